@@ -1,0 +1,72 @@
+#include "platform/files.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace platform {
+namespace {
+
+class PosixFile final : public ReadableFile {
+ public:
+  PosixFile(int fd, std::uint64_t size) : fd_(fd), size_(size) {}
+  ~PosixFile() override { ::close(fd_); }
+  std::uint64_t Size() const override { return size_; }
+  std::size_t ReadAt(std::uint64_t offset, std::span<char> buffer) override {
+    std::size_t done = 0;
+    while (done < buffer.size()) {
+      const ssize_t n = ::pread(fd_, buffer.data() + done, buffer.size() - done, static_cast<off_t>(offset + done));
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) break;
+      done += static_cast<std::size_t>(n);
+    }
+    return done;
+  }
+
+ private:
+  int fd_;
+  std::uint64_t size_;
+};
+
+class PosixOpener final : public FileOpener {
+ public:
+  std::unique_ptr<ReadableFile> OpenForReading(const std::filesystem::path& path, std::string* error) override {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+      if (error) *error = std::strerror(errno);
+      return nullptr;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+      if (error) *error = "not a regular file";
+      ::close(fd);
+      return nullptr;
+    }
+    return std::make_unique<PosixFile>(fd, static_cast<std::uint64_t>(st.st_size));
+  }
+};
+
+PosixOpener g_posixOpener;
+FileOpener* g_opener = &g_posixOpener;
+
+}  // namespace
+
+std::unique_ptr<ReadableFile> OpenForReading(const std::filesystem::path& path, std::string* error) {
+  return g_opener->OpenForReading(path, error);
+}
+
+std::optional<std::string> ReadWholeFile(const std::filesystem::path& path) {
+  auto file = OpenForReading(path);
+  if (!file) return std::nullopt;
+  std::string data(static_cast<std::size_t>(file->Size()), '\0');
+  data.resize(file->ReadAt(0, data));
+  return data;
+}
+
+ScopedFileOpener::ScopedFileOpener(FileOpener& opener) : previous_(g_opener) { g_opener = &opener; }
+ScopedFileOpener::~ScopedFileOpener() { g_opener = previous_; }
+
+}  // namespace platform

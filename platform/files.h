@@ -1,0 +1,46 @@
+#pragma once
+// Reading files, through an opener that tests can replace, so a damaged-file
+// test can cut a file short or fail a read and count what survives.
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+
+namespace platform {
+
+class ReadableFile {
+ public:
+  virtual ~ReadableFile() = default;
+  virtual std::uint64_t Size() const = 0;
+  // Reads up to buffer.size() bytes at `offset`; returns how many were read
+  // (fewer at the end of the file or on a read error).
+  virtual std::size_t ReadAt(std::uint64_t offset, std::span<char> buffer) = 0;
+};
+
+class FileOpener {
+ public:
+  virtual ~FileOpener() = default;
+  // nullptr when the file cannot be opened; `error` then says why.
+  virtual std::unique_ptr<ReadableFile> OpenForReading(const std::filesystem::path& path, std::string* error) = 0;
+};
+
+std::unique_ptr<ReadableFile> OpenForReading(const std::filesystem::path& path, std::string* error = nullptr);
+
+// The whole file; nullopt when it cannot be read.
+std::optional<std::string> ReadWholeFile(const std::filesystem::path& path);
+
+// Installs `opener` for the life of this object.
+class ScopedFileOpener {
+ public:
+  explicit ScopedFileOpener(FileOpener& opener);
+  ~ScopedFileOpener();
+  ScopedFileOpener(const ScopedFileOpener&) = delete;
+  ScopedFileOpener& operator=(const ScopedFileOpener&) = delete;
+
+ private:
+  FileOpener* previous_;
+};
+
+}  // namespace platform

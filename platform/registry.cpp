@@ -1,0 +1,260 @@
+#include "platform/registry.h"
+
+#include <charconv>
+#include <fstream>
+#include <mutex>
+#include <sstream>
+
+#include "platform/folders.h"
+#include "platform/text.h"
+
+namespace platform {
+namespace {
+
+std::string_view TrimSlashes(std::string_view key) {
+  while (!key.empty() && key.back() == '\\') key.remove_suffix(1);
+  while (!key.empty() && key.front() == '\\') key.remove_prefix(1);
+  return key;
+}
+
+std::string NormalizeKey(std::string_view key) { return ToLower(TrimSlashes(key)); }
+
+std::string RootPrefix(RegistryRoot root) { return root == RegistryRoot::LocalMachine ? "hklm\\" : "hkcu\\"; }
+
+std::optional<RegistryRoot> ParseRoot(std::string_view name) {
+  const std::string lower = ToLower(name);
+  if (lower == "hkey_local_machine" || lower == "hklm") return RegistryRoot::LocalMachine;
+  if (lower == "hkey_current_user" || lower == "hkcu") return RegistryRoot::CurrentUser;
+  return std::nullopt;
+}
+
+// Reads a quoted .reg string starting at text[pos] == '"'; `pos` ends after the closing quote.
+std::optional<std::string> ReadQuoted(std::string_view text, std::size_t& pos) {
+  std::string out;
+  for (++pos; pos < text.size(); ++pos) {
+    const char c = text[pos];
+    if (c == '\\' && pos + 1 < text.size()) {
+      out.push_back(text[++pos]);
+    } else if (c == '"') {
+      ++pos;
+      return out;
+    } else {
+      out.push_back(c);
+    }
+  }
+  return std::nullopt;
+}
+
+std::string DecodeFileText(const std::string& raw) {
+  if (raw.size() >= 2 && static_cast<unsigned char>(raw[0]) == 0xFF && static_cast<unsigned char>(raw[1]) == 0xFE) {
+    std::u16string wide;
+    for (std::size_t i = 2; i + 1 < raw.size(); i += 2) {
+      wide.push_back(static_cast<char16_t>(static_cast<unsigned char>(raw[i]) |
+                                           (static_cast<unsigned char>(raw[i + 1]) << 8)));
+    }
+    return Utf16ToUtf8(wide);
+  }
+  return Utf8OrWindows1252(raw);
+}
+
+}  // namespace
+
+RegistryStore RegistryStore::Parse(std::string_view text, std::vector<std::string>* problems) {
+  RegistryStore store;
+  Key* current = nullptr;
+  std::size_t lineNo = 0;
+  auto complain = [&](const std::string& what) {
+    if (problems) problems->push_back("line " + std::to_string(lineNo) + ": " + what);
+  };
+  while (!text.empty()) {
+    const std::size_t eol = text.find('\n');
+    std::string_view line = Trim(text.substr(0, eol));
+    text = eol == std::string_view::npos ? std::string_view{} : text.substr(eol + 1);
+    ++lineNo;
+    if (line.empty() || line.front() == ';' || line.starts_with("Windows Registry Editor") || line == "REGEDIT4") {
+      continue;
+    }
+    if (line.front() == '[') {
+      current = nullptr;
+      if (line.back() != ']') {
+        complain("key line without ']'");
+        continue;
+      }
+      std::string_view path = line.substr(1, line.size() - 2);
+      if (path.starts_with("-")) continue;  // a deletion: nothing to hold
+      const std::size_t slash = path.find('\\');
+      const auto root = ParseRoot(path.substr(0, slash));
+      if (!root) {
+        complain("unknown root key");
+        continue;
+      }
+      const std::string_view rest = slash == std::string_view::npos ? std::string_view{} : path.substr(slash + 1);
+      const std::string id = RootPrefix(*root) + NormalizeKey(rest);
+      for (auto& [existingId, key] : store.keys_) {
+        if (existingId == id) current = &key;
+      }
+      if (!current) {
+        store.keys_.push_back({id, Key{std::string(TrimSlashes(rest)), {}}});
+        current = &store.keys_.back().second;
+      }
+      continue;
+    }
+    if (!current) {
+      complain("value outside a key");
+      continue;
+    }
+    std::size_t pos = 0;
+    std::string name;
+    if (line.front() == '@') {
+      pos = 1;
+    } else if (line.front() == '"') {
+      auto quoted = ReadQuoted(line, pos);
+      if (!quoted) {
+        complain("unterminated value name");
+        continue;
+      }
+      name = *quoted;
+    } else {
+      complain("value line without a name");
+      continue;
+    }
+    std::string_view rest = TrimLeft(line.substr(pos));
+    if (rest.empty() || rest.front() != '=') {
+      complain("value without '='");
+      continue;
+    }
+    rest = TrimLeft(rest.substr(1));
+    const std::string lowerName = ToLower(name);
+    if (!rest.empty() && rest.front() == '"') {
+      std::size_t p = 0;
+      auto value = ReadQuoted(rest, p);
+      if (!value) {
+        complain("unterminated string value");
+        continue;
+      }
+      current->values.emplace(lowerName, *value);
+    } else if (rest.starts_with("dword:")) {
+      const std::string_view digits = rest.substr(6);
+      std::uint32_t number = 0;
+      const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), number, 16);
+      if (ec != std::errc{} || end != digits.data() + digits.size() || digits.empty()) {
+        complain("bad dword value");
+        continue;
+      }
+      current->values.emplace(lowerName, number);
+    } else if (rest == "-") {
+      continue;
+    } else {
+      complain("value type not supported");
+    }
+  }
+  return store;
+}
+
+RegistryStore RegistryStore::Load(const std::filesystem::path& file, std::vector<std::string>* problems) {
+  std::ifstream in(file, std::ios::binary);
+  if (!in) {
+    if (problems) problems->push_back("registry file " + file.string() + " cannot be read; it counts as empty");
+    return {};
+  }
+  std::ostringstream raw;
+  raw << in.rdbuf();
+  std::vector<std::string> lineProblems;
+  RegistryStore store = Parse(DecodeFileText(raw.str()), &lineProblems);
+  if (problems) {
+    for (auto& p : lineProblems) problems->push_back("registry file " + file.string() + ", " + p);
+  }
+  return store;
+}
+
+const RegistryStore::Key* RegistryStore::Find(RegistryRoot root, std::string_view key) const {
+  const std::string id = RootPrefix(root) + NormalizeKey(key);
+  for (const auto& [existingId, k] : keys_) {
+    if (existingId == id) return &k;
+  }
+  return nullptr;
+}
+
+bool RegistryStore::KeyExists(RegistryRoot root, std::string_view key) const {
+  if (Find(root, key)) return true;
+  // A key also exists when only its subkeys are written out.
+  const std::string prefix = RootPrefix(root) + NormalizeKey(key) + "\\";
+  for (const auto& entry : keys_) {
+    if (entry.first.starts_with(prefix)) return true;
+  }
+  return false;
+}
+
+std::optional<std::string> RegistryStore::ReadString(RegistryRoot root, std::string_view key,
+                                                     std::string_view name) const {
+  const Key* k = Find(root, key);
+  if (!k) return std::nullopt;
+  const auto it = k->values.find(ToLower(name));
+  if (it == k->values.end()) return std::nullopt;
+  if (const auto* s = std::get_if<std::string>(&it->second)) return *s;
+  return std::nullopt;
+}
+
+std::optional<std::uint32_t> RegistryStore::ReadDword(RegistryRoot root, std::string_view key,
+                                                      std::string_view name) const {
+  const Key* k = Find(root, key);
+  if (!k) return std::nullopt;
+  const auto it = k->values.find(ToLower(name));
+  if (it == k->values.end()) return std::nullopt;
+  if (const auto* n = std::get_if<std::uint32_t>(&it->second)) return *n;
+  return std::nullopt;
+}
+
+std::vector<std::string> RegistryStore::SubKeyNames(RegistryRoot root, std::string_view key) const {
+  const std::string prefix = RootPrefix(root) + NormalizeKey(key) + "\\";
+  std::vector<std::string> names;
+  std::vector<std::string> seen;
+  for (const auto& [id, k] : keys_) {
+    if (!id.starts_with(prefix)) continue;
+    const std::string_view rest = std::string_view(id).substr(prefix.size());
+    const std::string_view childLower = rest.substr(0, rest.find('\\'));
+    if (childLower.empty()) continue;
+    bool known = false;
+    for (const auto& s : seen) known = known || s == childLower;
+    if (known) continue;
+    seen.emplace_back(childLower);
+    // Take the spelling from the key's own name.
+    const std::string_view full = k.name;
+    const std::size_t start = full.size() - rest.size();
+    names.emplace_back(full.substr(start, childLower.size()));
+  }
+  return names;
+}
+
+namespace {
+std::mutex g_registryMutex;
+std::shared_ptr<const RegistryStore> g_registry;
+std::vector<std::string> g_registryProblems;
+}  // namespace
+
+std::filesystem::path DefaultRegistryFile() {
+  if (auto named = GetEnvironment("MOLNIX_REGISTRY"); named && !named->empty()) return *named;
+  return UserConfigFolder() / "registry.reg";
+}
+
+const RegistryStore& Registry() {
+  std::lock_guard lock(g_registryMutex);
+  if (!g_registry) {
+    g_registryProblems.clear();
+    g_registry = std::make_shared<const RegistryStore>(RegistryStore::Load(DefaultRegistryFile(), &g_registryProblems));
+  }
+  return *g_registry;
+}
+
+void InstallRegistry(std::shared_ptr<const RegistryStore> store) {
+  std::lock_guard lock(g_registryMutex);
+  g_registry = std::move(store);
+  g_registryProblems.clear();
+}
+
+std::vector<std::string> LastRegistryProblems() {
+  std::lock_guard lock(g_registryMutex);
+  return g_registryProblems;
+}
+
+}  // namespace platform
