@@ -1,0 +1,52 @@
+#pragma once
+// The readers of a company of the Administration line whose data lies in SQL
+// Server. The SQL back-end is not built yet: each reader answers that its data
+// kind is not available, so the job reports the company's kinds as empty.
+#include <string>
+
+#include "app/sources/unavailable_readers.h"
+
+class CSqlAdminCompanySettingsDb : public UnavailableCompanyReader {
+ public:
+  explicit CSqlAdminCompanySettingsDb(std::string companyFolder) {}
+};
+
+class CSqlAdminArticleDb : public UnavailableArticleReader {
+ public:
+  CSqlAdminArticleDb(std::string companyFolder, std::string priceListCode) {}
+};
+
+class CSqlAdminCustomerDb : public UnavailableCustomerReader {
+ public:
+  explicit CSqlAdminCustomerDb(std::string companyFolder) {}
+};
+
+class CSqlAdminSupplierDb : public UnavailableSupplierReader {
+ public:
+  explicit CSqlAdminSupplierDb(std::string companyFolder) {}
+};
+
+class CSqlAdminDeliveryTermsDb : public UnavailableDeliveryTermsReader {
+ public:
+  explicit CSqlAdminDeliveryTermsDb(std::string companyFolder) {}
+};
+
+class CSqlAdminDeliveryMethodsDb : public UnavailableDeliveryMethodsReader {
+ public:
+  explicit CSqlAdminDeliveryMethodsDb(std::string companyFolder) {}
+};
+
+class CSqlAdminCustomerLedgerItems : public UnavailableCustomerLedgerReader {
+ public:
+  explicit CSqlAdminCustomerLedgerItems(std::string companyFolder) {}
+};
+
+class CSqlAdminSupplierLedgerItems : public UnavailableSupplierLedgerReader {
+ public:
+  explicit CSqlAdminSupplierLedgerItems(std::string companyFolder) {}
+};
+
+class CSqlAdminSie : public UnavailableSieReader {
+ public:
+  explicit CSqlAdminSie(std::string companyFolder) {}
+};
