@@ -1,0 +1,235 @@
+// The request classes other than the record uploads, and the texts of the codes.
+#include <filesystem>
+#include <nlohmann/json.hpp>
+
+#include "klcr/klcr.h"
+#include "klcr/service.h"
+#include "platform/files.h"
+#include "platform/text.h"
+
+using klcr::detail::Answer;
+
+namespace {
+
+std::string Base64(std::string_view bytes) {
+  static constexpr char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+  std::string out;
+  out.reserve((bytes.size() + 2) / 3 * 4);
+  std::size_t i = 0;
+  for (; i + 2 < bytes.size(); i += 3) {
+    const unsigned v = static_cast<unsigned char>(bytes[i]) << 16 | static_cast<unsigned char>(bytes[i + 1]) << 8 |
+                       static_cast<unsigned char>(bytes[i + 2]);
+    out += kAlphabet[v >> 18];
+    out += kAlphabet[(v >> 12) & 63];
+    out += kAlphabet[(v >> 6) & 63];
+    out += kAlphabet[v & 63];
+  }
+  if (i < bytes.size()) {
+    const bool two = i + 1 < bytes.size();
+    const unsigned v = static_cast<unsigned char>(bytes[i]) << 16 | (two ? static_cast<unsigned char>(bytes[i + 1]) << 8 : 0);
+    out += kAlphabet[v >> 18];
+    out += kAlphabet[(v >> 12) & 63];
+    out += two ? kAlphabet[(v >> 6) & 63] : '=';
+    out += '=';
+  }
+  return out;
+}
+
+std::string WithCode(const char* text, int code) { return text + std::to_string(code) + ")."; }
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// Bases
+
+int KLCRestBase::Call() { return klcr::kNothingToCall; }
+
+std::string KLCRestBase::GetErrorText(int code, int /*language*/) {
+  switch (code) {
+    case klcr::kOk: return "Åtgärden lyckades.";
+    case klcr::kBadRequest: return "Tessal Molnix tog inte emot uppgifterna (felaktig begäran).";
+    case klcr::kUnauthorized: return "Inloggningen misslyckades. Kontrollera e-postadress och lösenord.";
+    case klcr::kForbidden: return "Du saknar behörighet till företaget i Tessal Molnix.";
+    case klcr::kNotFound: return "Det efterfrågade finns inte i Tessal Molnix.";
+    case klcr::kConflict: return "Det finns ingen påbörjad överföring att avsluta i Tessal Molnix.";
+    case 413: return "Uppgifterna är för stora för att tas emot av Tessal Molnix.";
+    case klcr::kServerError: return "Ett fel uppstod hos Tessal Molnix. Försök igen senare.";
+    case klcr::kServiceUnavailable: return "Tessal Molnix är inte tillgängligt just nu. Försök igen senare.";
+    case klcr::kConnectionFailed:
+      return "Det gick inte att ansluta till Tessal Molnix. Kontrollera internetanslutningen.";
+    case klcr::kTimedOut: return "Tessal Molnix svarade inte inom den angivna tiden.";
+    case klcr::kMalformedAnswer: return "Svaret från Tessal Molnix kunde inte tolkas.";
+    case klcr::kNotLoggedIn: return "Du är inte inloggad. Logga in med e-postadress och lösenord.";
+    case klcr::kSecureConnectionFailed: return "En säker anslutning till Tessal Molnix kunde inte upprättas.";
+    case klcr::kMissingInput: return "Uppgifter saknas för anropet till Tessal Molnix.";
+    case klcr::kFileUnreadable: return "Filen som skulle skickas kunde inte läsas.";
+    case klcr::kTransferFailed: return "Överföringen till Tessal Molnix avbröts.";
+    case klcr::kNothingToCall: return "Inget anrop har angetts.";
+  }
+  if (code >= 400 && code < 500) return WithCode("Tessal Molnix avvisade anropet (felkod ", code);
+  if (code >= 500 && code < 600) return WithCode("Ett fel uppstod hos Tessal Molnix (felkod ", code);
+  return WithCode("Okänt fel (felkod ", code);
+}
+
+bool KLCRestApiToken::SetApiToken(const std::string& token) {
+  apiToken_ = token;
+  return !token.empty();
+}
+
+bool KLCRUsesUserData::SetUsername(const std::string& email) {
+  username_ = email;
+  return !platform::Trim(email).empty();
+}
+
+bool KLCRUsesUserData::SetPassword(const std::string& password, bool keep) {
+  if (platform::Trim(username_).empty() || password.empty()) return false;
+  klcr::detail::RememberPassword(username_, password, keep);
+  return true;
+}
+
+int KLCRUsesUserData::Authenticate(std::string& accessToken) {
+  return klcr::detail::AccessToken(username_, accessToken);
+}
+
+int KLCRUsesUserData::Call() {
+  std::string accessToken;
+  return Authenticate(accessToken);
+}
+
+bool KLCRUsesCredentials::SetCustomerId(const std::string& id) {
+  customerId_ = id;
+  return !id.empty();
+}
+
+// ---------------------------------------------------------------------------
+// Service directory
+
+namespace KLCR_ServiceDirectory {
+
+bool CGetService::SetService(const std::string& name) {
+  service_ = name;
+  return !name.empty();
+}
+
+int CGetService::Call() {
+  if (service_.empty()) return klcr::kMissingInput;
+  return klcr::detail::LookupService(service_, uri_);
+}
+
+}  // namespace KLCR_ServiceDirectory
+
+// ---------------------------------------------------------------------------
+// Migration requests
+
+namespace KLCR_MolnixMigration {
+
+std::string KLCRReturnsErrorInfo::GetFieldErrorText(int code, int /*language*/) {
+  switch (code) {
+    case klcr::kFieldOk: return "";
+    case klcr::kFieldTooLong: return "Ett fält innehåller fler tecken än Tessal Molnix tillåter.";
+    case klcr::kFieldRequiredMissing: return "Obligatoriska uppgifter saknas.";
+    case klcr::kFieldBadFormat: return "Ett fält innehåller ogiltiga tecken.";
+    case klcr::kFieldAccountCodeMissing: return "Konteringskod saknas.";
+    case klcr::kFieldNameMissing: return "Namn saknas.";
+    case klcr::kFieldPostalCodeMissing: return "Postnummer saknas.";
+    case klcr::kFieldCityMissing: return "Ort saknas.";
+    case klcr::kFieldCustomerNumberMissing: return "Kundnummer saknas.";
+    case klcr::kFieldSupplierNumberMissing: return "Leverantörsnummer saknas.";
+    case klcr::kFieldDueDateMissing: return "Förfallodatum saknas.";
+    case klcr::kFieldNumberMissing: return "Nummer eller kod saknas.";
+    case klcr::kFieldBadDate: return "Ogiltigt datum.";
+    case klcr::kFieldBadAmount: return "Ogiltigt belopp.";
+    case klcr::kFieldDuplicateKey: return "Numret finns redan på en annan post.";
+    case klcr::kFieldArticleNameMissing: return "Benämning saknas.";
+  }
+  return WithCode("Okänt fel (felkod ", code);
+}
+
+namespace {
+std::string StringAt(const nlohmann::json& object, const char* name) {
+  const auto found = object.find(name);
+  return found != object.end() && found->is_string() ? found->get<std::string>() : std::string{};
+}
+int IntAt(const nlohmann::json& object, const char* name) {
+  const auto found = object.find(name);
+  return found != object.end() && found->is_number_integer() ? found->get<int>() : 0;
+}
+}  // namespace
+
+int CGetCustomers::Call() {
+  customers_.clear();
+  Answer answer = klcr::detail::SendAsUser(Username(), "GET", "/customers");
+  if (answer.code != klcr::kOk) return answer.code;
+  const auto json = nlohmann::json::parse(answer.body, nullptr, false);
+  if (!json.is_object() || !json.contains("customers") || !json["customers"].is_array()) return klcr::kMalformedAnswer;
+  firstName_ = StringAt(json, "firstName");
+  lastName_ = StringAt(json, "lastName");
+  for (const auto& entry : json["customers"]) {
+    if (!entry.is_object()) return klcr::kMalformedAnswer;
+    customers_.push_back({StringAt(entry, "registrationNumber"), StringAt(entry, "name"), StringAt(entry, "id"),
+                          StringAt(entry, "countryId"), IntAt(entry, "status"), IntAt(entry, "number")});
+  }
+  return klcr::kOk;
+}
+
+const CGetCustomers::Customer* CGetCustomers::At(int index) const {
+  return index >= 0 && static_cast<std::size_t>(index) < customers_.size() ? &customers_[index] : nullptr;
+}
+
+int CGetCustomers::GetNumberOfCustomers() const { return static_cast<int>(customers_.size()); }
+std::string CGetCustomers::GetFirstName(int index) const { return At(index) ? firstName_ : std::string{}; }
+std::string CGetCustomers::GetLastName(int index) const { return At(index) ? lastName_ : std::string{}; }
+std::string CGetCustomers::GetCustomerRegistrationNumber(int index) const {
+  return At(index) ? At(index)->registrationNumber : std::string{};
+}
+std::string CGetCustomers::GetName(int index) const { return At(index) ? At(index)->name : std::string{}; }
+std::string CGetCustomers::GetId(int index) const { return At(index) ? At(index)->id : std::string{}; }
+std::string CGetCustomers::GetCountryId(int index) const { return At(index) ? At(index)->countryId : std::string{}; }
+int CGetCustomers::GetCustomerStatus(int index) const { return At(index) ? At(index)->status : 0; }
+int CGetCustomers::GetNumber(int index) const { return At(index) ? At(index)->number : 0; }
+
+int CGetToken::Call() {
+  token_.clear();
+  if (CustomerId().empty()) return klcr::kMissingInput;
+  Answer answer =
+      klcr::detail::SendAsUser(Username(), "POST", "/customers/" + klcr::detail::Escape(CustomerId()) + "/token", "{}");
+  if (answer.code != klcr::kOk) return answer.code;
+  const auto json = nlohmann::json::parse(answer.body, nullptr, false);
+  const std::string token = json.is_object() ? StringAt(json, "apiToken") : std::string{};
+  if (token.empty()) return klcr::kMalformedAnswer;
+  token_ = token;
+  return klcr::kOk;
+}
+
+int CDiscard::Call() { return klcr::detail::SendWithApiToken(ApiToken(), "POST", "/migration/discard", "{}").code; }
+
+int CCompleteExport::Call() {
+  return klcr::detail::SendWithApiToken(ApiToken(), "POST", "/migration/complete", "{}").code;
+}
+
+bool CUploadSieFile::SetFilePath(const std::string& path) {
+  filePath_ = path;
+  return !path.empty();
+}
+
+bool CUploadSieFile::SetFilePathPreviousYear(const std::string& path) {
+  filePathPreviousYear_ = path;
+  return true;
+}
+
+int CUploadSieFile::Call() {
+  if (filePath_.empty()) return klcr::kMissingInput;
+  nlohmann::json body{{"currentYear", nullptr}, {"previousYear", nullptr}};
+  for (const auto& [member, path] : {std::pair{"currentYear", &filePath_}, {"previousYear", &filePathPreviousYear_}}) {
+    if (path->empty()) continue;
+    const auto bytes = platform::ReadWholeFile(*path);
+    if (!bytes) {
+      klcr::detail::Log("SIE-filen kunde inte läsas: " + *path);
+      return klcr::kFileUnreadable;
+    }
+    body[member] = {{"fileName", std::filesystem::path(*path).filename().string()}, {"content", Base64(*bytes)}};
+  }
+  return klcr::detail::PutUpload(ApiToken(), "sie", body.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace));
+}
+
+}  // namespace KLCR_MolnixMigration

@@ -1,0 +1,45 @@
+#pragma once
+// The library's inside: configuration, the HTTP transport, the service
+// directory and the users' sessions. Internal to klcr.
+#include <string>
+#include <string_view>
+
+namespace klcr::detail {
+
+struct Answer {
+  int code = 0;  // 0, an HTTP status of a refusal, or a transport code of klcr::
+  std::string body;
+};
+
+// Sends one request. `authorization` is the whole header value ("Bearer ...")
+// or empty. Plain http is refused except to this computer (loopback).
+Answer Send(std::string_view method, const std::string& url, const std::string& body,
+            const std::string& authorization = {});
+
+// The address of a service of the service directory.
+int LookupService(const std::string& name, std::string& uri);
+// The address of the migration API (a service of the directory), kept for the run.
+int ApiAddress(std::string& address);
+
+// Percent-encodes a path segment or query value.
+std::string Escape(std::string_view text);
+
+// A request of a logged-in user to the migration API; logs in, refreshes and
+// retries once after a 401 as needed.
+Answer SendAsUser(const std::string& email, std::string_view method, const std::string& path,
+                  const std::string& body = {});
+// A request with a company's API token to the migration API.
+Answer SendWithApiToken(const std::string& apiToken, std::string_view method, const std::string& path,
+                        const std::string& body = {});
+int PutUpload(const std::string& apiToken, std::string_view kind, const std::string& body);
+
+void RememberPassword(const std::string& email, const std::string& password, bool keep);
+// A bearer access token of the user: the run's, or by logging in with the
+// run's password, or by the kept refresh credential.
+int AccessToken(const std::string& email, std::string& token);
+
+// One line in the library's log when a log folder is set. Never give it a
+// password, a token or a request body.
+void Log(std::string_view text);
+
+}  // namespace klcr::detail
