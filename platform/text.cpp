@@ -38,10 +38,20 @@ constexpr std::array<char16_t, 128> kCp437 = {
     0x03B1, 0x00DF, 0x0393, 0x03C0, 0x03A3, 0x03C3, 0x00B5, 0x03C4, 0x03A6, 0x0398, 0x03A9, 0x03B4, 0x221E, 0x03C6, 0x03B5, 0x2229,
     0x2261, 0x00B1, 0x2265, 0x2264, 0x2320, 0x2321, 0x00F7, 0x2248, 0x00B0, 0x2219, 0x00B7, 0x221A, 0x207F, 0x00B2, 0x25A0, 0x00A0};
 
+// Nordic MS-DOS: code page 437 with ø, Ø and ¤ in place of ¢, ¥ and ».
+constexpr std::array<char16_t, 128> kCp865 = [] {
+  auto table = kCp437;
+  table[0x9B - 0x80] = 0x00F8;
+  table[0x9D - 0x80] = 0x00D8;
+  table[0xAF - 0x80] = 0x00A4;
+  return table;
+}();
+
 const std::array<char16_t, 128>& TableOf(CodePage codePage) {
   switch (codePage) {
     case CodePage::Cp850: return kCp850;
     case CodePage::Cp437: return kCp437;
+    case CodePage::Cp865: return kCp865;
     case CodePage::Windows1252: break;
   }
   return kWindows1252;
@@ -125,18 +135,45 @@ std::string MapCase(std::string_view s, Map map) {
 }  // namespace
 
 std::string DecodeToUtf8(std::string_view bytes, CodePage codePage) {
-  const auto& table = TableOf(codePage);
   std::string out;
   out.reserve(bytes.size() + bytes.size() / 8);
-  for (char c : bytes) {
-    const auto b = static_cast<unsigned char>(c);
-    if (b < 0x80) {
-      out.push_back(c);
-    } else {
-      AppendUtf8(out, table[b - 0x80]);
-    }
-  }
+  AppendDecodedUtf8(out, bytes, codePage);
   return out;
+}
+
+void AppendDecodedUtf8(std::string& out, std::string_view bytes, CodePage codePage) {
+  // The UTF-8 form of each upper-half byte, made once per code page: decoding
+  // is on the path of every DBF field read.
+  struct Sequence {
+    char bytes[3];
+    unsigned char size;
+  };
+  using HighHalf = std::array<Sequence, 128>;
+  static const auto build = [](CodePage page) {
+    HighHalf half{};
+    const auto& table = TableOf(page);
+    for (std::size_t i = 0; i < half.size(); ++i) {
+      std::string utf8;
+      AppendUtf8(utf8, table[i]);
+      utf8.copy(half[i].bytes, utf8.size());
+      half[i].size = static_cast<unsigned char>(utf8.size());
+    }
+    return half;
+  };
+  static const std::array<HighHalf, 4> halves = {build(CodePage::Windows1252), build(CodePage::Cp850),
+                                                 build(CodePage::Cp437), build(CodePage::Cp865)};
+  const HighHalf& half = halves[static_cast<std::size_t>(codePage)];
+  const char* p = bytes.data();
+  const char* const end = p + bytes.size();
+  while (p < end) {
+    const char* ascii = p;
+    while (p < end && static_cast<unsigned char>(*p) < 0x80) ++p;
+    out.append(ascii, static_cast<std::size_t>(p - ascii));
+    if (p == end) break;
+    const Sequence& s = half[static_cast<unsigned char>(*p) - 0x80];
+    out.append(s.bytes, s.size);
+    ++p;
+  }
 }
 
 std::string EncodeFromUtf8(std::string_view utf8, CodePage codePage, char replacement) {

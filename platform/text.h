@@ -9,9 +9,11 @@
 
 namespace platform {
 
-enum class CodePage { Windows1252, Cp850, Cp437 };
+enum class CodePage { Windows1252, Cp850, Cp437, Cp865 };
 
 std::string DecodeToUtf8(std::string_view bytes, CodePage codePage);
+// DecodeToUtf8 appending to `out`, for loops that reuse one string.
+void AppendDecodedUtf8(std::string& out, std::string_view bytes, CodePage codePage);
 // Characters the code page lacks become `replacement`.
 std::string EncodeFromUtf8(std::string_view utf8, CodePage codePage, char replacement = '?');
 

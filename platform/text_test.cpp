@@ -15,6 +15,7 @@ TEST(Text, DecodesSwedishLettersFromEachCodePage) {
       {CodePage::Windows1252, "\xC5sa \xD6" "berg \xE4r h\xE4r"},
       {CodePage::Cp850, "\x8Fsa \x99" "berg \x84r h\x84r"},
       {CodePage::Cp437, "\x8Fsa \x99" "berg \x84r h\x84r"},
+      {CodePage::Cp865, "\x8Fsa \x99" "berg \x84r h\x84r"},
   };
   for (const auto& c : cases) {
     const std::string utf8 = DecodeToUtf8(c.bytes, c.codePage);
@@ -23,6 +24,9 @@ TEST(Text, DecodesSwedishLettersFromEachCodePage) {
   }
   EXPECT_EQ(DecodeToUtf8("\x80", CodePage::Windows1252), "€");
   EXPECT_EQ(EncodeFromUtf8("a€b", CodePage::Cp437), "a?b");
+  // Where the Nordic page parts from 437.
+  EXPECT_EQ(DecodeToUtf8("\x9B\x9D\xAF", CodePage::Cp865), "øØ¤");
+  EXPECT_EQ(DecodeToUtf8("\x9B\x9D\xAF", CodePage::Cp437), "¢¥»");
 }
 
 TEST(Text, CountsAndCutsCharactersNotBytes) {

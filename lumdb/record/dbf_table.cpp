@@ -1,0 +1,226 @@
+#include "lumdb/record/dbf_table.h"
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
+
+namespace lumdb {
+namespace {
+
+constexpr std::size_t kHeaderSize = 32;
+constexpr std::size_t kDescriptorSize = 32;
+constexpr char kFieldTerminator = 0x0D;
+constexpr char kEndOfFile = 0x1A;
+// Sequential reading fetches about this many bytes of whole records at a time.
+constexpr std::size_t kBlockBytes = 64 * 1024;
+
+std::uint16_t U16(const char* p) {
+  return static_cast<std::uint16_t>(static_cast<unsigned char>(p[0]) | static_cast<unsigned char>(p[1]) << 8);
+}
+
+std::uint32_t U32(const char* p) {
+  return static_cast<std::uint32_t>(U16(p)) | static_cast<std::uint32_t>(U16(p + 2)) << 16;
+}
+
+std::string Num(std::int64_t v) { return std::to_string(v); }
+
+}  // namespace
+
+platform::CodePage dbf_code_page(std::uint8_t language_driver) {
+  using platform::CodePage;
+  switch (language_driver) {
+    case 0x01: case 0x09: case 0x0B: case 0x0D: case 0x0F: case 0x11: case 0x15: case 0x18: case 0x19: case 0x1B:
+      return CodePage::Cp437;
+    case 0x02: case 0x0A: case 0x0E: case 0x10: case 0x12: case 0x14: case 0x16: case 0x1A: case 0x1D: case 0x25:
+    case 0x37:
+      return CodePage::Cp850;
+    case 0x08: case 0x17: case 0x66:
+      return CodePage::Cp865;
+    default:  // 0x03, 0x57 to 0x59, none, or a code page we cannot decode
+      return CodePage::Windows1252;
+  }
+}
+
+dbf_table_c::dbf_table_c(std::string_view path) { open(path); }
+
+dbf_table_c::~dbf_table_c() = default;
+
+void dbf_table_c::open(std::string_view path) {
+  if (path.empty()) return;
+  std::string why;
+  file_ = platform::OpenForReading(std::string(path), &why);
+  if (!file_) {
+    problems_.push_back("cannot open the file: " + why);
+    return;
+  }
+  file_size_ = file_->Size();
+  const auto give_up = [this](std::string problem) {
+    problems_.push_back(std::move(problem));
+    close();
+  };
+
+  char head[kHeaderSize];
+  if (file_->ReadAt(0, head) != kHeaderSize) return give_up("the file is shorter than the 32-byte header");
+  header_.version = static_cast<std::uint8_t>(head[0]);
+  const std::uint32_t stored_count = U32(head + 4);
+  header_.record_count = static_cast<std::int32_t>(stored_count);
+  header_.header_length = U16(head + 8);
+  header_.record_length = U16(head + 10);
+  header_.language_driver = static_cast<std::uint8_t>(head[29]);
+  code_page_ = dbf_code_page(header_.language_driver);
+  if (header_.version == 0) return give_up("the version byte is 0");
+
+  // Room for this many descriptors lies between the header and the terminator byte.
+  const int descriptor_count = (static_cast<int>(header_.header_length) - 33) / static_cast<int>(kDescriptorSize);
+  if (descriptor_count < 0) return give_up("header length " + Num(header_.header_length) + " is too small");
+  const std::size_t area = static_cast<std::size_t>(descriptor_count) * kDescriptorSize;
+  std::vector<char> descriptors(area + 1);
+  const std::size_t got = file_->ReadAt(kHeaderSize, descriptors);
+  if (got < area) return give_up("the field descriptors are cut short");
+
+  bool terminated = false;
+  for (std::size_t at = 0; at < area; at += kDescriptorSize) {
+    const char* d = descriptors.data() + at;
+    // Visual FoxPro keeps a backlink after the terminator; nothing past it is a field.
+    if (d[0] == kFieldTerminator) {
+      terminated = true;
+      break;
+    }
+    dbf_field_desc_t field;
+    const std::string_view raw(d, ::strnlen(d, 11));
+    field.name = platform::DecodeToUtf8(raw, code_page_);
+    field.type = d[11];
+    field.offset = U32(d + 12);
+    field.length = static_cast<std::uint8_t>(d[16]);
+    field.decimals = static_cast<std::uint8_t>(d[17]);
+    fields_.push_back(std::move(field));
+  }
+  if (!terminated && !(got > area && descriptors[area] == kFieldTerminator)) {
+    problems_.push_back("the field descriptors end without the terminator byte");
+  }
+
+  // Byte 0 of a record is the deletion flag. Visual FoxPro's stored offsets
+  // are not relied on; other versions' are used when set.
+  std::uint64_t running = 1;
+  for (auto& field : fields_) {
+    if (field.offset == 0 || header_.version == kDbfVisualFoxPro) {
+      field.offset = static_cast<std::uint32_t>(std::min<std::uint64_t>(running, UINT32_MAX));
+    }
+    running += field.length;
+    if (static_cast<std::uint64_t>(field.offset) + field.length > header_.record_length) {
+      field.inside_record = false;
+      problems_.push_back("field " + field.name + " lies outside the record (offset " + Num(field.offset) +
+                          ", length " + Num(field.length) + ", record length " + Num(header_.record_length) + ")");
+    }
+  }
+
+  const std::int64_t record_length = header_.record_length;
+  if (record_length == 0) {
+    problems_.push_back("the record length is 0: no record can be read");
+    header_.record_count = 0;
+    return;
+  }
+  const std::int64_t data = static_cast<std::int64_t>(file_size_) - header_.header_length;
+  std::int64_t count = std::max<std::int64_t>(data, 0) / record_length;
+  if (data < 0) {
+    problems_.push_back("header length " + Num(header_.header_length) + " exceeds the file size " + Num(file_size_));
+  } else if (const std::int64_t rest = data % record_length; rest != 0) {
+    char last = 0;
+    const bool end_marker = rest == 1 && file_->ReadAt(file_size_ - 1, {&last, 1}) == 1 && last == kEndOfFile;
+    if (!end_marker) {
+      problems_.push_back("the last record is cut short (" + Num(rest) + " of " + Num(record_length) + " bytes)");
+    }
+  }
+  if (count > std::numeric_limits<std::int32_t>::max()) {
+    problems_.push_back("more records than can be counted; only the first " +
+                        Num(std::numeric_limits<std::int32_t>::max()) + " are read");
+    count = std::numeric_limits<std::int32_t>::max();
+  }
+  if (count != stored_count) {
+    problems_.push_back("the header counts " + Num(stored_count) + " records, the file holds " + Num(count));
+  }
+  header_.record_count = static_cast<std::int32_t>(count);
+  blank_.assign(static_cast<std::size_t>(record_length), ' ');
+  record_ = blank_.data();
+}
+
+void dbf_table_c::close() {
+  file_.reset();
+  file_size_ = 0;
+  header_ = {};
+  fields_.clear();
+  block_.clear();
+  block_.shrink_to_fit();
+  block_first_ = 0;
+  block_records_ = 0;
+  blank_.clear();
+  record_ = nullptr;
+  current_ = -1;
+}
+
+std::error_code dbf_table_c::fail(errc value) {
+  current_ = -1;
+  record_ = blank_.empty() ? nullptr : blank_.data();
+  return make_error<dbf_table_c>(value);
+}
+
+std::error_code dbf_table_c::read_record(std::int32_t n) {
+  const std::int64_t record_length = header_.record_length;
+  if (!is_open() || n < 0 || record_length == 0) return fail(io_error);
+  if (n >= block_first_ && n < block_first_ + block_records_) {
+    record_ = block_.data() + (n - block_first_) * record_length;
+    current_ = n;
+    return success;
+  }
+  if (n >= header_.record_count) return fail(no_data);
+
+  const std::int64_t per_block = std::max<std::int64_t>(1, static_cast<std::int64_t>(kBlockBytes) / record_length);
+  const std::int64_t wanted = std::min<std::int64_t>(per_block, header_.record_count - n);
+  if (block_.size() < static_cast<std::size_t>(per_block * record_length)) {
+    block_.resize(static_cast<std::size_t>(per_block * record_length));
+  }
+  const std::uint64_t offset = header_.header_length + static_cast<std::uint64_t>(n) * record_length;
+  const std::size_t got = file_->ReadAt(offset, {block_.data(), static_cast<std::size_t>(wanted * record_length)});
+  block_first_ = n;
+  block_records_ = static_cast<std::int32_t>(static_cast<std::int64_t>(got) / record_length);
+  // The file's size promised the record, so a short read is a read error.
+  if (block_records_ == 0) return fail(io_error);
+  record_ = block_.data();
+  current_ = n;
+  return success;
+}
+
+bool dbf_table_c::is_deleted() const { return current_ >= 0 && record_ && record_[0] != ' '; }
+
+int dbf_table_c::field_index(std::string_view name) const {
+  for (std::size_t i = 0; i < fields_.size(); ++i) {
+    if (platform::EqualsNoCase(fields_[i].name, name)) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+std::string_view dbf_table_c::field_value(int i) const {
+  if (i < 0 || static_cast<std::size_t>(i) >= fields_.size() || !record_) return {};
+  const dbf_field_desc_t& field = fields_[static_cast<std::size_t>(i)];
+  if (!field.inside_record) return std::string_view(record_, 0);
+  const char* begin = record_ + field.offset;
+  const char* end = begin + field.length;
+  if (field.type != 'C') {
+    while (begin < end && *begin == ' ') ++begin;
+  }
+  while (end > begin && end[-1] == ' ') --end;
+  return {begin, static_cast<std::size_t>(end - begin)};
+}
+
+std::string dbf_table_c::field_text(int i) const {
+  std::string out;
+  field_text(i, out);
+  return out;
+}
+
+void dbf_table_c::field_text(int i, std::string& out) const {
+  out.clear();
+  platform::AppendDecodedUtf8(out, field_value(i), code_page_);
+}
+
+}  // namespace lumdb

@@ -1,0 +1,274 @@
+#include "lumdb/record/dbf_table.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "platform/fake/memory_files.h"
+#include "platform/fake/scoped_environment.h"
+#include "tools/fixtures/dbf_writer.h"
+
+namespace lumdb {
+namespace {
+
+using fixtures::DbfColumn;
+using fixtures::DbfFormat;
+using fixtures::DbfWriter;
+using platform::CodePage;
+using ::testing::HasSubstr;
+
+const std::vector<DbfColumn> kCustomerColumns = {
+    {"KUNDNR", 'C', 10}, {"NAMN", 'C', 30}, {"SALDO", 'N', 12, 2}, {"REGDAT", 'D', 8}, {"AKTIV", 'L', 1}};
+
+DbfWriter Customers(DbfFormat format) {
+  DbfWriter writer(format, kCustomerColumns);
+  writer.Add({"  AB  ", "Åsa Öberg AB", "1234.50", "20240131", "T"})
+      .AddDeleted({"2", "Borttagen Kund", "0.00", "20230101", "F"})
+      .Add({"3", "Ängby Ölhall & Café", "-17.25", "", "F"})
+      .Add({"", "", "", "", ""});
+  return writer;
+}
+
+std::vector<std::vector<std::string>> ReadAll(dbf_table_c& table, std::vector<bool>* deleted = nullptr) {
+  std::vector<std::vector<std::string>> rows;
+  for (auto ec = table.first(); !ec; ec = table.next()) {
+    std::vector<std::string> row;
+    for (int i = 0; i < static_cast<int>(table.fields().size()); ++i) row.push_back(table.field_text(i));
+    rows.push_back(row);
+    if (deleted) deleted->push_back(table.is_deleted());
+  }
+  return rows;
+}
+
+struct VariantCase {
+  const char* name;
+  DbfFormat format;
+  CodePage written;
+  bool named;
+  CodePage read;
+};
+
+class DbfVariants : public ::testing::TestWithParam<VariantCase> {};
+
+// Both header variants and each code page read back field for field, in UTF-8.
+TEST_P(DbfVariants, ReadsEveryRecordAndFieldInUtf8) {
+  const auto& c = GetParam();
+  platform::fake::TempTree tree;
+  const auto path = Customers(c.format).Encoding(c.written, c.named).WriteTo(tree / "KUND.DBF");
+  dbf_table_c table(path.string());
+  ASSERT_TRUE(table.is_open());
+  EXPECT_EQ(table.code_page(), c.read);
+  EXPECT_THAT(table.problems(), ::testing::IsEmpty());
+  EXPECT_EQ(table.record_count(), 4);
+  ASSERT_EQ(table.fields().size(), 5u);
+  EXPECT_EQ(table.fields()[2].name, "SALDO");
+  EXPECT_EQ(table.fields()[2].type, 'N');
+
+  std::vector<bool> deleted;
+  const auto rows = ReadAll(table, &deleted);
+  const std::vector<std::vector<std::string>> expected = {
+      {"  AB", "Åsa Öberg AB", "1234.50", "20240131", "T"},
+      {"2", "Borttagen Kund", "0.00", "20230101", "F"},
+      {"3", "Ängby Ölhall & Café", "-17.25", "", "F"},
+      {"", "", "", "", ""}};
+  EXPECT_EQ(rows, expected);
+  EXPECT_EQ(deleted, (std::vector<bool>{false, true, false, false}));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    HeadersAndCodePages, DbfVariants,
+    ::testing::Values(VariantCase{"dBase3_1252", DbfFormat::DBase3, CodePage::Windows1252, true, CodePage::Windows1252},
+                      VariantCase{"dBase3_unnamed", DbfFormat::DBase3, CodePage::Windows1252, false,
+                                  CodePage::Windows1252},
+                      VariantCase{"dBase3_850", DbfFormat::DBase3, CodePage::Cp850, true, CodePage::Cp850},
+                      VariantCase{"FoxPro_1252", DbfFormat::VisualFoxPro, CodePage::Windows1252, true,
+                                  CodePage::Windows1252},
+                      VariantCase{"FoxPro_850", DbfFormat::VisualFoxPro, CodePage::Cp850, true, CodePage::Cp850},
+                      VariantCase{"FoxPro_865", DbfFormat::VisualFoxPro, CodePage::Cp865, true, CodePage::Cp865}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(DbfTable, TrimsBlanksByFieldType) {
+  platform::fake::MemoryFileOpener files;
+  files.Add("T.DBF", DbfWriter(DbfFormat::DBase3, {{"TEXT", 'C', 6}, {"NUM", 'N', 4}, {"BLANK", 'C', 3}})
+                         .Add({"  AB", "12", ""})
+                         .Bytes());
+  platform::ScopedFileOpener use(files);
+  dbf_table_c table("T.DBF");
+  ASSERT_FALSE(table.first());
+  EXPECT_EQ(table.field_value(0), "  AB");
+  EXPECT_EQ(table.field_value(1), "12");
+  EXPECT_EQ(table.field_value(2), "");
+  EXPECT_NE(table.field_value(2).data(), nullptr);
+}
+
+TEST(DbfTable, FindsFieldsWithoutRegardToCase) {
+  platform::fake::TempTree tree;
+  dbf_table_c table(Customers(DbfFormat::DBase3).WriteTo(tree / "KUND.DBF").string());
+  EXPECT_EQ(table.field_index("kundnr"), 0);
+  EXPECT_EQ(table.field_index("Saldo"), 2);
+  EXPECT_EQ(table.field_index("KUND"), -1);
+  EXPECT_EQ(table.field_value(-1).data(), nullptr);
+  EXPECT_EQ(table.field_value(5).data(), nullptr);
+}
+
+TEST(DbfTable, EmptyMissingAndClosedTables) {
+  platform::fake::TempTree tree;
+  dbf_table_c empty(DbfWriter(DbfFormat::VisualFoxPro, kCustomerColumns).WriteTo(tree / "EMPTY.DBF").string());
+  ASSERT_TRUE(empty.is_open());
+  EXPECT_EQ(empty.record_count(), 0);
+  EXPECT_EQ(empty.first().value(), no_data);
+  EXPECT_EQ(&empty.first().category(), &err_cat<dbf_table_c>());
+  EXPECT_FALSE(empty.is_deleted());
+  EXPECT_THAT(empty.problems(), ::testing::IsEmpty());
+
+  dbf_table_c missing((tree / "NONE.DBF").string());
+  EXPECT_FALSE(missing.is_open());
+  EXPECT_EQ(missing.first().value(), io_error);
+  dbf_table_c unnamed("");
+  EXPECT_FALSE(unnamed.is_open());
+
+  dbf_table_c table(Customers(DbfFormat::DBase3).WriteTo(tree / "KUND.DBF").string());
+  ASSERT_FALSE(table.first());
+  table.close();
+  EXPECT_FALSE(table.is_open());
+  EXPECT_EQ(table.record_count(), 0);
+  EXPECT_EQ(table.next().value(), io_error);
+  EXPECT_EQ(table.field_value(0).data(), nullptr);
+}
+
+TEST(DbfTable, CountsRecordsFromTheFileSize) {
+  for (bool endByte : {true, false}) {
+    std::string bytes = Customers(DbfFormat::DBase3).EndOfFileByte(endByte).Bytes();
+    fixtures::PutU32(bytes, fixtures::kDbfRecordCountAt, 99);
+    platform::fake::MemoryFileOpener files;
+    files.Add("KUND.DBF", bytes);
+    platform::ScopedFileOpener use(files);
+    dbf_table_c table("KUND.DBF");
+    EXPECT_EQ(table.record_count(), 4) << endByte;
+    EXPECT_THAT(table.problems(), ::testing::ElementsAre(HasSubstr("counts 99 records, the file holds 4")));
+    EXPECT_EQ(ReadAll(table).size(), 4u);
+  }
+}
+
+// dBASE offsets stored in the descriptors are used; Visual FoxPro's are recomputed.
+TEST(DbfTable, StoredFieldOffsets) {
+  for (auto format : {DbfFormat::DBase3, DbfFormat::VisualFoxPro}) {
+    std::string bytes =
+        DbfWriter(format, {{"A", 'C', 2}, {"B", 'C', 2}}).StoreFieldOffsets(true).Add({"aa", "bb"}).Bytes();
+    // B claims to start where A starts.
+    fixtures::PutU32(bytes, fixtures::DbfDescriptorAt(1) + fixtures::kDbfDescriptorOffsetAt, 1);
+    platform::fake::MemoryFileOpener files;
+    files.Add("T.DBF", bytes);
+    platform::ScopedFileOpener use(files);
+    dbf_table_c table("T.DBF");
+    ASSERT_FALSE(table.first());
+    EXPECT_EQ(table.field_value(1), format == DbfFormat::DBase3 ? "aa" : "bb");
+  }
+}
+
+TEST(DbfTable, ReadsOnWithoutSeekingAndRecoversAfterAFailedRead) {
+  DbfWriter writer(DbfFormat::DBase3, {{"NR", 'N', 6}});
+  for (int i = 0; i < 5000; ++i) writer.Add({std::to_string(i)});
+  platform::fake::MemoryFileOpener files;
+  files.Add("NR.DBF", writer.Bytes());
+  platform::ScopedFileOpener use(files);
+  dbf_table_c table("NR.DBF");
+
+  int expected = 0;
+  for (auto ec = table.first(); !ec; ec = table.next(), ++expected) {
+    ASSERT_EQ(table.field_text(0), std::to_string(expected));
+  }
+  EXPECT_EQ(expected, 5000);
+  // Whole blocks of records per read, not one read per record.
+  EXPECT_LT(files.stats().reads, 20);
+
+  ASSERT_FALSE(table.read_record(5));
+  ASSERT_FALSE(table.next());
+  EXPECT_EQ(table.current_record(), 6);
+  EXPECT_EQ(table.field_text(0), "6");
+  EXPECT_EQ(table.read_record(5000).value(), no_data);
+  EXPECT_EQ(table.current_record(), -1);
+  EXPECT_EQ(table.field_text(0), "");
+  EXPECT_EQ(table.read_record(-1).value(), io_error);
+  ASSERT_FALSE(table.read_record(4321));
+  EXPECT_EQ(table.field_text(0), "4321");
+}
+
+TEST(DbfTable, AFailingDiskGivesAReadError) {
+  DbfWriter writer(DbfFormat::DBase3, {{"NR", 'N', 6}});
+  for (int i = 0; i < 10; ++i) writer.Add({std::to_string(i)});
+  platform::fake::MemoryFileOpener files;
+  files.Add("NR.DBF", writer.Bytes(), writer.HeaderLength() + 3 * writer.RecordLength() + 2);
+  platform::ScopedFileOpener use(files);
+  dbf_table_c table("NR.DBF");
+  EXPECT_EQ(ReadAll(table).size(), 3u);
+  EXPECT_EQ(table.read_record(3).value(), io_error);
+  EXPECT_EQ(table.field_text(0), "");
+}
+
+struct DamageCase {
+  const char* name;
+  std::function<void(std::string&)> damage;
+  bool opens;
+  std::size_t records;    // readable records
+  const char* problem;    // part of one problem line
+};
+
+class DamagedDbf : public ::testing::TestWithParam<DamageCase> {};
+
+// A damaged file never makes the reader step outside its buffers (the
+// sanitizer build checks that), and the reader says what it could not read.
+TEST_P(DamagedDbf, ReadsWhatItCanAndSaysWhatItCannot) {
+  const auto& c = GetParam();
+  std::string bytes = Customers(DbfFormat::VisualFoxPro).Bytes();
+  c.damage(bytes);
+  platform::fake::MemoryFileOpener files;
+  files.Add("KUND.DBF", bytes);
+  platform::ScopedFileOpener use(files);
+  dbf_table_c table("KUND.DBF");
+  EXPECT_EQ(table.is_open(), c.opens);
+  EXPECT_THAT(table.problems(), ::testing::Contains(HasSubstr(c.problem)));
+  EXPECT_EQ(ReadAll(table).size(), c.records);
+  for (int i = -1; i <= static_cast<int>(table.fields().size()); ++i) {
+    for (std::int32_t n : {0, 3, table.record_count(), 70000}) {
+      table.read_record(n);
+      (void)table.field_text(i);
+      (void)table.is_deleted();
+    }
+  }
+}
+
+const std::size_t kHeader = DbfWriter(DbfFormat::VisualFoxPro, kCustomerColumns).HeaderLength();
+const std::size_t kRecord = DbfWriter(DbfFormat::VisualFoxPro, kCustomerColumns).RecordLength();
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, DamagedDbf,
+    ::testing::Values(
+        DamageCase{"ShorterThanHeader", [](std::string& b) { b.resize(20); }, false, 0, "shorter than the 32-byte"},
+        DamageCase{"DescriptorsCut", [](std::string& b) { b.resize(32 + 40); }, false, 0, "descriptors are cut short"},
+        DamageCase{"HeaderLengthZero", [](std::string& b) { fixtures::PutU16(b, fixtures::kDbfHeaderLengthAt, 0); },
+                   false, 0, "too small"},
+        DamageCase{"NoTerminator", [](std::string& b) { b[fixtures::DbfDescriptorAt(5)] = 'X'; }, true, 4,
+                   "without the terminator"},
+        DamageCase{"FieldPastRecord",
+                   [](std::string& b) { b[fixtures::DbfDescriptorAt(4) + fixtures::kDbfDescriptorLengthAt] = 120; },
+                   true, 4, "field AKTIV lies outside the record"},
+        DamageCase{"RecordLengthShrunk",
+                   [](std::string& b) { fixtures::PutU16(b, fixtures::kDbfRecordLengthAt, 20); }, true,
+                   (2 + 4 * kRecord) / 20, "field SALDO lies outside the record"},
+        DamageCase{"LastRecordCut", [](std::string& b) { b.resize(kHeader + 3 * kRecord + 7); }, true, 3,
+                   "the last record is cut short (7 of"},
+        DamageCase{"HeaderLongerThanFile", [](std::string& b) { fixtures::PutU16(b, fixtures::kDbfHeaderLengthAt, 65000); },
+                   false, 0, "descriptors are cut short"},
+        DamageCase{"RecordsMissing",
+                   [](std::string& b) {
+                     b.resize(kHeader);
+                     fixtures::PutU16(b, fixtures::kDbfHeaderLengthAt, static_cast<std::uint16_t>(kHeader + 20));
+                   },
+                   true, 0, "exceeds the file size"},
+        DamageCase{"RecordLengthZero", [](std::string& b) { fixtures::PutU16(b, fixtures::kDbfRecordLengthAt, 0); },
+                   true, 0, "record length is 0"},
+        DamageCase{"VersionZero", [](std::string& b) { b[0] = 0; }, false, 0, "version byte is 0"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace lumdb

@@ -1,0 +1,30 @@
+#pragma once
+// The common base of the connection-side objects: each finds its parent, its
+// session and the data model in force through it.
+namespace lumdb {
+
+class datamodel_c;
+class session_c;
+
+class dbobj_c {
+ public:
+  explicit dbobj_c(dbobj_c* parent = nullptr) : parent_(parent) {}
+  virtual ~dbobj_c() = default;
+
+  // The parent's model, up to the root; the root uses the process default.
+  virtual datamodel_c* datamodel() const;
+  virtual dbobj_c* parent() const { return parent_; }
+  // The parent's session; null without a parent (a session answers itself).
+  virtual session_c* session() const;
+
+ private:
+  dbobj_c* parent_;  // borrowed
+};
+
+// Installs the process default data model when none is installed (false
+// otherwise, and the installed one stays); null removes it. The model is not
+// owned: it lives as long as the process.
+bool set_default_datamodel(datamodel_c* model);
+datamodel_c* default_datamodel();
+
+}  // namespace lumdb
