@@ -9,6 +9,7 @@
 #include "platform/fake/scripted_prompter.h"
 #include "platform/files.h"
 #include "platform/log.h"
+#include "platform/paths.h"
 #include "platform/registry.h"
 
 namespace {
@@ -101,10 +102,10 @@ TEST_F(Startup, NoSettingsFolderIsFatal) {
 
 TEST_F(Startup, TimeoutOnlyWhenAboveZero) {
   const std::pair<const char*, int> cases[] = {
-      {"dword:00000000", -1}, {"dword:fffffffb", -1}, {"dword:0000001e", 30}};
+      {"dword:00000000", 77}, {"dword:fffffffb", 77}, {"dword:0000001e", 30}};  // 77: left as it was
   for (const auto& [value, expected] : cases) {
     UseRegistry(std::string(kKeyLine) + "\"Timeout\"=" + value + "\n");
-    KLCRMiscFunc::SetTimeout(-1);
+    KLCRMiscFunc::SetTimeout(77);
     CMolnixDataUploadApp app;
     RecordingSteps steps;
     ASSERT_TRUE(Run(app, steps));

@@ -122,6 +122,10 @@ class KLCRMiscFunc {
   static bool SetIniPath(const std::string& folder);  // where kept credentials live
   static bool SetTimeout(int seconds);                // per request; false unless above 0
   static bool SetLoggPath(const std::string& folder); // the library's log "klcr_logg.txt"
+  // What the configuration holds now.
+  static std::string GetIniPath();
+  static int GetTimeout();
+  static std::string GetLoggPath();
 };
 
 namespace KLCR_ServiceDirectory {
@@ -130,6 +134,8 @@ class KLCRSDMiscFunc {
  public:
   static bool SetBaseUrl(const std::string& url);
   static bool SetCountryCode(const std::string& code);
+  static std::string GetBaseUrl();
+  static std::string GetCountryCode();
 };
 
 // Looks up the address of a named service ("BaseUrl.Molnix", "BaseUrl.HelpKolm").

@@ -418,3 +418,28 @@ bool KLCR_ServiceDirectory::KLCRSDMiscFunc::SetCountryCode(const std::string& co
   Shared().countryCode = code;
   return true;
 }
+
+std::string KLCRMiscFunc::GetIniPath() {
+  std::lock_guard lock(Shared().mutex);
+  return Shared().iniPath;
+}
+
+int KLCRMiscFunc::GetTimeout() {
+  std::lock_guard lock(Shared().mutex);
+  return Shared().timeoutSeconds;
+}
+
+std::string KLCRMiscFunc::GetLoggPath() {
+  std::lock_guard lock(Shared().mutex);
+  return Shared().logPath;
+}
+
+std::string KLCR_ServiceDirectory::KLCRSDMiscFunc::GetBaseUrl() {
+  std::lock_guard lock(Shared().mutex);
+  return Shared().baseUrl;
+}
+
+std::string KLCR_ServiceDirectory::KLCRSDMiscFunc::GetCountryCode() {
+  std::lock_guard lock(Shared().mutex);
+  return Shared().countryCode;
+}

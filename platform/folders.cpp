@@ -57,10 +57,17 @@ fs::path UserConfigFolder() { return XdgFolder("MOLNIX_CONFIG_HOME", "XDG_CONFIG
 fs::path UserDataFolder() { return XdgFolder("MOLNIX_DATA_HOME", "XDG_DATA_HOME", ".local/share"); }
 
 std::optional<fs::path> CommonAppDataFolder() {
-  if (auto o = NonEmptyEnv("MOLNIX_COMMON_APPDATA")) return o;
-  if (auto x = NonEmptyEnv("XDG_DATA_HOME")) return x;
-  if (auto home = HomeFolder()) return *home / ".local/share";
-  return std::nullopt;
+  std::optional<fs::path> folder = NonEmptyEnv("MOLNIX_COMMON_APPDATA");
+  if (!folder) folder = NonEmptyEnv("XDG_DATA_HOME");
+  if (!folder) {
+    if (auto home = HomeFolder()) folder = *home / ".local/share";
+  }
+  if (!folder) return std::nullopt;
+  // Windows always has this folder; a fresh Linux account may not have it yet.
+  std::error_code ec;
+  fs::create_directories(*folder, ec);
+  if (!fs::is_directory(*folder, ec)) return std::nullopt;
+  return folder;
 }
 
 std::optional<fs::path> MakeUniqueFolder(const fs::path& parent, std::string_view prefix) {

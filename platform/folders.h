@@ -25,7 +25,8 @@ std::filesystem::path UserConfigFolder();
 std::filesystem::path UserDataFolder();
 
 // Where Windows keeps application data for all users: MOLNIX_COMMON_APPDATA when set,
-// otherwise the user's data home ($XDG_DATA_HOME or ~/.local/share). nullopt when none can be named.
+// otherwise the user's data home ($XDG_DATA_HOME or ~/.local/share); made when missing.
+// nullopt when none can be named or made.
 std::optional<std::filesystem::path> CommonAppDataFolder();
 
 // A new, empty folder inside `parent`, made race-free (mkdtemp) with mode 0700.
