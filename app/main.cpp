@@ -7,13 +7,14 @@
 
 #include "app/sources/application.h"
 #include "app/ui/qt_prompter.h"
+#include "lumdb/record/program_locale.h"
 
 namespace {
 
 class ConverterStartupSteps final : public StartupSteps {
  public:
   platform::Prompter& prompter() override { return prompter_; }
-  void InitProgramLocale() override {}
+  void InitProgramLocale() override { lumdb::init_program_locale(); }
   void LoadDataModels(int) override {}
   void RunWizard() override {}
 
