@@ -1,0 +1,104 @@
+#include "sources/admin/company_db.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+
+#include "platform/log.h"
+#include "platform/paths.h"
+#include "platform/text.h"
+
+CAdminCompanyDb::CAdminCompanyDb(std::string folder, std::string fileName) : folder_(std::move(folder)) {
+  if (folder_.empty()) return;
+  // A folder copied from Windows may hold "prm.dbf" where "PRM.DBF" is asked for.
+  const std::string path = platform::ResolveNoCase(folder_, fileName);
+  table_ = std::make_unique<lumdb::dbf_table_c>(path);
+  if (!table_->is_open()) {
+    WriteLog("Misslyckades öppna filen " + path);
+    return;
+  }
+  for (const auto& problem : table_->problems()) WriteLog(path + ": " + problem);
+  const std::error_code ec = table_->first();
+  if (!ec) {
+    hasRecords_ = true;
+  } else if (ec.value() != lumdb::no_data) {
+    WriteLog("Misslyckades öppna filen " + path);
+  }
+}
+
+CAdminCompanyDb::~CAdminCompanyDb() = default;
+
+bool CAdminCompanyDb::MoveFirstRecord() {
+  if (!hasRecords_ || table_->first()) return false;
+  return table_->is_deleted() ? SkipDeleted() : true;
+}
+
+bool CAdminCompanyDb::MoveNextRecord() {
+  if (!hasRecords_ || table_->next()) return false;
+  return table_->is_deleted() ? SkipDeleted() : true;
+}
+
+bool CAdminCompanyDb::SkipDeleted() {
+  if (!hasRecords_) return false;
+  do {
+    if (table_->next()) return false;
+  } while (table_->is_deleted());
+  return true;
+}
+
+int CAdminCompanyDb::RecordCount() const { return table_ ? table_->record_count() : 0; }
+
+void CAdminCompanyDb::CloseTable() {
+  if (hasRecords_) table_->close();
+}
+
+std::string CAdminCompanyDb::GetField(int column) const {
+  if (!hasRecords_ || column < 0) return {};
+  return table_->field_text(column);
+}
+
+std::string CAdminCompanyDb::GetFieldNoBlanks(int column) const {
+  std::string text = GetField(column);
+  std::erase_if(text, [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; });
+  return text;
+}
+
+std::string CAdminCompanyDb::GetFieldDigits(int column) const {
+  std::string text = GetFieldNoBlanks(column);
+  std::erase(text, '-');
+  return text;
+}
+
+int CAdminCompanyDb::Column(std::string_view name) const { return hasRecords_ ? table_->field_index(name) : -1; }
+
+namespace {
+
+// The text after leading white space, with a leading '+' dropped (from_chars takes only '-').
+std::string_view NumberStart(std::string_view text) {
+  text = platform::TrimLeft(text);
+  if (text.size() > 1 && text[0] == '+' && text[1] != '-' && text[1] != '+') text.remove_prefix(1);
+  return text;
+}
+
+}  // namespace
+
+double ToDouble(std::string_view text) {
+  text = NumberStart(text);
+  double value = 0.0;
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+  // Infinity and NaN are no amounts either.
+  if (ec != std::errc() || !std::isfinite(value)) return 0.0;
+  return value;
+}
+
+int ToInt(std::string_view text) {
+  text = NumberStart(text);
+  // `long` is 64-bit here, so the 32-bit range is checked on its own.
+  std::int64_t value = 0;
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (ec != std::errc() || value < std::numeric_limits<int>::min() || value > std::numeric_limits<int>::max()) {
+    return 0;
+  }
+  return static_cast<int>(value);
+}

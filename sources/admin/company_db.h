@@ -1,0 +1,59 @@
+#pragma once
+// The base of every table of a DBF company of the Administration line: one
+// DBF file inside the company folder, opened on construction. A missing or
+// unreadable file is logged and reads as an empty table; it never throws.
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "lumdb/record/dbf_table.h"
+
+class CAdminCompanyDb {
+ public:
+  // An empty folder gives an empty table without opening or logging anything.
+  CAdminCompanyDb(std::string folder, std::string fileName);
+  virtual ~CAdminCompanyDb();
+  CAdminCompanyDb(const CAdminCompanyDb&) = delete;
+  CAdminCompanyDb& operator=(const CAdminCompanyDb&) = delete;
+
+  const std::string& Folder() const { return folder_; }  // as given
+  bool HasRecords() const { return hasRecords_; }
+
+  // Makes the first live record current; false when there is none.
+  bool MoveFirstRecord();
+  // Makes the next live record current; false at the end or on a read error.
+  bool MoveNextRecord();
+  // Reads on past the current record to the next live one (at least one step).
+  bool SkipDeleted();
+  // The records in the file, deleted ones included; 0 without a file.
+  int RecordCount() const;
+  // Closes the file; the table then reads as empty.
+  void CloseTable();
+
+  // The text of a column of the current record in UTF-8: trailing blanks cut,
+  // leading blanks too unless the column is of type C. "" without records or
+  // for a column the file lacks (-1).
+  std::string GetField(int column) const;
+  // GetField without any blank, tab, line feed or carriage return.
+  std::string GetFieldNoBlanks(int column) const;
+  // GetFieldNoBlanks without any '-' either.
+  std::string GetFieldDigits(int column) const;
+
+ protected:
+  // The position of a column; -1 when the file lacks it or the table has no records.
+  int Column(std::string_view name) const;
+
+ private:
+  std::string folder_;
+  bool hasRecords_ = false;
+  std::unique_ptr<lumdb::dbf_table_c> table_;
+};
+
+// The text as a decimal number ("." as the point; leading white space
+// skipped; the longest number at the start taken). 0.0 when the text holds no
+// number there, or one out of range. Never throws.
+double ToDouble(std::string_view text);
+// The text as a decimal integer (leading white space and a sign accepted; the
+// longest number at the start taken). 0 when it holds none there, or one that
+// does not fit in 32 bits. Never throws.
+int ToInt(std::string_view text);
