@@ -1,0 +1,171 @@
+// A development kit of our own, built only for tests as "Bix.dll": it opens a
+// company folder and writes SIE 4 files of it, and can be told through the
+// environment to fail or to answer a remark code:
+//
+//   BIXKIT_TRACE       file to which every call appends one line
+//   BIXKIT_OPEN_CODE   result code of BixOpenEx/BixOpenEx2 (default 0)
+//   BIXKIT_SIE_CODE    result code of BixGetSie (default 0; 78 and 79 still write the file)
+//   BIXKIT_ERROR_TEXT  what BixGetErrorText explains a failure with
+//   BIXKIT_ERROR_TEXT_UNTERMINATED  when set, BixGetErrorText fills the whole buffer without a NUL
+//
+// Entry points carry their decorated Windows names, '@' spelled '$'.
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <string>
+
+#include "platform/paths.h"
+#include "platform/text.h"
+#include "sources/admin/bix_kit.h"
+
+#define BIXKIT_EXPORT(decorated) __asm__(decorated) __attribute__((visibility("default")))
+
+using bix::BixResult;
+
+extern "C" {
+BixResult BixOpenEx(const char*, const char*, std::uint32_t) BIXKIT_EXPORT("_BixOpenEx$16");
+BixResult BixOpenEx2(const char*, const char*, const char*, const char*, std::uint32_t) BIXKIT_EXPORT("_BixOpenEx2$24");
+void BixClose() BIXKIT_EXPORT("_BixClose$0");
+void BixGetErrorText(const BixResult*, int, char**, int) BIXKIT_EXPORT("_BixGetErrorText$16");
+#ifndef BIXKIT_WITHOUT_SIE
+BixResult BixGetSie(int, char, const char*, const char*) BIXKIT_EXPORT("_BixGetSie$20");
+#endif
+// Probes of the loader's name rule: the highest decoration it tries, one above, and none at all.
+int KitProbeHigh() BIXKIT_EXPORT("_KitProbeHigh$63");
+int KitProbeTooHigh() BIXKIT_EXPORT("_KitProbeTooHigh$64");
+int KitProbePlain() BIXKIT_EXPORT("KitProbePlain");
+}
+
+namespace {
+
+constexpr std::int32_t kNotOpen = 2;
+constexpr std::int32_t kNoCompany = 3;
+constexpr std::int32_t kCannotWrite = 4;
+
+std::string g_openCompany;  // empty while closed
+
+std::optional<std::string> Env(const char* name) {
+  const char* value = std::getenv(name);
+  if (!value) return std::nullopt;
+  return std::string(value);
+}
+
+void Trace(const std::string& line) {
+  if (const auto file = Env("BIXKIT_TRACE")) {
+    std::ofstream(*file, std::ios::app) << line << '\n';
+  }
+}
+
+std::int32_t CodeFrom(const char* variable) {
+  const auto text = Env(variable);
+  return text ? static_cast<std::int32_t>(std::strtol(text->c_str(), nullptr, 10)) : 0;
+}
+
+BixResult Result(std::int32_t code) {
+  BixResult result;
+  result.code = code;
+  // The opaque part names the failure so BixGetErrorText can explain it.
+  std::memcpy(result.opaque, &code, sizeof code);
+  return result;
+}
+
+BixResult Open(const char* companyFolder) {
+  const std::int32_t code = CodeFrom("BIXKIT_OPEN_CODE");
+  if (code != 0 && code != 78 && code != 79) return Result(code);
+  if (!platform::IsFolder(companyFolder)) return Result(kNoCompany);
+  g_openCompany = companyFolder;
+  return Result(code);
+}
+
+#ifndef BIXKIT_WITHOUT_SIE
+std::string SieQuoted(std::string_view text) {
+  std::string out = "\"";
+  for (char c : text) {
+    if (c == '"' || c == '\\') out.push_back('\\');
+    out.push_back(c);
+  }
+  out.push_back('"');
+  return out;
+}
+
+std::string Today() {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  ::localtime_r(&now, &local);
+  char text[16];
+  std::strftime(text, sizeof text, "%Y%m%d", &local);
+  return text;
+}
+
+// The SIE 4 text of the open company, CRLF lines, UTF-8 until written.
+std::string SieText(char yearId) {
+  const std::string companyName = std::filesystem::path(g_openCompany).filename().string();
+  std::string text;
+  const auto line = [&text](const std::string& content) { text += content + "\r\n"; };
+  line("#FLAGGA 0");
+  line("#FORMAT PC8");
+  line("#SIETYP 4");
+  line("#PROGRAM " + SieQuoted("Bix testkit") + " 1.0");
+  line("#GEN " + Today());
+  line("#FNAMN " + SieQuoted(companyName));
+  return text;
+}
+#endif
+
+}  // namespace
+
+BixResult BixOpenEx(const char* systemFolder, const char* companyFolder, std::uint32_t access) {
+  Trace("BixOpenEx(" + std::string(systemFolder) + ", " + companyFolder + ", " + std::to_string(access) + ")");
+  return Open(companyFolder);
+}
+
+BixResult BixOpenEx2(const char* systemFolder, const char* companyFolder, const char* user, const char* password,
+                     std::uint32_t access) {
+  Trace("BixOpenEx2(" + std::string(systemFolder) + ", " + companyFolder + ", " + user + ", " + password + ", " +
+        std::to_string(access) + ")");
+  return Open(companyFolder);
+}
+
+void BixClose() {
+  Trace("BixClose()");
+  g_openCompany.clear();
+}
+
+void BixGetErrorText(const BixResult* result, int, char** buffer, int bufferSize) {
+  std::int32_t code = 0;
+  std::memcpy(&code, result->opaque, sizeof code);
+  Trace("BixGetErrorText(" + std::to_string(code) + ")");
+  if (!buffer || !*buffer || bufferSize <= 0) return;
+  if (Env("BIXKIT_ERROR_TEXT_UNTERMINATED")) {
+    std::memset(*buffer, 'x', static_cast<std::size_t>(bufferSize));
+    return;
+  }
+  const std::string text = Env("BIXKIT_ERROR_TEXT").value_or("Fel " + std::to_string(code));
+  // Texts leave the kit in the Windows code page, as a kit for Windows would write them.
+  const std::string ansi = platform::EncodeFromUtf8(text, platform::CodePage::Windows1252);
+  const std::size_t length = std::min(ansi.size(), static_cast<std::size_t>(bufferSize - 1));
+  std::memcpy(*buffer, ansi.data(), length);
+  (*buffer)[length] = '\0';
+}
+
+#ifndef BIXKIT_WITHOUT_SIE
+BixResult BixGetSie(int sieType, char yearId, const char* fileName, const char* folder) {
+  Trace("BixGetSie(" + std::to_string(sieType) + ", " + std::string(1, yearId) + ", " + fileName + ", " + folder +
+        ")");
+  const std::int32_t code = CodeFrom("BIXKIT_SIE_CODE");
+  if (code != 0 && code != 78 && code != 79) return Result(code);
+  if (g_openCompany.empty()) return Result(kNotOpen);
+  std::ofstream out(platform::JoinPath(folder, fileName), std::ios::binary | std::ios::trunc);
+  out << platform::EncodeFromUtf8(SieText(yearId), platform::CodePage::Cp437);
+  if (!out.flush()) return Result(kCannotWrite);
+  return Result(code);
+}
+#endif
+
+int KitProbeHigh() { return 63; }
+int KitProbeTooHigh() { return 64; }
+int KitProbePlain() { return 0; }
