@@ -21,6 +21,11 @@ for p in "${packages[@]}"; do
     missing+=("$p")
   fi
 done
+# The identity-number tests ask the npm package "personnummer" for a second
+# opinion; npm may also come with a nodejs of another origin.
+if ! command -v npm >/dev/null 2>&1; then
+  missing+=(nodejs npm)
+fi
 if ((${#missing[@]})); then
   echo "bootstrap: installing ${missing[*]}"
   export DEBIAN_FRONTEND=noninteractive
