@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/sources/application.h"
+#include "app/sources/desktop_programs.h"
 #include "app/ui/qt_prompter.h"
 #include "lumdb/record/program_locale.h"
 
@@ -15,7 +16,7 @@ class ConverterStartupSteps final : public StartupSteps {
  public:
   platform::Prompter& prompter() override { return prompter_; }
   void InitProgramLocale() override { lumdb::init_program_locale(); }
-  void LoadDataModels(int) override {}
+  void LoadDataModels(int program) override { ::LoadDataModels(program); }
   void RunWizard() override {}
 
  private:
@@ -33,6 +34,9 @@ int main(int argc, char** argv) {
   std::vector<std::string> arguments;
   for (int i = 1; i < argc; ++i) arguments.emplace_back(argv[i]);
   theApp.SetCommandLine(arguments);
+
+  // The installed desktop programs are read once, before start-up asks for them.
+  InitDesktopProducts();
 
   ConverterStartupSteps steps;
   bool failed = false;
