@@ -1,0 +1,76 @@
+// samplecompany: writes a sample DBF company of the administration program.
+//   samplecompany --out FOLDER [--articles N] [--customers N] [--suppliers N]
+//                 [--customer-invoices N] [--supplier-invoices N] [--product-code C]
+//                 [--cloud-link ID] [--foxpro] [--cp850] [--year YYYY]
+#include <charconv>
+#include <cstring>
+#include <exception>
+#include <iostream>
+#include <string_view>
+
+#include "tools/samplecompany/sample_company.h"
+
+namespace {
+
+int Usage() {
+  std::cerr << "usage: samplecompany --out FOLDER [--articles N] [--customers N] [--suppliers N]\n"
+               "                     [--customer-invoices N] [--supplier-invoices N] [--product-code C]\n"
+               "                     [--cloud-link ID] [--foxpro] [--cp850] [--year YYYY]\n";
+  return 2;
+}
+
+bool ParseCount(std::string_view text, int& out) {
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), out);
+  return ec == std::errc() && end == text.data() + text.size() && out >= 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  samplecompany::SampleOptions options;
+  std::string out;
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view arg = argv[i];
+    if (arg == "--foxpro") {
+      options.format = fixtures::DbfFormat::VisualFoxPro;
+      continue;
+    }
+    if (arg == "--cp850") {
+      options.codePage = platform::CodePage::Cp850;
+      continue;
+    }
+    if (i + 1 >= argc) return Usage();
+    const std::string_view value = argv[++i];
+    bool ok = true;
+    if (arg == "--out") {
+      out = value;
+    } else if (arg == "--product-code") {
+      options.productCode = value;
+    } else if (arg == "--cloud-link") {
+      options.cloudLinkId = value;
+    } else if (arg == "--articles") {
+      ok = ParseCount(value, options.articles);
+    } else if (arg == "--customers") {
+      ok = ParseCount(value, options.customers);
+    } else if (arg == "--suppliers") {
+      ok = ParseCount(value, options.suppliers);
+    } else if (arg == "--customer-invoices") {
+      ok = ParseCount(value, options.customerInvoices);
+    } else if (arg == "--supplier-invoices") {
+      ok = ParseCount(value, options.supplierInvoices);
+    } else if (arg == "--year") {
+      ok = ParseCount(value, options.bookingYear);
+    } else {
+      ok = false;
+    }
+    if (!ok) return Usage();
+  }
+  if (out.empty()) return Usage();
+  try {
+    samplecompany::WriteSampleCompany(out, options);
+  } catch (const std::exception& e) {
+    std::cerr << "samplecompany: " << e.what() << '\n';
+    return 1;
+  }
+  return 0;
+}

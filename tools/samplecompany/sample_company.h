@@ -1,0 +1,39 @@
+#pragma once
+// A realistic DBF company of the administration program, written into a
+// folder: every table and column that the converter's DBF readers read, with
+// Swedish names, a few records of each case the readers treat specially
+// (deleted, inactive, credit, paid, cancelled, unbooked, foreign payment ...),
+// and as many ordinary articles, customers, suppliers and invoices as asked.
+#include <filesystem>
+#include <string>
+
+#include "platform/text.h"
+#include "tools/fixtures/dbf_writer.h"
+
+namespace samplecompany {
+
+inline constexpr const char* kOrgNo = "556677-8899";
+inline constexpr const char* kCompanyName = "Åsa Öberg AB";
+
+struct SampleOptions {
+  // Ordinary records added after the special ones.
+  int articles = 20;
+  int customers = 15;
+  int suppliers = 10;
+  int customerInvoices = 20;
+  int supplierInvoices = 12;
+  // PRM.PRG_TYPE: "0" edition 200, "5" 500, "1" 1000, "2" 2000, "W" invoicing, "F" association.
+  std::string productCode = "1";
+  // PRM.KL_FKRECID: empty when the company is not linked to the cloud service.
+  std::string cloudLinkId;
+  fixtures::DbfFormat format = fixtures::DbfFormat::DBase3;
+  platform::CodePage codePage = platform::CodePage::Windows1252;
+  // The current booking year (the previous one is written too); 0 means this year.
+  int bookingYear = 0;
+};
+
+// Writes the tables and ftg.ini into `folder`, making it when missing.
+// Throws std::runtime_error when a file cannot be written.
+void WriteSampleCompany(const std::filesystem::path& folder, const SampleOptions& options = {});
+
+}  // namespace samplecompany
