@@ -12,6 +12,7 @@
 #include "platform/files.h"
 #include "platform/paths.h"
 #include "platform/registry.h"
+#include "tools/fixtures/dbf_writer.h"
 
 namespace bix {
 namespace {
@@ -39,10 +40,32 @@ void InstallAppPaths(const std::vector<AppPaths>& keys) {
   platform::InstallRegistry(std::make_shared<const platform::RegistryStore>(platform::RegistryStore::Parse(text)));
 }
 
+// The tables the test kit writes SIE from: two booking years with their charts.
+void WriteCompanyTables(const std::filesystem::path& folder) {
+  using fixtures::DbfFormat;
+  using fixtures::DbfWriter;
+  DbfWriter(DbfFormat::DBase3, {{"NAMN", 'C', 30}, {"ORGNR", 'C', 11}})
+      .Add({"Företaget AB", "556677-8899"})
+      .WriteTo(folder / "PRM.DBF");
+  DbfWriter(DbfFormat::DBase3, {{"AAR_ID", 'C', 1}, {"BOERJAN", 'D', 8}, {"SLUT", 'D', 8}, {"KPTYP", 'C', 10}})
+      .Add({"B", "20250101", "20251231", "BAS2014"})
+      .Add({"A", "20260101", "20261231", "EU"})
+      .WriteTo(folder / "BOKFAAR.DBF");
+  DbfWriter(DbfFormat::DBase3, {{"AAR_ID", 'C', 1}, {"KONTO", 'N', 4}, {"BENAEMN", 'C', 40}})
+      .Add({"B", "1910", "Kassa"})
+      .Add({"A", "1910", "Kassa"})
+      .AddDeleted({"A", "2440", "Leverantörsskulder"})
+      .Add({"A", "3010", "Försäljning \"varor\""})
+      .WriteTo(folder / "KONTO.DBF");
+}
+
 // A company folder, the kit installed in the registry, its calls traced and the log captured.
 class KitTest : public ::testing::Test {
  protected:
-  KitTest() { InstallAppPaths({{kAdmKey, BIX_TESTKIT_DIR, commonFiles}}); }
+  KitTest() {
+    InstallAppPaths({{kAdmKey, BIX_TESTKIT_DIR, commonFiles}});
+    WriteCompanyTables(company);
+  }
   ~KitTest() override { platform::InstallRegistry(nullptr); }
 
   std::vector<std::string> Calls() const {
@@ -88,11 +111,22 @@ TEST_F(KitTest, OpensWritesAndClosesWhateverTheRemarkCodes) {
     EXPECT_THAT(Calls(), ElementsAre(OpenCall(), "BixGetSie(4, A, SIE.SE, " + out + ")", "BixClose()"));
   }
   EXPECT_THAT(log.Lines(), IsEmpty());
-  // The kit wrote SIE 4 in the PC8 code page with CRLF line ends.
+  // The kit wrote the year's SIE 4 in the PC8 code page with CRLF line ends.
   const auto sie = platform::ReadWholeFile(std::filesystem::path(out) / "SIE.SE");
   ASSERT_TRUE(sie);
-  EXPECT_THAT(*sie, ::testing::StartsWith("#FLAGGA 0\r\n#FORMAT PC8\r\n#SIETYP 4\r\n"));
-  EXPECT_THAT(*sie, ::testing::HasSubstr("#FNAMN \"F\x94retaget AB\"\r\n"));
+  const std::size_t generated = sie->find("#GEN ");
+  ASSERT_NE(generated, std::string::npos);
+  EXPECT_EQ(sie->substr(0, generated),
+            "#FLAGGA 0\r\n#FORMAT PC8\r\n#SIETYP 4\r\n#PROGRAM \"Bix testkit\" 1.0\r\n");
+  EXPECT_EQ(sie->substr(sie->find("\r\n", generated) + 2),
+            "#FNAMN \"F\x94retaget AB\"\r\n#ORGNR 556677-8899\r\n#RAR 0 20260101 20261231\r\n#KPTYP EU\r\n"
+            "#KONTO 1910 \"Kassa\"\r\n#KONTO 3010 \"F\x94rs\x84ljning \\\"varor\\\"\"\r\n");
+}
+
+TEST_F(KitTest, KitRefusesAYearTheCompanyLacks) {
+  Session session(kit, company, false);
+  EXPECT_THROW(session.BixGetSie.CallLocked(4, 'C', "SIE.SE", out), std::runtime_error);
+  EXPECT_FALSE(platform::PathExists(std::filesystem::path(out) / "SIE.SE"));
 }
 
 TEST_F(KitTest, FailedOpenIsExplainedLoggedClosedAndRetriedByTheNextSession) {
@@ -243,13 +277,14 @@ TEST_F(KitTest, MissingEntryPointThrowsInsteadOfBeingCalled) {
 TEST(KitCopies, EachProgramReadsItsOwnKeyAndKeepsItsOwnState) {
   platform::fake::TempTree tree;
   const std::string company = tree.MakeFolder("Förening").string();
+  WriteCompanyTables(company);
   InstallAppPaths({{kForKey, BIX_TESTKIT_DIR, tree.root().string()}});
   {
     BixFor::CBixSession association(company, false);
     EXPECT_EQ(BixFor::Kit().OpenCount(), 1);
     EXPECT_EQ(BixAdm::Kit().OpenCount(), 0);
     EXPECT_THROW(BixAdm::CBixSession(company, false), std::runtime_error);  // no KolmAdm.exe key
-    EXPECT_TRUE(association.BixGetSie.CallLocked(4, '0', "SIE.SE", tree.root().string()));
+    EXPECT_TRUE(association.BixGetSie.CallLocked(4, 'B', "SIE.SE", tree.root().string()));
   }
   EXPECT_FALSE(BixFor::Kit().IsOpen());
   EXPECT_TRUE(platform::PathExists(tree / "SIE.SE"));

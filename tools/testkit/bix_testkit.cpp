@@ -1,6 +1,7 @@
 // A development kit of our own, built only for tests as "Bix.dll": it opens a
-// company folder and writes SIE 4 files of it, and can be told through the
-// environment to fail or to answer a remark code:
+// company folder and writes SIE 4 files of a booking year from its PRM,
+// BOKFAAR and KONTO tables, and can be told through the environment to fail
+// or to answer a remark code:
 //
 //   BIXKIT_TRACE       file to which every call appends one line
 //   BIXKIT_OPEN_CODE   result code of BixOpenEx/BixOpenEx2 (default 0)
@@ -21,6 +22,8 @@
 #include "platform/paths.h"
 #include "platform/text.h"
 #include "sources/admin/bix_kit.h"
+#include "sources/admin/parameter_tables.h"
+#include "sources/admin/sie_tables.h"
 
 #define BIXKIT_EXPORT(decorated) __asm__(decorated) __attribute__((visibility("default")))
 
@@ -45,6 +48,7 @@ namespace {
 constexpr std::int32_t kNotOpen = 2;
 constexpr std::int32_t kNoCompany = 3;
 constexpr std::int32_t kCannotWrite = 4;
+constexpr std::int32_t kNoSuchYear = 5;
 
 std::string g_openCompany;  // empty while closed
 
@@ -101,9 +105,32 @@ std::string Today() {
   return text;
 }
 
-// The SIE 4 text of the open company, CRLF lines, UTF-8 until written.
-std::string SieText(char yearId) {
-  const std::string companyName = std::filesystem::path(g_openCompany).filename().string();
+// The chart of accounts with the account names.
+class AccountTable : public CKontoDb {
+ public:
+  using CKontoDb::CKontoDb;
+  std::string GetName() const { return GetField(name_); }
+
+ private:
+  int name_ = Column("BENAEMN");
+};
+
+// The SIE 4 text of one booking year of the open company, CRLF lines, UTF-8
+// until written; nullopt when the company has no such year.
+std::optional<std::string> SieText(char yearId) {
+  std::string yearLine;
+  std::string chartType;
+  CBookingYearDb years(g_openCompany);
+  for (bool more = years.MoveFirstRecord(); more; more = years.MoveNextRecord()) {
+    if (years.GetYearId().starts_with(yearId)) {
+      yearLine = "#RAR 0 " + years.GetStart() + " " + years.GetEnd();
+      chartType = years.GetChartType();
+      break;
+    }
+  }
+  if (yearLine.empty()) return std::nullopt;
+  const CAdminPrm prm(g_openCompany);
+
   std::string text;
   const auto line = [&text](const std::string& content) { text += content + "\r\n"; };
   line("#FLAGGA 0");
@@ -111,7 +138,16 @@ std::string SieText(char yearId) {
   line("#SIETYP 4");
   line("#PROGRAM " + SieQuoted("Bix testkit") + " 1.0");
   line("#GEN " + Today());
-  line("#FNAMN " + SieQuoted(companyName));
+  line("#FNAMN " + SieQuoted(prm.GetName()));
+  if (!prm.GetOrgNr().empty()) line("#ORGNR " + prm.GetOrgNr());
+  line(yearLine);
+  if (!chartType.empty()) line("#KPTYP " + chartType);
+  AccountTable accounts(g_openCompany);
+  for (bool more = accounts.MoveFirstRecord(); more; more = accounts.MoveNextRecord()) {
+    if (accounts.GetYearId().starts_with(yearId)) {
+      line("#KONTO " + accounts.GetAccount() + " " + SieQuoted(accounts.GetName()));
+    }
+  }
   return text;
 }
 #endif
@@ -159,8 +195,10 @@ BixResult BixGetSie(int sieType, char yearId, const char* fileName, const char* 
   const std::int32_t code = CodeFrom("BIXKIT_SIE_CODE");
   if (code != 0 && code != 78 && code != 79) return Result(code);
   if (g_openCompany.empty()) return Result(kNotOpen);
+  const auto text = SieText(yearId);
+  if (!text) return Result(kNoSuchYear);
   std::ofstream out(platform::JoinPath(folder, fileName), std::ios::binary | std::ios::trunc);
-  out << platform::EncodeFromUtf8(SieText(yearId), platform::CodePage::Cp437);
+  out << platform::EncodeFromUtf8(*text, platform::CodePage::Cp437);
   if (!out.flush()) return Result(kCannotWrite);
   return Result(code);
 }
