@@ -6,6 +6,7 @@
 //   BIXKIT_TRACE       file to which every call appends one line
 //   BIXKIT_OPEN_CODE   result code of BixOpenEx/BixOpenEx2 (default 0)
 //   BIXKIT_SIE_CODE    result code of BixGetSie (default 0; 78 and 79 still write the file)
+//   BIXKIT_FAIL_YEAR   a booking-year identifier whose export fails
 //   BIXKIT_ERROR_TEXT  what BixGetErrorText explains a failure with
 //   BIXKIT_ERROR_TEXT_UNTERMINATED  when set, BixGetErrorText fills the whole buffer without a NUL
 //
@@ -49,6 +50,7 @@ constexpr std::int32_t kNotOpen = 2;
 constexpr std::int32_t kNoCompany = 3;
 constexpr std::int32_t kCannotWrite = 4;
 constexpr std::int32_t kNoSuchYear = 5;
+constexpr std::int32_t kYearFailed = 6;
 
 std::string g_openCompany;  // empty while closed
 
@@ -195,6 +197,7 @@ BixResult BixGetSie(int sieType, char yearId, const char* fileName, const char* 
   const std::int32_t code = CodeFrom("BIXKIT_SIE_CODE");
   if (code != 0 && code != 78 && code != 79) return Result(code);
   if (g_openCompany.empty()) return Result(kNotOpen);
+  if (Env("BIXKIT_FAIL_YEAR") == std::string(1, yearId)) return Result(kYearFailed);
   const auto text = SieText(yearId);
   if (!text) return Result(kNoSuchYear);
   std::ofstream out(platform::JoinPath(folder, fileName), std::ios::binary | std::ios::trunc);

@@ -8,7 +8,9 @@
 //   <topic>: request <item> -> <answer>    (" -> none" when no data came back)
 //
 // The server answers while a window of the program is open; it acknowledges
-// every command unless told otherwise and remembers the company last opened.
+// every command unless told otherwise, remembers the company last opened and,
+// when given an export text, writes it into every file it is asked to export.
+#include <fstream>
 #include <map>
 #include <optional>
 #include <set>
@@ -31,6 +33,7 @@ class ScriptedDesktop final : public DesktopControl {
   std::string openCompany;                        // what "[SökvägFöretag]" answers
   std::map<std::string, ExecuteAnswer> answers;   // per command; acknowledged when absent
   std::set<std::string> refusedTopics;            // connections to these fail
+  std::string exportText;                         // written by an acknowledged export, unless empty
   int waitCursorShown = 0;
 
   // A program window that is already open.
@@ -96,8 +99,13 @@ class ScriptedDesktop final : public DesktopControl {
       const ExecuteAnswer answer =
           scripted == desktop_.answers.end() ? ExecuteAnswer::Acknowledged : scripted->second;
       static constexpr std::string_view kOpen = "[ÖppnaFöretag('";
+      static constexpr std::string_view kExport = "[SieExport('";
       if (answer == ExecuteAnswer::Acknowledged && command.starts_with(kOpen)) {
         desktop_.openCompany = command.substr(kOpen.size(), command.size() - kOpen.size() - 3);
+      }
+      if (answer == ExecuteAnswer::Acknowledged && command.starts_with(kExport) && !desktop_.exportText.empty()) {
+        const std::string_view file = command.substr(kExport.size(), command.rfind("';") - kExport.size());
+        std::ofstream(std::string(file), std::ios::binary | std::ios::trunc) << desktop_.exportText;
       }
       const char* suffix = answer == ExecuteAnswer::Acknowledged ? ""
                            : answer == ExecuteAnswer::Busy       ? " -> busy"

@@ -1,0 +1,387 @@
+#include "sources/admin/admin_sie.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <functional>
+#include <sstream>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "app/sources/application.h"
+#include "app/sources/desktop_programs.h"
+#include "platform/fake/captured_log.h"
+#include "platform/fake/fixed_clock.h"
+#include "platform/fake/scoped_environment.h"
+#include "platform/fake/scripted_prompter.h"
+#include "platform/files.h"
+#include "platform/paths.h"
+#include "platform/registry.h"
+#include "sources/admin/fake/scripted_desktop.h"
+#include "sources/admin/sie_versions.h"
+#include "tools/fixtures/dbf_writer.h"
+
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+using platform::fake::ScopedEnv;
+using Rows = std::vector<ReportRow>;
+using Lines = std::vector<std::string>;
+
+constexpr const char* kExported = "#FLAGGA 0\r\n#PROGRAM \"Tessal Administration\"\r\n";
+
+struct YearRecord {
+  std::string id, start, end, chart;
+};
+struct AccountRecord {
+  std::string yearId, account;
+};
+
+ReportRow SieRow(const char* kind, const char* caption, std::string text) {
+  return {"", "SIE", kind, caption, std::move(text)};
+}
+ReportRow SieError(std::string text) { return SieRow("Error", "Fel:", std::move(text)); }
+
+const YearRecord kLastYear{"B", "20250101", "20251231", "EU"};
+const YearRecord kThisYear{"A", "20260101", "20261231", "EU"};
+
+// A DBF company of the administration program (edition 500, database 15.2) with
+// this year and last year, the administration and association programs
+// installed (2016.1) with the test kit, today 2026-06-15, and a scripted
+// desktop program.
+class AdminSieTest : public ::testing::Test {
+ protected:
+  AdminSieTest() {
+    for (const char* program : {"KolmAdm.exe", "KolmFor.exe"}) {
+      kitRegistry += std::string("[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\") +
+                     program + "]\n\"Path\"=\"" + kitFolder + "\"\n\"CommonFiles\"=\"" + tree.root().string() +
+                     "\"\n";
+    }
+    InstallRegistry(kitRegistry);
+    for (DesktopProduct product : {kProductAdministration, kProductAssociation}) {
+      DesktopProgramInfo& program = DesktopProgram(product);
+      program.installed = true;
+      program.version = 2016.1;
+      program.path = programFolder;
+    }
+    DesktopProgram(kProductAdministration).installedEdition = 500;
+    DesktopProgram(kProductAssociation).installedEdition = 800;
+    desktop.exportText = kExported;
+  }
+  ~AdminSieTest() override {
+    for (DesktopProduct product : {kProductAdministration, kProductAssociation}) {
+      DesktopProgram(product) = DesktopProgramInfo{};
+    }
+    platform::InstallRegistry(nullptr);
+  }
+
+  static void InstallRegistry(const std::string& text) {
+    platform::InstallRegistry(
+        std::make_shared<const platform::RegistryStore>(platform::RegistryStore::Parse(text)));
+  }
+
+  void WriteCompany(const std::string& productCode = "5", const std::vector<YearRecord>& years = {kLastYear,
+                                                                                                 kThisYear},
+                    const std::vector<AccountRecord>& accounts = {{"A", "1910"}, {"B", "1910"}}) {
+    using fixtures::DbfFormat;
+    using fixtures::DbfWriter;
+    DbfWriter(DbfFormat::DBase3, {{"PRG", 'C', 3}, {"PRG_TYPE", 'C', 4}, {"VERSION", 'C', 8}, {"NAMN", 'C', 30}})
+        .Add({"ADM", productCode, "15.2", "Företaget AB"})
+        .WriteTo(company / "PRM.DBF");
+    DbfWriter bookingYears(DbfFormat::DBase3,
+                           {{"AAR_ID", 'C', 1}, {"BOERJAN", 'D', 8}, {"SLUT", 'D', 8}, {"KPTYP", 'C', 10}});
+    for (const auto& year : years) bookingYears.Add({year.id, year.start, year.end, year.chart});
+    bookingYears.WriteTo(company / "BOKFAAR.DBF");
+    DbfWriter chart(DbfFormat::DBase3, {{"AAR_ID", 'C', 1}, {"KONTO", 'N', 6}, {"BENAEMN", 'C', 20}});
+    for (const auto& account : accounts) chart.Add({account.yearId, account.account, "Konto"});
+    chart.WriteTo(company / "KONTO.DBF");
+  }
+
+  // The production as the upload job runs it: the reader is made, then asked once.
+  Rows Produce() {
+    CAdminSie sie(company.string(), prompter);
+    Rows rows = sie.CreateSieFiles();
+    currentPath = sie.GetFilePath();
+    previousPath = sie.GetFilePathPreviousYear();
+    return rows;
+  }
+
+  Lines KitCalls() const {
+    Lines calls;
+    std::istringstream in(platform::ReadWholeFile(trace).value_or(""));
+    for (std::string line; std::getline(in, line);) calls.push_back(line);
+    return calls;
+  }
+  std::string WorkFolder() const { return std::filesystem::path(currentPath).parent_path().string(); }
+  bool DesktopWasAskedTo(const std::string& line) const {
+    return std::ranges::find(desktop.transcript, line) != desktop.transcript.end();
+  }
+
+  platform::fake::TempTree tree;
+  const std::filesystem::path company = tree.MakeFolder("Företaget");
+  const std::string programFolder = tree.MakeFolder("program").string();
+  const std::string kitFolder = BIX_TESTKIT_DIR;
+  const std::string trace = (tree / "kit.txt").string();
+  std::string kitRegistry;
+  ScopedEnv traceEnv{"BIXKIT_TRACE", trace};
+  ScopedEnv tmpEnv{"TMPDIR", tree.MakeFolder("tmp").string()};
+  platform::fake::FixedClock clock{{2026, 6, 15, 12, 0, 0}};
+  platform::ScopedClock useClock{clock};
+  platform::fake::CapturedLog log;
+  dde::fake::ScriptedDesktop desktop;
+  dde::ScopedDesktopControl useDesktop{desktop};
+  platform::fake::ScriptedPrompter prompter;
+  std::string currentPath, previousPath;
+};
+
+TEST_F(AdminSieTest, KitExportsTheLatestTwoStartedYearsWhateverTheirOrder) {
+  const YearRecord future{"C", "20270101", "20271231", "EU"};
+  const YearRecord undated{"D", "", "", "EU"};
+  const YearRecord older{"E", "20240101", "20241231", "EU"};
+  for (const auto& years : {std::vector{future, kThisYear, undated, kLastYear, older},
+                            std::vector{older, kLastYear, undated, kThisYear, future}}) {
+    std::filesystem::remove(trace);
+    WriteCompany("5", years);
+    EXPECT_THAT(Produce(), IsEmpty());
+    EXPECT_THAT(KitCalls(), ElementsAre("BixOpenEx(" + tree.root().string() + ", " + company.string() + ", 1)",
+                                        "BixGetSie(4, A, SIE.SE, " + WorkFolder() + ")",
+                                        "BixGetSie(4, B, SIEPREV.SE, " + WorkFolder() + ")", "BixClose()"));
+    EXPECT_EQ(previousPath, platform::JoinPath(WorkFolder(), "SIEPREV.SE"));
+    EXPECT_THAT(*platform::ReadWholeFile(currentPath), ::testing::HasSubstr("#RAR 0 20260101 20261231\r\n"));
+    EXPECT_THAT(*platform::ReadWholeFile(previousPath), ::testing::HasSubstr("#RAR 0 20250101 20251231\r\n"));
+  }
+  EXPECT_THAT(prompter.shown, IsEmpty());
+  EXPECT_THAT(desktop.transcript, IsEmpty());
+}
+
+TEST_F(AdminSieTest, OneYearOnlyAsksForNoPreviousYear) {
+  WriteCompany("5", {kThisYear});
+  ScopedEnv remark("BIXKIT_SIE_CODE", "78");  // a remark still counts as written
+  EXPECT_THAT(Produce(), IsEmpty());
+  EXPECT_EQ(std::ranges::count_if(KitCalls(), [](const std::string& c) { return c.starts_with("BixGetSie"); }), 1);
+  EXPECT_EQ(currentPath, platform::JoinPath(WorkFolder(), "SIE.SE"));
+  EXPECT_EQ(previousPath, "");
+}
+
+TEST_F(AdminSieTest, CompaniesThatCannotBeExportedGetTheirRows) {
+  const Rows noVouchers{SieRow("AccountType", "Fel:", "Kontoplanen innehåller kontonummer som börjar på 0 eller 9."),
+                        SieRow("Info", "    ", "Inga verifikationer kommer att kunna importeras till Molnix.")};
+  struct Case {
+    const char* name;
+    std::function<void()> setUp;
+    Rows rows;
+  };
+  const Case cases[] = {
+      {"invoicing company", [this] { WriteCompany("W"); },
+       {SieError("Fakturering stöder inte SIE-överföring.")}},
+      {"association program missing",
+       [this] {
+         WriteCompany("F");
+         DesktopProgram(kProductAssociation).installed = false;
+       },
+       {SieError("För att kunna skapa SIE-filer krävs att Tessal Vadorado är installerat på datorn.")}},
+      {"administration program missing",
+       [this] {
+         WriteCompany();
+         DesktopProgram(kProductAdministration).installed = false;
+       },
+       {SieError("För att kunna skapa SIE-filer krävs att Tessal Administration är installerat på datorn.")}},
+      {"program version not in the table",
+       [this] {
+         WriteCompany();
+         DesktopProgram(kProductAdministration).version = 2016.15;
+       },
+       {SieError("För att kunna skapa SIE-filer krävs att installerad version av Tessal Administration stöder\r\n"
+                 "\tföretagets databasversion.")}},
+      {"association version pairs another database",
+       [this] {
+         WriteCompany("F");
+         DesktopProgram(kProductAssociation).version = 2016.2;
+       },
+       {SieError("För att kunna skapa SIE-filer krävs att installerad version av Tessal Vadorado stöder\r\n"
+                 "\tföretagets databasversion.")}},
+      {"edition mismatch",
+       [this] {
+         WriteCompany("1");
+       },
+       {SieError("SIE-fil kunde inte skapas. Företaget måste vara från samma programvariant av Tessal "
+                 "Administration\r\n\tsom finns installerad på datorn.")}},
+      {"every year starts after today", [this] { WriteCompany("5", {{"C", "20270101", "", ""}}); },
+       {SieError("Företaget saknar bokföringsår och SIE kan inte skapas.")}},
+      {"current year without identifier",
+       [this] { WriteCompany("5", {kLastYear, {"", "20260101", "20261231", ""}}); },
+       {SieError("Företaget saknar bokföringsår och SIE kan inte skapas.")}},
+      {"old chart this year",
+       [this] { WriteCompany("5", {kLastYear, {"A", "20260101", "20261231", "BAS95"}}); },
+       {SieRow("AccountType", "Fel:", "Kontoplanen är av typen BAS95."),
+        SieRow("Info", "    ", "Inga verifikationer kommer att kunna importeras till Molnix.")}},
+      {"account 999 this year",
+       [this] { WriteCompany("5", {kLastYear, kThisYear}, {{"A", "1910"}, {"A", "999"}}); },
+       noVouchers},
+      {"account 10000 last year",
+       [this] { WriteCompany("5", {kLastYear, kThisYear}, {{"B", "10000"}, {"A", "1910"}}); },
+       noVouchers},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    c.setUp();
+    EXPECT_EQ(Produce(), c.rows);
+    EXPECT_EQ(currentPath, "");
+    EXPECT_EQ(previousPath, "");
+    DesktopProgram(kProductAdministration).version = 2016.1;
+    DesktopProgram(kProductAssociation).version = 2016.1;
+    DesktopProgram(kProductAdministration).installed = true;
+    DesktopProgram(kProductAssociation).installed = true;
+  }
+  EXPECT_THAT(KitCalls(), IsEmpty());
+}
+
+TEST_F(AdminSieTest, LookalikesOfStoppingCasesExport) {
+  // Accounts outside the range only in a year not exported; a chart type in lower case.
+  WriteCompany("5", {kLastYear, {"A", "20260101", "20261231", "bas95"}, {"C", "20230101", "20231231", "EU"}},
+               {{"A", "1000"}, {"B", "8999"}, {"C", "999"}, {"C", "10000"}});
+  EXPECT_THAT(Produce(), IsEmpty());
+  EXPECT_NE(currentPath, "");
+  EXPECT_NE(previousPath, "");
+}
+
+TEST(SieVersions, ProgramVersionsPairWithOneDatabaseVersion) {
+  EXPECT_EQ(SieVersionPairs().size(), 78u);
+  EXPECT_TRUE(std::ranges::is_sorted(SieVersionPairs(), {}, &SieVersionPair::programVersion));
+  struct Case {
+    double program, database;
+    bool accepted;
+  };
+  for (const Case& c : {Case{2016.1, 15.2, true}, Case{2016.15, 15.2, false}, Case{2016.1, 16.2, false},
+                        Case{5.0, 5.0, true}, Case{5.52, 5.4, true}, Case{2023.3, 23.3, true},
+                        Case{2024.0, 23.3, false}, Case{4.9, 5.0, false}, Case{2019.22, 19.22, true}}) {
+    EXPECT_EQ(IsSieVersionAccepted(c.program, c.database), c.accepted) << c.program << " " << c.database;
+  }
+}
+
+TEST_F(AdminSieTest, SmallestEditionExportsThroughTheProgramWithoutTheKit) {
+  WriteCompany("0");
+  DesktopProgram(kProductAdministration).installedEdition = 200;
+
+  EXPECT_THAT(Produce(), IsEmpty());
+
+  EXPECT_THAT(KitCalls(), IsEmpty());
+  ASSERT_EQ(prompter.shown.size(), 1u);
+  EXPECT_EQ(prompter.shown[0].text,
+            "Tessal Administration kommer nu att starta för att kunna skapa SIE-filer. För att slutföra "
+            "SIE-exporten kan du behöva gå igenom vissa dialoger i programmet.");
+  EXPECT_EQ(prompter.shown[0].caption, GetAppCaption());
+  EXPECT_EQ(prompter.shown[0].icon, platform::PromptIcon::Information);
+  EXPECT_EQ(desktop.transcript.front(), "start " + programFolder + "/KolmAdm.exe /F " + company.string());
+  EXPECT_TRUE(DesktopWasAskedTo("System: [VäljÅr('2026-01-01')]"));
+  EXPECT_TRUE(DesktopWasAskedTo("System: [VäljÅr('2025-01-01')]"));
+  EXPECT_EQ(platform::ReadWholeFile(currentPath), kExported);
+  EXPECT_EQ(platform::ReadWholeFile(previousPath), kExported);
+}
+
+TEST_F(AdminSieTest, OldChartOfThePreviousYearLeavesThatYearOut) {
+  WriteCompany("0", {{"B", "20250101", "20251231", "BAS96"}, kThisYear});
+  DesktopProgram(kProductAdministration).installedEdition = 200;
+
+  EXPECT_EQ(Produce(), (Rows{SieRow("Warning", "Varning:", "Kontoplanen är av typen BAS96."),
+                             SieRow("Info", "    ",
+                                    "Inga verifikationer för året 20250101 - 20251231 kommer att kunna importeras "
+                                    "till Molnix.")}));
+  EXPECT_NE(currentPath, "");
+  EXPECT_EQ(previousPath, "");
+  EXPECT_FALSE(DesktopWasAskedTo("System: [VäljÅr('2025-01-01')]"));
+}
+
+TEST_F(AdminSieTest, KitFailureHandsBothYearsToTheProgram) {
+  struct Case {
+    const char* variable;
+    const char* value;
+    const char* logLine;
+  };
+  for (const Case& c : {Case{"BIXKIT_OPEN_CODE", "5", "Felkod 5 vid anrop av BixOpenEx. Felbeskrivning från BIX: Fel 5"},
+                        Case{"BIXKIT_FAIL_YEAR", "B",
+                             "Felkod 6 vid anrop av BixGetSie. Felbeskrivning från BIX: Fel 6"}}) {
+    SCOPED_TRACE(c.variable);
+    ScopedEnv failure(c.variable, c.value);
+    platform::fake::CapturedLog caseLog;
+    prompter.shown.clear();
+    desktop.transcript.clear();
+    WriteCompany();
+
+    EXPECT_THAT(Produce(), IsEmpty());
+
+    EXPECT_THAT(caseLog.Lines(), ElementsAre(c.logLine));
+    EXPECT_EQ(prompter.shown.size(), 1u);
+    EXPECT_TRUE(DesktopWasAskedTo("Bokf: [SieExport('" + currentPath + "';4)]"));
+    EXPECT_TRUE(DesktopWasAskedTo("Bokf: [SieExport('" + previousPath + "';4)]"));
+    EXPECT_EQ(platform::ReadWholeFile(currentPath), kExported);  // the program's, not the kit's
+    EXPECT_EQ(platform::ReadWholeFile(previousPath), kExported);
+  }
+}
+
+TEST_F(AdminSieTest, AssociationCompanyFallsBackToItsOwnProgram) {
+  WriteCompany("F");
+  InstallRegistry("");  // no kit for either program
+  desktop.programWindow.title = "Tessal Vadorado - Förening";
+
+  EXPECT_THAT(Produce(), IsEmpty());
+
+  ASSERT_EQ(prompter.shown.size(), 1u);
+  EXPECT_THAT(prompter.shown[0].text, ::testing::StartsWith("Tessal Vadorado kommer nu att starta"));
+  EXPECT_EQ(desktop.transcript.front(), "start " + programFolder + "/KolmFor.exe /F " + company.string());
+  EXPECT_EQ(desktop.transcript.back(), "close Tessal Vadorado - Förening");
+}
+
+TEST_F(AdminSieTest, FailedProgramExportEmptiesThePaths) {
+  WriteCompany("0");
+  DesktopProgram(kProductAdministration).installedEdition = 200;
+  desktop.startResult = 2;
+  EXPECT_EQ(Produce(),
+            (Rows{SieError("SIE-fil kunde inte skapas. Det gick inte öppna företaget i Tessal Administration.")}));
+  EXPECT_EQ(currentPath, "");
+  EXPECT_EQ(previousPath, "");
+}
+
+TEST_F(AdminSieTest, FilesTheProgramDidNotWriteAreNotUploaded) {
+  WriteCompany("0");
+  DesktopProgram(kProductAdministration).installedEdition = 200;
+  desktop.exportText = "";  // acknowledges the exports but writes nothing
+
+  EXPECT_EQ(Produce(), (Rows{SieError("SIE-filen SIE.SE kunde inte skapas."),
+                             SieError("SIE-filen SIEPREV.SE kunde inte skapas.")}));
+  EXPECT_EQ(currentPath, "");
+  EXPECT_EQ(previousPath, "");
+}
+
+TEST_F(AdminSieTest, ShortStartDateGivesTheErrorRowInsteadOfACrash) {
+  WriteCompany("0", {{"A", "2026", "20261231", "EU"}});
+  DesktopProgram(kProductAdministration).installedEdition = 200;
+  EXPECT_EQ(Produce(),
+            (Rows{SieError("SIE-fil kunde inte skapas. Det gick inte öppna företaget i Tessal Administration.")}));
+  EXPECT_THAT(prompter.shown, IsEmpty());
+  EXPECT_THAT(desktop.transcript, IsEmpty());
+}
+
+TEST_F(AdminSieTest, NoWorkFolderGivesTheErrorRow) {
+  WriteCompany();
+  // A temp folder so deep that no folder can be made inside it.
+  std::filesystem::path deep = tree / "deep";
+  while (deep.string().size() < 4086) {
+    deep /= std::string(std::min<std::size_t>(200, 4088 - deep.string().size()), 'd');
+  }
+  std::filesystem::create_directories(deep);
+  ScopedEnv tmp("TMPDIR", deep.string());
+
+  EXPECT_EQ(Produce(), (Rows{SieError("SIE-fil kunde inte skapas. Det gick inte att skapa en tillfällig mapp.")}));
+  EXPECT_THAT(KitCalls(), IsEmpty());
+}
+
+TEST_F(AdminSieTest, AvailableForEveryCompanyButAnInvoicingOne) {
+  for (const auto& [code, available] : {std::pair{"5", true}, std::pair{"F", true}, std::pair{"W", false}}) {
+    WriteCompany(code);
+    EXPECT_EQ(CAdminSie(company.string(), prompter).IsAvailable(), available) << code;
+  }
+}
+
+}  // namespace
