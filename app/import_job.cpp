@@ -1,0 +1,168 @@
+#include "app/import_job.h"
+
+#include <exception>
+
+#include "app/reader_factories.h"
+#include "klcr/klcr.h"
+#include "platform/log.h"
+#include "platform/text.h"
+
+using namespace KLCR_MolnixMigration;
+
+namespace {
+
+// The report row of a kind whose reader could not be built.
+ReportRow ReaderFailureRow(const std::exception& e) {
+  return {"", "", report::kError, report::kCaptionError, std::string("Uppgifterna kunde inte läsas: ") + e.what()};
+}
+
+std::string DigitsOf(std::string_view text) {
+  std::string digits;
+  for (char c : text) {
+    if (c >= '0' && c <= '9') digits.push_back(c);
+  }
+  return digits;
+}
+
+}  // namespace
+
+CMlxImportJob::CMlxImportJob(int sourceKind, ReaderFactoryMaker makeReaders)
+    : sourceKind_(sourceKind), makeReaders_(makeReaders ? std::move(makeReaders) : MakeReaderFactory) {}
+
+CMlxImportJob::~CMlxImportJob() { ReleaseImports(); }
+
+bool CMlxImportJob::SetCredentials() {
+  userName_ = email_;
+  KLCRUsesUserData user;
+  user.SetUsername(email_);
+  return user.SetPassword(password_, true);
+}
+
+int CMlxImportJob::FetchApiToken() {
+  CGetToken request;
+  request.SetUsername(email_);
+  request.SetCustomerId(cloudCompany_.id);
+  const int code = request.Call();
+  if (code == klcr::kOk) {
+    userName_ = email_;
+    apiToken_ = request.GetToken();
+  } else {
+    apiToken_.clear();
+  }
+  return code;
+}
+
+void CMlxImportJob::ReleaseImports() {
+  // Upload jobs borrow the readers, so they go first.
+  for (auto& import : imports_) import.reset();
+  for (auto& reader : readers_) reader.reset();
+}
+
+template <class Import, class ReaderInterface>
+void CMlxImportJob::Build(ImportKind kind, std::function<std::unique_ptr<ReaderInterface>()> make) {
+  try {
+    std::unique_ptr<ReaderInterface> reader = make();
+    if (!reader) return;
+    imports_[kind] = std::make_unique<Import>(apiToken_, reader.get());
+    readers_[kind] = std::move(reader);
+  } catch (const std::exception& e) {
+    WriteLog("Läsaren för datatyp " + std::to_string(kind) + " kunde inte skapas: " + e.what());
+    rows_[kind] = {ReaderFailureRow(e)};
+  }
+}
+
+void CMlxImportJob::CreateImports() {
+  ReleaseImports();
+  const std::unique_ptr<ReaderFactory> factory = makeReaders_(sourceCompany_);
+  if (!factory) return;
+  ReaderFactory& f = *factory;
+  const std::string& folder = sourceCompany_.path;
+  Build<CMlxImportCompany, I_QZ_Company>(kImportCompany, [&] { return f.MakeCompanySettings(folder); });
+  Build<CMlxImportArticles, I_QZ_Articles>(kImportArticles, [&] { return f.MakeArticles(folder, priceListCode_); });
+  Build<CMlxImportCustomers, I_QZ_Customers>(kImportCustomers, [&] { return f.MakeCustomers(folder); });
+  Build<CMlxImportSuppliers, I_QZ_Suppliers>(kImportSuppliers, [&] { return f.MakeSuppliers(folder); });
+  Build<CMlxImportDeliveryTerms, I_QZ_DeliveryTerms>(kImportDeliveryTerms,
+                                                      [&] { return f.MakeDeliveryTerms(folder); });
+  Build<CMlxImportDeliveryMethods, I_QZ_DeliveryMethods>(kImportDeliveryMethods,
+                                                          [&] { return f.MakeDeliveryMethods(folder); });
+  Build<CMlxImportCustomerLedgerItems, I_QZ_CustomerLedgerItems>(
+      kImportCustomerLedgerItems, [&] { return f.MakeCustomerLedgerItems(folder); });
+  Build<CMlxImportSupplierLedgerItems, I_QZ_SupplierLedgerItems>(
+      kImportSupplierLedgerItems, [&] { return f.MakeSupplierLedgerItems(folder); });
+  Build<CMlxImportSIE, I_QZ_SIE>(kImportSie, [&] { return f.MakeSie(folder); });
+}
+
+bool CMlxImportJob::IsTransferred(ImportKind kind) const {
+  if (!readers_[kind]) return false;
+  if (kind == kImportCustomerLedgerItems && !transferOpenCustomerInvoices_) return false;
+  return readers_[kind]->IsAvailable();
+}
+
+void CMlxImportJob::CheckAll(ProgressSink* progress) {
+  for (int k = 0; k < kImportKindCount; ++k) {
+    const auto kind = static_cast<ImportKind>(k);
+    if (!imports_[kind]) continue;
+    if (IsTransferred(kind)) {
+      rows_[kind] = imports_[kind]->Check(progress);
+    } else {
+      imports_[kind]->Release();
+    }
+  }
+}
+
+void CMlxImportJob::UploadAll() {
+  DiscardExport();
+  for (int k = 0; k < kImportKindCount; ++k) {
+    const auto kind = static_cast<ImportKind>(k);
+    if (!imports_[kind] || !IsTransferred(kind)) continue;
+    // The token fetched for this send, never the one of the prepare step: the user
+    // may have chosen another cloud company since.
+    imports_[kind]->SetApiToken(apiToken_);
+    results_[kind] = imports_[kind]->Upload();
+  }
+}
+
+int CMlxImportJob::DiscardExport() {
+  CDiscard request;
+  request.SetApiToken(apiToken_);
+  return request.Call();
+}
+
+bool MatchesCloudCompanyFilter(std::string_view filter, std::string_view registrationNumber) {
+  return platform::Utf8Length(filter) < 2 || DigitsOf(filter) == DigitsOf(registrationNumber);
+}
+
+std::vector<CloudCompany> GetCloudCompanies(CMlxImportJob& job, std::string filter, int* resultCode) {
+  CGetCustomers request;
+  request.SetUsername(job.UserName());
+  const int code = request.Call();
+  if (resultCode) *resultCode = code;
+  std::vector<CloudCompany> companies;
+  if (code != klcr::kOk) return companies;
+
+  const int count = request.GetNumberOfCustomers();
+  if (count == 0) {
+    job.SetNames("", "");
+    return companies;
+  }
+  job.SetNames(request.GetFirstName(0), request.GetLastName(0));
+  for (int i = 0; i < count; ++i) {
+    const std::string registrationNumber = request.GetCustomerRegistrationNumber(i);
+    if (!MatchesCloudCompanyFilter(filter, registrationNumber)) continue;
+    companies.push_back({registrationNumber, request.GetName(i), request.GetId(i), request.GetCountryId(i),
+                         request.GetCustomerStatus(i), request.GetNumber(i)});
+  }
+  return companies;
+}
+
+std::string GetHelpBaseUrl() {
+  static std::string helpBaseUrl;
+  if (helpBaseUrl.empty()) {
+    KLCR_ServiceDirectory::CGetService request;
+    request.SetService("BaseUrl.HelpKolm");
+    if (request.Call() == klcr::kOk) helpBaseUrl = request.GetUri();
+  }
+  return helpBaseUrl;
+}
+
+std::string GetRestErrorText(int code) { return KLCRestBase::GetErrorText(code, klcr::kSwedish); }

@@ -1,0 +1,145 @@
+#pragma once
+// The conversion job: everything of one conversion. The user's credentials, the
+// chosen cloud company and its API token, the chosen source company and price
+// list, and per data kind the source reader, the upload job, the report rows of
+// the last check and the result of the last upload. It reaches the source data
+// only through the reader interfaces and the cloud only through klcr.
+#include <array>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/import_jobs.h"
+#include "app/progress_sink.h"
+#include "app/sources/import_kind.h"
+#include "app/sources/reader_factory.h"
+#include "app/sources/report_row.h"
+#include "app/sources/source_company.h"
+#include "app/sources/source_readers.h"
+#include "sources/vardo/vardo_environment.h"
+
+// One company of the cloud service that the logged-in user may reach.
+struct CloudCompany {
+  std::string registrationNumber{};  // as the service gives it, not normalised
+  std::string name{};
+  std::string id{};  // the company's id towards the service (the token is asked for it)
+  std::string countryId{};
+  int status = 0;  // carried, decides nothing here
+  int number = 0;  // carried, decides nothing here
+
+  friend bool operator==(const CloudCompany&, const CloudCompany&) = default;
+};
+
+class CMlxImportJob {
+ public:
+  // Chooses the reader family of a source company; null when none serves it.
+  using ReaderFactoryMaker = std::function<std::unique_ptr<ReaderFactory>(const SourceCompany&)>;
+
+  // `sourceKind` is the line of the desktop program that started the converter
+  // (kSourceNone when it was started alone).
+  explicit CMlxImportJob(int sourceKind = kSourceNone, ReaderFactoryMaker makeReaders = {});
+  virtual ~CMlxImportJob();
+  CMlxImportJob(const CMlxImportJob&) = delete;
+  CMlxImportJob& operator=(const CMlxImportJob&) = delete;
+
+  // Credentials and names.
+  void SetEmail(std::string email) { email_ = std::move(email); }
+  void SetPassword(std::string password) { password_ = std::move(password); }
+  void SetOrgNo(std::string orgNo) { orgNo_ = std::move(orgNo); }
+  void SetUserName(std::string userName) { userName_ = std::move(userName); }
+  const std::string& Email() const { return email_; }
+  const std::string& OrgNo() const { return orgNo_; }
+  const std::string& UserName() const { return userName_; }
+  const std::string& FirstName() const { return firstName_; }
+  const std::string& LastName() const { return lastName_; }
+  const std::string& ApiToken() const { return apiToken_; }
+
+  // The user name becomes the e-mail; the password is given to the cloud library
+  // for this user. Its answer is returned.
+  bool SetCredentials();
+  // Fetches the API token of the chosen cloud company. On failure no token is
+  // kept, so nothing can be sent with a token of an earlier choice.
+  int FetchApiToken();
+
+  // The companies chosen in the wizard.
+  void SetCloudCompany(CloudCompany company) { cloudCompany_ = std::move(company); }
+  const CloudCompany& GetCloudCompany() const { return cloudCompany_; }
+  void SetSourceCompany(SourceCompany company) { sourceCompany_ = std::move(company); }
+  const SourceCompany& GetSourceCompany() const { return sourceCompany_; }
+  void SetPriceListCode(std::string code) { priceListCode_ = std::move(code); }
+  const std::string& PriceListCode() const { return priceListCode_; }
+  // Whether the open customer invoices are to be transferred (true until the user says no).
+  void SetTransferOpenCustomerInvoices(bool transfer) { transferOpenCustomerInvoices_ = transfer; }
+  bool TransferOpenCustomerInvoices() const { return transferOpenCustomerInvoices_; }
+  const VardoEnvironment& GetVardoEnvironment() const { return vardoEnvironment_; }
+
+  // Deletes the readers and upload jobs; rows and results stay.
+  void ReleaseImports();
+  // Builds the readers of the chosen source company and one upload job per reader,
+  // after releasing the previous set. A reader that cannot be built leaves its kind
+  // without reader and upload job, with one row that says so; the others go on.
+  void CreateImports();
+  // Checks every kind that is to be transferred; the others' readers are closed.
+  void CheckAll(ProgressSink* progress);
+  // Discards what the cloud company holds uncompleted, then uploads every kind that
+  // is to be transferred, in kind order, each with the job's current API token.
+  void UploadAll();
+  int DiscardExport();
+
+  // Per data kind. Reader and upload job are null when none was built.
+  I_QZ_Base* Reader(ImportKind kind) const { return readers_[kind].get(); }
+  CMlxImportBase* Import(ImportKind kind) const { return imports_[kind].get(); }
+  const std::vector<ReportRow>& Rows(ImportKind kind) const { return rows_[kind]; }
+  int Result(ImportKind kind) const { return results_[kind]; }
+  // The kind has a reader that is available and, for the open customer invoices,
+  // the user wants them; with that flag clear the reader is not asked.
+  bool IsTransferred(ImportKind kind) const;
+
+  // For GetCloudCompanies: the user's names as the service gives them.
+  void SetNames(std::string firstName, std::string lastName) {
+    firstName_ = std::move(firstName);
+    lastName_ = std::move(lastName);
+  }
+
+ private:
+  template <class Import, class ReaderInterface>
+  void Build(ImportKind kind, std::function<std::unique_ptr<ReaderInterface>()> make);
+
+  int sourceKind_;
+  ReaderFactoryMaker makeReaders_;
+  std::string email_;
+  std::string password_;
+  std::string orgNo_;
+  std::string userName_;
+  std::string firstName_;
+  std::string lastName_;
+  std::string apiToken_;
+  CloudCompany cloudCompany_;
+  SourceCompany sourceCompany_;
+  std::string priceListCode_;
+  std::array<std::unique_ptr<I_QZ_Base>, kImportKindCount> readers_;
+  std::array<std::unique_ptr<CMlxImportBase>, kImportKindCount> imports_;
+  std::array<std::vector<ReportRow>, kImportKindCount> rows_;
+  std::array<int, kImportKindCount> results_{};
+  bool transferOpenCustomerInvoices_ = true;
+  VardoEnvironment vardoEnvironment_;
+};
+
+// Whether a cloud company's registration number passes the filter: a filter of
+// fewer than two characters passes every company; otherwise only the digits of
+// both count, so "556677-8899", "556677 8899" and "5566778899" select alike, while
+// the century digits of a 12-digit number make it another number.
+bool MatchesCloudCompanyFilter(std::string_view filter, std::string_view registrationNumber);
+
+// The cloud companies of the job's user that pass the filter, in the service's
+// order. The call's code goes to `resultCode` when given; on failure the list is empty and the
+// names stay; with no company the names become empty.
+std::vector<CloudCompany> GetCloudCompanies(CMlxImportJob& job, std::string filter, int* resultCode);
+
+// The help site's base address; empty until a look-up succeeds, tried again each call until then.
+std::string GetHelpBaseUrl();
+
+// The Swedish text of a cloud library result.
+std::string GetRestErrorText(int code);

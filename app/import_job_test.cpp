@@ -1,0 +1,168 @@
+#include "app/import_job.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "app/engine_test_support.h"
+#include "app/reader_factories.h"
+#include "app/sources/fake/fake_reader_factory.h"
+#include "platform/fake/scoped_environment.h"
+#include "sources/sqladmin/sqladmin_readers.h"
+#include "sources/vardo/vardo_readers.h"
+
+namespace {
+
+using ::testing::ElementsAre;
+
+SourceCompany Company(int kind, std::string path) {
+  SourceCompany company;
+  company.kind = kind;
+  company.path = std::move(path);
+  return company;
+}
+
+TEST(CloudCompanyFilter, ComparesTheDigitsOfFiltersOfTwoCharactersOrMore) {
+  const struct {
+    const char* filter;
+    const char* registrationNumber;
+    bool taken;
+  } cases[] = {
+      {"", "556677-8899", true},
+      {"5", "556677-8899", true},  // one character takes every company
+      {"x", "", true},
+      {"556677-8899", "556677-8899", true},
+      {"556677 8899", "5566778899", true},
+      {" 5566778899 ", "556677-8899", true},
+      {"195566778899", "556677-8899", false},  // the century digits make another number
+      {"556677-8898", "556677-8899", false},
+      {"ab", "", true},  // no digits on either side
+      {"ab", "556677-8899", false},
+      {"Ö-", "", true},  // two characters, three bytes
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(MatchesCloudCompanyFilter(c.filter, c.registrationNumber), c.taken)
+        << '"' << c.filter << "\" / \"" << c.registrationNumber << '"';
+  }
+}
+
+// A job whose reader factory hands out the fakes of `factories`, one set per CreateImports.
+struct JobWithFakes {
+  explicit JobWithFakes(int sets = 1) {
+    for (int i = 0; i < sets; ++i) factories.push_back(std::make_unique<fake::FakeReaderFactory>());
+    job = std::make_unique<CMlxImportJob>(kSourceAdmin, [this](const SourceCompany&) {
+      log.push_back("make readers");
+      return std::unique_ptr<ReaderFactory>(std::move(factories.at(made++)));
+    });
+  }
+  fake::FakeReaderFactory& Next() { return *factories.at(made); }
+
+  std::vector<std::unique_ptr<fake::FakeReaderFactory>> factories;
+  std::size_t made = 0;
+  std::vector<std::string> log;
+  std::unique_ptr<CMlxImportJob> job;
+};
+
+TEST(CreateImports, ReleasesTheFirstSetBeforeBuildingTheSecond) {
+  JobWithFakes fixture(2);
+  auto& first = fixture.Next();
+  first.articles->onDestroyed = [&] { fixture.log.push_back("articles of set 1 destroyed"); };
+  first.sie->onDestroyed = [&] { fixture.log.push_back("SIE of set 1 destroyed"); };
+  fixture.job->SetSourceCompany(Company(kSourceAdmin, "/företag/1"));
+  fixture.job->SetPriceListCode("P2");
+  fixture.job->CreateImports();
+  EXPECT_EQ(fixture.factories[0], nullptr);  // handed over
+  for (int k = 0; k < kImportKindCount; ++k) {
+    EXPECT_NE(fixture.job->Reader(static_cast<ImportKind>(k)), nullptr) << k;
+    EXPECT_NE(fixture.job->Import(static_cast<ImportKind>(k)), nullptr) << k;
+  }
+
+  auto& second = fixture.Next();
+  second.articles->onDestroyed = [&] { fixture.log.push_back("articles of set 2 destroyed"); };
+  fixture.job->CreateImports();
+  EXPECT_EQ(second.folder, "/företag/1");
+  EXPECT_EQ(second.priceListCode, "P2");
+  EXPECT_THAT(fixture.log, ElementsAre("make readers", "articles of set 1 destroyed", "SIE of set 1 destroyed",
+                                       "make readers"));
+  fixture.job.reset();
+  EXPECT_EQ(fixture.log.back(), "articles of set 2 destroyed");
+}
+
+TEST(CreateImports, AReaderThatCannotBeBuiltCostsOnlyItsKind) {
+  JobWithFakes fixture;
+  auto& fakes = fixture.Next();
+  fakes.failing = {kImportCustomers};
+  auto* suppliers = fakes.suppliers.get();
+  suppliers->records = {engine_test::Supplier("1")};
+  CMlxImportJob& job = *fixture.job;
+  job.CreateImports();
+
+  EXPECT_EQ(job.Reader(kImportCustomers), nullptr);
+  EXPECT_EQ(job.Import(kImportCustomers), nullptr);
+  EXPECT_FALSE(job.IsTransferred(kImportCustomers));
+  EXPECT_THAT(job.Rows(kImportCustomers),
+              ElementsAre(ReportRow{"", "", "Error", "Fel:", "Uppgifterna kunde inte läsas: the reader cannot be built"}));
+
+  job.CheckAll(nullptr);  // the other kinds go on
+  EXPECT_EQ(job.Import(kImportSuppliers)->GetCount(), 1u);
+  EXPECT_EQ(job.Rows(kImportCustomers).size(), 1u);  // the row stays until the kind is checked again
+}
+
+TEST(CheckAll, ChecksAvailableKindsAndOnlyClosesTheOthers) {
+  JobWithFakes fixture;
+  auto& fakes = fixture.Next();
+  auto* terms = fakes.deliveryTerms.get();
+  auto* methods = fakes.deliveryMethods.get();
+  auto* openInvoices = fakes.customerLedgerItems.get();
+  auto* sie = fakes.sie.get();
+  terms->records = {{.code = "FVL", .name = "Fritt vårt lager"}};
+  methods->available = false;
+  methods->records = {{.code = "POST", .name = "Post"}};
+  openInvoices->records = {{.invoiceNumber = 1, .customerNumber = "K1", .dueDate = "2026-01-31"}};
+  sie->sieRows = {{"", "SIE", "Info", "    ", "SIE-filen är skapad."}};
+  CMlxImportJob& job = *fixture.job;
+  job.SetTransferOpenCustomerInvoices(false);
+  job.CreateImports();
+  job.CheckAll(nullptr);
+
+  EXPECT_THAT(terms->Walk(), ElementsAre("IsAvailable", "MoveFirst", "CheckCurrent", "MoveNext", "AddWarnings", "Close"));
+  EXPECT_THAT(methods->calls, ElementsAre("IsAvailable", "Close"));
+  EXPECT_THAT(openInvoices->calls, ElementsAre("Close"));  // the cleared flag: not even asked
+  EXPECT_THAT(sie->Walk(), ElementsAre("IsAvailable", "CreateSieFiles"));
+  EXPECT_EQ(job.Rows(kImportSie), sie->sieRows);
+  EXPECT_FALSE(job.IsTransferred(kImportCustomerLedgerItems));
+  EXPECT_EQ(openInvoices->CallCount("IsAvailable"), 0u);
+}
+
+TEST(ReaderFactory, ChoosesTheFamilyByLineAndByTheCompanysDataSource) {
+  platform::fake::TempTree tree;
+  tree.Write("sql/ftg.ini", "[DataSource]\nDBName=FTG1\n");
+  tree.MakeFolder("dbf");
+  const SourceCompany sqlCompany = Company(kSourceAdmin, (tree / "sql").string());
+  const SourceCompany dbfCompany = Company(kSourceAdmin, (tree / "dbf").string());
+  const SourceCompany vardoCompany = Company(kSourceVardo, (tree / "dbf").string());
+
+  auto isSql = [](const SourceCompany& c) {
+    return dynamic_cast<CSqlAdminArticleDb*>(MakeReaderFactory(c)->MakeArticles(c.path, "").get()) != nullptr;
+  };
+  auto isVardo = [](const SourceCompany& c) {
+    return dynamic_cast<CVardoSie*>(MakeReaderFactory(c)->MakeSie(c.path).get()) != nullptr;
+  };
+  EXPECT_TRUE(isSql(sqlCompany));
+  EXPECT_FALSE(isSql(dbfCompany));
+  EXPECT_FALSE(isVardo(dbfCompany));
+  EXPECT_TRUE(isVardo(vardoCompany));
+  EXPECT_EQ(MakeReaderFactory(SourceCompany{}), nullptr);
+
+  // Until the DBF readers exist, a DBF company's kinds read as not available.
+  EXPECT_FALSE(MakeReaderFactory(dbfCompany)->MakeCustomers(dbfCompany.path)->IsAvailable());
+}
+
+TEST(FetchApiToken, AFailedFetchLeavesNoToken) {
+  CMlxImportJob job;
+  job.SetEmail("anna@example.se");
+  job.SetCloudCompany({.id = "c-1"});
+  EXPECT_NE(job.FetchApiToken(), 0);  // no service answers
+  EXPECT_EQ(job.ApiToken(), "");
+}
+
+}  // namespace

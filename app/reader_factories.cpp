@@ -1,0 +1,71 @@
+#include "app/reader_factories.h"
+
+#include <string>
+
+#include "app/sources/unavailable_readers.h"
+#include "sources/sqladmin/data_source.h"
+#include "sources/sqladmin/sqladmin_readers.h"
+#include "sources/vardo/vardo_readers.h"
+
+namespace {
+
+// Stands for a DBF reader that is not built yet: its kind reads as not available.
+template <class Unavailable>
+class NotYetBuilt final : public Unavailable {
+ public:
+  explicit NotYetBuilt(std::string companyFolder) {}
+  NotYetBuilt(std::string companyFolder, std::string priceListCode) {}
+};
+
+using AdminDbfReaders = ReaderFamily<
+    NotYetBuilt<UnavailableCompanyReader>,
+    NotYetBuilt<UnavailableArticleReader>,
+    NotYetBuilt<UnavailableCustomerReader>,
+    NotYetBuilt<UnavailableSupplierReader>,
+    NotYetBuilt<UnavailableDeliveryTermsReader>,
+    NotYetBuilt<UnavailableDeliveryMethodsReader>,
+    NotYetBuilt<UnavailableCustomerLedgerReader>,
+    NotYetBuilt<UnavailableSupplierLedgerReader>,
+    NotYetBuilt<UnavailableSieReader>>;
+
+using AdminSqlReaders = ReaderFamily<
+    CSqlAdminCompanySettingsDb,
+    CSqlAdminArticleDb,
+    CSqlAdminCustomerDb,
+    CSqlAdminSupplierDb,
+    CSqlAdminDeliveryTermsDb,
+    CSqlAdminDeliveryMethodsDb,
+    CSqlAdminCustomerLedgerItems,
+    CSqlAdminSupplierLedgerItems,
+    CSqlAdminSie>;
+
+using VardoReaders = ReaderFamily<
+    CVardoCompanySettings,
+    CVardoArticleDb,
+    CVardoCustomerDb,
+    CVardoSupplierDb,
+    CVardoDeliveryTermsDb,
+    CVardoDeliveryMethodsDb,
+    CVardoCustomerLedgerItems,
+    CVardoSupplierLedgerItems,
+    CVardoSie>;
+
+// An Administration-line folder holds an SQL company exactly when its ftg.ini names a data source.
+bool IsSqlCompanyFolder(const std::string& folder) {
+  DataSourceInfo info;
+  return ReadDataSourceIni(info, folder);
+}
+
+}  // namespace
+
+std::unique_ptr<ReaderFactory> MakeReaderFactory(const SourceCompany& company) {
+  switch (company.kind) {
+    case kSourceAdmin:
+      if (IsSqlCompanyFolder(company.path)) return std::make_unique<AdminSqlReaders>();
+      return std::make_unique<AdminDbfReaders>();
+    case kSourceVardo:
+      return std::make_unique<VardoReaders>();
+    default:
+      return nullptr;
+  }
+}

@@ -1,0 +1,11 @@
+#pragma once
+// Which family of readers serves a source company.
+#include <memory>
+
+#include "app/sources/reader_factory.h"
+#include "app/sources/source_company.h"
+
+// The SQL readers for an Administration-line company whose ftg.ini names a
+// database, the DBF readers for any other Administration-line company, the Vardo
+// readers for a Vardo company; null for a company of no known line.
+std::unique_ptr<ReaderFactory> MakeReaderFactory(const SourceCompany& company);
