@@ -1,0 +1,124 @@
+#include "sources/admin/company_settings.h"
+
+#include <string_view>
+
+#include "platform/paths.h"
+#include "platform/profile.h"
+#include "platform/text.h"
+#include "sources/admin/logical_field.h"
+
+namespace {
+
+// Code of the desktop program, told by the first character of the product code.
+int ExportApplicationOf(std::string_view productCode) {
+  if (productCode.empty()) return -1;
+  switch (productCode.front()) {
+    case '0': return 1;
+    case '5': return 2;
+    case '1': return 3;
+    case '2': return 4;
+    case 'W': return 5;
+    case 'F': return 6;
+    default: return 0;
+  }
+}
+
+bool Contains(std::string_view text, std::string_view part) { return text.find(part) != std::string_view::npos; }
+
+// The characters from `first` (0-based) on, at most `count` of them; never splits a character.
+std::string_view Characters(std::string_view utf8, std::size_t first, std::size_t count) {
+  auto offsetOf = [&](std::size_t chars) {
+    std::size_t i = 0;
+    for (std::size_t n = 0; i < utf8.size() && n < chars; ++n) {
+      ++i;
+      while (i < utf8.size() && (static_cast<unsigned char>(utf8[i]) & 0xC0) == 0x80) ++i;
+    }
+    return i;
+  };
+  std::size_t begin = offsetOf(first);
+  std::size_t end = offsetOf(first + count);
+  return utf8.substr(begin, end - begin);
+}
+
+// The company form, told by the organisation number (its third and fourth digits
+// give a birth month for a sole trader; its first digit the group of a legal
+// person) and, for the groups that share a digit, by words of the name.
+int CompanyTypeOf(std::string_view orgNo, std::string_view name) {
+  if (platform::Utf8Length(orgNo) <= 4) return 0;
+  int v = ToInt(Characters(orgNo, 2, 2));
+  if (v >= 1 && v <= 12) return 2;
+  if (v <= 19) return 0;
+  switch (orgNo.front()) {
+    case '5':
+      return 1;
+    case '7':
+    case '8': {
+      std::string lower = platform::ToLower(name);
+      return Contains(lower, "ekonomisk förening") || Contains(lower, "ek. för.") ? 3 : 0;
+    }
+    case '9': {
+      std::string lower = platform::ToLower(name);
+      if (platform::Utf8Length(lower) <= 3) return 0;
+      std::string_view l = lower;
+      if (Contains(l, "handelsbolag") || l.starts_with("hb ") || l.ends_with(" hb")) return 5;
+      if (Contains(l, "kommanditbolag") || l.starts_with("kb ") || l.ends_with(" kb")) return 6;
+      return 0;
+    }
+    default:
+      return 0;
+  }
+}
+
+}  // namespace
+
+CAdminCompanySettings::CAdminCompanySettings(std::string folder) : CAdminPrm(std::move(folder)) {
+  orgNo_ = GetOrgNr();
+  name_ = CAdminPrm::GetName();
+  address_ = GetField(colPostAdr_);
+  postalCode_ = GetFieldNoBlanks(colPostNr_);
+  city_ = GetField(colOrt_);
+  phone_ = GetFieldNoBlanks(colTel_);
+  email_ = GetField(colEpost_);
+  web_ = GetField(colWww_);
+  vatNumber_ = GetFieldDigits(colMomsRegNr_);
+  bankgiro_ = GetFieldNoBlanks(colBgiro_);
+  plusgiro_ = GetFieldNoBlanks(colPgiro_);
+  residence_ = GetField(colSate_);
+  gln_ = GetField(colEanLoc_);
+
+  hasFTaxCard_ = !IsLogicalSet(GetField(colEjFSkatt_));
+  rotReducedInvoicing_ = IsLogicalSet(GetField(colHSkvHus_));
+  if (HasRecords()) {
+    reversedConstructionVat_ =
+        platform::GetProfileInt(platform::ResolveNoCase(Folder(), "ftg.ini"), "Byggtjanst", "Active", 0) == 1;
+  }
+
+  ReadNextNumbers();
+
+  const std::string productCode = GetPrgType();
+  exportApplication_ = ExportApplicationOf(productCode);
+  companyType_ = CompanyTypeOf(orgNo_, name_);
+
+  bankBic_ = GetFieldNoBlanks(colSwiftAdr_);
+  (bankBic_.empty() ? bankBban_ : bankIban_) = GetFieldNoBlanks(colIbanNr_);
+
+  // The invoicing program reports no VAT.
+  if (productCode == "W") {
+    vatPeriod_ = -1;
+  } else {
+    const std::string code = CAdminPrm2(Folder()).GetVatPeriodCode();
+    vatPeriod_ = code == "1" ? 3 : code == "2" ? 4 : 1;
+  }
+}
+
+// Series 1 quotes, 2 orders, 3 invoices; a later record of a series overrides an earlier one.
+void CAdminCompanySettings::ReadNextNumbers() {
+  CAdminNewNumDb numbers(Folder());
+  for (bool live = numbers.MoveFirstRecord(); live; live = numbers.MoveNextRecord()) {
+    const int series = ToInt(numbers.GetId());
+    if (series == 1) nextQuoteNumber_ = ToInt(numbers.GetNr());
+    if (series == 2) nextOrderNumber_ = ToInt(numbers.GetNr());
+    if (series == 3) nextInvoiceNumber_ = ToInt(numbers.GetNr());
+  }
+}
+

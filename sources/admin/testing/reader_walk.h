@@ -1,0 +1,89 @@
+#pragma once
+// Test support: walks a source reader through its interface exactly as the
+// upload job does, and keeps what it gave as plain records, so a test can
+// compare a whole kind at once.
+//   registers and open invoices: MoveFirst; per record IsCurrentCounted (articles,
+//   customers, suppliers), CheckCurrent, every getter in slot order when it said
+//   yes; MoveNext; then AddWarnings with the same rows and Close.
+//   company settings: AddWarnings and Close, then the getters.
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "app/sources/reader_fields.h"
+#include "app/sources/source_readers.h"
+
+namespace reader_walk {
+
+#define QZ_WALK_MEMBER(type, getter, field, setter) type field{};
+#define QZ_WALK_READ(type, getter, field, setter) record.field = reader.getter();
+#define QZ_WALK_PRINT(type, getter, field, setter) out << " " #field "=" << ::testing::PrintToString(r.field);
+
+#define QZ_WALK_RECORD(Record, Interface, FIELDS)                                          \
+  struct Record {                                                                          \
+    FIELDS(QZ_WALK_MEMBER)                                                                 \
+    friend bool operator==(const Record&, const Record&) = default;                        \
+    friend void PrintTo(const Record& r, std::ostream* os) {                               \
+      std::ostream& out = *os;                                                             \
+      out << "{";                                                                          \
+      FIELDS(QZ_WALK_PRINT)                                                                \
+      out << " }";                                                                         \
+    }                                                                                      \
+  };                                                                                       \
+  inline Record ReadRecord(Interface& reader) {                                            \
+    Record record;                                                                         \
+    FIELDS(QZ_WALK_READ)                                                                   \
+    return record;                                                                         \
+  }
+
+QZ_WALK_RECORD(CompanyRecord, I_QZ_Company, QZ_COMPANY_FIELDS)
+QZ_WALK_RECORD(ArticleRecord, I_QZ_Articles, QZ_ARTICLES_FIELDS)
+QZ_WALK_RECORD(CustomerRecord, I_QZ_Customers, QZ_CUSTOMERS_FIELDS)
+QZ_WALK_RECORD(SupplierRecord, I_QZ_Suppliers, QZ_SUPPLIERS_FIELDS)
+QZ_WALK_RECORD(DeliveryTermRecord, I_QZ_DeliveryTerms, QZ_DELIVERY_TERMS_FIELDS)
+QZ_WALK_RECORD(DeliveryMethodRecord, I_QZ_DeliveryMethods, QZ_DELIVERY_METHODS_FIELDS)
+QZ_WALK_RECORD(CustomerLedgerRecord, I_QZ_CustomerLedgerItems, QZ_CUSTOMER_LEDGER_ITEMS_FIELDS)
+QZ_WALK_RECORD(SupplierLedgerRecord, I_QZ_SupplierLedgerItems, QZ_SUPPLIER_LEDGER_ITEMS_FIELDS)
+
+#undef QZ_WALK_RECORD
+
+template <class Record>
+struct Walked {
+  std::vector<Record> records;  // those CheckCurrent let through, in walk order
+  std::vector<ReportRow> rows;
+  int counted = 0;              // records IsCurrentCounted counted
+  int visited = 0;              // every record the walk stood on
+};
+
+// The kinds whose walk asks IsCurrentCounted.
+inline bool AsksCounted(I_QZ_Base&) { return false; }
+inline bool AsksCounted(I_QZ_Articles&) { return true; }
+inline bool AsksCounted(I_QZ_Customers&) { return true; }
+inline bool AsksCounted(I_QZ_Suppliers&) { return true; }
+
+template <class Interface>
+auto Walk(Interface& reader) {
+  Walked<decltype(ReadRecord(reader))> walked;
+  for (bool more = reader.MoveFirst(); more; more = reader.MoveNext()) {
+    ++walked.visited;
+    if (AsksCounted(reader) && reader.IsCurrentCounted()) ++walked.counted;
+    if (reader.CheckCurrent(walked.rows)) walked.records.push_back(ReadRecord(reader));
+  }
+  reader.AddWarnings(walked.rows);
+  reader.Close();
+  return walked;
+}
+
+// The company settings: the check only collects the warnings and closes; the
+// values are read at upload, after the close.
+inline Walked<CompanyRecord> WalkCompany(I_QZ_Company& reader) {
+  Walked<CompanyRecord> walked;
+  reader.AddWarnings(walked.rows);
+  reader.Close();
+  walked.records.push_back(ReadRecord(reader));
+  return walked;
+}
+
+}  // namespace reader_walk
