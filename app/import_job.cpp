@@ -3,9 +3,11 @@
 #include <exception>
 
 #include "app/reader_factories.h"
+#include "app/sources/company_identification.h"
 #include "klcr/klcr.h"
 #include "platform/log.h"
 #include "platform/text.h"
+#include "sources/vardo/vardo_companies.h"
 
 using namespace KLCR_MolnixMigration;
 
@@ -30,6 +32,27 @@ CMlxImportJob::CMlxImportJob(int sourceKind, ReaderFactoryMaker makeReaders)
     : sourceKind_(sourceKind), makeReaders_(makeReaders ? std::move(makeReaders) : MakeReaderFactory) {}
 
 CMlxImportJob::~CMlxImportJob() { ReleaseImports(); }
+
+bool CMlxImportJob::SelectSourceCompany(const std::string& companyFolder) {
+  if (companyFolder.empty()) return false;
+  SourceCompany company;
+  if (sourceKind_ == kSourceAdmin) {
+    company = IdentifyCompany(companyFolder, true);
+  } else if (sourceKind_ == kSourceVardo) {
+    company = IdentifyVardoCompany(companyFolder);
+  } else {
+    return false;
+  }
+  sourceCompany_ = company;
+  if (company.kind != sourceKind_) return false;
+  orgNo_ = company.orgNo;
+  return true;
+}
+
+std::vector<SourceCompany> CMlxImportJob::GetSourceCompanies() const {
+  if (sourceKind_ != kSourceNone) return {sourceCompany_};
+  return ListSourceCompanies(bureauSettings_, vardoEnvironment_, cloudCompany_.registrationNumber);
+}
 
 bool CMlxImportJob::SetCredentials() {
   userName_ = email_;

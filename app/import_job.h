@@ -13,6 +13,7 @@
 
 #include "app/import_jobs.h"
 #include "app/progress_sink.h"
+#include "app/sources/company_lists.h"
 #include "app/sources/import_kind.h"
 #include "app/sources/reader_factory.h"
 #include "app/sources/report_row.h"
@@ -62,6 +63,16 @@ class CMlxImportJob {
   // Fetches the API token of the chosen cloud company. On failure no token is
   // kept, so nothing can be sent with a token of an earlier choice.
   int FetchApiToken();
+
+  // Identifies the folder as a company of the line of the program that started the
+  // converter and makes it the chosen source company, also when it is of another
+  // line (the answer is then false). True when the lines agree; the company's
+  // organisation number then filters the cloud companies.
+  bool SelectSourceCompany(const std::string& companyFolder);
+  // The source companies to offer: the chosen one alone when a desktop program
+  // started the converter, otherwise every local company whose organisation number
+  // is the chosen cloud company's.
+  std::vector<SourceCompany> GetSourceCompanies() const;
 
   // The companies chosen in the wizard.
   void SetCloudCompany(CloudCompany company) { cloudCompany_ = std::move(company); }
@@ -125,6 +136,7 @@ class CMlxImportJob {
   std::array<int, kImportKindCount> results_{};
   bool transferOpenCustomerInvoices_ = true;
   VardoEnvironment vardoEnvironment_;
+  CClientDataSettings bureauSettings_{&vardoEnvironment_};
 };
 
 // Whether a cloud company's registration number passes the filter: a filter of

@@ -157,6 +157,32 @@ TEST(ReaderFactory, ChoosesTheFamilyByLineAndByTheCompanysDataSource) {
   EXPECT_FALSE(MakeReaderFactory(dbfCompany)->MakeCustomers(dbfCompany.path)->IsAvailable());
 }
 
+TEST(SelectSourceCompany, KeepsWhatWasIdentifiedAndAnswersWhetherTheLineMatches) {
+  platform::fake::TempTree tree;
+  tree.Write("sql/ftg.ini", "[DataSource]\nDisplayName=Åkeri AB\nDisplayVariant=1\nDisplayVersion=6.1\nDBName=FTG1\n");
+  tree.MakeFolder("empty");
+  CMlxImportJob job(kSourceAdmin);
+  job.SetOrgNo("kept");
+
+  EXPECT_FALSE(job.SelectSourceCompany(""));
+  EXPECT_EQ(job.GetSourceCompany(), SourceCompany{});
+
+  ASSERT_TRUE(job.SelectSourceCompany((tree / "sql").string()));
+  EXPECT_EQ(job.GetSourceCompany().name, "Åkeri AB");
+  EXPECT_EQ(job.GetSourceCompany().edition, 1000);
+  EXPECT_EQ(job.OrgNo(), job.GetSourceCompany().orgNo);
+  // Started by a desktop program, the company choice offers that company alone.
+  EXPECT_THAT(job.GetSourceCompanies(), ElementsAre(job.GetSourceCompany()));
+
+  job.SetOrgNo("kept");
+  EXPECT_FALSE(job.SelectSourceCompany((tree / "empty").string()));
+  EXPECT_EQ(job.GetSourceCompany().kind, kSourceNone);  // the result replaced the earlier choice
+  EXPECT_EQ(job.OrgNo(), "kept");
+
+  CMlxImportJob startedAlone;
+  EXPECT_FALSE(startedAlone.SelectSourceCompany((tree / "sql").string()));
+}
+
 TEST(FetchApiToken, AFailedFetchLeavesNoToken) {
   CMlxImportJob job;
   job.SetEmail("anna@example.se");

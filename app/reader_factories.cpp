@@ -2,8 +2,8 @@
 
 #include <string>
 
+#include "app/sources/company_identification.h"
 #include "app/sources/unavailable_readers.h"
-#include "sources/sqladmin/data_source.h"
 #include "sources/sqladmin/sqladmin_readers.h"
 #include "sources/vardo/vardo_readers.h"
 
@@ -50,18 +50,12 @@ using VardoReaders = ReaderFamily<
     CVardoSupplierLedgerItems,
     CVardoSie>;
 
-// An Administration-line folder holds an SQL company exactly when its ftg.ini names a data source.
-bool IsSqlCompanyFolder(const std::string& folder) {
-  DataSourceInfo info;
-  return ReadDataSourceIni(info, folder);
-}
-
 }  // namespace
 
 std::unique_ptr<ReaderFactory> MakeReaderFactory(const SourceCompany& company) {
   switch (company.kind) {
     case kSourceAdmin:
-      if (IsSqlCompanyFolder(company.path)) return std::make_unique<AdminSqlReaders>();
+      if (IsSqlCompany(company.path)) return std::make_unique<AdminSqlReaders>();
       return std::make_unique<AdminDbfReaders>();
     case kSourceVardo:
       return std::make_unique<VardoReaders>();
