@@ -6,6 +6,7 @@
 
 #include <boost/format.hpp>
 
+#include "app/sources/application.h"
 #include "platform/log.h"
 #include "platform/paths.h"
 #include "platform/registry.h"
@@ -21,20 +22,9 @@ constexpr int kDecorationTries = 64;  // "_Name@0" .. "_Name@63"
   throw std::runtime_error(text);
 }
 
-std::mutex g_loginMutex;
-DesktopLogin g_login;
-
 }  // namespace
 
-void SetDesktopLogin(DesktopLogin login) {
-  std::lock_guard lock(g_loginMutex);
-  g_login = std::move(login);
-}
-
-DesktopLogin CurrentDesktopLogin() {
-  std::lock_guard lock(g_loginMutex);
-  return g_login;
-}
+DesktopLogin CurrentDesktopLogin() { return {theApp.m_strDesktopUser, theApp.m_strDesktopPassword}; }
 
 Kit::Kit(KitConfig config, std::function<DesktopLogin()> login)
     : config_(std::move(config)), login_(std::move(login)) {}

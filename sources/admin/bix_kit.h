@@ -50,7 +50,7 @@ struct DesktopLogin {
   std::string user;
   std::string password;
 };
-void SetDesktopLogin(DesktopLogin login);
+// The application's.
 DesktopLogin CurrentDesktopLogin();
 
 struct KitConfig {

@@ -7,6 +7,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "app/sources/application.h"
 #include "platform/fake/captured_log.h"
 #include "platform/fake/scoped_environment.h"
 #include "platform/files.h"
@@ -194,6 +195,17 @@ TEST_F(KitTest, DesktopLoginIsUsedOnlyWhenAskedForAndAUserIsKnown) {
                                  : OpenCall();
     EXPECT_THAT(Calls(), ElementsAre(open, "BixClose()"));
   }
+  // By default a kit takes the user the converter was started with.
+  std::filesystem::remove(trace);
+  theApp.m_strDesktopUser = "bertil";
+  theApp.m_strDesktopPassword = "lösen";
+  {
+    Kit appKit({kAdmKey, "[ADM] "});
+    Session session(appKit, company, true);
+  }
+  theApp.m_strDesktopUser.clear();
+  theApp.m_strDesktopPassword.clear();
+  EXPECT_EQ(Calls().front(), "BixOpenEx2(" + commonFiles + ", " + company + ", bertil, lösen, 1)");
 }
 
 TEST(KitSetup, FailuresToFindOrLoadTheKitAreLoggedAndThrownBeforeAnyCall) {
