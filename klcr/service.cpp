@@ -371,6 +371,12 @@ int PutUpload(const std::string& apiToken, std::string_view kind, const std::str
   return SendWithApiToken(apiToken, "PUT", "/migration/" + std::string(kind), body).code;
 }
 
+void ForgetRunState() {
+  std::lock_guard lock(Shared().mutex);
+  Shared().sessions.clear();
+  Shared().apiAddresses.clear();
+}
+
 void Log(std::string_view text) {
   std::string folder;
   {

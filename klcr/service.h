@@ -38,6 +38,10 @@ void RememberPassword(const std::string& email, const std::string& password, boo
 // run's password, or by the kept refresh credential.
 int AccessToken(const std::string& email, std::string& token);
 
+// Forgets the sessions and the looked-up addresses, as a new run of the
+// program starts without them (the kept credentials stay). For tests.
+void ForgetRunState();
+
 // One line in the library's log when a log folder is set. Never give it a
 // password, a token or a request body.
 void Log(std::string_view text);

@@ -1,0 +1,295 @@
+// Round trips through the library against the cloud stand-in.
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "klcr/klcr.h"
+#include "klcr/service.h"
+#include "platform/files.h"
+#include "platform/folders.h"
+#include "tools/cloud_standin/standin_process.h"
+
+namespace {
+
+using namespace KLCR_MolnixMigration;
+using cloud_standin::StandinProcess;
+namespace fs = std::filesystem;
+
+const std::string kUser = "anna@example.se";
+const std::string kCompanyName = "Åsa Öberg AB";
+
+class ClientTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    klcr::detail::ForgetRunState();
+    folder_ = *platform::MakeUniqueFolder(platform::TempFolder(), "klcr-test-");
+    KLCRMiscFunc::SetIniPath(folder_.string());
+    KLCRMiscFunc::SetLoggPath(folder_.string());
+    KLCRMiscFunc::SetTimeout(60);
+    KLCR_ServiceDirectory::KLCRSDMiscFunc::SetBaseUrl(cloud_.BaseUrl());
+  }
+  void TearDown() override {
+    KLCRMiscFunc::SetLoggPath("");
+    fs::remove_all(folder_);
+  }
+
+  static void LogIn(const std::string& user, const std::string& password, bool keep = true) {
+    KLCRUsesUserData login;
+    login.SetUsername(user);
+    ASSERT_TRUE(login.SetPassword(password, keep));
+  }
+
+  static std::string TokenOf(const std::string& companyId) {
+    CGetToken request;
+    request.SetUsername(kUser);
+    request.SetCustomerId(companyId);
+    EXPECT_EQ(request.Call(), klcr::kOk);
+    return request.GetToken();
+  }
+
+  nlohmann::json Pending(const std::string& companyId) const {
+    return cloud_.State()["companies"][companyId]["pending"];
+  }
+
+  StandinProcess cloud_{cloud_standin::ExampleFixture()};
+  fs::path folder_;
+};
+
+TEST_F(ClientTest, LogsInListsTheUsersCompaniesAndGetsAToken) {
+  LogIn(kUser, "hemligt");
+  CGetCustomers customers;
+  customers.SetUsername(kUser);
+  ASSERT_EQ(customers.Call(), klcr::kOk);
+  ASSERT_EQ(customers.GetNumberOfCustomers(), 2);
+  EXPECT_EQ(customers.GetFirstName(0), "Anna");
+  EXPECT_EQ(customers.GetLastName(0), "Åberg");
+  EXPECT_EQ(customers.GetName(0), kCompanyName);
+  EXPECT_EQ(customers.GetCustomerRegistrationNumber(0), "556677-8899");
+  EXPECT_EQ(customers.GetId(1), "c-1002");
+  EXPECT_EQ(customers.GetCountryId(1), "SE");
+  EXPECT_EQ(customers.GetCustomerStatus(1), 1);
+  EXPECT_EQ(customers.GetNumber(1), 1002);
+  EXPECT_EQ(customers.GetName(2), "");
+
+  EXPECT_FALSE(TokenOf("c-1001").empty());
+  CGetToken foreign;
+  foreign.SetUsername(kUser);
+  foreign.SetCustomerId("c-9999");
+  EXPECT_EQ(foreign.Call(), klcr::kNotFound);
+}
+
+TEST_F(ClientTest, AUserWithoutCompaniesGets404AndAnEmptyList) {
+  LogIn("utan@example.se", "hemligt");
+  CGetCustomers customers;
+  customers.SetUsername("utan@example.se");
+  EXPECT_EQ(customers.Call(), klcr::kNotFound);
+  EXPECT_EQ(customers.GetNumberOfCustomers(), 0);
+}
+
+TEST_F(ClientTest, ALaterRunWithOnlyTheEmailUsesTheKeptCredential) {
+  CGetCustomers withoutLogin;
+  withoutLogin.SetUsername(kUser);
+  EXPECT_EQ(withoutLogin.Call(), klcr::kNotLoggedIn);
+
+  LogIn(kUser, "hemligt", /*keep=*/true);
+  KLCRUsesUserData check;
+  check.SetUsername(kUser);
+  ASSERT_EQ(check.Call(), klcr::kOk);
+  const auto files = std::vector<fs::directory_entry>(fs::directory_iterator(folder_), {});
+  const auto kept = std::find_if(files.begin(), files.end(), [](auto& f) { return f.path().extension() == ".cred"; });
+  ASSERT_NE(kept, files.end());
+  EXPECT_EQ(fs::status(kept->path()).permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
+  EXPECT_EQ(platform::ReadWholeFile(kept->path())->find("hemligt"), std::string::npos);
+
+  klcr::detail::ForgetRunState();  // a new run: nothing in memory, the e-mail given by "-U"
+  CGetCustomers laterRun;
+  laterRun.SetUsername("Anna@Example.se");
+  EXPECT_EQ(laterRun.Call(), klcr::kOk);
+  EXPECT_EQ(laterRun.GetNumberOfCustomers(), 2);
+}
+
+TEST_F(ClientTest, WithoutKeepingNothingIsWrittenAndAWrongPasswordGives401) {
+  LogIn(kUser, "fel", /*keep=*/false);
+  CGetCustomers customers;
+  customers.SetUsername(kUser);
+  EXPECT_EQ(customers.Call(), klcr::kUnauthorized);
+  LogIn(kUser, "hemligt", /*keep=*/false);
+  EXPECT_EQ(customers.Call(), klcr::kOk);
+  for (const auto& file : fs::directory_iterator(folder_)) EXPECT_NE(file.path().extension(), ".cred");
+}
+
+TEST_F(ClientTest, FaultsOfTheServiceAndTheNetworkHaveTheirCodes) {
+  LogIn(kUser, "hemligt");
+  CGetCustomers customers;
+  customers.SetUsername(kUser);
+  cloud_.SetFault("customers", 500, 0, 1);
+  EXPECT_EQ(customers.Call(), klcr::kServerError);
+
+  KLCRMiscFunc::SetTimeout(1);
+  cloud_.SetFault("customers", 0, 3, 1);
+  EXPECT_EQ(customers.Call(), klcr::kTimedOut);
+  KLCRMiscFunc::SetTimeout(60);
+  EXPECT_EQ(customers.Call(), klcr::kOk);
+
+  const int socketFd = ::socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t length = sizeof address;
+  ASSERT_EQ(::bind(socketFd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  ::getsockname(socketFd, reinterpret_cast<sockaddr*>(&address), &length);
+  ::close(socketFd);  // nobody listens on this port now
+  KLCR_ServiceDirectory::KLCRSDMiscFunc::SetBaseUrl("http://127.0.0.1:" + std::to_string(ntohs(address.sin_port)));
+  KLCR_ServiceDirectory::CGetService service;
+  service.SetService("BaseUrl.Molnix");
+  EXPECT_EQ(service.Call(), klcr::kConnectionFailed);
+
+  KLCR_ServiceDirectory::KLCRSDMiscFunc::SetBaseUrl("http://192.0.2.1");  // plain http beyond this computer
+  EXPECT_EQ(service.Call(), klcr::kSecureConnectionFailed);
+}
+
+TEST_F(ClientTest, ServiceDirectoryGivesTheAddressesOfTheService) {
+  KLCR_ServiceDirectory::CGetService service;
+  service.SetService("BaseUrl.HelpKolm");
+  ASSERT_EQ(service.Call(), klcr::kOk);
+  EXPECT_EQ(service.GetUri(), cloud_.BaseUrl() + "/help");
+  service.SetService("BaseUrl.Okänd");
+  EXPECT_EQ(service.Call(), klcr::kNotFound);
+}
+
+// Every kind with the company name in one of its texts; the SIE files with every byte value.
+TEST_F(ClientTest, EveryKindArrivesIntactAndTheImportIsDiscardedOrCompleted) {
+  LogIn(kUser, "hemligt");
+  const std::string token = TokenOf("c-1001");
+
+  CUploadCompanySettings settings;
+  settings.SetName(kCompanyName);
+  settings.SetHasFTaxCard(true);
+  settings.SetVatPeriod(3);
+  CUploadArticles articles;
+  articles.SetNumber("A1");
+  articles.SetName(kCompanyName);
+  articles.SetArticleAccountCode("3001");
+  articles.SetNetPrice("99.50");
+  ASSERT_EQ(articles.AddArticle(), 0);
+  CUploadCustomers customers;
+  customers.SetCustomerNumber("K1");
+  customers.SetName(kCompanyName);
+  customers.SetInvoicePostalCode("123 45");
+  customers.SetInvoiceCity("Öby");
+  customers.SetNote("rad 1\r\n\"citat\"\t\\");
+  ASSERT_EQ(customers.AddCustomer(), 0);
+  CUploadSuppliers suppliers;
+  suppliers.SetSupplierNumber("L1");
+  suppliers.SetName(kCompanyName);
+  ASSERT_EQ(suppliers.AddSupplier(), 0);
+  CUploadDeliveryTerms terms;
+  terms.SetCode("FVL");
+  terms.SetName(kCompanyName);
+  ASSERT_EQ(terms.AddDeliveryTerm(), 0);
+  CUploadDeliveryMethods methods;
+  methods.SetCode("P");
+  methods.SetName(kCompanyName);
+  ASSERT_EQ(methods.AddDeliveryMethod(), 0);
+  CUploadCustomerLedgerItems customerInvoices;
+  customerInvoices.SetInvoiceNumber(-17);
+  customerInvoices.SetCustomerNumber("K1");
+  customerInvoices.SetCustomerName(kCompanyName);
+  customerInvoices.SetDueDate("2024-02-29");
+  ASSERT_EQ(customerInvoices.AddLedgerItem(), 0);
+  CUploadSupplierLedgerItems supplierInvoices;
+  supplierInvoices.SetSupplierNumber("L1");
+  supplierInvoices.SetSupplierName(kCompanyName);
+  supplierInvoices.SetDueDate("2024-03-01");
+  ASSERT_EQ(supplierInvoices.AddLedgerItem(), 0);
+
+  std::string sieBytes;
+  for (int i = 0; i < 256; ++i) sieBytes += static_cast<char>(i);
+  sieBytes += "#FNAMN \"\x8f\x73\x61 \x99\x62\x65rg AB\"\r\n";  // code page 437, as SIE files are
+  const auto siePath = folder_ / "SIE.SE";
+  std::ofstream(siePath, std::ios::binary) << sieBytes;
+  CUploadSieFile sie;
+  sie.SetFilePath(siePath.string());
+  sie.SetFilePathPreviousYear("");
+
+  KLCRestApiToken* uploads[] = {&settings, &articles, &customers, &suppliers, &terms,
+                                &methods, &customerInvoices, &supplierInvoices, &sie};
+  for (auto* upload : uploads) {
+    upload->SetApiToken(token);
+    EXPECT_EQ(upload->Call(), klcr::kOk);
+  }
+
+  const auto pending = Pending("c-1001");
+  EXPECT_EQ(pending["companySettings"][0]["name"], kCompanyName);
+  EXPECT_EQ(pending["companySettings"][0]["hasFTaxCard"], true);
+  EXPECT_EQ(pending["companySettings"][0]["vatPeriod"], 3);
+  EXPECT_EQ(pending["articles"][0]["name"], kCompanyName);
+  EXPECT_EQ(pending["articles"][0]["netPrice"], "99.50");
+  EXPECT_EQ(pending["customers"][0]["name"], kCompanyName);
+  EXPECT_EQ(pending["customers"][0]["note"], "rad 1\r\n\"citat\"\t\\");
+  EXPECT_EQ(pending["suppliers"][0]["name"], kCompanyName);
+  EXPECT_EQ(pending["deliveryTerms"][0]["name"], kCompanyName);
+  EXPECT_EQ(pending["deliveryMethods"][0]["name"], kCompanyName);
+  EXPECT_EQ(pending["customerLedgerItems"][0]["customerName"], kCompanyName);
+  EXPECT_EQ(pending["customerLedgerItems"][0]["invoiceNumber"], -17);
+  EXPECT_EQ(pending["supplierLedgerItems"][0]["supplierName"], kCompanyName);
+  EXPECT_EQ(pending["sie"]["currentYear"]["fileName"], "SIE.SE");
+  EXPECT_TRUE(pending["sie"]["previousYear"].is_null());
+  std::string decoded;
+  {
+    const std::string text = pending["sie"]["currentYear"]["contentBase64"];
+    static const std::string alphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    unsigned value = 0;
+    int bits = 0;
+    for (char c : text) {
+      if (c == '=') break;
+      value = value << 6 | static_cast<unsigned>(alphabet.find(c));
+      if ((bits += 6) >= 8) decoded += static_cast<char>((value >> (bits -= 8)) & 0xFF);
+    }
+  }
+  EXPECT_EQ(decoded, sieBytes);
+
+  CDiscard discard;
+  discard.SetApiToken(token);
+  EXPECT_EQ(discard.Call(), klcr::kOk);
+  EXPECT_TRUE(Pending("c-1001").is_null());
+  EXPECT_EQ(cloud_.State()["companies"]["c-1001"]["discarded"], 1);
+
+  CCompleteExport complete;
+  complete.SetApiToken(token);
+  EXPECT_EQ(complete.Call(), klcr::kConflict);  // nothing pending
+  EXPECT_EQ(articles.Call(), klcr::kOk);
+  EXPECT_EQ(complete.Call(), klcr::kOk);
+  const auto completed = cloud_.State()["companies"]["c-1001"]["completed"];
+  ASSERT_EQ(completed.size(), 1u);
+  EXPECT_EQ(completed[0]["articles"][0]["number"], "A1");
+}
+
+TEST_F(ClientTest, TheLogHoldsNeitherPasswordsNorTokens) {
+  LogIn(kUser, "hemligt");
+  const std::string token = TokenOf("c-1001");
+  CDiscard discard;
+  discard.SetApiToken(token);
+  EXPECT_EQ(discard.Call(), klcr::kOk);
+  const auto log = platform::ReadWholeFile(folder_ / "klcr_logg.txt");
+  ASSERT_TRUE(log);
+  EXPECT_NE(log->find("/migration/discard"), std::string::npos);
+  EXPECT_EQ(log->find("hemligt"), std::string::npos);
+  EXPECT_EQ(log->find(token), std::string::npos);
+}
+
+TEST_F(ClientTest, AnUnreadableSieFileIsNotSent) {
+  LogIn(kUser, "hemligt");
+  CUploadSieFile sie;
+  sie.SetApiToken(TokenOf("c-1001"));
+  sie.SetFilePath((folder_ / "saknas.se").string());
+  EXPECT_EQ(sie.Call(), klcr::kFileUnreadable);
+  EXPECT_TRUE(Pending("c-1001").is_null());
+}
+
+}  // namespace

@@ -1,0 +1,128 @@
+#include "tools/cloud_standin/standin_process.h"
+
+#include <curl/curl.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <memory>
+#include <stdexcept>
+
+#include "platform/folders.h"
+
+extern char** environ;
+
+namespace cloud_standin {
+namespace {
+
+size_t Collect(char* data, size_t size, size_t count, void* target) {
+  static_cast<std::string*>(target)->append(data, size * count);
+  return size * count;
+}
+
+// One admin request; throws when the stand-in does not answer 200.
+std::string Request(const std::string& method, const std::string& url, const std::string& body = {}) {
+  std::unique_ptr<CURL, decltype(&curl_easy_cleanup)> curl(curl_easy_init(), curl_easy_cleanup);
+  std::string answer;
+  curl_easy_setopt(curl.get(), CURLOPT_URL, url.c_str());
+  curl_easy_setopt(curl.get(), CURLOPT_CUSTOMREQUEST, method.c_str());
+  if (method != "GET") curl_easy_setopt(curl.get(), CURLOPT_POSTFIELDS, body.c_str());
+  curl_easy_setopt(curl.get(), CURLOPT_WRITEFUNCTION, Collect);
+  curl_easy_setopt(curl.get(), CURLOPT_WRITEDATA, &answer);
+  curl_easy_setopt(curl.get(), CURLOPT_TIMEOUT, 60L);
+  long status = 0;
+  if (curl_easy_perform(curl.get()) != CURLE_OK ||
+      (curl_easy_getinfo(curl.get(), CURLINFO_RESPONSE_CODE, &status), status != 200))
+    throw std::runtime_error("cloud stand-in: " + method + " " + url + " failed");
+  return answer;
+}
+
+// The first line the child writes, within `seconds`.
+std::string ReadFirstLine(int fd, int seconds) {
+  std::string line;
+  pollfd watched{fd, POLLIN, 0};
+  while (line.find('\n') == std::string::npos && ::poll(&watched, 1, seconds * 1000) > 0) {
+    char buffer[256];
+    const ssize_t n = ::read(fd, buffer, sizeof buffer);
+    if (n <= 0) break;
+    line.append(buffer, static_cast<std::size_t>(n));
+  }
+  return line.substr(0, line.find('\n'));
+}
+
+}  // namespace
+
+nlohmann::json ExampleFixture() {
+  return nlohmann::json::parse(R"({
+    "users": [
+      {"email": "anna@example.se", "password": "hemligt", "firstName": "Anna", "lastName": "Åberg",
+       "companies": ["c-1001", "c-1002"]},
+      {"email": "utan@example.se", "password": "hemligt", "firstName": "Utan", "lastName": "Företag",
+       "companies": []}
+    ],
+    "companies": [
+      {"id": "c-1001", "name": "Åsa Öberg AB", "registrationNumber": "556677-8899", "countryId": "SE",
+       "status": 1, "number": 1001},
+      {"id": "c-1002", "name": "Bergets Bygg AB", "registrationNumber": "5561234567", "countryId": "SE",
+       "status": 1, "number": 1002}
+    ]
+  })");
+}
+
+StandinProcess::StandinProcess(const nlohmann::json& fixture, int maxSeconds) {
+  const auto folder = platform::MakeUniqueFolder(platform::TempFolder(), "cloud-standin-");
+  if (!folder) throw std::runtime_error("cloud stand-in: no temporary folder");
+  folder_ = *folder;
+  const auto fixturePath = folder_ / "fixture.json";
+  std::ofstream(fixturePath) << fixture.dump();
+
+  int pipeFds[2];
+  if (::pipe2(pipeFds, O_CLOEXEC) != 0) throw std::runtime_error("cloud stand-in: no pipe");
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, pipeFds[1], STDOUT_FILENO);
+  const std::string maxText = std::to_string(maxSeconds);
+  const std::string fixtureText = fixturePath.string();
+  const char* argv[] = {CLOUD_STANDIN_PYTHON, CLOUD_STANDIN_SCRIPT, "--fixture", fixtureText.c_str(),
+                        "--max-seconds", maxText.c_str(), nullptr};
+  const int spawned = posix_spawn(&pid_, CLOUD_STANDIN_PYTHON, &actions, nullptr, const_cast<char**>(argv), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  ::close(pipeFds[1]);
+  const std::string line = spawned == 0 ? ReadFirstLine(pipeFds[0], 20) : std::string{};
+  ::close(pipeFds[0]);
+  const auto announced = nlohmann::json::parse(line, nullptr, false);
+  if (spawned != 0 || !announced.is_object() || !announced.contains("port")) {
+    if (spawned == 0) {
+      ::kill(pid_, SIGKILL);
+      ::waitpid(pid_, nullptr, 0);
+    }
+    std::filesystem::remove_all(folder_);
+    throw std::runtime_error("cloud stand-in did not start: " + line);
+  }
+  port_ = announced["port"].get<int>();
+}
+
+StandinProcess::~StandinProcess() {
+  ::kill(pid_, SIGTERM);
+  ::waitpid(pid_, nullptr, 0);
+  std::error_code error;
+  std::filesystem::remove_all(folder_, error);
+}
+
+std::string StandinProcess::BaseUrl() const { return "http://127.0.0.1:" + std::to_string(port_); }
+
+nlohmann::json StandinProcess::State() const { return nlohmann::json::parse(Request("GET", BaseUrl() + "/admin/state")); }
+
+void StandinProcess::SetFault(const std::string& endpoint, int status, double delaySeconds, int count) const {
+  nlohmann::json fault{{"endpoint", endpoint}, {"status", status}, {"delay", delaySeconds}, {"count", nullptr}};
+  if (count >= 0) fault["count"] = count;
+  Request("POST", BaseUrl() + "/admin/faults", fault.dump());
+}
+
+void StandinProcess::ClearFaults() const { Request("DELETE", BaseUrl() + "/admin/faults"); }
+
+}  // namespace cloud_standin

@@ -1,0 +1,54 @@
+#pragma once
+// Runs the cloud stand-in (standin.py) for a test: starts it on a free
+// loopback port with a fixture, lets the test read its state and inject
+// faults, and stops it when the object goes.
+//
+//   cloud_standin::StandinProcess cloud(cloud_standin::ExampleFixture());
+//   KLCR_ServiceDirectory::KLCRSDMiscFunc::SetBaseUrl(cloud.BaseUrl());
+//   cloud.SetFault("upload.articles", 500);
+//   ... run the code under test ...
+//   EXPECT_EQ(cloud.State()["companies"]["c-1001"]["pending"]["articles"].size(), 3u);
+//
+// Fault endpoints are the stand-in's route names: services, login, refresh,
+// customers, token, upload.<kind> (upload.articles, upload.sie, ...),
+// discard, complete. The fixture format is shown by ExampleFixture().
+#include <sys/types.h>
+
+#include <filesystem>
+#include <nlohmann/json.hpp>
+#include <string>
+
+namespace cloud_standin {
+
+// Two users ("anna@example.se" with two companies, "utan@example.se" with
+// none; both with the password "hemligt") and two companies: "c-1001"
+// "Åsa Öberg AB" 556677-8899 and "c-1002" "Bergets Bygg AB" 5561234567.
+nlohmann::json ExampleFixture();
+
+class StandinProcess {
+ public:
+  // Starts the stand-in; throws std::runtime_error when it does not come up.
+  // It stops by itself after `maxSeconds` should this object never be destroyed.
+  explicit StandinProcess(const nlohmann::json& fixture, int maxSeconds = 600);
+  ~StandinProcess();
+  StandinProcess(const StandinProcess&) = delete;
+  StandinProcess& operator=(const StandinProcess&) = delete;
+
+  int Port() const { return port_; }
+  // The service directory's address, for KLCRSDMiscFunc::SetBaseUrl or settings.ini.
+  std::string BaseUrl() const;
+
+  // Everything the stand-in holds (GET /admin/state).
+  nlohmann::json State() const;
+  // The next `count` requests of `endpoint` (all of them when count < 0) wait
+  // `delaySeconds` and then, when `status` is not 0, fail with it.
+  void SetFault(const std::string& endpoint, int status, double delaySeconds = 0, int count = -1) const;
+  void ClearFaults() const;
+
+ private:
+  pid_t pid_ = -1;
+  int port_ = 0;
+  std::filesystem::path folder_;
+};
+
+}  // namespace cloud_standin
