@@ -2,7 +2,7 @@
 """Stand-in for the Molnix cloud service, for tests and the demo.
 
 Speaks the protocol of klcr/README.md on 127.0.0.1 only. Users and companies
-come from a JSON fixture file (see fixture_example.json). It keeps what it
+come from a JSON fixture file (format in klcr/README.md). It keeps what it
 receives per company as one pending import, can be told to fail or delay any
 endpoint, and shows its state as JSON. Standard library only.
 
