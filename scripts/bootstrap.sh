@@ -10,6 +10,7 @@ packages=(
   libboost-dev libboost-filesystem-dev libboost-system-dev libboost-date-time-dev
   libxerces-c-dev unixodbc unixodbc-dev libsqliteodbc tdsodbc
   libcurl4-openssl-dev nlohmann-json3-dev ca-certificates
+  python3-dbf
   qt6-base-dev
   clang libclang-rt-14-dev
   xvfb xauth imagemagick
