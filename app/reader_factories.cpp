@@ -4,6 +4,9 @@
 
 #include "app/sources/company_identification.h"
 #include "app/sources/unavailable_readers.h"
+#include "sources/admin/article_reader.h"
+#include "sources/admin/company_settings.h"
+#include "sources/admin/delivery_readers.h"
 #include "sources/sqladmin/sqladmin_readers.h"
 #include "sources/vardo/vardo_readers.h"
 
@@ -18,12 +21,12 @@ class NotYetBuilt final : public Unavailable {
 };
 
 using AdminDbfReaders = ReaderFamily<
-    NotYetBuilt<UnavailableCompanyReader>,
-    NotYetBuilt<UnavailableArticleReader>,
+    CAdminCompanySettings,
+    CAdminArticleDb,
     NotYetBuilt<UnavailableCustomerReader>,
     NotYetBuilt<UnavailableSupplierReader>,
-    NotYetBuilt<UnavailableDeliveryTermsReader>,
-    NotYetBuilt<UnavailableDeliveryMethodsReader>,
+    CAdminDeliveryTermsDb,
+    CAdminDeliveryMethodsDb,
     NotYetBuilt<UnavailableCustomerLedgerReader>,
     NotYetBuilt<UnavailableSupplierLedgerReader>,
     NotYetBuilt<UnavailableSieReader>>;

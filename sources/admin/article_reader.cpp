@@ -1,0 +1,119 @@
+#include "sources/admin/article_reader.h"
+
+#include <array>
+
+#include "platform/paths.h"
+#include "platform/profile.h"
+#include "sources/admin/article_tables.h"
+#include "sources/admin/price_list_table.h"
+#include "sources/admin/register_edition.h"
+
+namespace {
+
+const char* const kNoPriceListWarning = "Det finns ingen prislista i SEK så inga priser kommer att överföras.";
+
+template <class Map>
+std::string ValueOr(const Map& map, const std::string& key) {
+  auto it = map.find(key);
+  return it == map.end() ? std::string() : it->second;
+}
+
+}  // namespace
+
+CAdminArticleDb::CAdminArticleDb(std::string folder, std::string priceListCode)
+    : CAdminCompanyDb(std::move(folder), kFileName), priceListCode_(std::move(priceListCode)) {
+  ReadPrices();
+  ReadIncludesVat();
+  ReadEnglishNames();
+  ReadUnits();
+  ReadAccountNames();
+}
+
+// The first base price of each article in the chosen list, as stored.
+void CAdminArticleDb::ReadPrices() {
+  CAdminPriceDb prices(Folder());
+  for (bool live = prices.MoveFirstRecord(); live; live = prices.MoveNextRecord()) {
+    if (prices.IsBasePrice() && prices.GetPriceList() == priceListCode_)
+      prices_.try_emplace(prices.GetArticleNumber(), prices.GetPrice());
+  }
+}
+
+void CAdminArticleDb::ReadIncludesVat() {
+  CAdminPriceListDb lists(Folder());
+  for (bool live = lists.MoveFirstRecord(); live; live = lists.MoveNextRecord()) {
+    if (lists.GetPriceListCode() == priceListCode_) {
+      includesVat_ = IsLogicalSet(lists.GetIncludesVat());
+      return;
+    }
+  }
+}
+
+// English names matter only to a company that invoices or is invoiced in foreign currency.
+void CAdminArticleDb::ReadEnglishNames() {
+  const std::string ini = platform::ResolveNoCase(Folder(), "ftg.ini");
+  if (platform::GetProfileInt(ini, "Company", "CurrencyClient", 0) != 1 &&
+      platform::GetProfileInt(ini, "Company", "CurrencySupplier", 0) != 1)
+    return;
+  CAdminArticleNameDb names(Folder());
+  for (bool live = names.MoveFirstRecord(); live; live = names.MoveNextRecord()) {
+    if (names.GetLanguageCode() == "EN") englishNames_.try_emplace(names.GetArticleNumber(), names.GetName());
+  }
+}
+
+void CAdminArticleDb::ReadUnits() {
+  CAdminUnitCodeDb units(Folder());
+  for (bool live = units.MoveFirstRecord(); live; live = units.MoveNextRecord()) {
+    if (units.IsDomestic()) units_.try_emplace(units.GetUnitCode(), Unit{units.GetIsoCode(), units.GetText()});
+  }
+}
+
+void CAdminArticleDb::ReadAccountNames() {
+  CAdminArticleAccountDb accounts(Folder());
+  for (bool live = accounts.MoveFirstRecord(); live; live = accounts.MoveNextRecord())
+    accountNames_.try_emplace(accounts.GetAccountCode(), accounts.GetName());
+}
+
+bool CAdminArticleDb::IsAvailable() { return EditionKeepsRegisters(Folder()); }
+
+void CAdminArticleDb::AddWarnings(std::vector<ReportRow>& rows) {
+  if (GetRecordCount() != 0 && priceListCode_.empty())
+    rows.push_back(ReportRow{"", "", report::kMisc, report::kCaptionWarning, kNoPriceListWarning});
+}
+
+std::string CAdminArticleDb::GetNameEnglish() { return ValueOr(englishNames_, GetNumber()); }
+
+std::string CAdminArticleDb::PriceOfCurrent() {
+  return priceListCode_.empty() ? std::string() : ValueOr(prices_, GetNumber());
+}
+
+std::string CAdminArticleDb::GetNetPrice() { return includesVat_ ? std::string() : PriceOfCurrent(); }
+std::string CAdminArticleDb::GetGrossPrice() { return includesVat_ ? PriceOfCurrent() : std::string(); }
+
+// The cloud knows units by their ISO code where the company gave one.
+std::string CAdminArticleDb::GetUnitCode() {
+  std::string code = GetField(colUnit_);
+  auto it = units_.find(code);
+  return it != units_.end() && !it->second.isoCode.empty() ? it->second.isoCode : code;
+}
+
+std::string CAdminArticleDb::GetUnitName() {
+  auto it = units_.find(GetField(colUnit_));
+  return it == units_.end() ? std::string() : it->second.name;
+}
+
+std::string CAdminArticleDb::GetArticleAccountName() { return ValueOr(accountNames_, GetArticleAccountCode()); }
+
+// The company's house-work type ids (1 to 43, mostly in pairs of a ROT or RUT
+// variant) mapped onto the cloud's ROT/RUT types; 0 for none.
+int CAdminArticleDb::GetRotRutType() {
+  static constexpr std::array<int, 44> kCloudType = {
+      0,                                  // 0: none
+      1,  1,  2,  2,  3,  3,  4,  4,      // 1-8
+      5,  5,  6,  6,  7,  7,  9,  9,      // 9-16
+      10, 10, 11, 11, 12, 12, 13, 13,     // 17-24
+      14, 14, 15, 15, 17, 17, 0,          // 25-31
+      18, 18, 19, 19, 22, 22, 27, 27,     // 32-39
+      29, 29, 28, 26};                    // 40-43
+  const int id = ToInt(GetField(colRotRut_));
+  return id >= 1 && id <= 43 ? kCloudType[id] : 0;
+}
