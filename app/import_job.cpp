@@ -28,8 +28,12 @@ std::string DigitsOf(std::string_view text) {
 
 }  // namespace
 
-CMlxImportJob::CMlxImportJob(int sourceKind, ReaderFactoryMaker makeReaders)
-    : sourceKind_(sourceKind), makeReaders_(makeReaders ? std::move(makeReaders) : MakeReaderFactory) {}
+CMlxImportJob::CMlxImportJob(int sourceKind, platform::Prompter* prompter, ReaderFactoryMaker makeReaders)
+    : sourceKind_(sourceKind), prompter_(prompter), makeReaders_(std::move(makeReaders)) {
+  if (!makeReaders_) {
+    makeReaders_ = [this](const SourceCompany& company) { return MakeReaderFactory(company, prompter_); };
+  }
+}
 
 CMlxImportJob::~CMlxImportJob() { ReleaseImports(); }
 

@@ -19,6 +19,7 @@
 #include "app/sources/report_row.h"
 #include "app/sources/source_company.h"
 #include "app/sources/source_readers.h"
+#include "platform/prompter.h"
 #include "sources/vardo/vardo_environment.h"
 
 // One company of the cloud service that the logged-in user may reach.
@@ -39,8 +40,11 @@ class CMlxImportJob {
   using ReaderFactoryMaker = std::function<std::unique_ptr<ReaderFactory>(const SourceCompany&)>;
 
   // `sourceKind` is the line of the desktop program that started the converter
-  // (kSourceNone when it was started alone).
-  explicit CMlxImportJob(int sourceKind = kSourceNone, ReaderFactoryMaker makeReaders = {});
+  // (kSourceNone when it was started alone). `prompter` is how a reader tells the
+  // user something before it works (the SIE export through the desktop program);
+  // `makeReaders` replaces the reader families (tests).
+  explicit CMlxImportJob(int sourceKind = kSourceNone, platform::Prompter* prompter = nullptr,
+                         ReaderFactoryMaker makeReaders = {});
   virtual ~CMlxImportJob();
   CMlxImportJob(const CMlxImportJob&) = delete;
   CMlxImportJob& operator=(const CMlxImportJob&) = delete;
@@ -119,6 +123,7 @@ class CMlxImportJob {
   void Build(ImportKind kind, std::function<std::unique_ptr<ReaderInterface>()> make);
 
   int sourceKind_;
+  platform::Prompter* prompter_;
   ReaderFactoryMaker makeReaders_;
   std::string email_;
   std::string password_;

@@ -7,6 +7,9 @@
 #include "app/reader_factories.h"
 #include "app/sources/fake/fake_reader_factory.h"
 #include "platform/fake/scoped_environment.h"
+#include "platform/fake/scripted_prompter.h"
+#include "sources/admin/admin_sie.h"
+#include "sources/admin/company_settings.h"
 #include "sources/sqladmin/sqladmin_readers.h"
 #include "sources/vardo/vardo_readers.h"
 
@@ -49,7 +52,7 @@ TEST(CloudCompanyFilter, ComparesTheDigitsOfFiltersOfTwoCharactersOrMore) {
 struct JobWithFakes {
   explicit JobWithFakes(int sets = 1) {
     for (int i = 0; i < sets; ++i) factories.push_back(std::make_unique<fake::FakeReaderFactory>());
-    job = std::make_unique<CMlxImportJob>(kSourceAdmin, [this](const SourceCompany&) {
+    job = std::make_unique<CMlxImportJob>(kSourceAdmin, nullptr, [this](const SourceCompany&) {
       log.push_back("make readers");
       return std::unique_ptr<ReaderFactory>(std::move(factories.at(made++)));
     });
@@ -141,20 +144,26 @@ TEST(ReaderFactory, ChoosesTheFamilyByLineAndByTheCompanysDataSource) {
   const SourceCompany dbfCompany = Company(kSourceAdmin, (tree / "dbf").string());
   const SourceCompany vardoCompany = Company(kSourceVardo, (tree / "dbf").string());
 
-  auto isSql = [](const SourceCompany& c) {
-    return dynamic_cast<CSqlAdminArticleDb*>(MakeReaderFactory(c)->MakeArticles(c.path, "").get()) != nullptr;
+  platform::fake::ScriptedPrompter prompter;
+  auto isSql = [&](const SourceCompany& c) {
+    return dynamic_cast<CSqlAdminArticleDb*>(MakeReaderFactory(c, &prompter)->MakeArticles(c.path, "").get()) != nullptr;
   };
-  auto isVardo = [](const SourceCompany& c) {
-    return dynamic_cast<CVardoSie*>(MakeReaderFactory(c)->MakeSie(c.path).get()) != nullptr;
+  auto isVardo = [&](const SourceCompany& c) {
+    return dynamic_cast<CVardoSie*>(MakeReaderFactory(c, &prompter)->MakeSie(c.path).get()) != nullptr;
   };
   EXPECT_TRUE(isSql(sqlCompany));
   EXPECT_FALSE(isSql(dbfCompany));
   EXPECT_FALSE(isVardo(dbfCompany));
   EXPECT_TRUE(isVardo(vardoCompany));
-  EXPECT_EQ(MakeReaderFactory(SourceCompany{}), nullptr);
+  EXPECT_EQ(MakeReaderFactory(SourceCompany{}, nullptr), nullptr);
 
-  // Until the DBF readers exist, a DBF company's kinds read as not available.
-  EXPECT_FALSE(MakeReaderFactory(dbfCompany)->MakeCustomers(dbfCompany.path)->IsAvailable());
+  const auto dbfReaders = MakeReaderFactory(dbfCompany, &prompter);
+  EXPECT_NE(dynamic_cast<CAdminCompanySettings*>(dbfReaders->MakeCompanySettings(dbfCompany.path).get()), nullptr);
+  EXPECT_NE(dynamic_cast<CAdminSie*>(dbfReaders->MakeSie(dbfCompany.path).get()), nullptr);
+  // A DBF reader that is not built yet reads as not available.
+  EXPECT_FALSE(dbfReaders->MakeCustomers(dbfCompany.path)->IsAvailable());
+  // The SIE reader may have to tell the user something: without a prompter it cannot be built.
+  EXPECT_THROW(MakeReaderFactory(dbfCompany, nullptr)->MakeSie(dbfCompany.path), std::logic_error);
 }
 
 TEST(SelectSourceCompany, KeepsWhatWasIdentifiedAndAnswersWhetherTheLineMatches) {

@@ -4,6 +4,7 @@
 
 #include "app/sources/company_identification.h"
 #include "app/sources/unavailable_readers.h"
+#include "sources/admin/admin_sie.h"
 #include "sources/admin/article_reader.h"
 #include "sources/admin/company_settings.h"
 #include "sources/admin/delivery_readers.h"
@@ -13,6 +14,7 @@
 namespace {
 
 // Stands for a DBF reader that is not built yet: its kind reads as not available.
+// A built reader takes its place in AdminDbfReaders.
 template <class Unavailable>
 class NotYetBuilt final : public Unavailable {
  public:
@@ -29,7 +31,7 @@ using AdminDbfReaders = ReaderFamily<
     CAdminDeliveryMethodsDb,
     NotYetBuilt<UnavailableCustomerLedgerReader>,
     NotYetBuilt<UnavailableSupplierLedgerReader>,
-    NotYetBuilt<UnavailableSieReader>>;
+    CAdminSie>;
 
 using AdminSqlReaders = ReaderFamily<
     CSqlAdminCompanySettingsDb,
@@ -55,13 +57,13 @@ using VardoReaders = ReaderFamily<
 
 }  // namespace
 
-std::unique_ptr<ReaderFactory> MakeReaderFactory(const SourceCompany& company) {
+std::unique_ptr<ReaderFactory> MakeReaderFactory(const SourceCompany& company, platform::Prompter* prompter) {
   switch (company.kind) {
     case kSourceAdmin:
-      if (IsSqlCompany(company.path)) return std::make_unique<AdminSqlReaders>();
-      return std::make_unique<AdminDbfReaders>();
+      if (IsSqlCompany(company.path)) return std::make_unique<AdminSqlReaders>(prompter);
+      return std::make_unique<AdminDbfReaders>(prompter);
     case kSourceVardo:
-      return std::make_unique<VardoReaders>();
+      return std::make_unique<VardoReaders>(prompter);
     default:
       return nullptr;
   }
