@@ -1,0 +1,92 @@
+#include "app/ui/company_choice_dialog.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QPushButton>
+
+#include "app/import_job.h"
+#include "app/ui/dialog_results.h"
+#include "platform/fake/recording_url_opener.h"
+#include "platform/fake/scripted_prompter.h"
+
+namespace {
+
+class CountingServices final : public CompanyChoiceServices {
+ public:
+  std::vector<SourceCompany> GetSourceCompanies() override {
+    ++sourceLookups;
+    return {{kSourceAdmin, 1, 1000, 7.0, true, "/ftg/a", "556677-8899", "Åsa Öberg AB"},
+            {kSourceAdmin, 1, 500, 7.0, true, "/ftg/b", "556677-8899", "Öst AB"}};
+  }
+  int FetchApiToken() override { return 0; }
+  std::string GetHelpBaseUrl() override { return ""; }
+  bool ListPriceLists(const std::string&, int, std::vector<std::string>& codes, std::vector<std::string>& e) override {
+    codes = {"P1"};
+    e = {"P1 - Grundpris (Exkl moms)"};
+    return true;
+  }
+  bool IsKlLinkEmpty(const std::string&) override { return false; }
+  int sourceLookups = 0;
+};
+
+struct DialogFixture {
+  DialogFixture() : controller(job, clouds, dialog, services, prompter, opener) { dialog.Attach(controller); }
+  std::vector<CloudCompany> clouds{{"556677-8899", "Norr AB", "c1", "SE", 1, 1}, {"556000-0001", "Syd AB", "c2", "SE", 1, 2}};
+  CMlxImportJob job;
+  CountingServices services;
+  platform::fake::ScriptedPrompter prompter;
+  platform::fake::RecordingUrlOpener opener;
+  CompanyChoiceDialog dialog;
+  CompanyChoiceController controller;
+};
+
+TEST(CompanyChoiceDialog, FillingDoesNotFireHandlersAndButtonsGiveTheirCodes) {
+  DialogFixture f;
+  f.controller.OnInitDialog();
+  EXPECT_EQ(f.dialog.windowTitle().toStdString(), "Tessal Molnix Converter");
+  EXPECT_EQ(f.dialog.targetBox()->count(), 3);
+  EXPECT_EQ(f.services.sourceLookups, 0);  // filling and selecting fired no change handler
+  EXPECT_FALSE(f.dialog.nextButton()->isEnabled());
+
+  f.dialog.targetBox()->setCurrentIndex(1);  // as the user would
+  EXPECT_EQ(f.services.sourceLookups, 1);
+  EXPECT_EQ(f.job.GetCloudCompany().id, "c1");
+  f.dialog.sourceBox()->setCurrentIndex(2);
+  EXPECT_TRUE(f.dialog.nextButton()->isEnabled());
+  f.dialog.nextButton()->click();
+  EXPECT_EQ(f.dialog.result(), dialog_result::kNext);
+  EXPECT_EQ(f.job.GetSourceCompany().path, "/ftg/b");
+  EXPECT_EQ(f.job.PriceListCode(), "P1");
+}
+
+TEST(CompanyChoiceDialog, EscapeAndLogout) {
+  {
+    DialogFixture f;
+    f.controller.OnInitDialog();
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(&f.dialog, &escape);
+    EXPECT_EQ(f.dialog.result(), dialog_result::kCancel);
+  }
+  {
+    DialogFixture f;
+    f.controller.OnInitDialog();
+    const auto buttons = f.dialog.findChildren<QPushButton*>();
+    for (QPushButton* button : buttons) {
+      if (button->text() == QStringLiteral("Logga ut")) button->click();
+    }
+    EXPECT_EQ(f.dialog.result(), dialog_result::kLogout);
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // Test discovery runs this program too, outside CTest's environment.
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication application(argc, argv);
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
