@@ -69,11 +69,11 @@ std::size_t Refused(const std::vector<ReportRow>& rows) {
 }
 
 TEST_F(DbfConversion, EveryRecordLetThroughIsSentOrReported) {
-  CMlxImportJob job(kSourceAdmin, MakeReaderFactory);
+  CMlxImportJob job(kSourceAdmin);
   Convert(job);
 
   const std::string folder = company().string();
-  auto readers = MakeReaderFactory(job.GetSourceCompany());
+  auto readers = MakeReaderFactory(job.GetSourceCompany(), nullptr);
   ASSERT_TRUE(readers);
   struct Kind {
     ImportKind kind;
@@ -96,7 +96,7 @@ TEST_F(DbfConversion, EveryRecordLetThroughIsSentOrReported) {
 }
 
 TEST_F(DbfConversion, SwedishTextsArriveIntact) {
-  CMlxImportJob job(kSourceAdmin, MakeReaderFactory);
+  CMlxImportJob job(kSourceAdmin);
   Convert(job);
 
   const auto settings = Pending("companySettings");

@@ -8,7 +8,6 @@
 #include <stdexcept>
 
 #include "app/import_job.h"
-#include "app/reader_factories.h"
 #include "app/sources/company_identification.h"
 #include "platform/folders.h"
 #include "tools/samplecompany/sample_company.h"
@@ -50,7 +49,7 @@ void BM_PrepareDbfCompany(benchmark::State& state) {
   static const LargestCompany company;
   const std::string folder = company.path();
   for (auto _ : state) {
-    CMlxImportJob job(kSourceAdmin, MakeReaderFactory);
+    CMlxImportJob job(kSourceAdmin);
     job.SetSourceCompany(IdentifyCompany(folder, true));
     job.SetPriceListCode("1");
     CountingProgress progress;
