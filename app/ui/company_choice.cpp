@@ -2,11 +2,10 @@
 
 #include "app/import_job.h"
 #include "app/sources/application.h"
-#include "app/sources/desktop_services.h"
 #include "app/ui/dialog_results.h"
+#include "app/ui/help_page.h"
 #include "platform/prompter.h"
 #include "platform/url_opener.h"
-#include "sources/vardo/vardo_environment.h"
 
 namespace {
 
@@ -18,10 +17,6 @@ constexpr const char* kInvoiceQuestion =
     "Du kan föra över dina obetalda kundfakturor till Tessal Molnix som reskontraposter.\n"
     "Du får då över fakturanummer och de uppgifter som behövs för att kunna hantera kundinbetalningar i "
     "Tessal Molnix.\nArtikelrader förs inte över.\n\nVill du överföra obetalda fakturor?";
-constexpr const char* kPortalHelpPage =
-    "https://support.tessal.se/tessal-support/tessal-molnix/se/default.htm#getting-started/"
-    "a-convert-from-another-program.htm";
-constexpr const char* kGenericHelpPath = "/tessal-molnix/se/default.htm#getting-started/a-convert-from-another-program.htm";
 
 std::string UserText(const CMlxImportJob& job) {
   std::string text = job.FirstName();
@@ -222,17 +217,7 @@ void CompanyChoiceController::OnNext() {
 }
 
 void CompanyChoiceController::OnHelp() {
-  std::string page = kPortalHelpPage;
-  std::string base = services_.GetHelpBaseUrl();
-  while (!base.empty() && base.back() == '/') base.pop_back();
-  if (!base.empty()) {
-    page = base + kGenericHelpPath;
-    if (const SourceCompany* chosen = ChosenSourceCompany()) {
-      if (chosen->kind == kSourceAdmin) page = base + GetHelpPagePath(chosen->edition);
-      if (chosen->kind == kSourceVardo) page = base + GetVardoHelpPagePath(chosen->edition);
-    }
-  }
-  urlOpener_.Open(page);
+  urlOpener_.Open(HelpPageAddress(services_.GetHelpBaseUrl(), ChosenSourceCompany()));
 }
 
 void CompanyChoiceController::OnLogout() { view_.EndDialog(dialog_result::kLogout); }

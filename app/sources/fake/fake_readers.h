@@ -188,12 +188,14 @@ class FakeCompany final : public RecordingBase<I_QZ_Company> {
 };
 
 // SIE files: CreateSieFiles returns `sieRows` and from then on the paths answer
-// `filePath` and `filePathPreviousYear` (before it, both are empty).
+// `filePath` and `filePathPreviousYear` (before it, both are empty). With
+// `failure` set, CreateSieFiles throws std::runtime_error with that text instead.
 class FakeSie final : public RecordingBase<I_QZ_SIE> {
  public:
   std::string filePath;
   std::string filePathPreviousYear;
   std::vector<ReportRow> sieRows;
+  std::string failure;
 
   bool MoveFirst() override {
     calls.emplace_back("MoveFirst");
@@ -213,6 +215,7 @@ class FakeSie final : public RecordingBase<I_QZ_SIE> {
   }
   std::vector<ReportRow> CreateSieFiles() override {
     calls.emplace_back("CreateSieFiles");
+    if (!failure.empty()) throw std::runtime_error(failure);
     created_ = true;
     return sieRows;
   }

@@ -1,0 +1,181 @@
+#include "app/ui/prepare_send.h"
+
+#include <exception>
+
+#include "app/import_job.h"
+#include "app/sources/application.h"
+#include "app/ui/dialog_results.h"
+#include "app/ui/help_page.h"
+#include "app/ui/wait_cursor.h"
+#include "klcr/klcr.h"
+#include "platform/log.h"
+#include "platform/prompter.h"
+#include "platform/url_opener.h"
+
+namespace {
+
+using platform::PromptIcon;
+
+std::string Heading(const CMlxImportJob& job) {
+  return "Förbereder för att kunna överföra data till Tessal Molnix.\nFöretag att hämta från: " +
+         job.GetSourceCompany().name + "\nFöretag att överföra till: " + job.GetCloudCompany().name;
+}
+
+}  // namespace
+
+JobState SnapshotJob(CMlxImportJob& job) {
+  JobState state;
+  for (int k = 0; k < kImportKindCount; ++k) {
+    const auto kind = static_cast<ImportKind>(k);
+    KindState& s = state[kind];
+    s.takesPart = job.IsTransferred(kind);
+    s.rows = job.Rows(kind);
+    s.result = job.Result(kind);
+    if (CMlxImportBase* import = job.Import(kind)) {
+      s.count = import->GetCount();
+      s.maxCount = static_cast<std::size_t>(import->GetMaxCount());
+      if (auto* sie = dynamic_cast<CMlxImportSIE*>(import)) s.sieFileState = sie->GetSieFileState();
+    }
+  }
+  return state;
+}
+
+std::string GetMolnixServiceUrl() {
+  static std::string serviceUrl;
+  if (serviceUrl.empty()) {
+    KLCR_ServiceDirectory::CGetService request;
+    request.SetService("BaseUrl.Molnix");
+    if (request.Call() == klcr::kOk) serviceUrl = request.GetUri();
+  }
+  return serviceUrl;
+}
+
+PrepareSendController::PrepareSendController(CMlxImportJob& job, PrepareSendView& view, platform::Prompter& prompter,
+                                             platform::UrlOpener& urlOpener, BusyIndicator& busy)
+    : job_(job), view_(view), prompter_(prompter), urlOpener_(urlOpener), busy_(busy), progress_(view) {}
+
+void PrepareSendController::OnInitDialog() {
+  view_.SetTexts(GetAppCaption(), Heading(job_));
+  view_.EnableButtons(false, false, false);
+}
+
+void PrepareSendController::OnShown() {
+  if (started_ || posted_) return;
+  posted_ = true;
+  view_.PostPrepare();
+}
+
+void PrepareSendController::OnPrepare() {
+  if (started_) return;
+  started_ = true;
+  working_ = true;
+  Prepare();
+  working_ = false;
+  // After a failure only the way back and the way out are open.
+  view_.EnableButtons(prepared_, true, true);
+}
+
+void PrepareSendController::Prepare() {
+  const WaitCursorGuard wait(busy_);
+  std::string what;
+  try {
+    job_.CreateImports();
+    job_.CheckAll(&progress_);
+    const std::string report =
+        BuildPrepareReport(SnapshotJob(job_), [this](const std::string& soFar) { view_.ShowReport(soFar); });
+    prepared_ = true;
+    view_.ShowReport(report);
+    return;
+  } catch (const std::exception& e) {
+    what = e.what();
+  } catch (...) {
+    what = "Okänt fel.";
+  }
+  WriteLog("Förberedelserna avbröts: " + what);
+  // Nothing of a half-made check may be sent; the readers let go of the company's files.
+  job_.ReleaseImports();
+  view_.ShowReport(BuildPrepareFailure(what));
+}
+
+void PrepareSendController::OnSend() {
+  if (working_ || !prepared_) return;
+  working_ = true;
+  view_.EnableButtons(false, false, false);
+  bool ended = false;
+  try {
+    ended = Send();
+  } catch (const std::exception& e) {
+    WriteLog(std::string("Överföringen avbröts: ") + e.what());
+    prompter_.Tell(send_text::UploadFailed(e.what()), GetAppCaption(), PromptIcon::Error);
+  }
+  working_ = false;
+  if (!ended) view_.EnableButtons(true, true, true);
+}
+
+bool PrepareSendController::Send() {
+  const std::string caption = GetAppCaption();
+  int code = 0;
+  {
+    const WaitCursorGuard wait(busy_);
+    code = job_.FetchApiToken();
+  }
+  if (code != klcr::kOk) {
+    prompter_.Tell(send_text::TokenFailed(code, GetRestErrorText(code)), caption, PromptIcon::Error);
+    return false;
+  }
+
+  const std::string warnings = BuildSendWarnings(SnapshotJob(job_), job_.GetSourceCompany());
+  if (!warnings.empty() && !prompter_.AskYesNo(warnings + send_text::kQuestionContinue, caption, PromptIcon::Warning)) {
+    return false;
+  }
+
+  UploadSummary summary;
+  {
+    const WaitCursorGuard wait(busy_);
+    job_.UploadAll();
+    summary = SummariseUpload(SnapshotJob(job_), GetRestErrorText);
+  }
+  if (summary.succeeded < 1) {
+    // Nothing is discarded here: the next send begins with a discard.
+    prompter_.Tell(send_text::kNothingSent + summary.text, caption, PromptIcon::Error);
+    return false;
+  }
+  if (summary.succeeded < summary.attempted &&
+      !prompter_.AskYesNo(send_text::kPartialLead + summary.text + send_text::kPartialQuestion, caption,
+                          PromptIcon::Question)) {
+    const WaitCursorGuard wait(busy_);
+    job_.DiscardExport();
+    return false;
+  }
+
+  {
+    const WaitCursorGuard wait(busy_);
+    KLCR_MolnixMigration::CCompleteExport complete;
+    complete.SetApiToken(job_.ApiToken());
+    code = complete.Call();
+  }
+  if (code != klcr::kOk) {
+    prompter_.Tell(send_text::CompletionFailed(code, GetRestErrorText(code)), caption, PromptIcon::Error);
+    return false;
+  }
+  prompter_.Tell(send_text::kCompleted, caption, PromptIcon::Information);
+  // Opened also when no address could be had: nothing opens, and the transfer is done all the same.
+  urlOpener_.Open(GetMolnixServiceUrl());
+  view_.EndDialog(dialog_result::kCancel);
+  return true;
+}
+
+void PrepareSendController::OnRestart() {
+  if (working_ || !started_) return;
+  view_.EndDialog(dialog_result::kRestart);
+}
+
+void PrepareSendController::OnCancel() {
+  // Like the "Avbryt" button, Esc and the close box do nothing while it is disabled.
+  if (working_ || !started_) return;
+  view_.EndDialog(dialog_result::kCancel);
+}
+
+void PrepareSendController::OnHelp() {
+  urlOpener_.Open(HelpPageAddress(GetHelpBaseUrl(), &job_.GetSourceCompany()));
+}

@@ -1,0 +1,86 @@
+#pragma once
+// The last step of the wizard. Once shown, it has the conversion job build the
+// readers and upload jobs and check every data kind, and shows the report. On
+// "Skicka till Molnix" it fetches a fresh token, warns, uploads every kind,
+// reports per kind, lets the user drop a partial transfer, completes the import
+// in the cloud and opens the cloud service in the browser.
+#include <string>
+
+#include "app/progress_sink.h"
+#include "app/ui/prepare_report.h"
+
+namespace platform {
+class Prompter;
+class UrlOpener;
+}  // namespace platform
+
+class BusyIndicator;
+class CMlxImportJob;
+
+// The dialog's controls as the controller sees them.
+class PrepareSendView {
+ public:
+  virtual ~PrepareSendView() = default;
+  // The window title and the text above the report.
+  virtual void SetTexts(const std::string& caption, const std::string& heading) = 0;
+  // Replaces the text of the report box and redraws it at once: no events are
+  // taken while the job works, so this is how progress becomes visible.
+  virtual void ShowReport(const std::string& text) = 0;
+  // "Hjälp" is always enabled.
+  virtual void EnableButtons(bool send, bool restart, bool cancel) = 0;
+  // Has OnPrepare called once the dialog is visible and idle.
+  virtual void PostPrepare() = 0;
+  virtual void EndDialog(int result) = 0;
+};
+
+// The job's kinds as the report texts see them at this moment.
+JobState SnapshotJob(CMlxImportJob& job);
+
+// The cloud service's web address; looked up until a look-up succeeds, then kept
+// for the rest of the run. Empty while no look-up has succeeded.
+std::string GetMolnixServiceUrl();
+
+class PrepareSendController {
+ public:
+  PrepareSendController(CMlxImportJob& job, PrepareSendView& view, platform::Prompter& prompter,
+                        platform::UrlOpener& urlOpener, BusyIndicator& busy);
+
+  void OnInitDialog();
+  // The dialog became visible; the first time, the preparation is posted.
+  void OnShown();
+  void OnPrepare();
+  void OnSend();
+  void OnRestart();
+  // "Avbryt", Esc and the close box.
+  void OnCancel();
+  void OnHelp();
+
+  bool Started() const { return started_; }
+
+ private:
+  // Forwards the upload jobs' progress texts to the report box.
+  class ReportProgress final : public ProgressSink {
+   public:
+    explicit ReportProgress(PrepareSendView& view) : view_(view) {}
+    void ShowProgress(const std::string& text) override { view_.ShowReport(text); }
+
+   private:
+    PrepareSendView& view_;
+  };
+
+  void Prepare();
+  // One send; every stop leaves the dialog as it was. True when the transfer was
+  // completed and the dialog ended.
+  bool Send();
+
+  CMlxImportJob& job_;
+  PrepareSendView& view_;
+  platform::Prompter& prompter_;
+  platform::UrlOpener& urlOpener_;
+  BusyIndicator& busy_;
+  ReportProgress progress_;
+  bool posted_ = false;
+  bool started_ = false;
+  bool prepared_ = false;  // the report stands; false also when the preparation failed
+  bool working_ = false;   // preparing or sending: no button may start anything
+};

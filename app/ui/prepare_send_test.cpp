@@ -1,0 +1,450 @@
+#include "app/ui/prepare_send.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <functional>
+#include <optional>
+
+#include "app/engine_test_support.h"
+#include "app/import_job.h"
+#include "app/sources/desktop_services.h"
+#include "app/sources/fake/fake_reader_factory.h"
+#include "app/ui/dialog_results.h"
+#include "app/ui/wait_cursor.h"
+#include "klcr/klcr.h"
+#include "klcr/service.h"
+#include "platform/fake/recording_url_opener.h"
+#include "platform/fake/scripted_prompter.h"
+#include "platform/folders.h"
+#include "tools/cloud_standin/standin_process.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using platform::Prompt;
+using platform::PromptAnswer;
+using platform::PromptButtons;
+using platform::PromptIcon;
+using ::testing::ElementsAre;
+
+constexpr const char* kCaption = "Tessal Molnix Converter";
+constexpr const char* kCloudCompany = "c-1001";
+constexpr const char* kServiceUrl = "https://app.molnix.example/";
+
+struct Buttons {
+  bool send = true, restart = true, cancel = true;
+  friend bool operator==(const Buttons&, const Buttons&) = default;
+};
+constexpr Buttons kAllDisabled{false, false, false};
+constexpr Buttons kAllEnabled{true, true, true};
+
+class RecordingView final : public PrepareSendView {
+ public:
+  void SetTexts(const std::string& c, const std::string& h) override {
+    caption = c;
+    heading = h;
+  }
+  void ShowReport(const std::string& text) override { shown.push_back(text); }
+  void EnableButtons(bool send, bool restart, bool cancel) override { buttons = {send, restart, cancel}; }
+  void PostPrepare() override { ++posts; }
+  void EndDialog(int result) override { ended = result; }
+
+  std::string Report() const { return shown.empty() ? std::string() : shown.back(); }
+
+  std::string caption, heading;
+  std::vector<std::string> shown;  // every text the report box held, in order
+  Buttons buttons;
+  int posts = 0;
+  std::optional<int> ended;
+};
+
+class CountingBusy final : public BusyIndicator {
+ public:
+  void BeginBusy() override { ++depth, ++begun; }
+  void EndBusy() override { --depth; }
+  int depth = 0;
+  int begun = 0;
+};
+
+// Answers from a script and, on each question, first runs `onQuestion`.
+class HookedPrompter final : public platform::Prompter {
+ public:
+  PromptAnswer Ask(const Prompt& prompt) override {
+    if (prompt.buttons == PromptButtons::YesNo && onQuestion) onQuestion();
+    return script.Ask(prompt);
+  }
+  platform::fake::ScriptedPrompter script;
+  std::function<void()> onQuestion;
+};
+
+// A job over fake readers, and the dialog's controller over recording fakes.
+struct Dialog {
+  Dialog() {
+    job.SetSourceCompany({kSourceAdmin, 1, 1000, 7.0, true, "/ftg/åsa", "556677-8899", "Åsa Öberg AB (lokal)"});
+    job.SetCloudCompany(CloudCompany{.registrationNumber = "556677-8899", .name = "Åsa Öberg AB", .id = kCloudCompany});
+  }
+  // Shown once, prepared, as the dialog does it.
+  void Open() {
+    controller.OnInitDialog();
+    controller.OnShown();
+    controller.OnPrepare();
+  }
+  const std::vector<Prompt>& Shown() const { return prompter.script.shown; }
+
+  std::unique_ptr<fake::FakeReaderFactory> factory = std::make_unique<fake::FakeReaderFactory>();
+  fake::FakeReaderFactory& fakes = *factory;
+  int readerSets = 0;
+  std::function<void()> beforeReaders;  // may throw, as a factory that cannot start does
+  CMlxImportJob job{kSourceAdmin, nullptr, [this](const SourceCompany&) {
+                      ++readerSets;
+                      if (beforeReaders) beforeReaders();
+                      return std::unique_ptr<ReaderFactory>(std::move(factory));
+                    }};
+  RecordingView view;
+  HookedPrompter prompter;
+  platform::fake::RecordingUrlOpener opener;
+  CountingBusy busy;
+  PrepareSendController controller{job, view, prompter, opener, busy};
+};
+
+TEST(PrepareStep, ReportsEveryKindThatTakesPartInReportOrder) {
+  Dialog d;
+  d.fakes.company->warnings = {{"", "", "Info", "Varning:", "Företagets bankgiro saknas."}};
+  d.fakes.deliveryTerms->records = {{.code = "FVL", .name = "Fritt vårt lager"}, {.code = "X", .name = ""}};
+  // The delivery methods take part with no records at all.
+  for (int i = 0; i < 20001; ++i) d.fakes.customers->records.push_back(engine_test::Customer(std::to_string(i)));
+  d.fakes.suppliers->available = false;
+  d.fakes.articles->records = {engine_test::Article("A1")};
+  d.fakes.articles->warnings = {
+      {"", "", "Misc", "Varning:", "Det finns ingen prislista i SEK så inga priser kommer att överföras."}};
+  d.job.SetTransferOpenCustomerInvoices(false);
+  d.fakes.customerLedgerItems->records = {{.invoiceNumber = 1}};
+  d.fakes.supplierLedgerItems->available = false;
+  d.fakes.sie->filePath = "/tmp/SIE.SE";
+  d.fakes.sie->sieRows = {{"", "SIE", "AccountType", "Fel:", "Konto 1930 saknar kontotyp."},
+                          {"", "SIE", "Info", "    ", "SIE-fil för 2026 skapad."}};
+
+  d.controller.OnInitDialog();
+  EXPECT_EQ(d.view.caption, kCaption);
+  EXPECT_EQ(d.view.heading,
+            "Förbereder för att kunna överföra data till Tessal Molnix.\nFöretag att hämta från: Åsa Öberg AB "
+            "(lokal)\nFöretag att överföra till: Åsa Öberg AB");
+  EXPECT_EQ(d.view.buttons, kAllDisabled);
+  d.controller.OnShown();
+  d.controller.OnShown();
+  EXPECT_EQ(d.view.posts, 1);
+  EXPECT_EQ(d.readerSets, 0);  // the work waits for the posted command
+  d.controller.OnPrepare();
+  d.controller.OnPrepare();
+  EXPECT_EQ(d.readerSets, 1);
+
+  EXPECT_EQ(d.view.Report(),
+            "Företagsuppgifter:\r\n"
+            "Varning:\tFöretagets bankgiro saknas.\r\n"
+            "Leveransvillkor:\r\n"
+            "Fel:\tLeveransvillkor X kan inte överföras. Namn saknas.\r\n"
+            "1 leveransvillkor klara för överföring.\r\n"
+            "1 leveransvillkor kommer inte att överföras.\r\n"
+            "\r\n"
+            "Leveranssätt:\r\n"
+            "0 leveranssätt klara för överföring.\r\n"
+            "\r\n"
+            "Kundregister:\r\n"
+            "Kundregistret innehåller för många kunder för att kunna hanteras i Molnix.\r\n"
+            "Kundregistret får max innehålla 20 000 kunder.\r\n"
+            "\r\n"
+            "Artikelregister:\r\n"
+            "Varning:\tDet finns ingen prislista i SEK så inga priser kommer att överföras.\r\n"
+            "1 artiklar klara för överföring.\r\n"
+            "\r\n"
+            "SIE-fil:\r\n"
+            "Fel:\tKonto 1930 saknar kontotyp.\r\n"
+            "    \tSIE-fil för 2026 skapad.\r\n"
+            "\r\n"
+            "Förberedelserna slutförda.\r\n"
+            "\r\n"
+            "1 leveransvillkor kommer att överföras.\r\n"
+            "1 artiklar kommer att överföras.\r\n");
+  // The walks' progress went to the report box before the report replaced it.
+  const auto& shown = d.view.shown;
+  const auto at = [&](const std::string& text) { return std::find(shown.begin(), shown.end(), text) - shown.begin(); };
+  EXPECT_LT(at("1 artiklar kontrollerade."), at("250 kunder kontrollerade."));
+  EXPECT_LT(at("250 kunder kontrollerade."), at("20001 kunder kontrollerade."));
+  EXPECT_LT(at("20001 kunder kontrollerade."), static_cast<long>(shown.size()) - 1);
+
+  EXPECT_EQ(d.view.buttons, kAllEnabled);
+  EXPECT_EQ(d.busy.begun, 1);
+  EXPECT_EQ(d.busy.depth, 0);
+  EXPECT_TRUE(d.Shown().empty());
+}
+
+TEST(PrepareStep, ASieKindWithoutAFileIsNotReady) {
+  Dialog d;
+  d.fakes.sie->sieRows = {{"", "SIE", "Info", "    ", "Inget bokföringsår hittades."}};  // and no file
+  d.fakes.company->available = false;
+  d.fakes.articles->available = false;
+  d.fakes.customers->available = false;
+  d.fakes.suppliers->available = false;
+  d.fakes.deliveryTerms->available = false;
+  d.fakes.deliveryMethods->available = false;
+  d.fakes.customerLedgerItems->available = false;
+  d.fakes.supplierLedgerItems->available = false;
+  d.Open();
+  EXPECT_EQ(d.view.Report(),
+            "SIE-fil:\r\n"
+            "    \tInget bokföringsår hittades.\r\n"
+            "SIE-fil har inte kunnat skapas och kan därför inte överföras.\r\n"
+            "\r\n"
+            "Förberedelserna slutförda.\r\n"
+            "\r\n");
+}
+
+TEST(PrepareStep, AFailureIsReportedAndLeavesOnlyTheWaysBackAndOut) {
+  const struct {
+    const char* name;
+    std::function<void(Dialog&)> arrange;
+    const char* what;
+  } cases[] = {
+      {"the readers cannot be built",
+       [](Dialog& d) { d.beforeReaders = [] { throw std::runtime_error("Företagets mapp kunde inte läsas."); }; },
+       "Företagets mapp kunde inte läsas."},
+      {"a check throws", [](Dialog& d) { d.fakes.sie->failure = "SIE-exporten kraschade."; },
+       "SIE-exporten kraschade."},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Dialog d;
+    c.arrange(d);
+    d.Open();
+    EXPECT_EQ(d.view.Report(), BuildPrepareFailure(c.what));
+    EXPECT_EQ(d.view.buttons, (Buttons{false, true, true}));
+    EXPECT_EQ(d.busy.depth, 0);
+    for (int k = 0; k < kImportKindCount; ++k) EXPECT_EQ(d.job.Import(static_cast<ImportKind>(k)), nullptr);
+
+    d.controller.OnSend();  // even were the button reached, nothing is sent
+    EXPECT_TRUE(d.Shown().empty());
+    d.controller.OnRestart();
+    EXPECT_EQ(d.view.ended, dialog_result::kRestart);
+  }
+}
+
+TEST(PrepareStep, TheButtonsEndTheDialogWithTheirCodesOnceReady) {
+  Dialog d;
+  d.controller.OnInitDialog();
+  d.controller.OnCancel();  // Esc before the preparation: "Avbryt" is still disabled
+  d.controller.OnRestart();
+  EXPECT_FALSE(d.view.ended);
+  d.controller.OnShown();
+  d.controller.OnPrepare();
+  d.controller.OnCancel();
+  EXPECT_EQ(d.view.ended, dialog_result::kCancel);
+  d.controller.OnRestart();
+  EXPECT_EQ(d.view.ended, dialog_result::kRestart);
+}
+
+// The send step against the cloud stand-in, logged in as the wizard leaves it.
+class SendStep : public ::testing::Test {
+ protected:
+  static nlohmann::json Fixture() {
+    nlohmann::json fixture = cloud_standin::ExampleFixture();
+    fixture["services"] = {{"BaseUrl.Molnix", kServiceUrl}, {"BaseUrl.HelpKolm", "https://hjalp.example/"}};
+    return fixture;
+  }
+
+  void SetUp() override {
+    klcr::detail::ForgetRunState();
+    work_ = *platform::MakeUniqueFolder(platform::TempFolder(), "prepare-send-");
+    KLCRMiscFunc::SetIniPath(work_.string());
+    KLCR_ServiceDirectory::KLCRSDMiscFunc::SetBaseUrl(cloud_.BaseUrl());
+
+    d_.fakes.company->values.name = "Åsa Öberg AB";
+    d_.fakes.articles->records = {engine_test::Article("A1"), engine_test::Article("A2")};
+    d_.fakes.customers->records = {engine_test::Customer("K1")};
+    d_.fakes.suppliers->available = false;
+    d_.fakes.deliveryTerms->records = {{.code = "FVL", .name = "Fritt vårt lager"}};
+    d_.fakes.deliveryMethods->available = false;
+    d_.fakes.customerLedgerItems->available = false;
+    d_.fakes.supplierLedgerItems->available = false;
+    d_.fakes.sie->available = false;
+
+    d_.job.SetEmail("anna@example.se");
+    d_.job.SetPassword("hemligt");
+    ASSERT_TRUE(d_.job.SetCredentials());
+    ASSERT_EQ(d_.job.FetchApiToken(), 0);
+  }
+  void TearDown() override { fs::remove_all(work_); }
+
+  // Prepares, then notes how many requests the stand-in has seen so far.
+  void Open() {
+    d_.Open();
+    ASSERT_EQ(d_.view.buttons, kAllEnabled);
+    requestsBefore_ = cloud_.State()["requests"].size();
+  }
+  nlohmann::json Company() const { return cloud_.State()["companies"][kCloudCompany]; }
+  // The routes of the requests made since Open, without the service directory's
+  // (its answers are kept for the whole run, so whether it is asked depends on earlier tests).
+  std::vector<std::string> Routes() const {
+    std::vector<std::string> routes;
+    const auto requests = cloud_.State()["requests"];
+    for (std::size_t i = requestsBefore_; i < requests.size(); ++i) {
+      if (requests[i]["route"] != "services") routes.push_back(requests[i]["route"]);
+    }
+    return routes;
+  }
+
+  cloud_standin::StandinProcess cloud_{Fixture()};
+  fs::path work_;
+  Dialog d_;
+  std::size_t requestsBefore_ = 0;
+};
+
+constexpr const char* kError500 = "Ett fel uppstod hos Tessal Molnix. Försök igen senare.";
+
+TEST_F(SendStep, ATokenFailureStopsBeforeAnythingIsSentAndASecondSendStartsAfresh) {
+  Open();
+  cloud_.SetFault("token", 503, 0, 1);
+  d_.controller.OnSend();
+  EXPECT_THAT(d_.Shown(), ElementsAre(Prompt{"Inloggningen misslyckades.\nFelkod: 503\nFeltext: Tessal Molnix är inte "
+                                             "tillgängligt just nu. Försök igen senare.",
+                                             kCaption, PromptIcon::Error, PromptButtons::Ok}));
+  EXPECT_THAT(Routes(), ElementsAre("token"));
+  EXPECT_EQ(d_.view.buttons, kAllEnabled);
+  EXPECT_FALSE(d_.view.ended);
+
+  d_.controller.OnSend();
+  EXPECT_THAT(Routes(), ElementsAre("token", "token", "discard", "upload.companySettings", "upload.articles",
+                                    "upload.customers", "upload.deliveryTerms", "complete"));
+  EXPECT_EQ(d_.view.ended, dialog_result::kCancel);
+}
+
+TEST_F(SendStep, NoToTheWarningsSendsNothingAndNoButtonWorksMeanwhile) {
+  d_.fakes.articles->records.push_back(engine_test::Article("A3", ""));  // refused: no account code
+  Open();
+  d_.prompter.script.Script(PromptAnswer::No);
+  d_.prompter.onQuestion = [&] {
+    EXPECT_EQ(d_.view.buttons, kAllDisabled);
+    d_.controller.OnSend();  // a second click, a restart or Esc while the first send runs
+    d_.controller.OnRestart();
+    d_.controller.OnCancel();
+  };
+  d_.controller.OnSend();
+
+  EXPECT_THAT(d_.Shown(),
+              ElementsAre(Prompt{"Det finns artiklar som saknar benämning eller konteringskod och därför inte kan "
+                                 "överföras.\n\nVill du fortsätta att överföra övrig information?",
+                                 kCaption, PromptIcon::Warning, PromptButtons::YesNo}));
+  EXPECT_THAT(Routes(), ElementsAre("token"));
+  EXPECT_FALSE(d_.view.ended);
+  EXPECT_EQ(d_.view.buttons, kAllEnabled);
+  EXPECT_EQ(d_.busy.depth, 0);
+}
+
+TEST_F(SendStep, WhenEveryUploadFailsNothingIsCompleted) {
+  Open();
+  for (const char* kind : {"companySettings", "articles", "customers", "deliveryTerms"}) {
+    cloud_.SetFault(std::string("upload.") + kind, 500);
+  }
+  d_.controller.OnSend();
+  ASSERT_EQ(d_.Shown().size(), 1u);
+  EXPECT_EQ(d_.Shown()[0], (Prompt{std::string("Inga överföringar har gjorts.\n") +
+                                       "Överföringen av företagsinställningar misslyckades. Felkod: 500\n"
+                                       "Felmeddelande: " + kError500 + "\n"
+                                       "Överföringen av leveransvillkor misslyckades. Felkod: 500\n"
+                                       "Felmeddelande: " + kError500 + "\n"
+                                       "Överföringen av kunder misslyckades. Felkod: 500\n"
+                                       "Felmeddelande: " + kError500 + "\n"
+                                       "Överföringen av artiklar misslyckades. Felkod: 500\n"
+                                       "Felmeddelande: " + kError500 + "\n",
+                                   kCaption, PromptIcon::Error, PromptButtons::Ok}));
+  EXPECT_THAT(Routes(), ElementsAre("token", "discard", "upload.companySettings", "upload.articles",
+                                    "upload.customers", "upload.deliveryTerms"));
+  EXPECT_FALSE(d_.view.ended);
+  EXPECT_EQ(d_.view.buttons, kAllEnabled);
+}
+
+TEST_F(SendStep, APartialTransferTheUserDoesNotKeepIsDiscarded) {
+  Open();
+  cloud_.SetFault("upload.articles", 500);
+  d_.prompter.script.Script(PromptAnswer::No);
+  d_.controller.OnSend();
+
+  ASSERT_EQ(d_.Shown().size(), 1u);
+  EXPECT_EQ(d_.Shown()[0], (Prompt{std::string("Överföringen lyckades delvis.\n\n") +
+                                       "Överföringen av företagsinställningar lyckades\n"
+                                       "Överföringen av leveransvillkor lyckades\n"
+                                       "Överföringen av kunder lyckades\n"
+                                       "Överföringen av artiklar misslyckades. Felkod: 500\n"
+                                       "Felmeddelande: " + kError500 + "\n"
+                                       "\nVill du fortsätta och spara de överförda uppgifterna i Tessal Molnix?",
+                                   kCaption, PromptIcon::Question, PromptButtons::YesNo}));
+  const auto company = Company();
+  EXPECT_EQ(company["discarded"], 1);
+  EXPECT_TRUE(company["pending"].is_null());
+  EXPECT_TRUE(company["completed"].empty());
+  EXPECT_FALSE(d_.view.ended);
+  EXPECT_EQ(d_.view.buttons, kAllEnabled);
+}
+
+TEST_F(SendStep, ARegisterAboveItsMaximumIsReportedAsNotSent) {
+  d_.fakes.customers->records.clear();
+  for (int i = 0; i < 20001; ++i) d_.fakes.customers->records.push_back(engine_test::Customer(std::to_string(i)));
+  Open();
+  d_.prompter.script.Script(PromptAnswer::Yes);  // the warning that the register is too large
+  d_.prompter.script.Script(PromptAnswer::Yes);  // keep what was sent
+  d_.controller.OnSend();
+
+  ASSERT_EQ(d_.Shown().size(), 3u);
+  EXPECT_EQ(d_.Shown()[1].text, "Överföringen lyckades delvis.\n\n"
+                                "Överföringen av företagsinställningar lyckades\n"
+                                "Överföringen av leveransvillkor lyckades\n"
+                                "Överföringen av kunder misslyckades. Kundregistret får max innehålla 20 000 kunder.\n"
+                                "Överföringen av artiklar lyckades\n"
+                                "\nVill du fortsätta och spara de överförda uppgifterna i Tessal Molnix?");
+  const auto completed = Company()["completed"];
+  ASSERT_EQ(completed.size(), 1u);
+  EXPECT_FALSE(completed[0].contains("customers"));
+  EXPECT_EQ(completed[0]["articles"].size(), 2u);
+  EXPECT_EQ(d_.view.ended, dialog_result::kCancel);
+}
+
+TEST_F(SendStep, ARefusedCompletionKeepsTheDialogAndDiscardsNothing) {
+  Open();
+  cloud_.SetFault("complete", 500);
+  d_.controller.OnSend();
+  EXPECT_THAT(d_.Shown(), ElementsAre(Prompt{std::string("Avsluta överföringen misslyckades.\nFelkod: 500\nFeltext: ") +
+                                                 kError500,
+                                             kCaption, PromptIcon::Error, PromptButtons::Ok}));
+  const auto company = Company();
+  EXPECT_EQ(company["discarded"], 0);
+  EXPECT_EQ(company["pending"]["articles"].size(), 2u);
+  EXPECT_TRUE(d_.opener.opened.empty());
+  EXPECT_FALSE(d_.view.ended);
+  EXPECT_EQ(d_.view.buttons, kAllEnabled);
+}
+
+TEST_F(SendStep, ACompletedTransferOpensTheServiceAndEndsTheDialog) {
+  Open();
+  d_.controller.OnSend();
+  EXPECT_THAT(d_.Shown(), ElementsAre(Prompt{send_text::kCompleted, kCaption, PromptIcon::Information,
+                                             PromptButtons::Ok}));
+  const auto completed = Company()["completed"];
+  ASSERT_EQ(completed.size(), 1u);
+  EXPECT_EQ(completed[0]["companySettings"][0]["name"], "Åsa Öberg AB");
+  EXPECT_EQ(completed[0]["customers"].size(), 1u);
+  EXPECT_EQ(completed[0]["deliveryTerms"].size(), 1u);
+  EXPECT_THAT(d_.opener.opened, ElementsAre(kServiceUrl));
+  EXPECT_EQ(d_.view.ended, dialog_result::kCancel);
+  EXPECT_EQ(d_.view.buttons, kAllDisabled);  // nothing more to press
+  EXPECT_EQ(d_.busy.depth, 0);
+}
+
+TEST_F(SendStep, HelpOpensThePageOfTheCompanysEdition) {
+  Open();
+  d_.controller.OnHelp();
+  EXPECT_THAT(d_.opener.opened, ElementsAre("https://hjalp.example" + GetHelpPagePath(1000)));
+}
+
+}  // namespace
