@@ -7,7 +7,9 @@
 #include "sources/admin/admin_sie.h"
 #include "sources/admin/article_reader.h"
 #include "sources/admin/company_settings.h"
+#include "sources/admin/customer_ledger_reader.h"
 #include "sources/admin/delivery_readers.h"
+#include "sources/admin/supplier_ledger_reader.h"
 #include "sources/sqladmin/sqladmin_readers.h"
 #include "sources/vardo/vardo_readers.h"
 
@@ -29,8 +31,8 @@ using AdminDbfReaders = ReaderFamily<
     NotYetBuilt<UnavailableSupplierReader>,
     CAdminDeliveryTermsDb,
     CAdminDeliveryMethodsDb,
-    NotYetBuilt<UnavailableCustomerLedgerReader>,
-    NotYetBuilt<UnavailableSupplierLedgerReader>,
+    CAdminCustomerLedgerItems,
+    CAdminSupplierLedgerItems,
     CAdminSie>;
 
 using AdminSqlReaders = ReaderFamily<

@@ -1,0 +1,70 @@
+#include "sources/admin/supplier_ledger_reader.h"
+
+#include "app/sources/company_identification.h"
+#include "app/sources/identity_number.h"
+#include "sources/admin/ledger_values.h"
+#include "sources/admin/logical_field.h"
+#include "sources/admin/parameter_tables.h"
+
+namespace {
+
+constexpr int kInvoicingEdition = 400;
+
+const char* const kNotBooked = "Fakturan är inte bokförd.";
+
+// The two columns of the supplier register that the invoices need.
+class SupplierCountryTable : public CAdminCompanyDb {
+ public:
+  explicit SupplierCountryTable(std::string folder) : CAdminCompanyDb(std::move(folder), "LEV.DBF") {}
+  std::string GetNumber() const { return GetField(colNumber_); }
+  std::string GetCountry() const { return GetField(colCountry_); }
+
+ private:
+  int colNumber_ = Column("LEVNR"), colCountry_ = Column("LANDSKOD");
+};
+
+}  // namespace
+
+// Inactive suppliers count too: their old invoices may still be open.
+CAdminSupplierLedgerItems::CAdminSupplierLedgerItems(std::string folder) : CAdminLevfkt(std::move(folder)) {
+  SupplierCountryTable suppliers(Folder());
+  for (bool live = suppliers.MoveFirstRecord(); live; live = suppliers.MoveNextRecord())
+    supplierCountries_.try_emplace(suppliers.GetNumber(), suppliers.GetCountry());
+}
+
+bool CAdminSupplierLedgerItems::IsAvailable() {
+  const CAdminPrm prm(Folder());
+  if (IdentifyCompany(Folder(), true).edition == kInvoicingEdition) return false;
+  return prm.GetKlFkRecId().empty();
+}
+
+bool CAdminSupplierLedgerItems::CheckCurrent(std::vector<ReportRow>& rows) {
+  if (ToDouble(GetBalance()) == 0.0) return false;  // paid
+  if (IsLogicalSet(GetField(colCancelled_))) return false;
+  if (ToInt(GetField(colJournal_)) != 0) return true;
+  rows.push_back(ReportRow{GetInvoiceId(), "", report::kError, report::kCaptionError, kNotBooked});
+  return false;
+}
+
+std::string CAdminSupplierLedgerItems::GetSupplierCountry() {
+  const auto it = supplierCountries_.find(GetSupplierNumber());
+  return it == supplierCountries_.end() ? std::string() : it->second;
+}
+
+std::string CAdminSupplierLedgerItems::GetInvoiceDate() { return ledger::DateText(GetField(colInvoiceDate_)); }
+std::string CAdminSupplierLedgerItems::GetDueDate() { return ledger::DateText(GetField(colDueDate_)); }
+
+// Only a whole valid mod-10 number is a payment reference.
+std::string CAdminSupplierLedgerItems::GetPaymentReferenceNumber() {
+  std::string ocr = GetOcr();
+  return !ocr.empty() && CheckLuhn(ocr) ? ocr : std::string();
+}
+
+std::string CAdminSupplierLedgerItems::GetTotalVatAmount() {
+  return ledger::Signed(GetField(colVat_), IsCreditInvoice());
+}
+std::string CAdminSupplierLedgerItems::GetCurrencyRate() { return ledger::RateOrOne(GetField(colRate_)); }
+int CAdminSupplierLedgerItems::GetCurrencyRateUnit() { return ledger::UnitOrOne(GetField(colRateUnit_)); }
+std::string CAdminSupplierLedgerItems::GetTotalAmountInvoiceCurrency() {
+  return ledger::Signed(GetTotal(), IsCreditInvoice());
+}
