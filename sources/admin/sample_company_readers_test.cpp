@@ -4,7 +4,9 @@
 
 #include "sources/admin/article_reader.h"
 #include "sources/admin/company_settings.h"
+#include "sources/admin/customer_ledger_reader.h"
 #include "sources/admin/delivery_readers.h"
+#include "sources/admin/supplier_ledger_reader.h"
 #include "platform/fake/scoped_environment.h"
 #include "sources/admin/testing/reader_walk.h"
 #include "tools/samplecompany/sample_company.h"
@@ -29,6 +31,7 @@ class SampleCompanyReaders : public ::testing::TestWithParam<Layout> {
     options.customers = options.suppliers = options.customerInvoices = options.supplierInvoices = 0;
     options.format = GetParam().format;
     options.codePage = GetParam().codePage;
+    options.bookingYear = 2024;
     samplecompany::WriteSampleCompany(folder.root(), options);
   }
   std::string path() const { return folder.root().string(); }
@@ -149,6 +152,154 @@ TEST_P(SampleCompanyReaders, DeliveryTermsAndMethods) {
   EXPECT_EQ(walkedMethods.records, (std::vector<DeliveryMethodRecord>{
                                        {"POST", "Posten"}, {"BIL", "Bil"}, {"HÄMT", "Kunden hämtar själv"}}));
   EXPECT_TRUE(walkedMethods.rows.empty());
+}
+
+TEST_P(SampleCompanyReaders, OpenCustomerInvoices) {
+  CAdminCustomerLedgerItems reader(path());
+  ASSERT_TRUE(reader.IsAvailable());
+  auto walked = Walk(reader);
+
+  const CustomerLedgerRecord westernBuilders{.customerNumber = "1",
+                                             .customerName = "Byggbolaget Väst AB",
+                                             .customerAddress1 = "Storgatan 1",
+                                             .customerAddress2 = "Box 12",
+                                             .customerCity = "Göteborg",
+                                             .customerCountry = "SE",
+                                             .customerPostalCode = "411 01",
+                                             .invoiceDate = "2024-01-31",
+                                             .dueDate = "2024-03-01",
+                                             .currencyCode = "SEK",
+                                             .currencyRate = "1.000000",
+                                             .currencyRateUnit = 1,
+                                             .customerLedgerAccountNumber = 1510};
+  auto booked = westernBuilders;
+  booked.invoiceNumber = 10001;
+  booked.paymentReferenceNumber = "100016";
+  booked.totalAmountInvoiceCurrency = booked.remainingAmountInvoiceCurrency = "1250.00";
+  booked.vatAmountHigh = "250.00";
+  auto credit = westernBuilders;
+  credit.isCreditInvoice = true;
+  credit.invoiceNumber = 10003;
+  credit.paymentReferenceNumber = "100032";
+  credit.totalAmountInvoiceCurrency = credit.remainingAmountInvoiceCurrency = "-1250.00";
+  credit.vatAmountHigh = "-250.00";
+  auto exempt = westernBuilders;
+  exempt.invoiceNumber = 10004;
+  exempt.paymentReferenceNumber = "100040";
+  exempt.totalAmountInvoiceCurrency = exempt.remainingAmountInvoiceCurrency = "80.50";
+  exempt.vatAmountHigh = "16.10";
+  const CustomerLedgerRecord foreign{.invoiceNumber = 10009,
+                                     .customerNumber = "3",
+                                     .customerName = "Müller GmbH",
+                                     .customerAddress1 = "Hauptstraße 4",
+                                     .customerCity = "München",
+                                     .customerCountry = "DE",
+                                     .customerPostalCode = "80331",
+                                     .invoiceDate = "2024-01-31",
+                                     .currencyCode = "EUR",
+                                     .currencyRate = "10.8600",
+                                     .currencyRateUnit = 1,
+                                     .customerLedgerAccountNumber = 1510,
+                                     .totalAmountInvoiceCurrency = "1000.00",
+                                     .remainingAmountInvoiceCurrency = "1000.00",
+                                     .vatAmountHigh = "0.00"};
+  auto exemptCredit = westernBuilders;
+  exemptCredit.isCreditInvoice = true;
+  exemptCredit.invoiceNumber = 10010;
+  exemptCredit.paymentReferenceNumber = "100107";
+  exemptCredit.totalAmountInvoiceCurrency = "-200.00";
+  exemptCredit.remainingAmountInvoiceCurrency = "-200.00";
+  exemptCredit.vatAmountHigh = "-40.00";
+  EXPECT_EQ(walked.records, (std::vector<CustomerLedgerRecord>{booked, credit, exempt, foreign, exemptCredit}));
+  EXPECT_EQ(walked.rows, (std::vector<ReportRow>{{"10002", "", "Error", "Fel:", "Fakturan är inte bokförd."}}));
+  EXPECT_EQ(walked.visited, 10);  // the deleted invoice is never visited
+}
+
+TEST_P(SampleCompanyReaders, OpenSupplierInvoices) {
+  CAdminSupplierLedgerItems reader(path());
+  ASSERT_TRUE(reader.IsAvailable());
+  auto walked = Walk(reader);
+
+  const SupplierLedgerRecord inSek{.invoiceDate = "2024-01-31",
+                                   .dueDate = "2024-03-01",
+                                   .isUsingTotalVatAmount = true,
+                                   .currencyCode = "SEK",
+                                   .currencyRate = "1.000000",
+                                   .currencyRateUnit = 1,
+                                   .supplierLedgerAccountNumber = 2440};
+  auto ironmonger = inSek;
+  ironmonger.supplierNumber = "1";
+  ironmonger.supplierName = "Järnhandel i Västerås AB";
+  ironmonger.supplierCountry = ironmonger.supplierBankCountryCode = "SE";
+  auto timber = inSek;
+  timber.supplierNumber = "2";
+  timber.supplierName = "Norrlands Trä AB";
+  timber.supplierCountry = timber.supplierBankCountryCode = "SE";
+
+  auto reference = ironmonger;
+  reference.invoiceId = "1";
+  reference.supplierInvoiceNumber = "A-778";
+  reference.paymentReferenceNumber = reference.paymentMessage = "44556678";
+  reference.totalVatAmount = "125.00";
+  reference.totalAmountInvoiceCurrency = reference.remainingAmountInvoiceCurrency = "625.00";
+  auto message = timber;
+  message.invoiceId = "2";
+  message.supplierInvoiceNumber = "99812";
+  message.paymentMessage = "Avser order 4711";
+  message.totalVatAmount = "50.00";
+  message.totalAmountInvoiceCurrency = message.remainingAmountInvoiceCurrency = "250.00";
+  auto credit = ironmonger;
+  credit.invoiceId = "3";
+  credit.isCreditInvoice = true;
+  credit.supplierInvoiceNumber = "K-12";
+  credit.totalVatAmount = "-25.00";
+  credit.totalAmountInvoiceCurrency = "-125.00";
+  credit.remainingAmountInvoiceCurrency = "-125.00";
+  auto paris = inSek;
+  paris.invoiceId = "4";
+  paris.supplierInvoiceNumber = "FR-2024-1";
+  paris.supplierNumber = "3";
+  paris.supplierName = "Outils de Paris SARL";
+  paris.supplierCountry = paris.supplierBankCountryCode = "FR";
+  paris.totalVatAmount = "0.00";
+  paris.currencyCode = "EUR";
+  paris.currencyRate = "11.2000";
+  paris.totalAmountInvoiceCurrency = paris.remainingAmountInvoiceCurrency = "400.00";
+  auto unknown = inSek;
+  unknown.invoiceId = "9";
+  unknown.supplierInvoiceNumber = "5501";
+  unknown.supplierNumber = "99";
+  unknown.supplierName = "Okänd Leverantör AB";
+  unknown.paymentMessage = "1234567890";
+  unknown.totalVatAmount = "30.00";
+  unknown.totalAmountInvoiceCurrency = unknown.remainingAmountInvoiceCurrency = "150.00";
+  auto lowerCase = timber;
+  lowerCase.invoiceId = "10";
+  lowerCase.supplierInvoiceNumber = "K-13";
+  lowerCase.totalVatAmount = "10.00";
+  lowerCase.totalAmountInvoiceCurrency = lowerCase.remainingAmountInvoiceCurrency = "50.00";
+  EXPECT_EQ(walked.records,
+            (std::vector<SupplierLedgerRecord>{reference, message, credit, paris, unknown, lowerCase}));
+  EXPECT_EQ(walked.rows, (std::vector<ReportRow>{{"5", "", "Error", "Fel:", "Fakturan är inte bokförd."}}));
+  EXPECT_EQ(walked.visited, 9);
+}
+
+TEST_P(SampleCompanyReaders, OrdinaryOpenInvoicesAreAllMoved) {
+  samplecompany::SampleOptions options;
+  options.customerInvoices = 12;
+  options.supplierInvoices = 7;
+  options.format = GetParam().format;
+  options.codePage = GetParam().codePage;
+  samplecompany::WriteSampleCompany(folder.root(), options);
+
+  CAdminCustomerLedgerItems customerInvoices(path());
+  auto customers = Walk(customerInvoices);
+  EXPECT_EQ(customers.records.size(), 5u + 12u);  // the paid ones among them are skipped
+  EXPECT_EQ(customers.rows.size(), 1u);
+  CAdminSupplierLedgerItems supplierInvoices(path());
+  auto suppliers = Walk(supplierInvoices);
+  EXPECT_EQ(suppliers.records.size(), 6u + 7u);
+  EXPECT_EQ(suppliers.rows.size(), 1u);
 }
 
 TEST_P(SampleCompanyReaders, OrdinaryArticlesFollowTheSpecialOnes) {

@@ -105,6 +105,9 @@ std::string PostalCode(int i) { return Format("%03d", 100 + i * 7 % 880) + " " +
 std::string Phone(int i) { return "0" + Format("%d", 8 + i % 90) + "-" + Format("%06d", 100000 + i * 4567 % 900000); }
 std::string Mail(const std::string& who, int i) { return "info" + std::to_string(i) + "@" + who + ".se"; }
 
+// The ordinary invoices: the open ones asked for, and after every fifth one a paid one.
+int OrdinaryInvoiceCount(int open) { return open + open / 5; }
+
 // ---------------------------------------------------------------- parameters
 
 void WriteParameters(const std::filesystem::path& folder, const SampleOptions& o) {
@@ -128,7 +131,7 @@ void WriteParameters(const std::filesystem::path& folder, const SampleOptions& o
       .Add({"1", "5001"})
       .Add({"2", "3001"})
       .Add({"3", "10000"})
-      .Add({"3", std::to_string(10100 + o.customerInvoices)})
+      .Add({"3", std::to_string(10100 + OrdinaryInvoiceCount(o.customerInvoices))})
       .AddDeleted({"3", "999"})
       .Add({"7", "42"})
       .WriteInto(folder);
@@ -342,17 +345,25 @@ void WriteLedgers(const std::filesystem::path& folder, const SampleOptions& o, i
       .Add(invoice("F", 10007, "", "F", "T", "F", "300.00", "300.00", "60.00"))              // cancelled
       .Add(invoice("O", 20001, "", "F", "F", "", "999.00", "999.00", "199.80"))              // an order
       .AddDeleted(invoice("F", 10008, "1243", "T", "F", "F", "10.00", "10.00", "2.00"));
+  // In euro, without a due date.
   documents.Add({"F", "10009", "1244", "T", "F", d1, "", "F", "3", "Müller GmbH", "Hauptstraße 4", "", "80331",
                  "München", "EUR", "10.8600", "1", "1000.00", "1000.00", "0.00", "", "", "1510", "", "DE"});
-  for (int i = 0; i < o.customerInvoices; ++i) {
+  documents.Add(invoice("F", 10010, "", "F", "F", "k", "200.00", "-200.00", "40.00"));  // credit, exempt
+  int number = 10100;
+  const auto ordinaryDocument = [&](int i, bool paid) {
     const int customer = o.customers > 0 ? 1000 + i % o.customers : 1;
     const long long total = 12500 + i * 7919 % 2000000;
     const long long vat = total / 5;
-    documents.Add({"F", std::to_string(10100 + i), std::to_string(2000 + i), "T", "F",
+    documents.Add({"F", std::to_string(number), std::to_string(2000 + i), "T", "F",
                    Date(year, 1 + i % 12, 1 + i % 28), Date(year, 1 + (i + 1) % 12, 1 + i % 28), "F",
                    std::to_string(customer), PersonName(i + 5), Street(i), "", PostalCode(i), Pick(kCities, i), "SEK",
-                   "", "", Amount(total), Amount(i % 6 == 5 ? 0 : total - i % 3 * 1000), Amount(vat), "", "", "1510",
-                   WithLuhn(std::to_string(10100 + i)), "SE"});
+                   "", "", Amount(total), Amount(paid ? 0 : total - i % 3 * 1000), Amount(vat), "", "", "1510",
+                   WithLuhn(std::to_string(number)), "SE"});
+    ++number;
+  };
+  for (int i = 0; i < o.customerInvoices; ++i) {
+    ordinaryDocument(i, false);
+    if (i % 5 == 4) ordinaryDocument(i, true);
   }
   documents.WriteInto(folder);
 
@@ -377,14 +388,24 @@ void WriteLedgers(const std::filesystem::path& folder, const SampleOptions& o, i
       .Add({"7", "F", "79", "2", "Norrlands Trä AB", "", d1, d2, "20.00", "SEK", "", "", "2440", "100.00", "100.00",
             "306", "T"})                     // cancelled
       .AddDeleted({"8", "F", "80", "2", "Norrlands Trä AB", "", d1, d2, "20.00", "SEK", "", "", "2440", "100.00",
-                   "100.00", "307", "F"});
-  for (int i = 0; i < o.supplierInvoices; ++i) {
+                   "100.00", "307", "F"})
+      .Add({"9", "F", "5501", "99", "Okänd Leverantör AB", "1234567890", d1, d2, "30.00", "SEK", "", "", "2440",
+            "150.00", "150.00", "308", "F"})  // not in the register; the OCR fails its check digit
+      .Add({"10", "k", "K-13", "2", "Norrlands Trä AB", "", d1, d2, "10.00", "SEK", "", "", "2440", "50.00",
+            "50.00", "309", "F"});           // lower-case "k": no credit invoice here
+  int id = 100;
+  const auto ordinaryInvoice = [&](int i, bool paid) {
     const int supplier = o.suppliers > 0 ? 100 + i % o.suppliers : 1;
     const long long total = 9900 + i * 6151 % 1500000;
-    invoices.Add({std::to_string(100 + i), "F", Format("L%06d", i + 1), std::to_string(supplier),
+    invoices.Add({std::to_string(id), "F", Format("L%06d", id - 99), std::to_string(supplier),
                   Pick(kSurnames, i % std::max(o.suppliers, 1)) + " Grossist AB", WithLuhn(Format("%d", 880000 + i)),
                   Date(year, 1 + i % 12, 1 + i % 28), Date(year, 1 + (i + 1) % 12, 1 + i % 28), Amount(total / 5),
-                  "SEK", "", "", "2440", Amount(total), Amount(i % 5 == 4 ? 0 : total), std::to_string(400 + i), "F"});
+                  "SEK", "", "", "2440", Amount(total), Amount(paid ? 0 : total), std::to_string(400 + i), "F"});
+    ++id;
+  };
+  for (int i = 0; i < o.supplierInvoices; ++i) {
+    ordinaryInvoice(i, false);
+    if (i % 5 == 4) ordinaryInvoice(i, true);
   }
   invoices.WriteInto(folder);
 }

@@ -16,7 +16,8 @@ inline constexpr const char* kOrgNo = "556677-8899";
 inline constexpr const char* kCompanyName = "Åsa Öberg AB";
 
 struct SampleOptions {
-  // Ordinary records added after the special ones.
+  // Ordinary records added after the special ones; of the invoices, the open
+  // ones (a paid invoice follows every fifth of them besides).
   int articles = 20;
   int customers = 15;
   int suppliers = 10;
