@@ -105,8 +105,9 @@ void PrepareSendController::OnSend() {
   try {
     ended = Send();
   } catch (const std::exception& e) {
-    WriteLog(std::string("Överföringen avbröts: ") + e.what());
-    prompter_.Tell(send_text::UploadFailed(e.what()), GetAppCaption(), PromptIcon::Error);
+    SendFailed(e.what());
+  } catch (...) {
+    SendFailed("Okänt fel.");
   }
   working_ = false;
   if (!ended) view_.EnableButtons(true, true, true);
@@ -163,6 +164,12 @@ bool PrepareSendController::Send() {
   urlOpener_.Open(GetMolnixServiceUrl());
   view_.EndDialog(dialog_result::kCancel);
   return true;
+}
+
+void PrepareSendController::SendFailed(const std::string& what) {
+  WriteLog("Överföringen avbröts: " + what);
+  // What reached the cloud stays pending there; the next send begins with a discard.
+  prompter_.Tell(send_text::UploadFailed(what), GetAppCaption(), PromptIcon::Error);
 }
 
 void PrepareSendController::OnRestart() {

@@ -72,6 +72,7 @@ class PrepareSendController {
   // One send; every stop leaves the dialog as it was. True when the transfer was
   // completed and the dialog ended.
   bool Send();
+  void SendFailed(const std::string& what);
 
   CMlxImportJob& job_;
   PrepareSendView& view_;
