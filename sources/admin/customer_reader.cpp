@@ -1,0 +1,15 @@
+#include "sources/admin/customer_reader.h"
+
+#include "app/sources/identity_number.h"
+#include "sources/admin/register_edition.h"
+
+CAdminCustomerDb::CAdminCustomerDb(std::string folder)
+    : CAdminRegisterReader(std::move(folder), kFileName, "KUNDNR", ContactOwner::Customer) {}
+
+bool CAdminCustomerDb::IsAvailable() { return EditionKeepsRegisters(Folder()); }
+
+bool CAdminCustomerDb::GetReverseChargeOnConstructionServices() {
+  return !GetVatNumber().empty() && IsLogicalSet(GetField(colConstruction_));
+}
+
+bool CAdminCustomerDb::IsPrivatePerson() { return IsValidIdentityNumber(GetCorporateIdentityNumber()); }

@@ -1,0 +1,20 @@
+#include "sources/admin/register_tables.h"
+
+ContactMap ReadContacts(const std::string& folder, ContactOwner owner) {
+  ContactMap contacts;
+  CAdminContactDb table(folder);
+  for (bool live = table.MoveFirstRecord(); live; live = table.MoveNextRecord()) {
+    std::string number = owner == ContactOwner::Customer ? table.GetCustomerNumber() : table.GetSupplierNumber();
+    if (number.empty()) continue;
+    contacts.insert_or_assign(ContactKey{table.GetSignature(), std::move(number)}, table.GetDetails());
+  }
+  return contacts;
+}
+
+PaymentTermMap ReadPaymentTerms(const std::string& folder) {
+  PaymentTermMap terms;
+  CAdminPaymentTermsDb table(folder);
+  for (bool live = table.MoveFirstRecord(); live; live = table.MoveNextRecord())
+    terms.try_emplace(table.GetTermCode(), table.GetInfo());
+  return terms;
+}
