@@ -3,32 +3,24 @@
 #include <string>
 
 #include "app/sources/company_identification.h"
-#include "app/sources/unavailable_readers.h"
 #include "sources/admin/admin_sie.h"
 #include "sources/admin/article_reader.h"
 #include "sources/admin/company_settings.h"
 #include "sources/admin/customer_ledger_reader.h"
+#include "sources/admin/customer_reader.h"
 #include "sources/admin/delivery_readers.h"
 #include "sources/admin/supplier_ledger_reader.h"
+#include "sources/admin/supplier_reader.h"
 #include "sources/sqladmin/sqladmin_readers.h"
 #include "sources/vardo/vardo_readers.h"
 
 namespace {
 
-// Stands for a DBF reader that is not built yet: its kind reads as not available.
-// A built reader takes its place in AdminDbfReaders.
-template <class Unavailable>
-class NotYetBuilt final : public Unavailable {
- public:
-  explicit NotYetBuilt(std::string companyFolder) {}
-  NotYetBuilt(std::string companyFolder, std::string priceListCode) {}
-};
-
 using AdminDbfReaders = ReaderFamily<
     CAdminCompanySettings,
     CAdminArticleDb,
-    NotYetBuilt<UnavailableCustomerReader>,
-    NotYetBuilt<UnavailableSupplierReader>,
+    CAdminCustomerDb,
+    CAdminSupplierDb,
     CAdminDeliveryTermsDb,
     CAdminDeliveryMethodsDb,
     CAdminCustomerLedgerItems,

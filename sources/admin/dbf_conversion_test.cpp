@@ -5,7 +5,10 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <map>
 #include <set>
+#include <string>
+#include <vector>
 
 #include "app/import_job.h"
 #include "app/reader_factories.h"
@@ -60,6 +63,29 @@ class DbfConversion : public ::testing::Test {
   cloud_standin::StandinProcess cloud_{cloud_standin::ExampleFixture()};
   fs::path work_;
 };
+
+// The keys of the records a fresh reader of the kind lets through, sorted.
+template <class Interface, class Key>
+std::vector<std::string> LetThroughKeys(std::unique_ptr<Interface> reader, Key key) {
+  std::vector<std::string> keys;
+  for (const auto& record : Walk(*reader).records) keys.push_back(record.*key);
+  std::sort(keys.begin(), keys.end());
+  return keys;
+}
+
+// What arrived in the stand-in, by the record's key.
+std::map<std::string, nlohmann::json> ByKey(const nlohmann::json& records, const char* keyField) {
+  std::map<std::string, nlohmann::json> byKey;
+  for (const auto& record : records) byKey.emplace(record[keyField].get<std::string>(), record);
+  return byKey;
+}
+
+std::vector<std::string> RefusedKeys(const std::vector<ReportRow>& rows) {
+  std::vector<std::string> keys;
+  for (const auto& row : rows)
+    if (row.kind == "Error") keys.push_back(row.key);
+  return keys;
+}
 
 std::size_t Refused(const std::vector<ReportRow>& rows) {
   return std::count_if(rows.begin(), rows.end(), [](const ReportRow& r) { return r.kind == "Error"; });
@@ -192,6 +218,68 @@ TEST_F(DbfConversion, SwedishTextsArriveIntact) {
   const auto methods = Pending("deliveryMethods");
   EXPECT_TRUE(std::any_of(methods.begin(), methods.end(),
                           [](auto& m) { return m["code"] == "HÄMT" && m["name"] == "Kunden hämtar själv"; }));
+}
+
+// Each customer and supplier let through is in the stand-in under its own
+// number or refused in a row of its own, and the Swedish texts of the sample
+// arrive as written.
+TEST_F(DbfConversion, CustomersAndSuppliersArriveOrAreReported) {
+  CMlxImportJob job(kSourceAdmin);
+  Convert(job);
+  const std::string folder = company().string();
+  auto readers = MakeReaderFactory(job.GetSourceCompany(), nullptr);
+  ASSERT_TRUE(readers);
+
+  ASSERT_TRUE(job.IsTransferred(kImportCustomers));
+  EXPECT_EQ(job.Result(kImportCustomers), 0);
+  const auto customers = ByKey(Pending("customers"), "customerNumber");
+  EXPECT_EQ(RefusedKeys(job.Rows(kImportCustomers)), std::vector<std::string>{"6"});  // no city
+  std::vector<std::string> customerKeys{"6"};
+  for (const auto& [number, customer] : customers) customerKeys.push_back(number);
+  std::sort(customerKeys.begin(), customerKeys.end());
+  EXPECT_EQ(customerKeys, LetThroughKeys(readers->MakeCustomers(folder), &CustomerRecord::customerNumber));
+
+  ASSERT_TRUE(customers.contains("1"));
+  const auto& builder = customers.at("1");
+  EXPECT_EQ(builder["name"], "Byggbolaget Väst AB");
+  EXPECT_EQ(builder["contactPersonName"], "Åsa Öberg");
+  EXPECT_EQ(builder["contactPersonEmail"], "asa.ny@kund1.se");
+  EXPECT_EQ(builder["invoiceCity"], "Göteborg");
+  EXPECT_EQ(builder["deliveryCity"], "Mölndal");
+  EXPECT_EQ(builder["note"], "Ring föreleverans.Port 3");
+  EXPECT_EQ(builder["reverseChargeOnConstructionServices"], true);
+  ASSERT_TRUE(customers.contains("2"));
+  const auto& person = customers.at("2");
+  EXPECT_EQ(person["name"], "Märta Sjögren");
+  EXPECT_EQ(person["invoiceAddress1"], "Ängsvägen 3");
+  EXPECT_EQ(person["invoiceCity"], "Umeå");
+  EXPECT_EQ(person["isPrivatePerson"], true);
+  EXPECT_EQ(person["termsOfPaymentCode"], "30");
+  EXPECT_EQ(person["termsOfPaymentName"], "30 dagar netto");
+
+  ASSERT_TRUE(job.IsTransferred(kImportSuppliers));
+  EXPECT_EQ(job.Result(kImportSuppliers), 0);
+  const auto suppliers = ByKey(Pending("suppliers"), "supplierNumber");
+  EXPECT_EQ(RefusedKeys(job.Rows(kImportSuppliers)), std::vector<std::string>{"7"});  // no name
+  std::vector<std::string> supplierKeys{"7"};
+  for (const auto& [number, supplier] : suppliers) supplierKeys.push_back(number);
+  std::sort(supplierKeys.begin(), supplierKeys.end());
+  EXPECT_EQ(supplierKeys, LetThroughKeys(readers->MakeSuppliers(folder), &SupplierRecord::supplierNumber));
+
+  ASSERT_TRUE(suppliers.contains("1"));
+  const auto& hardware = suppliers.at("1");
+  EXPECT_EQ(hardware["name"], "Järnhandel i Västerås AB");
+  EXPECT_EQ(hardware["contactPersonName"], "Bengt Bäckman");
+  EXPECT_EQ(hardware["address1"], "Industrivägen 2");
+  EXPECT_EQ(hardware["city"], "Västerås");
+  EXPECT_EQ(hardware["note"], "Leveransmåndagar");
+  EXPECT_EQ(hardware["supplierBankgiroNumber"], "123-4567");
+  ASSERT_TRUE(suppliers.contains("3"));
+  EXPECT_EQ(suppliers.at("3")["supplierBankIban"], "FR7630006000011234567890189");
+  EXPECT_EQ(suppliers.at("3")["bankFeeCode"], "1");
+  ASSERT_TRUE(suppliers.contains("2"));
+  EXPECT_EQ(suppliers.at("2")["name"], "Norrlands Trä AB");
+  EXPECT_EQ(suppliers.at("2")["city"], "Luleå");
 }
 
 }  // namespace

@@ -5,8 +5,10 @@
 #include "sources/admin/article_reader.h"
 #include "sources/admin/company_settings.h"
 #include "sources/admin/customer_ledger_reader.h"
+#include "sources/admin/customer_reader.h"
 #include "sources/admin/delivery_readers.h"
 #include "sources/admin/supplier_ledger_reader.h"
+#include "sources/admin/supplier_reader.h"
 #include "platform/fake/scoped_environment.h"
 #include "sources/admin/testing/reader_walk.h"
 #include "tools/samplecompany/sample_company.h"
@@ -25,10 +27,10 @@ class SampleCompanyReaders : public ::testing::TestWithParam<Layout> {
  protected:
   // Only the records the generator writes for the special cases, so every value is known here.
   void SetUp() override { Write(0); }
-  void Write(int ordinaryArticles) {
+  void Write(int ordinaryRecords) {
     samplecompany::SampleOptions options;
-    options.articles = ordinaryArticles;
-    options.customers = options.suppliers = options.customerInvoices = options.supplierInvoices = 0;
+    options.articles = options.customers = options.suppliers = ordinaryRecords;
+    options.customerInvoices = options.supplierInvoices = 0;
     options.format = GetParam().format;
     options.codePage = GetParam().codePage;
     options.bookingYear = 2024;
@@ -312,6 +314,180 @@ TEST_P(SampleCompanyReaders, OrdinaryArticlesFollowTheSpecialOnes) {
     EXPECT_NE(walked.records[i].netPrice, "") << walked.records[i].number;
     EXPECT_EQ(walked.records[i].grossPrice, "") << walked.records[i].number;
   }
+}
+
+TEST_P(SampleCompanyReaders, Customers) {
+  CAdminCustomerDb reader(path());
+  ASSERT_TRUE(reader.IsAvailable());
+  auto walked = Walk(reader);
+
+  const CustomerRecord builder{.customerNumber = "1",
+                               .corporateIdentityNumber = "556036-0793",
+                               .contactPersonEmail = "asa.ny@kund1.se",  // the later of two contacts
+                               .contactPersonMobile = "070-7654321",
+                               .contactPersonName = "Åsa Öberg",
+                               .contactPersonPhone = "031-654321",
+                               .currencyCode = "SEK",
+                               .gln = "7350000000002",
+                               .emailAddress = "faktura@kund1.se",
+                               .invoiceAddress1 = "Storgatan 1",
+                               .invoiceAddress2 = "Box 12",
+                               .invoiceCity = "Göteborg",
+                               .invoiceCountryCode = "SE",
+                               .invoicePostalCode = "41101",
+                               .deliveryCustomerName = "Byggbolaget Väst AB",
+                               .deliveryAddress1 = "Lagervägen 5",
+                               .deliveryCity = "Mölndal",
+                               .deliveryCountryCode = "SE",
+                               .deliveryPostalCode = "43130",
+                               .deliveryMethodCode = "BIL",
+                               .deliveryTermCode = "FVL",
+                               .name = "Byggbolaget Väst AB",
+                               .note = "Ring föreleverans.Port 3",
+                               .reverseChargeOnConstructionServices = true,
+                               .mobilePhone = "070-1234567",
+                               .telephone = "031-123456",
+                               .termsOfPaymentCode = "30",
+                               .termsOfPaymentName = "30 dagar netto",
+                               .vatNumber = "SE556036079301",
+                               .electronicReference = "REF-1"};
+  const CustomerRecord person{.customerNumber = "2",
+                              .corporateIdentityNumber = "19650312-1235",
+                              .contactPersonName = "Märta Sjögren",  // no signature: no contact details
+                              .currencyCode = "SEK",
+                              .emailAddress = "marta@example.se",
+                              .invoiceAddress1 = "Ängsvägen 3",
+                              .invoiceCity = "Umeå",
+                              .invoiceCountryCode = "SE",
+                              .invoicePostalCode = "90331",
+                              .deliveryMethodCode = "POST",
+                              .deliveryTermCode = "FK",
+                              .name = "Märta Sjögren",
+                              .telephone = "090-123456",
+                              .termsOfPaymentCode = "30",  // K30 names term 30
+                              .termsOfPaymentName = "30 dagar netto",
+                              .isPrivatePerson = true};
+  const CustomerRecord foreign{.customerNumber = "3",
+                               .currencyCode = "EUR",
+                               .invoiceAddress1 = "Hauptstraße 4",
+                               .invoiceCity = "München",
+                               .invoiceCountryCode = "DE",
+                               .invoicePostalCode = "80331",
+                               .name = "Müller GmbH",
+                               .reverseChargeOnConstructionServices = true,
+                               .termsOfPaymentCode = "K99",  // its second code is too long
+                               .termsOfPaymentName = "Egen kod",
+                               .vatNumber = "DE123456789"};
+  const CustomerRecord withoutCity{.customerNumber = "6",
+                                   .corporateIdentityNumber = "556677-0003",
+                                   .currencyCode = "SEK",
+                                   .invoiceAddress1 = "Kyrkvägen 2",
+                                   .invoiceCountryCode = "SE",
+                                   .name = "Kund utan ort AB",
+                                   .termsOfPaymentCode = "10",
+                                   .termsOfPaymentName = "10 dagar netto"};
+  EXPECT_EQ(walked.records, (std::vector<CustomerRecord>{builder, person, foreign, withoutCity}));
+  EXPECT_EQ(walked.counted, 5);  // the inactive customer counts in the progress, not in the upload
+  EXPECT_TRUE(walked.rows.empty());
+}
+
+TEST_P(SampleCompanyReaders, Suppliers) {
+  CAdminSupplierDb reader(path());
+  ASSERT_TRUE(reader.IsAvailable());
+  auto walked = Walk(reader);
+
+  const SupplierRecord hardware{.supplierNumber = "1",
+                                .address1 = "Industrivägen 2",
+                                .automaticPaymentService = true,
+                                .supplierBankCountryCode = "SE",
+                                .supplierBankgiroNumber = "123-4567",
+                                .city = "Västerås",
+                                .contactPersonEmail = "bengt@lev1.se",
+                                .contactPersonMobile = "073-1112233",
+                                .contactPersonName = "Bengt Bäckman",
+                                .contactPersonPhone = "08-12345",
+                                .corporateIdentityNumber = "556011-2233",
+                                .countryCode = "SE",
+                                .currencyCode = "SEK",
+                                .emailAddress = "order@lev1.se",
+                                .mobilePhone = "073-1112233",
+                                .name = "Järnhandel i Västerås AB",
+                                .note = "Leveransmåndagar",
+                                .supplierPlusgiroNumber = "123456-7",
+                                .postalCode = "72130",
+                                .telephone = "021-123456",
+                                .termsOfPaymentCode = "30",
+                                .termsOfPaymentName = "30 dagar netto",
+                                .wwwAddress = "www.jarnhandel.se",
+                                .usesPaymentReferenceNumbers = true};
+  const SupplierRecord timber{.supplierNumber = "2",
+                              .address1 = "Sjögatan 8",
+                              .supplierBankCountryCode = "SE",
+                              .supplierBankgiroNumber = "1234-5678",
+                              .city = "Luleå",
+                              .corporateIdentityNumber = "556011-4455",
+                              .countryCode = "SE",
+                              .currencyCode = "SEK",
+                              .name = "Norrlands Trä AB",
+                              .postalCode = "97231",
+                              .termsOfPaymentCode = "30",
+                              .termsOfPaymentName = "30 dagar netto"};
+  const SupplierRecord paris{.supplierNumber = "3",
+                             .address1 = "Rue de la Paix 1",
+                             .supplierBankBic = "BNPAFRPP",
+                             .supplierBankIban = "FR7630006000011234567890189",
+                             .supplierBankName = "BNP Paribas",
+                             .city = "Paris",
+                             .countryCode = "FR",
+                             .currencyCode = "EUR",
+                             .name = "Outils de Paris SARL",
+                             .postalCode = "75002",
+                             .termsOfPaymentCode = "30",
+                             .termsOfPaymentName = "30 dagar netto",
+                             .bankFeeCode = "1",
+                             .foreignPaymentCode = "101"};
+  const SupplierRecord boston{.supplierNumber = "4",
+                              .address1 = "Main Street 5",
+                              .supplierBankBban = "12345678",
+                              .supplierBankCode = "ABC",
+                              .supplierBankName = "First Bank",
+                              .city = "Boston",
+                              .countryCode = "US",
+                              .currencyCode = "USD",
+                              .name = "Boston Tools Inc",
+                              .postalCode = "02108",
+                              .termsOfPaymentCode = "30",
+                              .termsOfPaymentName = "30 dagar netto",
+                              .bankFeeCode = "2",
+                              .foreignPaymentCode = "102"};
+  const SupplierRecord withoutName{.supplierNumber = "7",
+                                   .supplierBankCountryCode = "SE",
+                                   .countryCode = "SE",
+                                   .currencyCode = "SEK",
+                                   .termsOfPaymentCode = "30",
+                                   .termsOfPaymentName = "30 dagar netto"};
+  EXPECT_EQ(walked.records, (std::vector<SupplierRecord>{hardware, timber, paris, boston, withoutName}));
+  EXPECT_EQ(walked.counted, 6);
+  EXPECT_TRUE(walked.rows.empty());
+}
+
+TEST_P(SampleCompanyReaders, OrdinaryCustomersAndSuppliersFollowTheSpecialOnes) {
+  Write(12);
+  CAdminCustomerDb customers(path());
+  auto walkedCustomers = Walk(customers);
+  ASSERT_EQ(walkedCustomers.records.size(), 4u + 12u);
+  for (std::size_t i = 4; i < walkedCustomers.records.size(); ++i) {
+    const auto& customer = walkedCustomers.records[i];
+    EXPECT_EQ(customer.isPrivatePerson, (i - 4) % 4 == 1) << customer.customerNumber;
+    EXPECT_EQ(customer.vatNumber.empty(), customer.isPrivatePerson) << customer.customerNumber;
+    EXPECT_EQ(customer.termsOfPaymentName, customer.termsOfPaymentCode + " dagar netto") << customer.customerNumber;
+  }
+
+  CAdminSupplierDb suppliers(path());
+  auto walkedSuppliers = Walk(suppliers);
+  ASSERT_EQ(walkedSuppliers.records.size(), 5u + 12u);
+  for (std::size_t i = 5; i < walkedSuppliers.records.size(); ++i)
+    EXPECT_NE(walkedSuppliers.records[i].supplierBankgiroNumber, "") << walkedSuppliers.records[i].supplierNumber;
 }
 
 }  // namespace

@@ -268,7 +268,9 @@ void WriteRegisters(const std::filesystem::path& folder, const SampleOptions& o)
       .Add({"4", "556677-0001", "", "", "", "", "", "", "SEK", "", "", "Kungsgatan 9", "", "Malmö", "SE", "211 49",
             "", "", "", "", "", "", "", "", "Vilande Kund AB", "F", "", "", "XX", "", "", "T"})  // inactive
       .AddDeleted({"5", "556677-0002", "", "", "", "", "", "", "SEK", "", "", "", "", "", "SE", "", "", "", "", "", "",
-                   "", "", "", "Borttagen Kund AB", "F", "", "", "30", "", "", "F"});
+                   "", "", "", "Borttagen Kund AB", "F", "", "", "30", "", "", "F"})
+      .Add({"6", "556677-0003", "", "", "", "", "", "", "SEK", "", "", "Kyrkvägen 2", "", "", "SE", "", "", "", "", "",
+            "", "", "", "", "Kund utan ort AB", "F", "", "", "10", "", "", "F"});  // the cloud refuses it: no city
   for (int i = 0; i < o.customers; ++i) {
     const bool person = i % 4 == 1;
     const std::string name = person ? PersonName(i) : Pick(kSurnames, i) + "s " + Pick(kGoods, i) + " AB";
@@ -305,7 +307,9 @@ void WriteRegisters(const std::filesystem::path& folder, const SampleOptions& o)
       .Add({"5", "556011-6677", "", "", "", "", "", "", "F", "SEK", "", "", "", "Örebro", "SE", "", "Vilande Lev AB",
             "", "", "30", "F", "12345678", "", "", "", "", "F", "", "", "", "T"})  // inactive, bad bankgiro
       .AddDeleted({"6", "", "", "", "", "", "", "", "F", "SEK", "", "", "", "", "SE", "", "Borttagen Lev AB", "", "",
-                   "30", "F", "", "", "", "", "", "F", "", "", "", "F"});
+                   "30", "F", "", "", "", "", "", "F", "", "", "", "F"})
+      .Add({"7", "", "", "", "", "", "", "", "F", "SEK", "", "", "", "", "SE", "", "", "", "", "30", "F", "", "", "", "",
+            "", "F", "", "", "", "F"});  // the cloud refuses it: no name
   for (int i = 0; i < o.suppliers; ++i) {
     const std::string bankgiro = Format("%d", 100 + i % 9000) + "-" + Format("%04d", i * 37 % 10000);
     suppliers.Add({std::to_string(100 + i), OrgNo('5', 9000 + i), PersonName(i + 2), "", "", "", "", "", "F", "SEK",
