@@ -10,6 +10,8 @@
 #include "platform/fake/scripted_prompter.h"
 #include "sources/admin/admin_sie.h"
 #include "sources/admin/company_settings.h"
+#include "sources/admin/customer_reader.h"
+#include "sources/admin/supplier_reader.h"
 #include "sources/sqladmin/sqladmin_readers.h"
 #include "sources/vardo/vardo_readers.h"
 
@@ -160,8 +162,8 @@ TEST(ReaderFactory, ChoosesTheFamilyByLineAndByTheCompanysDataSource) {
   const auto dbfReaders = MakeReaderFactory(dbfCompany, &prompter);
   EXPECT_NE(dynamic_cast<CAdminCompanySettings*>(dbfReaders->MakeCompanySettings(dbfCompany.path).get()), nullptr);
   EXPECT_NE(dynamic_cast<CAdminSie*>(dbfReaders->MakeSie(dbfCompany.path).get()), nullptr);
-  // A DBF reader that is not built yet reads as not available.
-  EXPECT_FALSE(dbfReaders->MakeCustomers(dbfCompany.path)->IsAvailable());
+  EXPECT_NE(dynamic_cast<CAdminCustomerDb*>(dbfReaders->MakeCustomers(dbfCompany.path).get()), nullptr);
+  EXPECT_NE(dynamic_cast<CAdminSupplierDb*>(dbfReaders->MakeSuppliers(dbfCompany.path).get()), nullptr);
   // The SIE reader may have to tell the user something: without a prompter it cannot be built.
   EXPECT_THROW(MakeReaderFactory(dbfCompany, nullptr)->MakeSie(dbfCompany.path), std::logic_error);
 }
