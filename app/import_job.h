@@ -55,6 +55,7 @@ class CMlxImportJob {
   void SetOrgNo(std::string orgNo) { orgNo_ = std::move(orgNo); }
   void SetUserName(std::string userName) { userName_ = std::move(userName); }
   const std::string& Email() const { return email_; }
+  const std::string& Password() const { return password_; }
   const std::string& OrgNo() const { return orgNo_; }
   const std::string& UserName() const { return userName_; }
   const std::string& FirstName() const { return firstName_; }
