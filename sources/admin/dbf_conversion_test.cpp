@@ -1,6 +1,7 @@
 // A DBF company converted end to end: the conversion job builds the DBF readers
 // through its factory, checks and uploads every kind to the cloud stand-in, and
 // every record a reader lets through is either in the stand-in or in a row.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -13,9 +14,13 @@
 #include "app/import_job.h"
 #include "app/reader_factories.h"
 #include "app/sources/company_identification.h"
+#include "app/sources/desktop_programs.h"
 #include "klcr/klcr.h"
 #include "klcr/service.h"
+#include "platform/fake/scripted_prompter.h"
+#include "platform/files.h"
 #include "platform/folders.h"
+#include "platform/registry.h"
 #include "sources/admin/customer_ledger_reader.h"
 #include "sources/admin/supplier_ledger_reader.h"
 #include "sources/admin/testing/reader_walk.h"
@@ -280,6 +285,41 @@ TEST_F(DbfConversion, CustomersAndSuppliersArriveOrAreReported) {
   ASSERT_TRUE(suppliers.contains("2"));
   EXPECT_EQ(suppliers.at("2")["name"], "Norrlands Trä AB");
   EXPECT_EQ(suppliers.at("2")["city"], "Luleå");
+}
+
+// The administration program installed for the sample company, with the test kit
+// in its program folder as the demo installs it: the SIE files the kit makes reach
+// the stand-in byte for byte, without the desktop program being started.
+TEST_F(DbfConversion, SieFilesOfTheInstalledKitArriveByteForByte) {
+  const fs::path program = work_ / "Tessal Administration";
+  const std::string key = samplecompany::WriteAdministrationProgram(program);
+  fs::copy_file(fs::path(BIX_TESTKIT_DIR) / "Bix.dll", program / "Bix.dll");
+  platform::InstallRegistry(std::make_shared<const platform::RegistryStore>(
+      platform::RegistryStore::Parse("Windows Registry Editor Version 5.00\n\n" + key)));
+  InitDesktopProducts();
+  platform::fake::ScriptedPrompter prompter;
+  CMlxImportJob job(kSourceAdmin, &prompter);
+
+  Convert(job);
+
+  platform::InstallRegistry(nullptr);
+  for (DesktopProgramInfo& installed : g_desktopPrograms) installed = DesktopProgramInfo{};
+  EXPECT_THAT(job.Rows(kImportSie), ::testing::IsEmpty());
+  EXPECT_EQ(job.Result(kImportSie), 0);
+  EXPECT_THAT(prompter.shown, ::testing::IsEmpty());
+  auto* sie = dynamic_cast<I_QZ_SIE*>(job.Reader(kImportSie));
+  ASSERT_NE(sie, nullptr);
+  const auto received = Pending("sie");
+  for (const auto& [year, path, name] : {std::tuple{"currentYear", sie->GetFilePath(), "SIE.SE"},
+                                         std::tuple{"previousYear", sie->GetFilePathPreviousYear(), "SIEPREV.SE"}}) {
+    SCOPED_TRACE(year);
+    ASSERT_EQ(fs::path(path).filename(), name);
+    const auto made = platform::ReadWholeFile(path);
+    ASSERT_TRUE(made);
+    EXPECT_THAT(*made, ::testing::HasSubstr("#PROGRAM \"Bix testkit\""));
+    EXPECT_EQ(received[year]["fileName"], name);
+    EXPECT_EQ(cloud_standin::ReceivedFileBytes(received[year]), *made);
+  }
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include <fstream>
 #include <memory>
 #include <stdexcept>
+#include <string_view>
 
 #include "platform/folders.h"
 
@@ -111,6 +112,26 @@ StandinProcess::~StandinProcess() {
   ::waitpid(pid_, nullptr, 0);
   std::error_code error;
   std::filesystem::remove_all(folder_, error);
+}
+
+std::string ReceivedFileBytes(const nlohmann::json& file) {
+  static constexpr std::string_view kAlphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+  const std::string text = file.at("contentBase64");
+  std::string bytes;
+  unsigned value = 0;
+  int bits = 0;
+  for (const char c : text) {
+    if (c == '=') break;
+    const std::size_t digit = kAlphabet.find(c);
+    if (digit == std::string_view::npos) throw std::runtime_error("cloud stand-in: not base64: " + text);
+    value = value << 6 | static_cast<unsigned>(digit);
+    bits += 6;
+    if (bits >= 8) {
+      bits -= 8;
+      bytes.push_back(static_cast<char>((value >> bits) & 0xFF));
+    }
+  }
+  return bytes;
 }
 
 std::string StandinProcess::BaseUrl() const { return "http://127.0.0.1:" + std::to_string(port_); }

@@ -25,6 +25,10 @@ namespace cloud_standin {
 // "Åsa Öberg AB" 556677-8899 and "c-1002" "Bergets Bygg AB" 5561234567.
 nlohmann::json ExampleFixture();
 
+// The bytes of a file the stand-in received (an SIE file of the pending import:
+// {"fileName", "size", "contentBase64"}), decoded.
+std::string ReceivedFileBytes(const nlohmann::json& file);
+
 class StandinProcess {
  public:
   // Starts the stand-in; throws std::runtime_error when it does not come up.

@@ -15,6 +15,8 @@ the Demo and changes it (converter_args, env), and add it to STEPS.
 import argparse
 import json
 import os
+import re
+import shutil
 import subprocess
 import sys
 import tempfile
@@ -51,6 +53,8 @@ class Demo:
         self.converter_args = list(converter_args)
         self.env = dict(os.environ)
         self.base_url = None  # the stand-in's service directory
+        self.company = None  # the sample company's folder
+        self.program_folder = None  # the administration program's folder
 
 
 def start_standin(demo):
@@ -75,12 +79,35 @@ def write_settings(demo):
     demo.env["MOLNIX_REGISTRY"] = str(registry)
 
 
+def write_sample_company(demo):
+    """The sample company, and the administration program that exports its SIE, named in the registry."""
+    demo.company = demo.work / "Åsa Öberg AB"
+    demo.program_folder = demo.work / "Tessal Administration"
+    key = subprocess.run([str(demo.build / "tools" / "samplecompany" / "samplecompany"), "--out", str(demo.company),
+                          "--program", str(demo.program_folder)], check=True, stdout=subprocess.PIPE, text=True).stdout
+    with open(demo.env["MOLNIX_REGISTRY"], "a", encoding="utf-8") as registry:
+        registry.write("\n" + key)
+
+
+def install_test_kit(demo):
+    """Our test kit as the development kit (Bix.dll) in the program folder the registry names."""
+    registry = Path(demo.env["MOLNIX_REGISTRY"]).read_text(encoding="utf-8")
+    key = re.search(r"^\[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\KolmAdm\.exe\]$"
+                    r"(.*?)(?:^\[|\Z)", registry, re.MULTILINE | re.DOTALL | re.IGNORECASE)
+    path = key and re.search(r'^"Path"="((?:[^"\\]|\\.)*)"$', key.group(1), re.MULTILINE | re.IGNORECASE)
+    if not path:
+        print("No administration program in the registry: the SIE files cannot be made.", file=sys.stderr)
+        return
+    folder = Path(re.sub(r"\\(.)", r"\1", path.group(1)))
+    shutil.copyfile(demo.build / "tools" / "testkit" / "bix_testkit" / "Bix.dll", folder / "Bix.dll")
+
+
 def headless_without_display(demo):
     if not demo.env.get("DISPLAY") and not demo.env.get("WAYLAND_DISPLAY"):
         demo.env.setdefault("QT_QPA_PLATFORM", "offscreen")
 
 
-STEPS = [write_settings, headless_without_display]
+STEPS = [write_settings, write_sample_company, install_test_kit, headless_without_display]
 
 
 def main():

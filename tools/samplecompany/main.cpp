@@ -1,7 +1,10 @@
 // samplecompany: writes a sample DBF company of the administration program.
 //   samplecompany --out FOLDER [--articles N] [--customers N] [--suppliers N]
 //                 [--customer-invoices N] [--supplier-invoices N] [--product-code C]
-//                 [--cloud-link ID] [--foxpro] [--cp850] [--year YYYY]
+//                 [--cloud-link ID] [--foxpro] [--cp850] [--year YYYY] [--program FOLDER]
+// With --program it also installs the administration program that exports the
+// company's SIE into FOLDER and prints the registry key that installs it (lines
+// of a ".reg" file) on standard output.
 #include <charconv>
 #include <cstring>
 #include <exception>
@@ -15,7 +18,7 @@ namespace {
 int Usage() {
   std::cerr << "usage: samplecompany --out FOLDER [--articles N] [--customers N] [--suppliers N]\n"
                "                     [--customer-invoices N] [--supplier-invoices N] [--product-code C]\n"
-               "                     [--cloud-link ID] [--foxpro] [--cp850] [--year YYYY]\n";
+               "                     [--cloud-link ID] [--foxpro] [--cp850] [--year YYYY] [--program FOLDER]\n";
   return 2;
 }
 
@@ -29,6 +32,7 @@ bool ParseCount(std::string_view text, int& out) {
 int main(int argc, char** argv) {
   samplecompany::SampleOptions options;
   std::string out;
+  std::string programFolder;
   for (int i = 1; i < argc; ++i) {
     const std::string_view arg = argv[i];
     if (arg == "--foxpro") {
@@ -44,6 +48,8 @@ int main(int argc, char** argv) {
     bool ok = true;
     if (arg == "--out") {
       out = value;
+    } else if (arg == "--program") {
+      programFolder = value;
     } else if (arg == "--product-code") {
       options.productCode = value;
     } else if (arg == "--cloud-link") {
@@ -68,6 +74,7 @@ int main(int argc, char** argv) {
   if (out.empty()) return Usage();
   try {
     samplecompany::WriteSampleCompany(out, options);
+    if (!programFolder.empty()) std::cout << samplecompany::WriteAdministrationProgram(programFolder, options.productCode);
   } catch (const std::exception& e) {
     std::cerr << "samplecompany: " << e.what() << '\n';
     return 1;

@@ -3,9 +3,11 @@
 #include <cstdio>
 #include <fstream>
 #include <stdexcept>
+#include <utility>
 #include <vector>
 
 #include "platform/clock.h"
+#include "tools/fixtures/pe_version_writer.h"
 
 namespace samplecompany {
 namespace {
@@ -118,7 +120,7 @@ void WriteParameters(const std::filesystem::path& folder, const SampleOptions& o
          {"EPOST", 'C', 60},     {"WWW", 'C', 60},       {"MOMSREGNR", 'C', 20}, {"BGIRO", 'C', 12},
          {"PGIRO", 'C', 12},     {"SATE", 'C', 30},      {"EANLOC", 'C', 13},    {"EJ_FSKATT", 'L', 1},
          {"H_SKVHUS", 'L', 1},   {"IBAN_NR", 'C', 34},   {"SWIFT_ADR", 'C', 11}})
-      .Add({kOrgNo, kCompanyName, "ADM", o.productCode, "12.30", "SEK", "T", o.cloudLinkId, "Östra Hamngatan 12",
+      .Add({kOrgNo, kCompanyName, "ADM", o.productCode, kDatabaseVersion, "SEK", "T", o.cloudLinkId, "Östra Hamngatan 12",
             "411 09", "Göteborg", "031-12 34 56", "info@asaoberg.se", "www.asaoberg.se", "SE 556677-8899 01",
             "5566-7788", "12 34 56-7", "Göteborg", "7350000000001", "F", "T", "SE45 5000 0000 0583 9825 7466",
             "ESSESESS"})
@@ -437,7 +439,35 @@ void WriteBookkeeping(const std::filesystem::path& folder, const SampleOptions& 
   konto.WriteInto(folder);
 }
 
+// A text as a quoted ".reg" string value.
+std::string RegString(const std::string& text) {
+  std::string quoted = "\"";
+  for (const char c : text) {
+    if (c == '\\' || c == '"') quoted.push_back('\\');
+    quoted.push_back(c);
+  }
+  return quoted + "\"";
+}
+
+// The installed edition of the administration program that a company of this product code needs.
+int EditionOf(const std::string& productCode) {
+  static const std::pair<const char*, int> kEditions[] = {{"0", 200}, {"5", 500}, {"1", 1000}, {"2", 2000}};
+  for (const auto& [code, edition] : kEditions) {
+    if (productCode == code) return edition;
+  }
+  throw std::runtime_error("product code " + productCode + " is not a company of the administration program");
+}
+
 }  // namespace
+
+std::string WriteAdministrationProgram(const std::filesystem::path& programFolder, const std::string& productCode) {
+  const int edition = EditionOf(productCode);
+  fixtures::WritePeFile(programFolder / "KolmAdm.exe", fixtures::MakePeFileWithProductVersion(kProgramVersion));
+  const std::string folder = programFolder.string();
+  return "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\KolmAdm.exe]\n"
+         "\"Path\"=" + RegString(folder) + "\n\"CommonFiles\"=" + RegString(folder) + "\n" +
+         "\"Edition\"=" + RegString(std::to_string(edition)) + "\n";
+}
 
 void WriteSampleCompany(const std::filesystem::path& folder, const SampleOptions& options) {
   std::filesystem::create_directories(folder);

@@ -14,6 +14,11 @@ namespace samplecompany {
 
 inline constexpr const char* kOrgNo = "556677-8899";
 inline constexpr const char* kCompanyName = "Åsa Öberg AB";
+// The company's database version (PRM.VERSION) and the product version of the
+// administration program that can export it as SIE: the two make a pair of the
+// desktop program's version table.
+inline constexpr const char* kDatabaseVersion = "23.30";
+inline constexpr const char* kProgramVersion = "2023.3.0.1";
 
 struct SampleOptions {
   // Ordinary records added after the special ones; of the invoices, the open
@@ -36,5 +41,14 @@ struct SampleOptions {
 // Writes the tables and ftg.ini into `folder`, making it when missing.
 // Throws std::runtime_error when a file cannot be written.
 void WriteSampleCompany(const std::filesystem::path& folder, const SampleOptions& options = {});
+
+// An administration program installed for the company: "KolmAdm.exe" with the
+// product version kProgramVersion in `programFolder` (made when missing), and
+// the registry key that installs it, as the lines of a ".reg" file: its App
+// Paths key naming the folder as "Path" and "CommonFiles" and the edition of
+// `productCode` (see SampleOptions) as "Edition". Throws std::runtime_error
+// when the program file cannot be written.
+std::string WriteAdministrationProgram(const std::filesystem::path& programFolder,
+                                       const std::string& productCode = SampleOptions{}.productCode);
 
 }  // namespace samplecompany
