@@ -1,0 +1,18 @@
+#include "app/ui/company_choice_services.h"
+
+#include "app/import_job.h"
+#include "app/sources/company_identification.h"
+#include "app/sources/desktop_services.h"
+
+std::vector<SourceCompany> JobCompanyChoiceServices::GetSourceCompanies() { return job_.GetSourceCompanies(); }
+
+int JobCompanyChoiceServices::FetchApiToken() { return job_.FetchApiToken(); }
+
+std::string JobCompanyChoiceServices::GetHelpBaseUrl() { return ::GetHelpBaseUrl(); }
+
+bool JobCompanyChoiceServices::ListPriceLists(const std::string& folder, int edition, std::vector<std::string>& codes,
+                                              std::vector<std::string>& entries) {
+  return ::ListPriceLists(folder, edition, &codes, &entries);
+}
+
+bool JobCompanyChoiceServices::IsKlLinkEmpty(const std::string& folder) { return ::IsKlLinkEmpty(folder); }
