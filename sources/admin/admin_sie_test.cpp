@@ -334,13 +334,19 @@ TEST_F(AdminSieTest, AssociationCompanyFallsBackToItsOwnProgram) {
 }
 
 TEST_F(AdminSieTest, FailedProgramExportEmptiesThePaths) {
-  WriteCompany("0");
-  DesktopProgram(kProductAdministration).installedEdition = 200;
   desktop.startResult = 2;
-  EXPECT_EQ(Produce(),
-            (Rows{SieError("SIE-fil kunde inte skapas. Det gick inte öppna företaget i Tessal Administration.")}));
-  EXPECT_EQ(currentPath, "");
-  EXPECT_EQ(previousPath, "");
+  // Without the kit, and after the kit wrote this year's file and failed on last year's.
+  for (const char* productCode : {"0", "5"}) {
+    SCOPED_TRACE(productCode);
+    WriteCompany(productCode);
+    DesktopProgram(kProductAdministration).installedEdition = productCode == std::string("0") ? 200 : 500;
+    ScopedEnv failure("BIXKIT_FAIL_YEAR", "B");
+    EXPECT_EQ(Produce(),
+              (Rows{SieError("SIE-fil kunde inte skapas. Det gick inte öppna företaget i Tessal Administration.")}));
+    EXPECT_EQ(currentPath, "");
+    EXPECT_EQ(previousPath, "");
+  }
+  EXPECT_THAT(KitCalls(), ::testing::Contains(::testing::StartsWith("BixGetSie(4, A, SIE.SE, ")));
 }
 
 TEST_F(AdminSieTest, FilesTheProgramDidNotWriteAreNotUploaded) {
