@@ -14,9 +14,11 @@
 #include "app/import_job.h"
 #include "app/reader_factories.h"
 #include "app/sources/company_identification.h"
+#include "app/sources/company_lists.h"
 #include "app/sources/desktop_programs.h"
 #include "klcr/klcr.h"
 #include "klcr/service.h"
+#include "platform/clock.h"
 #include "platform/fake/scripted_prompter.h"
 #include "platform/files.h"
 #include "platform/folders.h"
@@ -292,31 +294,42 @@ TEST_F(DbfConversion, CustomersAndSuppliersArriveOrAreReported) {
 // the stand-in byte for byte, without the desktop program being started.
 TEST_F(DbfConversion, SieFilesOfTheInstalledKitArriveByteForByte) {
   const fs::path program = work_ / "Tessal Administration";
-  const std::string key = samplecompany::WriteAdministrationProgram(program);
+  const std::string key = samplecompany::WriteAdministrationProgram(program, company().parent_path());
   fs::copy_file(fs::path(BIX_TESTKIT_DIR) / "Bix.dll", program / "Bix.dll");
   platform::InstallRegistry(std::make_shared<const platform::RegistryStore>(
       platform::RegistryStore::Parse("Windows Registry Editor Version 5.00\n\n" + key)));
   InitDesktopProducts();
+  struct Uninstall {
+    ~Uninstall() {
+      platform::InstallRegistry(nullptr);
+      for (DesktopProgramInfo& installed : g_desktopPrograms) installed = DesktopProgramInfo{};
+    }
+  } uninstall;
+  std::vector<SourceCompany> listed;  // the company a converter started alone offers
+  ListDesktopCompanies(samplecompany::kOrgNo, &listed);
+  ASSERT_EQ(listed.size(), 1u);
+  EXPECT_TRUE(fs::equivalent(listed[0].path, company()));
   platform::fake::ScriptedPrompter prompter;
   CMlxImportJob job(kSourceAdmin, &prompter);
 
   Convert(job);
 
-  platform::InstallRegistry(nullptr);
-  for (DesktopProgramInfo& installed : g_desktopPrograms) installed = DesktopProgramInfo{};
   EXPECT_THAT(job.Rows(kImportSie), ::testing::IsEmpty());
   EXPECT_EQ(job.Result(kImportSie), 0);
   EXPECT_THAT(prompter.shown, ::testing::IsEmpty());
   auto* sie = dynamic_cast<I_QZ_SIE*>(job.Reader(kImportSie));
   ASSERT_NE(sie, nullptr);
   const auto received = Pending("sie");
-  for (const auto& [year, path, name] : {std::tuple{"currentYear", sie->GetFilePath(), "SIE.SE"},
-                                         std::tuple{"previousYear", sie->GetFilePathPreviousYear(), "SIEPREV.SE"}}) {
+  const int thisYear = platform::CurrentClock().Now().year;
+  for (const auto& [year, path, name, started] :
+       {std::tuple{"currentYear", sie->GetFilePath(), "SIE.SE", thisYear},
+        std::tuple{"previousYear", sie->GetFilePathPreviousYear(), "SIEPREV.SE", thisYear - 1}}) {
     SCOPED_TRACE(year);
     ASSERT_EQ(fs::path(path).filename(), name);
     const auto made = platform::ReadWholeFile(path);
     ASSERT_TRUE(made);
     EXPECT_THAT(*made, ::testing::HasSubstr("#PROGRAM \"Bix testkit\""));
+    EXPECT_THAT(*made, ::testing::HasSubstr("#RAR 0 " + std::to_string(started) + "0101 "));
     EXPECT_EQ(received[year]["fileName"], name);
     EXPECT_EQ(cloud_standin::ReceivedFileBytes(received[year]), *made);
   }

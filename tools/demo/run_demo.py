@@ -81,7 +81,7 @@ def write_settings(demo):
 
 def write_sample_company(demo):
     """The sample company, and the administration program that exports its SIE, named in the registry."""
-    demo.company = demo.work / "Åsa Öberg AB"
+    demo.company = demo.work / "Företag" / "Åsa Öberg AB"
     demo.program_folder = demo.work / "Tessal Administration"
     key = subprocess.run([str(demo.build / "tools" / "samplecompany" / "samplecompany"), "--out", str(demo.company),
                           "--program", str(demo.program_folder)], check=True, stdout=subprocess.PIPE, text=True).stdout

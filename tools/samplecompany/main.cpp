@@ -3,11 +3,13 @@
 //                 [--customer-invoices N] [--supplier-invoices N] [--product-code C]
 //                 [--cloud-link ID] [--foxpro] [--cp850] [--year YYYY] [--program FOLDER]
 // With --program it also installs the administration program that exports the
-// company's SIE into FOLDER and prints the registry key that installs it (lines
-// of a ".reg" file) on standard output.
+// company's SIE into FOLDER, with the parent of the company's folder as its
+// folder of companies, and prints the registry key that installs it (lines of a
+// ".reg" file) on standard output.
 #include <charconv>
 #include <cstring>
 #include <exception>
+#include <filesystem>
 #include <iostream>
 #include <string_view>
 
@@ -74,7 +76,8 @@ int main(int argc, char** argv) {
   if (out.empty()) return Usage();
   try {
     samplecompany::WriteSampleCompany(out, options);
-    if (!programFolder.empty()) std::cout << samplecompany::WriteAdministrationProgram(programFolder, options.productCode);
+    if (!programFolder.empty()) std::cout << samplecompany::WriteAdministrationProgram(
+        programFolder, (std::filesystem::absolute(out) / "..").lexically_normal(), options.productCode);
   } catch (const std::exception& e) {
     std::cerr << "samplecompany: " << e.what() << '\n';
     return 1;

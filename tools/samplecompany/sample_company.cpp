@@ -460,13 +460,14 @@ int EditionOf(const std::string& productCode) {
 
 }  // namespace
 
-std::string WriteAdministrationProgram(const std::filesystem::path& programFolder, const std::string& productCode) {
+std::string WriteAdministrationProgram(const std::filesystem::path& programFolder,
+                                       const std::filesystem::path& companiesFolder, const std::string& productCode) {
   const int edition = EditionOf(productCode);
   fixtures::WritePeFile(programFolder / "KolmAdm.exe", fixtures::MakePeFileWithProductVersion(kProgramVersion));
   const std::string folder = programFolder.string();
   return "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\KolmAdm.exe]\n"
          "\"Path\"=" + RegString(folder) + "\n\"CommonFiles\"=" + RegString(folder) + "\n" +
-         "\"Edition\"=" + RegString(std::to_string(edition)) + "\n";
+         "\"DefaultCompanyPath\"=" + RegString(companiesFolder.string()) + "\n\"Edition\"=" + RegString(std::to_string(edition)) + "\n";
 }
 
 void WriteSampleCompany(const std::filesystem::path& folder, const SampleOptions& options) {

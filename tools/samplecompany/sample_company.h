@@ -45,10 +45,13 @@ void WriteSampleCompany(const std::filesystem::path& folder, const SampleOptions
 // An administration program installed for the company: "KolmAdm.exe" with the
 // product version kProgramVersion in `programFolder` (made when missing), and
 // the registry key that installs it, as the lines of a ".reg" file: its App
-// Paths key naming the folder as "Path" and "CommonFiles" and the edition of
-// `productCode` (see SampleOptions) as "Edition". Throws std::runtime_error
-// when the program file cannot be written.
+// Paths key naming the folder as "Path" and "CommonFiles", `companiesFolder`
+// (the folder that holds the company's folder) as "DefaultCompanyPath" and the
+// edition of `productCode` (see SampleOptions) as "Edition". Throws
+// std::runtime_error when the program file cannot be written or the code is
+// not one of the administration program.
 std::string WriteAdministrationProgram(const std::filesystem::path& programFolder,
+                                       const std::filesystem::path& companiesFolder,
                                        const std::string& productCode = SampleOptions{}.productCode);
 
 }  // namespace samplecompany
