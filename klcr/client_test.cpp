@@ -130,11 +130,23 @@ TEST_F(ClientTest, FaultsOfTheServiceAndTheNetworkHaveTheirCodes) {
   cloud_.SetFault("customers", 500, 0, 1);
   EXPECT_EQ(customers.Call(), klcr::kServerError);
 
+  cloud_.SetFault("customers", 401, 0, 2);  // refused, and refused again after logging in anew
+  EXPECT_EQ(customers.Call(), klcr::kUnauthorized);
+
   KLCRMiscFunc::SetTimeout(1);
   cloud_.SetFault("customers", 0, 3, 1);
   EXPECT_EQ(customers.Call(), klcr::kTimedOut);
   KLCRMiscFunc::SetTimeout(60);
   EXPECT_EQ(customers.Call(), klcr::kOk);
+
+  cloud_.SetRawAnswer("customers", "<html>Underhåll pågår</html>", 1);
+  EXPECT_EQ(customers.Call(), klcr::kMalformedAnswer);
+  cloud_.SetRawAnswer("token", R"({"apiToken": 17})", 1);
+  CGetToken token;
+  token.SetUsername(kUser);
+  token.SetCustomerId("c-1001");
+  EXPECT_EQ(token.Call(), klcr::kMalformedAnswer);
+  EXPECT_EQ(token.GetToken(), "");
 
   const int socketFd = ::socket(AF_INET, SOCK_STREAM, 0);
   sockaddr_in address{};
@@ -151,6 +163,31 @@ TEST_F(ClientTest, FaultsOfTheServiceAndTheNetworkHaveTheirCodes) {
 
   KLCR_ServiceDirectory::KLCRSDMiscFunc::SetBaseUrl("http://192.0.2.1");  // plain http beyond this computer
   EXPECT_EQ(service.Call(), klcr::kSecureConnectionFailed);
+
+  // What the user reads for each failure before an answer.
+  const std::pair<int, const char*> texts[] = {
+      {klcr::kConnectionFailed, "Det gick inte att ansluta till Tessal Molnix. Kontrollera internetanslutningen."},
+      {klcr::kTimedOut, "Tessal Molnix svarade inte inom den angivna tiden."},
+      {klcr::kMalformedAnswer, "Svaret från Tessal Molnix kunde inte tolkas."},
+      {klcr::kSecureConnectionFailed, "En säker anslutning till Tessal Molnix kunde inte upprättas."},
+      {klcr::kUnauthorized, "Inloggningen misslyckades. Kontrollera e-postadress och lösenord."},
+      {klcr::kServerError, "Ett fel uppstod hos Tessal Molnix. Försök igen senare."},
+  };
+  for (const auto& [code, text] : texts) EXPECT_EQ(KLCRestBase::GetErrorText(code, klcr::kSwedish), text) << code;
+}
+
+// The peer's certificate is checked: a service whose certificate no authority
+// signed is refused before anything is sent, though it answers those who trust it.
+TEST(ClientCertificates, AnUntrustedCertificateIsRefused) {
+  klcr::detail::ForgetRunState();
+  StandinProcess cloud(cloud_standin::ExampleFixture(), 600, cloud_standin::Transport::kHttps);
+  ASSERT_EQ(cloud.BaseUrl().rfind("https://", 0), 0u);
+  KLCR_ServiceDirectory::KLCRSDMiscFunc::SetBaseUrl(cloud.BaseUrl());
+  KLCR_ServiceDirectory::CGetService service;
+  service.SetService("BaseUrl.Molnix");
+  EXPECT_EQ(service.Call(), klcr::kSecureConnectionFailed);
+  EXPECT_EQ(service.GetUri(), "");
+  EXPECT_TRUE(cloud.State()["requests"].empty());
 }
 
 TEST_F(ClientTest, ServiceDirectoryGivesTheAddressesOfTheService) {
@@ -264,11 +301,21 @@ TEST_F(ClientTest, TheLogHoldsNeitherPasswordsNorTokens) {
   CDiscard discard;
   discard.SetApiToken(token);
   EXPECT_EQ(discard.Call(), klcr::kOk);
+  std::string accessToken;
+  ASSERT_EQ(klcr::detail::AccessToken(kUser, accessToken), klcr::kOk);
+  std::string refreshToken;
+  for (const auto& file : fs::directory_iterator(folder_)) {
+    if (file.path().extension() == ".cred")
+      refreshToken = nlohmann::json::parse(*platform::ReadWholeFile(file.path()))["refreshToken"];
+  }
+  ASSERT_FALSE(refreshToken.empty());
+
   const auto log = platform::ReadWholeFile(folder_ / "klcr_logg.txt");
   ASSERT_TRUE(log);
+  EXPECT_NE(log->find("/auth/login"), std::string::npos);
   EXPECT_NE(log->find("/migration/discard"), std::string::npos);
-  EXPECT_EQ(log->find("hemligt"), std::string::npos);
-  EXPECT_EQ(log->find(token), std::string::npos);
+  for (const std::string& secret : {std::string("hemligt"), token, accessToken, refreshToken})
+    EXPECT_EQ(log->find(secret), std::string::npos) << secret;
 }
 
 TEST_F(ClientTest, AnUnreadableSieFileIsNotSent) {

@@ -9,7 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libboost-dev libboost-filesystem-dev libboost-system-dev libboost-date-time-dev
   libxerces-c-dev unixodbc unixodbc-dev libsqliteodbc tdsodbc
-  libcurl4-openssl-dev nlohmann-json3-dev ca-certificates
+  libcurl4-openssl-dev nlohmann-json3-dev ca-certificates openssl
   python3-dbf
   qt6-base-dev
   clang libclang-rt-14-dev

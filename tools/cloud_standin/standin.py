@@ -6,17 +6,23 @@ come from a JSON fixture file (format in klcr/README.md). It keeps what it
 receives per company as one pending import, can be told to fail or delay any
 endpoint, and shows its state as JSON. Standard library only.
 
-    python3 standin.py --fixture users.json [--max-seconds 600]
+    python3 standin.py --fixture users.json [--max-seconds 600] [--tls]
 
 The first line on stdout is JSON: {"port": N, "baseUrl": "http://127.0.0.1:N"}.
+With --tls it speaks HTTPS with a self-signed certificate for 127.0.0.1 made at
+start (by the openssl program): the baseUrl is https and "certificate" names the
+PEM file, for the clients that are to trust it.
 It stops by itself when the parent process goes away, after --max-seconds,
 or on POST /admin/shutdown.
 
 Admin endpoints (no authentication; loopback only):
     GET    /admin/state    everything it holds, as JSON
-    POST   /admin/faults   {"endpoint": NAME, "status": 500, "delay": 3.0, "count": 1}
+    POST   /admin/faults   {"endpoint": NAME, "status": 500, "delay": 3.0, "count": 1,
+                            "body": "<html>"}
                            NAME is one of the route names below; status 0 or
-                           absent gives only the delay; count absent: until cleared
+                           absent gives only the delay; count absent: until cleared;
+                           body: answered as it stands in place of the service's
+                           answer (status 200 unless one is given)
     DELETE /admin/faults   clears every fault
     POST   /admin/shutdown
 
@@ -30,7 +36,11 @@ import json
 import os
 import re
 import secrets
+import signal
+import ssl
+import subprocess
 import sys
+import tempfile
 import threading
 import time
 from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
@@ -268,9 +278,13 @@ class Handler(BaseHTTPRequestHandler):
         name = body.get("endpoint")
         if not isinstance(name, str) or not name:
             raise HttpError(400, "endpoint is required")
+        raw = body.get("body")
+        if raw is not None and not isinstance(raw, str):
+            raise HttpError(400, "body must be a text")
         self.cloud.faults[name] = {"status": int(body.get("status") or 0),
                                    "delay": float(body.get("delay") or 0),
-                                   "count": body.get("count")}
+                                   "count": body.get("count"),
+                                   "body": raw}
         return self.cloud.faults[name]
 
     def shut_down(self):
@@ -296,17 +310,21 @@ class Handler(BaseHTTPRequestHandler):
                 fault = self.take_fault(name) if name != "admin" else None
             if fault and fault["delay"] > 0:
                 time.sleep(fault["delay"])
-            if fault and fault["status"]:
-                raise HttpError(fault["status"], "injected fault")
-            with self.cloud.lock:
-                answer = handler()
-            status = 200
+            if fault and fault["body"] is not None:
+                status, data = fault["status"] or 200, fault["body"].encode("utf-8")
+            else:
+                if fault and fault["status"]:
+                    raise HttpError(fault["status"], "injected fault")
+                with self.cloud.lock:
+                    answer = handler()
+                status, data = 200, None
         except HttpError as error:
-            status, answer = error.status, {"error": error.message}
+            status, answer, data = error.status, {"error": error.message}, None
         if name != "admin":
             with self.cloud.lock:
                 self.cloud.requests.append({"method": method, "route": name, "status": status})
-        data = json.dumps(answer, ensure_ascii=False).encode("utf-8")
+        if data is None:
+            data = json.dumps(answer, ensure_ascii=False).encode("utf-8")
         try:
             self.send_response(status)
             self.send_header("Content-Type", "application/json; charset=utf-8")
@@ -326,27 +344,49 @@ def watch(server, parent_pid, deadline):
     server.shutdown()
 
 
+def self_signed_certificate(folder):
+    """A certificate and key for 127.0.0.1 that no authority has signed."""
+    cert, key = os.path.join(folder, "cert.pem"), os.path.join(folder, "key.pem")
+    subprocess.run(["openssl", "req", "-x509", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1",
+                    "-nodes", "-keyout", key, "-out", cert, "-days", "2", "-subj", "/CN=127.0.0.1",
+                    "-addext", "subjectAltName=IP:127.0.0.1"],
+                   check=True, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    return cert, key
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--fixture", required=True, help="JSON file of users, companies and services")
     parser.add_argument("--max-seconds", type=float, default=600.0, help="stop after this long")
     parser.add_argument("--port", type=int, default=0, help="0: any free port")
     parser.add_argument("--verbose", action="store_true", help="log every request on stderr")
+    parser.add_argument("--tls", action="store_true", help="HTTPS with a self-signed certificate")
     args = parser.parse_args()
     with open(args.fixture, encoding="utf-8") as f:
         fixture = json.load(f)
 
-    server = ThreadingHTTPServer(("127.0.0.1", args.port), Handler)
-    server.daemon_threads = True
-    port = server.server_address[1]
-    base_url = "http://127.0.0.1:%d" % port
-    Handler.cloud = Cloud(fixture, base_url)
-    Handler.verbose = args.verbose
-    threading.Thread(target=watch, args=(server, os.getppid(), time.monotonic() + args.max_seconds),
-                     daemon=True).start()
-    print(json.dumps({"port": port, "baseUrl": base_url}), flush=True)
-    server.serve_forever(poll_interval=0.25)
-    server.server_close()
+    # Stopped with SIGTERM, it still leaves its folder clean.
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit(0))
+    with tempfile.TemporaryDirectory(prefix="cloud-standin-") as folder:
+        server = ThreadingHTTPServer(("127.0.0.1", args.port), Handler)
+        server.daemon_threads = True
+        port = server.server_address[1]
+        announced = {"port": port, "baseUrl": "%s://127.0.0.1:%d" % ("https" if args.tls else "http", port)}
+        if args.tls:
+            cert, key = self_signed_certificate(folder)
+            context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+            context.load_cert_chain(cert, key)
+            # A client that refuses the certificate fails the handshake in accept(); the
+            # server drops that connection and goes on.
+            server.socket = context.wrap_socket(server.socket, server_side=True)
+            announced["certificate"] = cert
+        Handler.cloud = Cloud(fixture, announced["baseUrl"])
+        Handler.verbose = args.verbose
+        threading.Thread(target=watch, args=(server, os.getppid(), time.monotonic() + args.max_seconds),
+                         daemon=True).start()
+        print(json.dumps(announced), flush=True)
+        server.serve_forever(poll_interval=0.25)
+        server.server_close()
 
 
 if __name__ == "__main__":

@@ -25,11 +25,14 @@ size_t Collect(char* data, size_t size, size_t count, void* target) {
   return size * count;
 }
 
-// One admin request; throws when the stand-in does not answer 200.
-std::string Request(const std::string& method, const std::string& url, const std::string& body = {}) {
+// One admin request; throws when the stand-in does not answer 200. An HTTPS
+// stand-in is trusted through its own certificate, never without a check.
+std::string Request(const std::string& certificate, const std::string& method, const std::string& url,
+                    const std::string& body = {}) {
   std::unique_ptr<CURL, decltype(&curl_easy_cleanup)> curl(curl_easy_init(), curl_easy_cleanup);
   std::string answer;
   curl_easy_setopt(curl.get(), CURLOPT_URL, url.c_str());
+  if (!certificate.empty()) curl_easy_setopt(curl.get(), CURLOPT_CAINFO, certificate.c_str());
   curl_easy_setopt(curl.get(), CURLOPT_CUSTOMREQUEST, method.c_str());
   if (method != "GET") curl_easy_setopt(curl.get(), CURLOPT_POSTFIELDS, body.c_str());
   curl_easy_setopt(curl.get(), CURLOPT_WRITEFUNCTION, Collect);
@@ -74,7 +77,7 @@ nlohmann::json ExampleFixture() {
   })");
 }
 
-StandinProcess::StandinProcess(const nlohmann::json& fixture, int maxSeconds) {
+StandinProcess::StandinProcess(const nlohmann::json& fixture, int maxSeconds, Transport transport) {
   const auto folder = platform::MakeUniqueFolder(platform::TempFolder(), "cloud-standin-");
   if (!folder) throw std::runtime_error("cloud stand-in: no temporary folder");
   folder_ = *folder;
@@ -89,7 +92,8 @@ StandinProcess::StandinProcess(const nlohmann::json& fixture, int maxSeconds) {
   const std::string maxText = std::to_string(maxSeconds);
   const std::string fixtureText = fixturePath.string();
   const char* argv[] = {CLOUD_STANDIN_PYTHON, CLOUD_STANDIN_SCRIPT, "--fixture", fixtureText.c_str(),
-                        "--max-seconds", maxText.c_str(), nullptr};
+                        "--max-seconds", maxText.c_str(), transport == Transport::kHttps ? "--tls" : nullptr,
+                        nullptr};
   const int spawned = posix_spawn(&pid_, CLOUD_STANDIN_PYTHON, &actions, nullptr, const_cast<char**>(argv), environ);
   posix_spawn_file_actions_destroy(&actions);
   ::close(pipeFds[1]);
@@ -105,6 +109,8 @@ StandinProcess::StandinProcess(const nlohmann::json& fixture, int maxSeconds) {
     throw std::runtime_error("cloud stand-in did not start: " + line);
   }
   port_ = announced["port"].get<int>();
+  baseUrl_ = announced.value("baseUrl", "");
+  certificate_ = announced.value("certificate", "");
 }
 
 StandinProcess::~StandinProcess() {
@@ -134,16 +140,25 @@ std::string ReceivedFileBytes(const nlohmann::json& file) {
   return bytes;
 }
 
-std::string StandinProcess::BaseUrl() const { return "http://127.0.0.1:" + std::to_string(port_); }
+std::string StandinProcess::BaseUrl() const { return baseUrl_; }
 
-nlohmann::json StandinProcess::State() const { return nlohmann::json::parse(Request("GET", BaseUrl() + "/admin/state")); }
-
-void StandinProcess::SetFault(const std::string& endpoint, int status, double delaySeconds, int count) const {
-  nlohmann::json fault{{"endpoint", endpoint}, {"status", status}, {"delay", delaySeconds}, {"count", nullptr}};
-  if (count >= 0) fault["count"] = count;
-  Request("POST", BaseUrl() + "/admin/faults", fault.dump());
+nlohmann::json StandinProcess::State() const {
+  return nlohmann::json::parse(Request(certificate_, "GET", BaseUrl() + "/admin/state"));
 }
 
-void StandinProcess::ClearFaults() const { Request("DELETE", BaseUrl() + "/admin/faults"); }
+void StandinProcess::SetFault(const std::string& endpoint, int status, double delaySeconds, int count) const {
+  PostFault({{"endpoint", endpoint}, {"status", status}, {"delay", delaySeconds}}, count);
+}
+
+void StandinProcess::SetRawAnswer(const std::string& endpoint, const std::string& body, int count) const {
+  PostFault({{"endpoint", endpoint}, {"body", body}}, count);
+}
+
+void StandinProcess::PostFault(nlohmann::json fault, int count) const {
+  fault["count"] = count >= 0 ? nlohmann::json(count) : nlohmann::json(nullptr);
+  Request(certificate_, "POST", BaseUrl() + "/admin/faults", fault.dump());
+}
+
+void StandinProcess::ClearFaults() const { Request(certificate_, "DELETE", BaseUrl() + "/admin/faults"); }
 
 }  // namespace cloud_standin

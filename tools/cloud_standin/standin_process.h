@@ -29,11 +29,15 @@ nlohmann::json ExampleFixture();
 // {"fileName", "size", "contentBase64"}), decoded.
 std::string ReceivedFileBytes(const nlohmann::json& file);
 
+// kHttps: the stand-in serves HTTPS with a self-signed certificate made at start,
+// which the cloud library refuses and only this object's own admin calls trust.
+enum class Transport { kHttp, kHttps };
+
 class StandinProcess {
  public:
   // Starts the stand-in; throws std::runtime_error when it does not come up.
   // It stops by itself after `maxSeconds` should this object never be destroyed.
-  explicit StandinProcess(const nlohmann::json& fixture, int maxSeconds = 600);
+  explicit StandinProcess(const nlohmann::json& fixture, int maxSeconds = 600, Transport transport = Transport::kHttp);
   ~StandinProcess();
   StandinProcess(const StandinProcess&) = delete;
   StandinProcess& operator=(const StandinProcess&) = delete;
@@ -47,11 +51,18 @@ class StandinProcess {
   // The next `count` requests of `endpoint` (all of them when count < 0) wait
   // `delaySeconds` and then, when `status` is not 0, fail with it.
   void SetFault(const std::string& endpoint, int status, double delaySeconds = 0, int count = -1) const;
+  // The next `count` requests of `endpoint` (all when count < 0) are answered
+  // 200 with `body` as it stands, in place of the service's answer.
+  void SetRawAnswer(const std::string& endpoint, const std::string& body, int count = -1) const;
   void ClearFaults() const;
 
  private:
+  void PostFault(nlohmann::json fault, int count) const;
+
   pid_t pid_ = -1;
   int port_ = 0;
+  std::string baseUrl_;
+  std::string certificate_;  // the PEM file of an HTTPS stand-in
   std::filesystem::path folder_;
 };
 
