@@ -3,17 +3,24 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <filesystem>
+#include <fstream>
+
 #include "app/engine_test_support.h"
 #include "app/reader_factories.h"
 #include "app/sources/fake/fake_reader_factory.h"
+#include "klcr/service.h"
 #include "platform/fake/scoped_environment.h"
 #include "platform/fake/scripted_prompter.h"
+#include "platform/folders.h"
 #include "sources/admin/admin_sie.h"
 #include "sources/admin/company_settings.h"
 #include "sources/admin/customer_reader.h"
 #include "sources/admin/supplier_reader.h"
 #include "sources/sqladmin/sqladmin_readers.h"
 #include "sources/vardo/vardo_readers.h"
+#include "tools/cloud_standin/standin_process.h"
 
 namespace {
 
@@ -194,12 +201,220 @@ TEST(SelectSourceCompany, KeepsWhatWasIdentifiedAndAnswersWhetherTheLineMatches)
   EXPECT_FALSE(startedAlone.SelectSourceCompany((tree / "sql").string()));
 }
 
-TEST(FetchApiToken, AFailedFetchLeavesNoToken) {
-  CMlxImportJob job;
-  job.SetEmail("anna@example.se");
-  job.SetCloudCompany({.id = "c-1"});
-  EXPECT_NE(job.FetchApiToken(), 0);  // no service answers
-  EXPECT_EQ(job.ApiToken(), "");
+// ---------------------------------------------------------------------------
+// The job against the cloud stand-in, logged in as the stand-in's user.
+
+const std::string kUser = "anna@example.se";
+const char* const kCompanyA = "c-1001";  // "Åsa Öberg AB"
+const char* const kCompanyB = "c-1002";
+
+// The field name on the wire: the setter's name without "Set", its leading capitals
+// lower-cased up to the start of the next word ("SetGLN" gives "gln").
+std::string WireName(std::string_view setter) {
+  std::string name(setter.substr(3));
+  for (std::size_t i = 0; i < name.size() && std::isupper(static_cast<unsigned char>(name[i])); ++i) {
+    if (i > 0 && i + 1 < name.size() && std::islower(static_cast<unsigned char>(name[i + 1]))) break;
+    name[i] = static_cast<char>(std::tolower(static_cast<unsigned char>(name[i])));
+  }
+  return name;
+}
+
+// A record as the service must hold it: every field of the kind, as the reader gave it.
+#define QZ_TO_WIRE(type, getter, field, setter) wire[WireName(#setter)] = r.field;
+nlohmann::json Wire(const fake::CompanyRecord& r) { nlohmann::json wire; QZ_COMPANY_FIELDS(QZ_TO_WIRE) return wire; }
+nlohmann::json Wire(const fake::ArticleRecord& r) { nlohmann::json wire; QZ_ARTICLES_FIELDS(QZ_TO_WIRE) return wire; }
+nlohmann::json Wire(const fake::CustomerRecord& r) { nlohmann::json wire; QZ_CUSTOMERS_FIELDS(QZ_TO_WIRE) return wire; }
+nlohmann::json Wire(const fake::SupplierRecord& r) { nlohmann::json wire; QZ_SUPPLIERS_FIELDS(QZ_TO_WIRE) return wire; }
+nlohmann::json Wire(const fake::DeliveryTermRecord& r) {
+  nlohmann::json wire;
+  QZ_DELIVERY_TERMS_FIELDS(QZ_TO_WIRE)
+  return wire;
+}
+nlohmann::json Wire(const fake::DeliveryMethodRecord& r) {
+  nlohmann::json wire;
+  QZ_DELIVERY_METHODS_FIELDS(QZ_TO_WIRE)
+  return wire;
+}
+nlohmann::json Wire(const fake::CustomerLedgerRecord& r) {
+  nlohmann::json wire;
+  QZ_CUSTOMER_LEDGER_ITEMS_FIELDS(QZ_TO_WIRE)
+  return wire;
+}
+nlohmann::json Wire(const fake::SupplierLedgerRecord& r) {
+  nlohmann::json wire;
+  QZ_SUPPLIER_LEDGER_ITEMS_FIELDS(QZ_TO_WIRE)
+  return wire;
+}
+#undef QZ_TO_WIRE
+
+template <class Record>
+nlohmann::json Wire(const std::vector<Record>& records) {
+  nlohmann::json wire = nlohmann::json::array();
+  for (const auto& r : records) wire.push_back(Wire(r));
+  return wire;
+}
+
+class JobAgainstCloud : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    klcr::detail::ForgetRunState();
+    folder_ = *platform::MakeUniqueFolder(platform::TempFolder(), "job-cloud-");
+    KLCRMiscFunc::SetIniPath(folder_.string());
+    KLCRMiscFunc::SetTimeout(60);
+    KLCR_ServiceDirectory::KLCRSDMiscFunc::SetBaseUrl(cloud_.BaseUrl());
+    job().SetEmail(kUser);
+    job().SetPassword("hemligt");
+    ASSERT_TRUE(job().SetCredentials());
+  }
+  void TearDown() override {
+    KLCR_ServiceDirectory::KLCRSDMiscFunc::SetBaseUrl("http://127.0.0.1:9");
+    klcr::detail::ForgetRunState();
+    KLCRMiscFunc::SetIniPath("");
+    std::filesystem::remove_all(folder_);
+  }
+
+  CMlxImportJob& job() { return *fixture_.job; }
+  fake::FakeReaderFactory& fakes() { return fixture_.Next(); }
+
+  void ChooseCloudCompany(const char* id) {
+    job().SetCloudCompany({.id = id});
+    ASSERT_EQ(job().FetchApiToken(), 0);
+  }
+  nlohmann::json Company(const char* id) const { return cloud_.State()["companies"][id]; }
+  // The routes the stand-in was asked for after the first `skip` requests.
+  std::vector<std::string> RoutesAfter(std::size_t skip) const {
+    std::vector<std::string> routes;
+    const auto requests = cloud_.State()["requests"];
+    for (std::size_t i = skip; i < requests.size(); ++i) routes.push_back(requests[i]["route"]);
+    return routes;
+  }
+  std::size_t RequestCount() const { return cloud_.State()["requests"].size(); }
+
+  cloud_standin::StandinProcess cloud_{cloud_standin::ExampleFixture()};
+  JobWithFakes fixture_;
+  std::filesystem::path folder_;
+};
+
+TEST_F(JobAgainstCloud, UploadAllDiscardsFirstThenSendsEveryKindInOrderAsTheReadersGaveIt) {
+  ChooseCloudCompany(kCompanyA);
+  {  // an earlier, unfinished transfer of the company
+    KLCR_MolnixMigration::CUploadDeliveryMethods earlier;
+    earlier.SetCode("GML");
+    earlier.SetName("Gammalt");
+    ASSERT_EQ(earlier.AddDeliveryMethod(), 0);
+    earlier.SetApiToken(job().ApiToken());
+    ASSERT_EQ(earlier.Call(), 0);
+  }
+
+  // The fakes are the job's once it has built its readers; what they gave stays readable here.
+  auto& f = fakes();
+  auto* const company = f.company.get();
+  auto* const articles = f.articles.get();
+  auto* const customers = f.customers.get();
+  auto* const suppliers = f.suppliers.get();
+  auto* const terms = f.deliveryTerms.get();
+  auto* const methods = f.deliveryMethods.get();
+  auto* const customerInvoices = f.customerLedgerItems.get();
+  auto* const supplierInvoices = f.supplierLedgerItems.get();
+  company->values = {.corporateIdentityNumber = "556677-8899", .name = "Åsa Öberg AB", .city = "Växjö",
+                     .hasFTaxCard = true, .nextCustomerInvoiceNumber = 1001, .vatPeriod = 3};
+  auto article = engine_test::Article("A-1");
+  article.name = "Skruv rostfri – Ø 4 mm";
+  article.netPrice = "1249.50";
+  article.rotRutType = 2;
+  articles->records = {article, engine_test::Article("A-2")};
+  auto customer = engine_test::Customer("K1");
+  customer.name = "Åsa Öberg AB";
+  customer.note = "rad 1\r\n\"citat\"\t\\";
+  customer.isPrivatePerson = true;
+  customers->records = {customer, engine_test::Customer("K2")};
+  suppliers->records = {engine_test::Supplier("L1")};
+  terms->records = {{.code = "FVL", .name = "Fritt vårt lager"}};
+  methods->records = {{.code = "PST", .name = "Postförskott"}};
+  customerInvoices->records = {{.isCreditInvoice = true, .invoiceNumber = -17, .customerNumber = "K1",
+                                .customerName = "Åsa Öberg AB", .invoiceDate = "2026-01-31",
+                                .dueDate = "2026-02-28", .currencyRateUnit = 1,
+                                .customerLedgerAccountNumber = 1510, .totalAmountInvoiceCurrency = "-1250.00"}};
+  supplierInvoices->records = {{.invoiceId = "F-9", .supplierNumber = "L1", .supplierName = "Lev Ö AB",
+                                .dueDate = "2026-03-01", .currencyCode = "EUR", .currencyRate = "11.25",
+                                .supplierLedgerAccountNumber = 2440}};
+  std::ofstream(folder_ / "SIE.SE", std::ios::binary) << "#FNAMN \"\x8f\x73\x61 \x99\x62\x65rg AB\"\r\n";
+  std::ofstream(folder_ / "SIEPREV.SE", std::ios::binary) << "#RAR 0 20250101 20251231\r\n";
+  f.sie->filePath = (folder_ / "SIE.SE").string();
+  f.sie->filePathPreviousYear = (folder_ / "SIEPREV.SE").string();
+
+  job().CreateImports();
+  job().CheckAll(nullptr);
+  for (int k = 0; k < kImportKindCount; ++k) EXPECT_THAT(job().Rows(static_cast<ImportKind>(k)), ElementsAre()) << k;
+  const std::size_t before = RequestCount();
+  job().UploadAll();
+
+  EXPECT_THAT(RoutesAfter(before),
+              ElementsAre("discard", "upload.companySettings", "upload.articles", "upload.customers",
+                          "upload.suppliers", "upload.deliveryTerms", "upload.deliveryMethods",
+                          "upload.customerLedgerItems", "upload.supplierLedgerItems", "upload.sie"));
+  for (int k = 0; k < kImportKindCount; ++k) EXPECT_EQ(job().Result(static_cast<ImportKind>(k)), 0) << k;
+  const auto cloudCompany = Company(kCompanyA);
+  EXPECT_EQ(cloudCompany["discarded"], 1);
+  const auto& pending = cloudCompany["pending"];
+  EXPECT_EQ(pending["companySettings"], nlohmann::json::array({Wire(company->values)}));
+  EXPECT_EQ(pending["articles"], Wire(articles->records));
+  EXPECT_EQ(pending["customers"], Wire(customers->records));
+  EXPECT_EQ(pending["suppliers"], Wire(suppliers->records));
+  EXPECT_EQ(pending["deliveryTerms"], Wire(terms->records));
+  EXPECT_EQ(pending["deliveryMethods"], Wire(methods->records));  // the earlier one is gone
+  EXPECT_EQ(pending["customerLedgerItems"], Wire(customerInvoices->records));
+  EXPECT_EQ(pending["supplierLedgerItems"], Wire(supplierInvoices->records));
+  EXPECT_EQ(pending["sie"]["currentYear"]["fileName"], "SIE.SE");
+  EXPECT_EQ(pending["sie"]["currentYear"]["size"], std::filesystem::file_size(folder_ / "SIE.SE"));
+  EXPECT_EQ(pending["sie"]["previousYear"]["fileName"], "SIEPREV.SE");
+}
+
+TEST_F(JobAgainstCloud, SkippedKindsAreNotSent) {
+  ChooseCloudCompany(kCompanyA);
+  auto& f = fakes();
+  f.failing = {kImportCustomers};  // its reader cannot be built
+  f.articles->records = {engine_test::Article("A-1")};
+  f.suppliers->records = {engine_test::Supplier("L1")};
+  f.deliveryMethods->available = false;
+  f.customerLedgerItems->records = {{.invoiceNumber = 1, .customerNumber = "K1", .dueDate = "2026-01-31"}};
+  // No SIE file was made, and the delivery terms and open supplier invoices are empty.
+  job().SetTransferOpenCustomerInvoices(false);
+  job().CreateImports();
+  job().CheckAll(nullptr);
+  const std::size_t before = RequestCount();
+  job().UploadAll();
+
+  EXPECT_THAT(RoutesAfter(before), ElementsAre("discard", "upload.companySettings", "upload.articles",
+                                               "upload.suppliers"));
+  EXPECT_EQ(job().Rows(kImportCustomers).size(), 1u);  // the kind is reported
+  const auto pending = Company(kCompanyA)["pending"];
+  EXPECT_FALSE(pending.contains("customers"));
+  EXPECT_FALSE(pending.contains("customerLedgerItems"));
+  EXPECT_EQ(pending["articles"].size(), 1u);
+}
+
+TEST_F(JobAgainstCloud, TheSendUsesTheTokenFetchedForItAndAFailedFetchLeavesNone) {
+  ChooseCloudCompany(kCompanyA);
+  fakes().articles->records = {engine_test::Article("A-1")};
+  job().CreateImports();  // the upload jobs are built while company A's token stands
+  job().CheckAll(nullptr);
+
+  ChooseCloudCompany(kCompanyB);  // the user went back and chose another company
+  job().UploadAll();
+  EXPECT_TRUE(Company(kCompanyA)["pending"].is_null());
+  EXPECT_EQ(Company(kCompanyB)["pending"]["articles"].size(), 1u);
+
+  cloud_.SetFault("token", 500, 0, 1);
+  job().SetCloudCompany({.id = kCompanyA});
+  EXPECT_EQ(job().FetchApiToken(), 500);
+  EXPECT_EQ(job().ApiToken(), "");
+  const std::size_t before = RequestCount();
+  job().UploadAll();  // nothing goes out with company B's token, not even the discard
+  EXPECT_THAT(RoutesAfter(before), ElementsAre());
+  EXPECT_EQ(job().Result(kImportArticles), klcr::kMissingInput);
+  EXPECT_EQ(Company(kCompanyB)["discarded"], 0);
+  EXPECT_EQ(Company(kCompanyB)["pending"]["articles"].size(), 1u);
 }
 
 }  // namespace

@@ -3,64 +3,112 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <type_traits>
+
 #include "app/engine_test_support.h"
 #include "app/sources/fake/fake_readers.h"
+#include "klcr/service.h"
+#include "tools/cloud_standin/standin_process.h"
 
 namespace {
 
+using namespace KLCR_MolnixMigration;
 using engine_test::Article;
 using engine_test::Customer;
 using engine_test::RecordingProgress;
 using engine_test::Supplier;
 using ::testing::ElementsAre;
 
+// The readers are deleted through their interface and the upload jobs through their base.
+static_assert(std::has_virtual_destructor_v<I_QZ_Base>);
+static_assert(std::has_virtual_destructor_v<CMlxImportBase>);
+
 // What a register's check and upload did with `records` records.
 struct RegisterOutcome {
   std::size_t held = 0;     // records in the upload object
   std::size_t unread = 0;   // records the walk never reached
-  bool sent = false;        // the upload tried to send (no service runs, so it fails)
+  int result = -1;          // of the upload
+  std::size_t arrived = 0;  // records of the kind the cloud holds afterwards
   bool closed = false;      // AddWarnings and Close followed the walk
 };
 
-template <class Import, class Fake, class MakeRecord>
-RegisterOutcome RunRegister(int records, MakeRecord makeRecord) {
-  Fake reader;
-  for (int i = 0; i < records; ++i) reader.records.push_back(makeRecord(std::to_string(i + 1)));
-  Import job("token", &reader);
-  job.Check(nullptr);
-  const auto examined = reader.CallCount("CheckCurrent");
-  const auto walk = reader.Walk();
-  const bool closed = walk.size() >= 2 && walk[walk.size() - 2] == "AddWarnings" && walk.back() == "Close";
-  return {job.GetCount(), reader.records.size() - examined, job.Upload() != 0, closed};
-}
+// The registers at their maximum and above it, checked and sent to the cloud stand-in.
+class RegisterLimits : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    klcr::detail::ForgetRunState();
+    KLCR_ServiceDirectory::KLCRSDMiscFunc::SetBaseUrl(cloud_.BaseUrl());
+    KLCRUsesUserData login;
+    login.SetUsername("anna@example.se");
+    ASSERT_TRUE(login.SetPassword("hemligt", false));
+    CGetToken request;
+    request.SetUsername("anna@example.se");
+    request.SetCustomerId("c-1001");
+    ASSERT_EQ(request.Call(), 0);
+    token_ = request.GetToken();
+  }
+  void TearDown() override {
+    KLCR_ServiceDirectory::KLCRSDMiscFunc::SetBaseUrl("http://127.0.0.1:9");
+    klcr::detail::ForgetRunState();
+  }
 
-TEST(RegisterLimits, AFullRegisterIsSentAndOneRecordMoreStopsTheWalkAndSendsNothing) {
+  template <class Import, class Fake, class MakeRecord>
+  RegisterOutcome Run(const char* kind, int records, MakeRecord makeRecord) {
+    Fake reader;
+    for (int i = 0; i < records; ++i) reader.records.push_back(makeRecord(std::to_string(i + 1)));
+    Import job(token_, &reader);
+    job.Check(nullptr);
+    const auto walk = reader.Walk();
+    RegisterOutcome outcome;
+    outcome.held = job.GetCount();
+    outcome.unread = reader.records.size() - reader.CallCount("CheckCurrent");
+    outcome.closed = walk.size() >= 2 && walk[walk.size() - 2] == "AddWarnings" && walk.back() == "Close";
+    outcome.result = job.Upload();
+    const auto pending = cloud_.State()["companies"]["c-1001"]["pending"];
+    outcome.arrived = pending.is_object() && pending.contains(kind) ? pending[kind].size() : 0;
+    CDiscard discard;  // the next run starts from an empty cloud company
+    discard.SetApiToken(token_);
+    discard.Call();
+    return outcome;
+  }
+
+  cloud_standin::StandinProcess cloud_{cloud_standin::ExampleFixture()};
+  std::string token_;
+};
+
+TEST_F(RegisterLimits, AFullRegisterIsSentAndOneRecordMoreStopsTheWalkAndSendsNothing) {
   struct Case {
-    const char* name;
-    int max;
-    RegisterOutcome (*run)(int);
+    const char* kind;
+    std::size_t max;
+    std::function<RegisterOutcome(int)> run;
   };
   const Case cases[] = {
-      {"articles", 50000, [](int n) { return RunRegister<CMlxImportArticles, fake::FakeArticles>(n, [](auto k) { return Article(k); }); }},
-      {"customers", 20000, [](int n) { return RunRegister<CMlxImportCustomers, fake::FakeCustomers>(n, Customer); }},
-      {"suppliers", 20000, [](int n) { return RunRegister<CMlxImportSuppliers, fake::FakeSuppliers>(n, Supplier); }},
+      {"articles", 50000,
+       [&](int n) { return Run<CMlxImportArticles, fake::FakeArticles>("articles", n, [](auto k) { return Article(k); }); }},
+      {"customers", 20000, [&](int n) { return Run<CMlxImportCustomers, fake::FakeCustomers>("customers", n, Customer); }},
+      {"suppliers", 20000, [&](int n) { return Run<CMlxImportSuppliers, fake::FakeSuppliers>("suppliers", n, Supplier); }},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    const auto full = c.run(c.max);
-    EXPECT_EQ(full.held, static_cast<std::size_t>(c.max));
+    SCOPED_TRACE(c.kind);
+    const auto full = c.run(static_cast<int>(c.max));
+    EXPECT_EQ(full.held, c.max);
     EXPECT_EQ(full.unread, 0u);
-    EXPECT_TRUE(full.sent);
+    EXPECT_EQ(full.result, 0);
+    EXPECT_EQ(full.arrived, c.max);
     EXPECT_TRUE(full.closed);
 
-    const auto oneMore = c.run(c.max + 1);
-    EXPECT_EQ(oneMore.held, static_cast<std::size_t>(c.max) + 1);
-    EXPECT_FALSE(oneMore.sent);
+    const auto oneMore = c.run(static_cast<int>(c.max) + 1);
+    EXPECT_EQ(oneMore.held, c.max + 1);
+    EXPECT_EQ(oneMore.unread, 0u);
+    EXPECT_EQ(oneMore.result, 0);
+    EXPECT_EQ(oneMore.arrived, 0u);
 
-    const auto more = c.run(c.max + 3);  // the walk stops, it does not cut
-    EXPECT_EQ(more.held, static_cast<std::size_t>(c.max) + 1);
+    const auto more = c.run(static_cast<int>(c.max) + 3);  // the walk stops, it does not cut
+    EXPECT_EQ(more.held, c.max + 1);
     EXPECT_EQ(more.unread, 2u);
-    EXPECT_FALSE(more.sent);
+    EXPECT_EQ(more.result, 0);
+    EXPECT_EQ(more.arrived, 0u);
     EXPECT_TRUE(more.closed);
   }
 }
