@@ -338,8 +338,10 @@ TEST_F(JobAgainstCloud, UploadAllDiscardsFirstThenSendsEveryKindInOrderAsTheRead
   supplierInvoices->records = {{.invoiceId = "F-9", .supplierNumber = "L1", .supplierName = "Lev Ö AB",
                                 .dueDate = "2026-03-01", .currencyCode = "EUR", .currencyRate = "11.25",
                                 .supplierLedgerAccountNumber = 2440}};
-  std::ofstream(folder_ / "SIE.SE", std::ios::binary) << "#FNAMN \"\x8f\x73\x61 \x99\x62\x65rg AB\"\r\n";
-  std::ofstream(folder_ / "SIEPREV.SE", std::ios::binary) << "#RAR 0 20250101 20251231\r\n";
+  const std::string sieBytes = "#FNAMN \"\x8f\x73\x61 \x99\x62\x65rg AB\"\r\n";  // code page 437, as SIE files are
+  const std::string previousSieBytes = "#RAR 0 20250101 20251231\r\n";
+  std::ofstream(folder_ / "SIE.SE", std::ios::binary) << sieBytes;
+  std::ofstream(folder_ / "SIEPREV.SE", std::ios::binary) << previousSieBytes;
   f.sie->filePath = (folder_ / "SIE.SE").string();
   f.sie->filePathPreviousYear = (folder_ / "SIEPREV.SE").string();
 
@@ -366,8 +368,9 @@ TEST_F(JobAgainstCloud, UploadAllDiscardsFirstThenSendsEveryKindInOrderAsTheRead
   EXPECT_EQ(pending["customerLedgerItems"], Wire(customerInvoices->records));
   EXPECT_EQ(pending["supplierLedgerItems"], Wire(supplierInvoices->records));
   EXPECT_EQ(pending["sie"]["currentYear"]["fileName"], "SIE.SE");
-  EXPECT_EQ(pending["sie"]["currentYear"]["size"], std::filesystem::file_size(folder_ / "SIE.SE"));
+  EXPECT_EQ(cloud_standin::ReceivedFileBytes(pending["sie"]["currentYear"]), sieBytes);
   EXPECT_EQ(pending["sie"]["previousYear"]["fileName"], "SIEPREV.SE");
+  EXPECT_EQ(cloud_standin::ReceivedFileBytes(pending["sie"]["previousYear"]), previousSieBytes);
 }
 
 TEST_F(JobAgainstCloud, SkippedKindsAreNotSent) {
