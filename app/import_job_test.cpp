@@ -295,6 +295,39 @@ class JobAgainstCloud : public ::testing::Test {
   std::filesystem::path folder_;
 };
 
+TEST_F(JobAgainstCloud, CloudCompaniesAreFilteredByTheDigitsOfTheOrganisationNumber) {
+  const struct {
+    const char* filter;
+    std::vector<std::string> ids;
+  } cases[] = {
+      {"", {kCompanyA, kCompanyB}},
+      {"5", {kCompanyA, kCompanyB}},  // one character: every company
+      {"556677-8899", {kCompanyA}},
+      {"556677 8899", {kCompanyA}},
+      {"5566778899", {kCompanyA}},
+      {"556123-4567", {kCompanyB}},   // the service gives this one without a dash
+      {"195566778899", {}},           // the century digits make another number
+  };
+  for (const auto& c : cases) {
+    int code = -1;
+    std::vector<std::string> ids;
+    for (const auto& company : GetCloudCompanies(job(), c.filter, &code)) ids.push_back(company.id);
+    EXPECT_EQ(code, 0) << c.filter;
+    EXPECT_EQ(ids, c.ids) << c.filter;
+  }
+  const auto all = GetCloudCompanies(job(), "", nullptr);
+  ASSERT_EQ(all.size(), 2u);
+  EXPECT_EQ(all[0], (CloudCompany{"556677-8899", "Åsa Öberg AB", kCompanyA, "SE", 1, 1001}));
+  EXPECT_EQ(job().FirstName(), "Anna");
+  EXPECT_EQ(job().LastName(), "Åberg");
+
+  cloud_.SetFault("customers", 500, 0, 1);
+  int code = 0;
+  EXPECT_TRUE(GetCloudCompanies(job(), "", &code).empty());
+  EXPECT_EQ(code, 500);
+  EXPECT_EQ(job().FirstName(), "Anna");  // a failed call leaves the names
+}
+
 TEST_F(JobAgainstCloud, UploadAllDiscardsFirstThenSendsEveryKindInOrderAsTheReadersGaveIt) {
   ChooseCloudCompany(kCompanyA);
   {  // an earlier, unfinished transfer of the company

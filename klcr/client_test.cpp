@@ -111,6 +111,9 @@ TEST_F(ClientTest, ALaterRunWithOnlyTheEmailUsesTheKeptCredential) {
   laterRun.SetUsername("Anna@Example.se");
   EXPECT_EQ(laterRun.Call(), klcr::kOk);
   EXPECT_EQ(laterRun.GetNumberOfCustomers(), 2);
+  CGetCustomers otherUser;  // the kept credential is Anna's alone
+  otherUser.SetUsername("utan@example.se");
+  EXPECT_EQ(otherUser.Call(), klcr::kNotLoggedIn);
 }
 
 TEST_F(ClientTest, WithoutKeepingNothingIsWrittenAndAWrongPasswordGives401) {
