@@ -1,0 +1,45 @@
+#include "app/converter.h"
+
+#include "app/import_job.h"
+#include "app/sources/application.h"
+#include "app/sources/desktop_programs.h"
+#include "app/ui/qt_prompter.h"
+#include "app/ui/qt_wait_cursor.h"
+#include "app/ui/wizard_steps.h"
+#include "app/wizard_loop.h"
+#include "lumdb/record/program_locale.h"
+#include "platform/url_opener.h"
+
+namespace {
+
+class ConverterStartupSteps final : public StartupSteps {
+ public:
+  platform::Prompter& prompter() override { return prompter_; }
+  void InitProgramLocale() override { lumdb::init_program_locale(); }
+  void LoadDataModels(int program) override { ::LoadDataModels(program); }
+
+  void RunWizard() override {
+    CMlxImportJob job(theApp.m_nSourceKind, &prompter_);
+    DialogWizardSteps steps(job, theApp.m_nSourceKind, prompter_, urlOpener_, busy_);
+    const WizardStart start{theApp.m_nSourceKind, theApp.m_strCompanyFolder, theApp.m_strUserEmail};
+    RunWizardLoop(start, steps, prompter_, busy_);
+  }
+
+ private:
+  QtPrompter prompter_;
+  QtWaitCursor busy_;
+  platform::DesktopUrlOpener urlOpener_;
+};
+
+}  // namespace
+
+int RunConverter(const std::vector<std::string>& arguments) {
+  theApp.SetCommandLine(arguments);
+  // The installed desktop programs are read once, before start-up asks for them.
+  InitDesktopProducts();
+
+  ConverterStartupSteps steps;
+  bool failed = false;
+  theApp.InitInstance(steps, &failed);
+  return failed ? 1 : 0;
+}

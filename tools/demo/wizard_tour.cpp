@@ -1,0 +1,149 @@
+// The converter with a guide: runs the same program as molnix_converter and
+// walks its wizard unattended, for the demo and for tests of the whole program.
+// Each window that opens is photographed (when asked) and answered:
+//   login          fills in the e-mail and password when empty, then OK
+//   company choice chooses the cloud company and the source company when none is, then "Nästa"
+//   prepare-send   waits for the report, then "Avbryt"
+//   message box    its default button (OK, or "Ja")
+// Every step is written to stdout as one line. Settings come from the environment
+// (the command line is the converter's):
+//   MOLNIX_TOUR_SHOTS     folder for a PNG of each window, as shown to the user
+//   MOLNIX_TOUR_EMAIL, MOLNIX_TOUR_PASSWORD   what the login types
+//   MOLNIX_TOUR_TARGET    a text of the cloud company's entry to choose (its registration number, say)
+//   MOLNIX_TOUR_SECONDS   the tour gives up and ends the program after this long (120)
+#include <unistd.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPixmap>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QTimer>
+#include <clocale>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "app/converter.h"
+#include "app/ui/company_choice_dialog.h"
+#include "app/ui/login_dialog.h"
+#include "app/ui/prepare_send_dialog.h"
+
+namespace {
+
+QString Setting(const char* name) { return qEnvironmentVariable(name); }
+
+void Say(const QString& line) {
+  std::printf("%s\n", line.toUtf8().constData());
+  std::fflush(stdout);
+}
+
+class Tour final : public QObject {
+ public:
+  Tour() : shots_(Setting("MOLNIX_TOUR_SHOTS")) {
+    if (!shots_.isEmpty()) QDir().mkpath(shots_);
+  }
+
+  bool eventFilter(QObject* object, QEvent* event) override {
+    auto* window = qobject_cast<QWidget*>(object);
+    if (event->type() == QEvent::Show && window && window->isWindow() && !window->property(kSeen).toBool()) {
+      window->setProperty(kSeen, true);
+      // Let the window lay itself out and finish what it does on showing.
+      QTimer::singleShot(300, window, [this, window] { Visit(window); });
+    }
+    return false;
+  }
+
+ private:
+  static constexpr const char* kSeen = "molnixTourSeen";
+
+  void Visit(QWidget* window) {
+    if (auto* login = qobject_cast<LoginDialog*>(window)) return Login(login);
+    if (auto* choice = qobject_cast<CompanyChoiceDialog*>(window)) return Choose(choice);
+    if (auto* prepare = qobject_cast<PrepareSendDialog*>(window)) return AwaitReport(prepare);
+    if (auto* box = qobject_cast<QMessageBox*>(window)) return Answer(box);
+  }
+
+  void Login(LoginDialog* dialog) {
+    if (dialog->emailEdit()->text().isEmpty()) dialog->emailEdit()->setText(Setting("MOLNIX_TOUR_EMAIL"));
+    if (dialog->passwordEdit()->text().isEmpty()) dialog->passwordEdit()->setText(Setting("MOLNIX_TOUR_PASSWORD"));
+    Shoot(dialog, "login");
+    Say("login: " + dialog->emailEdit()->text());
+    Press(dialog->okButton()->isEnabled() ? dialog->okButton() : dialog->cancelButton());
+  }
+
+  void Choose(CompanyChoiceDialog* dialog) {
+    QComboBox* target = dialog->targetBox();
+    if (target->count() > 1 && target->currentIndex() <= 0) {
+      const int wanted = target->findText(Setting("MOLNIX_TOUR_TARGET"), Qt::MatchContains);
+      target->setCurrentIndex(wanted > 0 ? wanted : 1);
+    }
+    QComboBox* source = dialog->sourceBox();
+    if (source->count() > 1 && source->currentIndex() <= 0) source->setCurrentIndex(1);
+    Shoot(dialog, "company-choice");
+    Say("company choice: " + target->currentText() + " <- " + source->currentText());
+    QPushButton* next = dialog->nextButton();
+    if (next->isEnabled()) return Press(next);
+    for (QPushButton* button : dialog->findChildren<QPushButton*>()) {
+      if (button->text() == QStringLiteral("Avbryt")) Press(button);
+    }
+  }
+
+  // The preparation runs once the dialog is shown; the way out opens when it is done.
+  void AwaitReport(PrepareSendDialog* dialog) {
+    if (!dialog->cancelButton()->isEnabled()) {
+      QTimer::singleShot(200, dialog, [this, dialog] { AwaitReport(dialog); });
+      return;
+    }
+    Shoot(dialog, "prepare-send");
+    const QString report = dialog->reportBox()->toPlainText();
+    Say("prepare-send: " + report.section('\n', 0, 0));
+    Press(dialog->cancelButton());
+  }
+
+  void Answer(QMessageBox* box) {
+    Shoot(box, "message");
+    Say("message: " + box->text());
+    QAbstractButton* button = box->defaultButton();
+    if (!button && !box->buttons().isEmpty()) button = box->buttons().first();
+    if (button) Press(button);
+  }
+
+  // Clicked once the visit is over: a click may start a nested event loop (a message box).
+  static void Press(QAbstractButton* button) {
+    QTimer::singleShot(0, button, [button] { button->click(); });
+  }
+
+  void Shoot(QWidget* window, const char* name) {
+    if (shots_.isEmpty()) return;
+    const QString file = QDir(shots_).filePath(QString::asprintf("%02d-%s.png", ++shotCount_, name));
+    if (window->grab().save(file)) Say("shot: " + file);
+  }
+
+  QString shots_;
+  int shotCount_ = 0;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication application(argc, argv);
+  std::setlocale(LC_NUMERIC, "C");
+
+  Tour tour;
+  application.installEventFilter(&tour);
+  // Whatever happens in the program, the tour never keeps a script waiting.
+  const int seconds = Setting("MOLNIX_TOUR_SECONDS").isEmpty() ? 120 : Setting("MOLNIX_TOUR_SECONDS").toInt();
+  QTimer::singleShot(seconds * 1000, &application, [] {
+    Say("tour: gave up waiting");
+    _exit(3);
+  });
+
+  const int code = RunConverter(std::vector<std::string>(argv + 1, argv + argc));
+  Say("tour: the converter ended with " + QString::number(code));
+  return code;
+}
