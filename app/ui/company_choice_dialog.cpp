@@ -40,6 +40,13 @@ CompanyChoiceDialog::CompanyChoiceDialog(QWidget* parent) : QDialog(parent) {
   path_->setReadOnly(true);
   priceListLabel_ = new QLabel(QStringLiteral("Välj försäljningsprislista som du vill använda i Tessal Molnix."));
   priceLists_ = new QComboBox;
+  // The price-list row keeps its place while hidden, as the dialog's room is
+  // reckoned once: appearing later, it would squeeze the rows above it.
+  for (QWidget* widget : {static_cast<QWidget*>(priceListLabel_), static_cast<QWidget*>(priceLists_)}) {
+    QSizePolicy policy = widget->sizePolicy();
+    policy.setRetainSizeWhenHidden(true);
+    widget->setSizePolicy(policy);
+  }
   help_ = new QPushButton(QStringLiteral("Hjälp"));
   next_ = new QPushButton(QStringLiteral("Nästa"));
   cancel_ = new QPushButton(QStringLiteral("Avbryt"));

@@ -1,13 +1,22 @@
 #!/usr/bin/env python3
 """Runs the converter against a local stand-in of the cloud service.
 
-    python3 tools/demo/run_demo.py --build build [arguments for the converter]
+    python3 tools/demo/run_demo.py --build build [--tour] [--screenshots DIR] [arguments for the converter]
 
 Starts the cloud stand-in on 127.0.0.1 with a demo user and two cloud
 companies, writes a settings folder (settings.ini pointing at the stand-in)
-and a registry file naming it, prints the demo user's e-mail and password,
-runs the converter and stops the stand-in when it ends. Arguments it does not
-know go to the converter.
+and a registry file naming it, generates the sample company with its
+administration program, prints the demo user's e-mail and password, runs the
+converter and stops the stand-in when it ends. Arguments it does not know go to
+the converter.
+
+On a display the user walks the wizard. With --tour, --screenshots, without a
+display or with CI set, the guided tour (the converter with a guide, built as
+tools/demo/molnix_converter_tour) walks it unattended: it logs in, chooses the
+sample company, waits for the prepare step's report and cancels; with
+--screenshots each window is saved there as a PNG. Without a display it runs
+under xvfb-run, or on Qt's offscreen platform when xvfb-run is missing; it
+never waits longer than --timeout seconds.
 
 To add a step (a generated sample company, say), write a function that takes
 the Demo and changes it (converter_args, env), and add it to STEPS.
@@ -17,6 +26,7 @@ import json
 import os
 import re
 import shutil
+import signal
 import subprocess
 import sys
 import tempfile
@@ -55,6 +65,8 @@ class Demo:
         self.base_url = None  # the stand-in's service directory
         self.company = None  # the sample company's folder
         self.program_folder = None  # the administration program's folder
+        self.wrapper = []  # what the converter runs under (a virtual display)
+        self.timeout = None  # seconds an unattended run may take
 
 
 def start_standin(demo):
@@ -103,18 +115,52 @@ def install_test_kit(demo):
 
 
 def headless_without_display(demo):
-    if not demo.env.get("DISPLAY") and not demo.env.get("WAYLAND_DISPLAY"):
-        demo.env.setdefault("QT_QPA_PLATFORM", "offscreen")
+    """A virtual display for the wizard when there is no real one."""
+    if demo.env.get("DISPLAY") or demo.env.get("WAYLAND_DISPLAY") or demo.env.get("QT_QPA_PLATFORM"):
+        return
+    if shutil.which("xvfb-run"):
+        demo.wrapper = ["xvfb-run", "-a", "-s", "-screen 0 1280x1024x24"]
+    else:
+        demo.env["QT_QPA_PLATFORM"] = "offscreen"
 
 
 STEPS = [write_settings, write_sample_company, install_test_kit, headless_without_display]
 
 
+def unattended(args, env):
+    return bool(args.tour or args.screenshots or env.get("CI")
+                or not (env.get("DISPLAY") or env.get("WAYLAND_DISPLAY")))
+
+
+def guide_the_tour(demo, screenshots):
+    """What the guided tour types and chooses, and where it saves its pictures."""
+    demo.env.update(MOLNIX_TOUR_EMAIL=DEMO_EMAIL, MOLNIX_TOUR_PASSWORD=DEMO_PASSWORD,
+                    MOLNIX_TOUR_TARGET=SAMPLE_ORG_NO, MOLNIX_TOUR_SECONDS=str(demo.timeout - 10))
+    if screenshots:
+        demo.env["MOLNIX_TOUR_SHOTS"] = str(Path(screenshots).resolve())
+
+
+def run_program(command, env, timeout):
+    """Runs the program in a process group of its own, so that a hang ends with all of it."""
+    process = subprocess.Popen(command, env=env, start_new_session=True)
+    try:
+        return process.wait(timeout=timeout)
+    except subprocess.TimeoutExpired:
+        os.killpg(process.pid, signal.SIGTERM)
+        process.wait()
+        print("The converter did not end within %d seconds and was stopped." % timeout, file=sys.stderr)
+        return 1
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--build", required=True, help="the build folder")
+    parser.add_argument("--tour", action="store_true", help="walk the wizard unattended")
+    parser.add_argument("--screenshots", metavar="DIR", help="save each window of the tour as a PNG in DIR")
+    parser.add_argument("--timeout", type=int, default=300, help="seconds before an unattended run is stopped")
     args, converter_args = parser.parse_known_args()
-    converter = Path(args.build) / "app" / "molnix_converter"
+    guided = unattended(args, os.environ)
+    converter = Path(args.build) / ("tools/demo/molnix_converter_tour" if guided else "app/molnix_converter")
     if not converter.exists():
         print("The converter is not built: %s is missing." % converter, file=sys.stderr)
         return 1
@@ -127,7 +173,12 @@ def main():
                 step(demo)
             print("Molnix stand-in: %s" % demo.base_url)
             print("Log in with e-mail %s and password %s" % (DEMO_EMAIL, DEMO_PASSWORD), flush=True)
-            return subprocess.call([str(converter)] + demo.converter_args, env=demo.env)
+            command = demo.wrapper + [str(converter)] + demo.converter_args
+            if not guided:
+                return subprocess.call(command, env=demo.env)
+            demo.timeout = args.timeout
+            guide_the_tour(demo, args.screenshots)
+            return run_program(command, demo.env, args.timeout)
         finally:
             standin.terminate()
             standin.wait()
