@@ -79,9 +79,6 @@ bool SieHasFault(const std::vector<ReportRow>& rows) {
   return HasKind(rows, report::kError) || HasKind(rows, report::kAccountType);
 }
 
-// A SIE kind is ready only when a file was really made and nothing went wrong.
-bool SieReady(const KindState& sie) { return sie.sieFileState != 0 && !SieHasFault(sie.rows); }
-
 std::string CountLine(std::size_t count, const char* plural, const char* tail) {
   return (boost::format("%d %s %s\r\n") % count % plural % tail).str();
 }
@@ -200,7 +197,7 @@ std::string BuildSendWarnings(const JobState& state, const SourceCompany& source
     if (!sie.rows.empty() && sie.rows.front().kind == report::kAccountType) {
       for (const ReportRow& row : sie.rows) text += row.text + "\n";
       text += "\n";
-    } else if (!SieReady(sie)) {
+    } else if (HasKind(sie.rows, report::kError) || sie.sieFileState == 0) {
       // Also when the reader said nothing: without a file there is nothing to send.
       text += std::string(kSieNotMade) + "\n\n";
     }
