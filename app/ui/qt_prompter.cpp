@@ -1,10 +1,12 @@
 #include "app/ui/qt_prompter.h"
 
+#include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
 
 platform::PromptAnswer QtPrompter::Ask(const platform::Prompt& prompt) {
-  QMessageBox box(parent_);
+  // Without an owner of its own, a box belongs to the dialog that is open, if any.
+  QMessageBox box(parent_ ? parent_ : QApplication::activeModalWidget());
   box.setWindowTitle(QString::fromStdString(prompt.caption));
   box.setText(QString::fromStdString(prompt.text));
   switch (prompt.icon) {
