@@ -1,5 +1,7 @@
 #include "app/converter.h"
 
+#include <QApplication>
+
 #include "app/import_job.h"
 #include "app/sources/application.h"
 #include "app/sources/desktop_programs.h"
@@ -34,6 +36,8 @@ class ConverterStartupSteps final : public StartupSteps {
 }  // namespace
 
 int RunConverter(const std::vector<std::string>& arguments) {
+  // The wizard is a row of modal dialogs with no main window: closing one is no reason to quit.
+  QApplication::setQuitOnLastWindowClosed(false);
   theApp.SetCommandLine(arguments);
   // The installed desktop programs are read once, before start-up asks for them.
   InitDesktopProducts();
