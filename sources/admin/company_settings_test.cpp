@@ -4,6 +4,9 @@
 
 #include <map>
 
+#include "platform/fake/scoped_environment.h"
+#include "platform/files.h"
+#include "platform/log.h"
 #include "sources/admin/testing/company_folder.h"
 #include "sources/admin/testing/reader_walk.h"
 
@@ -128,6 +131,22 @@ TEST(CompanySettings, ProductCodeGivesExportApplicationAndVatPeriod) {
     CompanyRecord settings = Settings(company);
     EXPECT_EQ(settings.exportApplication, c.exportApplication);
     EXPECT_EQ(settings.vatPeriod, c.vatPeriod);
+  }
+}
+
+// The invoicing program keeps no VAT period, so its PRM2.DBF is not even opened
+// (it need not exist); any other program's missing PRM2.DBF is logged.
+TEST(CompanySettings, InvoicingProgramLeavesPrm2Unopened) {
+  for (auto [productCode, logsPrm2] : std::vector<std::pair<std::string, bool>>{{"W", false}, {"WF", true}}) {
+    SCOPED_TRACE(productCode);
+    platform::fake::TempTree logFolder;
+    platform::ConfigureLog(true, logFolder.root().string());
+    CompanyFolder company;
+    WritePrm(company, {{"PRG_TYPE", productCode}});
+    EXPECT_EQ(Settings(company).vatPeriod, logsPrm2 ? 1 : -1);
+    platform::ConfigureLog(false, "");
+    const std::string log = platform::ReadWholeFile(logFolder.root() / platform::kLogFileName).value_or("");
+    EXPECT_EQ(log.find("PRM2.DBF") != std::string::npos, logsPrm2) << log;
   }
 }
 
