@@ -6,7 +6,9 @@ program installed (the demo's own set-up):
     offered for its cloud company, and the prepare step's report;
   - started again by the administration program with the company folder and
     the e-mail, the login is skipped: the credential kept at the first login
-    logs the user in.
+    logs the user in;
+  - "Logga ut" there shows the login with the e-mail filled in and the
+    company's organisation number fixed, and the wizard goes on from it.
 """
 import subprocess
 import sys
@@ -50,10 +52,19 @@ with tempfile.TemporaryDirectory(prefix="wizard-walks-") as work:
         if not steps[2].startswith("prepare-send: Företagsuppgifter") or steps[-1] != "tour: the converter ended with 0":
             sys.exit(f"started alone, no report: {steps}")
 
-        steps = walk(demo, ["-P", "KolmAdm.exe", "-F", str(demo.company), "-U", run_demo.DEMO_EMAIL])
+        from_program = ["-P", "KolmAdm.exe", "-F", str(demo.company), "-U", run_demo.DEMO_EMAIL]
+        steps = walk(demo, from_program)
         expect(steps[:1], [CHOICE], "started by the administration program")
         if not steps[1].startswith("prepare-send: Företagsuppgifter"):
             sys.exit(f"started by the administration program, no report: {steps}")
+
+        demo.env["MOLNIX_TOUR_LOGOUT"] = "1"
+        steps = walk(demo, from_program)
+        expect(steps[:3], ["company choice: Logga ut", "login: %s orgnr %s fixed" % (run_demo.DEMO_EMAIL,
+                                                                                  run_demo.SAMPLE_ORG_NO), CHOICE],
+               "logged out")
+        if not steps[3].startswith("prepare-send: Företagsuppgifter"):
+            sys.exit(f"logged out, no report: {steps}")
     finally:
         standin.terminate()
         standin.wait()

@@ -3,6 +3,7 @@
 // Each window that opens is photographed (when asked) and answered:
 //   login          fills in the e-mail and password when empty, then OK
 //   company choice chooses the cloud company and the source company when none is, then "Nästa"
+//                  (or, the first time when asked, "Logga ut")
 //   prepare-send   waits for the report, then "Avbryt"
 //   message box    its default button (OK, or "Ja")
 // Every step is written to stdout as one line. Settings come from the environment
@@ -10,6 +11,7 @@
 //   MOLNIX_TOUR_SHOTS     folder for a PNG of each window, as shown to the user
 //   MOLNIX_TOUR_EMAIL, MOLNIX_TOUR_PASSWORD   what the login types
 //   MOLNIX_TOUR_TARGET    a text of the cloud company's entry to choose (its registration number, say)
+//   MOLNIX_TOUR_LOGOUT    when set, the first company choice is left with "Logga ut"
 //   MOLNIX_TOUR_SECONDS   the tour gives up and ends the program after this long (120)
 #include <unistd.h>
 
@@ -72,11 +74,21 @@ class Tour final : public QObject {
     if (dialog->emailEdit()->text().isEmpty()) dialog->emailEdit()->setText(Setting("MOLNIX_TOUR_EMAIL"));
     if (dialog->passwordEdit()->text().isEmpty()) dialog->passwordEdit()->setText(Setting("MOLNIX_TOUR_PASSWORD"));
     Shoot(dialog, "login");
-    Say("login: " + dialog->emailEdit()->text());
+    QString line = "login: " + dialog->emailEdit()->text();
+    if (!dialog->orgNoEdit()->text().isEmpty()) {
+      line += " orgnr " + dialog->orgNoEdit()->text() + (dialog->orgNoEdit()->isEnabled() ? "" : " fixed");
+    }
+    Say(line);
     Press(dialog->okButton()->isEnabled() ? dialog->okButton() : dialog->cancelButton());
   }
 
   void Choose(CompanyChoiceDialog* dialog) {
+    if (logoutOnce_) {
+      logoutOnce_ = false;
+      Shoot(dialog, "company-choice");
+      Say("company choice: Logga ut");
+      return Press(Button(dialog, "Logga ut"));
+    }
     QComboBox* target = dialog->targetBox();
     if (target->count() > 1 && target->currentIndex() <= 0) {
       const int wanted = target->findText(Setting("MOLNIX_TOUR_TARGET"), Qt::MatchContains);
@@ -87,10 +99,14 @@ class Tour final : public QObject {
     Shoot(dialog, "company-choice");
     Say("company choice: " + target->currentText() + " <- " + source->currentText());
     QPushButton* next = dialog->nextButton();
-    if (next->isEnabled()) return Press(next);
-    for (QPushButton* button : dialog->findChildren<QPushButton*>()) {
-      if (button->text() == QStringLiteral("Avbryt")) Press(button);
+    Press(next->isEnabled() ? next : Button(dialog, "Avbryt"));
+  }
+
+  static QPushButton* Button(QWidget* window, const char* text) {
+    for (QPushButton* button : window->findChildren<QPushButton*>()) {
+      if (button->text() == QString::fromUtf8(text)) return button;
     }
+    return nullptr;
   }
 
   // The preparation runs once the dialog is shown; the way out opens when it is done.
@@ -115,6 +131,7 @@ class Tour final : public QObject {
 
   // Clicked once the visit is over: a click may start a nested event loop (a message box).
   static void Press(QAbstractButton* button) {
+    if (!button) return;
     QTimer::singleShot(0, button, [button] { button->click(); });
   }
 
@@ -126,6 +143,7 @@ class Tour final : public QObject {
 
   QString shots_;
   int shotCount_ = 0;
+  bool logoutOnce_ = !Setting("MOLNIX_TOUR_LOGOUT").isEmpty();
 };
 
 }  // namespace
