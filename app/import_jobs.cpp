@@ -12,8 +12,15 @@ constexpr int kProgressStep = 250;  // records between two progress texts
 
 std::string FieldErrorText(int code) { return KLCRReturnsErrorInfo::GetFieldErrorText(code, klcr::kSwedish); }
 
-ReportRow RefusalRow(std::string key, std::string name, int code) {
-  return {std::move(key), std::move(name), report::kError, report::kCaptionError, FieldErrorText(code)};
+// The record a refusal is about. Callers pass it braced, so the key is read before
+// the name (the arguments of a call would be read in no fixed order).
+struct RefusedRecord {
+  std::string key;
+  std::string name;
+};
+
+ReportRow RefusalRow(RefusedRecord record, int code) {
+  return {std::move(record.key), std::move(record.name), report::kError, report::kCaptionError, FieldErrorText(code)};
 }
 
 }  // namespace
@@ -99,34 +106,35 @@ int CMlxImportCompany::Upload() {
 void CMlxImportArticles::CopyRecord() { QZ_ARTICLES_FIELDS(QZ_COPY_TO_UPLOAD) }
 
 void CMlxImportArticles::AddRefusalRows(int code, std::vector<ReportRow>& rows) {
-  rows.push_back(RefusalRow(reader_->GetNumber(), reader_->GetName(), code));
+  rows.push_back(RefusalRow({reader_->GetNumber(), reader_->GetName()}, code));
   if (code == klcr::kFieldRequiredMissing && reader_->GetArticleAccountCode().empty()) {
-    rows.push_back({reader_->GetNumber(), "", report::kInfo, "", FieldErrorText(klcr::kFieldAccountCodeMissing)});
+    std::string number = rows.back().key;
+    rows.push_back({std::move(number), "", report::kInfo, "", FieldErrorText(klcr::kFieldAccountCodeMissing)});
   }
 }
 
 void CMlxImportCustomers::CopyRecord() { QZ_CUSTOMERS_FIELDS(QZ_COPY_TO_UPLOAD) }
 
 void CMlxImportCustomers::AddRefusalRows(int code, std::vector<ReportRow>& rows) {
-  rows.push_back(RefusalRow(reader_->GetCustomerNumber(), reader_->GetName(), code));
+  rows.push_back(RefusalRow({reader_->GetCustomerNumber(), reader_->GetName()}, code));
 }
 
 void CMlxImportSuppliers::CopyRecord() { QZ_SUPPLIERS_FIELDS(QZ_COPY_TO_UPLOAD) }
 
 void CMlxImportSuppliers::AddRefusalRows(int code, std::vector<ReportRow>& rows) {
-  rows.push_back(RefusalRow(reader_->GetSupplierNumber(), reader_->GetName(), code));
+  rows.push_back(RefusalRow({reader_->GetSupplierNumber(), reader_->GetName()}, code));
 }
 
 void CMlxImportDeliveryTerms::CopyRecord() { QZ_DELIVERY_TERMS_FIELDS(QZ_COPY_TO_UPLOAD) }
 
 void CMlxImportDeliveryTerms::AddRefusalRows(int code, std::vector<ReportRow>& rows) {
-  rows.push_back(RefusalRow(reader_->GetCode(), reader_->GetName(), code));
+  rows.push_back(RefusalRow({reader_->GetCode(), reader_->GetName()}, code));
 }
 
 void CMlxImportDeliveryMethods::CopyRecord() { QZ_DELIVERY_METHODS_FIELDS(QZ_COPY_TO_UPLOAD) }
 
 void CMlxImportDeliveryMethods::AddRefusalRows(int code, std::vector<ReportRow>& rows) {
-  rows.push_back(RefusalRow(reader_->GetCode(), reader_->GetName(), code));
+  rows.push_back(RefusalRow({reader_->GetCode(), reader_->GetName()}, code));
 }
 
 // ---------------------------------------------------------------------------
@@ -135,7 +143,7 @@ void CMlxImportDeliveryMethods::AddRefusalRows(int code, std::vector<ReportRow>&
 void CMlxImportCustomerLedgerItems::CopyRecord() { QZ_CUSTOMER_LEDGER_ITEMS_FIELDS(QZ_COPY_TO_UPLOAD) }
 
 void CMlxImportCustomerLedgerItems::AddRefusalRows(int code, std::vector<ReportRow>& rows) {
-  rows.push_back(RefusalRow(std::to_string(reader_->GetInvoiceNumber()), "", code));
+  rows.push_back(RefusalRow({std::to_string(reader_->GetInvoiceNumber()), ""}, code));
 }
 
 // Not slot order: the currency is read before the VAT amounts, and the readers
@@ -166,7 +174,7 @@ void CMlxImportSupplierLedgerItems::CopyRecord() {
 }
 
 void CMlxImportSupplierLedgerItems::AddRefusalRows(int code, std::vector<ReportRow>& rows) {
-  rows.push_back(RefusalRow(reader_->GetInvoiceId(), "", code));
+  rows.push_back(RefusalRow({reader_->GetInvoiceId(), ""}, code));
 }
 
 // ---------------------------------------------------------------------------
