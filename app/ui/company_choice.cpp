@@ -98,10 +98,12 @@ void CompanyChoiceController::OnInitDialog() {
   const bool blankEntry = cloudCompanies_.size() >= 2;
   std::vector<std::string> entries;
   if (blankEntry) entries.emplace_back();
+  // With no company chosen before, a listed one without id is no match either.
+  const std::string& chosenId = job_.GetCloudCompany().id;
   int chosen = -1;
   for (std::size_t i = 0; i < cloudCompanies_.size(); ++i) {
     entries.push_back(cloudCompanies_[i].name + ", " + cloudCompanies_[i].registrationNumber);
-    if (cloudCompanies_[i].id == job_.GetCloudCompany().id) chosen = static_cast<int>(i);
+    if (!chosenId.empty() && cloudCompanies_[i].id == chosenId) chosen = static_cast<int>(i);
   }
   view_.SetTargetEntries(entries);
   if (chosen >= 0) {

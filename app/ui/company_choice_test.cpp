@@ -252,6 +252,17 @@ TEST(CompanyChoice, CompanyOfAnEarlierLoginMissingFromTheListIsForgotten) {
   EXPECT_FALSE(f.view.nextEnabled);
 }
 
+TEST(CompanyChoice, ACloudCompanyWithoutIdIsNotTakenForNoChoice) {
+  CloudCompany noId = kSyd;
+  noId.id = "";
+  Fixture f({kNorr, noId});
+  f.services.sourceCompanies = {Admin("/ftg/a", 1000), Admin("/ftg/b", 1000)};
+  f.Controller().OnInitDialog();
+  EXPECT_EQ(f.view.target, 0);
+  EXPECT_TRUE(f.view.sources.empty());
+  EXPECT_FALSE(f.view.nextEnabled);
+}
+
 TEST(CompanyChoice, PriceListCodeIsClearedForASourceWithoutPriceLists) {
   Fixture f({kNorr});
   f.services.sourceCompanies = {Admin("/ftg/a", 200)};
