@@ -30,7 +30,6 @@ LoginDialog::LoginDialog(QWidget* parent) : QDialog(parent) {
   ok_ = new QPushButton(QStringLiteral("OK"));
   ok_->setDefault(true);
   cancel_ = new QPushButton(QStringLiteral("Avbryt"));
-  cancel_->setAutoDefault(false);
 
   auto* fields = new QGridLayout;
   fields->addWidget(new QLabel(QStringLiteral("E-postadress: *")), 0, 0);

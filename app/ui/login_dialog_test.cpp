@@ -72,13 +72,17 @@ TEST(LoginDialog, PreselectedCompanyFixesTheOrganisationNumber) {
 }
 
 TEST(LoginDialog, EscapeCloseBoxAndCancelGiveTwo) {
-  for (int way = 0; way < 3; ++way) {
+  for (int way = 0; way < 4; ++way) {
     LoginFixture f;
     f.controller.OnInitDialog();
     f.dialog.show();
     if (way == 0) f.Key(Qt::Key_Escape);
     if (way == 1) f.dialog.close();
     if (way == 2) f.dialog.cancelButton()->click();
+    if (way == 3) {  // Enter presses the button that has the focus, as in any dialog
+      f.dialog.cancelButton()->setFocus();
+      f.Key(Qt::Key_Return);
+    }
     EXPECT_EQ(f.dialog.result(), dialog_result::kCancel) << way;
   }
 }
