@@ -173,6 +173,7 @@ TEST(CustomerLedger, ValueForms) {
   const std::vector<Case> cases = {
       {{{"DATUM1", "2024XX31"}}, &R::invoiceDate, "2024-XX-31"},  // the cloud judges the date
       {{{"DATUM1", ""}}, &R::invoiceDate, ""},
+      {{{"DATUM1", "2024ÄÄ31"}}, &R::invoiceDate, "2024-ÄÄ-31"},  // eight characters, not eight bytes
       {{{"VALUTAKURS", "0"}}, &R::currencyRate, "1.000000"},
       {{{"VALUTAKURS", "0.0000"}}, &R::currencyRate, "1.000000"},
       {{{"VALUTAKURS", "1.0000"}}, &R::currencyRate, "1.0000"},

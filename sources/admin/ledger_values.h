@@ -1,6 +1,7 @@
 #pragma once
 // The value forms the open-invoice readers hand to the cloud: amounts, rates
 // and dates travel as text, so they are reshaped, never parsed and rewritten.
+#include <cstddef>
 #include <string>
 #include <utility>
 
@@ -9,11 +10,20 @@
 namespace ledger {
 
 // A DBF date as stored (YYYYMMDD) written YYYY-MM-DD; any other length gives "".
-// The characters themselves are not checked: the cloud judges the date.
+// The characters themselves are not checked: the cloud judges the date. They
+// are counted as characters, since a stray letter outside ASCII takes more
+// than one byte here.
 inline std::string DateText(std::string stored) {
-  if (stored.size() != 8) return {};
-  stored.insert(6, 1, '-');
-  stored.insert(4, 1, '-');
+  std::size_t starts[8];  // where each character begins
+  std::size_t count = 0;
+  for (std::size_t i = 0; i < stored.size(); ++i) {
+    if ((static_cast<unsigned char>(stored[i]) & 0xC0) == 0x80) continue;  // inside a character
+    if (count == 8) return {};
+    starts[count++] = i;
+  }
+  if (count != 8) return {};
+  stored.insert(starts[6], 1, '-');
+  stored.insert(starts[4], 1, '-');
   return stored;
 }
 
