@@ -1,6 +1,7 @@
 #pragma once
 // A file opener over files held in memory, for tests and fuzzing: a file can
-// be made to fail its reads from a given offset on, and reads are counted.
+// be made to fail its reads from a given offset on; opens, reads and the files
+// still open are counted.
 #include <algorithm>
 #include <cstring>
 #include <map>
@@ -15,6 +16,7 @@ class MemoryFileOpener final : public FileOpener {
   struct Stats {
     int opens = 0;
     int reads = 0;
+    int stillOpen = 0;
   };
 
   // `failFrom`: bytes at or after this offset cannot be read (a bad sector).
@@ -40,7 +42,8 @@ class MemoryFileOpener final : public FileOpener {
   };
   class File final : public ReadableFile {
    public:
-    File(const Entry& entry, Stats& stats) : entry_(entry), stats_(stats) {}
+    File(const Entry& entry, Stats& stats) : entry_(entry), stats_(stats) { ++stats_.stillOpen; }
+    ~File() override { --stats_.stillOpen; }
     std::uint64_t Size() const override { return entry_.content.size(); }
     std::size_t ReadAt(std::uint64_t offset, std::span<char> buffer) override {
       ++stats_.reads;

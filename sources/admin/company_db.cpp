@@ -49,8 +49,9 @@ bool CAdminCompanyDb::SkipDeleted() {
 
 int CAdminCompanyDb::RecordCount() const { return table_ ? table_->record_count() : 0; }
 
+// An empty table's file is released too; the has-records flag stays as it was.
 void CAdminCompanyDb::CloseTable() {
-  if (hasRecords_) table_->close();
+  if (table_) table_->close();
 }
 
 std::string CAdminCompanyDb::GetField(int column) const {

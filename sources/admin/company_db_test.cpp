@@ -122,6 +122,18 @@ TEST_F(CompanyFolder, NavigationSkipsDeletedRecords) {
   EXPECT_EQ(numbers.GetId(), "");
 }
 
+TEST_F(CompanyFolder, CloseReleasesTheFileAlsoOfAnEmptyTable) {
+  platform::fake::MemoryFileOpener files;
+  files.Add(Path("NEWNUM.DBF"), DbfWriter(DbfFormat::DBase3, {{"ID", 'C', 4}, {"NR", 'N', 8}}).Bytes());
+  platform::ScopedFileOpener use(files);
+  CAdminNewNumDb numbers(folder());
+  ASSERT_FALSE(numbers.HasRecords());
+  EXPECT_EQ(files.stats().stillOpen, 1);
+  numbers.CloseTable();
+  EXPECT_EQ(files.stats().stillOpen, 0);
+  EXPECT_FALSE(numbers.MoveFirstRecord());
+}
+
 TEST_F(CompanyFolder, UnreadableFirstRecordIsLogged) {
   DbfWriter writer(DbfFormat::DBase3, {{"ID", 'C', 4}, {"NR", 'N', 8}});
   writer.Add({"A", "1"}).EndOfFileByte(false);
