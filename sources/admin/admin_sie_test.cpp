@@ -156,12 +156,19 @@ TEST_F(AdminSieTest, KitExportsTheLatestTwoStartedYearsWhateverTheirOrder) {
 }
 
 TEST_F(AdminSieTest, OneYearOnlyAsksForNoPreviousYear) {
-  WriteCompany("5", {kThisYear});
   ScopedEnv remark("BIXKIT_SIE_CODE", "78");  // a remark still counts as written
-  EXPECT_THAT(Produce(), IsEmpty());
-  EXPECT_EQ(std::ranges::count_if(KitCalls(), [](const std::string& c) { return c.starts_with("BixGetSie"); }), 1);
-  EXPECT_EQ(currentPath, platform::JoinPath(WorkFolder(), "SIE.SE"));
-  EXPECT_EQ(previousPath, "");
+  // A year without identifier cannot be asked for, so it is no previous year either.
+  const YearRecord unnamed{"", "20250101", "20251231", "EU"};
+  for (const auto& years : {std::vector{kThisYear}, std::vector{unnamed, kThisYear}}) {
+    SCOPED_TRACE(years.size());
+    std::filesystem::remove(trace);
+    WriteCompany("5", years);
+    EXPECT_THAT(Produce(), IsEmpty());
+    EXPECT_EQ(std::ranges::count_if(KitCalls(), [](const std::string& c) { return c.starts_with("BixGetSie"); }),
+              1);
+    EXPECT_EQ(currentPath, platform::JoinPath(WorkFolder(), "SIE.SE"));
+    EXPECT_EQ(previousPath, "");
+  }
 }
 
 TEST_F(AdminSieTest, CompaniesThatCannotBeExportedGetTheirRows) {

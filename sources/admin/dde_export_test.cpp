@@ -200,6 +200,14 @@ TEST_F(DdeExportTest, TextHoldingAQuoteIsNeverPastedIntoACommand) {
   EXPECT_EQ(log.Lines().back(), "DDE: Texten /data/D'Artagnan innehåller ' och kan inte skickas till programmet.");
 }
 
+TEST_F(DdeExportTest, TargetFileThatCannotBeCreatedEndsTheRunBeforeTheProgramIsContacted) {
+  desktop.AddWindow("Tessal Administration");
+  const std::string unwritable = (tree / "saknas" / "SIEPREV.SE").string();
+  EXPECT_FALSE(ExportSieThroughDde(kProgram, kCompany, sie, "2026-01-01", true, unwritable, "2025-01-01", desktop));
+  EXPECT_THAT(desktop.transcript, IsEmpty());
+  EXPECT_THAT(log.Lines(), ElementsAre("DDE: Filen " + unwritable + " kunde inte skapas."));
+}
+
 TEST_F(DdeExportTest, LinuxDesktopHasNoProgramToStart) {
   tree.Write("KolmAdm.exe", "MZ");
   const std::string program = (tree / "KolmAdm.exe").string();
