@@ -208,10 +208,10 @@ const std::string kUser = "anna@example.se";
 const char* const kCompanyA = "c-1001";  // "Åsa Öberg AB"
 const char* const kCompanyB = "c-1002";
 
-// The field name on the wire: the setter's name without "Set", its leading capitals
+// The field name on the wire: the setter's name without "Set" (where it has one), its leading capitals
 // lower-cased up to the start of the next word ("SetGLN" gives "gln").
 std::string WireName(std::string_view setter) {
-  std::string name(setter.substr(3));
+  std::string name(setter.starts_with("Set") ? setter.substr(3) : setter);
   for (std::size_t i = 0; i < name.size() && std::isupper(static_cast<unsigned char>(name[i])); ++i) {
     if (i > 0 && i + 1 < name.size() && std::islower(static_cast<unsigned char>(name[i + 1]))) break;
     name[i] = static_cast<char>(std::tolower(static_cast<unsigned char>(name[i])));

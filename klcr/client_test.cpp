@@ -210,7 +210,7 @@ TEST_F(ClientTest, EveryKindArrivesIntactAndTheImportIsDiscardedOrCompleted) {
   CUploadCompanySettings settings;
   settings.SetName(kCompanyName);
   settings.SetHasFTaxCard(true);
-  settings.SetVatPeriod(3);
+  settings.VatPeriod(3);
   CUploadArticles articles;
   articles.SetNumber("A1");
   articles.SetName(kCompanyName);

@@ -269,12 +269,12 @@ class CUploadCompanySettings : public KLCRUploadBase {
   bool SetNextCustomerInvoiceNumber(int value);
   bool SetNextCustomerOrderNumber(int value);
   bool SetNextCustomerQuoteNumber(int value);
-  bool SetExportApplication(int value);
-  bool SetCompanyType(int value);
-  bool SetCompanyBankBic(const std::string& value);
-  bool SetCompanyBankAccountBban(const std::string& value);
-  bool SetCompanyBankAccountIban(const std::string& value);
-  bool SetVatPeriod(int value);
+  bool ExportApplication(int value);
+  bool CompanyType(int value);
+  bool CompanyBankBic(const std::string& value);
+  bool CompanyBankAccountBban(const std::string& value);
+  bool CompanyBankAccountIban(const std::string& value);
+  bool VatPeriod(int value);
   // The settings are one record with no Add: Call() sends them as set.
   int Call() override;
 };

@@ -322,12 +322,12 @@ bool CUploadCompanySettings::SetUsesMoss(bool value) { return SetBool(static_cas
 bool CUploadCompanySettings::SetNextCustomerInvoiceNumber(int value) { return SetInt(static_cast<int>(CompanySettingsField::NextCustomerInvoiceNumber), value); }
 bool CUploadCompanySettings::SetNextCustomerOrderNumber(int value) { return SetInt(static_cast<int>(CompanySettingsField::NextCustomerOrderNumber), value); }
 bool CUploadCompanySettings::SetNextCustomerQuoteNumber(int value) { return SetInt(static_cast<int>(CompanySettingsField::NextCustomerQuoteNumber), value); }
-bool CUploadCompanySettings::SetExportApplication(int value) { return SetInt(static_cast<int>(CompanySettingsField::ExportApplication), value); }
-bool CUploadCompanySettings::SetCompanyType(int value) { return SetInt(static_cast<int>(CompanySettingsField::CompanyType), value); }
-bool CUploadCompanySettings::SetCompanyBankBic(const std::string& value) { return SetText(static_cast<int>(CompanySettingsField::CompanyBankBic), value); }
-bool CUploadCompanySettings::SetCompanyBankAccountBban(const std::string& value) { return SetText(static_cast<int>(CompanySettingsField::CompanyBankAccountBban), value); }
-bool CUploadCompanySettings::SetCompanyBankAccountIban(const std::string& value) { return SetText(static_cast<int>(CompanySettingsField::CompanyBankAccountIban), value); }
-bool CUploadCompanySettings::SetVatPeriod(int value) { return SetInt(static_cast<int>(CompanySettingsField::VatPeriod), value); }
+bool CUploadCompanySettings::ExportApplication(int value) { return SetInt(static_cast<int>(CompanySettingsField::ExportApplication), value); }
+bool CUploadCompanySettings::CompanyType(int value) { return SetInt(static_cast<int>(CompanySettingsField::CompanyType), value); }
+bool CUploadCompanySettings::CompanyBankBic(const std::string& value) { return SetText(static_cast<int>(CompanySettingsField::CompanyBankBic), value); }
+bool CUploadCompanySettings::CompanyBankAccountBban(const std::string& value) { return SetText(static_cast<int>(CompanySettingsField::CompanyBankAccountBban), value); }
+bool CUploadCompanySettings::CompanyBankAccountIban(const std::string& value) { return SetText(static_cast<int>(CompanySettingsField::CompanyBankAccountIban), value); }
+bool CUploadCompanySettings::VatPeriod(int value) { return SetInt(static_cast<int>(CompanySettingsField::VatPeriod), value); }
 
 CUploadArticles::CUploadArticles() : KLCRUploadBase(kArticlesSchema) {}
 bool CUploadArticles::SetIsActive(bool value) { return SetBool(static_cast<int>(ArticlesField::IsActive), value); }

@@ -32,12 +32,12 @@
   X(int, GetNextCustomerInvoiceNumber, nextCustomerInvoiceNumber, SetNextCustomerInvoiceNumber) \
   X(int, GetNextCustomerOrderNumber, nextCustomerOrderNumber, SetNextCustomerOrderNumber) \
   X(int, GetNextCustomerQuoteNumber, nextCustomerQuoteNumber, SetNextCustomerQuoteNumber) \
-  X(int, GetExportApplication, exportApplication, SetExportApplication) \
-  X(int, GetCompanyType, companyType, SetCompanyType) \
-  X(std::string, GetCompanyBankBic, companyBankBic, SetCompanyBankBic) \
-  X(std::string, GetCompanyBankAccountBban, companyBankAccountBban, SetCompanyBankAccountBban) \
-  X(std::string, GetCompanyBankAccountIban, companyBankAccountIban, SetCompanyBankAccountIban) \
-  X(int, GetVatPeriod, vatPeriod, SetVatPeriod)
+  X(int, GetExportApplication, exportApplication, ExportApplication) \
+  X(int, GetCompanyType, companyType, CompanyType) \
+  X(std::string, GetCompanyBankBic, companyBankBic, CompanyBankBic) \
+  X(std::string, GetCompanyBankAccountBban, companyBankAccountBban, CompanyBankAccountBban) \
+  X(std::string, GetCompanyBankAccountIban, companyBankAccountIban, CompanyBankAccountIban) \
+  X(int, GetVatPeriod, vatPeriod, VatPeriod)
 
 // I_QZ_Articles
 #define QZ_ARTICLES_FIELDS(X) \
