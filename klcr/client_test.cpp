@@ -126,6 +126,15 @@ TEST_F(ClientTest, WithoutKeepingNothingIsWrittenAndAWrongPasswordGives401) {
   for (const auto& file : fs::directory_iterator(folder_)) EXPECT_NE(file.path().extension(), ".cred");
 }
 
+// An e-mail from the command line need not be UTF-8: the service refuses it like any unknown user.
+TEST_F(ClientTest, AnEmailThatIsNotUtf8IsAnUnknownUser) {
+  const std::string email = "g\xF6ran@example.se";
+  LogIn(email, "hemligt");
+  CGetCustomers customers;
+  customers.SetUsername(email);
+  EXPECT_EQ(customers.Call(), klcr::kUnauthorized);
+}
+
 TEST_F(ClientTest, FaultsOfTheServiceAndTheNetworkHaveTheirCodes) {
   LogIn(kUser, "hemligt");
   CGetCustomers customers;
@@ -141,15 +150,6 @@ TEST_F(ClientTest, FaultsOfTheServiceAndTheNetworkHaveTheirCodes) {
   EXPECT_EQ(customers.Call(), klcr::kTimedOut);
   KLCRMiscFunc::SetTimeout(60);
   EXPECT_EQ(customers.Call(), klcr::kOk);
-
-  cloud_.SetRawAnswer("customers", "<html>Underhåll pågår</html>", 1);
-  EXPECT_EQ(customers.Call(), klcr::kMalformedAnswer);
-  cloud_.SetRawAnswer("token", R"({"apiToken": 17})", 1);
-  CGetToken token;
-  token.SetUsername(kUser);
-  token.SetCustomerId("c-1001");
-  EXPECT_EQ(token.Call(), klcr::kMalformedAnswer);
-  EXPECT_EQ(token.GetToken(), "");
 
   const int socketFd = ::socket(AF_INET, SOCK_STREAM, 0);
   sockaddr_in address{};
@@ -177,6 +177,50 @@ TEST_F(ClientTest, FaultsOfTheServiceAndTheNetworkHaveTheirCodes) {
       {klcr::kServerError, "Ett fel uppstod hos Tessal Molnix. Försök igen senare."},
   };
   for (const auto& [code, text] : texts) EXPECT_EQ(KLCRestBase::GetErrorText(code, klcr::kSwedish), text) << code;
+}
+
+// An answer the client cannot take as it stands is a failure of its own, and the
+// request leaves nothing half-read behind: no partial list, no token that would
+// break the next request's headers.
+TEST_F(ClientTest, AnswersThatCannotBeTakenAsTheyStandAreRefused) {
+  const struct {
+    const char* what;
+    const char* route;
+    std::string body;
+  } answers[] = {
+      {"a page in place of the list", "customers", "<html>Underhåll pågår</html>"},
+      {"a list entry that is no object", "customers",
+       R"({"firstName": "Anna", "customers": [{"id": "c-1001", "name": "A"}, 17]})"},
+      {"a token that is no text", "token", R"({"apiToken": 17})"},
+      {"a token with a line break", "token", R"({"apiToken": "abc\r\nX-Extra: 1"})"},
+      {"an access token with a line break", "login", R"({"accessToken": "a\nb", "refreshToken": "r", "expiresIn": 60})"},
+      {"a refresh token with a control character", "login",
+       R"({"accessToken": "a", "refreshToken": "r\u0001", "expiresIn": 60})"},
+  };
+  for (const auto& answer : answers) {
+    SCOPED_TRACE(answer.what);
+    klcr::detail::ForgetRunState();
+    LogIn(kUser, "hemligt", /*keep=*/false);
+    if (std::string(answer.route) != "login") {
+      KLCRUsesUserData login;  // logged in before the fault, so the fault meets its own request
+      login.SetUsername(kUser);
+      ASSERT_EQ(login.Call(), klcr::kOk);
+    }
+    cloud_.SetRawAnswer(answer.route, answer.body, 1);
+    CGetCustomers customers;
+    customers.SetUsername(kUser);
+    CGetToken token;
+    token.SetUsername(kUser);
+    token.SetCustomerId("c-1001");
+    if (std::string(answer.route) == "token") {
+      EXPECT_EQ(token.Call(), klcr::kMalformedAnswer);
+      EXPECT_EQ(token.GetToken(), "");
+    } else {
+      EXPECT_EQ(customers.Call(), klcr::kMalformedAnswer);
+      EXPECT_EQ(customers.GetNumberOfCustomers(), 0);
+      EXPECT_EQ(customers.GetFirstName(0), "");
+    }
+  }
 }
 
 // The peer's certificate is checked: a service whose certificate no authority
@@ -296,6 +340,21 @@ TEST_F(ClientTest, EveryKindArrivesIntactAndTheImportIsDiscardedOrCompleted) {
   const auto completed = cloud_.State()["companies"]["c-1001"]["completed"];
   ASSERT_EQ(completed.size(), 1u);
   EXPECT_EQ(completed[0]["articles"][0]["number"], "A1");
+}
+
+// The company settings have no Add, so their texts are checked when they are sent:
+// what the service would not take is not sent, and the log names the field.
+TEST_F(ClientTest, CompanySettingsWithATextTheServiceDoesNotTakeAreNotSent) {
+  LogIn(kUser, "hemligt");
+  const std::string token = TokenOf("c-1001");
+  for (const std::string& name : {std::string("G\xF6ran AB"), std::string(101, 'A')}) {
+    CUploadCompanySettings settings;
+    settings.SetName(name);
+    settings.SetApiToken(token);
+    EXPECT_EQ(settings.Call(), klcr::kRecordNotAccepted) << name;
+  }
+  EXPECT_TRUE(Pending("c-1001").is_null());
+  EXPECT_NE(platform::ReadWholeFile(folder_ / "klcr_logg.txt")->find("name"), std::string::npos);
 }
 
 TEST_F(ClientTest, TheLogHoldsNeitherPasswordsNorTokens) {

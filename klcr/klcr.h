@@ -34,6 +34,7 @@ inline constexpr int kMissingInput = 1006;  // user, company id, token or servic
 inline constexpr int kFileUnreadable = 1007;  // a SIE file could not be read
 inline constexpr int kTransferFailed = 1008;  // any other transport failure
 inline constexpr int kNothingToCall = 1009;  // Call() of an object that is no request
+inline constexpr int kRecordNotAccepted = 1010;  // company settings with a text the service does not take
 
 // Results of Add...() (field errors); their texts come from
 // KLCR_MolnixMigration::KLCRReturnsErrorInfo::GetFieldErrorText.
@@ -48,7 +49,7 @@ inline constexpr int kFieldCityMissing = 7;
 inline constexpr int kFieldCustomerNumberMissing = 8;
 inline constexpr int kFieldSupplierNumberMissing = 9;
 inline constexpr int kFieldDueDateMissing = 10;
-inline constexpr int kFieldNumberMissing = 11;  // article number, term or method code, invoice id
+inline constexpr int kFieldNumberMissing = 11;  // article number, term or method code
 inline constexpr int kFieldBadDate = 12;
 inline constexpr int kFieldBadAmount = 13;
 inline constexpr int kFieldDuplicateKey = 14;

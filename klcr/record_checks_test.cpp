@@ -139,7 +139,7 @@ TEST(ErrorTexts, EveryCodeOfTheLibraryHasItsOwnSwedishText) {
                        klcr::kServiceUnavailable, klcr::kConnectionFailed, klcr::kTimedOut,
                        klcr::kMalformedAnswer, klcr::kNotLoggedIn,      klcr::kSecureConnectionFailed,
                        klcr::kMissingInput,    klcr::kFileUnreadable,   klcr::kTransferFailed,
-                       klcr::kNothingToCall};
+                       klcr::kNothingToCall,   klcr::kRecordNotAccepted};
   for (int code : codes) EXPECT_EQ(KLCRestBase::GetErrorText(code, klcr::kSwedish).find("felkod"), std::string::npos) << code;
   for (int code = klcr::kFieldTooLong; code <= klcr::kFieldArticleNameMissing; ++code)
     EXPECT_EQ(KLCRReturnsErrorInfo::GetFieldErrorText(code, klcr::kSwedish).find("felkod"), std::string::npos) << code;

@@ -89,14 +89,20 @@ bool IsValidAmount(std::string_view text) {
   return true;
 }
 
-int CheckRecord(const RecordStore& store) {
+int CheckRecord(const RecordStore& store, const char** failedField) {
   const auto& fields = store.schema.fields;
   for (std::size_t i = 0; i < fields.size(); ++i) {
     if (fields[i].type != FieldType::Text) continue;
-    if (const int code = CheckText(fields[i], store.texts[i]); code != klcr::kFieldOk) return code;
+    if (const int code = CheckText(fields[i], store.texts[i]); code != klcr::kFieldOk) {
+      if (failedField) *failedField = fields[i].json;
+      return code;
+    }
   }
   const int key = store.schema.keyField;
-  if (key >= 0 && store.keys.contains(store.texts[key])) return klcr::kFieldDuplicateKey;
+  if (key >= 0 && store.keys.contains(store.texts[key])) {
+    if (failedField) *failedField = fields[key].json;
+    return klcr::kFieldDuplicateKey;
+  }
   return klcr::kFieldOk;
 }
 

@@ -38,8 +38,9 @@ struct RecordStore {
   std::unordered_set<std::string> keys;
 };
 
-// 0 when the current record is acceptable, else a field error code.
-int CheckRecord(const RecordStore& store);
+// 0 when the current record is acceptable, else a field error code; `failedField`,
+// when given, receives the wire name of the field that decided it.
+int CheckRecord(const RecordStore& store, const char** failedField = nullptr);
 // Appends the current record as a JSON object to `out`.
 void AppendRecordJson(const RecordStore& store, std::string& out);
 

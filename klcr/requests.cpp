@@ -65,6 +65,8 @@ std::string KLCRestBase::GetErrorText(int code, int /*language*/) {
     case klcr::kFileUnreadable: return "Filen som skulle skickas kunde inte läsas.";
     case klcr::kTransferFailed: return "Överföringen till Tessal Molnix avbröts.";
     case klcr::kNothingToCall: return "Inget anrop har angetts.";
+    case klcr::kRecordNotAccepted:
+      return "Uppgifterna innehåller ett fält som Tessal Molnix inte tar emot (ogiltiga tecken eller för lång text).";
   }
   if (code >= 400 && code < 500) return WithCode("Tessal Molnix avvisade anropet (felkod ", code);
   if (code >= 500 && code < 600) return WithCode("Ett fel uppstod hos Tessal Molnix (felkod ", code);
@@ -158,17 +160,21 @@ int IntAt(const nlohmann::json& object, const char* name) {
 
 int CGetCustomers::Call() {
   customers_.clear();
+  firstName_.clear();
+  lastName_.clear();
   Answer answer = klcr::detail::SendAsUser(Username(), "GET", "/customers");
   if (answer.code != klcr::kOk) return answer.code;
   const auto json = nlohmann::json::parse(answer.body, nullptr, false);
   if (!json.is_object() || !json.contains("customers") || !json["customers"].is_array()) return klcr::kMalformedAnswer;
+  std::vector<Customer> customers;
+  for (const auto& entry : json["customers"]) {
+    if (!entry.is_object()) return klcr::kMalformedAnswer;  // nothing of a list read in part
+    customers.push_back({StringAt(entry, "registrationNumber"), StringAt(entry, "name"), StringAt(entry, "id"),
+                         StringAt(entry, "countryId"), IntAt(entry, "status"), IntAt(entry, "number")});
+  }
+  customers_ = std::move(customers);
   firstName_ = StringAt(json, "firstName");
   lastName_ = StringAt(json, "lastName");
-  for (const auto& entry : json["customers"]) {
-    if (!entry.is_object()) return klcr::kMalformedAnswer;
-    customers_.push_back({StringAt(entry, "registrationNumber"), StringAt(entry, "name"), StringAt(entry, "id"),
-                          StringAt(entry, "countryId"), IntAt(entry, "status"), IntAt(entry, "number")});
-  }
   return klcr::kOk;
 }
 
@@ -196,7 +202,7 @@ int CGetToken::Call() {
   if (answer.code != klcr::kOk) return answer.code;
   const auto json = nlohmann::json::parse(answer.body, nullptr, false);
   const std::string token = json.is_object() ? StringAt(json, "apiToken") : std::string{};
-  if (token.empty()) return klcr::kMalformedAnswer;
+  if (!klcr::detail::IsTokenText(token)) return klcr::kMalformedAnswer;
   token_ = token;
   return klcr::kOk;
 }

@@ -139,7 +139,8 @@ void KeepRefreshToken(const std::string& iniPath, const std::string& email, cons
     Log("Inloggningsuppgifterna kunde inte sparas i " + iniPath);
     return;
   }
-  const std::string text = nlohmann::json{{"email", Lower(email)}, {"refreshToken", refreshToken}}.dump();
+  const std::string text = nlohmann::json{{"email", Lower(email)}, {"refreshToken", refreshToken}}.dump(
+      -1, ' ', false, nlohmann::json::error_handler_t::replace);
   const bool written = ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
   ::close(fd);
   std::error_code error;
@@ -182,13 +183,16 @@ int ObtainTokens(const std::string& email, Session& session) {
   } else {
     request["refreshToken"] = session.refreshToken;
   }
-  Answer answer = Send("POST", address + (withPassword ? "/auth/login" : "/auth/refresh"), request.dump());
+  // A text that is not UTF-8 (an e-mail from the command line) goes with U+FFFD in
+  // place of its odd bytes: the service refuses it like any unknown user.
+  Answer answer = Send("POST", address + (withPassword ? "/auth/login" : "/auth/refresh"),
+                       request.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace));
   if (answer.code != kOk) return answer.code;
   const auto json = ParseObject(answer);
   if (answer.code != kOk) return answer.code;
   const std::string access = StringMember(json, "accessToken");
   const std::string refresh = StringMember(json, "refreshToken");
-  if (access.empty() || refresh.empty()) return kMalformedAnswer;
+  if (!IsTokenText(access) || !IsTokenText(refresh)) return kMalformedAnswer;
   session.password.clear();
   session.accessToken = access;
   session.refreshToken = refresh;
@@ -247,6 +251,13 @@ Answer Send(std::string_view method, const std::string& url, const std::string& 
       (result != CURLE_OK ? std::string(" (") + curl_easy_strerror(result) + ")" : std::string()) + ", " +
       std::to_string(milliseconds) + " ms");
   return answer;
+}
+
+bool IsTokenText(std::string_view token) {
+  if (token.empty()) return false;
+  for (unsigned char c : token)
+    if (c < 0x21 || c > 0x7e) return false;
+  return true;
 }
 
 std::string Escape(std::string_view text) {

@@ -21,6 +21,10 @@ int LookupService(const std::string& name, std::string& uri);
 // The address of the migration API (a service of the directory), kept for the run.
 int ApiAddress(std::string& address);
 
+// Whether a token from an answer can be sent back as it stands: not empty, and
+// visible ASCII only, so it can never break a header line or the request.
+bool IsTokenText(std::string_view token);
+
 // Percent-encodes a path segment or query value.
 std::string Escape(std::string_view text);
 

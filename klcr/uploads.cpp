@@ -290,6 +290,14 @@ int KLCRUploadBase::Call() {
 }
 
 int KLCRUploadBase::SendCurrent() {
+  // Checked as Add checks a record, so nothing goes out that is not UTF-8 JSON or
+  // that the service would not take.
+  const char* field = nullptr;
+  if (const int code = CheckRecord(*store_, &field); code != klcr::kFieldOk) {
+    klcr::detail::Log(std::string("Uppgifterna skickades inte (") + store_->schema.kind + "): fältet " + field + ": " +
+                      GetFieldErrorText(code, klcr::kSwedish));
+    return klcr::kRecordNotAccepted;
+  }
   std::string body = "{\"records\":[";
   AppendRecordJson(*store_, body);
   body += "]}";
