@@ -19,7 +19,8 @@ def run(root, arguments):
     os.makedirs(temp, exist_ok=True)
     env = dict(os.environ, MOLNIX_REGISTRY=os.path.join(root, "registry.reg"), TMPDIR=temp,
                QT_QPA_PLATFORM="offscreen", LANG="xx_YY.UTF-8", HOME="", MOLNIX_TOUR_SECONDS="60")
-    for name in ("MOLNIX_TOUR_EMAIL", "MOLNIX_TOUR_PASSWORD", "MOLNIX_TOUR_SHOTS"):
+    for name in ("MOLNIX_TOUR_EMAIL", "MOLNIX_TOUR_PASSWORD", "MOLNIX_TOUR_SHOTS", "MOLNIX_TOUR_SEND",
+                 "MOLNIX_TOUR_WATCH"):
         env.pop(name, None)
     done = subprocess.run([tour] + arguments, env=env, timeout=90, capture_output=True, text=True)
     if done.returncode != 0:

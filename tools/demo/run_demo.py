@@ -10,26 +10,38 @@ administration program, prints the demo user's e-mail and password, runs the
 converter and stops the stand-in when it ends. Arguments it does not know go to
 the converter.
 
-On a display the user walks the wizard. With --tour, --screenshots, without a
-display or with CI set, the guided tour (the converter with a guide, built as
+On a display the user walks the wizard; the converter runs with the tour,
+which there only writes the report down for the summary. With --tour,
+--screenshots, without a display or with CI set, the guided tour (the converter with a guide, built as
 tools/demo/molnix_converter_tour) walks it unattended: it logs in, chooses the
-sample company, waits for the prepare step's report and cancels; with
+sample company, waits for the prepare step's report, sends with "Skicka till
+Molnix", answers "Ja" to the warnings and takes the completion message; the
+address the converter then opens is printed, no browser starts. With
 --screenshots each window is saved there as a PNG. Without a display it runs
 under xvfb-run, or on Qt's offscreen platform when xvfb-run is missing; it
 never waits longer than --timeout seconds.
+
+When the converter has ended, a summary of what the stand-in received is
+printed with its checks: every kind arrived and the import was completed, names
+with å, ä and ö are intact, both SIE files arrived byte for byte as the test kit
+wrote them, and every record of the prepare step's report arrived or stands in
+it as refused. The exit code is 1 when a check fails.
 
 To add a step (a generated sample company, say), write a function that takes
 the Demo and changes it (converter_args, env), and add it to STEPS.
 """
 import argparse
+import base64
 import json
 import os
 import re
+import shlex
 import shutil
 import signal
 import subprocess
 import sys
 import tempfile
+import urllib.request
 from pathlib import Path
 
 REPO = Path(__file__).resolve().parents[1].parent
@@ -39,6 +51,7 @@ APP_PATHS_KEY = r"HKEY_LOCAL_MACHINE\SOFTWARE\Microsoft\Windows\CurrentVersion\A
 DEMO_EMAIL = "demo@example.se"
 DEMO_PASSWORD = "demo1234"
 SAMPLE_ORG_NO = "556677-8899"  # the organisation number of the generated sample company
+SAMPLE_COMPANY = "Åsa Öberg AB"
 
 FIXTURE = {
     "users": [{
@@ -46,7 +59,7 @@ FIXTURE = {
         "companies": ["demo-1", "demo-2"],
     }],
     "companies": [
-        {"id": "demo-1", "name": "Åsa Öberg AB", "registrationNumber": SAMPLE_ORG_NO, "countryId": "SE",
+        {"id": "demo-1", "name": SAMPLE_COMPANY, "registrationNumber": SAMPLE_ORG_NO, "countryId": "SE",
          "status": 1, "number": 1001},
         {"id": "demo-2", "name": "Bergets Bygg AB", "registrationNumber": "556123-4567", "countryId": "SE",
          "status": 1, "number": 1002},
@@ -67,6 +80,9 @@ class Demo:
         self.program_folder = None  # the administration program's folder
         self.wrapper = []  # what the converter runs under (a virtual display)
         self.timeout = None  # seconds an unattended run may take
+        self.temp = None  # the converter's temp folder: its log and its SIE work files
+        self.report = self.work / "report.txt"  # the prepare step's report, as the tour writes it down
+        self.opened = self.work / "opened.txt"  # the web addresses the converter opened in the tour
 
 
 def start_standin(demo):
@@ -77,6 +93,13 @@ def start_standin(demo):
     announced = json.loads(process.stdout.readline())
     demo.base_url = announced["baseUrl"]
     return process
+
+
+def own_temp_folder(demo):
+    """The converter's temp folder inside the work folder: its log and the SIE files it had made stay there."""
+    demo.temp = demo.work / "tmp"
+    demo.temp.mkdir()
+    demo.env["TMPDIR"] = str(demo.temp)
 
 
 def write_settings(demo):
@@ -93,7 +116,7 @@ def write_settings(demo):
 
 def write_sample_company(demo):
     """The sample company, and the administration program that exports its SIE, named in the registry."""
-    demo.company = demo.work / "Företag" / "Åsa Öberg AB"
+    demo.company = demo.work / "Företag" / SAMPLE_COMPANY
     demo.program_folder = demo.work / "Tessal Administration"
     key = subprocess.run([str(demo.build / "tools" / "samplecompany" / "samplecompany"), "--out", str(demo.company),
                           "--program", str(demo.program_folder)], check=True, stdout=subprocess.PIPE, text=True).stdout
@@ -124,7 +147,7 @@ def headless_without_display(demo):
         demo.env["QT_QPA_PLATFORM"] = "offscreen"
 
 
-STEPS = [write_settings, write_sample_company, install_test_kit, headless_without_display]
+STEPS = [own_temp_folder, write_settings, write_sample_company, install_test_kit, headless_without_display]
 
 
 def unattended(args, env):
@@ -133,11 +156,174 @@ def unattended(args, env):
 
 
 def guide_the_tour(demo, screenshots):
-    """What the guided tour types and chooses, and where it saves its pictures."""
+    """What the guided tour types and chooses, that it sends, and where it saves its pictures."""
     demo.env.update(MOLNIX_TOUR_EMAIL=DEMO_EMAIL, MOLNIX_TOUR_PASSWORD=DEMO_PASSWORD,
-                    MOLNIX_TOUR_TARGET=SAMPLE_ORG_NO, MOLNIX_TOUR_SECONDS=str(demo.timeout - 10))
+                    MOLNIX_TOUR_TARGET=SAMPLE_ORG_NO, MOLNIX_TOUR_SECONDS=str(demo.timeout - 10),
+                    MOLNIX_TOUR_SEND="1", MOLNIX_TOUR_REPORT=str(demo.report))
     if screenshots:
         demo.env["MOLNIX_TOUR_SHOTS"] = str(Path(screenshots).resolve())
+    write_down_opened_addresses(demo)
+
+
+def watch_the_user(demo):
+    """The user walks the wizard; the tour only writes the report down for the summary."""
+    demo.env.update(MOLNIX_TOUR_WATCH="1", MOLNIX_TOUR_REPORT=str(demo.report))
+
+
+OPENER_SCRIPT = """#!/bin/sh
+printf '%%s\\n' "$1" >> %s
+printf 'browser: %%s\\n' "$1"
+"""
+
+
+def write_down_opened_addresses(demo):
+    """An xdg-open ahead of the real one on the PATH: the address is written down and printed, no browser starts."""
+    folder = demo.work / "bin"
+    folder.mkdir(exist_ok=True)
+    opener = folder / "xdg-open"
+    opener.write_text(OPENER_SCRIPT % shlex.quote(str(demo.opened)), encoding="utf-8")
+    opener.chmod(0o755)
+    demo.env["PATH"] = str(folder) + os.pathsep + demo.env.get("PATH", os.defpath)
+
+
+# The record kinds as the stand-in names them, with the word the prepare step's report counts them in.
+RECORD_KINDS = [
+    ("companySettings", "Företagsuppgifter"), ("deliveryTerms", "leveransvillkor"),
+    ("deliveryMethods", "leveranssätt"), ("customers", "kunder"), ("suppliers", "leverantörer"),
+    ("articles", "artiklar"), ("customerLedgerItems", "kundreskontraposter"),
+    ("supplierLedgerItems", "leverantörsreskontraposter"),
+]
+SIE_FILES = [("currentYear", "SIE.SE"), ("previousYear", "SIEPREV.SE")]
+# Names of the sample company that must arrive as they were written, å, ä and ö included.
+SWEDISH_NAMES = [
+    ("companySettings", "name", "Åsa Öberg AB"), ("companySettings", "city", "Göteborg"),
+    ("deliveryTerms", "name", "Fritt vårt lager"), ("deliveryMethods", "code", "HÄMT"),
+    ("customers", "name", "Öbergs Skruv AB"), ("suppliers", "name", "Järnhandel i Västerås AB"),
+    ("articles", "name", "Målning av fönsterbåge"), ("customerLedgerItems", "customerName", "Byggbolaget Väst AB"),
+    ("supplierLedgerItems", "supplierName", "Öberg Grossist AB"),
+]
+# What UTF-8 read as a single-byte code page, or a replaced character, looks like.
+GARBLED = re.compile("[\ufffd\u0080-\u009f]|Ã[\u0080-\u00bf]")
+
+
+def read_state(base_url):
+    with urllib.request.urlopen(base_url + "/admin/state", timeout=30) as answer:
+        return json.load(answer)
+
+
+def report_counts(report):
+    """Per kind of the report: (records ready for the transfer, records it will not move)."""
+    counts = {}
+    for line in report.splitlines():
+        match = re.fullmatch(r"(\d+) (\S+) (klara för överföring|kommer inte att överföras)\.", line)
+        if match:
+            ready, refused = counts.get(match.group(2), (0, 0))
+            number = int(match.group(1))
+            counts[match.group(2)] = (number, refused) if match.group(3).startswith("klara") else (ready, number)
+        elif line == "Företagsuppgifter klara för överföring.":
+            counts["Företagsuppgifter"] = (1, 0)
+    return counts
+
+
+def strings_of(value):
+    if isinstance(value, str):
+        yield value
+    elif isinstance(value, dict):
+        for item in value.values():
+            yield from strings_of(item)
+    elif isinstance(value, list):
+        for item in value:
+            yield from strings_of(item)
+
+
+def sie_company_name(content):
+    """The company name in a SIE file, whose text is in code page 437."""
+    match = re.search(r'^#FNAMN "((?:[^"\\]|\\.)*)"\r?$', content.decode("cp437"), re.MULTILINE)
+    return match and re.sub(r"\\(.)", r"\1", match.group(1))
+
+
+def sie_year_line(content):
+    match = re.search(r"^#RAR 0 (\d+ \d+)\r?$", content.decode("cp437"), re.MULTILINE)
+    return match and match.group(1)
+
+
+def summarise(demo, state):
+    """The summary of what the stand-in received, line by line, each with its check's verdict (None: no check)."""
+    received = [(cid, c) for cid, c in state["companies"].items() if c["completed"] or c["pending"]]
+    if not received:
+        return [("Nothing arrived at the stand-in: the transfer was not sent.", False)]
+    if len(received) > 1:
+        return [("The stand-in holds imports for %d companies, not for one." % len(received), False)]
+    company_id, company = received[0]
+    completed = company["completed"][-1] if company["completed"] else {}
+    records = {kind: completed.get(kind) or [] for kind, _ in RECORD_KINDS}
+    counts = report_counts(demo.report.read_text(encoding="utf-8")) if demo.report.exists() else None
+    sie = completed.get("sie") or {}
+
+    lines = [("The stand-in received for %s (%s):" % (company["name"], company_id), None),
+             ("  %-22s %8s %8s %8s" % ("kind", "arrived", "read", "refused"), None)]
+    unaccounted = []
+    for kind, word in RECORD_KINDS:
+        ready, refused = counts.get(word, (0, 0)) if counts is not None else (None, None)
+        lines.append(("  %-22s %8d %8s %8s" % (kind, len(records[kind]), "?" if ready is None else ready + refused,
+                                               "?" if refused is None else refused), None))
+        if ready is not None and ready != len(records[kind]):
+            unaccounted.append("%s: %d ready, %d arrived" % (kind, ready, len(records[kind])))
+    contents = {}
+    for year, name in SIE_FILES:
+        entry = sie.get(year)
+        if entry:
+            contents[name] = base64.b64decode(entry["contentBase64"])
+            lines.append(("  %-22s %s, %d bytes, booking year %s" % ("sie " + year, entry["fileName"], entry["size"],
+                                                                      sie_year_line(contents[name])), None))
+        else:
+            lines.append(("  %-22s missing" % ("sie " + year), None))
+
+    lines.append(("Checks:", None))
+    lines.append(("the import was completed, nothing is left pending",
+                  len(company["completed"]) == 1 and company["pending"] is None))
+    missing = [kind for kind, _ in RECORD_KINDS if not records[kind]]
+    lines.append(("every kind arrived" + (": not " + ", ".join(missing) if missing else ""), not missing))
+
+    absent = [value for kind, field, value in SWEDISH_NAMES if not any(r.get(field) == value for r in records[kind])]
+    garbled = sorted({text for text in strings_of(records) if GARBLED.search(text)})
+    lines.append(("names with å, ä, ö arrived intact (%s, ...)" % ", ".join(v for _, _, v in SWEDISH_NAMES[:4])
+                  + ("; missing: " + ", ".join(absent) if absent else "")
+                  + ("; garbled: " + ", ".join(garbled[:5]) if garbled else ""), not absent and not garbled))
+
+    for year, name in SIE_FILES:
+        # The converter leaves the files the test kit wrote in a folder of its own under its temp folder.
+        made = sorted(demo.temp.glob("*/" + name), key=lambda path: path.stat().st_mtime) if demo.temp else []
+        if name not in contents or not made:
+            lines.append(("%s: %s" % (name, "not received" if name not in contents else "the test kit made none"),
+                          False))
+            continue
+        company_name = sie_company_name(contents[name])
+        lines.append(("%s arrived byte for byte as the test kit wrote it; its #FNAMN is \"%s\"" % (name, company_name),
+                      contents[name] == made[-1].read_bytes() and company_name == SAMPLE_COMPANY))
+    if len(contents) == 2:
+        lines.append(("SIE.SE and SIEPREV.SE hold different booking years",
+                      sie_year_line(contents["SIE.SE"]) != sie_year_line(contents["SIEPREV.SE"])))
+
+    if counts is None:
+        lines.append(("every record read is in the stand-in or a report row: the report was not written down", False))
+    else:
+        lines.append(("every record read is in the stand-in or a report row (read = arrived + refused)"
+                      + ("; " + "; ".join(unaccounted) if unaccounted else ""), not unaccounted))
+
+    if demo.opened.exists():
+        opened = demo.opened.read_text(encoding="utf-8").splitlines()
+        lines.append(("the converter opened the cloud service: " + ", ".join(opened),
+                      opened == [demo.base_url + "/app"]))
+    return lines
+
+
+def print_summary(lines):
+    """Prints the summary; answers whether every check passed."""
+    print()
+    for text, verdict in lines:
+        print(text if verdict is None else "  %s %s" % ("ok  " if verdict else "FAIL", text))
+    return all(verdict is not False for _, verdict in lines)
 
 
 def run_program(command, env, timeout):
@@ -160,7 +346,8 @@ def main():
     parser.add_argument("--timeout", type=int, default=300, help="seconds before an unattended run is stopped")
     args, converter_args = parser.parse_known_args()
     guided = unattended(args, os.environ)
-    converter = Path(args.build) / ("tools/demo/molnix_converter_tour" if guided else "app/molnix_converter")
+    # By hand too the converter runs with the tour, which then only writes the report down for the summary.
+    converter = Path(args.build) / "tools/demo/molnix_converter_tour"
     if not converter.exists():
         print("The converter is not built: %s is missing." % converter, file=sys.stderr)
         return 1
@@ -174,11 +361,15 @@ def main():
             print("Molnix stand-in: %s" % demo.base_url)
             print("Log in with e-mail %s and password %s" % (DEMO_EMAIL, DEMO_PASSWORD), flush=True)
             command = demo.wrapper + [str(converter)] + demo.converter_args
-            if not guided:
-                return subprocess.call(command, env=demo.env)
-            demo.timeout = args.timeout
-            guide_the_tour(demo, args.screenshots)
-            return run_program(command, demo.env, args.timeout)
+            if guided:
+                demo.timeout = args.timeout
+                guide_the_tour(demo, args.screenshots)
+                code = run_program(command, demo.env, args.timeout)
+            else:
+                watch_the_user(demo)
+                code = subprocess.call(command, env=demo.env)
+            passed = print_summary(summarise(demo, read_state(demo.base_url)))
+            return code or (0 if passed else 1)
         finally:
             standin.terminate()
             standin.wait()

@@ -4,7 +4,8 @@
 //   login          fills in the e-mail and password when empty, then OK
 //   company choice chooses the cloud company and the source company when none is, then "Nästa"
 //                  (or, the first time when asked, "Logga ut")
-//   prepare-send   waits for the report, then "Avbryt"
+//   prepare-send   waits for the report, then "Avbryt", or, when asked, "Skicka till Molnix"; a send
+//                  that does not end the dialog (a failure, a "Nej") is followed by "Avbryt"
 //   message box    its default button (OK, or "Ja")
 // Every step is written to stdout as one line. Settings come from the environment
 // (the command line is the converter's):
@@ -12,12 +13,17 @@
 //   MOLNIX_TOUR_EMAIL, MOLNIX_TOUR_PASSWORD   what the login types
 //   MOLNIX_TOUR_TARGET    a text of the cloud company's entry to choose (its registration number, say)
 //   MOLNIX_TOUR_LOGOUT    when set, the first company choice is left with "Logga ut"
+//   MOLNIX_TOUR_SEND      when set, the report is followed by "Skicka till Molnix"
+//   MOLNIX_TOUR_REPORT    file into which the report is written (UTF-8) once it stands
+//   MOLNIX_TOUR_WATCH     when set, the tour answers nothing and never gives up: the user walks the
+//                         wizard, and the tour only writes the report down
 //   MOLNIX_TOUR_SECONDS   the tour gives up and ends the program after this long (120)
 #include <unistd.h>
 
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPixmap>
@@ -50,6 +56,8 @@ class Tour final : public QObject {
     if (!shots_.isEmpty()) QDir().mkpath(shots_);
   }
 
+  bool WatchOnly() const { return watchOnly_; }
+
   bool eventFilter(QObject* object, QEvent* event) override {
     auto* window = qobject_cast<QWidget*>(object);
     if (event->type() == QEvent::Show && window && window->isWindow() && !window->property(kSeen).toBool()) {
@@ -64,6 +72,10 @@ class Tour final : public QObject {
   static constexpr const char* kSeen = "molnixTourSeen";
 
   void Visit(QWidget* window) {
+    if (watchOnly_) {
+      if (auto* prepare = qobject_cast<PrepareSendDialog*>(window)) AwaitReport(prepare);
+      return;
+    }
     if (auto* login = qobject_cast<LoginDialog*>(window)) return Login(login);
     if (auto* choice = qobject_cast<CompanyChoiceDialog*>(window)) return Choose(choice);
     if (auto* prepare = qobject_cast<PrepareSendDialog*>(window)) return AwaitReport(prepare);
@@ -118,7 +130,32 @@ class Tour final : public QObject {
     Shoot(dialog, "prepare-send");
     const QString report = dialog->reportBox()->toPlainText();
     Say("prepare-send: " + report.section('\n', 0, 0));
+    KeepReport(report);
+    if (watchOnly_) return;
+    if (!send_ || !dialog->sendButton()->isEnabled()) return Press(dialog->cancelButton());
+    Say("prepare-send: Skicka till Molnix");
+    Press(dialog->sendButton());
+    QTimer::singleShot(200, dialog, [this, dialog] { AwaitSendEnd(dialog); });
+  }
+
+  // A completed send ends the dialog; any other end of it opens the buttons again.
+  void AwaitSendEnd(PrepareSendDialog* dialog) {
+    if (dialog->isVisible() && !dialog->cancelButton()->isEnabled()) {
+      QTimer::singleShot(200, dialog, [this, dialog] { AwaitSendEnd(dialog); });
+      return;
+    }
+    if (!dialog->isVisible()) return;
+    Say("prepare-send: not sent, Avbryt");
     Press(dialog->cancelButton());
+  }
+
+  static void KeepReport(const QString& report) {
+    const QString path = Setting("MOLNIX_TOUR_REPORT");
+    if (path.isEmpty()) return;
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(report.toUtf8()) < 0) {
+      Say("tour: the report could not be written to " + path);
+    }
   }
 
   void Answer(QMessageBox* box) {
@@ -144,6 +181,8 @@ class Tour final : public QObject {
   QString shots_;
   int shotCount_ = 0;
   bool logoutOnce_ = !Setting("MOLNIX_TOUR_LOGOUT").isEmpty();
+  const bool send_ = !Setting("MOLNIX_TOUR_SEND").isEmpty();
+  const bool watchOnly_ = !Setting("MOLNIX_TOUR_WATCH").isEmpty();
 };
 
 }  // namespace
@@ -156,10 +195,12 @@ int main(int argc, char** argv) {
   application.installEventFilter(&tour);
   // Whatever happens in the program, the tour never keeps a script waiting.
   const int seconds = Setting("MOLNIX_TOUR_SECONDS").isEmpty() ? 120 : Setting("MOLNIX_TOUR_SECONDS").toInt();
-  QTimer::singleShot(seconds * 1000, &application, [] {
-    Say("tour: gave up waiting");
-    _exit(3);
-  });
+  if (!tour.WatchOnly()) {
+    QTimer::singleShot(seconds * 1000, &application, [] {
+      Say("tour: gave up waiting");
+      _exit(3);
+    });
+  }
 
   const int code = RunConverter(std::vector<std::string>(argv + 1, argv + argc));
   Say("tour: the converter ended with " + QString::number(code));
