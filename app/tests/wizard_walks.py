@@ -12,11 +12,15 @@ program installed (the demo's own set-up):
     the e-mail, the login is skipped: the credential kept at the first login
     logs the user in;
   - "Logga ut" there shows the login with the e-mail filled in and the
-    company's organisation number fixed, and the wizard goes on from it.
+    company's organisation number fixed, and the wizard goes on from it;
+  - a send whose completion the service refuses: the tour leaves the dialog
+    with "Avbryt", and the demo's checks fail.
 """
+import json
 import subprocess
 import sys
 import tempfile
+import urllib.request
 from pathlib import Path
 
 build = Path(sys.argv[1])
@@ -63,11 +67,11 @@ with tempfile.TemporaryDirectory(prefix="wizard-walks-") as work:
         if "Vill du fortsätta att överföra övrig information?" not in steps or "message: Överföringen är klar." not in \
                 steps or "browser: %s/app" % demo.base_url not in steps:
             sys.exit(f"the send did not complete: {steps}")
-        summary = run_demo.summarise(demo, run_demo.read_state(demo.base_url))
-        if not run_demo.print_summary(summary):
+        state = run_demo.read_state(demo.base_url)
+        if not run_demo.print_summary(run_demo.summarise(demo, state)):
             sys.exit("the stand-in does not hold what the sample company sent")
-        state = run_demo.read_state(demo.base_url)["companies"]["demo-1"]["completed"][0]
-        expect({kind: len(state.get(kind, [])) for kind in SENT}, SENT, "records in the stand-in")
+        completed = state["companies"]["demo-1"]["completed"][0]
+        expect({kind: len(completed.get(kind, [])) for kind in SENT}, SENT, "records in the stand-in")
 
         # From here on the tour leaves the report with "Avbryt".
         del demo.env["MOLNIX_TOUR_SEND"]
@@ -85,6 +89,17 @@ with tempfile.TemporaryDirectory(prefix="wizard-walks-") as work:
                "logged out")
         if not steps[3].startswith("prepare-send: Företagsuppgifter"):
             sys.exit(f"logged out, no report: {steps}")
+
+        # A send whose completion the service refuses leaves the dialog, and the summary fails.
+        del demo.env["MOLNIX_TOUR_LOGOUT"]
+        demo.env["MOLNIX_TOUR_SEND"] = "1"
+        fault = json.dumps({"endpoint": "complete", "status": 500, "count": 1}).encode()
+        urllib.request.urlopen(urllib.request.Request(demo.base_url + "/admin/faults", data=fault, method="POST"))
+        steps = walk(demo, from_program)
+        if "message: Avsluta överföringen misslyckades." not in steps or "prepare-send: not sent, Avbryt" not in steps:
+            sys.exit(f"a refused completion, the tour did not leave the dialog: {steps}")
+        if run_demo.print_summary(run_demo.summarise(demo, run_demo.read_state(demo.base_url))):
+            sys.exit("a refused completion passed the demo's checks")
     finally:
         standin.terminate()
         standin.wait()

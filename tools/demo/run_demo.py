@@ -255,12 +255,15 @@ def summarise(demo, state):
     if len(received) > 1:
         return [("The stand-in holds imports for %d companies, not for one." % len(received), False)]
     company_id, company = received[0]
-    completed = company["completed"][-1] if company["completed"] else {}
-    records = {kind: completed.get(kind) or [] for kind, _ in RECORD_KINDS}
+    # The last upload: still pending when the completion failed.
+    latest = company["pending"] or company["completed"][-1]
+    records = {kind: latest.get(kind) or [] for kind, _ in RECORD_KINDS}
     counts = report_counts(demo.report.read_text(encoding="utf-8")) if demo.report.exists() else None
-    sie = completed.get("sie") or {}
+    sie = latest.get("sie") or {}
 
-    lines = [("The stand-in received for %s (%s):" % (company["name"], company_id), None),
+    lines = [("The stand-in received for %s (%s), %s:" % (company["name"], company_id,
+                                                          "still pending" if company["pending"] else "completed"),
+              None),
              ("  %-22s %8s %8s %8s" % ("kind", "arrived", "read", "refused"), None)]
     unaccounted = []
     for kind, word in RECORD_KINDS:
