@@ -121,7 +121,7 @@ class KLCRUsesCredentials : public KLCRUsesUserData {
 class KLCRMiscFunc {
  public:
   static bool SetIniPath(const std::string& folder);  // where kept credentials live
-  static bool SetTimeout(int seconds);                // per request; false unless above 0
+  static bool SetTimeout(int seconds);                // longest wait without progress; false unless above 0
   static bool SetLoggPath(const std::string& folder); // the library's log "klcr_logg.txt"
   // What the configuration holds now.
   static std::string GetIniPath();

@@ -231,8 +231,12 @@ Answer Send(std::string_view method, const std::string& url, const std::string& 
   curl_easy_setopt(handle, CURLOPT_SSL_VERIFYHOST, 2L);
   curl_easy_setopt(handle, CURLOPT_FOLLOWLOCATION, 0L);
   curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
-  curl_easy_setopt(handle, CURLOPT_TIMEOUT, static_cast<long>(timeout));
+  // The time-out bounds every wait, not the whole request: a register of many
+  // thousand records over a slow line may take longer to send, and must, as long
+  // as it moves. Less than a byte a second for that long is a request that hangs.
   curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT, static_cast<long>(timeout));
+  curl_easy_setopt(handle, CURLOPT_LOW_SPEED_LIMIT, 1L);
+  curl_easy_setopt(handle, CURLOPT_LOW_SPEED_TIME, static_cast<long>(timeout));
   curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, CollectAnswer);
   curl_easy_setopt(handle, CURLOPT_WRITEDATA, &answer.body);
   const auto started = std::chrono::steady_clock::now();

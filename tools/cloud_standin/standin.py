@@ -18,11 +18,13 @@ or on POST /admin/shutdown.
 Admin endpoints (no authentication; loopback only):
     GET    /admin/state    everything it holds, as JSON
     POST   /admin/faults   {"endpoint": NAME, "status": 500, "delay": 3.0, "count": 1,
-                            "body": "<html>"}
+                            "body": "<html>", "pieces": 4, "pause": 0.5}
                            NAME is one of the route names below; status 0 or
                            absent gives only the delay; count absent: until cleared;
                            body: answered as it stands in place of the service's
-                           answer (status 200 unless one is given)
+                           answer (status 200 unless one is given); pieces and
+                           pause: the answer's body goes out in that many pieces
+                           with that many seconds before each but the first
     DELETE /admin/faults   clears every fault
     POST   /admin/shutdown
 
@@ -284,7 +286,9 @@ class Handler(BaseHTTPRequestHandler):
         self.cloud.faults[name] = {"status": int(body.get("status") or 0),
                                    "delay": float(body.get("delay") or 0),
                                    "count": body.get("count"),
-                                   "body": raw}
+                                   "body": raw,
+                                   "pieces": max(1, int(body.get("pieces") or 1)),
+                                   "pause": float(body.get("pause") or 0)}
         return self.cloud.faults[name]
 
     def shut_down(self):
@@ -330,7 +334,12 @@ class Handler(BaseHTTPRequestHandler):
             self.send_header("Content-Type", "application/json; charset=utf-8")
             self.send_header("Content-Length", str(len(data)))
             self.end_headers()
-            self.wfile.write(data)
+            pieces = fault["pieces"] if fault else 1
+            size = -(-len(data) // pieces)
+            for i in range(0, len(data), size):
+                if i and fault["pause"] > 0:
+                    time.sleep(fault["pause"])
+                self.wfile.write(data[i:i + size])
         except (BrokenPipeError, ConnectionResetError):
             pass  # the client gave up waiting (a delay longer than its time-out)
 

@@ -154,6 +154,10 @@ void StandinProcess::SetRawAnswer(const std::string& endpoint, const std::string
   PostFault({{"endpoint", endpoint}, {"body", body}}, count);
 }
 
+void StandinProcess::SetSlowAnswer(const std::string& endpoint, int pieces, double pauseSeconds, int count) const {
+  PostFault({{"endpoint", endpoint}, {"pieces", pieces}, {"pause", pauseSeconds}}, count);
+}
+
 void StandinProcess::PostFault(nlohmann::json fault, int count) const {
   fault["count"] = count >= 0 ? nlohmann::json(count) : nlohmann::json(nullptr);
   Request(certificate_, "POST", BaseUrl() + "/admin/faults", fault.dump());

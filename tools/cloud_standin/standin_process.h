@@ -54,6 +54,9 @@ class StandinProcess {
   // The next `count` requests of `endpoint` (all when count < 0) are answered
   // 200 with `body` as it stands, in place of the service's answer.
   void SetRawAnswer(const std::string& endpoint, const std::string& body, int count = -1) const;
+  // The next `count` requests of `endpoint` are answered as usual, the body in
+  // `pieces` pieces with `pauseSeconds` before each but the first.
+  void SetSlowAnswer(const std::string& endpoint, int pieces, double pauseSeconds, int count = -1) const;
   void ClearFaults() const;
 
  private:
