@@ -248,6 +248,7 @@ TEST_F(ClientTest, ServiceDirectoryGivesTheAddressesOfTheService) {
   EXPECT_EQ(service.GetUri(), cloud_.BaseUrl() + "/help");
   service.SetService("BaseUrl.Okänd");
   EXPECT_EQ(service.Call(), klcr::kNotFound);
+  EXPECT_EQ(service.GetUri(), "");  // never the address of an earlier call
 }
 
 // Every kind with the company name in one of its texts; the SIE files with every byte value.

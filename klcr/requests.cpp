@@ -114,6 +114,7 @@ bool CGetService::SetService(const std::string& name) {
 }
 
 int CGetService::Call() {
+  uri_.clear();
   if (service_.empty()) return klcr::kMissingInput;
   return klcr::detail::LookupService(service_, uri_);
 }
