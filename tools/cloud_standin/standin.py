@@ -335,7 +335,7 @@ class Handler(BaseHTTPRequestHandler):
             self.send_header("Content-Length", str(len(data)))
             self.end_headers()
             pieces = fault["pieces"] if fault else 1
-            size = -(-len(data) // pieces)
+            size = max(1, -(-len(data) // pieces))
             for i in range(0, len(data), size):
                 if i and fault["pause"] > 0:
                     time.sleep(fault["pause"])
