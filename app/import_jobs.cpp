@@ -146,32 +146,7 @@ void CMlxImportCustomerLedgerItems::AddRefusalRows(int code, std::vector<ReportR
   rows.push_back(RefusalRow({std::to_string(reader_->GetInvoiceNumber()), ""}, code));
 }
 
-// Not slot order: the currency is read before the VAT amounts, and the readers
-// of open supplier invoices may rely on that.
-void CMlxImportSupplierLedgerItems::CopyRecord() {
-  upload_.SetInvoiceId(reader_->GetInvoiceId());
-  upload_.SetIsCreditInvoice(reader_->IsCreditInvoice());
-  upload_.SetSupplierInvoiceNumber(reader_->GetSupplierInvoiceNumber());
-  upload_.SetSupplierNumber(reader_->GetSupplierNumber());
-  upload_.SetSupplierName(reader_->GetSupplierName());
-  upload_.SetSupplierCountry(reader_->GetSupplierCountry());
-  upload_.SetSupplierBankCountryCode(reader_->GetSupplierBankCountryCode());
-  upload_.SetInvoiceDate(reader_->GetInvoiceDate());
-  upload_.SetDueDate(reader_->GetDueDate());
-  upload_.SetPaymentReferenceNumber(reader_->GetPaymentReferenceNumber());
-  upload_.SetPaymentMessage(reader_->GetPaymentMessage());
-  upload_.SetCurrencyCode(reader_->GetCurrencyCode());
-  upload_.SetCurrencyRate(reader_->GetCurrencyRate());
-  upload_.SetCurrencyRateUnit(reader_->GetCurrencyRateUnit());
-  upload_.SetIsUsingTotalVatAmount(reader_->IsUsingTotalVatAmount());
-  upload_.SetTotalVatAmount(reader_->GetTotalVatAmount());
-  upload_.SetVatAmountHigh(reader_->GetVatAmountHigh());
-  upload_.SetVatAmountMiddle(reader_->GetVatAmountMiddle());
-  upload_.SetVatAmountLow(reader_->GetVatAmountLow());
-  upload_.SetSupplierLedgerAccountNumber(reader_->GetSupplierLedgerAccountNumber());
-  upload_.SetTotalAmountInvoiceCurrency(reader_->GetTotalAmountInvoiceCurrency());
-  upload_.SetRemainingAmountInvoiceCurrency(reader_->GetRemainingAmountInvoiceCurrency());
-}
+void CMlxImportSupplierLedgerItems::CopyRecord() { QZ_SUPPLIER_LEDGER_ITEMS_READ_ORDER(QZ_COPY_TO_UPLOAD) }
 
 void CMlxImportSupplierLedgerItems::AddRefusalRows(int code, std::vector<ReportRow>& rows) {
   rows.push_back(RefusalRow({reader_->GetInvoiceId(), ""}, code));

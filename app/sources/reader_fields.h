@@ -186,6 +186,32 @@
   X(std::string, GetTotalAmountInvoiceCurrency, totalAmountInvoiceCurrency, SetTotalAmountInvoiceCurrency) \
   X(std::string, GetRemainingAmountInvoiceCurrency, remainingAmountInvoiceCurrency, SetRemainingAmountInvoiceCurrency)
 
+// The order in which an upload reads an open supplier invoice: not slot order,
+// the currency comes before the VAT amounts, and readers may rely on that.
+#define QZ_SUPPLIER_LEDGER_ITEMS_READ_ORDER(X) \
+  X(std::string, GetInvoiceId, invoiceId, SetInvoiceId) \
+  X(bool, IsCreditInvoice, isCreditInvoice, SetIsCreditInvoice) \
+  X(std::string, GetSupplierInvoiceNumber, supplierInvoiceNumber, SetSupplierInvoiceNumber) \
+  X(std::string, GetSupplierNumber, supplierNumber, SetSupplierNumber) \
+  X(std::string, GetSupplierName, supplierName, SetSupplierName) \
+  X(std::string, GetSupplierCountry, supplierCountry, SetSupplierCountry) \
+  X(std::string, GetSupplierBankCountryCode, supplierBankCountryCode, SetSupplierBankCountryCode) \
+  X(std::string, GetInvoiceDate, invoiceDate, SetInvoiceDate) \
+  X(std::string, GetDueDate, dueDate, SetDueDate) \
+  X(std::string, GetPaymentReferenceNumber, paymentReferenceNumber, SetPaymentReferenceNumber) \
+  X(std::string, GetPaymentMessage, paymentMessage, SetPaymentMessage) \
+  X(std::string, GetCurrencyCode, currencyCode, SetCurrencyCode) \
+  X(std::string, GetCurrencyRate, currencyRate, SetCurrencyRate) \
+  X(int, GetCurrencyRateUnit, currencyRateUnit, SetCurrencyRateUnit) \
+  X(bool, IsUsingTotalVatAmount, isUsingTotalVatAmount, SetIsUsingTotalVatAmount) \
+  X(std::string, GetTotalVatAmount, totalVatAmount, SetTotalVatAmount) \
+  X(std::string, GetVatAmountHigh, vatAmountHigh, SetVatAmountHigh) \
+  X(std::string, GetVatAmountMiddle, vatAmountMiddle, SetVatAmountMiddle) \
+  X(std::string, GetVatAmountLow, vatAmountLow, SetVatAmountLow) \
+  X(int, GetSupplierLedgerAccountNumber, supplierLedgerAccountNumber, SetSupplierLedgerAccountNumber) \
+  X(std::string, GetTotalAmountInvoiceCurrency, totalAmountInvoiceCurrency, SetTotalAmountInvoiceCurrency) \
+  X(std::string, GetRemainingAmountInvoiceCurrency, remainingAmountInvoiceCurrency, SetRemainingAmountInvoiceCurrency)
+
 // I_QZ_SIE
 #define QZ_SIE_PATHS(X) \
   X(std::string, GetFilePath, filePath, SetFilePath) \

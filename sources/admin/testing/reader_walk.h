@@ -3,8 +3,8 @@
 // upload job does, and keeps what it gave as plain records, so a test can
 // compare a whole kind at once.
 //   registers and open invoices: MoveFirst; per record IsCurrentCounted (articles,
-//   customers, suppliers), CheckCurrent, every getter in slot order when it said
-//   yes; MoveNext; then AddWarnings with the same rows and Close.
+//   customers, suppliers), CheckCurrent, every getter in the upload's order when
+//   it said yes; MoveNext; then AddWarnings with the same rows and Close.
 //   company settings: AddWarnings and Close, then the getters.
 #include <ostream>
 #include <string>
@@ -21,7 +21,7 @@ namespace reader_walk {
 #define QZ_WALK_READ(type, getter, field, setter) record.field = reader.getter();
 #define QZ_WALK_PRINT(type, getter, field, setter) out << " " #field "=" << ::testing::PrintToString(r.field);
 
-#define QZ_WALK_RECORD(Record, Interface, FIELDS)                                          \
+#define QZ_WALK_RECORD(Record, Interface, FIELDS, READ_ORDER)                              \
   struct Record {                                                                          \
     FIELDS(QZ_WALK_MEMBER)                                                                 \
     friend bool operator==(const Record&, const Record&) = default;                        \
@@ -34,18 +34,18 @@ namespace reader_walk {
   };                                                                                       \
   inline Record ReadRecord(Interface& reader) {                                            \
     Record record;                                                                         \
-    FIELDS(QZ_WALK_READ)                                                                   \
+    READ_ORDER(QZ_WALK_READ)                                                               \
     return record;                                                                         \
   }
 
-QZ_WALK_RECORD(CompanyRecord, I_QZ_Company, QZ_COMPANY_FIELDS)
-QZ_WALK_RECORD(ArticleRecord, I_QZ_Articles, QZ_ARTICLES_FIELDS)
-QZ_WALK_RECORD(CustomerRecord, I_QZ_Customers, QZ_CUSTOMERS_FIELDS)
-QZ_WALK_RECORD(SupplierRecord, I_QZ_Suppliers, QZ_SUPPLIERS_FIELDS)
-QZ_WALK_RECORD(DeliveryTermRecord, I_QZ_DeliveryTerms, QZ_DELIVERY_TERMS_FIELDS)
-QZ_WALK_RECORD(DeliveryMethodRecord, I_QZ_DeliveryMethods, QZ_DELIVERY_METHODS_FIELDS)
-QZ_WALK_RECORD(CustomerLedgerRecord, I_QZ_CustomerLedgerItems, QZ_CUSTOMER_LEDGER_ITEMS_FIELDS)
-QZ_WALK_RECORD(SupplierLedgerRecord, I_QZ_SupplierLedgerItems, QZ_SUPPLIER_LEDGER_ITEMS_FIELDS)
+QZ_WALK_RECORD(CompanyRecord, I_QZ_Company, QZ_COMPANY_FIELDS, QZ_COMPANY_FIELDS)
+QZ_WALK_RECORD(ArticleRecord, I_QZ_Articles, QZ_ARTICLES_FIELDS, QZ_ARTICLES_FIELDS)
+QZ_WALK_RECORD(CustomerRecord, I_QZ_Customers, QZ_CUSTOMERS_FIELDS, QZ_CUSTOMERS_FIELDS)
+QZ_WALK_RECORD(SupplierRecord, I_QZ_Suppliers, QZ_SUPPLIERS_FIELDS, QZ_SUPPLIERS_FIELDS)
+QZ_WALK_RECORD(DeliveryTermRecord, I_QZ_DeliveryTerms, QZ_DELIVERY_TERMS_FIELDS, QZ_DELIVERY_TERMS_FIELDS)
+QZ_WALK_RECORD(DeliveryMethodRecord, I_QZ_DeliveryMethods, QZ_DELIVERY_METHODS_FIELDS, QZ_DELIVERY_METHODS_FIELDS)
+QZ_WALK_RECORD(CustomerLedgerRecord, I_QZ_CustomerLedgerItems, QZ_CUSTOMER_LEDGER_ITEMS_FIELDS, QZ_CUSTOMER_LEDGER_ITEMS_FIELDS)
+QZ_WALK_RECORD(SupplierLedgerRecord, I_QZ_SupplierLedgerItems, QZ_SUPPLIER_LEDGER_ITEMS_FIELDS, QZ_SUPPLIER_LEDGER_ITEMS_READ_ORDER)
 
 #undef QZ_WALK_RECORD
 
