@@ -161,56 +161,40 @@
   X(std::string, GetVatAmountMiddle, vatAmountMiddle, SetVatAmountMiddle) \
   X(std::string, GetVatAmountLow, vatAmountLow, SetVatAmountLow)
 
-// I_QZ_SupplierLedgerItems
+// I_QZ_SupplierLedgerItems, in slot order; an upload reads the currency before
+// the VAT amounts, and readers may rely on that.
+#define QZ_SUPPLIER_LEDGER_ITEMS_HEAD(X) \
+  X(std::string, GetInvoiceId, invoiceId, SetInvoiceId) \
+  X(bool, IsCreditInvoice, isCreditInvoice, SetIsCreditInvoice) \
+  X(std::string, GetSupplierInvoiceNumber, supplierInvoiceNumber, SetSupplierInvoiceNumber) \
+  X(std::string, GetSupplierNumber, supplierNumber, SetSupplierNumber) \
+  X(std::string, GetSupplierName, supplierName, SetSupplierName) \
+  X(std::string, GetSupplierCountry, supplierCountry, SetSupplierCountry) \
+  X(std::string, GetSupplierBankCountryCode, supplierBankCountryCode, SetSupplierBankCountryCode) \
+  X(std::string, GetInvoiceDate, invoiceDate, SetInvoiceDate) \
+  X(std::string, GetDueDate, dueDate, SetDueDate) \
+  X(std::string, GetPaymentReferenceNumber, paymentReferenceNumber, SetPaymentReferenceNumber) \
+  X(std::string, GetPaymentMessage, paymentMessage, SetPaymentMessage)
+#define QZ_SUPPLIER_LEDGER_ITEMS_VAT(X) \
+  X(bool, IsUsingTotalVatAmount, isUsingTotalVatAmount, SetIsUsingTotalVatAmount) \
+  X(std::string, GetTotalVatAmount, totalVatAmount, SetTotalVatAmount) \
+  X(std::string, GetVatAmountHigh, vatAmountHigh, SetVatAmountHigh) \
+  X(std::string, GetVatAmountMiddle, vatAmountMiddle, SetVatAmountMiddle) \
+  X(std::string, GetVatAmountLow, vatAmountLow, SetVatAmountLow)
+#define QZ_SUPPLIER_LEDGER_ITEMS_CURRENCY(X) \
+  X(std::string, GetCurrencyCode, currencyCode, SetCurrencyCode) \
+  X(std::string, GetCurrencyRate, currencyRate, SetCurrencyRate) \
+  X(int, GetCurrencyRateUnit, currencyRateUnit, SetCurrencyRateUnit)
+#define QZ_SUPPLIER_LEDGER_ITEMS_TAIL(X) \
+  X(int, GetSupplierLedgerAccountNumber, supplierLedgerAccountNumber, SetSupplierLedgerAccountNumber) \
+  X(std::string, GetTotalAmountInvoiceCurrency, totalAmountInvoiceCurrency, SetTotalAmountInvoiceCurrency) \
+  X(std::string, GetRemainingAmountInvoiceCurrency, remainingAmountInvoiceCurrency, SetRemainingAmountInvoiceCurrency)
 #define QZ_SUPPLIER_LEDGER_ITEMS_FIELDS(X) \
-  X(std::string, GetInvoiceId, invoiceId, SetInvoiceId) \
-  X(bool, IsCreditInvoice, isCreditInvoice, SetIsCreditInvoice) \
-  X(std::string, GetSupplierInvoiceNumber, supplierInvoiceNumber, SetSupplierInvoiceNumber) \
-  X(std::string, GetSupplierNumber, supplierNumber, SetSupplierNumber) \
-  X(std::string, GetSupplierName, supplierName, SetSupplierName) \
-  X(std::string, GetSupplierCountry, supplierCountry, SetSupplierCountry) \
-  X(std::string, GetSupplierBankCountryCode, supplierBankCountryCode, SetSupplierBankCountryCode) \
-  X(std::string, GetInvoiceDate, invoiceDate, SetInvoiceDate) \
-  X(std::string, GetDueDate, dueDate, SetDueDate) \
-  X(std::string, GetPaymentReferenceNumber, paymentReferenceNumber, SetPaymentReferenceNumber) \
-  X(std::string, GetPaymentMessage, paymentMessage, SetPaymentMessage) \
-  X(bool, IsUsingTotalVatAmount, isUsingTotalVatAmount, SetIsUsingTotalVatAmount) \
-  X(std::string, GetTotalVatAmount, totalVatAmount, SetTotalVatAmount) \
-  X(std::string, GetVatAmountHigh, vatAmountHigh, SetVatAmountHigh) \
-  X(std::string, GetVatAmountMiddle, vatAmountMiddle, SetVatAmountMiddle) \
-  X(std::string, GetVatAmountLow, vatAmountLow, SetVatAmountLow) \
-  X(std::string, GetCurrencyCode, currencyCode, SetCurrencyCode) \
-  X(std::string, GetCurrencyRate, currencyRate, SetCurrencyRate) \
-  X(int, GetCurrencyRateUnit, currencyRateUnit, SetCurrencyRateUnit) \
-  X(int, GetSupplierLedgerAccountNumber, supplierLedgerAccountNumber, SetSupplierLedgerAccountNumber) \
-  X(std::string, GetTotalAmountInvoiceCurrency, totalAmountInvoiceCurrency, SetTotalAmountInvoiceCurrency) \
-  X(std::string, GetRemainingAmountInvoiceCurrency, remainingAmountInvoiceCurrency, SetRemainingAmountInvoiceCurrency)
-
-// The order in which an upload reads an open supplier invoice: not slot order,
-// the currency comes before the VAT amounts, and readers may rely on that.
+  QZ_SUPPLIER_LEDGER_ITEMS_HEAD(X) QZ_SUPPLIER_LEDGER_ITEMS_VAT(X) QZ_SUPPLIER_LEDGER_ITEMS_CURRENCY(X) \
+  QZ_SUPPLIER_LEDGER_ITEMS_TAIL(X)
 #define QZ_SUPPLIER_LEDGER_ITEMS_READ_ORDER(X) \
-  X(std::string, GetInvoiceId, invoiceId, SetInvoiceId) \
-  X(bool, IsCreditInvoice, isCreditInvoice, SetIsCreditInvoice) \
-  X(std::string, GetSupplierInvoiceNumber, supplierInvoiceNumber, SetSupplierInvoiceNumber) \
-  X(std::string, GetSupplierNumber, supplierNumber, SetSupplierNumber) \
-  X(std::string, GetSupplierName, supplierName, SetSupplierName) \
-  X(std::string, GetSupplierCountry, supplierCountry, SetSupplierCountry) \
-  X(std::string, GetSupplierBankCountryCode, supplierBankCountryCode, SetSupplierBankCountryCode) \
-  X(std::string, GetInvoiceDate, invoiceDate, SetInvoiceDate) \
-  X(std::string, GetDueDate, dueDate, SetDueDate) \
-  X(std::string, GetPaymentReferenceNumber, paymentReferenceNumber, SetPaymentReferenceNumber) \
-  X(std::string, GetPaymentMessage, paymentMessage, SetPaymentMessage) \
-  X(std::string, GetCurrencyCode, currencyCode, SetCurrencyCode) \
-  X(std::string, GetCurrencyRate, currencyRate, SetCurrencyRate) \
-  X(int, GetCurrencyRateUnit, currencyRateUnit, SetCurrencyRateUnit) \
-  X(bool, IsUsingTotalVatAmount, isUsingTotalVatAmount, SetIsUsingTotalVatAmount) \
-  X(std::string, GetTotalVatAmount, totalVatAmount, SetTotalVatAmount) \
-  X(std::string, GetVatAmountHigh, vatAmountHigh, SetVatAmountHigh) \
-  X(std::string, GetVatAmountMiddle, vatAmountMiddle, SetVatAmountMiddle) \
-  X(std::string, GetVatAmountLow, vatAmountLow, SetVatAmountLow) \
-  X(int, GetSupplierLedgerAccountNumber, supplierLedgerAccountNumber, SetSupplierLedgerAccountNumber) \
-  X(std::string, GetTotalAmountInvoiceCurrency, totalAmountInvoiceCurrency, SetTotalAmountInvoiceCurrency) \
-  X(std::string, GetRemainingAmountInvoiceCurrency, remainingAmountInvoiceCurrency, SetRemainingAmountInvoiceCurrency)
+  QZ_SUPPLIER_LEDGER_ITEMS_HEAD(X) QZ_SUPPLIER_LEDGER_ITEMS_CURRENCY(X) QZ_SUPPLIER_LEDGER_ITEMS_VAT(X) \
+  QZ_SUPPLIER_LEDGER_ITEMS_TAIL(X)
 
 // I_QZ_SIE
 #define QZ_SIE_PATHS(X) \
