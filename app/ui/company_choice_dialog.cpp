@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 
 #include "app/ui/dialog_results.h"
+#include "app/ui/focused_button.h"
 
 namespace {
 
@@ -125,4 +126,8 @@ void CompanyChoiceDialog::ShowPriceLists(bool shown) {
     widget->setEnabled(shown);
     widget->setVisible(shown);
   }
+}
+
+void CompanyChoiceDialog::keyPressEvent(QKeyEvent* event) {
+  if (!PressFocusedButtonOnEnter(*this, *event)) QDialog::keyPressEvent(event);
 }

@@ -5,6 +5,7 @@
 #include "app/ui/company_choice.h"
 
 class QComboBox;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -39,6 +40,9 @@ class CompanyChoiceDialog final : public QDialog, public CompanyChoiceView {
   QComboBox* targetBox() const { return target_; }
   QComboBox* sourceBox() const { return source_; }
   QPushButton* nextButton() const { return next_; }
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;  // Enter presses the focused button only
 
  private:
   CompanyChoiceController* controller_ = nullptr;

@@ -62,7 +62,7 @@ TEST(CompanyChoiceDialog, FillingDoesNotFireHandlersAndButtonsGiveTheirCodes) {
   EXPECT_EQ(f.job.PriceListCode(), "P1");
 }
 
-TEST(CompanyChoiceDialog, EscapeAndLogout) {
+TEST(CompanyChoiceDialog, EscapeLogoutAndEnter) {
   {
     DialogFixture f;
     f.controller.OnInitDialog();
@@ -78,6 +78,20 @@ TEST(CompanyChoiceDialog, EscapeAndLogout) {
       if (button->text() == QStringLiteral("Logga ut")) button->click();
     }
     EXPECT_EQ(f.dialog.result(), dialog_result::kLogout);
+  }
+  {
+    // No default button: Enter in a list does nothing, on a button it presses that button.
+    DialogFixture f;
+    f.controller.OnInitDialog();
+    f.dialog.targetBox()->setCurrentIndex(1);
+    f.dialog.sourceBox()->setCurrentIndex(2);
+    f.dialog.sourceBox()->setFocus();
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(&f.dialog, &enter);
+    EXPECT_EQ(f.dialog.result(), 0);
+    f.dialog.nextButton()->setFocus();
+    QApplication::sendEvent(f.dialog.nextButton(), &enter);
+    EXPECT_EQ(f.dialog.result(), dialog_result::kNext);
   }
 }
 

@@ -9,6 +9,7 @@
 #include <QShowEvent>
 #include <QVBoxLayout>
 
+#include "app/ui/focused_button.h"
 #include "app/ui/qt_wait_cursor.h"
 
 int RunPrepareAndSendDialog(CMlxImportJob& job, platform::Prompter& prompter, platform::UrlOpener& urlOpener,
@@ -97,4 +98,8 @@ void PrepareSendDialog::EnableButtons(bool send, bool restart, bool cancel) {
 
 void PrepareSendDialog::PostPrepare() {
   QMetaObject::invokeMethod(this, [this] { controller_->OnPrepare(); }, Qt::QueuedConnection);
+}
+
+void PrepareSendDialog::keyPressEvent(QKeyEvent* event) {
+  if (!PressFocusedButtonOnEnter(*this, *event)) QDialog::keyPressEvent(event);
 }

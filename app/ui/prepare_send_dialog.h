@@ -7,6 +7,7 @@
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
+class QKeyEvent;
 class QShowEvent;
 class QWidget;
 
@@ -42,6 +43,7 @@ class PrepareSendDialog final : public QDialog, public PrepareSendView {
 
  protected:
   void showEvent(QShowEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;  // Enter presses the focused button only
 
  private:
   PrepareSendController* controller_ = nullptr;

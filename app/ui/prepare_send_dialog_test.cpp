@@ -63,6 +63,13 @@ void PressEscape(QWidget& widget) {
   QApplication::sendEvent(&widget, &escape);
 }
 
+// Enter where the focus is; a key the focused control leaves goes on to the dialog.
+void PressEnterOn(QWidget& focused) {
+  focused.setFocus();
+  QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+  QApplication::sendEvent(&focused, &enter);
+}
+
 TEST(PrepareSendDialog, PreparesOnceShownAndFillsItsControlsWithoutFiringHandlers) {
   DialogFixture f;
   f.controller.OnInitDialog();
@@ -109,6 +116,8 @@ TEST(PrepareSendDialog, ButtonsEscapeAndTheCloseBoxGiveTheirCodes) {
       {"Avbryt", [](PrepareSendDialog& d) { d.cancelButton()->click(); }, dialog_result::kCancel},
       {"Esc", [](PrepareSendDialog& d) { PressEscape(d); }, dialog_result::kCancel},
       {"close box", [](PrepareSendDialog& d) { d.close(); }, dialog_result::kCancel},
+      {"Enter on Börja om", [](PrepareSendDialog& d) { PressEnterOn(*d.restartButton()); }, dialog_result::kRestart},
+      {"Enter on Avbryt", [](PrepareSendDialog& d) { PressEnterOn(*d.cancelButton()); }, dialog_result::kCancel},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
