@@ -1,6 +1,7 @@
 #include "sources/admin/company_db.h"
 
 #include <charconv>
+#include <cfloat>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -86,10 +87,21 @@ std::string_view NumberStart(std::string_view text) {
 
 double ToDouble(std::string_view text) {
   text = NumberStart(text);
+  const bool negative = text.starts_with('-');
+  const std::string_view unsignedPart = text.substr(negative ? 1 : 0);
   double value = 0.0;
-  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-  // Infinity and NaN are no amounts either.
-  if (ec != std::errc() || !std::isfinite(value)) return 0.0;
+  std::errc ec;
+  // Like the C run time, "0x" starts a hexadecimal number ("0x" alone is the number 0).
+  if (unsignedPart.starts_with("0x") || unsignedPart.starts_with("0X")) {
+    const std::string_view digits = unsignedPart.substr(2);
+    if (digits.starts_with('-')) return 0.0;  // from_chars would take a second sign
+    ec = std::from_chars(digits.data(), digits.data() + digits.size(), value, std::chars_format::hex).ec;
+    if (negative) value = -value;
+  } else {
+    ec = std::from_chars(text.data(), text.data() + text.size(), value).ec;
+  }
+  // Infinity and NaN are no amounts either; a value too small for a normal double is out of range.
+  if (ec != std::errc() || !std::isfinite(value) || (value != 0.0 && std::fabs(value) < DBL_MIN)) return 0.0;
   return value;
 }
 

@@ -49,9 +49,10 @@ class CAdminCompanyDb {
   std::unique_ptr<lumdb::dbf_table_c> table_;
 };
 
-// The text as a decimal number ("." as the point; leading white space
-// skipped; the longest number at the start taken). 0.0 when the text holds no
-// number there, or one out of range. Never throws.
+// The text as a number the way the C run time reads one: decimal with "." as
+// the point, or hexadecimal after "0x"; leading white space skipped; the
+// longest number at the start taken. 0.0 when the text holds no number there,
+// or one out of range (also one too small for a normal double). Never throws.
 double ToDouble(std::string_view text);
 // The text as a decimal integer (leading white space and a sign accepted; the
 // longest number at the start taken). 0 when it holds none there, or one that

@@ -190,6 +190,8 @@ TEST(NumberConversion, ToDouble) {
   const std::pair<const char*, double> cases[] = {
       {"", 0.0},     {"a", 0.0},        {"12.5", 12.5}, {"  -0.25kr", -0.25}, {"+3", 3.0},
       {"1e3", 1000}, {"1e999", 0.0},    {"inf", 0.0},   {"12,5", 12.0},       {".5", 0.5},
+      // The run-time library also reads hexadecimal, and calls a value too small for a normal double out of range.
+      {"0x1A", 26.0}, {" -0X1.8p1kr", -3.0}, {"0x", 0.0}, {"0xg", 0.0}, {"0x-5", 0.0}, {"1e-310", 0.0},
   };
   for (const auto& [text, expected] : cases) EXPECT_DOUBLE_EQ(ToDouble(text), expected) << '"' << text << '"';
 }
