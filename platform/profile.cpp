@@ -69,7 +69,8 @@ std::string ProfileFile::GetString(std::string_view section, std::string_view ke
 }
 
 int ProfileFile::GetInt(std::string_view section, std::string_view key, int defaultValue) const {
-  if (auto v = Find(section, key)) return LeadingInt(*v);
+  // As with the Windows reader, a key whose value is empty counts as missing.
+  if (auto v = Find(section, key); v && !v->empty()) return LeadingInt(*v);
   return defaultValue;
 }
 

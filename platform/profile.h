@@ -2,8 +2,8 @@
 // Profile (".ini") files read with the Windows rules: section and key names
 // without regard to case, values trimmed, one pair of enclosing quotes removed,
 // the first of duplicate sections and keys wins, the default when missing, and
-// the leading integer for numbers. A file is read as UTF-8 when it is valid
-// UTF-8, as Windows-1252 otherwise.
+// the leading integer for numbers (the default when the value is empty). A file
+// is read as UTF-8 when it is valid UTF-8, as Windows-1252 otherwise.
 #include <filesystem>
 #include <optional>
 #include <string>

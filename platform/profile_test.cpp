@@ -21,7 +21,9 @@ TEST(Profile, FollowsTheWindowsRules) {
       "[MLX]\r\n"
       "Logg=2 days\r\n"
       "Neg=-5\r\n"
-      "Word=abc\r\n");
+      "Word=abc\r\n"
+      "Empty=\r\n"
+      "EmptyQuotes=\"\"\r\n");
   struct Case {
     const char* section;
     const char* key;
@@ -41,6 +43,9 @@ TEST(Profile, FollowsTheWindowsRules) {
   EXPECT_EQ(ini.GetInt("MLX", "Neg", 1), -5);
   EXPECT_EQ(ini.GetInt("MLX", "Word", 1), 0);
   EXPECT_EQ(ini.GetInt("MLX", "Missing", 1), 1);
+  EXPECT_EQ(ini.GetInt("MLX", "Empty", 1), 1);  // an empty value is no number: the default
+  EXPECT_EQ(ini.GetInt("MLX", "EmptyQuotes", 1), 1);
+  EXPECT_EQ(ini.GetString("MLX", "Empty", "default"), "");
 }
 
 TEST(Profile, FileFormsReadUtf8OrWindows1252AndDefaultWhenMissing) {
