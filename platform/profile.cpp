@@ -21,10 +21,8 @@ ProfileFile ProfileFile::Parse(std::string_view text) {
     if (line.front() == '[') {
       const std::size_t close = line.find(']');
       const std::string_view name = Trim(line.substr(1, close == std::string_view::npos ? line.size() - 1 : close - 1));
-      bool repeated = false;
-      for (const auto& s : file.sections_) repeated = repeated || EqualsNoCase(s.name, name);
       current = nullptr;
-      if (!repeated) {
+      if (file.sectionIndex_.try_emplace(ToLower(name), file.sections_.size()).second) {
         file.sections_.push_back({std::string(name), {}});
         current = &file.sections_.back();
       }
@@ -52,12 +50,10 @@ std::optional<ProfileFile> ProfileFile::Load(const std::filesystem::path& path) 
 }
 
 std::optional<std::string> ProfileFile::Find(std::string_view section, std::string_view key) const {
-  for (const auto& s : sections_) {
-    if (!EqualsNoCase(s.name, section)) continue;
-    for (const auto& [k, v] : s.entries) {
-      if (EqualsNoCase(k, key)) return v;
-    }
-    return std::nullopt;
+  const auto found = sectionIndex_.find(ToLower(section));
+  if (found == sectionIndex_.end()) return std::nullopt;
+  for (const auto& [k, v] : sections_[found->second].entries) {
+    if (EqualsNoCase(k, key)) return v;
   }
   return std::nullopt;
 }

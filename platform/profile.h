@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace platform {
@@ -28,6 +29,7 @@ class ProfileFile {
     std::vector<std::pair<std::string, std::string>> entries;  // key as written, value
   };
   std::vector<Section> sections_;
+  std::unordered_map<std::string, std::size_t> sectionIndex_;  // lower-cased name -> its place in sections_
 };
 
 // One-call forms, opening the file each time as the Windows calls do.

@@ -4,6 +4,7 @@
 #include <fstream>
 #include <mutex>
 #include <sstream>
+#include <unordered_set>
 
 #include "platform/folders.h"
 #include "platform/text.h"
@@ -90,13 +91,9 @@ RegistryStore RegistryStore::Parse(std::string_view text, std::vector<std::strin
       }
       const std::string_view rest = slash == std::string_view::npos ? std::string_view{} : path.substr(slash + 1);
       const std::string id = RootPrefix(*root) + NormalizeKey(rest);
-      for (auto& [existingId, key] : store.keys_) {
-        if (existingId == id) current = &key;
-      }
-      if (!current) {
-        store.keys_.push_back({id, Key{std::string(TrimSlashes(rest)), {}}});
-        current = &store.keys_.back().second;
-      }
+      const auto [at, added] = store.index_.try_emplace(id, store.keys_.size());
+      if (added) store.keys_.push_back({id, Key{std::string(TrimSlashes(rest)), {}}});
+      current = &store.keys_[at->second].second;
       continue;
     }
     if (!current) {
@@ -168,11 +165,8 @@ RegistryStore RegistryStore::Load(const std::filesystem::path& file, std::vector
 }
 
 const RegistryStore::Key* RegistryStore::Find(RegistryRoot root, std::string_view key) const {
-  const std::string id = RootPrefix(root) + NormalizeKey(key);
-  for (const auto& [existingId, k] : keys_) {
-    if (existingId == id) return &k;
-  }
-  return nullptr;
+  const auto found = index_.find(RootPrefix(root) + NormalizeKey(key));
+  return found == index_.end() ? nullptr : &keys_[found->second].second;
 }
 
 bool RegistryStore::KeyExists(RegistryRoot root, std::string_view key) const {
@@ -208,16 +202,12 @@ std::optional<std::uint32_t> RegistryStore::ReadDword(RegistryRoot root, std::st
 std::vector<std::string> RegistryStore::SubKeyNames(RegistryRoot root, std::string_view key) const {
   const std::string prefix = RootPrefix(root) + NormalizeKey(key) + "\\";
   std::vector<std::string> names;
-  std::vector<std::string> seen;
+  std::unordered_set<std::string_view> seen;
   for (const auto& [id, k] : keys_) {
     if (!id.starts_with(prefix)) continue;
     const std::string_view rest = std::string_view(id).substr(prefix.size());
     const std::string_view childLower = rest.substr(0, rest.find('\\'));
-    if (childLower.empty()) continue;
-    bool known = false;
-    for (const auto& s : seen) known = known || s == childLower;
-    if (known) continue;
-    seen.emplace_back(childLower);
+    if (childLower.empty() || !seen.insert(childLower).second) continue;
     // Take the spelling from the key's own name.
     const std::string_view full = k.name;
     const std::size_t start = full.size() - rest.size();

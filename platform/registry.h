@@ -15,6 +15,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <variant>
 #include <vector>
 
@@ -43,6 +44,7 @@ class RegistryStore {
   };
   const Key* Find(RegistryRoot root, std::string_view key) const;
   std::vector<std::pair<std::string, Key>> keys_;  // "<root>\<lower-cased key>" -> key, file order
+  std::unordered_map<std::string, std::size_t> index_;  // the same ids -> place in keys_
 };
 
 // Location of the process's registry file.
