@@ -34,7 +34,8 @@ class PosixFile final : public ReadableFile {
 class PosixOpener final : public FileOpener {
  public:
   std::unique_ptr<ReadableFile> OpenForReading(const std::filesystem::path& path, std::string* error) override {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Non-blocking, so that a pipe at the name is refused below instead of waiting for a writer.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
       if (error) *error = std::strerror(errno);
       return nullptr;
@@ -58,8 +59,8 @@ std::unique_ptr<ReadableFile> OpenForReading(const std::filesystem::path& path, 
   return g_opener->OpenForReading(path, error);
 }
 
-std::optional<std::string> ReadWholeFile(const std::filesystem::path& path) {
-  auto file = OpenForReading(path);
+std::optional<std::string> ReadWholeFile(const std::filesystem::path& path, std::string* error) {
+  auto file = OpenForReading(path, error);
   if (!file) return std::nullopt;
   std::string data(static_cast<std::size_t>(file->Size()), '\0');
   data.resize(file->ReadAt(0, data));

@@ -28,8 +28,8 @@ class FileOpener {
 
 std::unique_ptr<ReadableFile> OpenForReading(const std::filesystem::path& path, std::string* error = nullptr);
 
-// The whole file; nullopt when it cannot be read.
-std::optional<std::string> ReadWholeFile(const std::filesystem::path& path);
+// The whole file; nullopt when it cannot be read (`error` then says why).
+std::optional<std::string> ReadWholeFile(const std::filesystem::path& path, std::string* error = nullptr);
 
 // Installs `opener` for the life of this object.
 class ScopedFileOpener {

@@ -1,9 +1,8 @@
 #include "platform/profile.h"
 
 #include <climits>
-#include <fstream>
-#include <sstream>
 
+#include "platform/files.h"
 #include "platform/text.h"
 
 namespace platform {
@@ -42,11 +41,9 @@ ProfileFile ProfileFile::Parse(std::string_view text) {
 }
 
 std::optional<ProfileFile> ProfileFile::Load(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::ostringstream raw;
-  raw << in.rdbuf();
-  return Parse(Utf8OrWindows1252(raw.str()));
+  const auto raw = ReadWholeFile(path);
+  if (!raw) return std::nullopt;
+  return Parse(Utf8OrWindows1252(*raw));
 }
 
 std::optional<std::string> ProfileFile::Find(std::string_view section, std::string_view key) const {

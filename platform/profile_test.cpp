@@ -1,5 +1,7 @@
 #include "platform/profile.h"
 
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 
 #include "platform/fake/scoped_environment.h"
@@ -56,6 +58,9 @@ TEST(Profile, FileFormsReadUtf8OrWindows1252AndDefaultWhenMissing) {
   EXPECT_EQ(GetProfileString(ansi, "Company", "Name", ""), "Åsa Öberg AB");
   EXPECT_EQ(GetProfileString(tree / "missing.ini", "Company", "Name", "SE"), "SE");
   EXPECT_EQ(GetProfileInt(tree / "missing.ini", "MLX", "Logg", 1), 1);
+  const auto pipe = tree / "pipe.ini";  // waits for no writer
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  EXPECT_EQ(GetProfileInt(pipe, "MLX", "Logg", 1), 1);
 }
 
 TEST(Profile, LeadingInt) {

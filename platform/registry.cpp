@@ -1,11 +1,11 @@
 #include "platform/registry.h"
 
+#include <algorithm>
 #include <charconv>
-#include <fstream>
 #include <mutex>
-#include <sstream>
 #include <unordered_set>
 
+#include "platform/files.h"
 #include "platform/folders.h"
 #include "platform/text.h"
 
@@ -64,8 +64,12 @@ RegistryStore RegistryStore::Parse(std::string_view text, std::vector<std::strin
   RegistryStore store;
   Key* current = nullptr;
   std::size_t lineNo = 0;
+  // A damaged or binary file has a problem on nearly every line: the first few
+  // are described, the rest only counted.
+  constexpr std::size_t kDescribed = 20;
+  std::size_t complaints = 0;
   auto complain = [&](const std::string& what) {
-    if (problems) problems->push_back("line " + std::to_string(lineNo) + ": " + what);
+    if (problems && ++complaints <= kDescribed) problems->push_back("line " + std::to_string(lineNo) + ": " + what);
   };
   while (!text.empty()) {
     const std::size_t eol = text.find('\n');
@@ -129,6 +133,8 @@ RegistryStore RegistryStore::Parse(std::string_view text, std::vector<std::strin
         complain("unterminated string value");
         continue;
       }
+      // A Windows caller reads a string value up to its first NUL.
+      value->resize(std::min(value->size(), value->find('\0')));
       current->values.emplace(lowerName, *value);
     } else if (rest.starts_with("dword:")) {
       const std::string_view digits = rest.substr(6);
@@ -145,19 +151,23 @@ RegistryStore RegistryStore::Parse(std::string_view text, std::vector<std::strin
       complain("value type not supported");
     }
   }
+  if (problems && complaints > kDescribed) {
+    problems->push_back(std::to_string(complaints - kDescribed) + " more lines not understood");
+  }
   return store;
 }
 
 RegistryStore RegistryStore::Load(const std::filesystem::path& file, std::vector<std::string>* problems) {
-  std::ifstream in(file, std::ios::binary);
-  if (!in) {
-    if (problems) problems->push_back("registry file " + file.string() + " cannot be read; it counts as empty");
+  std::string why;
+  const auto raw = ReadWholeFile(file, &why);
+  if (!raw) {
+    if (problems) {
+      problems->push_back("registry file " + file.string() + " cannot be read (" + why + "); it counts as empty");
+    }
     return {};
   }
-  std::ostringstream raw;
-  raw << in.rdbuf();
   std::vector<std::string> lineProblems;
-  RegistryStore store = Parse(DecodeFileText(raw.str()), &lineProblems);
+  RegistryStore store = Parse(DecodeFileText(*raw), &lineProblems);
   if (problems) {
     for (auto& p : lineProblems) problems->push_back("registry file " + file.string() + ", " + p);
   }

@@ -1,5 +1,7 @@
 #include "platform/registry.h"
 
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 
 #include "platform/fake/scoped_environment.h"
@@ -59,24 +61,46 @@ TEST(Registry, MalformedLinesAreSkippedAndReported) {
   EXPECT_EQ(reg.ReadString(RegistryRoot::LocalMachine, "B", "Good"), std::nullopt);
 }
 
-TEST(Registry, MissingFileIsEmptyWithAProblem) {
+TEST(Registry, UnreadableFileIsEmptyWithAProblem) {
   fake::TempTree tree;
+  const auto folder = tree.MakeFolder("folder.reg");
+  const auto fifo = tree / "fifo.reg";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  for (const auto& file : {tree / "none.reg", folder, fifo}) {  // a pipe would wait for a writer forever
+    std::vector<std::string> problems;
+    const auto reg = RegistryStore::Load(file, &problems);
+    EXPECT_FALSE(reg.KeyExists(RegistryRoot::LocalMachine, "SOFTWARE"));
+    ASSERT_EQ(problems.size(), 1u) << file;
+    EXPECT_NE(problems[0].find(file.filename().string()), std::string::npos);
+  }
+}
+
+TEST(Registry, ProblemsOfABinaryFileAreCounted) {
+  std::string junk;
+  for (int i = 0; i < 5000; ++i) junk += "\x01\xFF[\x80\n";
   std::vector<std::string> problems;
-  const auto reg = RegistryStore::Load(tree / "none.reg", &problems);
-  EXPECT_FALSE(reg.KeyExists(RegistryRoot::LocalMachine, "SOFTWARE"));
-  ASSERT_EQ(problems.size(), 1u);
-  EXPECT_NE(problems[0].find("none.reg"), std::string::npos);
+  RegistryStore::Parse(junk, &problems);
+  ASSERT_EQ(problems.size(), 21u);  // twenty described, then how many more
+  EXPECT_EQ(problems.back(), "4980 more lines not understood");
 }
 
 TEST(Registry, ReadsUtf16ExportAndTheNamedFile) {
   fake::TempTree tree;
-  const std::u16string text = u"\uFEFF[HKEY_CURRENT_USER\\X]\r\n\"N\"=\"Ö\"\r\n";
+  using namespace std::literals;
+  // A value with a NUL in it reads as a Windows caller sees it, up to the NUL; a
+  // lone surrogate becomes U+FFFD; an odd last byte is dropped.
+  const std::u16string_view text =
+      u"\uFEFF[HKEY_CURRENT_USER\\X]\r\n\"N\"=\"Ö\"\r\n\"Nul\"=\"före\0efter\"\r\n\"Lone\"=\"a\xD800" u"b\"\r\n"sv;
   std::string bytes;
   for (char16_t c : text) bytes.push_back(static_cast<char>(c & 0xFF)), bytes.push_back(static_cast<char>(c >> 8));
+  bytes.push_back('[');
   const auto file = tree.Write("r.reg", bytes);
   fake::ScopedEnv env("MOLNIX_REGISTRY", file.string());
   InstallRegistry(nullptr);
   EXPECT_EQ(Registry().ReadString(RegistryRoot::CurrentUser, "X", "N"), "Ö");
+  EXPECT_EQ(Registry().ReadString(RegistryRoot::CurrentUser, "X", "Nul"), "före");
+  EXPECT_EQ(Registry().ReadString(RegistryRoot::CurrentUser, "X", "Lone"), "a\uFFFDb");
+  EXPECT_TRUE(LastRegistryProblems().empty());
   InstallRegistry(nullptr);
 }
 
