@@ -135,7 +135,7 @@ RegistryStore RegistryStore::Parse(std::string_view text, std::vector<std::strin
       }
       // A Windows caller reads a string value up to its first NUL.
       value->resize(std::min(value->size(), value->find('\0')));
-      current->values.emplace(lowerName, *value);
+      current->values.insert_or_assign(lowerName, std::move(*value));
     } else if (rest.starts_with("dword:")) {
       const std::string_view digits = rest.substr(6);
       std::uint32_t number = 0;
@@ -144,9 +144,9 @@ RegistryStore RegistryStore::Parse(std::string_view text, std::vector<std::strin
         complain("bad dword value");
         continue;
       }
-      current->values.emplace(lowerName, number);
+      current->values.insert_or_assign(lowerName, number);
     } else if (rest == "-") {
-      continue;
+      current->values.erase(lowerName);
     } else {
       complain("value type not supported");
     }

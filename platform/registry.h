@@ -6,7 +6,8 @@
 //   "Timeout"=dword:0000001e
 //
 // Key and value names compare without regard to case; a section without
-// values is a key that exists. The process reads the file named by
+// values is a key that exists. Lines take effect in order, as when the file is
+// imported: a value given twice has the later one, "Name"=- removes it. The process reads the file named by
 // MOLNIX_REGISTRY, or registry.reg in the per-user configuration folder.
 #include <cstdint>
 #include <filesystem>

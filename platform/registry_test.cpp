@@ -15,10 +15,12 @@ const char* const kSample = R"(Windows Registry Editor Version 5.00
 
 ; a comment
 [HKEY_LOCAL_MACHINE\SOFTWARE\Microsoft\Windows\CurrentVersion\App Paths\MolnixConverter.exe]
-"InifilePath"="C:\\Program Files\\Tessal\\"
+"InifilePath"="C:\\Gammal"
 "Timeout"=dword:0000001e
 "Quoted"="say \"hej\""
-"inifilepath"="second wins not"
+"inifilepath"="C:\\Program Files\\Tessal\\"
+"Removed"="x"
+"Removed"=-
 
 [HKEY_LOCAL_MACHINE\SOFTWARE\Microsoft\Windows\CurrentVersion\App Paths\KolmAdm.exe]
 
@@ -31,7 +33,9 @@ TEST(Registry, ReadsValuesWithoutRegardToCase) {
   const auto reg = RegistryStore::Parse(kSample, &problems);
   EXPECT_TRUE(problems.empty());
   const std::string key = std::string(kAppPaths) + "\\MOLNIXCONVERTER.EXE";
+  // Lines take effect in order, as when the file is imported: the last value wins, "=-" removes one.
   EXPECT_EQ(reg.ReadString(RegistryRoot::LocalMachine, key, "INIFILEPATH"), R"(C:\Program Files\Tessal\)");
+  EXPECT_EQ(reg.ReadString(RegistryRoot::LocalMachine, key, "Removed"), std::nullopt);
   EXPECT_EQ(reg.ReadString(RegistryRoot::LocalMachine, key, "Quoted"), "say \"hej\"");
   EXPECT_EQ(reg.ReadDword(RegistryRoot::LocalMachine, key, "timeout"), 30u);
   EXPECT_EQ(reg.ReadDword(RegistryRoot::LocalMachine, key, "InifilePath"), std::nullopt);  // wrong type
