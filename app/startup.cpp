@@ -80,12 +80,12 @@ bool CMolnixDataUploadApp::InitInstance(StartupSteps& steps, bool* failed) {
   KLCR_ServiceDirectory::KLCRSDMiscFunc::SetCountryCode(ini.GetString("SD", "CountryCode", "SE"));
 
   if (ini.GetInt("MLX", "Logg", 1) == 1) {
-    const auto temp = platform::TempFolder();
-    const auto folder = platform::PrepareLogFolder(temp).value_or(temp / "MolnixConverter");
+    // When the temp folder offers no folder of our own, logging stays on and its
+    // lines are lost: they never go to a folder that someone else holds.
     m_bLogging = true;
-    m_strLogFolder = folder.string();
+    if (const auto folder = platform::PrepareLogFolder(platform::TempFolder())) m_strLogFolder = folder->string();
     platform::ConfigureLog(true, m_strLogFolder);
-    KLCRMiscFunc::SetLoggPath(m_strLogFolder);
+    if (!m_strLogFolder.empty()) KLCRMiscFunc::SetLoggPath(m_strLogFolder);
   }
   WriteLog(GetAppCaption() + " startad");
   for (const auto& problem : platform::LastRegistryProblems()) WriteLog(problem);

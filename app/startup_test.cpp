@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <string>
 #include <vector>
@@ -145,6 +146,22 @@ TEST_F(Startup, SettingsFileDecidesServiceAndLogging) {
       EXPECT_NE(log->find(" Tessal Molnix Converter startad\n"), std::string::npos);
     }
   }
+}
+
+TEST_F(Startup, LogFolderTakenByOthersLosesTheLines) {
+  const auto elsewhere = tree.MakeFolder("elsewhere");
+  std::filesystem::create_directory_symlink(elsewhere, tree / "tmp" / "MolnixConverter");
+  std::filesystem::create_directory_symlink(elsewhere,
+                                            tree / "tmp" / ("MolnixConverter-" + std::to_string(::geteuid())));
+  UseRegistry("");
+  KLCRMiscFunc::SetLoggPath("");
+  CMolnixDataUploadApp app;
+  RecordingSteps steps;
+  ASSERT_TRUE(Run(app, steps));
+  EXPECT_TRUE(app.m_bLogging);
+  EXPECT_EQ(KLCRMiscFunc::GetLoggPath(), "");
+  EXPECT_TRUE(std::filesystem::is_empty(elsewhere));
+  EXPECT_FALSE(platform::PathExists(platform::kLogFileName));  // nor beside the program
 }
 
 TEST_F(Startup, CallingProgramDecidesSourceKindAndDataModels) {

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <mutex>
 
@@ -14,15 +15,17 @@ std::mutex g_logMutex;
 bool g_logEnabled = false;
 std::string g_logFolder;
 
-bool IsOwnPrivateFolder(const std::filesystem::path& path) {
-  struct stat st {};
-  if (::lstat(path.c_str(), &st) != 0) return false;
-  return S_ISDIR(st.st_mode) && st.st_uid == ::geteuid();
-}
-
+// Makes `path` one folder level (mode 0700), or takes the folder already there
+// when it is ours and no link; one of ours that others may enter is closed to them.
 bool MakeOwnFolder(const std::filesystem::path& path) {
   if (::mkdir(path.c_str(), 0700) != 0 && errno != EEXIST) return false;
-  return IsOwnPrivateFolder(path);
+  const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct stat st {};
+  const bool own = ::fstat(fd, &st) == 0 && st.st_uid == ::geteuid() &&
+                   ((st.st_mode & 077) == 0 || ::fchmod(fd, 0700) == 0);
+  ::close(fd);
+  return own;
 }
 
 }  // namespace
@@ -69,10 +72,20 @@ void WriteLog(std::string text) {
     if (!platform::g_logEnabled) return;
     folder = platform::g_logFolder;
   }
-  const std::string path = (std::filesystem::path(folder) / platform::kLogFileName).string();
-  // Never follow a link planted at the file's name.
-  const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+  if (folder.empty()) return;  // logging is on, but no folder could be had
+  // Neither the folder nor the file is followed through a link, and only a plain
+  // file is written (a pipe at the name would wait for a reader forever).
+  const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+  if (dir < 0) return;
+  const int fd =
+      ::openat(dir, platform::kLogFileName, O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK, 0600);
+  ::close(dir);
   if (fd < 0) return;
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    return;
+  }
   std::string line = platform::FormatLogLine(platform::CurrentClock().Now(), text);
   line.push_back('\n');
   const char* data = line.data();

@@ -23,11 +23,12 @@ std::string FormatLogLine(const LocalDateTime& time, std::string_view text);
 
 // Makes the log folder "MolnixConverter" inside `tempFolder` (mode 0700). The
 // temp folder is shared with other users: a name there that is a symbolic link,
-// not a folder, or not ours is not used, and a per-user name is taken instead.
+// not a folder, or not ours is not used, and a per-user name is taken instead;
+// a folder of ours that others may enter is closed to them.
 // nullopt when no folder can be had.
 std::optional<std::filesystem::path> PrepareLogFolder(const std::filesystem::path& tempFolder);
 
 }  // namespace platform
 
-// Appends one line to the log when logging is on; failures are silent.
+// Appends one line to the log when logging is on and has a folder; failures are silent.
 void WriteLog(std::string text);

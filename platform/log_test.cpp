@@ -31,6 +31,14 @@ TEST(Log, AppendsOnlyWhenOn) {
   EXPECT_EQ(ReadWholeFile(*folder / kLogFileName), "2024-03-02 09:05:03 första\n2024-03-02 09:05:03 two\nlines\n");
 }
 
+TEST(Log, OwnFolderOpenToOthersIsMadePrivate) {
+  fake::TempTree tree;
+  const auto shared = tree.MakeFolder("MolnixConverter");
+  std::filesystem::permissions(shared, std::filesystem::perms::all);
+  ASSERT_EQ(PrepareLogFolder(tree.root()), shared);
+  EXPECT_EQ(std::filesystem::status(shared).permissions(), std::filesystem::perms::owner_all);
+}
+
 TEST(Log, PlantedLinkIsNotFollowed) {
   fake::TempTree tree;
   const auto target = tree.MakeFolder("elsewhere");
