@@ -20,9 +20,16 @@ std::optional<fs::path> NonEmptyEnv(const char* name) {
   return fs::path(*value);
 }
 
+// The XDG rules ignore a relative path in their variables.
+std::optional<fs::path> XdgEnv(const char* name) {
+  auto value = NonEmptyEnv(name);
+  if (!value || !value->is_absolute()) return std::nullopt;
+  return value;
+}
+
 fs::path XdgFolder(const char* override, const char* xdg, const char* homeRelative) {
   if (auto o = NonEmptyEnv(override)) return *o;
-  if (auto x = NonEmptyEnv(xdg)) return *x / kProgramFolder;
+  if (auto x = XdgEnv(xdg)) return *x / kProgramFolder;
   if (auto home = HomeFolder()) return *home / homeRelative / kProgramFolder;
   return TempFolder() / (std::string(kProgramFolder) + "-" + std::to_string(::getuid()));
 }
@@ -58,7 +65,7 @@ fs::path UserDataFolder() { return XdgFolder("MOLNIX_DATA_HOME", "XDG_DATA_HOME"
 
 std::optional<fs::path> CommonAppDataFolder() {
   std::optional<fs::path> folder = NonEmptyEnv("MOLNIX_COMMON_APPDATA");
-  if (!folder) folder = NonEmptyEnv("XDG_DATA_HOME");
+  if (!folder) folder = XdgEnv("XDG_DATA_HOME");
   if (!folder) {
     if (auto home = HomeFolder()) folder = *home / ".local/share";
   }

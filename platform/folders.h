@@ -20,7 +20,8 @@ std::optional<std::filesystem::path> HomeFolder();
 // Per-user folders of this program (XDG rules), with MOLNIX_* overrides:
 //   configuration: MOLNIX_CONFIG_HOME, else $XDG_CONFIG_HOME/tessal-molnix-converter, else ~/.config/...
 //   data:          MOLNIX_DATA_HOME,   else $XDG_DATA_HOME/tessal-molnix-converter,   else ~/.local/share/...
-// Without any home they fall back to a folder under TempFolder() named after the user id.
+// A relative XDG_* path is ignored, as the XDG rules say. Without any home they
+// fall back to a folder under TempFolder() named after the user id.
 std::filesystem::path UserConfigFolder();
 std::filesystem::path UserDataFolder();
 
