@@ -49,9 +49,13 @@ std::string CMolnixDataUploadApp::GetCommandLineOption(std::string_view option) 
   if (at == std::string_view::npos) return "";
   std::string_view value = platform::TrimLeft(std::string_view(m_strCommandLine).substr(at + option.size()));
   if (!value.empty() && value.front() == '"') {
-    while (!value.empty() && value.front() == '"') value.remove_prefix(1);
-    const std::size_t end = value.find("\" -");
+    // The closing quote may be the last of the opening ones: "" before the next
+    // option is an empty value, not the option that follows.
+    std::size_t quotes = 0;
+    while (quotes < value.size() && value[quotes] == '"') ++quotes;
+    const std::size_t end = value.find("\" -", quotes - 1);
     if (end != std::string_view::npos) value = value.substr(0, end + 1);
+    while (!value.empty() && value.front() == '"') value.remove_prefix(1);
     while (!value.empty() && value.back() == '"') value.remove_suffix(1);
   } else {
     const std::size_t end = value.find(" -");

@@ -17,6 +17,7 @@ TEST(CommandLine, ReadsOptionValues) {
       {R"(-F C:\Data\A -B -P x)", "-F", R"(C:\Data\A)"},          // unquoted value runs to the next " -"
       {R"(-F "C:\Data\A -B" -P x)", "-F", R"(C:\Data\A -B)"},     // quoted value may hold " -"
       {R"(-F ""C:\Data"" -P x)", "-F", R"(C:\Data)"},             // every leading and trailing quote goes
+      {R"(-W "" -U anna@firma.se)", "-W", ""},                     // an empty quoted value stays empty
       {"-U a@b.se -U c@d.se", "-U", "a@b.se"},                     // first occurrence
       {"-U a@b.se", "-u", ""},                                     // case-sensitive
       {"-P kolmadm.exe -U", "-U", ""},                             // at the end without value
