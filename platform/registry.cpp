@@ -46,6 +46,28 @@ std::optional<std::string> ReadQuoted(std::string_view text, std::size_t& pos) {
   return std::nullopt;
 }
 
+// "d6,00,2f,00,00,00": little-endian UTF-16 up to the first NUL, as UTF-8.
+std::optional<std::string> Utf16HexString(std::string_view hex) {
+  std::string bytes;
+  while (!(hex = Trim(hex)).empty()) {
+    const std::size_t comma = hex.find(',');
+    const std::string_view digits = Trim(hex.substr(0, comma));
+    hex = comma == std::string_view::npos ? std::string_view{} : hex.substr(comma + 1);
+    unsigned byte = 0;
+    const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), byte, 16);
+    if (ec != std::errc{} || end != digits.data() + digits.size() || digits.empty() || byte > 0xFF) return std::nullopt;
+    bytes.push_back(static_cast<char>(byte));
+  }
+  std::u16string wide;
+  for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
+    const auto unit = static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
+                                            (static_cast<unsigned char>(bytes[i + 1]) << 8));
+    if (unit == 0) break;
+    wide.push_back(unit);
+  }
+  return Utf16ToUtf8(wide);
+}
+
 std::string DecodeFileText(const std::string& raw) {
   if (raw.size() >= 2 && static_cast<unsigned char>(raw[0]) == 0xFF && static_cast<unsigned char>(raw[1]) == 0xFE) {
     std::u16string wide;
@@ -100,6 +122,23 @@ RegistryStore RegistryStore::Parse(std::string_view text, std::vector<std::strin
       current = &store.keys_[at->second].second;
       continue;
     }
+    // A long hex value goes on over lines that end in '\'.
+    std::string joined;
+    if (line.back() == '\\') {
+      const std::size_t first = lineNo;
+      joined.assign(line.substr(0, line.size() - 1));
+      while (!text.empty()) {
+        const std::size_t next = text.find('\n');
+        const std::string_view more = Trim(text.substr(0, next));
+        text = next == std::string_view::npos ? std::string_view{} : text.substr(next + 1);
+        ++lineNo;
+        const bool goesOn = !more.empty() && more.back() == '\\';
+        joined.append(goesOn ? more.substr(0, more.size() - 1) : more);
+        if (!goesOn) break;
+      }
+      line = joined;
+      lineNo = first;
+    }
     if (!current) {
       complain("value outside a key");
       continue;
@@ -145,6 +184,15 @@ RegistryStore RegistryStore::Parse(std::string_view text, std::vector<std::strin
         continue;
       }
       current->values.insert_or_assign(lowerName, number);
+    } else if (rest.starts_with("hex(1):") || rest.starts_with("hex(2):")) {
+      // A string, or one with %variables% left unexpanded, as UTF-16 bytes; read as
+      // the plain string a Windows caller gets.
+      auto value = Utf16HexString(rest.substr(7));
+      if (!value) {
+        complain("bad hex value");
+        continue;
+      }
+      current->values.insert_or_assign(lowerName, std::move(*value));
     } else if (rest == "-") {
       current->values.erase(lowerName);
     } else {

@@ -4,10 +4,13 @@
 //   [HKEY_LOCAL_MACHINE\SOFTWARE\Tessal Kolm\Tessal Vardo]
 //   "Database"="/srv/vardo/db"
 //   "Timeout"=dword:0000001e
+//   "Path"=hex(2):25,00,50,00,...,00,00      (over lines ending in '\' when long)
 //
 // Key and value names compare without regard to case; a section without
 // values is a key that exists. Lines take effect in order, as when the file is
-// imported: a value given twice has the later one, "Name"=- removes it. The process reads the file named by
+// imported: a value given twice has the later one, "Name"=- removes it.
+// Strings, expandable strings (hex(1), hex(2)) and dwords are read; other
+// types are skipped with a problem line. The process reads the file named by
 // MOLNIX_REGISTRY, or registry.reg in the per-user configuration folder.
 #include <cstdint>
 #include <filesystem>

@@ -21,6 +21,8 @@ const char* const kSample = R"(Windows Registry Editor Version 5.00
 "inifilepath"="C:\\Program Files\\Tessal\\"
 "Removed"="x"
 "Removed"=-
+"Expand"=hex(2):d6,00,2f,00,\
+  78,00,00,00
 
 [HKEY_LOCAL_MACHINE\SOFTWARE\Microsoft\Windows\CurrentVersion\App Paths\KolmAdm.exe]
 
@@ -36,6 +38,7 @@ TEST(Registry, ReadsValuesWithoutRegardToCase) {
   // Lines take effect in order, as when the file is imported: the last value wins, "=-" removes one.
   EXPECT_EQ(reg.ReadString(RegistryRoot::LocalMachine, key, "INIFILEPATH"), R"(C:\Program Files\Tessal\)");
   EXPECT_EQ(reg.ReadString(RegistryRoot::LocalMachine, key, "Removed"), std::nullopt);
+  EXPECT_EQ(reg.ReadString(RegistryRoot::LocalMachine, key, "Expand"), "Ö/x");  // hex(2), over two lines
   EXPECT_EQ(reg.ReadString(RegistryRoot::LocalMachine, key, "Quoted"), "say \"hej\"");
   EXPECT_EQ(reg.ReadDword(RegistryRoot::LocalMachine, key, "timeout"), 30u);
   EXPECT_EQ(reg.ReadDword(RegistryRoot::LocalMachine, key, "InifilePath"), std::nullopt);  // wrong type
@@ -57,9 +60,9 @@ TEST(Registry, MalformedLinesAreSkippedAndReported) {
   std::vector<std::string> problems;
   const auto reg = RegistryStore::Parse(
       "\"Orphan\"=\"x\"\n[HKEY_LOCAL_MACHINE\\A]\n\"Bad\"=dword:zz\n\"Open=\"x\n[HKEY_NOWHERE\\B]\n\"Good\"=\"y\"\n"
-      "[HKEY_LOCAL_MACHINE\\C\n",
+      "[HKEY_LOCAL_MACHINE\\C\n\"Bin\"=hex:01,02,\\\n  03,04\n",
       &problems);
-  EXPECT_EQ(problems.size(), 6u);  // every line but the key A
+  EXPECT_EQ(problems.size(), 7u);  // every line but the key A, and the binary value once
   EXPECT_TRUE(reg.KeyExists(RegistryRoot::LocalMachine, "A"));
   EXPECT_EQ(reg.ReadDword(RegistryRoot::LocalMachine, "A", "Bad"), std::nullopt);
   EXPECT_EQ(reg.ReadString(RegistryRoot::LocalMachine, "B", "Good"), std::nullopt);
