@@ -90,9 +90,14 @@ TEST(CreateImports, ReleasesTheFirstSetBeforeBuildingTheSecond) {
 
   auto& second = fixture.Next();
   second.articles->onDestroyed = [&] { fixture.log.push_back("articles of set 2 destroyed"); };
+  std::string askedFolder, askedPriceListCode;
+  second.onDestroyed = [&](const fake::FakeReaderFactory& f) {
+    askedFolder = f.folder;
+    askedPriceListCode = f.priceListCode;
+  };
   fixture.job->CreateImports();
-  EXPECT_EQ(second.folder, "/företag/1");
-  EXPECT_EQ(second.priceListCode, "P2");
+  EXPECT_EQ(askedFolder, "/företag/1");
+  EXPECT_EQ(askedPriceListCode, "P2");
   EXPECT_THAT(fixture.log, ElementsAre("make readers", "articles of set 1 destroyed", "SIE of set 1 destroyed",
                                        "make readers"));
   fixture.job.reset();

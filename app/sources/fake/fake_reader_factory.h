@@ -1,10 +1,12 @@
 #pragma once
 // A reader factory that hands out one prepared set of fake readers. Keep raw
 // pointers to the fakes before the job takes them: they stay valid until the job
-// releases its readers.
+// releases its readers. The job drops the factory itself once the readers are
+// made, so what it was asked is read in `onDestroyed` at the latest.
 //
 //   auto factory = std::make_unique<fake::FakeReaderFactory>();
 //   fake::FakeArticles* articles = factory->articles.get();
+#include <functional>
 #include <memory>
 #include <set>
 #include <stdexcept>
@@ -31,6 +33,14 @@ class FakeReaderFactory final : public ReaderFactory {
   std::set<ImportKind> failing;  // kinds whose reader construction throws
   std::string folder;            // the last folder asked for
   std::string priceListCode;     // the price-list code the articles were asked with
+  std::function<void(const FakeReaderFactory&)> onDestroyed;
+
+  FakeReaderFactory() = default;
+  FakeReaderFactory(const FakeReaderFactory&) = delete;
+  FakeReaderFactory& operator=(const FakeReaderFactory&) = delete;
+  ~FakeReaderFactory() override {
+    if (onDestroyed) onDestroyed(*this);
+  }
 
   std::unique_ptr<I_QZ_Company> MakeCompanySettings(const std::string& f) override {
     return Hand(kImportCompany, f, company);
