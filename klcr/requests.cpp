@@ -2,6 +2,7 @@
 #include <filesystem>
 #include <nlohmann/json.hpp>
 
+#include "klcr/answers.h"
 #include "klcr/klcr.h"
 #include "klcr/service.h"
 #include "platform/files.h"
@@ -148,34 +149,20 @@ std::string KLCRReturnsErrorInfo::GetFieldErrorText(int code, int /*language*/) 
   return WithCode("Okänt fel (felkod ", code);
 }
 
-namespace {
-std::string StringAt(const nlohmann::json& object, const char* name) {
-  const auto found = object.find(name);
-  return found != object.end() && found->is_string() ? found->get<std::string>() : std::string{};
-}
-int IntAt(const nlohmann::json& object, const char* name) {
-  const auto found = object.find(name);
-  return found != object.end() && found->is_number_integer() ? found->get<int>() : 0;
-}
-}  // namespace
-
 int CGetCustomers::Call() {
   customers_.clear();
   firstName_.clear();
   lastName_.clear();
   Answer answer = klcr::detail::SendAsUser(Username(), "GET", "/customers");
   if (answer.code != klcr::kOk) return answer.code;
-  const auto json = nlohmann::json::parse(answer.body, nullptr, false);
-  if (!json.is_object() || !json.contains("customers") || !json["customers"].is_array()) return klcr::kMalformedAnswer;
-  std::vector<Customer> customers;
-  for (const auto& entry : json["customers"]) {
-    if (!entry.is_object()) return klcr::kMalformedAnswer;  // nothing of a list read in part
-    customers.push_back({StringAt(entry, "registrationNumber"), StringAt(entry, "name"), StringAt(entry, "id"),
-                         StringAt(entry, "countryId"), IntAt(entry, "status"), IntAt(entry, "number")});
+  klcr::detail::CustomersAnswer read;
+  if (const int code = klcr::detail::ReadCustomersAnswer(answer.body, read); code != klcr::kOk) return code;
+  for (auto& c : read.customers) {
+    customers_.push_back({std::move(c.registrationNumber), std::move(c.name), std::move(c.id), std::move(c.countryId),
+                          c.status, c.number});
   }
-  customers_ = std::move(customers);
-  firstName_ = StringAt(json, "firstName");
-  lastName_ = StringAt(json, "lastName");
+  firstName_ = std::move(read.firstName);
+  lastName_ = std::move(read.lastName);
   return klcr::kOk;
 }
 
@@ -201,11 +188,7 @@ int CGetToken::Call() {
   Answer answer =
       klcr::detail::SendAsUser(Username(), "POST", "/customers/" + klcr::detail::Escape(CustomerId()) + "/token", "{}");
   if (answer.code != klcr::kOk) return answer.code;
-  const auto json = nlohmann::json::parse(answer.body, nullptr, false);
-  const std::string token = json.is_object() ? StringAt(json, "apiToken") : std::string{};
-  if (!klcr::detail::IsTokenText(token)) return klcr::kMalformedAnswer;
-  token_ = token;
-  return klcr::kOk;
+  return klcr::detail::ReadApiTokenAnswer(answer.body, token_);
 }
 
 int CDiscard::Call() { return klcr::detail::SendWithApiToken(ApiToken(), "POST", "/migration/discard", "{}").code; }

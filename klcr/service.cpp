@@ -13,6 +13,7 @@
 #include <mutex>
 #include <nlohmann/json.hpp>
 
+#include "klcr/answers.h"
 #include "klcr/klcr.h"
 #include "platform/clock.h"
 #include "platform/files.h"
@@ -118,13 +119,10 @@ std::filesystem::path CredentialPath(const std::string& iniPath, const std::stri
   return std::filesystem::path(iniPath) / (name + ".cred");
 }
 
-std::string ReadKeptRefreshToken(const std::string& iniPath, const std::string& email) {
+std::string KeptRefreshToken(const std::string& iniPath, const std::string& email) {
   if (iniPath.empty()) return {};
   const auto text = platform::ReadWholeFile(CredentialPath(iniPath, email));
-  if (!text) return {};
-  const auto json = nlohmann::json::parse(*text, nullptr, false);
-  if (!json.is_object() || !json.contains("refreshToken") || !json["refreshToken"].is_string()) return {};
-  return json["refreshToken"].get<std::string>();
+  return text ? ReadKeptRefreshToken(*text) : std::string{};
 }
 
 // Written to a new file of mode 0600 and renamed over the old one, so no other
@@ -157,21 +155,6 @@ void ForgetKeptRefreshToken(const std::string& iniPath, const std::string& email
   std::filesystem::remove(CredentialPath(iniPath, email), error);
 }
 
-// Parses an answer body that must be a JSON object; a malformed one turns the code into kMalformedAnswer.
-nlohmann::json ParseObject(Answer& answer) {
-  auto json = nlohmann::json::parse(answer.body, nullptr, false);
-  if (!json.is_object()) {
-    answer.code = kMalformedAnswer;
-    return {};
-  }
-  return json;
-}
-
-std::string StringMember(const nlohmann::json& json, const char* name) {
-  const auto found = json.find(name);
-  return found != json.end() && found->is_string() ? found->get<std::string>() : std::string{};
-}
-
 // Logs in with a password or a refresh token; on success the session holds the new tokens.
 int ObtainTokens(const std::string& email, Session& session) {
   std::string address;
@@ -188,14 +171,11 @@ int ObtainTokens(const std::string& email, Session& session) {
   Answer answer = Send("POST", address + (withPassword ? "/auth/login" : "/auth/refresh"),
                        request.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace));
   if (answer.code != kOk) return answer.code;
-  const auto json = ParseObject(answer);
-  if (answer.code != kOk) return answer.code;
-  const std::string access = StringMember(json, "accessToken");
-  const std::string refresh = StringMember(json, "refreshToken");
-  if (!IsTokenText(access) || !IsTokenText(refresh)) return kMalformedAnswer;
+  Tokens tokens;
+  if (const int code = ReadTokensAnswer(answer.body, tokens); code != kOk) return code;
   session.password.clear();
-  session.accessToken = access;
-  session.refreshToken = refresh;
+  session.accessToken = std::move(tokens.access);
+  session.refreshToken = std::move(tokens.refresh);
   return kOk;
 }
 
@@ -290,10 +270,8 @@ int LookupService(const std::string& name, std::string& uri) {
   while (!base.empty() && base.back() == '/') base.pop_back();
   Answer answer = Send("GET", base + "/services/" + Escape(name) + "?country=" + Escape(country), {});
   if (answer.code != kOk) return answer.code;
-  const auto json = ParseObject(answer);
-  if (answer.code != kOk) return answer.code;
-  std::string found = StringMember(json, "uri");
-  if (found.empty()) return kMalformedAnswer;
+  std::string found;
+  if (const int code = ReadServiceAnswer(answer.body, found); code != kOk) return code;
   uri = std::move(found);
   return kOk;
 }
@@ -338,7 +316,7 @@ int AccessToken(const std::string& email, std::string& token) {
   }
   bool fromKeptFile = false;
   if (session.password.empty() && session.refreshToken.empty()) {
-    session.refreshToken = ReadKeptRefreshToken(iniPath, email);
+    session.refreshToken = KeptRefreshToken(iniPath, email);
     session.keep = fromKeptFile = !session.refreshToken.empty();
     if (!fromKeptFile) return kNotLoggedIn;
   }
