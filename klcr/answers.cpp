@@ -8,8 +8,39 @@
 namespace klcr::detail {
 namespace {
 
+// What a read answer may be. The answers the client reads are small (the largest,
+// a user's companies, some 200 bytes a company) and nest three levels deep. A
+// parsed document takes many times its text (a 64 MiB answer of nested or empty
+// arrays took gigabytes), so a longer or deeper answer is refused unread.
+constexpr std::size_t kMaxReadAnswerBytes = 8u << 20;
+constexpr int kMaxNesting = 16;
+
+// Follows the nesting while the library checks the syntax, stopping at the first
+// level too deep, so nothing of a refused answer is ever built.
+class NestingCheck final : public nlohmann::json::json_sax_t {
+ public:
+  bool null() override { return true; }
+  bool boolean(bool) override { return true; }
+  bool number_integer(number_integer_t) override { return true; }
+  bool number_unsigned(number_unsigned_t) override { return true; }
+  bool number_float(number_float_t, const string_t&) override { return true; }
+  bool string(string_t&) override { return true; }
+  bool binary(binary_t&) override { return true; }
+  bool start_object(std::size_t) override { return ++depth_ <= kMaxNesting; }
+  bool key(string_t&) override { return true; }
+  bool end_object() override { return --depth_, true; }
+  bool start_array(std::size_t) override { return ++depth_ <= kMaxNesting; }
+  bool end_array() override { return --depth_, true; }
+  bool parse_error(std::size_t, const std::string&, const nlohmann::json::exception&) override { return false; }
+
+ private:
+  int depth_ = 0;
+};
+
 // The body as a JSON object; a null value (never an object) when it is anything else.
 nlohmann::json ParseObject(std::string_view body) {
+  NestingCheck check;
+  if (body.size() > kMaxReadAnswerBytes || !nlohmann::json::sax_parse(body, &check)) return {};
   auto json = nlohmann::json::parse(body, nullptr, false);
   return json.is_object() ? json : nlohmann::json{};
 }

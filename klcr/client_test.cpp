@@ -183,9 +183,17 @@ TEST_F(ClientTest, FaultsOfTheServiceAndTheNetworkHaveTheirCodes) {
   for (const auto& [code, text] : texts) EXPECT_EQ(KLCRestBase::GetErrorText(code, klcr::kSwedish), text) << code;
 }
 
+// A company list of `entries` entries, each some 30 bytes.
+std::string CompanyList(std::size_t entries) {
+  std::string body = R"({"customers": [)";
+  for (std::size_t i = 0; i < entries; ++i) body += R"({"id": "c-1001", "name": "A"},)";
+  return body + "{}]}";
+}
+
 // An answer the client cannot take as it stands is a failure of its own, and the
 // request leaves nothing half-read behind: no partial list, no token that would
-// break the next request's headers.
+// break the next request's headers. Nor does an answer the service never sends
+// (far longer or deeper than any) make the client build it in memory.
 TEST_F(ClientTest, AnswersThatCannotBeTakenAsTheyStandAreRefused) {
   const struct {
     const char* what;
@@ -200,6 +208,9 @@ TEST_F(ClientTest, AnswersThatCannotBeTakenAsTheyStandAreRefused) {
       {"an access token with a line break", "login", R"({"accessToken": "a\nb", "refreshToken": "r", "expiresIn": 60})"},
       {"a refresh token with a control character", "login",
        R"({"accessToken": "a", "refreshToken": "r\u0001", "expiresIn": 60})"},
+      {"a list entry nested a hundred levels deep", "customers",
+       R"({"customers": [{"id": "c-1001", "notes": )" + std::string(100, '[') + std::string(100, ']') + "}]}"},
+      {"a list longer than 8 MiB", "customers", CompanyList(300'000)},
   };
   for (const auto& answer : answers) {
     SCOPED_TRACE(answer.what);
