@@ -9,37 +9,43 @@ namespace klcr::detail {
 namespace {
 
 // What a read answer may be. The answers the client reads are small (the largest,
-// a user's companies, some 200 bytes a company) and nest three levels deep. A
-// parsed document takes many times its text (a 64 MiB answer of nested or empty
-// arrays took gigabytes), so a longer or deeper answer is refused unread.
+// a user's companies, some 150 bytes and 7 values a company) and nest three
+// levels deep. A parsed document takes many times its text, most of all one of
+// many tiny values (a 64 MiB answer of nested arrays took 5 GB, an 8 MiB list of
+// empty companies 1 GB), so a longer, larger or deeper answer is refused unread.
+// Within these a list takes 150 MB at the very most.
 constexpr std::size_t kMaxReadAnswerBytes = 8u << 20;
+constexpr std::size_t kMaxValues = 500'000;
 constexpr int kMaxNesting = 16;
 
-// Follows the nesting while the library checks the syntax, stopping at the first
-// level too deep, so nothing of a refused answer is ever built.
-class NestingCheck final : public nlohmann::json::json_sax_t {
+// Counts values and follows the nesting while the library checks the syntax,
+// stopping at the first value too many or too deep, so nothing of a refused
+// answer is ever built.
+class SizeCheck final : public nlohmann::json::json_sax_t {
  public:
-  bool null() override { return true; }
-  bool boolean(bool) override { return true; }
-  bool number_integer(number_integer_t) override { return true; }
-  bool number_unsigned(number_unsigned_t) override { return true; }
-  bool number_float(number_float_t, const string_t&) override { return true; }
-  bool string(string_t&) override { return true; }
-  bool binary(binary_t&) override { return true; }
-  bool start_object(std::size_t) override { return ++depth_ <= kMaxNesting; }
+  bool null() override { return Value(); }
+  bool boolean(bool) override { return Value(); }
+  bool number_integer(number_integer_t) override { return Value(); }
+  bool number_unsigned(number_unsigned_t) override { return Value(); }
+  bool number_float(number_float_t, const string_t&) override { return Value(); }
+  bool string(string_t&) override { return Value(); }
+  bool binary(binary_t&) override { return Value(); }
+  bool start_object(std::size_t) override { return Value() && ++depth_ <= kMaxNesting; }
   bool key(string_t&) override { return true; }
   bool end_object() override { return --depth_, true; }
-  bool start_array(std::size_t) override { return ++depth_ <= kMaxNesting; }
+  bool start_array(std::size_t) override { return Value() && ++depth_ <= kMaxNesting; }
   bool end_array() override { return --depth_, true; }
   bool parse_error(std::size_t, const std::string&, const nlohmann::json::exception&) override { return false; }
 
  private:
+  bool Value() { return ++values_ <= kMaxValues; }
+  std::size_t values_ = 0;
   int depth_ = 0;
 };
 
 // The body as a JSON object; a null value (never an object) when it is anything else.
 nlohmann::json ParseObject(std::string_view body) {
-  NestingCheck check;
+  SizeCheck check;
   if (body.size() > kMaxReadAnswerBytes || !nlohmann::json::sax_parse(body, &check)) return {};
   auto json = nlohmann::json::parse(body, nullptr, false);
   return json.is_object() ? json : nlohmann::json{};

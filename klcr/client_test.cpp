@@ -183,10 +183,10 @@ TEST_F(ClientTest, FaultsOfTheServiceAndTheNetworkHaveTheirCodes) {
   for (const auto& [code, text] : texts) EXPECT_EQ(KLCRestBase::GetErrorText(code, klcr::kSwedish), text) << code;
 }
 
-// A company list of `entries` entries, each some 30 bytes.
-std::string CompanyList(std::size_t entries) {
+// A company list of `count` times `entry` (each with its comma).
+std::string CompanyList(std::string_view entry, std::size_t count) {
   std::string body = R"({"customers": [)";
-  for (std::size_t i = 0; i < entries; ++i) body += R"({"id": "c-1001", "name": "A"},)";
+  for (std::size_t i = 0; i < count; ++i) body += entry;
   return body + "{}]}";
 }
 
@@ -210,7 +210,9 @@ TEST_F(ClientTest, AnswersThatCannotBeTakenAsTheyStandAreRefused) {
        R"({"accessToken": "a", "refreshToken": "r\u0001", "expiresIn": 60})"},
       {"a list entry nested a hundred levels deep", "customers",
        R"({"customers": [{"id": "c-1001", "notes": )" + std::string(100, '[') + std::string(100, ']') + "}]}"},
-      {"a list longer than 8 MiB", "customers", CompanyList(300'000)},
+      {"a list longer than 8 MiB", "customers",
+       CompanyList(R"({"id": "c-1001", "name": ")" + std::string(100, 'A') + R"("},)", 70'000)},
+      {"a list of more than half a million values", "customers", CompanyList("{},", 500'000)},
   };
   for (const auto& answer : answers) {
     SCOPED_TRACE(answer.what);
