@@ -10,6 +10,7 @@
 #include "lumdb/record/dbf_table.h"
 #include "lumdb/record/errors.h"
 #include "lumdb/record/program_locale.h"
+#include "lumdb/record/shared_constants.h"
 #include "platform/fake/scoped_environment.h"
 
 namespace lumdb {
@@ -83,6 +84,18 @@ TEST(ProgramLocale, OddLangFallsBackAndNumbersStayClassic) {
             std::codecvt_base::ok);
   wide.resize(static_cast<std::size_t>(to_next - wide.data()));
   EXPECT_EQ(wide, L"Åsa Öberg");
+}
+
+TEST(SharedConstants, OperatorTextsAndReservedFieldIds) {
+  const std::map<int, std::string> expected = {
+      {1, "="}, {2, "<"}, {3, ">"}, {4, "<="}, {5, ">="}, {6, "<>"}, {7, "LIKE"}, {8, "IN"},
+  };
+  EXPECT_EQ(sql_operator_text, expected);  // code 0, the empty filter, has no operator
+
+  // Table part 0: no data-model field can carry these ids.
+  EXPECT_EQ(exists_field_id, 32765);
+  EXPECT_EQ(key_field_id, 32766);
+  EXPECT_EQ(binary8_field_id, 32767);
 }
 
 }  // namespace
