@@ -1,6 +1,7 @@
 #include "app/import_job.h"
 
 #include <exception>
+#include <map>
 
 #include "app/reader_factories.h"
 #include "app/sources/company_identification.h"
@@ -182,14 +183,17 @@ std::vector<CloudCompany> GetCloudCompanies(CMlxImportJob& job, std::string filt
   return companies;
 }
 
-std::string GetHelpBaseUrl() {
-  static std::string helpBaseUrl;
-  if (helpBaseUrl.empty()) {
+std::string GetServiceUrl(const std::string& service) {
+  static std::map<std::string, std::string> found;
+  std::string& url = found[service];
+  if (url.empty()) {
     KLCR_ServiceDirectory::CGetService request;
-    request.SetService("BaseUrl.HelpKolm");
-    if (request.Call() == klcr::kOk) helpBaseUrl = request.GetUri();
+    request.SetService(service);
+    if (request.Call() == klcr::kOk) url = request.GetUri();
   }
-  return helpBaseUrl;
+  return url;
 }
+
+std::string GetHelpBaseUrl() { return GetServiceUrl("BaseUrl.HelpKolm"); }
 
 std::string GetRestErrorText(int code) { return KLCRestBase::GetErrorText(code, klcr::kSwedish); }

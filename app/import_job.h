@@ -156,7 +156,11 @@ bool MatchesCloudCompanyFilter(std::string_view filter, std::string_view registr
 // names stay; with no company the names become empty.
 std::vector<CloudCompany> GetCloudCompanies(CMlxImportJob& job, std::string filter, int* resultCode);
 
-// The help site's base address; empty until a look-up succeeds, tried again each call until then.
+// The address of a service of the service directory; empty until a look-up
+// succeeds, tried again each call until then, and kept for the rest of the run.
+std::string GetServiceUrl(const std::string& service);
+
+// The help site's base address ("BaseUrl.HelpKolm").
 std::string GetHelpBaseUrl();
 
 // The Swedish text of a cloud library result.

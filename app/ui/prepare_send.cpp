@@ -40,15 +40,7 @@ JobState SnapshotJob(CMlxImportJob& job) {
   return state;
 }
 
-std::string GetMolnixServiceUrl() {
-  static std::string serviceUrl;
-  if (serviceUrl.empty()) {
-    KLCR_ServiceDirectory::CGetService request;
-    request.SetService("BaseUrl.Molnix");
-    if (request.Call() == klcr::kOk) serviceUrl = request.GetUri();
-  }
-  return serviceUrl;
-}
+std::string GetMolnixServiceUrl() { return GetServiceUrl("BaseUrl.Molnix"); }
 
 PrepareSendController::PrepareSendController(CMlxImportJob& job, PrepareSendView& view, platform::Prompter& prompter,
                                              platform::UrlOpener& urlOpener, BusyIndicator& busy)
