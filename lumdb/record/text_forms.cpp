@@ -89,10 +89,9 @@ bool ReadUserDate(std::basic_string_view<CharT> text, DATE_STRUCT& date) {
   return StoreDate(year, month, day, date);
 }
 
-// The decimal reader of both widths. Strict: optional "-", digits, at most one
-// "." (the narrow form). Lenient: only digits, "." and "-" count, the last
-// "." is the point and a "-" must lead (the wide form, where grouping blanks
-// and the like are dropped).
+// The decimal reader of both widths: optional "-", digits, at most one ".".
+// The lenient (wide) form first drops every other character, so grouping
+// blanks and the like do not count.
 template <class CharT>
 bool ReadDecimal(std::basic_string_view<CharT> text, bool strict, SQL_NUMERIC_STRUCT& number) {
   std::string kept;
@@ -104,7 +103,7 @@ bool ReadDecimal(std::basic_string_view<CharT> text, bool strict, SQL_NUMERIC_ST
       return false;
     }
   }
-  const std::size_t point = strict ? kept.find('.') : kept.rfind('.');
+  const std::size_t point = kept.find('.');
   int sourceScale = 0;
   if (point != std::string::npos) {
     sourceScale = static_cast<int>(kept.size() - point - 1);
@@ -119,10 +118,7 @@ bool ReadDecimal(std::basic_string_view<CharT> text, bool strict, SQL_NUMERIC_ST
   if (kept.empty()) return false;
   unsigned __int128 magnitude = 0;
   for (char c : kept) {
-    if (!is_digit(c)) {
-      if (strict) return false;
-      break;  // a "-" or an earlier "." inside the number ends it
-    }
+    if (!is_digit(c)) return false;  // a second "." or a "-" inside the number
     if (magnitude > (numeric128::max_magnitude - static_cast<unsigned>(c - '0')) / 10) return false;
     magnitude = magnitude * 10 + static_cast<unsigned>(c - '0');
   }
