@@ -115,10 +115,19 @@ bool ReadDecimal(std::basic_string_view<CharT> text, bool strict, SQL_NUMERIC_ST
     negative = true;
     kept.erase(0, 1);
   }
-  if (kept.empty()) return false;
+  // A second "." or a "-" inside the number.
+  if (kept.empty() || !std::all_of(kept.begin(), kept.end(), [](char c) { return is_digit(c); })) return false;
+  // Fraction digits beyond the target scale are cut off anyway; dropping them
+  // first keeps "12345.0" at scale 0 within 38 digits.
+  const int targetScale = number.scale;
+  if (targetScale >= 0 && sourceScale > targetScale) {
+    const std::size_t extra = static_cast<std::size_t>(sourceScale - targetScale);
+    kept.erase(kept.size() - std::min(extra, kept.size()));
+    if (kept.empty()) kept = "0";
+    sourceScale = targetScale;
+  }
   unsigned __int128 magnitude = 0;
   for (char c : kept) {
-    if (!is_digit(c)) return false;  // a second "." or a "-" inside the number
     if (magnitude > (numeric128::max_magnitude - static_cast<unsigned>(c - '0')) / 10) return false;
     magnitude = magnitude * 10 + static_cast<unsigned>(c - '0');
   }
