@@ -544,6 +544,7 @@ std::string field_set_c::get_string(std::int32_t id, const field_path_t* path) c
 // Setters.
 
 bool field_set_c::store_numeric(field_c& field, std::int64_t v, int scale) const {
+  if (scale < 0 || scale > numeric128::max_digits) return false;  // no overflow: no number at all
   SQL_NUMERIC_STRUCT number = numeric_value(field);
   const int digits = field.column_size >= 1 && field.column_size <= numeric128::max_digits ? field.column_size
                                                                                             : numeric128::max_digits;
