@@ -79,6 +79,16 @@ bool SieHasFault(const std::vector<ReportRow>& rows) {
   return HasKind(rows, report::kError) || HasKind(rows, report::kAccountType);
 }
 
+// The refusals of a register or invoice kind: rows that keep a record back. A
+// "Misc" row only informs, an "Info" row explains a refusal already counted.
+bool HasRefusal(const std::vector<ReportRow>& rows) { return HasKind(rows, report::kError); }
+
+// How the warning and the result lines name a kind: its heading without the line end.
+std::string KindName(ImportKind kind) {
+  std::string name = TextsOf(kind).heading;
+  return name.substr(0, name.size() - 2);
+}
+
 std::string CountLine(std::size_t count, const char* plural, const char* tail) {
   return (boost::format("%d %s %s\r\n") % count % plural % tail).str();
 }
@@ -94,6 +104,13 @@ std::string BuildPrepareReport(const JobState& state, const std::function<void(c
     if (!k.takesPart) continue;
     const KindTexts& t = TextsOf(kind);
     text += t.heading;
+
+    if (k.unreadable) {
+      // The register could not be read at all: its rows say why, and nothing of it is ready.
+      for (const ReportRow& row : k.rows) text += PlainLine(row);
+      if (kind != kImportCompany && kind != kImportSie) text += "\r\n";
+      continue;
+    }
 
     if (kind == kImportCompany) {
       if (k.rows.empty()) {
@@ -161,19 +178,27 @@ std::string BuildPrepareFailure(const std::string& what) {
 std::string BuildSendWarnings(const JobState& state, const SourceCompany& source) {
   const bool vardo = source.kind == kSourceVardo;
   std::string text;
+  // An unreadable kind is named with the rows that say why, whatever its kind
+  // (its usual warning would give a wrong cause); the others keep their order.
+  for (ImportKind kind : kReportOrder) {
+    const KindState& k = state[kind];
+    if (!k.takesPart || !k.unreadable) continue;
+    for (const ReportRow& row : k.rows) text += KindName(kind) + " " + row.text + "\n\n";
+  }
+
   for (ImportKind kind : {kImportCustomers, kImportSuppliers, kImportArticles}) {
     const KindState& k = state[kind];
-    if (!k.takesPart) continue;
+    if (!k.takesPart || k.unreadable) continue;
     const KindTexts& t = TextsOf(kind);
     if (k.TooMany()) {
       text += t.tooManyWarning;
-    } else if (!k.rows.empty()) {
+    } else if (HasRefusal(k.rows)) {
       text += vardo ? t.vardoWarning : t.otherWarning;
     }
   }
 
   const KindState& customerLedger = state[kImportCustomerLedgerItems];
-  if (customerLedger.takesPart && !customerLedger.rows.empty()) {
+  if (customerLedger.takesPart && !customerLedger.unreadable && HasRefusal(customerLedger.rows)) {
     if (source.kind == kSourceAdmin && source.product == 3) {
       text += "Det finns fakturor som inte är utskrivna, saknar kundnummer eller saknar förfallodatum och därför "
               "inte kan överföras.\n\n";
@@ -186,14 +211,14 @@ std::string BuildSendWarnings(const JobState& state, const SourceCompany& source
   }
 
   const KindState& supplierLedger = state[kImportSupplierLedgerItems];
-  if (supplierLedger.takesPart && !supplierLedger.rows.empty()) {
+  if (supplierLedger.takesPart && !supplierLedger.unreadable && HasRefusal(supplierLedger.rows)) {
     text += vardo ? "Det finns obetalda leverantörsfakturor som inte kan överföras.\n\n"
                   : "Det finns leverantörsfakturor som inte är bokförda, saknar leverantörsnummer eller saknar "
                     "förfallodatum och därför inte kan överföras.\n\n";
   }
 
   const KindState& sie = state[kImportSie];
-  if (sie.takesPart) {
+  if (sie.takesPart && !sie.unreadable) {
     if (!sie.rows.empty() && sie.rows.front().kind == report::kAccountType) {
       for (const ReportRow& row : sie.rows) text += row.text + "\n";
       text += "\n";
@@ -210,11 +235,17 @@ UploadSummary SummariseUpload(const JobState& state, const std::function<std::st
   for (ImportKind kind : kReportOrder) {
     const KindState& k = state[kind];
     if (!k.takesPart) continue;
-    const bool attempted = kind == kImportCompany || (kind == kImportSie ? k.sieFileState != 0 : k.count != 0);
+    const bool attempted =
+        k.unreadable || kind == kImportCompany || (kind == kImportSie ? k.sieFileState != 0 : k.count != 0);
     if (!attempted) continue;
     ++summary.attempted;
     const KindTexts& t = TextsOf(kind);
-    if (k.TooMany()) {
+    if (k.unreadable) {
+      // Nothing of it was sent; the user was told why before the send.
+      for (const ReportRow& row : k.rows) {
+        summary.text += (boost::format("Överföringen av %s misslyckades. %s\n") % t.resultName % row.text).str();
+      }
+    } else if (k.TooMany()) {
       // Nothing of an over-full register was sent, whatever the upload answered.
       std::string limit = t.maxReport;
       limit.replace(limit.size() - 2, 2, "\n");

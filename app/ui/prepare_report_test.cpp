@@ -37,6 +37,7 @@ TEST(SendWarnings, NameEveryKindThatCannotBeMovedWholeInTheOrderOfTheRegisters) 
   state[kImportDeliveryTerms].rows = {Row("Error", "ignored")};
   state[kImportCustomers].rows = {Row("Error", "Namn saknas.")};
   state[kImportSuppliers] = Taking(20001, {Row("Error", "never shown")}, 20000);
+  // A "Misc" row refuses no article, so it gives no article warning.
   state[kImportArticles].rows = {Row("Misc", "Ingen prislista.", "Varning:")};
   state[kImportCustomerLedgerItems].rows = {Row("Error", "Fakturan är inte bokförd.")};
   state[kImportSupplierLedgerItems].rows = {Row("Error", "Fakturan är inte bokförd.")};
@@ -46,7 +47,6 @@ TEST(SendWarnings, NameEveryKindThatCannotBeMovedWholeInTheOrderOfTheRegisters) 
             "Det finns kunder som saknar namn, postnr eller ort och därför inte kan överföras.\n\n"
             "Leverantörsregistret innehåller för många leverantörer för att kunna hanteras i Tessal Molnix och kan "
             "därför inte överföras.\n\n"
-            "Det finns artiklar som saknar benämning eller konteringskod och därför inte kan överföras.\n\n"
             "Det finns fakturor som inte är bokförda, saknar kundnummer eller saknar förfallodatum och därför inte "
             "kan överföras.\n\n"
             "Det finns leverantörsfakturor som inte är bokförda, saknar leverantörsnummer eller saknar "
