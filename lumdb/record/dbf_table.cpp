@@ -24,6 +24,23 @@ std::uint32_t U32(const char* p) {
 
 std::string Num(std::int64_t v) { return std::to_string(v); }
 
+// Whether the offsets put every field inside the record, after the deletion
+// flag, without two fields sharing a byte.
+bool is_record_layout(const std::vector<dbf_field_desc_t>& fields, std::uint16_t record_length) {
+  std::vector<std::pair<std::uint64_t, std::uint64_t>> spans;  // [begin, end)
+  for (const auto& field : fields) {
+    const std::uint64_t begin = field.offset;
+    const std::uint64_t end = begin + field.length;
+    if (begin < 1 || end > record_length) return false;
+    spans.emplace_back(begin, end);
+  }
+  std::sort(spans.begin(), spans.end());
+  for (std::size_t i = 1; i < spans.size(); ++i) {
+    if (spans[i].first < spans[i - 1].second) return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 platform::CodePage dbf_code_page(std::uint8_t language_driver) {
@@ -100,13 +117,29 @@ void dbf_table_c::open(std::string_view path) {
   }
 
   // Byte 0 of a record is the deletion flag. Visual FoxPro's stored offsets
-  // are not relied on; other versions' are used when set.
+  // are not relied on; other versions' are used when set and when they lay the
+  // fields out in the record. dBASE IV and some other writers store a memory
+  // address there instead: then every field takes its running offset.
+  std::vector<std::uint32_t> running_offsets;
   std::uint64_t running = 1;
-  for (auto& field : fields_) {
-    if (field.offset == 0 || header_.version == kDbfVisualFoxPro) {
-      field.offset = static_cast<std::uint32_t>(std::min<std::uint64_t>(running, UINT32_MAX));
-    }
+  for (const auto& field : fields_) {
+    running_offsets.push_back(static_cast<std::uint32_t>(std::min<std::uint64_t>(running, UINT32_MAX)));
     running += field.length;
+  }
+  bool stored = false;
+  for (std::size_t i = 0; i < fields_.size(); ++i) {
+    if (fields_[i].offset == 0 || header_.version == kDbfVisualFoxPro) {
+      fields_[i].offset = running_offsets[i];
+    } else {
+      stored = true;
+    }
+  }
+  if (stored && !is_record_layout(fields_, header_.record_length)) {
+    problems_.push_back("the stored field offsets are no layout of the record; the fields are read one after "
+                        "the other");
+    for (std::size_t i = 0; i < fields_.size(); ++i) fields_[i].offset = running_offsets[i];
+  }
+  for (auto& field : fields_) {
     if (static_cast<std::uint64_t>(field.offset) + field.length > header_.record_length) {
       field.inside_record = false;
       problems_.push_back("field " + field.name + " lies outside the record (offset " + Num(field.offset) +
