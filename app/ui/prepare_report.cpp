@@ -79,9 +79,18 @@ bool SieHasFault(const std::vector<ReportRow>& rows) {
   return HasKind(rows, report::kError) || HasKind(rows, report::kAccountType);
 }
 
+// An "Error" row about the register or invoice kind as a whole: shown as it
+// stands, and not counted as a refused record.
+bool IsKindError(const ReportRow& row) { return row.kind == report::kError && report::IsAboutWholeKind(row); }
+
 // The refusals of a register or invoice kind: rows that keep a record back. A
 // "Misc" row only informs, an "Info" row explains a refusal already counted.
-bool HasRefusal(const std::vector<ReportRow>& rows) { return HasKind(rows, report::kError); }
+bool HasRefusal(const std::vector<ReportRow>& rows) {
+  return std::any_of(rows.begin(), rows.end(),
+                     [](const ReportRow& row) { return row.kind == report::kError && !IsKindError(row); });
+}
+
+bool IsRegisterOrInvoices(ImportKind kind) { return kind != kImportCompany && kind != kImportSie; }
 
 // How the warning and the result lines name a kind: its heading without the line end.
 std::string KindName(ImportKind kind) {
@@ -108,7 +117,7 @@ std::string BuildPrepareReport(const JobState& state, const std::function<void(c
     if (k.unreadable) {
       // The register could not be read at all: its rows say why, and nothing of it is ready.
       for (const ReportRow& row : k.rows) text += PlainLine(row);
-      if (kind != kImportCompany && kind != kImportSie) text += "\r\n";
+      if (IsRegisterOrInvoices(kind)) text += "\r\n";
       continue;
     }
 
@@ -142,7 +151,7 @@ std::string BuildPrepareReport(const JobState& state, const std::function<void(c
     }
     int refused = 0;
     for (const ReportRow& row : k.rows) {
-      if (row.kind == report::kMisc) {
+      if (row.kind == report::kMisc || IsKindError(row)) {
         text += PlainLine(row);
         continue;
       }
@@ -178,12 +187,16 @@ std::string BuildPrepareFailure(const std::string& what) {
 std::string BuildSendWarnings(const JobState& state, const SourceCompany& source) {
   const bool vardo = source.kind == kSourceVardo;
   std::string text;
-  // An unreadable kind is named with the rows that say why, whatever its kind
-  // (its usual warning would give a wrong cause); the others keep their order.
+  // A kind that could not be read, or not read whole, is named with the rows that
+  // say why (its usual warning would give a wrong cause); then the usual warnings.
   for (ImportKind kind : kReportOrder) {
     const KindState& k = state[kind];
-    if (!k.takesPart || !k.unreadable) continue;
-    for (const ReportRow& row : k.rows) text += KindName(kind) + " " + row.text + "\n\n";
+    if (!k.takesPart) continue;
+    for (const ReportRow& row : k.rows) {
+      if (k.unreadable || (IsRegisterOrInvoices(kind) && IsKindError(row))) {
+        text += KindName(kind) + " " + row.text + "\n\n";
+      }
+    }
   }
 
   for (ImportKind kind : {kImportCustomers, kImportSuppliers, kImportArticles}) {

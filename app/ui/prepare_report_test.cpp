@@ -54,6 +54,30 @@ TEST(SendWarnings, NameEveryKindThatCannotBeMovedWholeInTheOrderOfTheRegisters) 
             "Konto 1930 saknar typ.\nSIE 4\n\n");
 }
 
+// A table that could not be read whole: its row stands in the section as it is,
+// refuses no counted record, and the warning names the register with its text
+// in place of the register's usual cause.
+TEST(PrepareReport, ARowAboutTheWholeTableIsShownAndNamedButNotCounted) {
+  JobState state;
+  const ReportRow damage{"", "", "Error", "Fel:", "Filen KUND.DBF kan inte läsas helt: the last record is cut short"};
+  state[kImportCustomers] = Taking(3, {damage, Row("Error", "Namn saknas.")});
+  EXPECT_EQ(BuildPrepareReport(state),
+            "Kundregister:\r\n"
+            "Fel:\tFilen KUND.DBF kan inte läsas helt: the last record is cut short\r\n"
+            "Fel:\tKund K1 kan inte överföras. Namn saknas.\r\n"
+            "3 kunder klara för överföring.\r\n"
+            "1 kunder kommer inte att överföras.\r\n"
+            "\r\n"
+            "\r\nFörberedelserna slutförda.\r\n\r\n"
+            "3 kunder kommer att överföras.\r\n");
+  EXPECT_EQ(BuildSendWarnings(state, Source(kSourceAdmin, 1)),
+            "Kundregister: Filen KUND.DBF kan inte läsas helt: the last record is cut short\n\n"
+            "Det finns kunder som saknar namn, postnr eller ort och därför inte kan överföras.\n\n");
+  state[kImportCustomers].rows = {damage};
+  EXPECT_EQ(BuildSendWarnings(state, Source(kSourceAdmin, 1)),
+            "Kundregister: Filen KUND.DBF kan inte läsas helt: the last record is cut short\n\n");
+}
+
 TEST(SendWarnings, DependOnTheSourceLineAndProduct) {
   JobState state = AllTakingPart();
   state[kImportCustomers].rows = {Row("Error", "x")};

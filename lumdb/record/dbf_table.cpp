@@ -67,12 +67,12 @@ void dbf_table_c::open(std::string_view path) {
   std::string why;
   file_ = platform::OpenForReading(std::string(path), &why);
   if (!file_) {
-    problems_.push_back("cannot open the file: " + why);
+    lost("cannot open the file: " + why);
     return;
   }
   file_size_ = file_->Size();
   const auto give_up = [this](std::string problem) {
-    problems_.push_back(std::move(problem));
+    lost(std::move(problem));
     close();
   };
 
@@ -142,35 +142,41 @@ void dbf_table_c::open(std::string_view path) {
   for (auto& field : fields_) {
     if (static_cast<std::uint64_t>(field.offset) + field.length > header_.record_length) {
       field.inside_record = false;
-      problems_.push_back("field " + field.name + " lies outside the record (offset " + Num(field.offset) +
-                          ", length " + Num(field.length) + ", record length " + Num(header_.record_length) + ")");
+      lost("field " + field.name + " lies outside the record (offset " + Num(field.offset) + ", length " +
+           Num(field.length) + ", record length " + Num(header_.record_length) + ")");
     }
   }
 
   const std::int64_t record_length = header_.record_length;
   if (record_length == 0) {
-    problems_.push_back("the record length is 0: no record can be read");
+    lost("the record length is 0: no record can be read");
     header_.record_count = 0;
     return;
   }
   const std::int64_t data = static_cast<std::int64_t>(file_size_) - header_.header_length;
   std::int64_t count = std::max<std::int64_t>(data, 0) / record_length;
   if (data < 0) {
-    problems_.push_back("header length " + Num(header_.header_length) + " exceeds the file size " + Num(file_size_));
+    lost("header length " + Num(header_.header_length) + " exceeds the file size " + Num(file_size_));
   } else if (const std::int64_t rest = data % record_length; rest != 0) {
     char last = 0;
     const bool end_marker = rest == 1 && file_->ReadAt(file_size_ - 1, {&last, 1}) == 1 && last == kEndOfFile;
     if (!end_marker) {
-      problems_.push_back("the last record is cut short (" + Num(rest) + " of " + Num(record_length) + " bytes)");
+      lost("the last record is cut short (" + Num(rest) + " of " + Num(record_length) + " bytes)");
     }
   }
   if (count > std::numeric_limits<std::int32_t>::max()) {
-    problems_.push_back("more records than can be counted; only the first " +
+    lost("more records than can be counted; only the first " +
                         Num(std::numeric_limits<std::int32_t>::max()) + " are read");
     count = std::numeric_limits<std::int32_t>::max();
   }
   if (count != stored_count) {
-    problems_.push_back("the header counts " + Num(stored_count) + " records, the file holds " + Num(count));
+    // Fewer records than the header counts are records lost; more are read all the same.
+    std::string problem = "the header counts " + Num(stored_count) + " records, the file holds " + Num(count);
+    if (count < stored_count) {
+      lost(std::move(problem));
+    } else {
+      problems_.push_back(std::move(problem));
+    }
   }
   header_.record_count = static_cast<std::int32_t>(count);
   blank_.assign(static_cast<std::size_t>(record_length), ' ');
@@ -189,6 +195,11 @@ void dbf_table_c::close() {
   blank_.clear();
   record_ = nullptr;
   current_ = -1;
+}
+
+void dbf_table_c::lost(std::string problem) {
+  losses_.push_back(problem);
+  problems_.push_back(std::move(problem));
 }
 
 std::error_code dbf_table_c::fail(errc value) {

@@ -38,6 +38,7 @@ class CAdminCustomerLedgerItems : public CAdminOof, public I_QZ_CustomerLedgerIt
   // report, and the invoices the report promised must still go with the send.
   bool IsAvailable() override;
   void Close() override { CloseTable(); }
+  void AddWarnings(std::vector<ReportRow>& rows) override { AddDamageRows(rows); }
   bool CheckCurrent(std::vector<ReportRow>& rows) override;
   bool MoveFirst() override;
   bool MoveNext() override { return MoveNextRecord(); }
