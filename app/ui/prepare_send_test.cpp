@@ -261,20 +261,25 @@ class SendStep : public ::testing::Test {
     KLCRMiscFunc::SetIniPath(work_.string());
     KLCR_ServiceDirectory::KLCRSDMiscFunc::SetBaseUrl(cloud_.BaseUrl());
 
-    d_.fakes.company->values.name = "Åsa Öberg AB";
-    d_.fakes.articles->records = {engine_test::Article("A1"), engine_test::Article("A2")};
-    d_.fakes.customers->records = {engine_test::Customer("K1")};
-    d_.fakes.suppliers->available = false;
-    d_.fakes.deliveryTerms->records = {{.code = "FVL", .name = "Fritt vårt lager"}};
-    d_.fakes.deliveryMethods->available = false;
-    d_.fakes.customerLedgerItems->available = false;
-    d_.fakes.supplierLedgerItems->available = false;
-    d_.fakes.sie->available = false;
-
-    d_.job.SetEmail("anna@example.se");
+    ArrangeSmallCompany(d_);
     d_.job.SetPassword("hemligt");
     ASSERT_TRUE(d_.job.SetCredentials());
     ASSERT_EQ(d_.job.FetchApiToken(), 0);
+  }
+
+  // Company settings, two articles, one customer and one delivery term; the other
+  // kinds take no part. The user is logged in.
+  static void ArrangeSmallCompany(Dialog& d) {
+    d.fakes.company->values.name = "Åsa Öberg AB";
+    d.fakes.articles->records = {engine_test::Article("A1"), engine_test::Article("A2")};
+    d.fakes.customers->records = {engine_test::Customer("K1")};
+    d.fakes.suppliers->available = false;
+    d.fakes.deliveryTerms->records = {{.code = "FVL", .name = "Fritt vårt lager"}};
+    d.fakes.deliveryMethods->available = false;
+    d.fakes.customerLedgerItems->available = false;
+    d.fakes.supplierLedgerItems->available = false;
+    d.fakes.sie->available = false;
+    d.job.SetEmail("anna@example.se");
   }
   void TearDown() override { fs::remove_all(work_); }
 
@@ -535,17 +540,8 @@ TEST_F(SendStep, TheReportWarningsAndResultsTellWhatIsSent) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     Dialog d;
-    d.job.SetEmail("anna@example.se");
+    ArrangeSmallCompany(d);
     ASSERT_EQ(d.job.FetchApiToken(), 0);
-    d.fakes.company->values.name = "Åsa Öberg AB";
-    d.fakes.articles->records = {engine_test::Article("A1"), engine_test::Article("A2")};
-    d.fakes.customers->records = {engine_test::Customer("K1")};
-    d.fakes.suppliers->available = false;
-    d.fakes.deliveryTerms->records = {{.code = "FVL", .name = "Fritt vårt lager"}};
-    d.fakes.deliveryMethods->available = false;
-    d.fakes.customerLedgerItems->available = false;
-    d.fakes.supplierLedgerItems->available = false;
-    d.fakes.sie->available = false;
     c.arrange(d);
     d.Open();
     EXPECT_EQ(d.view.Report(), c.report);
