@@ -130,6 +130,15 @@ TEST_F(KitTest, KitRefusesAYearTheCompanyLacks) {
   EXPECT_FALSE(platform::PathExists(std::filesystem::path(out) / "SIE.SE"));
 }
 
+// The kit takes a booking year as one byte of Windows-1252: a character without
+// one there cannot be asked for, and the kit is not called with another year's byte.
+TEST_F(KitTest, AYearIdentifierWithoutAKitByteIsRefusedBeforeTheCall) {
+  Session session(kit, company, false);
+  EXPECT_THROW(session.BixGetSie.CallLocked(4, "Ω", "SIE.SE", out), std::runtime_error);
+  EXPECT_THAT(Calls(), ElementsAre(OpenCall()));
+  EXPECT_THAT(log.Lines(), ElementsAre("Bokföringsåret Ω kan inte anges för BIX"));
+}
+
 TEST_F(KitTest, FailedOpenIsExplainedLoggedClosedAndRetriedByTheNextSession) {
   {
     ScopedEnv open("BIXKIT_OPEN_CODE", "5");
