@@ -96,11 +96,13 @@ void CMlxImportJob::Build(ImportKind kind, std::function<std::unique_ptr<ReaderI
   } catch (const std::exception& e) {
     WriteLog("Läsaren för datatyp " + std::to_string(kind) + " kunde inte skapas: " + e.what());
     rows_[kind] = {ReaderFailureRow(e)};
+    unreadable_[kind] = true;
   }
 }
 
 void CMlxImportJob::CreateImports() {
   ReleaseImports();
+  unreadable_ = {};
   const std::unique_ptr<ReaderFactory> factory = makeReaders_(sourceCompany_);
   if (!factory) return;
   ReaderFactory& f = *factory;
@@ -126,6 +128,11 @@ bool CMlxImportJob::IsTransferred(ImportKind kind) const {
   return readers_[kind]->IsAvailable();
 }
 
+bool CMlxImportJob::IsUnreadable(ImportKind kind) const {
+  if (kind == kImportCustomerLedgerItems && !transferOpenCustomerInvoices_) return false;
+  return unreadable_[kind];
+}
+
 void CMlxImportJob::CheckAll(ProgressSink* progress) {
   for (int k = 0; k < kImportKindCount; ++k) {
     const auto kind = static_cast<ImportKind>(k);
@@ -143,8 +150,8 @@ void CMlxImportJob::UploadAll() {
   for (int k = 0; k < kImportKindCount; ++k) {
     const auto kind = static_cast<ImportKind>(k);
     if (!imports_[kind] || !IsTransferred(kind)) continue;
-    // The token fetched for this send, never the one of the prepare step: the user
-    // may have chosen another cloud company since.
+    // The token fetched at the start of this send: the one the jobs were built
+    // with may have expired while the user read the report.
     imports_[kind]->SetApiToken(apiToken_);
     results_[kind] = imports_[kind]->Upload();
   }

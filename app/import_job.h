@@ -95,7 +95,8 @@ class CMlxImportJob {
   void ReleaseImports();
   // Builds the readers of the chosen source company and one upload job per reader,
   // after releasing the previous set. A reader that cannot be built leaves its kind
-  // without reader and upload job, with one row that says so; the others go on.
+  // without reader and upload job, with one row that says so (see IsUnreadable);
+  // the others go on.
   void CreateImports();
   // Checks every kind that is to be transferred; the others' readers are closed.
   void CheckAll(ProgressSink* progress);
@@ -112,6 +113,9 @@ class CMlxImportJob {
   // The kind has a reader that is available and, for the open customer invoices,
   // the user wants them; with that flag clear the reader is not asked.
   bool IsTransferred(ImportKind kind) const;
+  // The kind's reader could not be built in the last CreateImports: nothing of it
+  // goes, and its rows say why. The open customer invoices count only while wanted.
+  bool IsUnreadable(ImportKind kind) const;
 
   // For GetCloudCompanies: the user's names as the service gives them.
   void SetNames(std::string firstName, std::string lastName) {
@@ -140,6 +144,7 @@ class CMlxImportJob {
   std::array<std::unique_ptr<CMlxImportBase>, kImportKindCount> imports_;
   std::array<std::vector<ReportRow>, kImportKindCount> rows_;
   std::array<int, kImportKindCount> results_{};
+  std::array<bool, kImportKindCount> unreadable_{};
   bool transferOpenCustomerInvoices_ = true;
   VardoEnvironment vardoEnvironment_;
   CClientDataSettings bureauSettings_{&vardoEnvironment_};

@@ -1,5 +1,6 @@
 #include "app/import_jobs.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "app/sources/reader_fields.h"
@@ -155,10 +156,17 @@ void CMlxImportSupplierLedgerItems::AddRefusalRows(int code, std::vector<ReportR
 // ---------------------------------------------------------------------------
 // SIE files
 
-std::vector<ReportRow> CMlxImportSIE::Check(ProgressSink*) { return reader_->CreateSieFiles(); }
+std::vector<ReportRow> CMlxImportSIE::Check(ProgressSink*) {
+  std::vector<ReportRow> rows = reader_->CreateSieFiles();
+  // What the report says cannot be sent is not sent, whatever paths the reader kept.
+  refused_ = std::any_of(rows.begin(), rows.end(), [](const ReportRow& row) {
+    return row.kind == report::kError || row.kind == report::kAccountType;
+  });
+  return rows;
+}
 
 int CMlxImportSIE::GetSieFileState() {
-  if (reader_->GetFilePath().empty()) return 0;
+  if (refused_ || reader_->GetFilePath().empty()) return 0;
   return reader_->GetFilePathPreviousYear().empty() ? 1 : 2;
 }
 

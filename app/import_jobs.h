@@ -184,6 +184,11 @@ class CMlxImportSIE final : public CMlxImportOf<I_QZ_SIE, KLCR_MolnixMigration::
   // Has the reader's SIE files written and returns its rows; the reader stays open.
   std::vector<ReportRow> Check(ProgressSink* progress) override;
   int Upload() override;
-  // 0: no current-year file; 1: the current year's only; 2: both years'.
+  // 0: no current-year file, or the check's rows say the files cannot be sent
+  // (an "Error" or "AccountType" row, as the report counts them); 1: the current
+  // year's only; 2: both years'.
   int GetSieFileState();
+
+ private:
+  bool refused_ = false;
 };

@@ -25,4 +25,8 @@ inline constexpr const char* kCaptionError = "Fel:";
 inline constexpr const char* kCaptionInf = "Inf:";
 inline constexpr const char* kCaptionWarning = "Varning:";
 inline constexpr const char* kCaptionIndent = "    ";
+
+// A row about the whole data kind rather than one record (a table that cannot be
+// read whole, a reader that cannot be built): it names no record.
+inline bool IsAboutWholeKind(const ReportRow& row) { return row.key.empty() && row.name.empty(); }
 }  // namespace report

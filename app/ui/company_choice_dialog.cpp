@@ -35,6 +35,8 @@ CompanyChoiceDialog::CompanyChoiceDialog(QWidget* parent) : QDialog(parent) {
   user_ = new QLabel(QStringLiteral("Användarens namn"));
   introduction_ = new QLabel;
   introduction_->setWordWrap(true);
+  // Names come from the cloud and the user: shown as they are, never as markup.
+  for (QLabel* label : {user_, introduction_}) label->setTextFormat(Qt::PlainText);
   target_ = new QComboBox;
   source_ = new QComboBox;
   path_ = new QLineEdit;

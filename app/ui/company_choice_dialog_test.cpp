@@ -5,6 +5,8 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QKeyEvent>
+#include <QLabel>
+#include <QTextDocument>
 #include <QPushButton>
 
 #include "app/import_job.h"
@@ -93,6 +95,23 @@ TEST(CompanyChoiceDialog, EscapeLogoutAndEnter) {
     QApplication::sendEvent(f.dialog.nextButton(), &enter);
     EXPECT_EQ(f.dialog.result(), dialog_result::kNext);
   }
+}
+
+// A name from the cloud is shown as the text it is, not as markup.
+TEST(CompanyChoiceDialog, NamesAreShownAsPlainText) {
+  DialogFixture f;
+  const std::string firstName = "<h1 style='color:red'>Anna</h1><a href='https://x.example'>länk</a><img src='y.png'>";
+  ASSERT_TRUE(Qt::mightBeRichText(QString::fromStdString(firstName)));
+  f.job.SetNames(firstName, "Ek");
+  f.controller.OnInitDialog();
+  int shown = 0;
+  for (QLabel* label : f.dialog.findChildren<QLabel*>()) {
+    if (!label->text().contains(QStringLiteral("<h1"))) continue;
+    ++shown;
+    EXPECT_EQ(label->textFormat(), Qt::PlainText);
+    EXPECT_TRUE(label->text().toStdString().find(firstName) != std::string::npos);
+  }
+  EXPECT_EQ(shown, 1);
 }
 
 }  // namespace

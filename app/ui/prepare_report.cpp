@@ -79,6 +79,25 @@ bool SieHasFault(const std::vector<ReportRow>& rows) {
   return HasKind(rows, report::kError) || HasKind(rows, report::kAccountType);
 }
 
+// An "Error" row about the register or invoice kind as a whole: shown as it
+// stands, and not counted as a refused record.
+bool IsKindError(const ReportRow& row) { return row.kind == report::kError && report::IsAboutWholeKind(row); }
+
+// The refusals of a register or invoice kind: rows that keep a record back. A
+// "Misc" row only informs, an "Info" row explains a refusal already counted.
+bool HasRefusal(const std::vector<ReportRow>& rows) {
+  return std::any_of(rows.begin(), rows.end(),
+                     [](const ReportRow& row) { return row.kind == report::kError && !IsKindError(row); });
+}
+
+bool IsRegisterOrInvoices(ImportKind kind) { return kind != kImportCompany && kind != kImportSie; }
+
+// How the warning and the result lines name a kind: its heading without the line end.
+std::string KindName(ImportKind kind) {
+  std::string name = TextsOf(kind).heading;
+  return name.substr(0, name.size() - 2);
+}
+
 std::string CountLine(std::size_t count, const char* plural, const char* tail) {
   return (boost::format("%d %s %s\r\n") % count % plural % tail).str();
 }
@@ -94,6 +113,13 @@ std::string BuildPrepareReport(const JobState& state, const std::function<void(c
     if (!k.takesPart) continue;
     const KindTexts& t = TextsOf(kind);
     text += t.heading;
+
+    if (k.unreadable) {
+      // The register could not be read at all: its rows say why, and nothing of it is ready.
+      for (const ReportRow& row : k.rows) text += PlainLine(row);
+      if (IsRegisterOrInvoices(kind)) text += "\r\n";
+      continue;
+    }
 
     if (kind == kImportCompany) {
       if (k.rows.empty()) {
@@ -125,7 +151,7 @@ std::string BuildPrepareReport(const JobState& state, const std::function<void(c
     }
     int refused = 0;
     for (const ReportRow& row : k.rows) {
-      if (row.kind == report::kMisc) {
+      if (row.kind == report::kMisc || IsKindError(row)) {
         text += PlainLine(row);
         continue;
       }
@@ -161,19 +187,31 @@ std::string BuildPrepareFailure(const std::string& what) {
 std::string BuildSendWarnings(const JobState& state, const SourceCompany& source) {
   const bool vardo = source.kind == kSourceVardo;
   std::string text;
-  for (ImportKind kind : {kImportCustomers, kImportSuppliers, kImportArticles}) {
+  // A kind that could not be read, or not read whole, is named with the rows that
+  // say why (its usual warning would give a wrong cause); then the usual warnings.
+  for (ImportKind kind : kReportOrder) {
     const KindState& k = state[kind];
     if (!k.takesPart) continue;
+    for (const ReportRow& row : k.rows) {
+      if (k.unreadable || (IsRegisterOrInvoices(kind) && IsKindError(row))) {
+        text += KindName(kind) + " " + row.text + "\n\n";
+      }
+    }
+  }
+
+  for (ImportKind kind : {kImportCustomers, kImportSuppliers, kImportArticles}) {
+    const KindState& k = state[kind];
+    if (!k.takesPart || k.unreadable) continue;
     const KindTexts& t = TextsOf(kind);
     if (k.TooMany()) {
       text += t.tooManyWarning;
-    } else if (!k.rows.empty()) {
+    } else if (HasRefusal(k.rows)) {
       text += vardo ? t.vardoWarning : t.otherWarning;
     }
   }
 
   const KindState& customerLedger = state[kImportCustomerLedgerItems];
-  if (customerLedger.takesPart && !customerLedger.rows.empty()) {
+  if (customerLedger.takesPart && !customerLedger.unreadable && HasRefusal(customerLedger.rows)) {
     if (source.kind == kSourceAdmin && source.product == 3) {
       text += "Det finns fakturor som inte är utskrivna, saknar kundnummer eller saknar förfallodatum och därför "
               "inte kan överföras.\n\n";
@@ -186,14 +224,14 @@ std::string BuildSendWarnings(const JobState& state, const SourceCompany& source
   }
 
   const KindState& supplierLedger = state[kImportSupplierLedgerItems];
-  if (supplierLedger.takesPart && !supplierLedger.rows.empty()) {
+  if (supplierLedger.takesPart && !supplierLedger.unreadable && HasRefusal(supplierLedger.rows)) {
     text += vardo ? "Det finns obetalda leverantörsfakturor som inte kan överföras.\n\n"
                   : "Det finns leverantörsfakturor som inte är bokförda, saknar leverantörsnummer eller saknar "
                     "förfallodatum och därför inte kan överföras.\n\n";
   }
 
   const KindState& sie = state[kImportSie];
-  if (sie.takesPart) {
+  if (sie.takesPart && !sie.unreadable) {
     if (!sie.rows.empty() && sie.rows.front().kind == report::kAccountType) {
       for (const ReportRow& row : sie.rows) text += row.text + "\n";
       text += "\n";
@@ -210,11 +248,17 @@ UploadSummary SummariseUpload(const JobState& state, const std::function<std::st
   for (ImportKind kind : kReportOrder) {
     const KindState& k = state[kind];
     if (!k.takesPart) continue;
-    const bool attempted = kind == kImportCompany || (kind == kImportSie ? k.sieFileState != 0 : k.count != 0);
+    const bool attempted =
+        k.unreadable || kind == kImportCompany || (kind == kImportSie ? k.sieFileState != 0 : k.count != 0);
     if (!attempted) continue;
     ++summary.attempted;
     const KindTexts& t = TextsOf(kind);
-    if (k.TooMany()) {
+    if (k.unreadable) {
+      // Nothing of it was sent; the user was told why before the send.
+      for (const ReportRow& row : k.rows) {
+        summary.text += (boost::format("Överföringen av %s misslyckades. %s\n") % t.resultName % row.text).str();
+      }
+    } else if (k.TooMany()) {
       // Nothing of an over-full register was sent, whatever the upload answered.
       std::string limit = t.maxReport;
       limit.replace(limit.size() - 2, 2, "\n");

@@ -37,6 +37,7 @@ TEST(SendWarnings, NameEveryKindThatCannotBeMovedWholeInTheOrderOfTheRegisters) 
   state[kImportDeliveryTerms].rows = {Row("Error", "ignored")};
   state[kImportCustomers].rows = {Row("Error", "Namn saknas.")};
   state[kImportSuppliers] = Taking(20001, {Row("Error", "never shown")}, 20000);
+  // A "Misc" row refuses no article, so it gives no article warning.
   state[kImportArticles].rows = {Row("Misc", "Ingen prislista.", "Varning:")};
   state[kImportCustomerLedgerItems].rows = {Row("Error", "Fakturan är inte bokförd.")};
   state[kImportSupplierLedgerItems].rows = {Row("Error", "Fakturan är inte bokförd.")};
@@ -46,12 +47,35 @@ TEST(SendWarnings, NameEveryKindThatCannotBeMovedWholeInTheOrderOfTheRegisters) 
             "Det finns kunder som saknar namn, postnr eller ort och därför inte kan överföras.\n\n"
             "Leverantörsregistret innehåller för många leverantörer för att kunna hanteras i Tessal Molnix och kan "
             "därför inte överföras.\n\n"
-            "Det finns artiklar som saknar benämning eller konteringskod och därför inte kan överföras.\n\n"
             "Det finns fakturor som inte är bokförda, saknar kundnummer eller saknar förfallodatum och därför inte "
             "kan överföras.\n\n"
             "Det finns leverantörsfakturor som inte är bokförda, saknar leverantörsnummer eller saknar "
             "förfallodatum och därför inte kan överföras.\n\n"
             "Konto 1930 saknar typ.\nSIE 4\n\n");
+}
+
+// A table that could not be read whole: its row stands in the section as it is,
+// refuses no counted record, and the warning names the register with its text
+// in place of the register's usual cause.
+TEST(PrepareReport, ARowAboutTheWholeTableIsShownAndNamedButNotCounted) {
+  JobState state;
+  const ReportRow damage{"", "", "Error", "Fel:", "Filen KUND.DBF kan inte läsas helt: the last record is cut short"};
+  state[kImportCustomers] = Taking(3, {damage, Row("Error", "Namn saknas.")});
+  EXPECT_EQ(BuildPrepareReport(state),
+            "Kundregister:\r\n"
+            "Fel:\tFilen KUND.DBF kan inte läsas helt: the last record is cut short\r\n"
+            "Fel:\tKund K1 kan inte överföras. Namn saknas.\r\n"
+            "3 kunder klara för överföring.\r\n"
+            "1 kunder kommer inte att överföras.\r\n"
+            "\r\n"
+            "\r\nFörberedelserna slutförda.\r\n\r\n"
+            "3 kunder kommer att överföras.\r\n");
+  EXPECT_EQ(BuildSendWarnings(state, Source(kSourceAdmin, 1)),
+            "Kundregister: Filen KUND.DBF kan inte läsas helt: the last record is cut short\n\n"
+            "Det finns kunder som saknar namn, postnr eller ort och därför inte kan överföras.\n\n");
+  state[kImportCustomers].rows = {damage};
+  EXPECT_EQ(BuildSendWarnings(state, Source(kSourceAdmin, 1)),
+            "Kundregister: Filen KUND.DBF kan inte läsas helt: the last record is cut short\n\n");
 }
 
 TEST(SendWarnings, DependOnTheSourceLineAndProduct) {

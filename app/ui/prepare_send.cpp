@@ -28,7 +28,8 @@ JobState SnapshotJob(CMlxImportJob& job) {
   for (int k = 0; k < kImportKindCount; ++k) {
     const auto kind = static_cast<ImportKind>(k);
     KindState& s = state[kind];
-    s.takesPart = job.IsTransferred(kind);
+    s.unreadable = job.IsUnreadable(kind);
+    s.takesPart = s.unreadable || job.IsTransferred(kind);
     s.rows = job.Rows(kind);
     s.result = job.Result(kind);
     if (CMlxImportBase* import = job.Import(kind)) {

@@ -24,6 +24,7 @@ int RunPrepareAndSendDialog(CMlxImportJob& job, platform::Prompter& prompter, pl
 PrepareSendDialog::PrepareSendDialog(QWidget* parent) : QDialog(parent) {
   setModal(true);
   heading_ = new QLabel;
+  heading_->setTextFormat(Qt::PlainText);  // it names the companies as they are
   report_ = new QPlainTextEdit;
   report_->setReadOnly(true);
   report_->setLineWrapMode(QPlainTextEdit::NoWrap);

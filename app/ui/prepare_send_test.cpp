@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <optional>
 
@@ -260,20 +261,25 @@ class SendStep : public ::testing::Test {
     KLCRMiscFunc::SetIniPath(work_.string());
     KLCR_ServiceDirectory::KLCRSDMiscFunc::SetBaseUrl(cloud_.BaseUrl());
 
-    d_.fakes.company->values.name = "Åsa Öberg AB";
-    d_.fakes.articles->records = {engine_test::Article("A1"), engine_test::Article("A2")};
-    d_.fakes.customers->records = {engine_test::Customer("K1")};
-    d_.fakes.suppliers->available = false;
-    d_.fakes.deliveryTerms->records = {{.code = "FVL", .name = "Fritt vårt lager"}};
-    d_.fakes.deliveryMethods->available = false;
-    d_.fakes.customerLedgerItems->available = false;
-    d_.fakes.supplierLedgerItems->available = false;
-    d_.fakes.sie->available = false;
-
-    d_.job.SetEmail("anna@example.se");
+    ArrangeSmallCompany(d_);
     d_.job.SetPassword("hemligt");
     ASSERT_TRUE(d_.job.SetCredentials());
     ASSERT_EQ(d_.job.FetchApiToken(), 0);
+  }
+
+  // Company settings, two articles, one customer and one delivery term; the other
+  // kinds take no part. The user is logged in.
+  static void ArrangeSmallCompany(Dialog& d) {
+    d.fakes.company->values.name = "Åsa Öberg AB";
+    d.fakes.articles->records = {engine_test::Article("A1"), engine_test::Article("A2")};
+    d.fakes.customers->records = {engine_test::Customer("K1")};
+    d.fakes.suppliers->available = false;
+    d.fakes.deliveryTerms->records = {{.code = "FVL", .name = "Fritt vårt lager"}};
+    d.fakes.deliveryMethods->available = false;
+    d.fakes.customerLedgerItems->available = false;
+    d.fakes.supplierLedgerItems->available = false;
+    d.fakes.sie->available = false;
+    d.job.SetEmail("anna@example.se");
   }
   void TearDown() override { fs::remove_all(work_); }
 
@@ -439,6 +445,122 @@ TEST_F(SendStep, ACompletedTransferOpensTheServiceAndEndsTheDialog) {
   EXPECT_EQ(d_.view.ended, dialog_result::kCancel);
   EXPECT_EQ(d_.view.buttons, kAllDisabled);  // nothing more to press
   EXPECT_EQ(d_.busy.depth, 0);
+}
+
+// What the report says will go is what goes, and the warnings and result lines
+// say why the rest did not. The articles' upload fails in every case, so the
+// result lines of every attempted kind are shown.
+TEST_F(SendStep, TheReportWarningsAndResultsTellWhatIsSent) {
+  const std::string sieFile = (work_ / "SIE.SE").string();
+  std::ofstream(sieFile, std::ios::binary) << "#FLAGGA 0\r\n#SIETYP 4\r\n";
+  const std::string commonHead =
+      "Företagsuppgifter:\r\nFöretagsuppgifter klara för överföring.\r\n\r\n"
+      "Leveransvillkor:\r\n1 leveransvillkor klara för överföring.\r\n\r\n";
+  const std::string customers = "Kundregister:\r\n1 kunder klara för överföring.\r\n\r\n";
+  const std::string articles = "Artikelregister:\r\n2 artiklar klara för överföring.\r\n\r\n";
+  const std::string closing = "\r\nFörberedelserna slutförda.\r\n\r\n"
+                              "Företagsuppgifter kommer att överföras.\r\n"
+                              "1 leveransvillkor kommer att överföras.\r\n";
+  const std::string articlesFailed = std::string("Överföringen av artiklar misslyckades. Felkod: 500\n") +
+                                     "Felmeddelande: " + kError500 + "\n";
+  const std::string headResults = "Överföringen av företagsinställningar lyckades\n"
+                                  "Överföringen av leveransvillkor lyckades\n";
+  const auto partial = [](const std::string& results) {
+    return "Överföringen lyckades delvis.\n\n" + results +
+           "\nVill du fortsätta och spara de överförda uppgifterna i Tessal Molnix?";
+  };
+  const auto sieRow = [](const char* kind, const char* caption, const char* text) {
+    return ReportRow{"", "SIE", kind, caption, text};
+  };
+  const struct {
+    const char* name;
+    std::function<void(Dialog&)> arrange;
+    std::string report;
+    std::vector<std::string> prompts;  // the warning, when one is due, then the partial question
+    bool sieSent;
+  } cases[] = {
+      {"a reader that cannot be built",
+       [](Dialog& d) { d.fakes.failing = {kImportCustomers}; },
+       commonHead + "Kundregister:\r\nFel:\tUppgifterna kunde inte läsas: the reader cannot be built\r\n\r\n" +
+           articles + closing + "2 artiklar kommer att överföras.\r\n",
+       {std::string("Kundregister: Uppgifterna kunde inte läsas: the reader cannot be built\n\n") +
+            send_text::kQuestionContinue,
+        partial(headResults +
+                "Överföringen av kunder misslyckades. Uppgifterna kunde inte läsas: the reader cannot be built\n" +
+                articlesFailed)},
+       false},
+      {"SIE with the current year's file only",
+       [&](Dialog& d) {
+         d.fakes.sie->available = true;
+         d.fakes.sie->filePath = sieFile;
+         d.fakes.sie->sieRows = {sieRow("Warning", "Varning:", "SIE-filen SIEPREV.SE kunde inte skapas.")};
+       },
+       commonHead + customers + articles +
+           "SIE-fil:\r\nVarning:\tSIE-filen SIEPREV.SE kunde inte skapas.\r\nSIE-fil klar för överföring.\r\n" +
+           closing + "1 kunder kommer att överföras.\r\n2 artiklar kommer att överföras.\r\n" +
+           "SIE-fil kommer att överföras.\r\n",
+       {partial(headResults + "Överföringen av kunder lyckades\n" + articlesFailed +
+                "Överföringen av sie lyckades\n")},
+       true},
+      {"SIE without the current year's file",
+       [&](Dialog& d) {
+         d.fakes.sie->available = true;
+         d.fakes.sie->sieRows = {sieRow("Error", "Fel:", "SIE-filen SIE.SE kunde inte skapas.")};
+       },
+       commonHead + customers + articles + "SIE-fil:\r\nFel:\tSIE-filen SIE.SE kunde inte skapas.\r\n" + closing +
+           "1 kunder kommer att överföras.\r\n2 artiklar kommer att överföras.\r\n",
+       {std::string("SIE-fil har inte kunnat skapas och kan därför inte överföras.\n\n") +
+            send_text::kQuestionContinue,
+        partial(headResults + "Överföringen av kunder lyckades\n" + articlesFailed)},
+       false},
+      {"SIE with an error row beside a file the reader kept",
+       [&](Dialog& d) {
+         d.fakes.sie->available = true;
+         d.fakes.sie->filePath = sieFile;
+         d.fakes.sie->sieRows = {sieRow("Error", "Fel:", "SIE-filen SIEPREV.SE kunde inte skapas.")};
+       },
+       commonHead + customers + articles + "SIE-fil:\r\nFel:\tSIE-filen SIEPREV.SE kunde inte skapas.\r\n" +
+           closing + "1 kunder kommer att överföras.\r\n2 artiklar kommer att överföras.\r\n",
+       {std::string("SIE-fil har inte kunnat skapas och kan därför inte överföras.\n\n") +
+            send_text::kQuestionContinue,
+        partial(headResults + "Överföringen av kunder lyckades\n" + articlesFailed)},
+       false},
+      {"a \"Misc\" row alone",
+       [](Dialog& d) {
+         d.fakes.articles->warnings = {
+             {"", "", "Misc", "Varning:", "Det finns ingen prislista i SEK så inga priser kommer att överföras."}};
+       },
+       commonHead + customers +
+           "Artikelregister:\r\nVarning:\tDet finns ingen prislista i SEK så inga priser kommer att överföras.\r\n"
+           "2 artiklar klara för överföring.\r\n\r\n" +
+           closing + "1 kunder kommer att överföras.\r\n2 artiklar kommer att överföras.\r\n",
+       {partial(headResults + "Överföringen av kunder lyckades\n" + articlesFailed)},
+       false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Dialog d;
+    ArrangeSmallCompany(d);
+    ASSERT_EQ(d.job.FetchApiToken(), 0);
+    c.arrange(d);
+    d.Open();
+    EXPECT_EQ(d.view.Report(), c.report);
+
+    cloud_.SetFault("upload.articles", 500);
+    const std::size_t before = cloud_.State()["requests"].size();
+    for (std::size_t i = 0; i < c.prompts.size(); ++i) {
+      d.prompter.script.Script(i + 1 < c.prompts.size() ? PromptAnswer::Yes : PromptAnswer::No);
+    }
+    d.controller.OnSend();
+    std::vector<std::string> shown;
+    for (const Prompt& prompt : d.Shown()) shown.push_back(prompt.text);
+    EXPECT_EQ(shown, c.prompts);
+
+    bool sieSent = false;
+    const auto requests = cloud_.State()["requests"];
+    for (std::size_t i = before; i < requests.size(); ++i) sieSent |= requests[i]["route"] == "upload.sie";
+    EXPECT_EQ(sieSent, c.sieSent);
+  }
 }
 
 TEST_F(SendStep, HelpOpensThePageOfTheCompanysEdition) {

@@ -8,6 +8,8 @@ platform::PromptAnswer QtPrompter::Ask(const platform::Prompt& prompt) {
   // Without an owner of its own, a box belongs to the dialog that is open, if any.
   QMessageBox box(parent_ ? parent_ : QApplication::activeModalWidget());
   box.setWindowTitle(QString::fromStdString(prompt.caption));
+  // Messages carry texts of the cloud, of files and of the user: shown as they are.
+  box.setTextFormat(Qt::PlainText);
   box.setText(QString::fromStdString(prompt.text));
   switch (prompt.icon) {
     case platform::PromptIcon::Information: box.setIcon(QMessageBox::Information); break;

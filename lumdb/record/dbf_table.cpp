@@ -24,6 +24,23 @@ std::uint32_t U32(const char* p) {
 
 std::string Num(std::int64_t v) { return std::to_string(v); }
 
+// Whether the offsets put every field inside the record, after the deletion
+// flag, without two fields sharing a byte.
+bool is_record_layout(const std::vector<dbf_field_desc_t>& fields, std::uint16_t record_length) {
+  std::vector<std::pair<std::uint64_t, std::uint64_t>> spans;  // [begin, end)
+  for (const auto& field : fields) {
+    const std::uint64_t begin = field.offset;
+    const std::uint64_t end = begin + field.length;
+    if (begin < 1 || end > record_length) return false;
+    spans.emplace_back(begin, end);
+  }
+  std::sort(spans.begin(), spans.end());
+  for (std::size_t i = 1; i < spans.size(); ++i) {
+    if (spans[i].first < spans[i - 1].second) return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 platform::CodePage dbf_code_page(std::uint8_t language_driver) {
@@ -50,12 +67,12 @@ void dbf_table_c::open(std::string_view path) {
   std::string why;
   file_ = platform::OpenForReading(std::string(path), &why);
   if (!file_) {
-    problems_.push_back("cannot open the file: " + why);
+    lost("cannot open the file: " + why);
     return;
   }
   file_size_ = file_->Size();
   const auto give_up = [this](std::string problem) {
-    problems_.push_back(std::move(problem));
+    lost(std::move(problem));
     close();
   };
 
@@ -100,44 +117,66 @@ void dbf_table_c::open(std::string_view path) {
   }
 
   // Byte 0 of a record is the deletion flag. Visual FoxPro's stored offsets
-  // are not relied on; other versions' are used when set.
+  // are not relied on; other versions' are used when set and when they lay the
+  // fields out in the record. dBASE IV and some other writers store a memory
+  // address there instead: then every field takes its running offset.
+  std::vector<std::uint32_t> running_offsets;
   std::uint64_t running = 1;
-  for (auto& field : fields_) {
-    if (field.offset == 0 || header_.version == kDbfVisualFoxPro) {
-      field.offset = static_cast<std::uint32_t>(std::min<std::uint64_t>(running, UINT32_MAX));
-    }
+  for (const auto& field : fields_) {
+    running_offsets.push_back(static_cast<std::uint32_t>(std::min<std::uint64_t>(running, UINT32_MAX)));
     running += field.length;
+  }
+  bool stored = false;
+  for (std::size_t i = 0; i < fields_.size(); ++i) {
+    if (fields_[i].offset == 0 || header_.version == kDbfVisualFoxPro) {
+      fields_[i].offset = running_offsets[i];
+    } else {
+      stored = true;
+    }
+  }
+  if (stored && !is_record_layout(fields_, header_.record_length)) {
+    problems_.push_back("the stored field offsets are no layout of the record; the fields are read one after "
+                        "the other");
+    for (std::size_t i = 0; i < fields_.size(); ++i) fields_[i].offset = running_offsets[i];
+  }
+  for (auto& field : fields_) {
     if (static_cast<std::uint64_t>(field.offset) + field.length > header_.record_length) {
       field.inside_record = false;
-      problems_.push_back("field " + field.name + " lies outside the record (offset " + Num(field.offset) +
-                          ", length " + Num(field.length) + ", record length " + Num(header_.record_length) + ")");
+      lost("field " + field.name + " lies outside the record (offset " + Num(field.offset) + ", length " +
+           Num(field.length) + ", record length " + Num(header_.record_length) + ")");
     }
   }
 
   const std::int64_t record_length = header_.record_length;
   if (record_length == 0) {
-    problems_.push_back("the record length is 0: no record can be read");
+    lost("the record length is 0: no record can be read");
     header_.record_count = 0;
     return;
   }
   const std::int64_t data = static_cast<std::int64_t>(file_size_) - header_.header_length;
   std::int64_t count = std::max<std::int64_t>(data, 0) / record_length;
   if (data < 0) {
-    problems_.push_back("header length " + Num(header_.header_length) + " exceeds the file size " + Num(file_size_));
+    lost("header length " + Num(header_.header_length) + " exceeds the file size " + Num(file_size_));
   } else if (const std::int64_t rest = data % record_length; rest != 0) {
     char last = 0;
     const bool end_marker = rest == 1 && file_->ReadAt(file_size_ - 1, {&last, 1}) == 1 && last == kEndOfFile;
     if (!end_marker) {
-      problems_.push_back("the last record is cut short (" + Num(rest) + " of " + Num(record_length) + " bytes)");
+      lost("the last record is cut short (" + Num(rest) + " of " + Num(record_length) + " bytes)");
     }
   }
   if (count > std::numeric_limits<std::int32_t>::max()) {
-    problems_.push_back("more records than can be counted; only the first " +
+    lost("more records than can be counted; only the first " +
                         Num(std::numeric_limits<std::int32_t>::max()) + " are read");
     count = std::numeric_limits<std::int32_t>::max();
   }
   if (count != stored_count) {
-    problems_.push_back("the header counts " + Num(stored_count) + " records, the file holds " + Num(count));
+    // Fewer records than the header counts are records lost; more are read all the same.
+    std::string problem = "the header counts " + Num(stored_count) + " records, the file holds " + Num(count);
+    if (count < stored_count) {
+      lost(std::move(problem));
+    } else {
+      problems_.push_back(std::move(problem));
+    }
   }
   header_.record_count = static_cast<std::int32_t>(count);
   blank_.assign(static_cast<std::size_t>(record_length), ' ');
@@ -156,6 +195,11 @@ void dbf_table_c::close() {
   blank_.clear();
   record_ = nullptr;
   current_ = -1;
+}
+
+void dbf_table_c::lost(std::string problem) {
+  losses_.push_back(problem);
+  problems_.push_back(std::move(problem));
 }
 
 std::error_code dbf_table_c::fail(errc value) {

@@ -76,9 +76,14 @@ class dbf_table_c {
   platform::CodePage code_page() const { return code_page_; }
   // What the reader found damaged or could not read, one line each.
   const std::vector<std::string>& problems() const { return problems_; }
+  // The problems that cost data: values or records of the file that cannot be
+  // read (a damage it reads around, such as a missing terminator, is not one).
+  // Empty when the table reads whole.
+  const std::vector<std::string>& losses() const { return losses_; }
 
  private:
   void open(std::string_view path);
+  void lost(std::string problem);
   std::error_code fail(errc value);
 
   dbf_header_t header_;
@@ -95,6 +100,7 @@ class dbf_table_c {
   const char* record_ = nullptr;
   std::int32_t current_ = -1;
   std::vector<std::string> problems_;
+  std::vector<std::string> losses_;
 };
 
 }  // namespace lumdb

@@ -1,5 +1,7 @@
 #include "lumdb/record/dbf_table.h"
 
+#include <cstring>
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -149,20 +151,63 @@ TEST(DbfTable, CountsRecordsFromTheFileSize) {
   }
 }
 
-// dBASE offsets stored in the descriptors are used; Visual FoxPro's are recomputed.
+// dBASE offsets stored in the descriptors are used when they lay the fields out
+// in the record; otherwise, and always for Visual FoxPro, the fields are read
+// one after the other.
 TEST(DbfTable, StoredFieldOffsets) {
-  for (auto format : {DbfFormat::DBase3, DbfFormat::VisualFoxPro}) {
+  const struct {
+    const char* name;
+    DbfFormat format;
+    std::uint32_t offsetA, offsetB;
+    const char* a;
+    const char* b;
+    bool problem;
+  } cases[] = {
+      {"swapped, used", DbfFormat::DBase3, 3, 1, "bb", "aa", false},
+      {"swapped, not relied on", DbfFormat::VisualFoxPro, 3, 1, "aa", "bb", false},
+      {"overlapping", DbfFormat::DBase3, 1, 2, "aa", "bb", true},
+      {"outside the record", DbfFormat::DBase3, 1, 4, "aa", "bb", true},
+      {"not stored", DbfFormat::DBase3, 0, 0, "aa", "bb", false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
     std::string bytes =
-        DbfWriter(format, {{"A", 'C', 2}, {"B", 'C', 2}}).StoreFieldOffsets(true).Add({"aa", "bb"}).Bytes();
-    // B claims to start where A starts.
-    fixtures::PutU32(bytes, fixtures::DbfDescriptorAt(1) + fixtures::kDbfDescriptorOffsetAt, 1);
+        DbfWriter(c.format, {{"A", 'C', 2}, {"B", 'C', 2}}).StoreFieldOffsets(true).Add({"aa", "bb"}).Bytes();
+    fixtures::PutU32(bytes, fixtures::DbfDescriptorAt(0) + fixtures::kDbfDescriptorOffsetAt, c.offsetA);
+    fixtures::PutU32(bytes, fixtures::DbfDescriptorAt(1) + fixtures::kDbfDescriptorOffsetAt, c.offsetB);
     platform::fake::MemoryFileOpener files;
     files.Add("T.DBF", bytes);
     platform::ScopedFileOpener use(files);
     dbf_table_c table("T.DBF");
     ASSERT_FALSE(table.first());
-    EXPECT_EQ(table.field_value(1), format == DbfFormat::DBase3 ? "aa" : "bb");
+    EXPECT_EQ(table.field_value(0), c.a);
+    EXPECT_EQ(table.field_value(1), c.b);
+    EXPECT_EQ(table.problems().size(), c.problem ? 1u : 0u);
   }
+}
+
+// dBASE IV stores a memory address in place of each field's offset.
+TEST(DbfTable, ADBase4TableWithAddressesForOffsetsReadsWhole) {
+  const std::vector<std::string> names = {"One", "Two", "Three", "Four", "Five",
+                                          "Six", "Seven", "Eight", "Nine", "Ten"};
+  DbfWriter writer(DbfFormat::DBase4, {{"NAME", 'C', 10}, {"NR", 'N', 4}});
+  for (std::size_t i = 0; i < names.size(); ++i) writer.Add({names[i], std::to_string(i + 1)});
+  const std::string bytes = writer.Bytes();
+  ASSERT_EQ(static_cast<unsigned char>(bytes[0]), 0x8bu);
+  platform::fake::MemoryFileOpener files;
+  files.Add("T.DBF", bytes);
+  platform::ScopedFileOpener use(files);
+  dbf_table_c table("T.DBF");
+  std::uint32_t storedOffset = 0;
+  std::memcpy(&storedOffset, bytes.data() + fixtures::DbfDescriptorAt(0) + fixtures::kDbfDescriptorOffsetAt, 4);
+  EXPECT_GT(storedOffset, 1'000'000'000u);  // little-endian, as this machine
+  EXPECT_THAT(table.problems(), ::testing::ElementsAre(HasSubstr("no layout of the record")));
+  std::vector<std::string> read;
+  for (auto ec = table.first(); !ec; ec = table.next()) {
+    read.push_back(table.field_text(0));
+    EXPECT_EQ(table.field_text(1), std::to_string(read.size()));
+  }
+  EXPECT_EQ(read, names);
 }
 
 TEST(DbfTable, ReadsOnWithoutSeekingAndRecoversAfterAFailedRead) {

@@ -49,13 +49,13 @@ bool IsNonEmptyFile(const std::string& path) {
 }
 
 template <class Session>
-void ExportWithSession(const std::string& companyFolder, char currentId, char previousId, const std::string& folder,
-                       std::string& filePath, std::string& filePathPreviousYear) {
+void ExportWithSession(const std::string& companyFolder, const std::string& currentId, const std::string& previousId,
+                       const std::string& folder, std::string& filePath, std::string& filePathPreviousYear) {
   Session session(companyFolder, false);
   // A remark code (false) counts as written; whether a file came is checked afterwards.
   session.BixGetSie.CallLocked(kSieType, currentId, kCurrentYearFile, folder);
   filePath = platform::JoinPath(folder, kCurrentYearFile);
-  if (previousId != '\0') {
+  if (!previousId.empty()) {
     session.BixGetSie.CallLocked(kSieType, previousId, kPreviousYearFile, folder);
     filePathPreviousYear = platform::JoinPath(folder, kPreviousYearFile);
   }
@@ -97,7 +97,7 @@ std::vector<ReportRow> CAdminSie::CreateSieFiles() {
   }
 
   Years years = ReadBookingYears();
-  if (years.current.id == '\0') {
+  if (years.current.id.empty()) {
     rows.push_back(ErrorRow("Företaget saknar bokföringsår och SIE kan inte skapas."));
     return rows;
   }
@@ -113,7 +113,7 @@ std::vector<ReportRow> CAdminSie::CreateSieFiles() {
     rows.push_back(NoVouchersRow());
     return rows;
   }
-  if (years.previous.id != '\0' && IsOldChartType(years.previous.chartType)) {
+  if (!years.previous.id.empty() && IsOldChartType(years.previous.chartType)) {
     rows.push_back(Row(report::kWarning, report::kCaptionWarning,
                        "Kontoplanen är av typen " + years.previous.chartType + "."));
     rows.push_back(Row(report::kInfo, report::kCaptionIndent,
@@ -141,8 +141,7 @@ CAdminSie::Years CAdminSie::ReadBookingYears() {
   const int today = Today();
   for (bool more = MoveFirstRecord(); more; more = MoveNextRecord()) {
     BookingYear year;
-    const std::string id = GetYearId();
-    year.id = id.empty() ? '\0' : id.front();
+    year.id = platform::Utf8Truncate(GetYearId(), 1);
     year.startText = GetStart();
     year.start = ToInt(year.startText);
     year.endText = GetEnd();
@@ -164,7 +163,7 @@ bool CAdminSie::HasAccountOutsideRange(const Years& years) const {
   for (bool more = accounts.MoveFirstRecord(); more; more = accounts.MoveNextRecord()) {
     const std::string yearId = accounts.GetYearId();
     const bool ofExportedYear = yearId.starts_with(years.current.id) ||
-                                (years.previous.id != '\0' && yearId.starts_with(years.previous.id));
+                                (!years.previous.id.empty() && yearId.starts_with(years.previous.id));
     if (!ofExportedYear) continue;
     const int account = ToInt(accounts.GetAccount());
     if (account < 1000 || account > 8999) return true;
@@ -198,7 +197,7 @@ void CAdminSie::ExportThroughProgram(int product, const Years& years, const std:
   const char* productWord = association ? "Vadorado" : "Administration";
 
   const std::string firstDay = FirstDayText(years.current.startText);
-  const bool previousYear = years.previous.id != '\0';
+  const bool previousYear = !years.previous.id.empty();
   const std::string previousFirstDay = previousYear ? FirstDayText(years.previous.startText) : std::string();
   const ReportRow failed =
       ErrorRow(std::string("SIE-fil kunde inte skapas. Det gick inte öppna företaget i Tessal ") + productWord + ".");
@@ -227,9 +226,19 @@ void CAdminSie::ExportThroughProgram(int product, const Years& years, const std:
 }
 
 void CAdminSie::KeepWrittenFiles(std::vector<ReportRow>& rows) {
-  for (std::string* path : {&filePath_, &filePathPreviousYear_}) {
-    if (path->empty() || IsNonEmptyFile(*path)) continue;
-    rows.push_back(ErrorRow("SIE-filen " + std::filesystem::path(*path).filename().string() + " kunde inte skapas."));
-    path->clear();
+  const auto missingText = [](const std::string& path) {
+    return "SIE-filen " + std::filesystem::path(path).filename().string() + " kunde inte skapas.";
+  };
+  // Without the current year's file nothing is sent, the previous year's neither.
+  if (!filePath_.empty() && !IsNonEmptyFile(filePath_)) {
+    rows.push_back(ErrorRow(missingText(filePath_)));
+    filePath_.clear();
+    filePathPreviousYear_.clear();
+    return;
+  }
+  // The current year's file goes without the previous year's.
+  if (!filePathPreviousYear_.empty() && !IsNonEmptyFile(filePathPreviousYear_)) {
+    rows.push_back(Row(report::kWarning, report::kCaptionWarning, missingText(filePathPreviousYear_)));
+    filePathPreviousYear_.clear();
   }
 }

@@ -29,7 +29,7 @@ class CAdminSie : public CBookingYearDb, public I_QZ_SIE {
 
  private:
   struct BookingYear {
-    char id = '\0';  // none
+    std::string id;  // the first character of AAR_ID (UTF-8); empty for none
     int start = 0;
     std::string startText;
     std::string endText;
@@ -37,7 +37,7 @@ class CAdminSie : public CBookingYearDb, public I_QZ_SIE {
   };
   struct Years {
     BookingYear current;
-    BookingYear previous;  // id '\0' when there is none to export
+    BookingYear previous;  // id empty when there is none to export
   };
 
   Years ReadBookingYears();

@@ -361,10 +361,45 @@ TEST_F(AdminSieTest, FilesTheProgramDidNotWriteAreNotUploaded) {
   DesktopProgram(kProductAdministration).installedEdition = 200;
   desktop.exportText = "";  // acknowledges the exports but writes nothing
 
-  EXPECT_EQ(Produce(), (Rows{SieError("SIE-filen SIE.SE kunde inte skapas."),
-                             SieError("SIE-filen SIEPREV.SE kunde inte skapas.")}));
+  // Without the current year's file nothing can be sent.
+  EXPECT_EQ(Produce(), (Rows{SieError("SIE-filen SIE.SE kunde inte skapas.")}));
   EXPECT_EQ(currentPath, "");
   EXPECT_EQ(previousPath, "");
+}
+
+TEST_F(AdminSieTest, AMissingPreviousYearFileIsAWarningAndTheCurrentOneGoes) {
+  WriteCompany();
+  ScopedEnv silent("BIXKIT_SILENT_YEAR", "B");
+  EXPECT_EQ(Produce(), (Rows{SieRow("Warning", "Varning:", "SIE-filen SIEPREV.SE kunde inte skapas.")}));
+  EXPECT_EQ(currentPath, platform::JoinPath(WorkFolder(), "SIE.SE"));
+  EXPECT_EQ(previousPath, "");
+
+  std::filesystem::remove(trace);
+  ScopedEnv silentCurrent("BIXKIT_SILENT_YEAR", "A");
+  EXPECT_EQ(Produce(), (Rows{SieError("SIE-filen SIE.SE kunde inte skapas.")}));
+  EXPECT_EQ(currentPath, "");
+  EXPECT_EQ(previousPath, "");
+}
+
+// A booking year is named by a whole character, and the kit is given it in its own
+// code page: "Ä" and "Å" share their first UTF-8 byte but are different years.
+TEST_F(AdminSieTest, BookingYearsAreNamedByWholeCharacters) {
+  const YearRecord current{"Ä", "20260101", "20261231", "EU"};
+  const YearRecord previous{"Ö", "20250101", "20251231", "EU"};
+  const YearRecord older{"Å", "20240101", "20241231", "EU"};
+  // An account outside the range in a year that is not exported stops nothing.
+  WriteCompany("5", {older, previous, current}, {{"Ä", "1910"}, {"Ö", "1930"}, {"Å", "0999"}});
+  EXPECT_THAT(Produce(), IsEmpty());
+  EXPECT_THAT(KitCalls(), ElementsAre("BixOpenEx(" + tree.root().string() + ", " + company.string() + ", 1)",
+                                      "BixGetSie(4, Ä, SIE.SE, " + WorkFolder() + ")",
+                                      "BixGetSie(4, Ö, SIEPREV.SE, " + WorkFolder() + ")", "BixClose()"));
+  const std::string sie = *platform::ReadWholeFile(currentPath);
+  EXPECT_THAT(sie, ::testing::HasSubstr("#RAR 0 20260101 20261231\r\n#KPTYP EU\r\n#KONTO 1910 "));
+  EXPECT_THAT(sie, ::testing::Not(::testing::HasSubstr("0999")));
+
+  // The same account in the current year does stop the export.
+  WriteCompany("5", {older, previous, current}, {{"Ä", "0999"}});
+  EXPECT_EQ(Produce().front().kind, "AccountType");
 }
 
 TEST_F(AdminSieTest, ShortStartDateGivesTheErrorRowInsteadOfACrash) {

@@ -76,6 +76,7 @@ void CAdminArticleDb::ReadAccountNames() {
 bool CAdminArticleDb::IsAvailable() { return EditionKeepsRegisters(Folder()); }
 
 void CAdminArticleDb::AddWarnings(std::vector<ReportRow>& rows) {
+  AddDamageRows(rows);
   if (GetRecordCount() != 0 && priceListCode_.empty())
     rows.push_back(ReportRow{"", "", report::kMisc, report::kCaptionWarning, kNoPriceListWarning});
 }

@@ -89,10 +89,16 @@ void* Function::RequireAddress() const {
   return address_;
 }
 
-bool Function::CallLocked(int sieType, char yearId, const std::string& fileName, const std::string& folder) const {
+bool Function::CallLocked(int sieType, std::string_view yearId, const std::string& fileName,
+                          const std::string& folder) const {
   auto* getSie = Bound<BixGetSieFn>();
+  // The kit takes the identifier as one character of its own code page.
+  const std::string kitId = platform::EncodeFromUtf8(platform::Utf8Truncate(yearId, 1), platform::CodePage::Windows1252, '\0');
+  if (kitId.size() != 1 || kitId[0] == '\0') {
+    LogAndThrow("Bokföringsåret " + std::string(yearId) + " kan inte anges för BIX");
+  }
   std::lock_guard lock(kit_->Mutex());
-  const BixResult result = getSie(sieType, yearId, fileName.c_str(), folder.c_str());
+  const BixResult result = getSie(sieType, kitId[0], fileName.c_str(), folder.c_str());
   return kit_->CheckBixResult(result, name_);
 }
 

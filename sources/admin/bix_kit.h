@@ -98,10 +98,11 @@ class Function {
   const std::string& Name() const { return name_; }
   bool IsBound() const { return address_ != nullptr; }
 
-  // BixGetSie under the kit's mutex: writes the SIE file of one booking year.
-  // The result as CheckBixResult gives it; throws when the kit reports an error
-  // or lacks the entry point.
-  bool CallLocked(int sieType, char yearId, const std::string& fileName, const std::string& folder) const;
+  // BixGetSie under the kit's mutex: writes the SIE file of one booking year,
+  // named by the first character of `yearId` (UTF-8), which the kit is given in
+  // Windows-1252. The result as CheckBixResult gives it; throws when the kit
+  // reports an error, lacks the entry point, or the character has no byte there.
+  bool CallLocked(int sieType, std::string_view yearId, const std::string& fileName, const std::string& folder) const;
 
   // The entry point as a function of the given type; throws (and logs) when unbound.
   template <class Signature>

@@ -105,7 +105,7 @@ TEST_F(KitTest, OpensWritesAndClosesWhateverTheRemarkCodes) {
     {
       Session session(kit, company, false);
       EXPECT_TRUE(kit.IsOpen());
-      EXPECT_EQ(session.BixGetSie.CallLocked(4, 'A', "SIE.SE", out), c.verdict);
+      EXPECT_EQ(session.BixGetSie.CallLocked(4, "A", "SIE.SE", out), c.verdict);
     }
     EXPECT_FALSE(kit.IsOpen());
     EXPECT_EQ(kit.OpenCount(), 0);
@@ -126,8 +126,17 @@ TEST_F(KitTest, OpensWritesAndClosesWhateverTheRemarkCodes) {
 
 TEST_F(KitTest, KitRefusesAYearTheCompanyLacks) {
   Session session(kit, company, false);
-  EXPECT_THROW(session.BixGetSie.CallLocked(4, 'C', "SIE.SE", out), std::runtime_error);
+  EXPECT_THROW(session.BixGetSie.CallLocked(4, "C", "SIE.SE", out), std::runtime_error);
   EXPECT_FALSE(platform::PathExists(std::filesystem::path(out) / "SIE.SE"));
+}
+
+// The kit takes a booking year as one byte of Windows-1252: a character without
+// one there cannot be asked for, and the kit is not called with another year's byte.
+TEST_F(KitTest, AYearIdentifierWithoutAKitByteIsRefusedBeforeTheCall) {
+  Session session(kit, company, false);
+  EXPECT_THROW(session.BixGetSie.CallLocked(4, "Ω", "SIE.SE", out), std::runtime_error);
+  EXPECT_THAT(Calls(), ElementsAre(OpenCall()));
+  EXPECT_THAT(log.Lines(), ElementsAre("Bokföringsåret Ω kan inte anges för BIX"));
 }
 
 TEST_F(KitTest, FailedOpenIsExplainedLoggedClosedAndRetriedByTheNextSession) {
@@ -155,7 +164,7 @@ TEST_F(KitTest, ErrorFromSieExportThrowsAndTheSessionStillCloses) {
   ScopedEnv sie("BIXKIT_SIE_CODE", "9");
   {
     Session session(kit, company, false);
-    EXPECT_THROW(session.BixGetSie.CallLocked(4, 'A', "SIE.SE", out), std::runtime_error);
+    EXPECT_THROW(session.BixGetSie.CallLocked(4, "A", "SIE.SE", out), std::runtime_error);
   }
   EXPECT_THAT(log.Lines(), ElementsAre("Felkod 9 vid anrop av BixGetSie. Felbeskrivning från BIX: Fel 9"));
   EXPECT_EQ(Calls().back(), "BixClose()");
@@ -282,7 +291,7 @@ TEST_F(KitTest, MissingEntryPointThrowsInsteadOfBeingCalled) {
   Kit partial({kAdmKey, "[ADM] "});
   Session session(partial, company, false);
   EXPECT_FALSE(session.BixGetSie.IsBound());
-  EXPECT_THROW(session.BixGetSie.CallLocked(4, 'A', "SIE.SE", out), std::runtime_error);
+  EXPECT_THROW(session.BixGetSie.CallLocked(4, "A", "SIE.SE", out), std::runtime_error);
   EXPECT_THAT(log.Lines(), ElementsAre("[ADM] Det gick inte att ladda BixGetSie", "BIX saknar funktionen BixGetSie"));
 }
 
@@ -296,7 +305,7 @@ TEST(KitCopies, EachProgramReadsItsOwnKeyAndKeepsItsOwnState) {
     EXPECT_EQ(BixFor::Kit().OpenCount(), 1);
     EXPECT_EQ(BixAdm::Kit().OpenCount(), 0);
     EXPECT_THROW(BixAdm::CBixSession(company, false), std::runtime_error);  // no KolmAdm.exe key
-    EXPECT_TRUE(association.BixGetSie.CallLocked(4, 'B', "SIE.SE", tree.root().string()));
+    EXPECT_TRUE(association.BixGetSie.CallLocked(4, "B", "SIE.SE", tree.root().string()));
   }
   EXPECT_FALSE(BixFor::Kit().IsOpen());
   EXPECT_TRUE(platform::PathExists(tree / "SIE.SE"));

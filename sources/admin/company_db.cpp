@@ -10,11 +10,13 @@
 #include "platform/paths.h"
 #include "platform/text.h"
 
-CAdminCompanyDb::CAdminCompanyDb(std::string folder, std::string fileName) : folder_(std::move(folder)) {
+CAdminCompanyDb::CAdminCompanyDb(std::string folder, std::string fileName)
+    : folder_(std::move(folder)), fileName_(std::move(fileName)) {
   if (folder_.empty()) return;
   // A folder copied from Windows may hold "prm.dbf" where "PRM.DBF" is asked for.
-  const std::string path = platform::ResolveNoCase(folder_, fileName);
+  const std::string path = platform::ResolveNoCase(folder_, fileName_);
   table_ = std::make_unique<lumdb::dbf_table_c>(path);
+  if (platform::PathExists(path)) losses_ = table_->losses();
   if (!table_->is_open()) {
     WriteLog("Misslyckades öppna filen " + path);
     return;
@@ -53,6 +55,12 @@ int CAdminCompanyDb::RecordCount() const { return table_ ? table_->record_count(
 // An empty table's file is released too; the has-records flag stays as it was.
 void CAdminCompanyDb::CloseTable() {
   if (table_) table_->close();
+}
+
+void CAdminCompanyDb::AddDamageRows(std::vector<ReportRow>& rows) const {
+  for (const std::string& loss : losses_) {
+    rows.push_back({"", "", report::kError, report::kCaptionError, "Filen " + fileName_ + " kan inte läsas helt: " + loss});
+  }
 }
 
 std::string CAdminCompanyDb::GetField(int column) const {

@@ -5,7 +5,9 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "app/sources/report_row.h"
 #include "lumdb/record/dbf_table.h"
 
 class CAdminCompanyDb {
@@ -29,6 +31,10 @@ class CAdminCompanyDb {
   int RecordCount() const;
   // Closes the file; the table then reads as empty.
   void CloseTable();
+  // One "Error" row for each thing of the file that could not be read, when the
+  // file exists but cannot be read whole; none for a missing file (a company
+  // without such records has none) nor for a table read whole.
+  void AddDamageRows(std::vector<ReportRow>& rows) const;
 
   // The text of a column of the current record in UTF-8: trailing blanks cut,
   // leading blanks too unless the column is of type C. "" without records or
@@ -45,6 +51,8 @@ class CAdminCompanyDb {
 
  private:
   std::string folder_;
+  std::string fileName_;
+  std::vector<std::string> losses_;  // of a file that exists
   bool hasRecords_ = false;
   std::unique_ptr<lumdb::dbf_table_c> table_;
 };

@@ -21,9 +21,11 @@ CAdminOof::CAdminOof(std::string folder)
     : CAdminCompanyDb(std::move(folder), kFileName), usesOcr_(CompanyUsesOcr(Folder())) {}
 
 bool CAdminCustomerLedgerItems::IsAvailable() {
-  const CAdminPrm prm(Folder());
-  if (IdentifyCompany(Folder(), true).edition == kSmallestEdition) return false;
-  return prm.GetKlFkRecId().empty();
+  if (!available_) {
+    const CAdminPrm prm(Folder());
+    available_ = IdentifyCompany(Folder(), true).edition != kSmallestEdition && prm.GetKlFkRecId().empty();
+  }
+  return *available_;
 }
 
 bool CAdminCustomerLedgerItems::MoveFirst() {

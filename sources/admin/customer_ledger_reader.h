@@ -34,8 +34,11 @@ class CAdminCustomerLedgerItems : public CAdminOof, public I_QZ_CustomerLedgerIt
   explicit CAdminCustomerLedgerItems(std::string folder) : CAdminOof(std::move(folder)) {}
 
   // Not for the smallest edition, nor for a company already linked to the cloud.
+  // Read once: the desktop program may link the company while the user reads the
+  // report, and the invoices the report promised must still go with the send.
   bool IsAvailable() override;
   void Close() override { CloseTable(); }
+  void AddWarnings(std::vector<ReportRow>& rows) override { AddDamageRows(rows); }
   bool CheckCurrent(std::vector<ReportRow>& rows) override;
   bool MoveFirst() override;
   bool MoveNext() override { return MoveNextRecord(); }
@@ -68,4 +71,5 @@ class CAdminCustomerLedgerItems : public CAdminOof, public I_QZ_CustomerLedgerIt
 
   // The company's edition, identified once per walk when the first invoice needs it.
   std::optional<int> edition_;
+  std::optional<bool> available_;
 };

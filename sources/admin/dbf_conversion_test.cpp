@@ -53,6 +53,10 @@ class DbfConversion : public ::testing::Test {
   // The wizard's road: log in, choose the cloud company, the source company and the
   // net price list, prepare, send.
   void Convert(CMlxImportJob& job) {
+    Prepare(job);
+    job.UploadAll();
+  }
+  void Prepare(CMlxImportJob& job) {
     job.SetEmail("anna@example.se");
     job.SetPassword("hemligt");
     ASSERT_TRUE(job.SetCredentials());
@@ -62,7 +66,6 @@ class DbfConversion : public ::testing::Test {
     job.SetPriceListCode("1");
     job.CreateImports();
     job.CheckAll(nullptr);
-    job.UploadAll();
   }
 
   nlohmann::json Pending(const char* kind) const { return cloud_.State()["companies"][kCloudCompany]["pending"][kind]; }
@@ -174,6 +177,25 @@ TEST_F(DbfConversion, EveryOpenInvoiceIsSentOrReported) {
   // The invoice without a due date is refused by the cloud's rules, not lost.
   const auto& rows = job.Rows(kImportCustomerLedgerItems);
   EXPECT_EQ(std::count_if(rows.begin(), rows.end(), [](const ReportRow& r) { return r.key == "10009"; }), 1);
+}
+
+// The desktop program links the company to the cloud while the user reads the
+// report: the invoices the report promised still go with this send.
+TEST_F(DbfConversion, ALinkMadeBetweenTheCheckAndTheSendChangesNothingOfThatConversion) {
+  CMlxImportJob job(kSourceAdmin);
+  Prepare(job);
+  samplecompany::WriteSampleCompany(company(), {.cloudLinkId = "7d1c5a52-0b1e-4bb6-9d5e-1f0c2a3b4c5d"});
+  job.UploadAll();
+  for (auto [kind, name] : {std::pair{kImportCustomerLedgerItems, "customerLedgerItems"},
+                            std::pair{kImportSupplierLedgerItems, "supplierLedgerItems"}}) {
+    SCOPED_TRACE(name);
+    EXPECT_TRUE(job.IsTransferred(kind));
+    EXPECT_FALSE(Pending(name).empty());
+  }
+  // The next prepare pass reads the link.
+  job.CreateImports();
+  EXPECT_FALSE(job.IsTransferred(kImportCustomerLedgerItems));
+  EXPECT_FALSE(job.IsTransferred(kImportSupplierLedgerItems));
 }
 
 TEST_F(DbfConversion, OpenInvoicesArriveInTheCloudsForm) {

@@ -15,6 +15,7 @@ class CAdminCodeTableReader : public CAdminCompanyDb, public Interface {
 
   bool IsAvailable() override { return true; }
   void Close() override { CloseTable(); }
+  void AddWarnings(std::vector<ReportRow>& rows) override { AddDamageRows(rows); }
   bool MoveFirst() override { return MoveFirstRecord(); }
   bool MoveNext() override { return MoveNextRecord(); }
   std::string GetCode() override { return GetField(colCode_); }

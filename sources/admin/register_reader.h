@@ -16,6 +16,7 @@ class CAdminRegisterReader : public CAdminCompanyDb, public Interface {
  public:
   int GetRecordCount() override { return RecordCount(); }
   void Close() override { CloseTable(); }
+  void AddWarnings(std::vector<ReportRow>& rows) override { AddDamageRows(rows); }
   bool CheckCurrent(std::vector<ReportRow>&) override { return !IsLogicalSet(GetField(colInactive_)); }
   bool MoveFirst() override { return MoveFirstRecord(); }
   bool MoveNext() override { return MoveNextRecord(); }

@@ -2,6 +2,11 @@
 // walks them, in every table format and code page the generator writes.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <random>
+
 #include "sources/admin/article_reader.h"
 #include "sources/admin/company_settings.h"
 #include "sources/admin/customer_ledger_reader.h"
@@ -9,7 +14,10 @@
 #include "sources/admin/delivery_readers.h"
 #include "sources/admin/supplier_ledger_reader.h"
 #include "sources/admin/supplier_reader.h"
+#include "platform/fake/memory_files.h"
 #include "platform/fake/scoped_environment.h"
+#include "platform/files.h"
+#include "platform/paths.h"
 #include "sources/admin/testing/reader_walk.h"
 #include "tools/samplecompany/sample_company.h"
 
@@ -488,6 +496,108 @@ TEST_P(SampleCompanyReaders, OrdinaryCustomersAndSuppliersFollowTheSpecialOnes) 
   ASSERT_EQ(walkedSuppliers.records.size(), 5u + 12u);
   for (std::size_t i = 5; i < walkedSuppliers.records.size(); ++i)
     EXPECT_NE(walkedSuppliers.records[i].supplierBankgiroNumber, "") << walkedSuppliers.records[i].supplierNumber;
+}
+
+// ---------------------------------------------------------------- damaged tables
+
+// Opens the files of a folder from memory, but refuses one as a file without read
+// permission is refused (the tests may run as a user who may read everything).
+class RefusingOpener final : public platform::FileOpener {
+ public:
+  RefusingOpener(const std::filesystem::path& folder, std::string refused) : refused_(std::move(refused)) {
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+      files_.Add(platform::JoinPath(folder.string(), entry.path().filename().string()),
+                 platform::ReadWholeFile(entry.path()).value_or(""));
+    }
+  }
+  std::unique_ptr<platform::ReadableFile> OpenForReading(const std::filesystem::path& path,
+                                                         std::string* error) override {
+    if (path.filename() == refused_) {
+      if (error) *error = "Permission denied";
+      return nullptr;
+    }
+    return files_.OpenForReading(path, error);
+  }
+
+ private:
+  std::string refused_;
+  platform::fake::MemoryFileOpener files_;
+};
+
+// A table that exists but cannot be read whole gives a row that names the file and
+// what was wrong, and the records that were read are still offered; a missing
+// table is no damage.
+TEST(DamagedTables, GiveTheirRowsAndKeepWhatWasRead) {
+  platform::fake::TempTree folder;
+  samplecompany::WriteSampleCompany(folder.root());
+  const std::filesystem::path customers = folder.root() / "KUND.DBF";
+  const std::string whole = *platform::ReadWholeFile(customers);
+  const auto u16 = [&](std::size_t at) {
+    return static_cast<std::size_t>(static_cast<unsigned char>(whole[at]) |
+                                    static_cast<unsigned char>(whole[at + 1]) << 8);
+  };
+  const std::size_t header = u16(fixtures::kDbfHeaderLengthAt);
+  const std::size_t record = u16(fixtures::kDbfRecordLengthAt);
+  const int records = static_cast<int>((whole.size() - 1 - header) / record);
+  std::string noise(3000, '\0');
+  std::mt19937 random(12);
+  for (char& c : noise) c = static_cast<char>(random());
+
+  const struct {
+    const char* name;
+    std::function<void()> damage;
+    const char* problem;  // empty: no row
+    int readable;         // records the reader still offers
+    bool refused = false;
+  } cases[] = {
+      {"whole", [] {}, "", records},
+      {"zero length", [&] { folder.Write("KUND.DBF", ""); }, "the file is shorter than the 32-byte header", 0},
+      {"random bytes", [&] { folder.Write("KUND.DBF", noise); }, "", -1},
+      {"no read permission", [] {}, "cannot open the file: Permission denied", 0, true},
+      {"cut record", [&] { folder.Write("KUND.DBF", whole.substr(0, header + 3 * record + 7)); },
+       "the last record is cut short (7 of", 3},
+      {"counts past the file",
+       [&] {
+         std::string bytes = whole;
+         fixtures::PutU32(bytes, fixtures::kDbfRecordCountAt, static_cast<std::uint32_t>(records + 6));
+         folder.Write("KUND.DBF", bytes);
+       },
+       "the header counts", records},
+      {"missing", [&] { std::filesystem::remove(customers); }, "", 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    folder.Write("KUND.DBF", whole);
+    c.damage();
+    RefusingOpener refusing(folder.root(), "KUND.DBF");
+    std::optional<platform::ScopedFileOpener> useRefusing;
+    if (c.refused) useRefusing.emplace(refusing);
+
+    CAdminCustomerDb reader(folder.root().string());
+    if (c.readable >= 0) EXPECT_EQ(reader.GetRecordCount(), c.readable);
+    const auto walked = Walk(reader);
+    const std::string lead = "Filen KUND.DBF kan inte läsas helt: ";
+    if (c.readable < 0) {  // whatever the noise makes of the header, something is lost and said
+      ASSERT_FALSE(walked.rows.empty());
+      EXPECT_TRUE(walked.rows.front().text.starts_with(lead)) << walked.rows.front().text;
+    } else if (*c.problem == '\0') {
+      EXPECT_TRUE(walked.rows.empty());
+    } else {
+      // One row for each thing lost (a cut file also holds fewer records than its header counts).
+      ASSERT_FALSE(walked.rows.empty());
+      for (const ReportRow& row : walked.rows) {
+        EXPECT_EQ(row.kind, "Error");
+        EXPECT_EQ(row.key, "");
+        EXPECT_TRUE(row.text.starts_with(lead)) << row.text;
+      }
+      EXPECT_TRUE(walked.rows[0].text.starts_with(lead + c.problem)) << walked.rows[0].text;
+    }
+  }
+
+  // A company without supplier invoices has no LEVFKT.DBF: nothing to say.
+  std::filesystem::remove(folder.root() / "LEVFKT.DBF");
+  CAdminSupplierLedgerItems invoices(folder.root().string());
+  EXPECT_TRUE(Walk(invoices).rows.empty());
 }
 
 }  // namespace

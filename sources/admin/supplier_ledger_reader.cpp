@@ -33,9 +33,11 @@ CAdminSupplierLedgerItems::CAdminSupplierLedgerItems(std::string folder) : CAdmi
 }
 
 bool CAdminSupplierLedgerItems::IsAvailable() {
-  const CAdminPrm prm(Folder());
-  if (IdentifyCompany(Folder(), true).edition == kInvoicingEdition) return false;
-  return prm.GetKlFkRecId().empty();
+  if (!available_) {
+    const CAdminPrm prm(Folder());
+    available_ = IdentifyCompany(Folder(), true).edition != kInvoicingEdition && prm.GetKlFkRecId().empty();
+  }
+  return *available_;
 }
 
 bool CAdminSupplierLedgerItems::CheckCurrent(std::vector<ReportRow>& rows) {

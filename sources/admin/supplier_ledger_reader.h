@@ -5,6 +5,7 @@
 // carries its supplier's country from the supplier register (LEV.DBF), read
 // once at construction.
 #include <map>
+#include <optional>
 #include <string>
 
 #include "app/sources/source_readers.h"
@@ -33,8 +34,11 @@ class CAdminSupplierLedgerItems : public CAdminLevfkt, public I_QZ_SupplierLedge
   explicit CAdminSupplierLedgerItems(std::string folder);
 
   // Not for the invoicing program, nor for a company already linked to the cloud.
+  // Read once: the desktop program may link the company while the user reads the
+  // report, and the invoices the report promised must still go with the send.
   bool IsAvailable() override;
   void Close() override { CloseTable(); }
+  void AddWarnings(std::vector<ReportRow>& rows) override { AddDamageRows(rows); }
   bool CheckCurrent(std::vector<ReportRow>& rows) override;
   bool MoveFirst() override { return MoveFirstRecord(); }
   bool MoveNext() override { return MoveNextRecord(); }
@@ -66,4 +70,5 @@ class CAdminSupplierLedgerItems : public CAdminLevfkt, public I_QZ_SupplierLedge
  private:
   // Supplier number to country code, of the live suppliers; the first record of a number wins.
   std::map<std::string, std::string, std::less<>> supplierCountries_;
+  std::optional<bool> available_;
 };

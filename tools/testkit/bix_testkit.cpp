@@ -7,6 +7,7 @@
 //   BIXKIT_OPEN_CODE   result code of BixOpenEx/BixOpenEx2 (default 0)
 //   BIXKIT_SIE_CODE    result code of BixGetSie (default 0; 78 and 79 still write the file)
 //   BIXKIT_FAIL_YEAR   a booking-year identifier whose export fails
+//   BIXKIT_SILENT_YEAR a booking-year identifier whose export answers success but writes no file
 //   BIXKIT_ERROR_TEXT  what BixGetErrorText explains a failure with
 //   BIXKIT_ERROR_TEXT_UNTERMINATED  when set, BixGetErrorText fills the whole buffer without a NUL
 //
@@ -117,6 +118,18 @@ class AccountTable : public CKontoDb {
   int name_ = Column("BENAEMN");
 };
 
+// Whether a table's AAR_ID names the year: the kit compares in its own code page,
+// as a kit for Windows does, byte for byte.
+bool IsOfYear(const std::string& utf8YearId, char yearId) {
+  const std::string ansi = platform::EncodeFromUtf8(utf8YearId, platform::CodePage::Windows1252);
+  return !ansi.empty() && ansi.front() == yearId;
+}
+
+// The identifier as UTF-8, for the trace and the failing year.
+std::string YearText(char yearId) {
+  return platform::DecodeToUtf8(std::string_view(&yearId, 1), platform::CodePage::Windows1252);
+}
+
 // The SIE 4 text of one booking year of the open company, CRLF lines, UTF-8
 // until written; nullopt when the company has no such year.
 std::optional<std::string> SieText(char yearId) {
@@ -124,7 +137,7 @@ std::optional<std::string> SieText(char yearId) {
   std::string chartType;
   CBookingYearDb years(g_openCompany);
   for (bool more = years.MoveFirstRecord(); more; more = years.MoveNextRecord()) {
-    if (years.GetYearId().starts_with(yearId)) {
+    if (IsOfYear(years.GetYearId(), yearId)) {
       yearLine = "#RAR 0 " + years.GetStart() + " " + years.GetEnd();
       chartType = years.GetChartType();
       break;
@@ -146,7 +159,7 @@ std::optional<std::string> SieText(char yearId) {
   if (!chartType.empty()) line("#KPTYP " + chartType);
   AccountTable accounts(g_openCompany);
   for (bool more = accounts.MoveFirstRecord(); more; more = accounts.MoveNextRecord()) {
-    if (accounts.GetYearId().starts_with(yearId)) {
+    if (IsOfYear(accounts.GetYearId(), yearId)) {
       line("#KONTO " + accounts.GetAccount() + " " + SieQuoted(accounts.GetName()));
     }
   }
@@ -192,12 +205,12 @@ void BixGetErrorText(const BixResult* result, int, char** buffer, int bufferSize
 
 #ifndef BIXKIT_WITHOUT_SIE
 BixResult BixGetSie(int sieType, char yearId, const char* fileName, const char* folder) {
-  Trace("BixGetSie(" + std::to_string(sieType) + ", " + std::string(1, yearId) + ", " + fileName + ", " + folder +
-        ")");
+  Trace("BixGetSie(" + std::to_string(sieType) + ", " + YearText(yearId) + ", " + fileName + ", " + folder + ")");
   const std::int32_t code = CodeFrom("BIXKIT_SIE_CODE");
   if (code != 0 && code != 78 && code != 79) return Result(code);
   if (g_openCompany.empty()) return Result(kNotOpen);
-  if (Env("BIXKIT_FAIL_YEAR") == std::string(1, yearId)) return Result(kYearFailed);
+  if (Env("BIXKIT_FAIL_YEAR") == YearText(yearId)) return Result(kYearFailed);
+  if (Env("BIXKIT_SILENT_YEAR") == YearText(yearId)) return Result(code);
   const auto text = SieText(yearId);
   if (!text) return Result(kNoSuchYear);
   std::ofstream out(platform::JoinPath(folder, fileName), std::ios::binary | std::ios::trunc);
