@@ -321,6 +321,10 @@ TEST_F(ClientTest, AnImportCallIsDoneOnlyWhenTheServiceSaysSo) {
   }
   EXPECT_EQ(discard.Call(), klcr::kOk);
   EXPECT_EQ(discard.Call(), klcr::kOk);  // nothing to drop is no failure
+  // The request's line shows the status only; the log says which answer was refused.
+  const auto log = platform::ReadWholeFile(folder_ / "klcr_logg.txt");
+  for (const char* request : {"PUT /migration/articles", "POST /migration/discard", "POST /migration/complete"})
+    EXPECT_NE(log->find(std::string("Svaret kunde inte tolkas: ") + request), std::string::npos) << request;
 }
 
 // A completion whose answer is lost is success when the service completed it;

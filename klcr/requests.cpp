@@ -194,7 +194,9 @@ int CGetToken::Call() {
 
 int CDiscard::Call() {
   const Answer answer = klcr::detail::SendWithApiToken(ApiToken(), "POST", "/migration/discard", "{}");
-  return answer.code != klcr::kOk ? answer.code : klcr::detail::ReadDiscardAnswer(answer.body);
+  return answer.code != klcr::kOk
+             ? answer.code
+             : klcr::detail::NotedAnswer(klcr::detail::ReadDiscardAnswer(answer.body), "POST /migration/discard");
 }
 
 std::string CCompleteExport::NewImportId() {
@@ -223,7 +225,8 @@ int CCompleteExport::Call() {
   bool completed = false;
   if (answer.code == klcr::kOk) {
     const int code = klcr::detail::ReadCompletedAnswer(answer.body, completed);
-    return code == klcr::kOk && completed ? klcr::kOk : klcr::kMalformedAnswer;
+    return klcr::detail::NotedAnswer(code == klcr::kOk && completed ? klcr::kOk : klcr::kMalformedAnswer,
+                                     "POST /migration/complete");
   }
   if (answer.code != klcr::kTimedOut && answer.code != klcr::kTransferFailed) return answer.code;
   // The request may have reached the service and its answer been lost on the way

@@ -364,7 +364,13 @@ Answer SendWithApiToken(const std::string& apiToken, std::string_view method, co
 
 int PutUpload(const std::string& apiToken, std::string_view kind, const std::string& body, std::size_t sent) {
   const Answer answer = SendWithApiToken(apiToken, "PUT", "/migration/" + std::string(kind), body, Wait::kWhileMoving);
-  return answer.code != kOk ? answer.code : ReadReceivedAnswer(answer.body, sent);
+  return answer.code != kOk ? answer.code
+                            : NotedAnswer(ReadReceivedAnswer(answer.body, sent), "PUT /migration/" + std::string(kind));
+}
+
+int NotedAnswer(int code, std::string_view request) {
+  if (code == kMalformedAnswer) Log("Svaret kunde inte tolkas: " + std::string(request));
+  return code;
 }
 
 void ForgetRunState() {

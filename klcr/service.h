@@ -42,6 +42,10 @@ Answer SendAsUser(const std::string& email, std::string_view method, const std::
 // A request with a company's API token to the migration API.
 Answer SendWithApiToken(const std::string& apiToken, std::string_view method, const std::string& path,
                         const std::string& body = {}, Wait wait = Wait::kWholeRequest);
+// `code` as it stands; a malformed answer also gets a line in the log, as the
+// request's own line shows only the status.
+int NotedAnswer(int code, std::string_view request);
+
 // Uploads one kind; done only when the service acknowledges the `sent` records.
 int PutUpload(const std::string& apiToken, std::string_view kind, const std::string& body, std::size_t sent);
 
