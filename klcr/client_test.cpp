@@ -353,9 +353,16 @@ TEST_F(ClientTest, ALostCompletionAnswerIsAskedAfterAndNeverCompletesTwice) {
   again.SetApiToken(token);
   again.SetImportId(id);
   EXPECT_EQ(again.Call(), klcr::kOk);
-  auto company = cloud_.State()["companies"]["c-1001"];
+  const auto company = cloud_.State()["companies"]["c-1001"];
   EXPECT_EQ(company["completed"].size(), 1u);
   EXPECT_EQ(company["completedIds"], nlohmann::json::array({id}));
+
+  cloud_.SetDroppedAnswer("complete", 1);  // completed, and the connection closed with no answer
+  CCompleteExport dropped;
+  dropped.SetApiToken(token);
+  EXPECT_EQ(dropped.Call(), klcr::kOk);
+  EXPECT_EQ(cloud_.State()["companies"]["c-1001"]["completed"].size(), 2u);
+  ASSERT_EQ(terms.Call(), klcr::kOk);
 
   // Not completed when the client gave up: the time-out stands.
   cloud_.SetFault("complete", 500, 0, 1);

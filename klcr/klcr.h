@@ -209,8 +209,8 @@ class CDiscard : public KLCRestApiToken {
 // Completes the uploaded import of the token's company. The import carries an
 // id of the client's: completing an id the service has completed already is
 // answered as success and completes nothing more, and when the answer is lost
-// (time-out, broken connection) the service is asked whether that id was
-// completed before the call is called a failure.
+// (time-out, a connection broken or closed after the request) the service is
+// asked whether that id was completed before the call is called a failure.
 class CCompleteExport : public KLCRestApiToken {
  public:
   // A new, random import id.

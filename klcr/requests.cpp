@@ -228,7 +228,7 @@ int CCompleteExport::Call() {
     return klcr::detail::NotedAnswer(code == klcr::kOk && completed ? klcr::kOk : klcr::kMalformedAnswer,
                                      "POST /migration/complete");
   }
-  if (answer.code != klcr::kTimedOut && answer.code != klcr::kTransferFailed) return answer.code;
+  if (!answer.lost) return answer.code;
   // The request may have reached the service and its answer been lost on the way
   // back: the service is asked whether this import was completed before the
   // completion is called a failure, so a user is never told to send it again.

@@ -228,6 +228,8 @@ Answer Send(std::string_view method, const std::string& url, const std::string& 
   curl_easy_getinfo(handle, CURLINFO_RESPONSE_CODE, &status);
   if (result != CURLE_OK) {
     answer.code = CodeOfCurlError(result);
+    answer.lost = result == CURLE_OPERATION_TIMEDOUT || result == CURLE_GOT_NOTHING || result == CURLE_RECV_ERROR ||
+                  result == CURLE_SEND_ERROR || result == CURLE_PARTIAL_FILE;
   } else if (status < 200 || status > 299) {
     answer.code = static_cast<int>(status);
   }

@@ -10,6 +10,9 @@ namespace klcr::detail {
 struct Answer {
   int code = 0;  // 0, an HTTP status of a refusal, or a transport code of klcr::
   std::string body;
+  // No whole answer came although the request may have reached the service: a
+  // time-out, or a connection that broke or closed once the request was sent.
+  bool lost = false;
 };
 
 // How long a request may take. Most answers are small: the whole exchange must

@@ -26,8 +26,10 @@ Admin endpoints (no authentication; loopback only):
                            pause: the answer's body goes out in that many pieces
                            with that many seconds before each but the first;
                            after: true: the delay comes after the work is done
-                           (an answer lost to the client's time-out); rate: the
-                           request's body is read at that many bytes a second
+                           (an answer lost to the client's time-out); drop: true:
+                           the work is done and the connection closed with no
+                           answer; rate: the request's body is read at that many
+                           bytes a second
     DELETE /admin/faults   clears every fault
     POST   /admin/shutdown
 
@@ -325,6 +327,7 @@ class Handler(BaseHTTPRequestHandler):
                                    "pieces": max(1, int(body.get("pieces") or 1)),
                                    "pause": float(body.get("pause") or 0),
                                    "after": bool(body.get("after")),
+                                   "drop": bool(body.get("drop")),
                                    "rate": float(body.get("rate") or 0)}
         return self.cloud.faults[name]
 
@@ -364,6 +367,11 @@ class Handler(BaseHTTPRequestHandler):
                 status, data = 200, None
             if fault and fault["delay"] > 0 and fault["after"]:
                 time.sleep(fault["delay"])  # the work is done; its answer comes late or never
+            if fault and fault["drop"]:
+                self.close_connection = True  # the work is done; the connection closes with no answer
+                with self.cloud.lock:
+                    self.cloud.requests.append({"method": method, "route": name, "status": 0})
+                return
         except HttpError as error:
             status, answer, data = error.status, {"error": error.message}, None
         if name != "admin":

@@ -162,6 +162,10 @@ void StandinProcess::SetLateAnswer(const std::string& endpoint, double delaySeco
   PostFault({{"endpoint", endpoint}, {"delay", delaySeconds}, {"after", true}}, count);
 }
 
+void StandinProcess::SetDroppedAnswer(const std::string& endpoint, int count) const {
+  PostFault({{"endpoint", endpoint}, {"drop", true}}, count);
+}
+
 void StandinProcess::SetSlowRequest(const std::string& endpoint, double bytesPerSecond, int count) const {
   PostFault({{"endpoint", endpoint}, {"rate", bytesPerSecond}}, count);
 }

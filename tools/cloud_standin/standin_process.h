@@ -60,6 +60,9 @@ class StandinProcess {
   // The next `count` requests of `endpoint` are carried out, and their answers
   // held back `delaySeconds` (an answer lost to a client's time-out).
   void SetLateAnswer(const std::string& endpoint, double delaySeconds, int count = -1) const;
+  // The next `count` requests of `endpoint` are carried out, and the connection
+  // is closed with no answer.
+  void SetDroppedAnswer(const std::string& endpoint, int count = -1) const;
   // The next `count` requests of `endpoint` have their bodies read at
   // `bytesPerSecond`, as over a slow, steady line.
   void SetSlowRequest(const std::string& endpoint, double bytesPerSecond, int count = -1) const;
