@@ -4,6 +4,7 @@
 
 #include "app/import_job.h"
 #include "app/sources/application.h"
+#include "app/sources/desktop_services.h"
 #include "app/sources/desktop_programs.h"
 #include "app/ui/qt_prompter.h"
 #include "app/ui/qt_wait_cursor.h"
@@ -42,6 +43,10 @@ int RunConverter(const std::vector<std::string>& arguments) {
   // The installed desktop programs are read once, before start-up asks for them.
   InitDesktopProducts();
 
+  // The SIE work folders hold the company's whole bookkeeping: they go however the run ends.
+  struct ExportFoldersRemover {
+    ~ExportFoldersRemover() { RemoveExportTempFolders(); }
+  } removeExportFolders;
   ConverterStartupSteps steps;
   bool failed = false;
   theApp.InitInstance(steps, &failed);

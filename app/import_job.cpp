@@ -103,6 +103,7 @@ void CMlxImportJob::Build(ImportKind kind, std::function<std::unique_ptr<ReaderI
 void CMlxImportJob::CreateImports() {
   ReleaseImports();
   unreadable_ = {};
+  importId_ = CCompleteExport::NewImportId();
   const std::unique_ptr<ReaderFactory> factory = makeReaders_(sourceCompany_);
   if (!factory) return;
   ReaderFactory& f = *factory;
@@ -145,8 +146,12 @@ void CMlxImportJob::CheckAll(ProgressSink* progress) {
   }
 }
 
-void CMlxImportJob::UploadAll() {
-  DiscardExport();
+int CMlxImportJob::UploadAll() {
+  if (const int code = DiscardExport(); code != klcr::kOk) {
+    WriteLog("En tidigare påbörjad överföring kunde inte tas bort; inget skickades (felkod " + std::to_string(code) +
+             ")");
+    return code;
+  }
   for (int k = 0; k < kImportKindCount; ++k) {
     const auto kind = static_cast<ImportKind>(k);
     if (!imports_[kind] || !IsTransferred(kind)) continue;
@@ -155,6 +160,7 @@ void CMlxImportJob::UploadAll() {
     imports_[kind]->SetApiToken(apiToken_);
     results_[kind] = imports_[kind]->Upload();
   }
+  return klcr::kOk;
 }
 
 int CMlxImportJob::DiscardExport() {

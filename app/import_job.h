@@ -102,8 +102,14 @@ class CMlxImportJob {
   void CheckAll(ProgressSink* progress);
   // Discards what the cloud company holds uncompleted, then uploads every kind that
   // is to be transferred, in kind order, each with the job's current API token.
-  void UploadAll();
+  // Answers the discard's code: when it is not 0 nothing is uploaded, since an
+  // earlier attempt's records would be completed with this run's.
+  int UploadAll();
   int DiscardExport();
+  // The id under which the prepared conversion is completed in the cloud. It
+  // stays the same for every send of one preparation, so a send repeated after
+  // a completion whose answer was lost never completes a second import.
+  const std::string& ImportId() const { return importId_; }
 
   // Per data kind. Reader and upload job are null when none was built.
   I_QZ_Base* Reader(ImportKind kind) const { return readers_[kind].get(); }
@@ -137,6 +143,7 @@ class CMlxImportJob {
   std::string firstName_;
   std::string lastName_;
   std::string apiToken_;
+  std::string importId_;
   CloudCompany cloudCompany_;
   SourceCompany sourceCompany_;
   std::string priceListCode_;

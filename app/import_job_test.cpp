@@ -451,9 +451,10 @@ TEST_F(JobAgainstCloud, TheSendUsesTheTokenFetchedForItAndAFailedFetchLeavesNone
   EXPECT_EQ(job().FetchApiToken(), 500);
   EXPECT_EQ(job().ApiToken(), "");
   const std::size_t before = RequestCount();
-  job().UploadAll();  // nothing goes out with company B's token, not even the discard
+  // Nothing goes out with company B's token, not even the discard, and without a
+  // discard nothing is uploaded.
+  EXPECT_EQ(job().UploadAll(), klcr::kMissingInput);
   EXPECT_THAT(RoutesAfter(before), ElementsAre());
-  EXPECT_EQ(job().Result(kImportArticles), klcr::kMissingInput);
   EXPECT_EQ(Company(kCompanyB)["discarded"], 0);
   EXPECT_EQ(Company(kCompanyB)["pending"]["articles"].size(), 1u);
 }

@@ -1,5 +1,6 @@
 #include "klcr/answers.h"
 
+#include <cstdint>
 #include <nlohmann/json.hpp>
 
 #include "klcr/klcr.h"
@@ -102,6 +103,28 @@ int ReadApiTokenAnswer(std::string_view body, std::string& token) {
   std::string found = StringAt(ParseObject(body), "apiToken");
   if (!IsTokenText(found)) return kMalformedAnswer;
   token = std::move(found);
+  return kOk;
+}
+
+int ReadReceivedAnswer(std::string_view body, std::size_t sent) {
+  const auto json = ParseObject(body);
+  const auto received = json.find("received");
+  if (received == json.end() || !received->is_number_unsigned()) return kMalformedAnswer;
+  return received->get<std::uint64_t>() == sent ? kOk : kMalformedAnswer;
+}
+
+int ReadDiscardAnswer(std::string_view body) {
+  const auto json = ParseObject(body);
+  const auto discarded = json.find("discarded");
+  return discarded != json.end() && discarded->is_boolean() ? kOk : kMalformedAnswer;
+}
+
+int ReadCompletedAnswer(std::string_view body, bool& completed) {
+  completed = false;
+  const auto json = ParseObject(body);
+  const auto found = json.find("completed");
+  if (found == json.end() || !found->is_boolean()) return kMalformedAnswer;
+  completed = found->get<bool>();
   return kOk;
 }
 

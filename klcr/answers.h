@@ -3,6 +3,7 @@
 // answers kOk with what the request needs, or kMalformedAnswer with the outputs
 // left empty: nothing of an answer read in part is ever used. Internal to klcr;
 // no network here, so tests and the fuzz target feed them any bytes.
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -33,6 +34,15 @@ int ReadCustomersAnswer(std::string_view body, CustomersAnswer& answer);
 
 // A company's API token.
 int ReadApiTokenAnswer(std::string_view body, std::string& token);
+
+// An upload: the service acknowledges exactly the `sent` records (or files).
+int ReadReceivedAnswer(std::string_view body, std::size_t sent);
+
+// A discard: says whether something was dropped; dropping nothing is no error.
+int ReadDiscardAnswer(std::string_view body);
+
+// A completion, or the state of an import: whether the import is completed.
+int ReadCompletedAnswer(std::string_view body, bool& completed);
 
 // The refresh credential kept in the settings folder; empty when the file holds none.
 std::string ReadKeptRefreshToken(std::string_view fileText);

@@ -206,10 +206,22 @@ class CDiscard : public KLCRestApiToken {
   int Call() override;
 };
 
-// Completes the uploaded import of the token's company.
+// Completes the uploaded import of the token's company. The import carries an
+// id of the client's: completing an id the service has completed already is
+// answered as success and completes nothing more, and when the answer is lost
+// (time-out, a connection broken or closed after the request) the service is
+// asked whether that id was completed before the call is called a failure.
 class CCompleteExport : public KLCRestApiToken {
  public:
+  // A new, random import id.
+  static std::string NewImportId();
+  // Without one, Call() makes a new id.
+  bool SetImportId(const std::string& id);
+  const std::string& GetImportId() const { return importId_; }
   int Call() override;
+
+ private:
+  std::string importId_;
 };
 
 // ---------------------------------------------------------------------------

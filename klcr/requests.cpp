@@ -1,6 +1,7 @@
 // The request classes other than the record uploads, and the texts of the codes.
 #include <filesystem>
 #include <nlohmann/json.hpp>
+#include <random>
 
 #include "klcr/answers.h"
 #include "klcr/klcr.h"
@@ -191,10 +192,53 @@ int CGetToken::Call() {
   return klcr::detail::ReadApiTokenAnswer(answer.body, token_);
 }
 
-int CDiscard::Call() { return klcr::detail::SendWithApiToken(ApiToken(), "POST", "/migration/discard", "{}").code; }
+int CDiscard::Call() {
+  const Answer answer = klcr::detail::SendWithApiToken(ApiToken(), "POST", "/migration/discard", "{}");
+  return answer.code != klcr::kOk
+             ? answer.code
+             : klcr::detail::NotedAnswer(klcr::detail::ReadDiscardAnswer(answer.body), "POST /migration/discard");
+}
+
+std::string CCompleteExport::NewImportId() {
+  static constexpr char kHex[] = "0123456789abcdef";
+  std::random_device random;
+  std::string id;
+  for (int i = 0; i < 4; ++i) {  // 128 random bits
+    for (unsigned value = random(), digit = 0; digit < 4; ++digit, value >>= 8) {
+      id += kHex[(value >> 4) & 15];
+      id += kHex[value & 15];
+    }
+  }
+  return id;
+}
+
+bool CCompleteExport::SetImportId(const std::string& id) {
+  importId_ = id;
+  return !id.empty();
+}
 
 int CCompleteExport::Call() {
-  return klcr::detail::SendWithApiToken(ApiToken(), "POST", "/migration/complete", "{}").code;
+  if (importId_.empty()) importId_ = NewImportId();
+  const Answer answer = klcr::detail::SendWithApiToken(ApiToken(), "POST", "/migration/complete",
+                                                       nlohmann::json{{"importId", importId_}}.dump(
+                                                           -1, ' ', false, nlohmann::json::error_handler_t::replace));
+  bool completed = false;
+  if (answer.code == klcr::kOk) {
+    const int code = klcr::detail::ReadCompletedAnswer(answer.body, completed);
+    return klcr::detail::NotedAnswer(code == klcr::kOk && completed ? klcr::kOk : klcr::kMalformedAnswer,
+                                     "POST /migration/complete");
+  }
+  if (!answer.lost) return answer.code;
+  // The request may have reached the service and its answer been lost on the way
+  // back: the service is asked whether this import was completed before the
+  // completion is called a failure, so a user is never told to send it again.
+  const Answer state =
+      klcr::detail::SendWithApiToken(ApiToken(), "GET", "/migration/imports/" + klcr::detail::Escape(importId_));
+  if (state.code == klcr::kOk && klcr::detail::ReadCompletedAnswer(state.body, completed) == klcr::kOk && completed) {
+    klcr::detail::Log("Överföringen var avslutad, fast svaret uteblev");
+    return klcr::kOk;
+  }
+  return answer.code;
 }
 
 bool CUploadSieFile::SetFilePath(const std::string& path) {
@@ -210,6 +254,7 @@ bool CUploadSieFile::SetFilePathPreviousYear(const std::string& path) {
 int CUploadSieFile::Call() {
   if (filePath_.empty()) return klcr::kMissingInput;
   nlohmann::json body{{"currentYear", nullptr}, {"previousYear", nullptr}};
+  std::size_t files = 0;
   for (const auto& [member, path] : {std::pair{"currentYear", &filePath_}, {"previousYear", &filePathPreviousYear_}}) {
     if (path->empty()) continue;
     const auto bytes = platform::ReadWholeFile(*path);
@@ -218,8 +263,10 @@ int CUploadSieFile::Call() {
       return klcr::kFileUnreadable;
     }
     body[member] = {{"fileName", std::filesystem::path(*path).filename().string()}, {"content", Base64(*bytes)}};
+    ++files;
   }
-  return klcr::detail::PutUpload(ApiToken(), "sie", body.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace));
+  return klcr::detail::PutUpload(ApiToken(), "sie", body.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace),
+                                 files);
 }
 
 }  // namespace KLCR_MolnixMigration

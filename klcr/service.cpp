@@ -7,7 +7,6 @@
 
 #include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -15,7 +14,6 @@
 
 #include "klcr/answers.h"
 #include "klcr/klcr.h"
-#include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/log.h"
 #include "platform/text.h"
@@ -182,7 +180,7 @@ int ObtainTokens(const std::string& email, Session& session) {
 }  // namespace
 
 Answer Send(std::string_view method, const std::string& url, const std::string& body,
-            const std::string& authorization) {
+            const std::string& authorization, Wait wait) {
   static CurlGlobal global;
   int timeout;
   {
@@ -211,12 +209,16 @@ Answer Send(std::string_view method, const std::string& url, const std::string& 
   curl_easy_setopt(handle, CURLOPT_SSL_VERIFYHOST, 2L);
   curl_easy_setopt(handle, CURLOPT_FOLLOWLOCATION, 0L);
   curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
-  // The time-out bounds every wait, not the whole request: a register of many
-  // thousand records over a slow line may take longer to send, and must, as long
-  // as it moves. Less than a byte a second for that long is a request that hangs.
   curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT, static_cast<long>(timeout));
-  curl_easy_setopt(handle, CURLOPT_LOW_SPEED_LIMIT, 1L);
-  curl_easy_setopt(handle, CURLOPT_LOW_SPEED_TIME, static_cast<long>(timeout));
+  if (wait == Wait::kWholeRequest) {
+    curl_easy_setopt(handle, CURLOPT_TIMEOUT, static_cast<long>(timeout));
+  } else {
+    // A register of many thousand records over a slow line may take longer to
+    // send, and must, as long as it moves. Less than a byte a second for that
+    // long is a request that hangs.
+    curl_easy_setopt(handle, CURLOPT_LOW_SPEED_LIMIT, 1L);
+    curl_easy_setopt(handle, CURLOPT_LOW_SPEED_TIME, static_cast<long>(timeout));
+  }
   curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, CollectAnswer);
   curl_easy_setopt(handle, CURLOPT_WRITEDATA, &answer.body);
   const auto started = std::chrono::steady_clock::now();
@@ -226,6 +228,8 @@ Answer Send(std::string_view method, const std::string& url, const std::string& 
   curl_easy_getinfo(handle, CURLINFO_RESPONSE_CODE, &status);
   if (result != CURLE_OK) {
     answer.code = CodeOfCurlError(result);
+    answer.lost = result == CURLE_OPERATION_TIMEDOUT || result == CURLE_GOT_NOTHING || result == CURLE_RECV_ERROR ||
+                  result == CURLE_SEND_ERROR || result == CURLE_PARTIAL_FILE;
   } else if (status < 200 || status > 299) {
     answer.code = static_cast<int>(status);
   }
@@ -349,7 +353,7 @@ Answer SendAsUser(const std::string& email, std::string_view method, const std::
 }
 
 Answer SendWithApiToken(const std::string& apiToken, std::string_view method, const std::string& path,
-                        const std::string& body) {
+                        const std::string& body, Wait wait) {
   Answer answer;
   if (apiToken.empty()) {
     answer.code = kMissingInput;
@@ -357,11 +361,18 @@ Answer SendWithApiToken(const std::string& apiToken, std::string_view method, co
   }
   std::string address;
   if ((answer.code = ApiAddress(address)) != kOk) return answer;
-  return Send(method, address + path, body, "Bearer " + apiToken);
+  return Send(method, address + path, body, "Bearer " + apiToken, wait);
 }
 
-int PutUpload(const std::string& apiToken, std::string_view kind, const std::string& body) {
-  return SendWithApiToken(apiToken, "PUT", "/migration/" + std::string(kind), body).code;
+int PutUpload(const std::string& apiToken, std::string_view kind, const std::string& body, std::size_t sent) {
+  const Answer answer = SendWithApiToken(apiToken, "PUT", "/migration/" + std::string(kind), body, Wait::kWhileMoving);
+  return answer.code != kOk ? answer.code
+                            : NotedAnswer(ReadReceivedAnswer(answer.body, sent), "PUT /migration/" + std::string(kind));
+}
+
+int NotedAnswer(int code, std::string_view request) {
+  if (code == kMalformedAnswer) Log("Svaret kunde inte tolkas: " + std::string(request));
+  return code;
 }
 
 void ForgetRunState() {
@@ -376,9 +387,7 @@ void Log(std::string_view text) {
     std::lock_guard lock(Shared().mutex);
     folder = Shared().logPath;
   }
-  if (folder.empty()) return;
-  std::ofstream out(std::filesystem::path(folder) / "klcr_logg.txt", std::ios::app | std::ios::binary);
-  out << platform::FormatLogLine(platform::CurrentClock().Now(), text) << '\n';
+  platform::AppendLogLine(folder, "klcr_logg.txt", text);
 }
 
 }  // namespace klcr::detail

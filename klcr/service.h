@@ -1,6 +1,7 @@
 #pragma once
 // The library's inside: configuration, the HTTP transport, the service
 // directory and the users' sessions. Internal to klcr.
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -9,12 +10,21 @@ namespace klcr::detail {
 struct Answer {
   int code = 0;  // 0, an HTTP status of a refusal, or a transport code of klcr::
   std::string body;
+  // No whole answer came although the request may have reached the service: a
+  // time-out, or a connection that broke or closed once the request was sent.
+  bool lost = false;
 };
+
+// How long a request may take. Most answers are small: the whole exchange must
+// end within the time-out, so a service that drips its answer cannot hold the
+// program. An upload may rightly take longer on a slow line: it is cut only when
+// nothing moves for as long as the time-out.
+enum class Wait { kWholeRequest, kWhileMoving };
 
 // Sends one request. `authorization` is the whole header value ("Bearer ...")
 // or empty. Plain http is refused except to this computer (loopback).
 Answer Send(std::string_view method, const std::string& url, const std::string& body,
-            const std::string& authorization = {});
+            const std::string& authorization = {}, Wait wait = Wait::kWholeRequest);
 
 // The address of a service of the service directory.
 int LookupService(const std::string& name, std::string& uri);
@@ -34,8 +44,13 @@ Answer SendAsUser(const std::string& email, std::string_view method, const std::
                   const std::string& body = {});
 // A request with a company's API token to the migration API.
 Answer SendWithApiToken(const std::string& apiToken, std::string_view method, const std::string& path,
-                        const std::string& body = {});
-int PutUpload(const std::string& apiToken, std::string_view kind, const std::string& body);
+                        const std::string& body = {}, Wait wait = Wait::kWholeRequest);
+// `code` as it stands; a malformed answer also gets a line in the log, as the
+// request's own line shows only the status.
+int NotedAnswer(int code, std::string_view request);
+
+// Uploads one kind; done only when the service acknowledges the `sent` records.
+int PutUpload(const std::string& apiToken, std::string_view kind, const std::string& body, std::size_t sent);
 
 void RememberPassword(const std::string& email, const std::string& password, bool keep);
 // A bearer access token of the user: the run's, or by logging in with the

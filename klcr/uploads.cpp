@@ -286,7 +286,7 @@ int KLCRUploadBase::Call() {
   std::string body = "{\"records\":[";
   body += store_->accepted;
   body += "]}";
-  return klcr::detail::PutUpload(ApiToken(), store_->schema.kind, body);
+  return klcr::detail::PutUpload(ApiToken(), store_->schema.kind, body, store_->count);
 }
 
 int KLCRUploadBase::SendCurrent() {
@@ -301,7 +301,7 @@ int KLCRUploadBase::SendCurrent() {
   std::string body = "{\"records\":[";
   AppendRecordJson(*store_, body);
   body += "]}";
-  return klcr::detail::PutUpload(ApiToken(), store_->schema.kind, body);
+  return klcr::detail::PutUpload(ApiToken(), store_->schema.kind, body, 1);
 }
 
 int CUploadCompanySettings::Call() { return SendCurrent(); }

@@ -63,22 +63,11 @@ std::optional<std::filesystem::path> PrepareLogFolder(const std::filesystem::pat
   return std::nullopt;
 }
 
-}  // namespace platform
-
-void WriteLog(std::string text) {
-  std::string folder;
-  {
-    std::lock_guard lock(platform::g_logMutex);
-    if (!platform::g_logEnabled) return;
-    folder = platform::g_logFolder;
-  }
-  if (folder.empty()) return;  // logging is on, but no folder could be had
-  // Neither the folder nor the file is followed through a link, and only a plain
-  // file is written (a pipe at the name would wait for a reader forever).
+void AppendLogLine(const std::string& folder, const char* fileName, std::string_view text) {
+  if (folder.empty()) return;
   const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
   if (dir < 0) return;
-  const int fd =
-      ::openat(dir, platform::kLogFileName, O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK, 0600);
+  const int fd = ::openat(dir, fileName, O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK, 0600);
   ::close(dir);
   if (fd < 0) return;
   struct stat st {};
@@ -86,7 +75,7 @@ void WriteLog(std::string text) {
     ::close(fd);
     return;
   }
-  std::string line = platform::FormatLogLine(platform::CurrentClock().Now(), text);
+  std::string line = FormatLogLine(CurrentClock().Now(), text);
   line.push_back('\n');
   const char* data = line.data();
   std::size_t left = line.size();
@@ -98,3 +87,17 @@ void WriteLog(std::string text) {
   }
   ::close(fd);
 }
+
+}  // namespace platform
+
+void WriteLog(std::string text) {
+  std::string folder;
+  {
+    std::lock_guard lock(platform::g_logMutex);
+    if (!platform::g_logEnabled) return;
+    folder = platform::g_logFolder;
+  }
+  // Empty when logging is on but no folder could be had.
+  platform::AppendLogLine(folder, platform::kLogFileName, text);
+}
+

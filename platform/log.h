@@ -28,6 +28,12 @@ std::string FormatLogLine(const LocalDateTime& time, std::string_view text);
 // nullopt when no folder can be had.
 std::optional<std::filesystem::path> PrepareLogFolder(const std::filesystem::path& tempFolder);
 
+// Appends one stamped line to the file `fileName` in `folder`. Neither the folder
+// nor the file is followed through a link, only a plain file is written (a pipe
+// at the name would wait for a reader forever), and a new file is the user's
+// alone (0600). Failures are silent: a log never stops the program.
+void AppendLogLine(const std::string& folder, const char* fileName, std::string_view text);
+
 }  // namespace platform
 
 // Appends one line to the log when logging is on and has a folder; failures are silent.

@@ -3,15 +3,38 @@
 #include <spawn.h>
 #include <sys/wait.h>
 
+#include "platform/log.h"
+#include "platform/text.h"
+
 extern char** environ;
 
 namespace platform {
 
+bool IsWebAddress(std::string_view url) {
+  const auto schemeEnd = url.find("://");
+  if (schemeEnd == std::string_view::npos) return false;
+  const std::string scheme = ToLower(std::string(url.substr(0, schemeEnd)));
+  if (scheme != "http" && scheme != "https") return false;
+  const std::string_view rest = url.substr(schemeEnd + 3);
+  if (rest.empty() || rest.front() == '/') return false;  // no host
+  for (const unsigned char c : url) {
+    if (c <= 0x20 || c == 0x7f) return false;
+  }
+  return true;
+}
+
 bool DesktopUrlOpener::Open(const std::string& url) {
-  std::string program = "xdg-open";
-  char* argv[] = {program.data(), const_cast<char*>(url.c_str()), nullptr};
+  if (!IsWebAddress(url)) {
+    std::string shown = url;  // one line in the log, whatever the address holds
+    for (char& c : shown) {
+      if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) c = '?';
+    }
+    WriteLog("Adressen öppnades inte (endast http och https): " + shown);
+    return false;
+  }
+  char* argv[] = {program_.data(), const_cast<char*>(url.c_str()), nullptr};
   pid_t pid = 0;
-  if (::posix_spawnp(&pid, program.c_str(), nullptr, nullptr, argv, environ) != 0) return false;
+  if (::posix_spawnp(&pid, program_.c_str(), nullptr, nullptr, argv, environ) != 0) return false;
   int status = 0;
   if (::waitpid(pid, &status, 0) < 0) return false;
   return WIFEXITED(status) && WEXITSTATUS(status) == 0;

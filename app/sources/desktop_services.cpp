@@ -1,13 +1,39 @@
 #include "app/sources/desktop_services.h"
 
+#include <cstdlib>
+#include <filesystem>
+#include <mutex>
+
 #include "app/sources/company_identification.h"
 #include "platform/folders.h"
 #include "sources/admin/price_list_table.h"
 #include "sources/sqladmin/data_source.h"
 
+namespace {
+
+std::mutex g_exportFoldersMutex;
+std::vector<std::filesystem::path> g_exportFolders;
+
+}  // namespace
+
 std::string CreateExportTempFolder() {
   const auto folder = platform::MakeUniqueFolder(platform::TempFolder(), "mli");
-  return folder ? folder->string() : std::string();
+  if (!folder) return {};
+  std::lock_guard lock(g_exportFoldersMutex);
+  // Also when the program leaves through exit() rather than by returning from main.
+  static const bool atExit = std::atexit(RemoveExportTempFolders) == 0;
+  (void)atExit;
+  g_exportFolders.push_back(*folder);
+  return folder->string();
+}
+
+void RemoveExportTempFolders() {
+  std::lock_guard lock(g_exportFoldersMutex);
+  for (const auto& folder : g_exportFolders) {
+    std::error_code error;
+    std::filesystem::remove_all(folder, error);
+  }
+  g_exportFolders.clear();
 }
 
 std::string GetHelpPagePath(int edition) {

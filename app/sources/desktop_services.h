@@ -8,8 +8,12 @@
 // A new, empty folder in the user's temporary folder, named "mli" and six
 // random characters, in which the SIE files of one conversion are written.
 // Made race-free (no other process can have it first); the empty text when no
-// folder could be made. Folders are not removed afterwards.
+// folder could be made. The folders hold the company's whole bookkeeping: every
+// one made is removed by RemoveExportTempFolders, and at the latest when the
+// process exits.
 std::string CreateExportTempFolder();
+// Removes every folder CreateExportTempFolder made, with what it holds.
+void RemoveExportTempFolders();
 
 // The help page (path without host) for an edition of the Administration line;
 // the empty text for any other edition.

@@ -1,6 +1,7 @@
 #include "app/sources/desktop_services.h"
 
 #include <filesystem>
+#include <fstream>
 #include <set>
 
 #include <gtest/gtest.h>
@@ -27,6 +28,19 @@ TEST(CreateExportTempFolder, MakesANewEmptyFolderEachCall) {
     made.insert(folder);
   }
   EXPECT_EQ(made.size(), 3u);
+}
+
+TEST(CreateExportTempFolder, EveryFolderMadeIsRemovedWithItsFiles) {
+  TempTree tree;
+  ScopedEnv tmp("TMPDIR", tree.root().string());
+  const fs::path first = CreateExportTempFolder();
+  const fs::path second = CreateExportTempFolder();
+  std::ofstream(first / "SIE.SE") << "#FLAGGA 0\r\n";
+  std::ofstream(second / "SIEPREV.SE") << "#FLAGGA 0\r\n";
+  RemoveExportTempFolders();
+  EXPECT_FALSE(fs::exists(first));
+  EXPECT_FALSE(fs::exists(second));
+  EXPECT_TRUE(fs::is_empty(tree.root()));
 }
 
 TEST(CreateExportTempFolder, ReportsFailureWithTheEmptyText) {

@@ -14,7 +14,9 @@ program installed (the demo's own set-up):
   - "Logga ut" there shows the login with the e-mail filled in and the
     company's organisation number fixed, and the wizard goes on from it;
   - a send whose completion the service refuses: the tour leaves the dialog
-    with "Avbryt", and the demo's checks fail.
+    with "Avbryt", and the demo's checks fail;
+  - after every walk, no export folder with the SIE files is left in the
+    converter's temp folder.
 """
 import json
 import subprocess
@@ -100,6 +102,11 @@ with tempfile.TemporaryDirectory(prefix="wizard-walks-") as work:
             sys.exit(f"a refused completion, the tour did not leave the dialog: {steps}")
         if run_demo.print_summary(run_demo.summarise(demo, run_demo.read_state(demo.base_url))):
             sys.exit("a refused completion passed the demo's checks")
+
+        # The SIE work folders hold the company's whole bookkeeping: none is left once the wizard has ended.
+        left = sorted(path.name for path in demo.temp.iterdir() if path.name.startswith("mli"))
+        if left:
+            sys.exit(f"the converter left its export folders behind: {left}")
     finally:
         standin.terminate()
         standin.wait()

@@ -285,4 +285,15 @@ std::string CompletionFailed(int code, const std::string& errorText) {
 std::string UploadFailed(const std::string& what) {
   return "Överföringen avbröts av ett fel.\n" + what;
 }
+std::string EarlierTransferNotDiscarded(int code, const std::string& errorText) {
+  return (boost::format("Det gick inte att ta bort en tidigare påbörjad överföring.\nFelkod: %d\nFeltext: %s") % code %
+          errorText)
+      .str();
+}
+std::string PartialTransferNotDiscarded(int code, const std::string& errorText) {
+  return (boost::format("De delvis överförda uppgifterna kunde inte tas bort och väntar kvar i Tessal Molnix. "
+                        "De tas bort när du skickar på nytt.\nFelkod: %d\nFeltext: %s") %
+          code % errorText)
+      .str();
+}
 }  // namespace send_text

@@ -71,4 +71,8 @@ inline constexpr const char* kCompleted =
 std::string TokenFailed(int code, const std::string& errorText);
 std::string CompletionFailed(int code, const std::string& errorText);
 std::string UploadFailed(const std::string& what);
+// The discard before the upload failed: nothing was sent.
+std::string EarlierTransferNotDiscarded(int code, const std::string& errorText);
+// The user chose not to keep a partial transfer, and it could not be dropped.
+std::string PartialTransferNotDiscarded(int code, const std::string& errorText);
 }  // namespace send_text

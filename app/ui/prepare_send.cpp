@@ -126,8 +126,12 @@ bool PrepareSendController::Send() {
   UploadSummary summary;
   {
     const WaitCursorGuard wait(busy_);
-    job_.UploadAll();
-    summary = SummariseUpload(SnapshotJob(job_), GetRestErrorText);
+    code = job_.UploadAll();
+    if (code == klcr::kOk) summary = SummariseUpload(SnapshotJob(job_), GetRestErrorText);
+  }
+  if (code != klcr::kOk) {
+    prompter_.Tell(send_text::EarlierTransferNotDiscarded(code, GetRestErrorText(code)), caption, PromptIcon::Error);
+    return false;
   }
   if (summary.succeeded < 1) {
     // Nothing is discarded here: the next send begins with a discard.
@@ -137,8 +141,13 @@ bool PrepareSendController::Send() {
   if (summary.succeeded < summary.attempted &&
       !prompter_.AskYesNo(send_text::kPartialLead + summary.text + send_text::kPartialQuestion, caption,
                           PromptIcon::Question)) {
-    const WaitCursorGuard wait(busy_);
-    job_.DiscardExport();
+    {
+      const WaitCursorGuard wait(busy_);
+      code = job_.DiscardExport();
+    }
+    if (code != klcr::kOk) {
+      prompter_.Tell(send_text::PartialTransferNotDiscarded(code, GetRestErrorText(code)), caption, PromptIcon::Error);
+    }
     return false;
   }
 
@@ -146,6 +155,7 @@ bool PrepareSendController::Send() {
     const WaitCursorGuard wait(busy_);
     KLCR_MolnixMigration::CCompleteExport complete;
     complete.SetApiToken(job_.ApiToken());
+    complete.SetImportId(job_.ImportId());
     code = complete.Call();
   }
   if (code != klcr::kOk) {

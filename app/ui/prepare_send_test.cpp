@@ -4,10 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <optional>
+#include <thread>
 
 #include "app/engine_test_support.h"
 #include "app/import_job.h"
@@ -259,6 +261,7 @@ class SendStep : public ::testing::Test {
     klcr::detail::ForgetRunState();
     work_ = *platform::MakeUniqueFolder(platform::TempFolder(), "prepare-send-");
     KLCRMiscFunc::SetIniPath(work_.string());
+    KLCRMiscFunc::SetTimeout(60);
     KLCR_ServiceDirectory::KLCRSDMiscFunc::SetBaseUrl(cloud_.BaseUrl());
 
     ArrangeSmallCompany(d_);
@@ -561,6 +564,104 @@ TEST_F(SendStep, TheReportWarningsAndResultsTellWhatIsSent) {
     for (std::size_t i = before; i < requests.size(); ++i) sieSent |= requests[i]["route"] == "upload.sie";
     EXPECT_EQ(sieSent, c.sieSent);
   }
+}
+
+constexpr const char* kError1003 = "Svaret från Tessal Molnix kunde inte tolkas.";
+
+// An earlier attempt's records would be completed with this run's: when they
+// cannot be dropped, nothing is sent and the user is told.
+TEST_F(SendStep, AnEarlierTransferThatCannotBeDiscardedStopsTheSend) {
+  Open();
+  KLCR_MolnixMigration::CUploadArticles earlier;  // what an earlier attempt left pending
+  earlier.SetNumber("GAMMAL");
+  earlier.SetName("Från förra försöket");
+  earlier.SetArticleAccountCode("3001");
+  ASSERT_EQ(earlier.AddArticle(), 0);
+  earlier.SetApiToken(d_.job.ApiToken());
+  ASSERT_EQ(earlier.Call(), 0);
+  requestsBefore_ = cloud_.State()["requests"].size();
+
+  cloud_.SetRawAnswer("discard", "<html>Underhåll</html>", 1);
+  d_.controller.OnSend();
+  EXPECT_THAT(d_.Shown(), ElementsAre(Prompt{std::string("Det gick inte att ta bort en tidigare påbörjad "
+                                                         "överföring.\nFelkod: 1003\nFeltext: ") + kError1003,
+                                             kCaption, PromptIcon::Error, PromptButtons::Ok}));
+  EXPECT_THAT(Routes(), ElementsAre("token", "discard"));
+  const auto company = Company();
+  EXPECT_EQ(company["pending"]["articles"][0]["number"], "GAMMAL");
+  EXPECT_FALSE(company["pending"].contains("customers"));
+  EXPECT_TRUE(company["completed"].empty());
+  EXPECT_FALSE(d_.view.ended);
+  EXPECT_EQ(d_.view.buttons, kAllEnabled);
+}
+
+TEST_F(SendStep, APartialTransferThatCannotBeDiscardedIsSaidToBeWaiting) {
+  Open();
+  cloud_.SetFault("upload.articles", 500);
+  d_.prompter.script.Script(PromptAnswer::No);
+  d_.prompter.onQuestion = [&] { cloud_.SetFault("discard", 503, 0, 1); };
+  d_.controller.OnSend();
+  ASSERT_EQ(d_.Shown().size(), 2u);
+  EXPECT_EQ(d_.Shown()[1],
+            (Prompt{"De delvis överförda uppgifterna kunde inte tas bort och väntar kvar i Tessal Molnix. De tas bort "
+                    "när du skickar på nytt.\nFelkod: 503\nFeltext: Tessal Molnix är inte tillgängligt just nu. "
+                    "Försök igen senare.",
+                    kCaption, PromptIcon::Error, PromptButtons::Ok}));
+  EXPECT_EQ(Company()["pending"]["customers"].size(), 1u);
+  EXPECT_FALSE(d_.view.ended);
+}
+
+// What the service answers decides: a completion or upload the service did not
+// acknowledge is a failure the user reads, and nothing is said to be done.
+TEST_F(SendStep, AnswersThatAreNotTheExpectedOnesAreFailures) {
+  Open();
+  cloud_.SetRawAnswer("upload.customers", R"({"received": 0})", 1);
+  cloud_.SetRawAnswer("complete", R"({"completed": false})", 1);
+  d_.prompter.script.Script(PromptAnswer::Yes);
+  d_.controller.OnSend();
+  ASSERT_EQ(d_.Shown().size(), 2u);
+  EXPECT_NE(d_.Shown()[0].text.find(std::string("Överföringen av kunder misslyckades. Felkod: 1003\nFelmeddelande: ") +
+                                    kError1003),
+            std::string::npos);
+  EXPECT_EQ(d_.Shown()[1], (Prompt{std::string("Avsluta överföringen misslyckades.\nFelkod: 1003\nFeltext: ") +
+                                       kError1003,
+                                   kCaption, PromptIcon::Error, PromptButtons::Ok}));
+  EXPECT_TRUE(Company()["completed"].empty());
+  EXPECT_FALSE(d_.view.ended);
+}
+
+// The service completed the import but its answer came too late: that is a
+// completed transfer, and one import.
+TEST_F(SendStep, ACompletionWhoseAnswerIsLostEndsAsSuccess) {
+  Open();
+  KLCRMiscFunc::SetTimeout(1);
+  cloud_.SetLateAnswer("complete", 3, 1);
+  d_.controller.OnSend();
+  EXPECT_THAT(d_.Shown(), ElementsAre(Prompt{send_text::kCompleted, kCaption, PromptIcon::Information,
+                                             PromptButtons::Ok}));
+  EXPECT_EQ(Company()["completed"].size(), 1u);
+  EXPECT_EQ(d_.view.ended, dialog_result::kCancel);
+}
+
+// A completion reported as failed that the service carried out after all: the
+// next "Skicka" sends again, and its completion makes no second import.
+TEST_F(SendStep, ASecondSendAfterAFailedCompletionMakesNoSecondImport) {
+  Open();
+  KLCRMiscFunc::SetTimeout(1);
+  cloud_.SetFault("complete", 0, 2, 1);  // the service completes only after the client has given up
+  d_.controller.OnSend();
+  EXPECT_THAT(d_.Shown(),
+              ElementsAre(Prompt{"Avsluta överföringen misslyckades.\nFelkod: 1002\nFeltext: Tessal Molnix svarade "
+                                 "inte inom den angivna tiden.",
+                                 kCaption, PromptIcon::Error, PromptButtons::Ok}));
+  for (int i = 0; i < 50 && Company()["completed"].empty(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  ASSERT_EQ(Company()["completed"].size(), 1u);
+
+  d_.controller.OnSend();
+  ASSERT_EQ(d_.Shown().size(), 2u);
+  EXPECT_EQ(d_.Shown()[1].text, send_text::kCompleted);
+  EXPECT_EQ(Company()["completed"].size(), 1u);
+  EXPECT_EQ(d_.view.ended, dialog_result::kCancel);
 }
 
 TEST_F(SendStep, HelpOpensThePageOfTheCompanysEdition) {

@@ -24,12 +24,17 @@ Admin endpoints (no authentication; loopback only):
                            body: answered as it stands in place of the service's
                            answer (status 200 unless one is given); pieces and
                            pause: the answer's body goes out in that many pieces
-                           with that many seconds before each but the first
+                           with that many seconds before each but the first;
+                           after: true: the delay comes after the work is done
+                           (an answer lost to the client's time-out); drop: true:
+                           the work is done and the connection closed with no
+                           answer; rate: the request's body is read at that many
+                           bytes a second
     DELETE /admin/faults   clears every fault
     POST   /admin/shutdown
 
 Route names: services, login, refresh, customers, token, upload.<kind>
-(upload.articles, upload.sie, ...), discard, complete.
+(upload.articles, upload.sie, ...), discard, complete, importState.
 """
 import argparse
 import base64
@@ -79,6 +84,7 @@ class Cloud:
         self.api_tokens = {}      # token -> company id
         self.pending = {}         # company id -> {kind: records or SIE files}
         self.completed = {}       # company id -> [imports]
+        self.completed_ids = {}   # company id -> [the client's ids of the completed imports]
         self.discarded = {}       # company id -> number of discarded imports
         self.faults = {}          # route name -> {"status", "delay", "count"}
         self.requests = []        # [{"method", "route", "status"}]
@@ -177,13 +183,23 @@ class Cloud:
             self.discarded[company] = self.discarded.get(company, 0) + 1
         return {"discarded": dropped}
 
-    def complete(self, bearer):
+    def complete(self, bearer, body):
         company = self.company_of(bearer)
+        import_id = body.get("importId")
+        ids = self.completed_ids.setdefault(company, [])
+        if import_id is not None and import_id in ids:
+            return {"completed": True}  # once is enough: never a second import
         pending = self.pending.pop(company, None)
         if pending is None:
             raise HttpError(409, "nothing to complete")
         self.completed.setdefault(company, []).append(pending)
+        if import_id is not None:
+            ids.append(import_id)
         return {"completed": True}
+
+    def import_state(self, bearer, import_id):
+        company = self.company_of(bearer)
+        return {"completed": import_id in self.completed_ids.get(company, [])}
 
     def state(self):
         return {
@@ -192,6 +208,7 @@ class Cloud:
                 "registrationNumber": c.get("registrationNumber", ""),
                 "pending": self.pending.get(cid),
                 "completed": self.completed.get(cid, []),
+                "completedIds": self.completed_ids.get(cid, []),
                 "discarded": self.discarded.get(cid, 0),
             } for cid, c in self.companies.items()},
             "faults": self.faults,
@@ -222,8 +239,25 @@ class Handler(BaseHTTPRequestHandler):
         self.dispatch("DELETE")
 
     def read_json(self):
+        """The request's body as a JSON object, read once."""
+        if self.body is None:
+            self.body = self.read_body()
+        return self.body
+
+    def read_body(self):
         length = int(self.headers.get("Content-Length") or 0)
-        raw = self.rfile.read(length) if length else b""
+        rate = self.fault["rate"] if self.fault else 0
+        if rate > 0:  # a slow, steady line: a tenth of the rate every tenth of a second
+            raw = bytearray()
+            while len(raw) < length:
+                piece = self.rfile.read(min(length - len(raw), max(1, int(rate / 10))))
+                if not piece:
+                    break  # the client gave up
+                raw += piece
+                time.sleep(0.1)
+            raw = bytes(raw)
+        else:
+            raw = self.rfile.read(length) if length else b""
         if not raw:
             return {}
         try:
@@ -265,7 +299,10 @@ class Handler(BaseHTTPRequestHandler):
         if method == "POST" and path == "/api/migration/discard":
             return "discard", lambda: cloud.discard(self.bearer())
         if method == "POST" and path == "/api/migration/complete":
-            return "complete", lambda: cloud.complete(self.bearer())
+            return "complete", lambda: cloud.complete(self.bearer(), self.read_json())
+        m = re.fullmatch(r"/api/migration/imports/([^/]+)", path)
+        if method == "GET" and m:
+            return "importState", lambda: cloud.import_state(self.bearer(), unquote(m.group(1)))
         if path == "/admin/state" and method == "GET":
             return "admin", cloud.state
         if path == "/admin/faults" and method == "POST":
@@ -288,7 +325,10 @@ class Handler(BaseHTTPRequestHandler):
                                    "count": body.get("count"),
                                    "body": raw,
                                    "pieces": max(1, int(body.get("pieces") or 1)),
-                                   "pause": float(body.get("pause") or 0)}
+                                   "pause": float(body.get("pause") or 0),
+                                   "after": bool(body.get("after")),
+                                   "drop": bool(body.get("drop")),
+                                   "rate": float(body.get("rate") or 0)}
         return self.cloud.faults[name]
 
     def shut_down(self):
@@ -308,20 +348,30 @@ class Handler(BaseHTTPRequestHandler):
     def dispatch(self, method):
         path = urlsplit(self.path).path
         name = "unknown"
+        fault = self.fault = self.body = None
         try:
             name, handler = self.route(method, path)
             with self.cloud.lock:
-                fault = self.take_fault(name) if name != "admin" else None
-            if fault and fault["delay"] > 0:
+                fault = self.fault = self.take_fault(name) if name != "admin" else None
+            if fault and fault["delay"] > 0 and not fault["after"]:
                 time.sleep(fault["delay"])
             if fault and fault["body"] is not None:
                 status, data = fault["status"] or 200, fault["body"].encode("utf-8")
             else:
                 if fault and fault["status"]:
                     raise HttpError(fault["status"], "injected fault")
+                if method in ("POST", "PUT"):
+                    self.read_json()  # before the lock: a slow line holds up no one else
                 with self.cloud.lock:
                     answer = handler()
                 status, data = 200, None
+            if fault and fault["delay"] > 0 and fault["after"]:
+                time.sleep(fault["delay"])  # the work is done; its answer comes late or never
+            if fault and fault["drop"]:
+                self.close_connection = True  # the work is done; the connection closes with no answer
+                with self.cloud.lock:
+                    self.cloud.requests.append({"method": method, "route": name, "status": 0})
+                return
         except HttpError as error:
             status, answer, data = error.status, {"error": error.message}, None
         if name != "admin":

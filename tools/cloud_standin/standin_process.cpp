@@ -158,6 +158,18 @@ void StandinProcess::SetSlowAnswer(const std::string& endpoint, int pieces, doub
   PostFault({{"endpoint", endpoint}, {"pieces", pieces}, {"pause", pauseSeconds}}, count);
 }
 
+void StandinProcess::SetLateAnswer(const std::string& endpoint, double delaySeconds, int count) const {
+  PostFault({{"endpoint", endpoint}, {"delay", delaySeconds}, {"after", true}}, count);
+}
+
+void StandinProcess::SetDroppedAnswer(const std::string& endpoint, int count) const {
+  PostFault({{"endpoint", endpoint}, {"drop", true}}, count);
+}
+
+void StandinProcess::SetSlowRequest(const std::string& endpoint, double bytesPerSecond, int count) const {
+  PostFault({{"endpoint", endpoint}, {"rate", bytesPerSecond}}, count);
+}
+
 void StandinProcess::PostFault(nlohmann::json fault, int count) const {
   fault["count"] = count >= 0 ? nlohmann::json(count) : nlohmann::json(nullptr);
   Request(certificate_, "POST", BaseUrl() + "/admin/faults", fault.dump());

@@ -11,7 +11,7 @@
 //
 // Fault endpoints are the stand-in's route names: services, login, refresh,
 // customers, token, upload.<kind> (upload.articles, upload.sie, ...),
-// discard, complete. The fixture format is shown by ExampleFixture().
+// discard, complete, importState. The fixture format is shown by ExampleFixture().
 #include <sys/types.h>
 
 #include <filesystem>
@@ -57,6 +57,15 @@ class StandinProcess {
   // The next `count` requests of `endpoint` are answered as usual, the body in
   // `pieces` pieces with `pauseSeconds` before each but the first.
   void SetSlowAnswer(const std::string& endpoint, int pieces, double pauseSeconds, int count = -1) const;
+  // The next `count` requests of `endpoint` are carried out, and their answers
+  // held back `delaySeconds` (an answer lost to a client's time-out).
+  void SetLateAnswer(const std::string& endpoint, double delaySeconds, int count = -1) const;
+  // The next `count` requests of `endpoint` are carried out, and the connection
+  // is closed with no answer.
+  void SetDroppedAnswer(const std::string& endpoint, int count = -1) const;
+  // The next `count` requests of `endpoint` have their bodies read at
+  // `bytesPerSecond`, as over a slow, steady line.
+  void SetSlowRequest(const std::string& endpoint, double bytesPerSecond, int count = -1) const;
   void ClearFaults() const;
 
  private:

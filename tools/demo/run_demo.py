@@ -80,7 +80,8 @@ class Demo:
         self.program_folder = None  # the administration program's folder
         self.wrapper = []  # what the converter runs under (a virtual display)
         self.timeout = None  # seconds an unattended run may take
-        self.temp = None  # the converter's temp folder: its log and its SIE work files
+        self.temp = None  # the converter's temp folder: its log
+        self.sie_copies = None  # the test kit's copies of the SIE files it wrote
         self.report = self.work / "report.txt"  # the prepare step's report, as the tour writes it down
         self.opened = self.work / "opened.txt"  # the web addresses the converter opened in the tour
 
@@ -96,10 +97,14 @@ def start_standin(demo):
 
 
 def own_temp_folder(demo):
-    """The converter's temp folder inside the work folder: its log and the SIE files it had made stay there."""
+    """The converter's temp folder inside the work folder, where its log stays; the test kit keeps a copy of
+    each SIE file it writes beside it (the converter removes its own work folders when it ends)."""
     demo.temp = demo.work / "tmp"
     demo.temp.mkdir()
     demo.env["TMPDIR"] = str(demo.temp)
+    demo.sie_copies = demo.work / "sie-written"
+    demo.sie_copies.mkdir()
+    demo.env["BIXKIT_COPY_TO"] = str(demo.sie_copies)
 
 
 def write_settings(demo):
@@ -295,8 +300,8 @@ def summarise(demo, state):
                   + ("; garbled: " + ", ".join(garbled[:5]) if garbled else ""), not absent and not garbled))
 
     for year, name in SIE_FILES:
-        # The converter leaves the files the test kit wrote in a folder of its own under its temp folder.
-        made = sorted(demo.temp.glob("*/" + name), key=lambda path: path.stat().st_mtime) if demo.temp else []
+        # The last copy the test kit kept of the file it wrote.
+        made = [demo.sie_copies / name] if demo.temp and (demo.sie_copies / name).exists() else []
         if name not in contents or not made:
             lines.append(("%s: %s" % (name, "not received" if name not in contents else "the test kit made none"),
                           False))

@@ -10,6 +10,8 @@
 //   BIXKIT_SILENT_YEAR a booking-year identifier whose export answers success but writes no file
 //   BIXKIT_ERROR_TEXT  what BixGetErrorText explains a failure with
 //   BIXKIT_ERROR_TEXT_UNTERMINATED  when set, BixGetErrorText fills the whole buffer without a NUL
+//   BIXKIT_COPY_TO     a folder in which a copy of every SIE file written is kept (the
+//                      converter removes its own work folders when it ends)
 //
 // Entry points carry their decorated Windows names, '@' spelled '$'.
 #include <cstdint>
@@ -213,9 +215,13 @@ BixResult BixGetSie(int sieType, char yearId, const char* fileName, const char* 
   if (Env("BIXKIT_SILENT_YEAR") == YearText(yearId)) return Result(code);
   const auto text = SieText(yearId);
   if (!text) return Result(kNoSuchYear);
+  const std::string bytes = platform::EncodeFromUtf8(*text, platform::CodePage::Cp437);
   std::ofstream out(platform::JoinPath(folder, fileName), std::ios::binary | std::ios::trunc);
-  out << platform::EncodeFromUtf8(*text, platform::CodePage::Cp437);
+  out << bytes;
   if (!out.flush()) return Result(kCannotWrite);
+  if (const auto copies = Env("BIXKIT_COPY_TO")) {
+    std::ofstream(platform::JoinPath(*copies, fileName), std::ios::binary | std::ios::trunc) << bytes;
+  }
   return Result(code);
 }
 #endif
