@@ -31,6 +31,17 @@ std::optional<std::string> driver_override() {
   return value;
 }
 
+std::string extra_connection_attributes(const std::vector<std::string>& driver_attributes) {
+  static constexpr std::string_view key = "ConnectionAttributes=";
+  for (const std::string& attribute : driver_attributes) {
+    if (!starts_with_no_case(attribute, key)) continue;
+    std::string value(platform::Trim(std::string_view(attribute).substr(key.size())));
+    if (!value.empty() && value.back() != ';') value += ';';
+    return value;
+  }
+  return {};
+}
+
 bool is_sql_server_dbms(std::string_view dbms_name) { return dbms_name == "Microsoft SQL Server"; }
 
 }  // namespace lumdb

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include <sql.h>
 #include <sqlext.h>
@@ -35,6 +36,13 @@ inline constexpr const char* driver_override_variable = "MOLNIX_ODBC_DRIVER";
 
 // The driver named by that variable; nullopt when it is unset or empty.
 std::optional<std::string> driver_override();
+
+// The "ConnectionAttributes" line of a driver's odbcinst.ini section, among
+// the "key=value" attributes the driver manager lists for it: attributes
+// appended to every connection string for that driver (the project's own
+// registration of the SQLite driver says "NoCreat=1", so a missing database
+// file is an error, not a new empty database). Empty when there is none.
+std::string extra_connection_attributes(const std::vector<std::string>& driver_attributes);
 
 // True for the DBMS name (SQL_DBMS_NAME) a SQL Server answers with. Only then
 // are the server's own statements ("SET DATEFIRST", SERVERPROPERTY, the file

@@ -106,9 +106,9 @@ sqldb_c::~sqldb_c() {
   if (environment_) SQLFreeHandle(SQL_HANDLE_ENV, environment_);
 }
 
-std::vector<std::string> sqldb_c::installed_drivers() const {
-  std::vector<std::string> names;
-  if (!environment_) return names;
+std::vector<sqldb_c::driver_entry_t> sqldb_c::installed_drivers() const {
+  std::vector<driver_entry_t> drivers;
+  if (!environment_) return drivers;
   SQLCHAR description[512];
   SQLCHAR attributes[512];
   SQLSMALLINT description_length = 0, attributes_length = 0;
@@ -116,9 +116,18 @@ std::vector<std::string> sqldb_c::installed_drivers() const {
     const SQLRETURN rc = SQLDrivers(environment_, direction, description, sizeof description, &description_length,
                                     attributes, sizeof attributes, &attributes_length);
     if (!SQL_SUCCEEDED(rc)) break;
-    names.emplace_back(reinterpret_cast<const char*>(description));
+    driver_entry_t entry{reinterpret_cast<const char*>(description), {}};
+    // "key=value\0key=value\0\0", cut short at the buffer's end.
+    const std::size_t length = static_cast<std::size_t>(std::clamp<int>(attributes_length, 0, sizeof attributes - 1));
+    const std::string_view listed(reinterpret_cast<const char*>(attributes), length);
+    for (std::size_t start = 0; start < listed.size();) {
+      const std::size_t end = std::min(listed.find('\0', start), listed.size());
+      if (end > start) entry.attributes.emplace_back(listed.substr(start, end - start));
+      start = end + 1;
+    }
+    drivers.push_back(std::move(entry));
   }
-  return names;
+  return drivers;
 }
 
 std::string sqldb_c::choose_driver(const std::vector<std::string>& installed) {
@@ -177,15 +186,17 @@ void sqldb_c::parse_product_version(std::u16string_view version, server_props_t&
 std::error_code sqldb_c::connect(std::string_view server, std::string_view database, std::string_view user,
                                  std::string_view password, std::string_view application_name) {
   const std::string host = map_server_name(server);
-  const std::vector<std::string> installed = installed_drivers();
+  const std::vector<driver_entry_t> installed = installed_drivers();
+  std::vector<std::string> names;
+  for (const driver_entry_t& entry : installed) names.push_back(entry.name);
   std::string driver;
   const std::optional<std::string> named = driver_override();
   if (named) {
-    for (const std::string& name : installed) {
+    for (const std::string& name : names) {
       if (platform::EqualsNoCase(name, *named)) driver = name;
     }
   } else {
-    driver = choose_driver(installed);
+    driver = choose_driver(names);
   }
   if (driver.empty()) {
     const std::string message = named ? "ODBC driver \"" + *named + "\" (named by " +
@@ -194,7 +205,11 @@ std::error_code sqldb_c::connect(std::string_view server, std::string_view datab
     last_diagnostics_ = {diag_record_t{message, "IM002", 0}};
     return error(no_driver);
   }
-  return driver_connect(build_connection_string(driver, host, database, user, password, application_name));
+  std::string text = build_connection_string(driver, host, database, user, password, application_name);
+  for (const driver_entry_t& entry : installed) {
+    if (entry.name == driver) text += extra_connection_attributes(entry.attributes);
+  }
+  return driver_connect(text);
 }
 
 std::error_code sqldb_c::driver_connect(std::string_view connection_string) {

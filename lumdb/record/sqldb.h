@@ -65,8 +65,12 @@ class sqldb_c : public dbobj_c {
   bool is_sql_server() const { return sql_server_; }
   std::string completed_connection_string() const;
 
-  // The installed driver names, in the driver manager's order.
-  std::vector<std::string> installed_drivers() const;
+  struct driver_entry_t {
+    std::string name;
+    std::vector<std::string> attributes;  // "key=value" of its odbcinst.ini section
+  };
+  // The installed drivers, in the driver manager's order.
+  std::vector<driver_entry_t> installed_drivers() const;
   // The preferred SQL Server driver among `installed`, spelled as installed; empty when none fits.
   static std::string choose_driver(const std::vector<std::string>& installed);
   // "Driver={...};Server=...;..." with every value quoted where it needs it.
