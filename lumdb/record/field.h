@@ -132,6 +132,9 @@ const SQLGUID& guid_value(const field_c& field);
 std::string_view varchar_value(const field_c& field);
 std::u16string_view wvarchar_value(const field_c& field);
 std::span<const unsigned char> binary_value(const field_c& field);
+// Copies the value and indicator of `source` into `target`: both of one SQL
+// type, text and binary fields also of one column size; false otherwise.
+bool copy_value(field_c& target, const field_c& source);
 // Stores bytes into a binary field (at most column_size; the rest zero).
 // False for a longer value or another type.
 bool set_binary_value(field_c& field, std::span<const unsigned char> bytes);
