@@ -229,6 +229,19 @@ std::error_code sqlstmt_c::exec_direct(std::string_view sql) {
   return error_of(SQLExecDirectW(handle_, text.data(), static_cast<SQLINTEGER>(text.size())));
 }
 
+bool sqlstmt_c::describe_numeric(SQLINTEGER descriptor_attribute, SQLSMALLINT number, SQLLEN precision,
+                                 SQLLEN scale, void* value, SQLINTEGER value_length, SQLLEN* indicator) {
+  SQLHDESC descriptor = nullptr;
+  return SQL_SUCCEEDED(SQLGetStmtAttr(handle_, descriptor_attribute, &descriptor, 0, nullptr)) &&
+         SQL_SUCCEEDED(SQLSetDescField(descriptor, number, SQL_DESC_TYPE,
+                                       reinterpret_cast<SQLPOINTER>(SQLLEN(SQL_C_NUMERIC)), 0)) &&
+         SQL_SUCCEEDED(SQLSetDescField(descriptor, number, SQL_DESC_PRECISION,
+                                       reinterpret_cast<SQLPOINTER>(precision), 0)) &&
+         SQL_SUCCEEDED(SQLSetDescField(descriptor, number, SQL_DESC_SCALE, reinterpret_cast<SQLPOINTER>(scale), 0)) &&
+         SQL_SUCCEEDED(SQLSetDescField(descriptor, number, SQL_DESC_DATA_PTR, value, value_length)) &&
+         SQL_SUCCEEDED(SQLSetDescField(descriptor, number, SQL_DESC_INDICATOR_PTR, indicator, 0));
+}
+
 std::error_code sqlstmt_c::bind_column(field_set_c& row, int position) {
   if (!handle_) return error(not_ready);
   SQLLEN* indicator = nullptr;
@@ -250,29 +263,20 @@ std::error_code sqlstmt_c::bind_column(field_set_c& row, int position) {
     return success;
   };
   if (sql_type == SQL_VARCHAR) return bind_staged(staged_t::form_t::wide_text);
-  if (!SQL_SUCCEEDED(SQLBindCol(handle_, column, c_type_of(sql_type), value, length, indicator))) {
-    // Drivers without NUMERIC or GUID structs (SQLite's) get the value as text.
+  if (!connection_->is_sql_server()) {
+    // Other drivers (SQLite's) refuse the NUMERIC and GUID structs, some only
+    // when the statement runs: those values go as text.
     if (is_numeric(sql_type)) return bind_staged(staged_t::form_t::numeric_text);
     if (sql_type == SQL_GUID) return bind_staged(staged_t::form_t::guid_text);
-    --column_count_;
-    return diagnostics();
   }
-  if (is_numeric(sql_type) && decimals >= 1) {
-    // Without the descriptor's precision and scale a driver fills the struct at scale 0.
-    SQLHDESC descriptor = nullptr;
-    const bool described =
-        SQL_SUCCEEDED(SQLGetStmtAttr(handle_, SQL_ATTR_APP_ROW_DESC, &descriptor, 0, nullptr)) &&
-        SQL_SUCCEEDED(SQLSetDescField(descriptor, column, SQL_DESC_TYPE,
-                                      reinterpret_cast<SQLPOINTER>(SQLLEN(SQL_C_NUMERIC)), 0)) &&
-        SQL_SUCCEEDED(SQLSetDescField(descriptor, column, SQL_DESC_PRECISION,
-                                      reinterpret_cast<SQLPOINTER>(SQLLEN(field.column_size)), 0)) &&
-        SQL_SUCCEEDED(SQLSetDescField(descriptor, column, SQL_DESC_SCALE,
-                                      reinterpret_cast<SQLPOINTER>(SQLLEN(decimals)), 0)) &&
-        SQL_SUCCEEDED(SQLSetDescField(descriptor, column, SQL_DESC_DATA_PTR, value, sizeof(SQL_NUMERIC_STRUCT))) &&
-        SQL_SUCCEEDED(SQLSetDescField(descriptor, column, SQL_DESC_INDICATOR_PTR, indicator, 0));
-    if (!described) return diagnostics();
-  }
-  return success;
+  // Without the descriptor's precision and scale a driver fills a NUMERIC struct at scale 0.
+  const bool bound = SQL_SUCCEEDED(SQLBindCol(handle_, column, c_type_of(sql_type), value, length, indicator)) &&
+                     (!is_numeric(sql_type) || decimals < 1 ||
+                      describe_numeric(SQL_ATTR_APP_ROW_DESC, column, field.column_size, decimals, value,
+                                       sizeof(SQL_NUMERIC_STRUCT), indicator));
+  if (bound) return success;
+  --column_count_;
+  return diagnostics();
 }
 
 std::error_code sqlstmt_c::bind_parameter(field_set_c& row, int position) {
@@ -310,31 +314,17 @@ std::error_code sqlstmt_c::bind_parameter(field_set_c& row, int position) {
   };
   // Narrow text goes to the server as Unicode: as SQL_C_CHAR it would be read in the server's code page.
   if (sql_type == SQL_VARCHAR) return bind_staged(staged_t::form_t::wide_text, SQL_WVARCHAR);
-  if (!SQL_SUCCEEDED(SQLBindParameter(handle_, parameter, SQL_PARAM_INPUT, c_type_of(sql_type), sql_type,
-                                      column_size, digits, value, length, indicator))) {
+  if (!connection_->is_sql_server()) {
     if (is_numeric(sql_type)) return bind_staged(staged_t::form_t::numeric_text, sql_type);
     if (sql_type == SQL_GUID) return bind_staged(staged_t::form_t::guid_text, SQL_VARCHAR);
-    --parameter_count_;
-    return diagnostics();
   }
-  if (is_numeric(sql_type)) {
-    SQLHDESC descriptor = nullptr;
-    const bool described =
-        SQL_SUCCEEDED(SQLGetStmtAttr(handle_, SQL_ATTR_APP_PARAM_DESC, &descriptor, 0, nullptr)) &&
-        SQL_SUCCEEDED(SQLSetDescField(descriptor, parameter, SQL_DESC_TYPE,
-                                      reinterpret_cast<SQLPOINTER>(SQLLEN(SQL_C_NUMERIC)), 0)) &&
-        SQL_SUCCEEDED(SQLSetDescField(descriptor, parameter, SQL_DESC_PRECISION,
-                                      reinterpret_cast<SQLPOINTER>(SQLLEN(column_size)), 0)) &&
-        SQL_SUCCEEDED(SQLSetDescField(descriptor, parameter, SQL_DESC_SCALE,
-                                      reinterpret_cast<SQLPOINTER>(SQLLEN(decimals)), 0)) &&
-        SQL_SUCCEEDED(SQLSetDescField(descriptor, parameter, SQL_DESC_DATA_PTR, value, 0)) &&
-        SQL_SUCCEEDED(SQLSetDescField(descriptor, parameter, SQL_DESC_INDICATOR_PTR, indicator, 0));
-    if (!described) {
-      --parameter_count_;
-      return diagnostics();
-    }
-  }
-  return success;
+  const bool bound = SQL_SUCCEEDED(SQLBindParameter(handle_, parameter, SQL_PARAM_INPUT, c_type_of(sql_type),
+                                                    sql_type, column_size, digits, value, length, indicator)) &&
+                     (!is_numeric(sql_type) || describe_numeric(SQL_ATTR_APP_PARAM_DESC, parameter, column_size,
+                                                                decimals, value, 0, indicator));
+  if (bound) return success;
+  --parameter_count_;
+  return diagnostics();
 }
 
 std::error_code sqlstmt_c::unstage_columns() {

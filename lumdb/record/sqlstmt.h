@@ -75,6 +75,9 @@ class sqlstmt_c {
   std::error_code stage_parameters();
   std::error_code unstage_columns();
   std::int64_t cursor_rows() const;
+  // Precision, scale and buffers of a NUMERIC column or parameter on the application descriptor.
+  bool describe_numeric(SQLINTEGER descriptor_attribute, SQLSMALLINT number, SQLLEN precision, SQLLEN scale,
+                        void* value, SQLINTEGER value_length, SQLLEN* indicator);
 
   sqldb_c* connection_;
   SQLUSMALLINT parameter_count_ = 0;
