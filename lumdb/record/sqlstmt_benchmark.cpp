@@ -2,13 +2,14 @@
 // sqlstmt_c (unixODBC and the SQLite ODBC driver, every column bound to a
 // row buffer field), and by the sqlite3 shell printing the same SELECT to
 // /dev/null, for comparison. The database is made once in a fresh folder
-// under the temp folder.
+// under the temp folder, removed at the end.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #include "lumdb/record/errors.h"
@@ -32,10 +33,17 @@ struct Company {
   Company() {
     const auto folder = platform::MakeUniqueFolder(platform::TempFolder(), "sqlstmt-benchmark-");
     if (!folder) return;
+    this->folder = *folder;
     path = (*folder / "company.db").string();
     // An empty file is an empty database (the driver is told never to create one).
     if (std::FILE* empty = std::fopen(path.c_str(), "w")) std::fclose(empty);
   }
+  ~Company() {
+    session.close();
+    std::error_code ignored;
+    if (!folder.empty()) std::filesystem::remove_all(folder, ignored);
+  }
+  std::filesystem::path folder;
   std::string path;
   lumdb::session_c session;
 };
@@ -51,8 +59,8 @@ Company& BenchmarkCompany() {
       "CREATE TABLE KUND (ID INT PRIMARY KEY, ANTAL BIGINT, SALDO DOUBLE PRECISION, NAMN NVARCHAR(40), "
       "ORT NVARCHAR(30), REGDAT DATE, BELOPP NUMERIC(15, 2), ANDRAD DATETIME2(6))");
   statement.exec_direct(
-      "WITH RECURSIVE N(I) AS (SELECT 1 UNION ALL SELECT I + 1 FROM N WHERE I < 100000) "
-      "INSERT INTO KUND SELECT I, I * 1000003, I / 8.0, 'Åsa Öberg AB ' || I, "
+      "INSERT INTO KUND WITH RECURSIVE N(I) AS (SELECT 1 UNION ALL SELECT I + 1 FROM N WHERE I < 100000) "
+      "SELECT I, I * 1000003, I / 8.0, 'Åsa Öberg AB ' || I, "
       "CASE I % 3 WHEN 0 THEN 'Göteborg' WHEN 1 THEN 'Malmö' ELSE 'Örebro' END, "
       "'2024-01-31', (I % 100000) || '.25', '2024-01-31 12:34:56.123456' FROM N");
   return company;
@@ -86,7 +94,9 @@ void FetchThroughSqlstmt(benchmark::State& state) {
     std::error_code ec;
     while (!(ec = statement.fetch())) ++rows;
     if (rows != kRows || ec.value() != lumdb::no_data) {
-      state.SkipWithError("the rows did not read whole");
+      const std::string why = std::to_string(rows) + " rows, then error " + std::to_string(ec.value()) + ": " +
+                              db->last_diagnostic_text();
+      state.SkipWithError(why.c_str());
       return;
     }
     benchmark::DoNotOptimize(row.get_int(1));
