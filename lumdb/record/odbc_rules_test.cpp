@@ -115,8 +115,17 @@ TEST(OdbcRules, DiagnosticsMapNativeErrorsFirstThenTheSqlstateThenTheDefault) {
   // The SQLSTATE matches exactly; the default keeps its own category.
   EXPECT_EQ(db.error_from_diagnostic(0, "hyt00", fallback), fallback);
   EXPECT_EQ(db.error_from_diagnostic(19, "HY000", fallback), fallback);
-  // No record at all: the default alone.
+  // No record at all: the default alone; general warnings (01000) count as none.
   EXPECT_EQ(db.collect_diagnostics(SQL_HANDLE_DBC, nullptr, fallback), std::vector<std::error_code>{fallback});
+  EXPECT_EQ(db.map_diagnostics({{"changed database context", "01000", 5701}}, fallback),
+            std::vector<std::error_code>{fallback});
+  const std::vector<std::error_code> mapped = db.map_diagnostics(
+      {{"note", "01000", 0}, {"deadlock", "40001", 1205}, {"bad column", "42S22", 207}, {"other", "HY000", 0}},
+      fallback);
+  EXPECT_EQ(mapped, (std::vector<std::error_code>{make_error<sqldb_c>(deadlock_victim),
+                                                  make_error<sqldb_c>(column_not_found), fallback}));
+  ASSERT_EQ(db.last_diagnostics().size(), 3u);
+  EXPECT_EQ(db.last_diagnostic_text(), "40001 (1205): deadlock\n42S22 (207): bad column\nHY000 (0): other");
 }
 
 TEST(OdbcRules, ServersBeforeMajorVersion11AreRefused) {

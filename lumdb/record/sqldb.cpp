@@ -348,11 +348,16 @@ std::vector<std::error_code> sqldb_c::collect_diagnostics(SQLSMALLINT handle_typ
     if (!SQL_SUCCEEDED(SQLGetDiagRecW(handle_type, handle, number, state, &native, message, 512, &length))) break;
     diag_record_t record;
     record.sqlstate = from_sqlwchar(state, 5);
-    if (record.sqlstate == "01000") continue;
     record.message = from_sqlwchar(message, static_cast<std::size_t>(std::clamp<SQLSMALLINT>(length, 0, 511)));
     record.native_error = native;
     records.push_back(std::move(record));
   }
+  return map_diagnostics(std::move(records), default_error);
+}
+
+std::vector<std::error_code> sqldb_c::map_diagnostics(std::vector<diag_record_t> records,
+                                                      std::error_code default_error) {
+  std::erase_if(records, [](const diag_record_t& record) { return record.sqlstate == "01000"; });
   std::vector<std::error_code> errors;
   for (const diag_record_t& record : records) {
     errors.push_back(error_from_diagnostic(record.native_error, record.sqlstate, default_error));

@@ -92,6 +92,9 @@ class sqldb_c : public dbobj_c {
   // alone. A lost connection (123) among them disconnects.
   std::vector<std::error_code> collect_diagnostics(SQLSMALLINT handle_type, SQLHANDLE handle,
                                                    std::error_code default_error);
+  // The same for records already read: general warnings (01000) are dropped, the rest kept
+  // as the last diagnostics and mapped in order.
+  std::vector<std::error_code> map_diagnostics(std::vector<diag_record_t> records, std::error_code default_error);
   std::error_code error_from_diagnostic(SQLINTEGER native_error, std::string_view sqlstate,
                                         std::error_code default_error);
   // The records of the last collect_diagnostics, for a message to the user.

@@ -357,7 +357,9 @@ TEST_F(SqliteOdbc, TextLongerThanItsFieldIsNeverCutSilently) {
     ASSERT_EQ(statement.prepare("SELECT NAMN FROM KUND"), success);
     ASSERT_EQ(statement.bind_column(row, 0), success);
     ASSERT_EQ(statement.execute(), success);
-    EXPECT_NE(statement.fetch(), success) << type;
+    EXPECT_EQ(statement.fetch(), make_error<sqlstmt_c>(not_ready)) << type;
+    ASSERT_FALSE(db()->last_diagnostics().empty());
+    EXPECT_EQ(db()->last_diagnostics().front().sqlstate, "01004");
   }
 }
 
