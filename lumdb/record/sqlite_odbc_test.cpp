@@ -236,6 +236,17 @@ TEST_F(SqliteOdbc, DisconnectRollsBackAndLeavesNoStatementBehind) {
   EXPECT_EQ(statement.allocate(false), make_error<sqlstmt_c>(not_ready));
 }
 
+TEST_F(SqliteOdbc, ALostConnectionDiagnosticDisconnectsAtOnce) {
+  sqlstmt_c statement(db());
+  ASSERT_EQ(statement.allocate(false), success);
+  const std::vector<std::error_code> mapped =
+      db()->map_diagnostics({{"Communication link failure", "08S01", 0}}, make_error<sqlstmt_c>(not_ready));
+  EXPECT_EQ(mapped, std::vector<std::error_code>{make_error<sqldb_c>(connection_lost)});
+  EXPECT_FALSE(db()->is_connected());
+  EXPECT_FALSE(statement.has_handle());
+  EXPECT_EQ(statement.prepare("SELECT 1"), make_error<sqlstmt_c>(not_ready));
+}
+
 TEST_F(SqliteOdbc, ScrollingFetchesTrackTheRowNumber) {
   for (int id = 1; id <= 5; ++id) run("INSERT INTO KUND VALUES (" + std::to_string(id) + ", 'n')");
   field_set_c row;

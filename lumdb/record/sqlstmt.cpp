@@ -40,6 +40,25 @@ SQLSMALLINT c_type_of(int sql_type) {
 
 bool is_numeric(int sql_type) { return sql_type == SQL_NUMERIC || sql_type == SQL_DECIMAL; }
 
+struct binding_t {
+  field_c* field = nullptr;  // null when the row has nothing to bind at the position
+  struct {
+    void* value = nullptr;
+    SQLLEN* indicator = nullptr;
+    SQLSMALLINT sql_type = 0;
+    SQLLEN length = 0;
+    SQLSMALLINT decimals = 0;
+  } buffers;
+};
+
+binding_t binding_of(field_set_c& row, int position) {
+  binding_t bound;
+  auto& b = bound.buffers;
+  b.value = row.binding_info(position, &b.indicator, &b.sql_type, &b.length, &b.decimals);
+  if (b.value && b.indicator) bound.field = row.field_at(position);
+  return bound;
+}
+
 }  // namespace
 
 // A field that goes to and from the driver through a buffer of another form:
@@ -243,13 +262,10 @@ bool sqlstmt_c::describe_numeric(SQLINTEGER descriptor_attribute, SQLSMALLINT nu
 }
 
 std::error_code sqlstmt_c::bind_column(field_set_c& row, int position) {
-  if (!handle_) return error(not_ready);
-  SQLLEN* indicator = nullptr;
-  SQLSMALLINT sql_type = 0, decimals = 0;
-  SQLLEN length = 0;
-  void* value = row.binding_info(position, &indicator, &sql_type, &length, &decimals);
-  if (!value || !indicator) return error(not_ready);
-  field_c& field = *row.field_at(position);
+  const binding_t binding = handle_ ? binding_of(row, position) : binding_t{};
+  if (!binding.field) return error(not_ready);
+  field_c& field = *binding.field;
+  const auto [value, indicator, sql_type, length, decimals] = binding.buffers;
   const SQLUSMALLINT column = ++column_count_;
 
   auto bind_staged = [&](staged_t::form_t form) -> std::error_code {
@@ -280,13 +296,10 @@ std::error_code sqlstmt_c::bind_column(field_set_c& row, int position) {
 }
 
 std::error_code sqlstmt_c::bind_parameter(field_set_c& row, int position) {
-  if (!handle_) return error(not_ready);
-  SQLLEN* indicator = nullptr;
-  SQLSMALLINT sql_type = 0, decimals = 0;
-  SQLLEN length = 0;
-  void* value = row.binding_info(position, &indicator, &sql_type, &length, &decimals);
-  if (!value || !indicator) return error(not_ready);
-  field_c& field = *row.field_at(position);
+  const binding_t binding = handle_ ? binding_of(row, position) : binding_t{};
+  if (!binding.field) return error(not_ready);
+  field_c& field = *binding.field;
+  const auto [value, indicator, sql_type, length, decimals] = binding.buffers;
 
   SQLULEN column_size = SQLULEN(length);
   SQLSMALLINT digits = decimals;
