@@ -144,6 +144,17 @@ TEST(TextForms, NumericTextRoundTripsAtThirtyEightDigits) {
   EXPECT_EQ(numeric_to_string(n), big);
   ASSERT_TRUE(parse_numeric(std::string_view("-" + big), n));
   EXPECT_EQ(numeric_to_string(n), "-" + big);
+
+  // Scale 0 writes a ".0" that must not cost a digit when read back.
+  SQL_NUMERIC_STRUCT whole = NumericOfScale(0);
+  const std::string digits38(38, '9');
+  ASSERT_TRUE(parse_numeric(std::string_view(digits38), whole));
+  EXPECT_EQ(numeric_to_string(whole), digits38 + ".0");
+  SQL_NUMERIC_STRUCT again = NumericOfScale(0);
+  ASSERT_TRUE(parse_numeric(std::string_view(numeric_to_string(whole)), again));
+  EXPECT_EQ(numeric_to_string(again), digits38 + ".0");
+  ASSERT_TRUE(parse_numeric(std::string_view(".5"), again));
+  EXPECT_EQ(numeric_to_string(again), "0.0");
 }
 
 // A user locale whose decimal point is a comma, to show the reader ignores it.
