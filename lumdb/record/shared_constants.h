@@ -16,5 +16,8 @@ extern const std::map<int, std::string> sql_operator_text;
 inline constexpr int exists_field_id = 32765;   // BIT result of an existence query
 inline constexpr int key_field_id = 32766;      // BIGINT field of a recordset's key-set rows
 inline constexpr int binary8_field_id = 32767;  // eight-byte BINARY field of a selected-columns row
+// The name the recordsets use for the key-set rows' field: the row number of
+// the scrollable recordset's position row.
+inline constexpr int row_number_field_id = key_field_id;
 
 }  // namespace lumdb
