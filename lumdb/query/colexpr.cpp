@@ -70,34 +70,21 @@ colexpr_c::colexpr_c(int id, int kind, const std::wstring& text, int size) : fie
   values_.set_wstring(id, nullptr, text);
 }
 
-colexpr_c::colexpr_c(int id, int kind, bool value) : field_id_(id), kind_(kind) {
+colexpr_c::colexpr_c(constant_tag, int id, int kind, std::variant<bool, int, double> value) : field_id_(id), kind_(kind) {
   const field_desc_t* f = constant_field(id);
   if (!f) {
     kind_ = ck_empty;
     return;
   }
   values_.add_field(id, nullptr, f->sql_type(), f->length(), f->decimals());
-  values_.set_bool(id, nullptr, value);
-}
-
-colexpr_c::colexpr_c(int id, int kind, int value) : field_id_(id), kind_(kind) {
-  const field_desc_t* f = constant_field(id);
-  if (!f) {
-    kind_ = ck_empty;
-    return;
-  }
-  values_.add_field(id, nullptr, f->sql_type(), f->length(), f->decimals());
-  values_.set_int(id, nullptr, value);
-}
-
-colexpr_c::colexpr_c(int id, int kind, double value) : field_id_(id), kind_(kind) {
-  const field_desc_t* f = constant_field(id);
-  if (!f) {
-    kind_ = ck_empty;
-    return;
-  }
-  values_.add_field(id, nullptr, f->sql_type(), f->length(), f->decimals());
-  values_.set_double(id, nullptr, value);
+  std::visit(
+      [&](auto v) {
+        using T = decltype(v);
+        if constexpr (std::is_same_v<T, bool>) values_.set_bool(id, nullptr, v);
+        else if constexpr (std::is_same_v<T, int>) values_.set_int(id, nullptr, v);
+        else values_.set_double(id, nullptr, v);
+      },
+      value);
 }
 
 colexpr_c::colexpr_c(const colexpr_c& other)

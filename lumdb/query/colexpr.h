@@ -3,11 +3,13 @@
 // as SQL Server text. A column, arithmetic on columns and constants,
 // aggregates, date parts, casts and a few scalar functions; the query layer
 // keeps selected columns, ORDER BY terms and filter operands as expressions.
+#include <concepts>
 #include <cstdint>
 #include <map>
 #include <memory>
 #include <set>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "lumdb/query/datamodel.h"
@@ -111,9 +113,11 @@ class colexpr_c : public dbobj_c {
   colexpr_c(int id, int kind, std::int64_t value, int size, int scale);
   // A text constant; a negative size takes the field's length.
   colexpr_c(int id, int kind, const std::wstring& text, int size);
-  colexpr_c(int id, int kind, bool value);
-  colexpr_c(int id, int kind, int value);
-  colexpr_c(int id, int kind, double value);
+  // A bool, int or double constant. A template, so that a braced path such
+  // as colexpr_c(id, {hop}, kind) never reads as a constant.
+  template <class T>
+    requires(std::same_as<T, bool> || std::same_as<T, int> || std::same_as<T, double>)
+  colexpr_c(int id, int kind, T value) : colexpr_c(constant_tag{}, id, kind, value) {}
 
   colexpr_c(const colexpr_c& other);
   colexpr_c(colexpr_c&& other) noexcept;
@@ -165,6 +169,8 @@ class colexpr_c : public dbobj_c {
   friend colexpr_c make_binary_expr(int kind, const colexpr_c& left, const colexpr_c& right);
   friend colexpr_c make_isnull_expr(const colexpr_c& x, const std::wstring& text);
 
+  struct constant_tag {};
+  colexpr_c(constant_tag, int id, int kind, std::variant<bool, int, double> value);
   // The model field behind a constant of `id`, or null.
   const field_desc_t* constant_field(int id) const;
   std::string column_name(const sqldb_c* connection, const alias_map_t* aliases) const;

@@ -100,7 +100,9 @@ void add_literal_constant(field_set_c& row, const field_desc_t& f, const std::st
   field_set_c scratch;
   bool parsed = false;
   try {
-    parsed = scratch.add_field(id, nullptr, field_type, f.length(), f.decimals()) && scratch.parse_string(id, text) &&
+    // A text constant may be longer than the column: it is checked at its own length.
+    const int scratch_size = type == -9 ? size : f.length();
+    parsed = scratch.add_field(id, nullptr, field_type, scratch_size, f.decimals()) && scratch.parse_string(id, text) &&
              row.add_field(id, nullptr, type, size, decimals) && row.parse_string(id, text);
   } catch (const std::exception&) {
     parsed = false;
@@ -411,13 +413,13 @@ class filter_c {
     return make_literal_expr(*second_field, op, *first_literal, true);
   }
 
-  // The field f with the constant: f op c, or with the constant written
-  // first, c + f and c * f as f + c and f * c, while c - f and c / f keep
-  // their order.
+  // The field f with the constant c in the order written: f op c, or c op f.
+  // Arithmetic renders as one flat chain, so even c + f stays as written: in
+  // A / B - 10 + C, swapping 10 and C would change the value.
   colexpr_c make_literal_expr(int field_id, int op, const std::string& literal, bool constant_first) {
     const field_desc_t* f = table_.field_by_id(field_id);
     const int column_kind = 2 + 2 * (op - tk_plus);  // 2 +, 4 -, 6 *, 8 /
-    if (constant_first && (op == tk_minus || op == tk_divide)) {
+    if (constant_first) {
       colexpr_c constant(field_id, ck_as_is);
       add_literal_constant(constant.values(), *f, literal);
       constant.set_continuation(colexpr_c(field_id, column_kind));
