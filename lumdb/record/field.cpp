@@ -336,18 +336,6 @@ class field_spec_c final : public field_c {
   alignas(8) storage_of<T> data_{};
 };
 
-template class field_spec_c<short>;
-template class field_spec_c<int>;
-template class field_spec_c<std::int64_t>;
-template class field_spec_c<double>;
-template class field_spec_c<bool>;
-template class field_spec_c<DATE_STRUCT>;
-template class field_spec_c<TIMESTAMP_STRUCT>;
-template class field_spec_c<SQL_NUMERIC_STRUCT>;
-template class field_spec_c<SQLGUID>;
-template class field_spec_c<std::string>;
-template class field_spec_c<std::wstring>;
-template class field_spec_c<std::vector<unsigned char>>;
 
 namespace {
 

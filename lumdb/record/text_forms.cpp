@@ -89,10 +89,9 @@ bool ReadUserDate(std::basic_string_view<CharT> text, DATE_STRUCT& date) {
   return StoreDate(year, month, day, date);
 }
 
-// The decimal reader of both widths. Strict: optional "-", digits, at most one
-// "." (the narrow form). Lenient: only digits, "." and "-" count, the last
-// "." is the point and a "-" must lead (the wide form, where grouping blanks
-// and the like are dropped).
+// The decimal reader of both widths: optional "-", digits, at most one ".".
+// The lenient (wide) form first drops every other character, so grouping
+// blanks and the like do not count.
 template <class CharT>
 bool ReadDecimal(std::basic_string_view<CharT> text, bool strict, SQL_NUMERIC_STRUCT& number) {
   std::string kept;
@@ -104,7 +103,7 @@ bool ReadDecimal(std::basic_string_view<CharT> text, bool strict, SQL_NUMERIC_ST
       return false;
     }
   }
-  const std::size_t point = strict ? kept.find('.') : kept.rfind('.');
+  const std::size_t point = kept.find('.');
   int sourceScale = 0;
   if (point != std::string::npos) {
     sourceScale = static_cast<int>(kept.size() - point - 1);
@@ -116,13 +115,19 @@ bool ReadDecimal(std::basic_string_view<CharT> text, bool strict, SQL_NUMERIC_ST
     negative = true;
     kept.erase(0, 1);
   }
-  if (kept.empty()) return false;
+  // A second "." or a "-" inside the number.
+  if (kept.empty() || !std::all_of(kept.begin(), kept.end(), [](char c) { return is_digit(c); })) return false;
+  // Fraction digits beyond the target scale are cut off anyway; dropping them
+  // first keeps "12345.0" at scale 0 within 38 digits.
+  const int targetScale = number.scale;
+  if (targetScale >= 0 && sourceScale > targetScale) {
+    const std::size_t extra = static_cast<std::size_t>(sourceScale - targetScale);
+    kept.erase(kept.size() - std::min(extra, kept.size()));
+    if (kept.empty()) kept = "0";
+    sourceScale = targetScale;
+  }
   unsigned __int128 magnitude = 0;
   for (char c : kept) {
-    if (!is_digit(c)) {
-      if (strict) return false;
-      break;  // a "-" or an earlier "." inside the number ends it
-    }
     if (magnitude > (numeric128::max_magnitude - static_cast<unsigned>(c - '0')) / 10) return false;
     magnitude = magnitude * 10 + static_cast<unsigned>(c - '0');
   }
