@@ -28,14 +28,6 @@ bool join_key_less::operator()(const join_key_t& a, const join_key_t& b) const {
   return std::lexicographical_compare(a.path.begin(), a.path.end(), b.path.begin(), b.path.end());
 }
 
-bool same_join_path(const join_path_t& a, const join_path_t& b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (a[i] == -1 || a[i] != b[i]) return false;
-  }
-  return true;
-}
-
 colexpr_c::colexpr_c() = default;
 
 colexpr_c::colexpr_c(int id, int kind) : field_id_(id), kind_(kind) {}
@@ -56,7 +48,7 @@ colexpr_c::colexpr_c(int id, int kind, std::int64_t value, int size, int scale) 
     kind_ = ck_empty;
     return;
   }
-  values_.add_field(id, nullptr, f->sql_type(), size, scale);
+  values_.add_field(id, nullptr, f->sql_type, size, scale);
   values_.set_scaled_int64(id, nullptr, value, scale);
 }
 
@@ -66,7 +58,7 @@ colexpr_c::colexpr_c(int id, int kind, const std::wstring& text, int size) : fie
     kind_ = ck_empty;
     return;
   }
-  values_.add_field(id, nullptr, f->sql_type(), size < 0 ? f->length() : size, f->decimals());
+  values_.add_field(id, nullptr, f->sql_type, size < 0 ? f->length : size, f->decimals);
   values_.set_wstring(id, nullptr, text);
 }
 
@@ -76,7 +68,7 @@ colexpr_c::colexpr_c(constant_tag, int id, int kind, std::variant<bool, int, dou
     kind_ = ck_empty;
     return;
   }
-  values_.add_field(id, nullptr, f->sql_type(), f->length(), f->decimals());
+  values_.add_field(id, nullptr, f->sql_type, f->length, f->decimals);
   std::visit(
       [&](auto v) {
         using T = decltype(v);
@@ -164,7 +156,7 @@ value_type_t colexpr_c::value_type(const datamodel_c* model) const {
   if (!model) model = datamodel();
   const field_desc_t* f = model ? model->field_by_id(field_id()) : nullptr;
   if (!f) return {};
-  return {f->sql_type(), f->length(), f->decimals()};
+  return {f->sql_type, f->length, f->decimals};
 }
 
 const join_path_t* colexpr_c::join_path() const {
@@ -247,7 +239,7 @@ std::string colexpr_c::column_name(const sqldb_c* connection, const alias_map_t*
   const datamodel_c* model = datamodel();
   const field_desc_t* f = field_id_ == -1 || !model ? nullptr : model->field_by_id(field_id_);
   if (!f) return {};
-  std::string name = connection ? quote_identifier(f->name()) : f->name();
+  std::string name = connection ? quote_identifier(f->name) : f->name;
   if (aliases) {
     auto it = aliases->find({path_, table_of_field(field_id_)});
     if (it != aliases->end() && !it->second.empty()) return it->second + "." + name;

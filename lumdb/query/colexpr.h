@@ -92,10 +92,6 @@ struct value_type_t {
 // The table part of a field id.
 constexpr int table_of_field(int field_id) { return field_id >> 16; }
 
-// Two paths are equal when they have the same length and equal elements; an
-// element -1 (an unresolved hop) equals nothing.
-bool same_join_path(const join_path_t& a, const join_path_t& b);
-
 class colexpr_c : public dbobj_c {
  public:
   // Empty expression: no field, kind 0.

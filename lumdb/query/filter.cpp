@@ -81,17 +81,17 @@ filter_node_t::filter_node_t() = default;
 filter_node_t::filter_node_t(const colexpr_c& column, std::nullptr_t) : left(column) {
   const field_desc_t* f = model_field(column);
   const int id = column.field_id();
-  if (f && values.add_field(id, nullptr, constant_type(f->sql_type()), f->length(), f->decimals())) op = fo_equal;
+  if (f && values.add_field(id, nullptr, constant_type(f->sql_type), f->length, f->decimals)) op = fo_equal;
 }
 
 filter_node_t::filter_node_t(const colexpr_c& column, int op_code, const char* text) : left(column) {
   const field_desc_t* f = model_field(column);
   if (!f || !text) return;
-  const int type = constant_type(f->sql_type());
+  const int type = constant_type(f->sql_type);
   const std::string value = text;
-  const int size = is_text(type) ? text_units(type, value) : f->length();
-  const int decimals = is_text(type) ? 0 : f->decimals();
-  const int id = f->id();
+  const int size = is_text(type) ? text_units(type, value) : f->length;
+  const int decimals = is_text(type) ? 0 : f->decimals;
+  const int id = f->id;
   const join_path_t* path = column.join_path();
   try {
     if (values.add_field(id, path, type, size, decimals) && values.parse_string_path(id, path, value)) op = op_code;

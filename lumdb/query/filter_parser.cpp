@@ -69,12 +69,12 @@ bool is_arithmetic(int token) { return token >= tk_plus && token <= tk_divide; }
 // The constant of a literal against field `f`, added to `row` under f's id
 // without path, typed as comparisons with that field take it.
 void add_literal_constant(field_set_c& row, const field_desc_t& f, const std::string& text) {
-  const int id = f.id();
-  int field_type = f.sql_type();
+  const int id = f.id;
+  int field_type = f.sql_type;
   if (field_type == -1) field_type = 12;
   if (field_type == -10) field_type = -9;
   if (text == "NULL") {
-    if (!row.add_field(id, nullptr, field_type, f.length(), f.decimals())) fail("Setting field to NULL failed: " + text);
+    if (!row.add_field(id, nullptr, field_type, f.length, f.decimals)) fail("Setting field to NULL failed: " + text);
     return;
   }
   int type = field_type;
@@ -85,7 +85,7 @@ void add_literal_constant(field_set_c& row, const field_desc_t& f, const std::st
     case 5: case 4: type = 4; break;
     case 12: case -9:
       type = -9;
-      size = std::max(f.length(), static_cast<int>(platform::Utf8ToUtf16(text).size()));
+      size = std::max(f.length, static_cast<int>(platform::Utf8ToUtf16(text).size()));
       break;
     case 2: {
       const std::size_t point = text.find('.');
@@ -94,15 +94,15 @@ void add_literal_constant(field_set_c& row, const field_desc_t& f, const std::st
       break;
     }
     default:
-      fail("Invalid field type for " + f.name());
+      fail("Invalid field type for " + f.name);
   }
   // The text must read as the field's own type before it becomes the constant.
   field_set_c scratch;
   bool parsed = false;
   try {
     // A text constant may be longer than the column: it is checked at its own length.
-    const int scratch_size = type == -9 ? size : f.length();
-    parsed = scratch.add_field(id, nullptr, field_type, scratch_size, f.decimals()) && scratch.parse_string(id, text) &&
+    const int scratch_size = type == -9 ? size : f.length;
+    parsed = scratch.add_field(id, nullptr, field_type, scratch_size, f.decimals) && scratch.parse_string(id, text) &&
              row.add_field(id, nullptr, type, size, decimals) && row.parse_string(id, text);
   } catch (const std::exception&) {
     parsed = false;

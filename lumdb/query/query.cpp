@@ -73,12 +73,12 @@ void query_c::setup(int kind, int table_or_alias_id, const std::vector<colexpr_c
 void query_c::apply_alias_filter(int alias_id) {
   const datamodel_c* model = datamodel();
   const table_alias_desc_t* alias = model ? model->alias_by_id(alias_id) : nullptr;
-  if (!alias || alias->filter_id() <= 0) return;
-  const table_desc_t* table = model->table_by_id(alias->table_id());
-  const table_filter_t* named = table ? table->filter_by_id(alias->filter_id()) : nullptr;
+  if (!alias || alias->filter_id <= 0) return;
+  const table_desc_t* table = model->table_by_id(alias->table_id);
+  const table_filter_t* named = table ? table->filter_by_id(alias->filter_id) : nullptr;
   if (!named) return;
   filter_node_t parsed;
-  parse_filter(parsed, *table, named->expression());
+  parse_filter(parsed, *table, named->expression);
   alias_filter_ = std::make_unique<filter_node_t>(std::move(parsed));
 }
 
