@@ -210,15 +210,16 @@ class filter_c {
       if (same_keyword(token_text_, word)) return code;
     }
     if (!same_keyword(token_text_, "IS")) return tk_identifier;
-    // IS NOT is "<>"; a lone IS is "=", and the word after it is read again.
-    const std::size_t after_is = pos_;
-    const std::string is_text = token_text_;
-    if (scan() == tk_not) {
-      token_text_ = is_text + " " + token_text_;
+    // IS NOT is "<>"; a lone IS is "=", and what follows it is read next.
+    std::size_t next = pos_;
+    while (next < text_.size() && is_space(text_[next])) ++next;
+    std::size_t end = next;
+    while (end < text_.size() && (is_letter(text_[end]) || is_digit(text_[end]))) ++end;
+    if (end > next && same_keyword(text_.substr(next, end - next), "NOT")) {
+      pos_ = end;
+      token_text_ += " NOT";
       return tk_not_equal;
     }
-    pos_ = after_is;
-    token_text_ = is_text;
     return tk_equal;
   }
 

@@ -62,6 +62,7 @@ TEST_F(FilterParser, TextsRenderAsSqlWithTheirParameters) {
       {"NAMN = 'NULL'", "T0.[NAMN] IS NULL"},
       {"NAMN = 'null'", "T0.[NAMN] = ? | 'null'"},
       {"ANTAL IS NOT NULL", "T0.[ANTAL] IS NOT NULL"},
+      {"ANTAL is  not\tnull", "T0.[ANTAL] IS NOT NULL"},
       {"ANTAL <> NULL", "T0.[ANTAL] IS NOT NULL"},
       {"10 > ANTAL", "T0.[ANTAL] < ? | 10"},
       {"10 <= ANTAL", "T0.[ANTAL] >= ? | 10"},
@@ -148,6 +149,7 @@ TEST_F(FilterParser, ErrorsHaveTheirFixedTexts) {
     const char* error;
   } cases[] = {
       {"Q = 1", "Invalid field: Q"},
+      {"ANTAL IS NOTHING", "Invalid field: NOTHING"},
       {"ANTAL = 1 AND Q = 2", "Invalid field: Q"},
       {"ANTAL = 1) AND LAGER = 2", "Filter parse error."},
       {"(ANTAL = 1)) OR LAGER = 2", "Filter parse error."},
@@ -217,6 +219,10 @@ TEST_F(FilterParser, HugeTextsEndInAnErrorNotAStackOverflow) {
   for (int i = 1; i < 30; ++i) pairs += " OR (ANTAL = " + std::to_string(i) + " AND LAGER = " + std::to_string(i) + ")";
   EXPECT_NO_THROW(parse(pairs));
   EXPECT_EQ(error_of("NOT (" + pairs + ")"), "Filter too complex.");
+
+  std::string words = "ANTAL";
+  while (words.size() < (1u << 20)) words += " IS";
+  EXPECT_EQ(error_of(words + " NULL"), "Filter parse error.");
 
   std::string nots;
   while (nots.size() < (1u << 20)) nots += "NOT ";
