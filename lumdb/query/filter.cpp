@@ -31,6 +31,17 @@ const field_desc_t* model_field(const colexpr_c& column) {
   return model ? model->field_by_id(column.field_id()) : nullptr;
 }
 
+// Adds the constant of a term on `column`, typed as the column's value and
+// at least `min_size` long, and stores it with `store`; false when refused.
+template <class Store>
+bool add_typed_constant(field_set_c& values, const colexpr_c& column, int min_size, Store store) {
+  const value_type_t t = column.value_type();
+  const int id = column.field_id();
+  const join_path_t* path = column.join_path();
+  return values.add_field(id, path, constant_type(t.sql_type), std::max(t.size, min_size), t.decimals) &&
+         store(id, path);
+}
+
 std::unique_ptr<filter_node_t> owned_copy(const filter_node_t& node, filter_node_t* parent) {
   auto copy = std::make_unique<filter_node_t>(node);
   copy->parent = parent;
@@ -101,27 +112,21 @@ filter_node_t::filter_node_t(const colexpr_c& column, int op_code, const char* t
 }
 
 filter_node_t::filter_node_t(const colexpr_c& column, int op_code, bool value) : left(column) {
-  const value_type_t t = column.value_type();
-  const int id = column.field_id();
-  const join_path_t* path = column.join_path();
-  if (values.add_field(id, path, constant_type(t.sql_type), t.size, t.decimals) && values.set_bool(id, path, value))
+  if (add_typed_constant(values, column, 0, [&](int id, const join_path_t* path) { return values.set_bool(id, path, value); }))
     op = op_code;
 }
 
 filter_node_t::filter_node_t(const colexpr_c& column, int op_code, const std::string& text) : left(column) {
-  const value_type_t t = column.value_type();
-  const int type = constant_type(t.sql_type);
-  const int id = column.field_id();
-  const join_path_t* path = column.join_path();
-  const int size = is_text(type) ? std::max(t.size, text_units(type, text)) : t.size;
-  if (values.add_field(id, path, type, size, t.decimals) && values.set_string(id, path, text)) op = op_code;
+  const int type = constant_type(column.value_type().sql_type);
+  const int length = is_text(type) ? text_units(type, text) : 0;
+  if (add_typed_constant(values, column, length,
+                         [&](int id, const join_path_t* path) { return values.set_string(id, path, text); }))
+    op = op_code;
 }
 
 filter_node_t::filter_node_t(const colexpr_c& column, int op_code, double value) : left(column) {
-  const value_type_t t = column.value_type();
-  const int id = column.field_id();
-  const join_path_t* path = column.join_path();
-  if (values.add_field(id, path, constant_type(t.sql_type), t.size, t.decimals) && values.set_double(id, path, value))
+  if (add_typed_constant(values, column, 0,
+                         [&](int id, const join_path_t* path) { return values.set_double(id, path, value); }))
     op = op_code;
 }
 

@@ -382,36 +382,39 @@ class filter_c {
     return make_arithmetic(op, first, rest);
   }
 
+  // One part of an operand: a field or a constant.
+  struct operand_part_t {
+    std::optional<int> field;
+    std::optional<std::string> literal;
+  };
+
+  operand_part_t parse_operand_part() {
+    operand_part_t part;
+    if (token_ == tk_identifier) {
+      part.field = parse_field();
+    } else {
+      part.literal = take_literal(false);
+      if (!part.literal) fail("Invalid filter expression");
+    }
+    return part;
+  }
+
   // A field, or a field and a constant or a second field joined by one
   // arithmetic operator.
   colexpr_c parse_operand() {
-    std::optional<int> first_field;
-    std::optional<std::string> first_literal;
-    if (token_ == tk_identifier) {
-      first_field = parse_field();
-    } else {
-      first_literal = take_literal(false);
-      if (!first_literal) fail("Invalid filter expression");
-    }
+    const operand_part_t first = parse_operand_part();
     if (!is_arithmetic(token_)) {
-      if (!first_field) fail("Invalid filter expression");
-      return colexpr_c(*first_field);
+      if (!first.field) fail("Invalid filter expression");
+      return colexpr_c(*first.field);
     }
     if (++operators_ > max_operators) fail("Filter too complex.");
     const int op = token_;
     next_token();
-    std::optional<int> second_field;
-    std::optional<std::string> second_literal;
-    if (token_ == tk_identifier) {
-      second_field = parse_field();
-    } else {
-      second_literal = take_literal(false);
-      if (!second_literal) fail("Invalid filter expression");
-    }
-    if (first_field && second_field) return make_arithmetic(op, colexpr_c(*first_field), colexpr_c(*second_field));
-    if (first_literal && second_literal) fail("Invalid filter expression");
-    if (first_field) return make_literal_expr(*first_field, op, *second_literal, false);
-    return make_literal_expr(*second_field, op, *first_literal, true);
+    const operand_part_t second = parse_operand_part();
+    if (first.field && second.field) return make_arithmetic(op, colexpr_c(*first.field), colexpr_c(*second.field));
+    if (first.literal && second.literal) fail("Invalid filter expression");
+    if (first.field) return make_literal_expr(*first.field, op, *second.literal, false);
+    return make_literal_expr(*second.field, op, *first.literal, true);
   }
 
   // The field f with the constant c in the order written: f op c, or c op f.
