@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "lumdb/query/query_test_model.h"
+#include "lumdb/query/sql_text.h"
 
 namespace lumdb {
 namespace {
@@ -34,6 +35,13 @@ TEST_F(ColExpr, AColumnIsBareQuotedOrAliased) {
   // A join key the alias map lacks gives the quoted name alone.
   EXPECT_EQ(sql(colexpr_c(land, {artnr}, ck_column)), "[LAND]");
   EXPECT_EQ(sql(colexpr_c(field(art, 99))), "");
+
+  // Sub-expressions render with the same connection and alias map.
+  colexpr_c total(-1, ck_sum);
+  total.set_main_argument(make_binary_expr(ck_add_column, colexpr_c(antal), joined));
+  EXPECT_EQ(total.to_sql(nullptr, nullptr), "SUM(ANTAL + LAND)");
+  EXPECT_EQ(total.to_sql(any_connection(), nullptr), "SUM([ANTAL] + [LAND])");
+  EXPECT_EQ(sql(total), "SUM(T0.[ANTAL] + T1.[LAND])");
 }
 
 TEST_F(ColExpr, EveryKindRendersItsSqlServerText) {
@@ -184,6 +192,23 @@ TEST(ColExprTypes, BinaryOperandTypesPromote) {
   for (const auto& c : cases) {
     EXPECT_EQ(colexpr_c::binary_op_type(c.left, c.right), c.result) << c.left << ", " << c.right;
   }
+}
+
+TEST(SqlText, NamesAreQuotedAndTypesNamedAsSqlServerDoes) {
+  EXPECT_EQ(quote_identifier("ARTNR"), "[ARTNR]");
+  EXPECT_EQ(quote_identifier("a]b"), "[a]]b]");
+  const struct {
+    int type, size, decimals;
+    const char* text;
+  } cases[] = {
+      {2, 12, 2, "NUMERIC(12, 2)"}, {4, 0, 0, "INT"},           {5, 0, 0, "SMALLINT"},
+      {8, 0, 0, "DOUBLE PRECISION"}, {9, 0, 0, "DATE"},         {11, 0, 0, "DATETIME2(6)"},
+      {12, 40, 0, "NVARCHAR(40)"},  {-9, 10, 0, "NVARCHAR(10)"}, {-1, 0, 0, "NVARCHAR(MAX)"},
+      {-10, 0, 0, "NVARCHAR(MAX)"}, {-11, 0, 0, "UNIQUEIDENTIFIER"}, {-7, 0, 0, "BIT"},
+      {-5, 0, 0, "BIGINT"},         {-4, 0, 0, "VARBINARY(MAX)"}, {-2, 8, 0, "BINARY(8)"},
+      {7, 0, 0, ""},
+  };
+  for (const auto& c : cases) EXPECT_EQ(column_type_sql(c.type, c.size, c.decimals), c.text) << c.type;
 }
 
 TEST_F(ColExpr, NothingRendersWithoutADataModel) {
