@@ -57,6 +57,8 @@ const std::array<char16_t, 128>& TableOf(CodePage codePage) {
   return kWindows1252;
 }
 
+}  // namespace
+
 void AppendUtf8(std::string& out, char32_t cp) {
   if (cp < 0x80) {
     out.push_back(static_cast<char>(cp));
@@ -75,8 +77,7 @@ void AppendUtf8(std::string& out, char32_t cp) {
   }
 }
 
-// Decodes one UTF-8 sequence at `pos`; returns its length, 0 when invalid.
-std::size_t DecodeOne(std::string_view s, std::size_t pos, char32_t& cp) {
+std::size_t DecodeUtf8(std::string_view s, std::size_t pos, char32_t& cp) {
   const auto b0 = static_cast<unsigned char>(s[pos]);
   if (b0 < 0x80) {
     cp = b0;
@@ -103,6 +104,8 @@ std::size_t DecodeOne(std::string_view s, std::size_t pos, char32_t& cp) {
   return len;
 }
 
+namespace {
+
 char32_t LowerOf(char32_t cp) {
   if (cp >= 'A' && cp <= 'Z') return cp + 32;
   if (cp >= 0xC0 && cp <= 0xDE && cp != 0xD7) return cp + 32;
@@ -121,7 +124,7 @@ std::string MapCase(std::string_view s, Map map) {
   out.reserve(s.size());
   for (std::size_t pos = 0; pos < s.size();) {
     char32_t cp;
-    const std::size_t len = DecodeOne(s, pos, cp);
+    const std::size_t len = DecodeUtf8(s, pos, cp);
     if (len == 0) {  // not UTF-8: keep the byte as it is
       out.push_back(s[pos++]);
       continue;
@@ -182,7 +185,7 @@ std::string EncodeFromUtf8(std::string_view utf8, CodePage codePage, char replac
   out.reserve(utf8.size());
   for (std::size_t pos = 0; pos < utf8.size();) {
     char32_t cp;
-    std::size_t len = DecodeOne(utf8, pos, cp);
+    std::size_t len = DecodeUtf8(utf8, pos, cp);
     if (len == 0) {
       out.push_back(replacement);
       ++pos;
@@ -208,7 +211,7 @@ std::string EncodeFromUtf8(std::string_view utf8, CodePage codePage, char replac
 bool IsValidUtf8(std::string_view text) {
   for (std::size_t pos = 0; pos < text.size();) {
     char32_t cp;
-    const std::size_t len = DecodeOne(text, pos, cp);
+    const std::size_t len = DecodeUtf8(text, pos, cp);
     if (len == 0) return false;
     pos += len;
   }
@@ -245,7 +248,7 @@ std::u16string Utf8ToUtf16(std::string_view utf8) {
   out.reserve(utf8.size());
   for (std::size_t pos = 0; pos < utf8.size();) {
     char32_t cp;
-    std::size_t len = DecodeOne(utf8, pos, cp);
+    std::size_t len = DecodeUtf8(utf8, pos, cp);
     if (len == 0) {
       cp = 0xFFFD;
       len = 1;
@@ -285,7 +288,7 @@ bool EqualsNoCase(std::string_view a, std::string_view b) {
   std::size_t i = 0, j = 0;
   while (i < a.size() && j < b.size()) {
     char32_t ca, cb;
-    std::size_t la = DecodeOne(a, i, ca), lb = DecodeOne(b, j, cb);
+    std::size_t la = DecodeUtf8(a, i, ca), lb = DecodeUtf8(b, j, cb);
     if (la == 0) ca = 0x110000 + static_cast<unsigned char>(a[i]), la = 1;
     if (lb == 0) cb = 0x110000 + static_cast<unsigned char>(b[j]), lb = 1;
     if (LowerOf(ca) != LowerOf(cb)) return false;

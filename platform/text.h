@@ -25,6 +25,11 @@ std::size_t Utf8Length(std::string_view utf8);
 // At most `maxChars` characters, never splitting one.
 std::string Utf8Truncate(std::string_view utf8, std::size_t maxChars);
 
+// One UTF-8 sequence at `pos`: its length, 0 for bytes that are not UTF-8
+// (overlong forms and encoded surrogates included).
+std::size_t DecodeUtf8(std::string_view utf8, std::size_t pos, char32_t& cp);
+void AppendUtf8(std::string& out, char32_t cp);
+
 std::u16string Utf8ToUtf16(std::string_view utf8);
 std::string Utf16ToUtf8(std::u16string_view utf16);
 

@@ -316,6 +316,13 @@ class field_spec_c final : public field_c {
       Store(date);
       return true;
     } else if constexpr (std::is_same_v<T, TIMESTAMP_STRUCT>) {
+      // A full time stamp keeps its time; otherwise the date at midnight.
+      TIMESTAMP_STRUCT stamp{};
+      const bool ascii = std::all_of(text.begin(), text.end(), [](wchar_t c) { return c >= 0 && c < 0x80; });
+      if (ascii && parse_timestamp(narrow(text), stamp)) {
+        Store(stamp);
+        return true;
+      }
       DATE_STRUCT date{};
       if (!parse_date(text, date)) return false;
       Store(TIMESTAMP_STRUCT{date.year, date.month, date.day, 0, 0, 0, 0});

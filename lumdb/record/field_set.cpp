@@ -127,6 +127,13 @@ void StoreSecondsSinceEpoch(field_c& field, std::int64_t seconds) {
   field.indicator = 0;
 }
 
+// The field a setter writes, having taken the row's `touched` flag.
+field_c* FindAndTouch(const field_set_c& row, std::int32_t id, const field_path_t* path) {
+  field_c* field = row.find_field(id, path);
+  if (field) field->touched = row.touched;
+  return field;
+}
+
 }  // namespace
 
 field_set_c::field_set_c(const field_set_c& other)
@@ -278,9 +285,8 @@ void field_set_c::set_all_null() {
 }
 
 bool field_set_c::set_string(std::int32_t id, const field_path_t* path, std::string_view text) {
-  field_c* field = find_field(id, path);
+  field_c* field = FindAndTouch(*this, id, path);
   if (!field) return false;
-  field->touched = touched;
   if (!IsText(*field) && text.empty()) {
     field->set_null();
     return true;
@@ -296,9 +302,8 @@ bool field_set_c::set_string(std::int32_t id, const field_path_t* path, std::str
 }
 
 bool field_set_c::set_wstring(std::int32_t id, const field_path_t* path, std::wstring_view text) {
-  field_c* field = find_field(id, path);
+  field_c* field = FindAndTouch(*this, id, path);
   if (!field) return false;
-  field->touched = touched;
   if (!IsText(*field) && text.empty()) {
     field->set_null();
     return true;
@@ -318,9 +323,8 @@ bool field_set_c::set_wstring(std::int32_t id, const field_path_t* path, std::ws
 bool field_set_c::parse_string(std::int32_t id, std::string_view text) { return parse_string(id, nullptr, text); }
 
 bool field_set_c::parse_string(std::int32_t id, const field_path_t* path, std::string_view text) {
-  field_c* field = find_field(id, path);
+  field_c* field = FindAndTouch(*this, id, path);
   if (!field) return false;
-  field->touched = touched;
   if (truncate_text && IsText(*field)) {
     std::string cut;
     if (field->sql_type == sql_varchar) {
@@ -540,6 +544,7 @@ std::string field_set_c::get_string(std::int32_t id, const field_path_t* path) c
 // Setters.
 
 bool field_set_c::store_numeric(field_c& field, std::int64_t v, int scale) const {
+  if (scale < 0 || scale > numeric128::max_digits) return false;  // no overflow: no number at all
   SQL_NUMERIC_STRUCT number = numeric_value(field);
   const int digits = field.column_size >= 1 && field.column_size <= numeric128::max_digits ? field.column_size
                                                                                             : numeric128::max_digits;
@@ -555,9 +560,8 @@ bool field_set_c::store_numeric(field_c& field, std::int64_t v, int scale) const
 }
 
 bool field_set_c::set_int(std::int32_t id, const field_path_t* path, int v) {
-  field_c* field = find_field(id, path);
+  field_c* field = FindAndTouch(*this, id, path);
   if (!field) return false;
-  field->touched = touched;
   // Beyond set_int64 only this: a day number below 1 is no date.
   if (field->sql_type == sql_date && v < 0) {
     field->set_null();
@@ -567,9 +571,8 @@ bool field_set_c::set_int(std::int32_t id, const field_path_t* path, int v) {
 }
 
 bool field_set_c::set_int64(std::int32_t id, const field_path_t* path, std::int64_t v) {
-  field_c* field = find_field(id, path);
+  field_c* field = FindAndTouch(*this, id, path);
   if (!field) return false;
-  field->touched = touched;
   switch (field->sql_type) {
     case sql_numeric:
       return store_numeric(*field, v, 0);
@@ -609,9 +612,8 @@ bool field_set_c::set_int64(std::int32_t id, const field_path_t* path, std::int6
 }
 
 bool field_set_c::set_double(std::int32_t id, const field_path_t* path, double x) {
-  field_c* field = find_field(id, path);
+  field_c* field = FindAndTouch(*this, id, path);
   if (!field) return false;
-  field->touched = touched;
   switch (field->sql_type) {
     case sql_bit:
       bit_value(*field) = x != 0.0;
@@ -646,9 +648,8 @@ bool field_set_c::set_double(std::int32_t id, const field_path_t* path, double x
 }
 
 bool field_set_c::set_bool(std::int32_t id, const field_path_t* path, bool b) {
-  field_c* field = find_field(id, path);
+  field_c* field = FindAndTouch(*this, id, path);
   if (!field) return false;
-  field->touched = touched;
   switch (field->sql_type) {
     case sql_integer:
     case sql_smallint:
@@ -666,9 +667,8 @@ bool field_set_c::set_bool(std::int32_t id, const field_path_t* path, bool b) {
 }
 
 bool field_set_c::set_date(std::int32_t id, const field_path_t* path, const date& day) {
-  field_c* field = find_field(id, path);
+  field_c* field = FindAndTouch(*this, id, path);
   if (!field) return false;
-  field->touched = touched;
   if (field->sql_type != sql_date && field->sql_type != sql_timestamp) return false;
   if (day.is_special()) throw boost::gregorian::bad_year();
   StoreDate(*field, day);
@@ -703,9 +703,8 @@ bool field_set_c::set_guid(std::int32_t id, const field_path_t* path, const boos
 }
 
 bool field_set_c::set_scaled_int64(std::int32_t id, const field_path_t* path, std::int64_t v, int scale) {
-  field_c* field = find_field(id, path);
+  field_c* field = FindAndTouch(*this, id, path);
   if (!field) return false;
-  field->touched = touched;
   switch (field->sql_type) {
     case sql_numeric:
       return store_numeric(*field, v, scale);

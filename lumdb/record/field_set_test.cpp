@@ -126,6 +126,8 @@ TEST(FieldValues, BitDateNumericAndGuidFromText) {
   field_set_c stamp = RowOf(sql_timestamp);
   ASSERT_TRUE(stamp.set_string(1, nullptr, "2023-01-05T10:00"));
   EXPECT_EQ(stamp.get_timestamp(1), ptime(date(2023, 1, 5)));
+  ASSERT_TRUE(stamp.set_wstring(1, nullptr, L"2023-01-05 10:00:01.25"));
+  EXPECT_EQ(stamp.get_string(1), "2023-01-05 10:00:01.250000") << "a full time stamp keeps its time";
   ASSERT_TRUE(stamp.parse_string(1, "2023-01-05 10:00:00.5"));
   EXPECT_EQ(stamp.get_string(1), "2023-01-05 10:00:00.500000");
 
@@ -701,7 +703,9 @@ TEST(TypedAccessors, NumericStore) {
 
   EXPECT_TRUE(row.set_scaled_int64(2, nullptr, 12345, 3));
   EXPECT_EQ(row.get_string(2), "12.34");
-  EXPECT_FALSE(row.set_scaled_int64(2, nullptr, 1, 40));
+  row.null_on_overflow = true;
+  EXPECT_FALSE(row.set_scaled_int64(2, nullptr, 1, 40)) << "a scale beyond 38 is no overflow";
+  row.null_on_overflow = false;
 
   // All 38 digits of the column are kept.
   EXPECT_TRUE(row.set_int64(3, nullptr, INT64_MAX));

@@ -150,33 +150,6 @@ bool ReadGuid(std::basic_string_view<CharT> text, SQLGUID& guid) {
   }
 }
 
-// One UTF-8 character at `pos`: its length, 0 for bytes that are not UTF-8.
-std::size_t DecodeUtf8(std::string_view s, std::size_t pos, char32_t& cp) {
-  const auto b0 = static_cast<unsigned char>(s[pos]);
-  std::size_t len;
-  char32_t min;
-  if (b0 < 0x80) {
-    cp = b0;
-    return 1;
-  } else if ((b0 & 0xE0) == 0xC0) {
-    len = 2, cp = b0 & 0x1F, min = 0x80;
-  } else if ((b0 & 0xF0) == 0xE0) {
-    len = 3, cp = b0 & 0x0F, min = 0x800;
-  } else if ((b0 & 0xF8) == 0xF0) {
-    len = 4, cp = b0 & 0x07, min = 0x10000;
-  } else {
-    return 0;
-  }
-  if (pos + len > s.size()) return 0;
-  for (std::size_t i = 1; i < len; ++i) {
-    const auto b = static_cast<unsigned char>(s[pos + i]);
-    if ((b & 0xC0) != 0x80) return 0;
-    cp = (cp << 6) | (b & 0x3F);
-  }
-  if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
-  return len;
-}
-
 bool IsCharacter(wchar_t c) {
   const auto cp = static_cast<std::uint32_t>(c);
   return cp <= 0x10FFFF && (cp < 0xD800 || cp > 0xDFFF);
@@ -321,7 +294,7 @@ std::wstring widen(std::string_view text) {
   out.reserve(text.size());
   for (std::size_t pos = 0; pos < text.size();) {
     char32_t cp;
-    const std::size_t len = DecodeUtf8(text, pos, cp);
+    const std::size_t len = platform::DecodeUtf8(text, pos, cp);
     if (len == 0) BadConversion();
     out.push_back(static_cast<wchar_t>(cp));
     pos += len;
@@ -334,58 +307,14 @@ std::string narrow(std::wstring_view text) {
   out.reserve(text.size());
   for (wchar_t c : text) {
     if (!IsCharacter(c)) BadConversion();
-    const auto cp = static_cast<std::uint32_t>(c);
-    if (cp < 0x80) {
-      out.push_back(static_cast<char>(cp));
-    } else if (cp < 0x800) {
-      out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-      out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else if (cp < 0x10000) {
-      out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-      out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-      out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else {
-      out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-      out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-      out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-      out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    }
+    platform::AppendUtf8(out, static_cast<char32_t>(c));
   }
   return out;
 }
 
-std::u16string to_utf16(std::wstring_view text) {
-  std::u16string out;
-  out.reserve(text.size());
-  for (wchar_t c : text) {
-    if (!IsCharacter(c)) BadConversion();
-    auto cp = static_cast<std::uint32_t>(c);
-    if (cp >= 0x10000) {
-      cp -= 0x10000;
-      out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
-      out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
-    } else {
-      out.push_back(static_cast<char16_t>(cp));
-    }
-  }
-  return out;
-}
-
-std::wstring from_utf16(std::u16string_view text) {
-  std::wstring out;
-  out.reserve(text.size());
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    std::uint32_t cp = text[i];
-    if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
-      cp = 0x10000 + ((cp - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-      ++i;
-    } else if (cp >= 0xD800 && cp <= 0xDFFF) {
-      cp = 0xFFFD;
-    }
-    out.push_back(static_cast<wchar_t>(cp));
-  }
-  return out;
-}
+// Through UTF-8, whose conversions to and from UTF-16 the platform has.
+std::u16string to_utf16(std::wstring_view text) { return platform::Utf8ToUtf16(narrow(text)); }
+std::wstring from_utf16(std::u16string_view text) { return widen(platform::Utf16ToUtf8(text)); }
 
 // Folded to lower case and compared as UTF-8 bytes, whose order is that of
 // the characters.
