@@ -35,7 +35,9 @@ bool datamodel_loader_c::load() {
   failure_.clear();
   if (parse() && resolve_references() && resolve_sources()) return true;
   abandon();
-  WriteLog("Datamodellen kunde inte läsas: " + (failure_.empty() ? std::string("okänt fel") : failure_));
+  std::string line = "Datamodellen kunde inte läsas: ";
+  if (!source_name_.empty()) line += source_name_ + ": ";
+  WriteLog(line + (failure_.empty() ? std::string("okänt fel") : failure_));
   return false;
 }
 

@@ -106,6 +106,8 @@ class datamodel_loader_c {
   // (set_failure says why).
   virtual bool parse() = 0;
   void set_failure(std::string text) { failure_ = std::move(text); }
+  // Names the source (a file path) in the log line of a failed load.
+  void set_source_name(std::string name) { source_name_ = std::move(name); }
   // The most recently added field; null when none (or after a failed end_table).
   const field_desc_t* current_field() const;
   bool unresolved() const { return unresolved_; }
@@ -151,6 +153,7 @@ class datamodel_loader_c {
   std::unordered_set<int> open_table_field_ids_;  // ids of the open table's fields
   std::unordered_map<int, field_desc_t*> open_stored_fields_;  // the open table's stored fields by id
   std::string failure_;
+  std::string source_name_;
 };
 
 }  // namespace lumdb

@@ -134,7 +134,12 @@ class xml_dmoloader_c::handler_c : public xc::DefaultHandler {
     buffer_.clear();
     attributes_ = &attributes;
     element_ = utf8(qname);
-    start(code->second);
+    try {
+      start(code->second);
+    } catch (...) {
+      failed_at_ = position();
+      throw;
+    }
     attributes_ = nullptr;
   }
 
@@ -142,17 +147,24 @@ class xml_dmoloader_c::handler_c : public xc::DefaultHandler {
     const auto code = element_codes().find(std::u16string_view(qname));
     if (code == element_codes().end()) return;
     element_ = utf8(qname);
-    end(code->second);
+    try {
+      end(code->second);
+    } catch (...) {
+      failed_at_ = "</" + element_ + ">" + (locator_ ? " rad " + std::to_string(locator_->getLineNumber()) : "");
+      throw;
+    }
   }
 
-  // Where the parse stood: "rad N, <element>".
+  // Where an element failed ("rad N, <element>"); empty when none did.
+  const std::string& failed_at() const { return failed_at_; }
+
+ private:
   std::string position() const {
     std::string text = locator_ ? "rad " + std::to_string(locator_->getLineNumber()) : std::string();
     if (!element_.empty()) text += (text.empty() ? "<" : ", <") + element_ + ">";
     return text;
   }
 
- private:
   struct transcoder_deleter {
     void operator()(xc::XMLTranscoder* transcoder) const { delete transcoder; }
   };
@@ -189,10 +201,12 @@ class xml_dmoloader_c::handler_c : public xc::DefaultHandler {
     }
     std::string digits = utf8(value);
     std::string_view view = digits;
-    if (!view.empty() && view.front() == '+') view.remove_prefix(1);
+    const bool plus = !view.empty() && view.front() == '+';
+    if (plus) view.remove_prefix(1);
     int result = 0;
     const auto [end, error] = std::from_chars(view.data(), view.data() + view.size(), result);
-    if (view.empty() || view.front() == '+' || error != std::errc() || end != view.data() + view.size()) {
+    const bool sign_ok = !plus || (!view.empty() && view.front() >= '0' && view.front() <= '9');
+    if (view.empty() || !sign_ok || error != std::errc() || end != view.data() + view.size()) {
       throw std::runtime_error("attributet " + utf8(name) + " är inget tal: \"" + digits + "\"");
     }
     return result;
@@ -455,6 +469,7 @@ class xml_dmoloader_c::handler_c : public xc::DefaultHandler {
   const xc::Locator* locator_ = nullptr;
   const xc::Attributes* attributes_ = nullptr;
   std::string element_;
+  std::string failed_at_;
   std::u16string buffer_;  // character data of the element being read
   int filter_id_ = -1;
   std::string filter_text_;
@@ -469,7 +484,9 @@ class xml_dmoloader_c::handler_c : public xc::DefaultHandler {
 };
 
 xml_dmoloader_c::xml_dmoloader_c(std::string path, datamodel_c& model, bool unresolved)
-    : datamodel_loader_c(model, unresolved), path_(std::move(path)) {}
+    : datamodel_loader_c(model, unresolved), path_(std::move(path)) {
+  set_source_name(path_);
+}
 
 xml_dmoloader_c::~xml_dmoloader_c() = default;
 
@@ -479,7 +496,7 @@ bool xml_dmoloader_c::parse() {
     std::string error;
     auto bytes = platform::ReadWholeFile(path_, &error);
     if (!bytes) {
-      set_failure(path_ + ": filen kunde inte läsas (" + error + ")");
+      set_failure("filen kunde inte läsas (" + error + ")");
       return false;
     }
     file_bytes = std::move(*bytes);
@@ -506,22 +523,22 @@ bool xml_dmoloader_c::parse() {
     reader->parse(source);
     return true;
   } catch (const xc::SAXParseException& e) {
-    set_failure(path_ + ", rad " + std::to_string(e.getLineNumber()) + ": felaktig XML: " +
+    set_failure("rad " + std::to_string(e.getLineNumber()) + ": felaktig XML: " +
                 platform::Utf16ToUtf8(std::u16string_view(e.getMessage())));
   } catch (const xc::SAXException& e) {
-    set_failure(path_ + ": " + platform::Utf16ToUtf8(std::u16string_view(e.getMessage())));
+    set_failure(platform::Utf16ToUtf8(std::u16string_view(e.getMessage())));
   } catch (const xc::XMLException& e) {
-    set_failure(path_ + ": " + platform::Utf16ToUtf8(std::u16string_view(e.getMessage())));
+    set_failure(platform::Utf16ToUtf8(std::u16string_view(e.getMessage())));
   } catch (const xc::OutOfMemoryException&) {
-    set_failure(path_ + ": slut på minne");
+    set_failure("slut på minne");
   } catch (const std::exception& e) {
-    std::string text = path_;
-    if (handler) text += ", " + handler->position();
-    if (*e.what()) text += std::string(": ") + e.what();
-    if (!failure().empty()) text += ": " + failure();
+    std::string text = handler ? handler->failed_at() : std::string();
+    for (const std::string& part : {std::string(e.what()), failure()}) {
+      if (!part.empty()) text += (text.empty() ? "" : ": ") + part;
+    }
     set_failure(text);
   } catch (...) {
-    set_failure(path_ + ": okänt fel");
+    set_failure("okänt fel");
   }
   return false;
 }
