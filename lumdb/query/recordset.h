@@ -109,6 +109,10 @@ class dbrecordset_base_c : public dbobj_c {
   // False (and no change) once the statement exists with another mode.
   bool set_lock_mode(lock_mode mode);
 
+  // What open prepares: the columns resolved when they are not yet, the
+  // tables numbered, the text built with its parameters in "?" order.
+  // Throws db_error.
+  std::string statement_text(sql_params_t& params);
   // The statement text of the query and its parameters in "?" order; throws db_error.
   std::string build_sql(sql_params_t& params);
   // Numbers the tables the query reaches: "T0" for its own, "T1", "T2", ... for the joined ones.
@@ -168,8 +172,15 @@ class dbrecordset_base_c : public dbobj_c {
   std::vector<join_record_t> join_records_;
 
  private:
-  std::error_code open_statement();
-  struct hop_t;
+  // One hop of a join path: a data-model reference or an explicit join.
+  struct hop_t {
+    int id = 0;
+    int target_table_id = no_id;
+    std::vector<int> field_ids;
+    std::vector<int> referenced_field_ids;
+    std::string index_name;
+  };
+  // The reference or join with that id; a hop with no target when there is none.
   hop_t hop_by_id(int id) const;
 };
 
@@ -217,7 +228,8 @@ class dbrecordset_scroll_c : public data_scrollable_i, public dbrecordset_base_c
   void allocate_statement() override;
 
  private:
-  std::error_code move(move_t how, std::int64_t row);
+  // `accept_argument`: what accept_deleted_row is asked with for this move.
+  std::error_code move(move_t how, std::int64_t row, bool accept_argument);
   std::error_code reposition();
   std::error_code run_row_number_query();
   std::error_code search_key(std::int64_t from);
