@@ -50,29 +50,31 @@ std::error_code dbrecordset_scroll_c::move(move_t how, std::int64_t row, bool ac
   std::error_code result = statement_move(how, row);
   // Rows deleted under the cursor are stepped over in the direction of the move.
   const move_t onward = how == move_t::first ? move_t::next : how == move_t::last ? move_t::prior : how;
+  bool stepped_over = false;
   while (how != move_t::absolute && is_statement_error(result, row_deleted)) {
     if (accept_deleted_row(accept_argument)) {
       result = success;
+      stepped_over = true;
       break;
     }
     result = statement_move(onward, 0);
+    stepped_over = true;
   }
   const std::int64_t reported = statement_row_number();
-  if (result) {
+  // After stepping over deleted rows, or after the last row, only the
+  // statement knows where its cursor stands. Otherwise the number follows
+  // from the move: some drivers (SQLite's) answer a wrong row number after an
+  // absolute move that is the first of a result.
+  if (result || stepped_over || how == move_t::last) {
     position_ = reported;
     return result;
   }
-  // The driver's row number when it knows one; else counted from the move.
-  if (reported >= 0) {
-    position_ = reported;
-  } else {
-    switch (how) {
-      case move_t::first: position_ = 0; break;
-      case move_t::next: position_ += 1; break;
-      case move_t::prior: position_ -= 1; break;
-      case move_t::absolute: position_ = row; break;
-      case move_t::last: position_ = reported; break;
-    }
+  switch (how) {
+    case move_t::first: position_ = 0; break;
+    case move_t::next: position_ += 1; break;
+    case move_t::prior: position_ -= 1; break;
+    case move_t::absolute: position_ = row; break;
+    case move_t::last: break;
   }
   return success;
 }
