@@ -79,9 +79,12 @@ TEST_F(RecordsetSqlite, WorkedExampleRunsAndReadsJoinedColumns) {
   const join_path_t by_number{artnr};
   query.setup_select(art, {colexpr_c(artnr), colexpr_c(ben), colexpr_c(pris_pris, by_number, ck_column)}, &active);
   query.set_order_by(colexpr_c(artnr));
-  dbrecordset_fwd_c recordset(db(), query);
-  ASSERT_EQ(recordset.add_join(pris, {artnr}, {pris_artnr}, nullptr, nullptr), success);
-  ASSERT_EQ(recordset.open(), success) << db()->last_diagnostic_text();
+  dbrecordset_fwd_c opened(db(), query);
+  ASSERT_EQ(opened.add_join(pris, {artnr}, {pris_artnr}, nullptr, nullptr), success);
+  ASSERT_EQ(opened.open(), success) << db()->last_diagnostic_text();
+  // The readers open a recordset and return it by value: the move keeps statement and bindings.
+  dbrecordset_fwd_c recordset(std::move(opened));
+  ASSERT_EQ(recordset.open(), success);
   int rows = 0;
   while (!recordset.fetch()) {
     if (++rows == 2) {  // A002 is active and has a price; A001 has none
