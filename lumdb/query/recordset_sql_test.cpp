@@ -228,6 +228,22 @@ TEST_F(RecordsetSql, JoinsAndJoinFilters) {
   EXPECT_EQ(params[0].first->get_int(params[0].first->field_id_at(0)), 100);
 }
 
+TEST_F(RecordsetSql, AKeySetStandsInForTheTable) {
+  dbrecordset_fwd_c recordset(&db_, select({colexpr_c(artnr), colexpr_c(ben)}));
+  EXPECT_EQ(recordset.detach_key_set(), make_error<dbrecordset_base_c>(key_set_state));
+  auto key_set = std::make_shared<key_set_t>(key_set_t{art, "#KS1", {artnr, -1, ben}, {andrad}});
+  EXPECT_EQ(recordset.attach_key_set(nullptr), make_error<dbrecordset_base_c>(bad_query));
+  EXPECT_EQ(recordset.attach_key_set(std::make_shared<key_set_t>(key_set_t{pris, "#KS2", {artnr, ben}, {}})),
+            make_error<dbrecordset_base_c>(bad_query));
+  EXPECT_EQ(recordset.attach_key_set(std::make_shared<key_set_t>(key_set_t{art, "#KS3", {artnr}, {}})),
+            make_error<dbrecordset_base_c>(field_not_found));
+  ASSERT_EQ(recordset.attach_key_set(key_set), success);
+  EXPECT_EQ(recordset.attach_key_set(key_set), make_error<dbrecordset_base_c>(key_set_state));
+  EXPECT_EQ(text_of(recordset), "SELECT T0.[ARTNR], T0.[BEN] FROM [#KS1] AS T0");
+  ASSERT_EQ(recordset.detach_key_set(), success);
+  EXPECT_EQ(text_of(recordset), "SELECT T0.[ARTNR], T0.[BEN] FROM [ART] AS T0");
+}
+
 TEST_F(RecordsetSql, ColumnsThatCannotBeResolved) {
   dbrecordset_fwd_c twice(&db_, select({colexpr_c(artnr), colexpr_c(artnr)}));
   EXPECT_EQ(text_of(twice), "error 121");
