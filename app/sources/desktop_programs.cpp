@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "lumdb/query/xml_dmoloader.h"
 #include "platform/paths.h"
 #include "platform/profile.h"
 #include "platform/registry.h"
@@ -20,8 +21,12 @@ constexpr std::array<DesktopProgramNames, 3> kNames = {{
 
 constexpr double kNewGenerationVersion = 2017.1;
 
+bool LoadXmlDataModel(const std::string& file, lumdb::datamodel_c& model) {
+  return lumdb::xml_dmoloader_c(file, model, false).load();
+}
+
 DataModelFileLoader& FileLoader() {
-  static DataModelFileLoader loader = [](const std::string&, lumdb::datamodel_c&) { return false; };
+  static DataModelFileLoader loader = LoadXmlDataModel;
   return loader;
 }
 
@@ -99,10 +104,12 @@ void LoadDataModels(int which) {
 void LoadDataModelFile(lumdb::datamodel_c& model, const std::string& folder) {
   const std::string file = platform::ResolveNoCase(folder, "kolmadm.xml");
   // The result is not looked at: a file that fails leaves the model empty.
-  if (FileLoader()) FileLoader()(file, model);
+  FileLoader()(file, model);
 }
 
-void SetDataModelFileLoader(DataModelFileLoader loader) { FileLoader() = std::move(loader); }
+void SetDataModelFileLoader(DataModelFileLoader loader) {
+  FileLoader() = loader ? std::move(loader) : DataModelFileLoader(LoadXmlDataModel);
+}
 
 lumdb::datamodel_c* GetDataModelByProductCode(const std::string& code) {
   if (code == "W") return &DesktopProgram(kProductInvoicing).dataModel;

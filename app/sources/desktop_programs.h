@@ -65,11 +65,11 @@ double GetProgramVersion(const std::string& folder, const std::string& fileName)
 // of them, 1, 2 or 3 only that DesktopProduct's.
 void LoadDataModels(int which);
 // Fills the model from "kolmadm.xml" in the folder; a missing or invalid file
-// leaves the model empty and is not reported.
+// leaves the model empty (the loader says why in the log).
 void LoadDataModelFile(lumdb::datamodel_c& model, const std::string& folder);
 
-// The XML data-model loader is not built yet: loading goes through this hook,
-// which by default loads nothing (the model stays empty, as for a missing file).
+// Loading goes through this hook, so tests can see which files are asked for;
+// null puts back the XML data-model loader.
 using DataModelFileLoader = std::function<bool(const std::string& file, lumdb::datamodel_c& model)>;
 void SetDataModelFileLoader(DataModelFileLoader loader);
 

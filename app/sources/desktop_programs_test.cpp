@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "app/sources/desktop_tree_test_support.h"
+#include "platform/fake/captured_log.h"
+#include "tools/samplecompany/sample_datamodel.h"
 
 namespace {
 using desktop_test::DesktopTree;
@@ -118,6 +120,23 @@ TEST_F(DesktopPrograms, LoadsOnlyTheChosenNewerGenerationModels) {
   LoadDataModels(3);
   LoadDataModels(1);
   EXPECT_EQ(loaded, (std::vector<std::string>{t("For") + "/KOLMADM.XML", t("Adm") + "/kolmadm.xml"}));
+}
+
+TEST_F(DesktopPrograms, TheXmlLoaderFillsTheModelsFromTheProgramFolders) {
+  t.Key(kAppPaths + "KolmAdm.Exe", {{"Path", t("Adm")}}).Key(kAppPaths + "KolmFor.Exe", {{"Path", t("For")}});
+  t.InstallRegistry();
+  t.Program("Adm/KolmAdm.exe", "2018.2");
+  t.Program("For/KolmFor.exe", "2018.2");
+  samplecompany::WriteDataModelFile(t("Adm"));
+  t.File("For/kolmadm.xml", "<model><table id=\"1\" name=\"PRM\">");  // cut short
+  InitDesktopProducts();
+  platform::fake::CapturedLog log;
+  LoadDataModels(0);
+  const lumdb::datamodel_c& administration = g_desktopPrograms[0].dataModel;
+  EXPECT_NE(administration.table_by_id(administration.table_id_by_name("KUND")), nullptr);
+  EXPECT_EQ(g_desktopPrograms[1].dataModel.table_count(), 0u);
+  ASSERT_EQ(log.Lines().size(), 1u);
+  EXPECT_NE(log.Lines()[0].find(t("For")), std::string::npos) << log.Lines()[0];
 }
 
 TEST_F(DesktopPrograms, DataModelByProductCode) {

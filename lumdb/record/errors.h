@@ -29,11 +29,17 @@ enum errc : int {
   already_exists = 115,         // database or file already exists
   io_error = 117,               // DBF file not open, or positioning or reading failed
   out_of_range = 119,
+  field_not_found = 121,        // a field absent from the data model or from the row it belongs in
   connection_lost = 123,
+  key_set_state = 124,          // a key set attached twice, or detached when none is attached
+  no_reposition = 125,          // a row cannot be found again: no primary key, aggregates, other table
   deadlock_victim = 127,
   row_deleted = 129,
   integrity_violation = 130,
   native_8023 = 132,
+  row_not_found_again = 139,    // the remembered row is not in the new result
+  bad_query = 140,              // an unknown query kind, an INSERT with a filter, a key set of another table
+  filter_missing = 141,         // no join filter to remove; a filtered index without its filter
   login_refused = 142,
   restricted_type = 144,
   server_too_old = 145,

@@ -8,6 +8,7 @@
 
 #include "platform/clock.h"
 #include "tools/fixtures/pe_version_writer.h"
+#include "tools/samplecompany/sample_datamodel.h"
 
 namespace samplecompany {
 namespace {
@@ -464,6 +465,7 @@ std::string WriteAdministrationProgram(const std::filesystem::path& programFolde
                                        const std::filesystem::path& companiesFolder, const std::string& productCode) {
   const int edition = EditionOf(productCode);
   fixtures::WritePeFile(programFolder / "KolmAdm.exe", fixtures::MakePeFileWithProductVersion(kProgramVersion));
+  WriteDataModelFile(programFolder);
   const std::string folder = programFolder.string();
   return "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\KolmAdm.exe]\n"
          "\"Path\"=" + RegString(folder) + "\n\"CommonFiles\"=" + RegString(folder) + "\n" +

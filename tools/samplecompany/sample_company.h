@@ -43,7 +43,8 @@ struct SampleOptions {
 void WriteSampleCompany(const std::filesystem::path& folder, const SampleOptions& options = {});
 
 // An administration program installed for the company: "KolmAdm.exe" with the
-// product version kProgramVersion in `programFolder` (made when missing), and
+// product version kProgramVersion and the data model file "kolmadm.xml"
+// (sample_datamodel.h) in `programFolder` (made when missing), and
 // the registry key that installs it, as the lines of a ".reg" file: its App
 // Paths key naming the folder as "Path" and "CommonFiles", `companiesFolder`
 // (the folder that holds the company's folder) as "DefaultCompanyPath" and the
