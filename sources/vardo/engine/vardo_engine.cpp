@@ -187,7 +187,7 @@ std::int32_t Engine::GetPath(char* buffer, std::int32_t size) const {
 std::int32_t Engine::Open(const char* name) {
   if (!name || !*name) return -1;
   // The path names the company folder itself, or the folder that holds it.
-  const std::string folder = platform::EqualsNoCase(LastComponent(path_), name) ? path_ : platform::JoinPath(path_, name);
+  const std::string folder = platform::EqualsNoCase(LastComponent(path_), name) ? path_ : platform::ResolveNoCase(path_, name);
   if (!openFolder_.empty()) {
     if (openFolder_ == folder) return kVardoAlreadyOpen;
     Close();
