@@ -9,6 +9,7 @@
 #include <string>
 
 #include "platform/text.h"
+#include "tools/samplecompany/sample_company.h"
 #include "tools/fixtures/dbf_writer.h"
 
 namespace samplecompany {
