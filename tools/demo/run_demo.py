@@ -1,14 +1,15 @@
 #!/usr/bin/env python3
 """Runs the converter against a local stand-in of the cloud service.
 
-    python3 tools/demo/run_demo.py --build build [--tour] [--screenshots DIR] [arguments for the converter]
+    python3 tools/demo/run_demo.py --build build [--vardo] [--tour] [--screenshots DIR] [arguments for the converter]
 
 Starts the cloud stand-in on 127.0.0.1 with a demo user and two cloud
 companies, writes a settings folder (settings.ini pointing at the stand-in)
 and a registry file naming it, generates the sample company with its
-administration program, prints the demo user's e-mail and password, runs the
-converter and stops the stand-in when it ends. Arguments it does not know go to
-the converter.
+administration program (with --vardo: the sample Vardo company with the Vardo
+program and our database engine), prints the demo user's e-mail and password,
+runs the converter and stops the stand-in when it ends. Arguments it does not
+know go to the converter.
 
 On a display the user walks the wizard; the converter runs with the tour,
 which there only writes the report down for the summary. With --tour,
@@ -24,8 +25,9 @@ never waits longer than --timeout seconds.
 When the converter has ended, a summary of what the stand-in received is
 printed with its checks: every kind arrived and the import was completed, names
 with å, ä and ö are intact, both SIE files arrived byte for byte as the test kit
-wrote them, and every record of the prepare step's report arrived or stands in
-it as refused. The exit code is 1 when a check fails.
+(for the Vardo company: the database engine) wrote them, and every record of the
+prepare step's report arrived or stands in it as refused. The exit code is 1
+when a check fails.
 
 To add a step (a generated sample company, say), write a function that takes
 the Demo and changes it (converter_args, env), and add it to STEPS.
@@ -52,6 +54,7 @@ DEMO_EMAIL = "demo@example.se"
 DEMO_PASSWORD = "demo1234"
 SAMPLE_ORG_NO = "556677-8899"  # the organisation number of the generated sample company
 SAMPLE_COMPANY = "Åsa Öberg AB"
+SAMPLE_VARDO_COMPANY = "Märta Åkesson Bygg AB"  # the generated sample company of the Vardo line, same number
 
 FIXTURE = {
     "users": [{
@@ -83,6 +86,7 @@ class Demo:
         self.temp = None  # the converter's temp folder: its log and its SIE work files
         self.report = self.work / "report.txt"  # the prepare step's report, as the tour writes it down
         self.opened = self.work / "opened.txt"  # the web addresses the converter opened in the tour
+        self.sample = DBF_SAMPLE  # which sample company is converted
 
 
 def start_standin(demo):
@@ -147,7 +151,19 @@ def headless_without_display(demo):
         demo.env["QT_QPA_PLATFORM"] = "offscreen"
 
 
+def write_sample_vardo_company(demo):
+    """The sample Vardo company in the Vardo database folder, and the Vardo program with our engine, in the registry."""
+    demo.company = demo.work / "VardoData" / "Företag" / SAMPLE_VARDO_COMPANY
+    demo.program_folder = demo.work / "Vardo"
+    key = subprocess.run([str(demo.build / "tools" / "samplecompany" / "samplecompany"), "--vardo",
+                          "--out", str(demo.company), "--program", str(demo.program_folder)],
+                         check=True, stdout=subprocess.PIPE, text=True).stdout
+    with open(demo.env["MOLNIX_REGISTRY"], "a", encoding="utf-8") as registry:
+        registry.write("\n" + key)
+
+
 STEPS = [own_temp_folder, write_settings, write_sample_company, install_test_kit, headless_without_display]
+VARDO_STEPS = [own_temp_folder, write_settings, write_sample_vardo_company, headless_without_display]
 
 
 def unattended(args, env):
@@ -194,14 +210,30 @@ RECORD_KINDS = [
     ("supplierLedgerItems", "leverantörsreskontraposter"),
 ]
 SIE_FILES = [("currentYear", "SIE.SE"), ("previousYear", "SIEPREV.SE")]
-# Names of the sample company that must arrive as they were written, å, ä and ö included.
-SWEDISH_NAMES = [
-    ("companySettings", "name", "Åsa Öberg AB"), ("companySettings", "city", "Göteborg"),
-    ("deliveryTerms", "name", "Fritt vårt lager"), ("deliveryMethods", "code", "HÄMT"),
-    ("customers", "name", "Öbergs Skruv AB"), ("suppliers", "name", "Järnhandel i Västerås AB"),
-    ("articles", "name", "Målning av fönsterbåge"), ("customerLedgerItems", "customerName", "Byggbolaget Väst AB"),
-    ("supplierLedgerItems", "supplierName", "Öberg Grossist AB"),
-]
+# What a sample company is checked against: its name, the names that must arrive as they were
+# written (å, ä and ö included), and what writes its SIE files.
+DBF_SAMPLE = {
+    "name": SAMPLE_COMPANY,
+    "swedish_names": [
+        ("companySettings", "name", "Åsa Öberg AB"), ("companySettings", "city", "Göteborg"),
+        ("deliveryTerms", "name", "Fritt vårt lager"), ("deliveryMethods", "code", "HÄMT"),
+        ("customers", "name", "Öbergs Skruv AB"), ("suppliers", "name", "Järnhandel i Västerås AB"),
+        ("articles", "name", "Målning av fönsterbåge"), ("customerLedgerItems", "customerName", "Byggbolaget Väst AB"),
+        ("supplierLedgerItems", "supplierName", "Öberg Grossist AB"),
+    ],
+    "sie_maker": "the test kit",
+}
+VARDO_SAMPLE = {
+    "name": SAMPLE_VARDO_COMPANY,
+    "swedish_names": [
+        ("companySettings", "name", SAMPLE_VARDO_COMPANY), ("companySettings", "city", "Göteborg"),
+        ("deliveryTerms", "name", "Fritt vårt lager"), ("deliveryMethods", "name", "Kunden hämtar själv"),
+        ("customers", "name", "Örjans Rör AB"), ("suppliers", "name", "Sjöbergs Trä AB"),
+        ("articles", "name", "Fönsterbåge, målning"), ("customerLedgerItems", "customerName", "Örjans Rör AB"),
+        ("supplierLedgerItems", "supplierName", "Sjöbergs Trä AB"),
+    ],
+    "sie_maker": "the Vardo database engine",
+}
 # What UTF-8 read as a single-byte code page, or a replaced character, looks like.
 GARBLED = re.compile("[\ufffd\u0080-\u009f]|Ã[\u0080-\u00bf]")
 
@@ -288,22 +320,24 @@ def summarise(demo, state):
     missing = [kind for kind, _ in RECORD_KINDS if not records[kind]]
     lines.append(("every kind arrived" + (": not " + ", ".join(missing) if missing else ""), not missing))
 
-    absent = [value for kind, field, value in SWEDISH_NAMES if not any(r.get(field) == value for r in records[kind])]
+    swedish_names = demo.sample["swedish_names"]
+    absent = [value for kind, field, value in swedish_names if not any(r.get(field) == value for r in records[kind])]
     garbled = sorted({text for text in strings_of(records) if GARBLED.search(text)})
-    lines.append(("names with å, ä, ö arrived intact (%s, ...)" % ", ".join(v for _, _, v in SWEDISH_NAMES[:4])
+    lines.append(("names with å, ä, ö arrived intact (%s, ...)" % ", ".join(v for _, _, v in swedish_names[:4])
                   + ("; missing: " + ", ".join(absent) if absent else "")
                   + ("; garbled: " + ", ".join(garbled[:5]) if garbled else ""), not absent and not garbled))
 
     for year, name in SIE_FILES:
-        # The converter leaves the files the test kit wrote in a folder of its own under its temp folder.
+        # The SIE files are written into a folder of their own under the converter's temp folder.
+        maker = demo.sample["sie_maker"]
         made = sorted(demo.temp.glob("*/" + name), key=lambda path: path.stat().st_mtime) if demo.temp else []
         if name not in contents or not made:
-            lines.append(("%s: %s" % (name, "not received" if name not in contents else "the test kit made none"),
+            lines.append(("%s: %s" % (name, "not received" if name not in contents else maker + " made none"),
                           False))
             continue
         company_name = sie_company_name(contents[name])
-        lines.append(("%s arrived byte for byte as the test kit wrote it; its #FNAMN is \"%s\"" % (name, company_name),
-                      contents[name] == made[-1].read_bytes() and company_name == SAMPLE_COMPANY))
+        lines.append(("%s arrived byte for byte as %s wrote it; its #FNAMN is \"%s\"" % (name, maker, company_name),
+                      contents[name] == made[-1].read_bytes() and company_name == demo.sample["name"]))
     if len(contents) == 2:
         lines.append(("SIE.SE and SIEPREV.SE hold different booking years",
                       sie_year_line(contents["SIE.SE"]) != sie_year_line(contents["SIEPREV.SE"])))
@@ -344,6 +378,7 @@ def run_program(command, env, timeout):
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--build", required=True, help="the build folder")
+    parser.add_argument("--vardo", action="store_true", help="convert the sample company of the Vardo line")
     parser.add_argument("--tour", action="store_true", help="walk the wizard unattended")
     parser.add_argument("--screenshots", metavar="DIR", help="save each window of the tour as a PNG in DIR")
     parser.add_argument("--timeout", type=int, default=300, help="seconds before an unattended run is stopped")
@@ -357,9 +392,11 @@ def main():
 
     with tempfile.TemporaryDirectory(prefix="molnix-demo-") as work:
         demo = Demo(args.build, work, converter_args)
+        if args.vardo:
+            demo.sample = VARDO_SAMPLE
         standin = start_standin(demo)
         try:
-            for step in STEPS:
+            for step in VARDO_STEPS if args.vardo else STEPS:
                 step(demo)
             print("Molnix stand-in: %s" % demo.base_url)
             print("Log in with e-mail %s and password %s" % (DEMO_EMAIL, DEMO_PASSWORD), flush=True)
