@@ -55,6 +55,12 @@ std::string Characters(const std::string& text, std::size_t first, std::size_t c
   return text.substr(from, to - from);
 }
 
+// The lower-cased name holds the word, or starts or ends with its abbreviation as a word of its own.
+bool CallsItself(const std::string& lower, const std::string& word, const std::string& abbreviation) {
+  return lower.find(word) != std::string::npos || lower.starts_with(abbreviation + " ") ||
+         lower.ends_with(" " + abbreviation);
+}
+
 }  // namespace
 
 // The third and fourth characters of an organisation number are the month of
@@ -78,12 +84,8 @@ int VardoCompanyType(const std::string& orgNo, const std::string& name) {
                  : 0;
     case '9':
       if (platform::Utf8Length(lower) <= 3) return 0;
-      if (lower.find("handelsbolag") != std::string::npos || lower.starts_with("hb ") || lower.ends_with(" hb")) {
-        return 5;
-      }
-      if (lower.find("kommanditbolag") != std::string::npos || lower.starts_with("kb ") || lower.ends_with(" kb")) {
-        return 6;
-      }
+      if (CallsItself(lower, "handelsbolag", "hb")) return 5;
+      if (CallsItself(lower, "kommanditbolag", "kb")) return 6;
       return 0;
     default:
       return 0;

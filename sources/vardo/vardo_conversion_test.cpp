@@ -56,42 +56,18 @@ class VardoConversion : public ::testing::Test {
   cloud_standin::StandinProcess cloud_{cloud_standin::ExampleFixture()};
 };
 
-std::size_t Refused(const std::vector<ReportRow>& rows) {
-  return std::count_if(rows.begin(), rows.end(), [](const ReportRow& r) { return r.kind == "Error"; });
-}
-
-// What a fresh reader of the kind reads and lets through or reports itself.
-template <class Interface>
-std::size_t Read(std::unique_ptr<Interface> reader) {
-  if (!reader || !reader->IsAvailable()) return 0;
-  auto walked = Walk(*reader);
-  return walked.records.size() + Refused(walked.rows);
-}
-
 TEST_F(VardoConversion, EveryRecordReadIsSentOrReported) {
   CMlxImportJob job(kSourceVardo);
   Convert(job);
 
   auto readers = MakeReaderFactory(job.GetSourceCompany(), nullptr);
   ASSERT_TRUE(readers);
-  struct Kind {
-    ImportKind kind;
-    const char* name;
-    std::size_t read;
-  };
-  for (const Kind& k : std::vector<Kind>{
-           {kImportArticles, "articles", Read(readers->MakeArticles(company_, ""))},
-           {kImportCustomers, "customers", Read(readers->MakeCustomers(company_))},
-           {kImportSuppliers, "suppliers", Read(readers->MakeSuppliers(company_))},
-           {kImportDeliveryTerms, "deliveryTerms", Read(readers->MakeDeliveryTerms(company_))},
-           {kImportDeliveryMethods, "deliveryMethods", Read(readers->MakeDeliveryMethods(company_))},
-           {kImportCustomerLedgerItems, "customerLedgerItems", Read(readers->MakeCustomerLedgerItems(company_))},
-           {kImportSupplierLedgerItems, "supplierLedgerItems", Read(readers->MakeSupplierLedgerItems(company_))}}) {
+  for (const KindRead& k : CountReadPerKind(*readers, company_, "")) {
     SCOPED_TRACE(k.name);
     ASSERT_TRUE(job.IsTransferred(k.kind));
     EXPECT_EQ(job.Result(k.kind), 0);
     EXPECT_GT(k.read, 0u);
-    EXPECT_EQ(Pending(k.name).size() + Refused(job.Rows(k.kind)), k.read);
+    EXPECT_EQ(Pending(k.name).size() + CountRefused(job.Rows(k.kind)), k.read);
   }
   EXPECT_EQ(job.Result(kImportCompany), 0);
   EXPECT_EQ(Pending("companySettings").size(), 1u);
