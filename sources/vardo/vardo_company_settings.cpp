@@ -94,7 +94,8 @@ int VardoCompanyType(const std::string& orgNo, const std::string& name) {
 
 CVardoCompanySettings::CVardoCompanySettings(std::string companyFolder) : CVardoPrm(std::move(companyFolder)) {
   constexpr int kTable = vardo_table::kClient;
-  // The database stands on the company's record once it is open.
+  // The company's record is the table's first; positioned on it whatever an earlier reader left current.
+  CVardoCompanyDb::MoveFirst();
   iban_ = GetString(kTable, "IBAN");
   bankBic_ = GetString(kTable, "SWIFT");
   orgNo_ = GetString(kTable, "ORGNO");

@@ -1,29 +1,19 @@
-// The prepare step of a Vardo company at the largest sizes the cloud takes:
-// the conversion job builds the Vardo readers through its factory and checks
-// every kind through the database API's function table, with the progress
-// texts shown. Peak memory is reported as a counter (kB).
+// The prepare step of a Vardo company at the largest sizes the cloud takes,
+// every kind read through the database API's function table.
 #include <benchmark/benchmark.h>
-#include <sys/resource.h>
 
-#include <array>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
 #include <stdexcept>
 #include <string>
 
-#include "app/import_job.h"
+#include "app/prepare_benchmark_support.h"
 #include "platform/folders.h"
 #include "platform/registry.h"
 #include "sources/vardo/vardo_companies.h"
 
 namespace {
-
-class CountingProgress : public ProgressSink {
- public:
-  void ShowProgress(const std::string& text) override { shown += text.size(); }
-  std::size_t shown = 0;
-};
 
 // Written once for the whole run by the generator's own program (so that the
 // peak memory is the prepare step's), installed with its Vardo program and
@@ -64,32 +54,8 @@ class LargestVardoCompany {
 
 void BM_PrepareVardoCompany(benchmark::State& state) {
   static const LargestVardoCompany company;
-  std::array<std::size_t, kImportKindCount> accepted{};
-  for (auto _ : state) {
-    CMlxImportJob job(kSourceVardo);
-    job.SetSourceCompany(IdentifyVardoCompany(company.path()));
-    CountingProgress progress;
-    job.CreateImports();
-    job.CheckAll(&progress);
-    benchmark::DoNotOptimize(progress.shown);
-    for (int kind = 0; kind < kImportKindCount; ++kind) {
-      const CMlxImportBase* import = job.Import(static_cast<ImportKind>(kind));
-      if (!import) continue;
-      if (import->GetMaxCount() > 0 && import->GetCount() > static_cast<std::size_t>(import->GetMaxCount())) {
-        state.SkipWithError("a register is over its maximum");
-      }
-      accepted[kind] = import->GetCount();
-    }
-  }
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  state.counters["peak_kB"] = static_cast<double>(usage.ru_maxrss);
-  // What the check let through, so a kind that was skipped shows.
-  state.counters["articles"] = static_cast<double>(accepted[kImportArticles]);
-  state.counters["customers"] = static_cast<double>(accepted[kImportCustomers]);
-  state.counters["suppliers"] = static_cast<double>(accepted[kImportSuppliers]);
-  state.counters["customer_invoices"] = static_cast<double>(accepted[kImportCustomerLedgerItems]);
-  state.counters["supplier_invoices"] = static_cast<double>(accepted[kImportSupplierLedgerItems]);
+  prepare_benchmark::MeasurePrepare(
+      state, kSourceVardo, [] { return IdentifyVardoCompany(company.path()); }, "");
 }
 BENCHMARK(BM_PrepareVardoCompany)->Unit(benchmark::kMillisecond)->Iterations(3);
 
