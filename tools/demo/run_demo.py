@@ -6,8 +6,10 @@
 Starts the cloud stand-in on 127.0.0.1 with a demo user and two cloud
 companies, writes a settings folder (settings.ini pointing at the stand-in)
 and a registry file naming it, generates the sample company with its
-administration program, prints the demo user's e-mail and password, runs the
-converter and stops the stand-in when it ends. Arguments it does not know go to
+administration program (and a sample Vardo company of the same organisation
+number with the Vardo program and our database engine, offered beside it),
+prints the demo user's e-mail and password, runs the converter and stops the
+stand-in when it ends. Arguments it does not know go to
 the converter.
 
 On a display the user walks the wizard; the converter runs with the tour,
@@ -52,6 +54,7 @@ DEMO_EMAIL = "demo@example.se"
 DEMO_PASSWORD = "demo1234"
 SAMPLE_ORG_NO = "556677-8899"  # the organisation number of the generated sample company
 SAMPLE_COMPANY = "Åsa Öberg AB"
+SAMPLE_VARDO_COMPANY = "Märta Åkesson Bygg AB"  # the sample Vardo company, listed beside it
 
 FIXTURE = {
     "users": [{
@@ -124,6 +127,19 @@ def write_sample_company(demo):
         registry.write("\n" + key)
 
 
+def write_sample_vardo_company(demo):
+    """A sample company of the Vardo line with the same organisation number, and the Vardo program that reads it:
+    our database engine installed in the program folder its registry names. The company choice lists it
+    beside the administration company."""
+    vardo_company = demo.work / "Vardo" / "Företag" / SAMPLE_VARDO_COMPANY
+    key = subprocess.run([str(demo.build / "tools" / "samplecompany" / "samplecompany"), "--vardo",
+                          "--out", str(vardo_company), "--program", str(demo.work / "Tessal Vardo"),
+                          "--engine", str(demo.build / "sources" / "vardo" / "engine" / "program")],
+                         check=True, stdout=subprocess.PIPE, text=True).stdout
+    with open(demo.env["MOLNIX_REGISTRY"], "a", encoding="utf-8") as registry:
+        registry.write("\n" + key)
+
+
 def install_test_kit(demo):
     """Our test kit as the development kit (Bix.dll) in the program folder the registry names."""
     registry = Path(demo.env["MOLNIX_REGISTRY"]).read_text(encoding="utf-8")
@@ -147,7 +163,8 @@ def headless_without_display(demo):
         demo.env["QT_QPA_PLATFORM"] = "offscreen"
 
 
-STEPS = [own_temp_folder, write_settings, write_sample_company, install_test_kit, headless_without_display]
+STEPS = [own_temp_folder, write_settings, write_sample_company, write_sample_vardo_company, install_test_kit,
+         headless_without_display]
 
 
 def unattended(args, env):
@@ -158,7 +175,8 @@ def unattended(args, env):
 def guide_the_tour(demo, screenshots):
     """What the guided tour types and chooses, that it sends, and where it saves its pictures."""
     demo.env.update(MOLNIX_TOUR_EMAIL=DEMO_EMAIL, MOLNIX_TOUR_PASSWORD=DEMO_PASSWORD,
-                    MOLNIX_TOUR_TARGET=SAMPLE_ORG_NO, MOLNIX_TOUR_SECONDS=str(demo.timeout - 10),
+                    MOLNIX_TOUR_TARGET=SAMPLE_ORG_NO, MOLNIX_TOUR_SOURCE=SAMPLE_COMPANY,
+                    MOLNIX_TOUR_SECONDS=str(demo.timeout - 10),
                     MOLNIX_TOUR_SEND="1", MOLNIX_TOUR_REPORT=str(demo.report))
     if screenshots:
         demo.env["MOLNIX_TOUR_SHOTS"] = str(Path(screenshots).resolve())
