@@ -130,6 +130,14 @@ TEST(VardoApiLoad, FunctionsNotNeededAtLoadAreLookedUpWhenUsed) {
   EXPECT_EQ(client.OpenStatus(), -1);
 }
 
+TEST(VardoApiValues, AFailedTextReadGivesNoText) {
+  vardo_test::VardoInstall install;
+  CVardoPrm client(install.AddSampleCompany());
+  platform::fake::CapturedLog log;
+  EXPECT_EQ(VardoFieldValueString((5 << 16) | 1), "");  // a handle of no table: the read fails
+  EXPECT_THAT(log.Lines(), ElementsAre("Strängvärdet kunde inte hämtas"));
+}
+
 struct OpenCase {
   const char* name;
   std::function<void(const platform::fake::TempTree&, const std::string&)> prepare;

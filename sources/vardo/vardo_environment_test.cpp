@@ -5,6 +5,7 @@
 
 #include <memory>
 
+#include "app/sources/company_lists.h"
 #include "platform/fake/captured_log.h"
 #include "platform/registry.h"
 #include "sources/vardo/vardo_companies.h"
@@ -182,6 +183,14 @@ TEST_F(VardoCompanyList, AFolderInsideTheDatabaseFolderIsScannedOnce) {
   found.clear();
   ListVardoCompanies("", install_.CompaniesFolder().string(), found, "5566778899");
   EXPECT_EQ(found.size(), 2u);
+}
+
+// The company choice's list: the Vardo program's companies come first.
+TEST_F(VardoCompanyList, TheCompanyChoiceOffersThem) {
+  const VardoEnvironment vardo;
+  const CClientDataSettings bureau(&vardo);
+  const std::vector<SourceCompany> companies = ListSourceCompanies(bureau, vardo, "556677-8899");
+  EXPECT_THAT(Paths(companies), ::testing::ElementsAre(second_, first_));
 }
 
 }  // namespace

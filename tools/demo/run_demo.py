@@ -6,10 +6,12 @@
 Starts the cloud stand-in on 127.0.0.1 with a demo user and two cloud
 companies, writes a settings folder (settings.ini pointing at the stand-in)
 and a registry file naming it, generates the sample company with its
-administration program (with --vardo: the sample Vardo company with the Vardo
-program and our database engine), prints the demo user's e-mail and password,
-runs the converter and stops the stand-in when it ends. Arguments it does not
-know go to the converter.
+administration program (and a sample Vardo company of the same organisation
+number with the Vardo program and our database engine, offered beside it),
+prints the demo user's e-mail and password, runs the converter and stops the
+stand-in when it ends. Arguments it does not know go to
+the converter. With --vardo the tour converts the Vardo company in place of
+the administration company.
 
 On a display the user walks the wizard; the converter runs with the tour,
 which there only writes the report down for the summary. With --tour,
@@ -25,7 +27,7 @@ never waits longer than --timeout seconds.
 When the converter has ended, a summary of what the stand-in received is
 printed with its checks: every kind arrived and the import was completed, names
 with å, ä and ö are intact, both SIE files arrived byte for byte as the test kit
-(for the Vardo company: the database engine) wrote them, and every record of the
+(for the Vardo company: our database engine) wrote them, and every record of the
 prepare step's report arrived or stands in it as refused. The exit code is 1
 when a check fails.
 
@@ -54,7 +56,7 @@ DEMO_EMAIL = "demo@example.se"
 DEMO_PASSWORD = "demo1234"
 SAMPLE_ORG_NO = "556677-8899"  # the organisation number of the generated sample company
 SAMPLE_COMPANY = "Åsa Öberg AB"
-SAMPLE_VARDO_COMPANY = "Märta Åkesson Bygg AB"  # the generated sample company of the Vardo line, same number
+SAMPLE_VARDO_COMPANY = "Märta Åkesson Bygg AB"  # the sample Vardo company, listed beside it
 
 FIXTURE = {
     "users": [{
@@ -86,7 +88,7 @@ class Demo:
         self.temp = None  # the converter's temp folder: its log and its SIE work files
         self.report = self.work / "report.txt"  # the prepare step's report, as the tour writes it down
         self.opened = self.work / "opened.txt"  # the web addresses the converter opened in the tour
-        self.sample = DBF_SAMPLE  # which sample company is converted
+        self.sample = DBF_SAMPLE  # the sample company converted
 
 
 def start_standin(demo):
@@ -128,6 +130,19 @@ def write_sample_company(demo):
         registry.write("\n" + key)
 
 
+def write_sample_vardo_company(demo):
+    """A sample company of the Vardo line with the same organisation number, and the Vardo program that reads it:
+    our database engine installed in the program folder its registry names. The company choice lists it
+    beside the administration company."""
+    vardo_company = demo.work / "Vardo" / "Företag" / SAMPLE_VARDO_COMPANY
+    key = subprocess.run([str(demo.build / "tools" / "samplecompany" / "samplecompany"), "--vardo",
+                          "--out", str(vardo_company), "--program", str(demo.work / "Tessal Vardo"),
+                          "--engine", str(demo.build / "sources" / "vardo" / "engine" / "program")],
+                         check=True, stdout=subprocess.PIPE, text=True).stdout
+    with open(demo.env["MOLNIX_REGISTRY"], "a", encoding="utf-8") as registry:
+        registry.write("\n" + key)
+
+
 def install_test_kit(demo):
     """Our test kit as the development kit (Bix.dll) in the program folder the registry names."""
     registry = Path(demo.env["MOLNIX_REGISTRY"]).read_text(encoding="utf-8")
@@ -151,19 +166,8 @@ def headless_without_display(demo):
         demo.env["QT_QPA_PLATFORM"] = "offscreen"
 
 
-def write_sample_vardo_company(demo):
-    """The sample Vardo company in the Vardo database folder, and the Vardo program with our engine, in the registry."""
-    demo.company = demo.work / "VardoData" / "Företag" / SAMPLE_VARDO_COMPANY
-    demo.program_folder = demo.work / "Vardo"
-    key = subprocess.run([str(demo.build / "tools" / "samplecompany" / "samplecompany"), "--vardo",
-                          "--out", str(demo.company), "--program", str(demo.program_folder)],
-                         check=True, stdout=subprocess.PIPE, text=True).stdout
-    with open(demo.env["MOLNIX_REGISTRY"], "a", encoding="utf-8") as registry:
-        registry.write("\n" + key)
-
-
-STEPS = [own_temp_folder, write_settings, write_sample_company, install_test_kit, headless_without_display]
-VARDO_STEPS = [own_temp_folder, write_settings, write_sample_vardo_company, headless_without_display]
+STEPS = [own_temp_folder, write_settings, write_sample_company, write_sample_vardo_company, install_test_kit,
+         headless_without_display]
 
 
 def unattended(args, env):
@@ -174,7 +178,8 @@ def unattended(args, env):
 def guide_the_tour(demo, screenshots):
     """What the guided tour types and chooses, that it sends, and where it saves its pictures."""
     demo.env.update(MOLNIX_TOUR_EMAIL=DEMO_EMAIL, MOLNIX_TOUR_PASSWORD=DEMO_PASSWORD,
-                    MOLNIX_TOUR_TARGET=SAMPLE_ORG_NO, MOLNIX_TOUR_SECONDS=str(demo.timeout - 10),
+                    MOLNIX_TOUR_TARGET=SAMPLE_ORG_NO, MOLNIX_TOUR_SOURCE=demo.sample["name"],
+                    MOLNIX_TOUR_SECONDS=str(demo.timeout - 10),
                     MOLNIX_TOUR_SEND="1", MOLNIX_TOUR_REPORT=str(demo.report))
     if screenshots:
         demo.env["MOLNIX_TOUR_SHOTS"] = str(Path(screenshots).resolve())
@@ -232,7 +237,7 @@ VARDO_SAMPLE = {
         ("articles", "name", "Fönsterbåge, målning"), ("customerLedgerItems", "customerName", "Örjans Rör AB"),
         ("supplierLedgerItems", "supplierName", "Sjöbergs Trä AB"),
     ],
-    "sie_maker": "the Vardo database engine",
+    "sie_maker": "our Vardo database engine",
 }
 # What UTF-8 read as a single-byte code page, or a replaced character, looks like.
 GARBLED = re.compile("[\ufffd\u0080-\u009f]|Ã[\u0080-\u00bf]")
@@ -378,7 +383,7 @@ def run_program(command, env, timeout):
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--build", required=True, help="the build folder")
-    parser.add_argument("--vardo", action="store_true", help="convert the sample company of the Vardo line")
+    parser.add_argument("--vardo", action="store_true", help="the tour converts the sample Vardo company")
     parser.add_argument("--tour", action="store_true", help="walk the wizard unattended")
     parser.add_argument("--screenshots", metavar="DIR", help="save each window of the tour as a PNG in DIR")
     parser.add_argument("--timeout", type=int, default=300, help="seconds before an unattended run is stopped")
@@ -396,7 +401,7 @@ def main():
             demo.sample = VARDO_SAMPLE
         standin = start_standin(demo)
         try:
-            for step in VARDO_STEPS if args.vardo else STEPS:
+            for step in STEPS:
                 step(demo)
             print("Molnix stand-in: %s" % demo.base_url)
             print("Log in with e-mail %s and password %s" % (DEMO_EMAIL, DEMO_PASSWORD), flush=True)

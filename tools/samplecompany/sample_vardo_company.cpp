@@ -254,15 +254,6 @@ void WriteLedger(const std::filesystem::path& folder, const VardoSampleOptions& 
   invoices.WriteTo(folder / "INVOICE.DBF");
 }
 
-std::string RegQuoted(const std::string& text) {
-  std::string quoted = "\"";
-  for (const char c : text) {
-    if (c == '\\' || c == '"') quoted.push_back('\\');
-    quoted.push_back(c);
-  }
-  return quoted + "\"";
-}
-
 }  // namespace
 
 void WriteSampleVardoCompany(const std::filesystem::path& folder, const VardoSampleOptions& options) {
@@ -291,9 +282,9 @@ std::string WriteVardoProgram(const std::filesystem::path& programFolder, const 
   char dword[16];
   std::snprintf(dword, sizeof dword, "%08x", static_cast<unsigned>(edition));
   return "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Vardo.exe]\n"
-         "\"Path\"=" + RegQuoted(programFolder.string()) + "\n\"Edition\"=dword:" + dword + "\n"
+         "\"Path\"=" + RegString(programFolder.string()) + "\n\"Edition\"=dword:" + dword + "\n"
          "[HKEY_CURRENT_USER\\SOFTWARE\\Tessal Kolm\\Tessal Vardo]\n"
-         "\"Database\"=" + RegQuoted(databaseFolder.string()) + "\n";
+         "\"Database\"=" + RegString(databaseFolder.string()) + "\n";
 }
 
 }  // namespace samplecompany
