@@ -233,6 +233,7 @@ class I_QZ_SIE : public I_QZ_Base {
  public:
   virtual std::string GetFilePath() = 0;              // current booking year; empty when none was written
   virtual std::string GetFilePathPreviousYear() = 0;  // previous booking year; empty when none
-  // Writes the SIE files into a fresh temporary folder and returns the rows about them.
+  // Writes the SIE files into a temporary folder and returns the rows about them; a path is
+  // given only for a file this call wrote.
   virtual std::vector<ReportRow> CreateSieFiles() = 0;
 };

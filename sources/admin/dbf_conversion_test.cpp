@@ -97,20 +97,6 @@ std::vector<std::string> RefusedKeys(const std::vector<ReportRow>& rows) {
   return keys;
 }
 
-std::size_t Refused(const std::vector<ReportRow>& rows) {
-  return std::count_if(rows.begin(), rows.end(), [](const ReportRow& r) { return r.kind == "Error"; });
-}
-
-// What a fresh reader of the kind gives, walked as the upload job walks it: the
-// records it lets through and those it reports itself. Each of them must end in
-// the stand-in or in a report row.
-template <class Interface>
-std::size_t Read(std::unique_ptr<Interface> reader) {
-  if (!reader || !reader->IsAvailable()) return 0;
-  auto walked = Walk(*reader);
-  return walked.records.size() + Refused(walked.rows);
-}
-
 TEST_F(DbfConversion, EveryRecordReadIsSentOrReported) {
   CMlxImportJob job(kSourceAdmin);
   Convert(job);
@@ -118,23 +104,11 @@ TEST_F(DbfConversion, EveryRecordReadIsSentOrReported) {
   const std::string folder = company().string();
   auto readers = MakeReaderFactory(job.GetSourceCompany(), nullptr);
   ASSERT_TRUE(readers);
-  struct Kind {
-    ImportKind kind;
-    const char* name;
-    std::size_t read;
-  };
-  for (const Kind& k : std::vector<Kind>{
-           {kImportArticles, "articles", Read(readers->MakeArticles(folder, "1"))},
-           {kImportCustomers, "customers", Read(readers->MakeCustomers(folder))},
-           {kImportSuppliers, "suppliers", Read(readers->MakeSuppliers(folder))},
-           {kImportDeliveryTerms, "deliveryTerms", Read(readers->MakeDeliveryTerms(folder))},
-           {kImportDeliveryMethods, "deliveryMethods", Read(readers->MakeDeliveryMethods(folder))},
-           {kImportCustomerLedgerItems, "customerLedgerItems", Read(readers->MakeCustomerLedgerItems(folder))},
-           {kImportSupplierLedgerItems, "supplierLedgerItems", Read(readers->MakeSupplierLedgerItems(folder))}}) {
+  for (const KindRead& k : CountReadPerKind(*readers, folder, "1")) {
     SCOPED_TRACE(k.name);
     if (!job.IsTransferred(k.kind)) continue;  // a kind whose reader is not built answers not available
     EXPECT_EQ(job.Result(k.kind), 0);
-    EXPECT_EQ(Pending(k.name).size() + Refused(job.Rows(k.kind)), k.read);
+    EXPECT_EQ(Pending(k.name).size() + CountRefused(job.Rows(k.kind)), k.read);
   }
 }
 

@@ -1,11 +1,63 @@
 #include "sources/vardo/vardo_companies.h"
 
-SourceCompany IdentifyVardoCompany(const std::string&) {
+#include <filesystem>
+
+#include "app/sources/company_identification.h"
+#include "platform/files.h"
+#include "platform/paths.h"
+#include "sources/admin/company_db.h"
+#include "sources/vardo/vardo_company_db.h"
+#include "sources/vardo/vardo_environment.h"
+
+namespace {
+constexpr double kLowestSupportedVardoVersion = 6.0;
+constexpr std::size_t kMaxVersionText = 511;
+}  // namespace
+
+SourceCompany IdentifyVardoCompany(const std::string& companyFolder) {
   SourceCompany company;
   company.kind = kSourceVardo;
+  CVardoPrm client(companyFolder);
+  const std::string edition = GetVardoEditionText();
+  if (edition.empty()) return company;
+  company.edition = ProcessVardoEnvironment().installedEdition;
+  company.orgNo = client.GetString(vardo_table::kClient, "ORGNO");
+  company.name = client.GetString(vardo_table::kClient, "CLNAME");
+  company.path = companyFolder;
+  company.version = ToDouble(ReadVardoDatabaseVersion(companyFolder.c_str()));
+  company.versionSupported = company.version >= kLowestSupportedVardoVersion;
   return company;
 }
 
-void FindVardoCompaniesByOrgNo(std::string, std::vector<SourceCompany>&, std::string) {}
+std::string ReadVardoDatabaseVersion(const char* companyFolder) {
+  const std::string folder = companyFolder ? companyFolder : "";
+  if (platform::FindEntryNoCase(folder, "vardo.dbd")) return "4.0";
+  const auto file = platform::FindEntryNoCase(folder, "db.ver");
+  auto reader = file ? platform::OpenForReading(*file) : nullptr;
+  if (!reader) return "5.0";
+  std::string text(kMaxVersionText, '\0');
+  text.resize(reader->ReadAt(0, text));
+  return text;
+}
 
-void ListVardoCompanies(std::string, std::string, std::vector<SourceCompany>&, std::string) {}
+void FindVardoCompaniesByOrgNo(std::string folder, std::vector<SourceCompany>& out, std::string wantedOrgNo) {
+  if (!platform::IsFolder(folder)) return;
+  const std::string wanted = NormalizeOrgNo(wantedOrgNo);
+  for (const std::string& name : platform::ListFolder(folder)) {
+    const std::string candidate = platform::JoinPath(folder, name);
+    if (!platform::IsFolder(candidate) || !platform::FindEntryNoCase(candidate, "client.dbf")) continue;
+    SourceCompany company = IdentifyVardoCompany(candidate);
+    if (!company.orgNo.empty() && NormalizeOrgNo(company.orgNo) == wanted) out.push_back(std::move(company));
+  }
+}
+
+void ListVardoCompanies(std::string companyFolder, std::string databaseFolder, std::vector<SourceCompany>& out,
+                        std::string wantedOrgNo) {
+  if (!databaseFolder.empty() && platform::IsPathSeparator(databaseFolder.back())) databaseFolder.pop_back();
+  const std::string parent =
+      companyFolder.empty() ? "" : std::filesystem::path(companyFolder).parent_path().string();
+  if (!parent.empty()) FindVardoCompaniesByOrgNo(parent, out, wantedOrgNo);
+  if (!databaseFolder.empty() && std::filesystem::path(databaseFolder) != std::filesystem::path(parent)) {
+    FindVardoCompaniesByOrgNo(databaseFolder, out, wantedOrgNo);
+  }
+}

@@ -5,15 +5,19 @@
 
 #include "app/sources/source_company.h"
 
-// The company in the folder: kind 2 for every folder, also one that holds no Vardo
-// company. Without the Vardo database engine nothing else can be read: product,
-// edition and version stay 0 and the texts empty.
+// The company in the folder (kind 2), its organisation number and name read
+// from CLIENT.DBF through the Vardo database API. With no recognised installed
+// edition only the kind is set.
 SourceCompany IdentifyVardoCompany(const std::string& companyFolder);
 
-// Appends the Vardo companies directly below `folder` whose organisation number
-// matches. A company can only match once it can be identified, so for now none does.
+// "4.0" when the folder holds "vardo.dbd"; else the text of "db.ver" (at most
+// 511 bytes, as stored); "5.0" when it cannot be read.
+std::string ReadVardoDatabaseVersion(const char* companyFolder);
+
+// Appends the Vardo companies directly below `folder` (subfolders holding
+// "client.dbf") whose normalised organisation number equals the wanted one.
 void FindVardoCompaniesByOrgNo(std::string folder, std::vector<SourceCompany>& out, std::string wantedOrgNo);
 
-// Searches the parent of `companyFolder` and `databaseFolder` with FindVardoCompaniesByOrgNo.
+// Searches the parent of `companyFolder` and `databaseFolder` (once when they are one folder).
 void ListVardoCompanies(std::string companyFolder, std::string databaseFolder, std::vector<SourceCompany>& out,
                         std::string wantedOrgNo);

@@ -1,14 +1,17 @@
 #!/usr/bin/env python3
 """Runs the converter against a local stand-in of the cloud service.
 
-    python3 tools/demo/run_demo.py --build build [--tour] [--screenshots DIR] [arguments for the converter]
+    python3 tools/demo/run_demo.py --build build [--vardo] [--tour] [--screenshots DIR] [arguments for the converter]
 
 Starts the cloud stand-in on 127.0.0.1 with a demo user and two cloud
 companies, writes a settings folder (settings.ini pointing at the stand-in)
 and a registry file naming it, generates the sample company with its
-administration program, prints the demo user's e-mail and password, runs the
-converter and stops the stand-in when it ends. Arguments it does not know go to
-the converter.
+administration program (and a sample Vardo company of the same organisation
+number with the Vardo program and our database engine, offered beside it),
+prints the demo user's e-mail and password, runs the converter and stops the
+stand-in when it ends. Arguments it does not know go to
+the converter. With --vardo the tour converts the Vardo company in place of
+the administration company.
 
 On a display the user walks the wizard; the converter runs with the tour,
 which there only writes the report down for the summary. With --tour,
@@ -24,8 +27,9 @@ never waits longer than --timeout seconds.
 When the converter has ended, a summary of what the stand-in received is
 printed with its checks: every kind arrived and the import was completed, names
 with å, ä and ö are intact, both SIE files arrived byte for byte as the test kit
-wrote them, and every record of the prepare step's report arrived or stands in
-it as refused. The exit code is 1 when a check fails.
+(for the Vardo company: our database engine) wrote them, and every record of the
+prepare step's report arrived or stands in it as refused. The exit code is 1
+when a check fails.
 
 To add a step (a generated sample company, say), write a function that takes
 the Demo and changes it (converter_args, env), and add it to STEPS.
@@ -52,6 +56,7 @@ DEMO_EMAIL = "demo@example.se"
 DEMO_PASSWORD = "demo1234"
 SAMPLE_ORG_NO = "556677-8899"  # the organisation number of the generated sample company
 SAMPLE_COMPANY = "Åsa Öberg AB"
+SAMPLE_VARDO_COMPANY = "Märta Åkesson Bygg AB"  # the sample Vardo company, listed beside it
 
 FIXTURE = {
     "users": [{
@@ -84,6 +89,7 @@ class Demo:
         self.sie_copies = None  # the test kit's copies of the SIE files it wrote
         self.report = self.work / "report.txt"  # the prepare step's report, as the tour writes it down
         self.opened = self.work / "opened.txt"  # the web addresses the converter opened in the tour
+        self.sample = DBF_SAMPLE  # the sample company converted
 
 
 def start_standin(demo):
@@ -129,6 +135,19 @@ def write_sample_company(demo):
         registry.write("\n" + key)
 
 
+def write_sample_vardo_company(demo):
+    """A sample company of the Vardo line with the same organisation number, and the Vardo program that reads it:
+    our database engine installed in the program folder its registry names. The company choice lists it
+    beside the administration company."""
+    vardo_company = demo.work / "Vardo" / "Företag" / SAMPLE_VARDO_COMPANY
+    key = subprocess.run([str(demo.build / "tools" / "samplecompany" / "samplecompany"), "--vardo",
+                          "--out", str(vardo_company), "--program", str(demo.work / "Tessal Vardo"),
+                          "--engine", str(demo.build / "sources" / "vardo" / "engine" / "program")],
+                         check=True, stdout=subprocess.PIPE, text=True).stdout
+    with open(demo.env["MOLNIX_REGISTRY"], "a", encoding="utf-8") as registry:
+        registry.write("\n" + key)
+
+
 def install_test_kit(demo):
     """Our test kit as the development kit (Bix.dll) in the program folder the registry names."""
     registry = Path(demo.env["MOLNIX_REGISTRY"]).read_text(encoding="utf-8")
@@ -152,7 +171,8 @@ def headless_without_display(demo):
         demo.env["QT_QPA_PLATFORM"] = "offscreen"
 
 
-STEPS = [own_temp_folder, write_settings, write_sample_company, install_test_kit, headless_without_display]
+STEPS = [own_temp_folder, write_settings, write_sample_company, write_sample_vardo_company, install_test_kit,
+         headless_without_display]
 
 
 def unattended(args, env):
@@ -163,7 +183,8 @@ def unattended(args, env):
 def guide_the_tour(demo, screenshots):
     """What the guided tour types and chooses, that it sends, and where it saves its pictures."""
     demo.env.update(MOLNIX_TOUR_EMAIL=DEMO_EMAIL, MOLNIX_TOUR_PASSWORD=DEMO_PASSWORD,
-                    MOLNIX_TOUR_TARGET=SAMPLE_ORG_NO, MOLNIX_TOUR_SECONDS=str(demo.timeout - 10),
+                    MOLNIX_TOUR_TARGET=SAMPLE_ORG_NO, MOLNIX_TOUR_SOURCE=demo.sample["name"],
+                    MOLNIX_TOUR_SECONDS=str(demo.timeout - 10),
                     MOLNIX_TOUR_SEND="1", MOLNIX_TOUR_REPORT=str(demo.report))
     if screenshots:
         demo.env["MOLNIX_TOUR_SHOTS"] = str(Path(screenshots).resolve())
@@ -199,14 +220,30 @@ RECORD_KINDS = [
     ("supplierLedgerItems", "leverantörsreskontraposter"),
 ]
 SIE_FILES = [("currentYear", "SIE.SE"), ("previousYear", "SIEPREV.SE")]
-# Names of the sample company that must arrive as they were written, å, ä and ö included.
-SWEDISH_NAMES = [
-    ("companySettings", "name", "Åsa Öberg AB"), ("companySettings", "city", "Göteborg"),
-    ("deliveryTerms", "name", "Fritt vårt lager"), ("deliveryMethods", "code", "HÄMT"),
-    ("customers", "name", "Öbergs Skruv AB"), ("suppliers", "name", "Järnhandel i Västerås AB"),
-    ("articles", "name", "Målning av fönsterbåge"), ("customerLedgerItems", "customerName", "Byggbolaget Väst AB"),
-    ("supplierLedgerItems", "supplierName", "Öberg Grossist AB"),
-]
+# What a sample company is checked against: its name, the names that must arrive as they were
+# written (å, ä and ö included), and what writes its SIE files.
+DBF_SAMPLE = {
+    "name": SAMPLE_COMPANY,
+    "swedish_names": [
+        ("companySettings", "name", "Åsa Öberg AB"), ("companySettings", "city", "Göteborg"),
+        ("deliveryTerms", "name", "Fritt vårt lager"), ("deliveryMethods", "code", "HÄMT"),
+        ("customers", "name", "Öbergs Skruv AB"), ("suppliers", "name", "Järnhandel i Västerås AB"),
+        ("articles", "name", "Målning av fönsterbåge"), ("customerLedgerItems", "customerName", "Byggbolaget Väst AB"),
+        ("supplierLedgerItems", "supplierName", "Öberg Grossist AB"),
+    ],
+    "sie_maker": "the test kit",
+}
+VARDO_SAMPLE = {
+    "name": SAMPLE_VARDO_COMPANY,
+    "swedish_names": [
+        ("companySettings", "name", SAMPLE_VARDO_COMPANY), ("companySettings", "city", "Göteborg"),
+        ("deliveryTerms", "name", "Fritt vårt lager"), ("deliveryMethods", "name", "Kunden hämtar själv"),
+        ("customers", "name", "Örjans Rör AB"), ("suppliers", "name", "Sjöbergs Trä AB"),
+        ("articles", "name", "Fönsterbåge, målning"), ("customerLedgerItems", "customerName", "Örjans Rör AB"),
+        ("supplierLedgerItems", "supplierName", "Sjöbergs Trä AB"),
+    ],
+    "sie_maker": "our Vardo database engine",
+}
 # What UTF-8 read as a single-byte code page, or a replaced character, looks like.
 GARBLED = re.compile("[\ufffd\u0080-\u009f]|Ã[\u0080-\u00bf]")
 
@@ -293,22 +330,28 @@ def summarise(demo, state):
     missing = [kind for kind, _ in RECORD_KINDS if not records[kind]]
     lines.append(("every kind arrived" + (": not " + ", ".join(missing) if missing else ""), not missing))
 
-    absent = [value for kind, field, value in SWEDISH_NAMES if not any(r.get(field) == value for r in records[kind])]
+    swedish_names = demo.sample["swedish_names"]
+    absent = [value for kind, field, value in swedish_names if not any(r.get(field) == value for r in records[kind])]
     garbled = sorted({text for text in strings_of(records) if GARBLED.search(text)})
-    lines.append(("names with å, ä, ö arrived intact (%s, ...)" % ", ".join(v for _, _, v in SWEDISH_NAMES[:4])
+    lines.append(("names with å, ä, ö arrived intact (%s, ...)" % ", ".join(v for _, _, v in swedish_names[:4])
                   + ("; missing: " + ", ".join(absent) if absent else "")
                   + ("; garbled: " + ", ".join(garbled[:5]) if garbled else ""), not absent and not garbled))
 
     for year, name in SIE_FILES:
-        # The last copy the test kit kept of the file it wrote.
-        made = [demo.sie_copies / name] if demo.temp and (demo.sie_copies / name).exists() else []
+        maker = demo.sample["sie_maker"]
+        if demo.sample is DBF_SAMPLE:
+            # The converter removes its work folders: the last copy the test kit kept of the file it wrote.
+            made = [demo.sie_copies / name] if demo.sie_copies and (demo.sie_copies / name).exists() else []
+        else:
+            # Our Vardo engine writes into the shared work folder under the converter's temp folder.
+            made = sorted(demo.temp.glob("*/" + name), key=lambda path: path.stat().st_mtime) if demo.temp else []
         if name not in contents or not made:
-            lines.append(("%s: %s" % (name, "not received" if name not in contents else "the test kit made none"),
+            lines.append(("%s: %s" % (name, "not received" if name not in contents else maker + " made none"),
                           False))
             continue
         company_name = sie_company_name(contents[name])
-        lines.append(("%s arrived byte for byte as the test kit wrote it; its #FNAMN is \"%s\"" % (name, company_name),
-                      contents[name] == made[-1].read_bytes() and company_name == SAMPLE_COMPANY))
+        lines.append(("%s arrived byte for byte as %s wrote it; its #FNAMN is \"%s\"" % (name, maker, company_name),
+                      contents[name] == made[-1].read_bytes() and company_name == demo.sample["name"]))
     if len(contents) == 2:
         lines.append(("SIE.SE and SIEPREV.SE hold different booking years",
                       sie_year_line(contents["SIE.SE"]) != sie_year_line(contents["SIEPREV.SE"])))
@@ -349,6 +392,7 @@ def run_program(command, env, timeout):
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--build", required=True, help="the build folder")
+    parser.add_argument("--vardo", action="store_true", help="the tour converts the sample Vardo company")
     parser.add_argument("--tour", action="store_true", help="walk the wizard unattended")
     parser.add_argument("--screenshots", metavar="DIR", help="save each window of the tour as a PNG in DIR")
     parser.add_argument("--timeout", type=int, default=300, help="seconds before an unattended run is stopped")
@@ -362,6 +406,8 @@ def main():
 
     with tempfile.TemporaryDirectory(prefix="molnix-demo-") as work:
         demo = Demo(args.build, work, converter_args)
+        if args.vardo:
+            demo.sample = VARDO_SAMPLE
         standin = start_standin(demo)
         try:
             for step in STEPS:

@@ -12,6 +12,7 @@
 //   MOLNIX_TOUR_SHOTS     folder for a PNG of each window, as shown to the user
 //   MOLNIX_TOUR_EMAIL, MOLNIX_TOUR_PASSWORD   what the login types
 //   MOLNIX_TOUR_TARGET    a text of the cloud company's entry to choose (its registration number, say)
+//   MOLNIX_TOUR_SOURCE    a text of the source company's entry to choose (its name, say); the first one otherwise
 //   MOLNIX_TOUR_LOGOUT    when set, the first company choice is left with "Logga ut"
 //   MOLNIX_TOUR_SEND      when set, the report is followed by "Skicka till Molnix"
 //   MOLNIX_TOUR_REPORT    file into which the report is written (UTF-8) once it stands
@@ -107,7 +108,10 @@ class Tour final : public QObject {
       target->setCurrentIndex(wanted > 0 ? wanted : 1);
     }
     QComboBox* source = dialog->sourceBox();
-    if (source->count() > 1 && source->currentIndex() <= 0) source->setCurrentIndex(1);
+    if (source->count() > 1 && source->currentIndex() <= 0) {
+      const int wanted = source->findText(Setting("MOLNIX_TOUR_SOURCE"), Qt::MatchContains);
+      source->setCurrentIndex(wanted > 0 && !Setting("MOLNIX_TOUR_SOURCE").isEmpty() ? wanted : 1);
+    }
     Shoot(dialog, "company-choice");
     Say("company choice: " + target->currentText() + " <- " + source->currentText());
     QPushButton* next = dialog->nextButton();

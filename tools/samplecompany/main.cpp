@@ -1,11 +1,16 @@
-// samplecompany: writes a sample DBF company of the administration program.
-//   samplecompany --out FOLDER [--articles N] [--customers N] [--suppliers N]
+// samplecompany: writes a sample DBF company of the administration program,
+// or with --vardo a sample company of the Vardo line.
+//   samplecompany [--vardo] --out FOLDER [--articles N] [--customers N] [--suppliers N]
 //                 [--customer-invoices N] [--supplier-invoices N] [--product-code C]
 //                 [--cloud-link ID] [--foxpro] [--cp850] [--year YYYY] [--program FOLDER]
-// With --program it also installs the administration program that exports the
-// company's SIE into FOLDER, with the parent of the company's folder as its
-// folder of companies, and prints the registry key that installs it (lines of a
-// ".reg" file) on standard output.
+//                 [--engine FOLDER]
+// With --program it also installs the program that reads the company into
+// FOLDER and prints the registry keys that install it (lines of a ".reg" file)
+// on standard output: the administration program, with the parent of the
+// company's folder as its folder of companies; or the Vardo program with our
+// database engine (taken from --engine, by default the build's), whose
+// database folder is the parent of the company's folder's parent (the company
+// lies in its "Företag").
 #include <charconv>
 #include <cstring>
 #include <exception>
@@ -14,13 +19,15 @@
 #include <string_view>
 
 #include "tools/samplecompany/sample_company.h"
+#include "tools/samplecompany/sample_vardo_company.h"
 
 namespace {
 
 int Usage() {
-  std::cerr << "usage: samplecompany --out FOLDER [--articles N] [--customers N] [--suppliers N]\n"
+  std::cerr << "usage: samplecompany [--vardo] --out FOLDER [--articles N] [--customers N] [--suppliers N]\n"
                "                     [--customer-invoices N] [--supplier-invoices N] [--product-code C]\n"
-               "                     [--cloud-link ID] [--foxpro] [--cp850] [--year YYYY] [--program FOLDER]\n";
+               "                     [--cloud-link ID] [--foxpro] [--cp850] [--year YYYY] [--program FOLDER]\n"
+               "                     [--engine FOLDER]\n";
   return 2;
 }
 
@@ -35,8 +42,14 @@ int main(int argc, char** argv) {
   samplecompany::SampleOptions options;
   std::string out;
   std::string programFolder;
+  std::string engineFolder = VARDO_ENGINE_FOLDER;
+  bool vardo = false;
   for (int i = 1; i < argc; ++i) {
     const std::string_view arg = argv[i];
+    if (arg == "--vardo") {
+      vardo = true;
+      continue;
+    }
     if (arg == "--foxpro") {
       options.format = fixtures::DbfFormat::VisualFoxPro;
       continue;
@@ -52,6 +65,8 @@ int main(int argc, char** argv) {
       out = value;
     } else if (arg == "--program") {
       programFolder = value;
+    } else if (arg == "--engine") {
+      engineFolder = value;
     } else if (arg == "--product-code") {
       options.productCode = value;
     } else if (arg == "--cloud-link") {
@@ -75,6 +90,20 @@ int main(int argc, char** argv) {
   }
   if (out.empty()) return Usage();
   try {
+    if (vardo) {
+      samplecompany::VardoSampleOptions vardoOptions;
+      vardoOptions.articles = options.articles;
+      vardoOptions.customers = options.customers;
+      vardoOptions.suppliers = options.suppliers;
+      vardoOptions.customerInvoices = options.customerInvoices;
+      vardoOptions.supplierInvoices = options.supplierInvoices;
+      vardoOptions.format = options.format;
+      vardoOptions.bookingYear = options.bookingYear;
+      samplecompany::WriteSampleVardoCompany(out, vardoOptions);
+      if (!programFolder.empty()) std::cout << samplecompany::WriteVardoProgram(
+          programFolder, (std::filesystem::absolute(out) / ".." / "..").lexically_normal(), engineFolder);
+      return 0;
+    }
     samplecompany::WriteSampleCompany(out, options);
     if (!programFolder.empty()) std::cout << samplecompany::WriteAdministrationProgram(
         programFolder, (std::filesystem::absolute(out) / "..").lexically_normal(), options.productCode);

@@ -440,16 +440,6 @@ void WriteBookkeeping(const std::filesystem::path& folder, const SampleOptions& 
   konto.WriteInto(folder);
 }
 
-// A text as a quoted ".reg" string value.
-std::string RegString(const std::string& text) {
-  std::string quoted = "\"";
-  for (const char c : text) {
-    if (c == '\\' || c == '"') quoted.push_back('\\');
-    quoted.push_back(c);
-  }
-  return quoted + "\"";
-}
-
 // The installed edition of the administration program that a company of this product code needs.
 int EditionOf(const std::string& productCode) {
   static const std::pair<const char*, int> kEditions[] = {{"0", 200}, {"5", 500}, {"1", 1000}, {"2", 2000}};
@@ -460,6 +450,15 @@ int EditionOf(const std::string& productCode) {
 }
 
 }  // namespace
+
+std::string RegString(const std::string& text) {
+  std::string quoted = "\"";
+  for (const char c : text) {
+    if (c == '\\' || c == '"') quoted.push_back('\\');
+    quoted.push_back(c);
+  }
+  return quoted + "\"";
+}
 
 std::string WriteAdministrationProgram(const std::filesystem::path& programFolder,
                                        const std::filesystem::path& companiesFolder, const std::string& productCode) {

@@ -38,6 +38,9 @@ struct SampleOptions {
   int bookingYear = 0;
 };
 
+// A text as a quoted ".reg" string value.
+std::string RegString(const std::string& text);
+
 // Writes the tables and ftg.ini into `folder`, making it when missing.
 // Throws std::runtime_error when a file cannot be written.
 void WriteSampleCompany(const std::filesystem::path& folder, const SampleOptions& options = {});

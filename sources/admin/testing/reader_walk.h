@@ -6,12 +6,16 @@
 //   customers, suppliers), CheckCurrent, every getter in the upload's order when
 //   it said yes; MoveNext; then AddWarnings with the same rows and Close.
 //   company settings: AddWarnings and Close, then the getters.
+#include <algorithm>
+#include <memory>
 #include <ostream>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "app/sources/import_kind.h"
+#include "app/sources/reader_factory.h"
 #include "app/sources/reader_fields.h"
 #include "app/sources/source_readers.h"
 
@@ -84,6 +88,39 @@ inline Walked<CompanyRecord> WalkCompany(I_QZ_Company& reader) {
   reader.Close();
   walked.records.push_back(ReadRecord(reader));
   return walked;
+}
+
+// The rows that refuse a record.
+inline std::size_t CountRefused(const std::vector<ReportRow>& rows) {
+  return std::count_if(rows.begin(), rows.end(), [](const ReportRow& r) { return r.kind == "Error"; });
+}
+
+// What a fresh reader of a kind gives, walked as the upload job walks it: the
+// records it lets through and those it refuses itself; 0 for a kind that is not
+// available. Each of them must end in the cloud or in a report row.
+template <class Interface>
+std::size_t CountRead(std::unique_ptr<Interface> reader) {
+  if (!reader || !reader->IsAvailable()) return 0;
+  auto walked = Walk(*reader);
+  return walked.records.size() + CountRefused(walked.rows);
+}
+
+// CountRead of each register and open-invoice kind of a company, with the
+// kind's name in the cloud's state.
+struct KindRead {
+  ImportKind kind;
+  const char* name;
+  std::size_t read;
+};
+inline std::vector<KindRead> CountReadPerKind(ReaderFactory& readers, const std::string& folder,
+                                              const std::string& priceListCode) {
+  return {{kImportArticles, "articles", CountRead(readers.MakeArticles(folder, priceListCode))},
+          {kImportCustomers, "customers", CountRead(readers.MakeCustomers(folder))},
+          {kImportSuppliers, "suppliers", CountRead(readers.MakeSuppliers(folder))},
+          {kImportDeliveryTerms, "deliveryTerms", CountRead(readers.MakeDeliveryTerms(folder))},
+          {kImportDeliveryMethods, "deliveryMethods", CountRead(readers.MakeDeliveryMethods(folder))},
+          {kImportCustomerLedgerItems, "customerLedgerItems", CountRead(readers.MakeCustomerLedgerItems(folder))},
+          {kImportSupplierLedgerItems, "supplierLedgerItems", CountRead(readers.MakeSupplierLedgerItems(folder))}};
 }
 
 }  // namespace reader_walk

@@ -1,0 +1,430 @@
+#include "sources/vardo/engine/vardo_engine.h"
+
+#include <algorithm>
+#include <charconv>
+#include <chrono>
+#include <cmath>
+#include <cstring>
+#include <fstream>
+#include <limits>
+
+#include "platform/clock.h"
+#include "platform/files.h"
+#include "platform/paths.h"
+#include "platform/text.h"
+
+namespace vardo_engine {
+
+namespace {
+
+struct TableFile {
+  std::int32_t id;
+  const char* file;
+};
+
+constexpr TableFile kTableFiles[] = {
+    {vardo_table::kClient, "CLIENT.DBF"},      {vardo_table::kAccount, "ACCOUNT.DBF"},
+    {vardo_table::kText, "TEXT.DBF"},          {vardo_table::kHistory, "HISTORY.DBF"},
+    {vardo_table::kPerson, "PERSON.DBF"},      {vardo_table::kLedger, "LEDGER.DBF"},
+    {vardo_table::kInvoice, "INVOICE.DBF"},    {vardo_table::kArticle, "ARTICLE.DBF"},
+    {vardo_table::kAccountYear, "ACCYEAR.DBF"}, {vardo_table::kSeries, "SERIES.DBF"},
+    {vardo_table::kPersSettings, "PERSSETTINGS.DBF"},
+};
+
+// The newest database version this engine reads ("db.ver"); newer ones need a newer engine.
+constexpr double kNewestDatabaseVersion = 6.99;
+
+constexpr std::chrono::sys_days kEpoch = std::chrono::sys_days{std::chrono::year{1899} / 12 / 31};
+
+const char* FileOfTable(std::int32_t id) {
+  for (const auto& entry : kTableFiles) {
+    if (entry.id == id) return entry.file;
+  }
+  return nullptr;
+}
+
+std::string_view TrimBlanks(std::string_view text) { return platform::Trim(text); }
+
+std::string_view LastComponent(std::string_view path) {
+  for (std::size_t i = path.size(); i > 0; --i) {
+    if (platform::IsPathSeparator(path[i - 1])) return path.substr(i);
+  }
+  return path;
+}
+
+// The leading number of a text as a double (blanks skipped); 0 when none.
+double LeadingDouble(std::string_view text) {
+  text = TrimBlanks(text);
+  if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+  double value = 0.0;
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (ec != std::errc() || !std::isfinite(value)) return 0.0;
+  return value;
+}
+
+std::int32_t ClampToInt32(double value) {
+  if (!(value > std::numeric_limits<std::int32_t>::min())) return std::numeric_limits<std::int32_t>::min();
+  if (!(value < std::numeric_limits<std::int32_t>::max())) return std::numeric_limits<std::int32_t>::max();
+  return static_cast<std::int32_t>(value);
+}
+
+bool TrueText(std::string_view text) {
+  text = TrimBlanks(text);
+  if (text.empty()) return false;
+  const char c = text.front();
+  return c == 'T' || c == 't' || c == 'Y' || c == 'y' || c == '1';
+}
+
+std::string SieQuoted(std::string_view text) {
+  std::string out = "\"";
+  for (char c : text) {
+    if (c == '"' || c == '\\') out.push_back('\\');
+    out.push_back(c);
+  }
+  out.push_back('"');
+  return out;
+}
+
+std::string SieDate(std::int32_t value) {
+  const Ymd ymd = DateParts(static_cast<std::uint16_t>(value));
+  char text[16];
+  std::snprintf(text, sizeof text, "%04d%02d%02d", ymd.year, ymd.month, ymd.day);
+  return text;
+}
+
+}  // namespace
+
+std::int32_t DateValue(int year, int month, int day) {
+  const std::chrono::year_month_day ymd{std::chrono::year{year}, std::chrono::month{static_cast<unsigned>(month)},
+                                        std::chrono::day{static_cast<unsigned>(day)}};
+  if (!ymd.ok()) return 0;
+  const auto days = (std::chrono::sys_days{ymd} - kEpoch).count();
+  return days >= 1 && days <= 0xFFFF ? static_cast<std::int32_t>(days) : 0;
+}
+
+std::int32_t DateValueFromText(std::string_view text) {
+  text = TrimBlanks(text);
+  if (text.size() != 8 || !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+    return 0;
+  }
+  const auto number = [&text](std::size_t at, std::size_t length) {
+    int value = 0;
+    std::from_chars(text.data() + at, text.data() + at + length, value);
+    return value;
+  };
+  return DateValue(number(0, 4), number(4, 2), number(6, 2));
+}
+
+Ymd DateParts(std::uint16_t value) {
+  if (value == 0) return {};
+  const std::chrono::year_month_day ymd{kEpoch + std::chrono::days{value}};
+  return {static_cast<int>(ymd.year()), static_cast<int>(static_cast<unsigned>(ymd.month())),
+          static_cast<int>(static_cast<unsigned>(ymd.day()))};
+}
+
+// One table of the open database, opened on first use. `current` is the
+// record the field reads see; at the end of the table (`atEnd`) they read as
+// blank, as past the last record of a dBASE table.
+struct Engine::Table {
+  std::unique_ptr<lumdb::dbf_table_c> dbf;
+  std::int32_t current = -1;
+  bool atEnd = true;
+
+  // The first live record at or after n; false (at the end) when there is none.
+  bool SeekForward(std::int32_t n) {
+    for (; n >= 0 && n < dbf->record_count(); ++n) {
+      if (dbf->read_record(n)) break;  // unreadable from here on
+      if (!dbf->is_deleted()) {
+        current = n;
+        atEnd = false;
+        return true;
+      }
+    }
+    current = dbf->record_count();
+    atEnd = true;
+    return false;
+  }
+  // The last live record at or before n; the position is kept when there is none.
+  bool SeekBackward(std::int32_t n) {
+    for (n = std::min(n, dbf->record_count() - 1); n >= 0; --n) {
+      if (!dbf->read_record(n) && !dbf->is_deleted()) {
+        current = n;
+        atEnd = false;
+        return true;
+      }
+    }
+    if (!atEnd && current >= 0) dbf->read_record(current);
+    return false;
+  }
+};
+
+Engine::Engine() = default;
+Engine::~Engine() = default;
+
+Engine& TheEngine() {
+  static Engine engine;
+  return engine;
+}
+
+void Engine::Report(std::int16_t code, std::int32_t detail, const std::string& text) const {
+  if (errorHandler_) errorHandler_(code, detail, text.c_str());
+}
+
+std::int32_t Engine::SetPath(const char* folder) {
+  if (!folder) return -1;
+  path_ = folder;
+  // Another folder means another database: the open one is closed.
+  if (!openFolder_.empty() && openFolder_ != path_) Close();
+  return 0;
+}
+
+std::int32_t Engine::GetPath(char* buffer, std::int32_t size) const {
+  if (!buffer || size <= 0 || path_.size() >= static_cast<std::size_t>(size)) return -1;
+  std::memcpy(buffer, path_.c_str(), path_.size() + 1);
+  return 0;
+}
+
+std::int32_t Engine::Open(const char* name) {
+  if (!name || !*name) return -1;
+  // The path names the company folder itself, or the folder that holds it.
+  const std::string folder = platform::EqualsNoCase(LastComponent(path_), name) ? path_ : platform::ResolveNoCase(path_, name);
+  if (!openFolder_.empty()) {
+    if (openFolder_ == folder) return kVardoAlreadyOpen;
+    Close();
+  }
+  const std::string clientPath = platform::ResolveNoCase(folder, "CLIENT.DBF");
+  if (!platform::OpenForReading(clientPath)) return -1;
+  if (platform::OpenForReading(platform::ResolveNoCase(folder, "vardo.dbd"))) return -3;
+  if (const auto version = platform::ReadWholeFile(platform::ResolveNoCase(folder, "db.ver"))) {
+    if (LeadingDouble(*version) > kNewestDatabaseVersion) return -4;
+  }
+  auto client = std::make_unique<lumdb::dbf_table_c>(clientPath);
+  if (!client->is_open()) {
+    std::string text = "CLIENT.DBF:";
+    for (const auto& problem : client->problems()) text += " " + problem;
+    Report(kDamagedTable, vardo_table::kClient, text);
+    return -1;
+  }
+  openFolder_ = folder;
+  tables_.clear();
+  tables_.resize(std::size(kTableFiles));
+  return kVardoOpenOk;
+}
+
+std::int32_t Engine::Close() {
+  openFolder_.clear();
+  tables_.clear();
+  years_.reset();
+  return 0;
+}
+
+Engine::Table* Engine::Use(std::int32_t table) {
+  if (openFolder_.empty()) return nullptr;
+  for (std::size_t i = 0; i < std::size(kTableFiles); ++i) {
+    if (kTableFiles[i].id != table) continue;
+    auto& slot = tables_[i];
+    if (!slot) {
+      slot = std::make_unique<Table>();
+      slot->dbf = std::make_unique<lumdb::dbf_table_c>(platform::ResolveNoCase(openFolder_, kTableFiles[i].file));
+      // A freshly opened table stands on its first live record.
+      if (slot->dbf->is_open()) slot->SeekForward(0);
+    }
+    return slot->dbf->is_open() ? slot.get() : nullptr;
+  }
+  return nullptr;
+}
+
+std::int32_t Engine::First(std::int32_t table) {
+  if (openFolder_.empty()) return kVardoNotOpen;
+  Table* t = Use(table);
+  return t && t->SeekForward(0) ? 0 : kVardoPositionFailed;
+}
+
+std::int32_t Engine::Next(std::int32_t table) {
+  if (openFolder_.empty()) return kVardoNotOpen;
+  Table* t = Use(table);
+  if (!t || t->atEnd) return kVardoPositionFailed;
+  return t->SeekForward(t->current + 1) ? 0 : kVardoPositionFailed;
+}
+
+std::int32_t Engine::Prev(std::int32_t table) {
+  if (openFolder_.empty()) return kVardoNotOpen;
+  Table* t = Use(table);
+  return t && t->SeekBackward(t->current - 1) ? 0 : kVardoPositionFailed;
+}
+
+std::int32_t Engine::Last(std::int32_t table) {
+  if (openFolder_.empty()) return kVardoNotOpen;
+  Table* t = Use(table);
+  return t && t->SeekBackward(t->dbf->record_count() - 1) ? 0 : kVardoPositionFailed;
+}
+
+std::int32_t Engine::Find(std::int32_t table, const char* key) {
+  if (openFolder_.empty()) return kVardoNotOpen;
+  Table* t = Use(table);
+  if (!t || !key || t->dbf->fields().empty()) return kVardoPositionFailed;
+  for (bool found = t->SeekForward(0); found; found = t->SeekForward(t->current + 1)) {
+    if (TrimBlanks(t->dbf->field_text(0)) == TrimBlanks(key)) return 0;
+  }
+  return kVardoPositionFailed;
+}
+
+std::int32_t Engine::Field(std::int32_t table, const char* name) {
+  Table* t = name ? Use(table) : nullptr;
+  if (!t) return 0;
+  const int index = t->dbf->field_index(name);
+  if (index < 0 || index >= 0xFFFF) return 0;
+  return (table << 16) | (index + 1);
+}
+
+bool Engine::Resolve(std::int32_t handle, Table*& table, int& field) {
+  if (handle <= 0) return false;
+  const std::int32_t id = handle >> 16;
+  field = (handle & 0xFFFF) - 1;
+  table = FileOfTable(id) ? Use(id) : nullptr;
+  return table && field >= 0 && field < static_cast<int>(table->dbf->fields().size());
+}
+
+std::string_view Engine::Raw(std::int32_t handle, char& type) {
+  Table* table = nullptr;
+  int field = -1;
+  type = 0;
+  if (!Resolve(handle, table, field) || table->atEnd) return {};
+  type = table->dbf->fields()[static_cast<std::size_t>(field)].type;
+  return table->dbf->field_value(field);
+}
+
+std::int32_t Engine::String(std::int32_t handle, char* buffer, std::int32_t size) {
+  Table* table = nullptr;
+  int field = -1;
+  if (!buffer || size <= 0 || !Resolve(handle, table, field)) return -1;
+  const std::string text = table->atEnd ? std::string() : table->dbf->field_text(field);
+  // The value as UTF-8, cut to the buffer without splitting a character.
+  std::size_t length = std::min(text.size(), static_cast<std::size_t>(size - 1));
+  while (length > 0 && length < text.size() && (static_cast<unsigned char>(text[length]) & 0xC0) == 0x80) --length;
+  std::memcpy(buffer, text.data(), length);
+  buffer[length] = '\0';
+  return static_cast<std::int32_t>(length);
+}
+
+std::int32_t Engine::Long(std::int32_t handle) {
+  char type = 0;
+  const std::string_view raw = Raw(handle, type);
+  if (type == 'L') return TrueText(raw) ? 1 : 0;
+  if (type == 'D') return DateValueFromText(raw);
+  return ClampToInt32(std::trunc(LeadingDouble(raw)));
+}
+
+double Engine::Double(std::int32_t handle) {
+  char type = 0;
+  const std::string_view raw = Raw(handle, type);
+  if (type == 'L') return TrueText(raw) ? 1.0 : 0.0;
+  if (type == 'D') return DateValueFromText(raw);
+  return LeadingDouble(raw);
+}
+
+std::int32_t Engine::Bool(std::int32_t handle) {
+  char type = 0;
+  const std::string_view raw = Raw(handle, type);
+  if (type == 'N' || type == 'F') return LeadingDouble(raw) != 0.0 ? 1 : 0;
+  return TrueText(raw) ? 1 : 0;
+}
+
+std::int32_t Engine::Date(std::int32_t handle) {
+  char type = 0;
+  return DateValueFromText(Raw(handle, type));
+}
+
+const std::vector<Engine::Year>& Engine::Years() {
+  if (years_) return *years_;
+  years_.emplace();
+  const Table* table = Use(vardo_table::kAccountYear);
+  if (!table) return *years_;
+  // A reading of its own, so the table's current record stays where the caller has it.
+  lumdb::dbf_table_c years(platform::ResolveNoCase(openFolder_, "ACCYEAR.DBF"));
+  const int begin = years.field_index("BEGIN");
+  const int end = years.field_index("END");
+  const int chart = years.field_index("ACCCHART");
+  const int number = years.field_index("YEARNO");
+  for (auto ec = years.first(); !ec; ec = years.next()) {
+    if (years.is_deleted()) continue;
+    Year year;
+    year.begin = DateValueFromText(years.field_value(begin));
+    year.end = DateValueFromText(years.field_value(end));
+    year.chart = ClampToInt32(LeadingDouble(years.field_value(chart)));
+    year.number = number >= 0 ? ClampToInt32(LeadingDouble(years.field_value(number))) : 0;
+    if (year.number <= 0) year.number = static_cast<std::int32_t>(years_->size()) + 1;
+    years_->push_back(year);
+  }
+  return *years_;
+}
+
+std::int32_t Engine::Today() const {
+  const platform::LocalDateTime now = platform::CurrentClock().Now();
+  return DateValue(now.year, now.month, now.day);
+}
+
+std::int32_t Engine::YearNo(std::int32_t date) {
+  if (openFolder_.empty()) return kVardoNotOpen;
+  if (date == 0) date = Today();
+  for (const Year& year : Years()) {
+    if (year.begin != 0 && year.begin <= date && date <= year.end) return year.number;
+  }
+  return kNoSuchYear;
+}
+
+std::int32_t Engine::ExportSie(const char* path, std::int32_t sieType, std::int32_t yearStart) {
+  if (openFolder_.empty()) return kVardoNotOpen;
+  if (!path || sieType != 4) return kCannotWrite;
+  const std::vector<Year>& years = Years();
+  const auto year = std::find_if(years.begin(), years.end(), [&](const Year& y) { return y.begin == yearStart; });
+  if (year == years.end() || yearStart == 0) return kNoSuchYear;
+  // The year before: the latest one that ends before this one begins.
+  const Year* previous = nullptr;
+  for (const Year& other : years) {
+    if (other.end != 0 && other.end < year->begin && (!previous || other.end > previous->end)) previous = &other;
+  }
+
+  std::string text;
+  const auto line = [&text](const std::string& content) { text += content + "\r\n"; };
+  line("#FLAGGA 0");
+  line("#FORMAT PC8");
+  line("#SIETYP 4");
+  line("#PROGRAM \"PyxBase5\" 5.0");
+  line("#GEN " + SieDate(Today()));
+  {
+    lumdb::dbf_table_c client(platform::ResolveNoCase(openFolder_, "CLIENT.DBF"));
+    std::string name, orgNo;
+    for (auto ec = client.first(); !ec; ec = client.next()) {
+      if (client.is_deleted()) continue;
+      name = std::string(TrimBlanks(client.field_text(client.field_index("CLNAME"))));
+      orgNo = std::string(TrimBlanks(client.field_text(client.field_index("ORGNO"))));
+      break;
+    }
+    line("#FNAMN " + SieQuoted(name));
+    if (!orgNo.empty()) line("#ORGNR " + orgNo);
+  }
+  line("#RAR 0 " + SieDate(year->begin) + " " + SieDate(year->end));
+  if (previous) line("#RAR -1 " + SieDate(previous->begin) + " " + SieDate(previous->end));
+  line(std::string("#KPTYP ") + (year->chart < 200 ? "BAS96" : "EUBAS97"));
+  {
+    lumdb::dbf_table_c accounts(platform::ResolveNoCase(openFolder_, "ACCOUNT.DBF"));
+    const int number = accounts.field_index("ACCNO");
+    const int name = accounts.field_index("ACCNAME");
+    const int chart = accounts.field_index("ACCCHART");
+    for (auto ec = accounts.first(); !ec; ec = accounts.next()) {
+      if (accounts.is_deleted()) continue;
+      if (chart >= 0 && ClampToInt32(LeadingDouble(accounts.field_value(chart))) != year->chart) continue;
+      const std::string account(TrimBlanks(accounts.field_text(number)));
+      if (account.empty()) continue;
+      line("#KONTO " + account + " " + SieQuoted(TrimBlanks(accounts.field_text(name))));
+    }
+  }
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  const std::string bytes = platform::EncodeFromUtf8(text, platform::CodePage::Cp437);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  out.close();
+  return out ? 0 : kCannotWrite;
+}
+
+}  // namespace vardo_engine

@@ -1,0 +1,132 @@
+#pragma once
+// The Vardo database API: the library "PyxBase5.dll" with its companions
+// "c4dll.dll" and "xfiles.dll" in the Vardo program folder, loaded on first
+// use and bound by name into one process-wide function table. Every company
+// table of the Vardo line is read through these functions. The wrappers below
+// load the library when needed, log their failures and never call a function
+// that is not bound: they return their failure value instead.
+//
+// Values crossing the API have fixed widths: table ids, field handles, date
+// values and results are 32-bit; texts are narrow, NUL-terminated UTF-8.
+#include <cstdint>
+#include <string>
+
+// The database error callback the API calls: (code, detail, text or null).
+using VardoErrorHandler = void (*)(std::int16_t code, std::int32_t detail, const char* text);
+
+// The exports, as the library defines them (plain C names).
+extern "C" {
+using VardoDatabaseOpenFn = std::int32_t (*)(const char* databaseName);
+using VardoDatabaseCloseFn = std::int32_t (*)();
+using VardoDatabaseSetPathFn = std::int32_t (*)(const char* folder);
+using VardoDatabaseGetPathFn = std::int32_t (*)(char* buffer, std::int32_t bufferSize);
+using VardoRecordFirstFn = std::int32_t (*)(std::int32_t tableId, std::int32_t mode);
+using VardoRecordNextFn = std::int32_t (*)(std::int32_t tableId);
+using VardoRecordPrevFn = std::int32_t (*)(std::int32_t tableId);
+using VardoRecordLastFn = std::int32_t (*)(std::int32_t tableId);
+using VardoRecordFindFn = std::int32_t (*)(std::int32_t tableId, const char* key);
+using VardoRecordFieldFn = std::int32_t (*)(std::int32_t tableId, const char* fieldName);
+using VardoFieldValueBoolFn = std::int32_t (*)(std::int32_t handle);
+using VardoFieldValueStringFn = std::int32_t (*)(std::int32_t handle, char* buffer, std::int32_t bufferSize);
+using VardoFieldValueDoubleFn = double (*)(std::int32_t handle);
+using VardoFieldValueLongFn = std::int32_t (*)(std::int32_t handle);
+using VardoFieldValueDateFn = std::int32_t (*)(std::int32_t handle);
+using VardoExportSieFileFn = std::int32_t (*)(const char* path, std::int32_t sieType, std::int32_t yearStart);
+using VardoSetErrorHandlerFn = void (*)(VardoErrorHandler handler);
+using VardoGetYearNoFn = std::int32_t (*)(std::int32_t date);
+using VardoDatePartFn = std::int32_t (*)(std::uint16_t date);
+}
+
+// The bound functions; null until resolved. FieldValueLong is bound twice, as
+// the library's callers always had it; the readers use the second entry.
+struct VardoApiTable {
+  VardoDatabaseOpenFn DatabaseOpen = nullptr;
+  VardoDatabaseCloseFn DatabaseClose = nullptr;
+  VardoDatabaseSetPathFn DatabaseSetPath = nullptr;
+  VardoRecordFirstFn RecordFirst = nullptr;
+  VardoRecordNextFn RecordNext = nullptr;
+  VardoRecordFindFn RecordFind = nullptr;
+  VardoFieldValueBoolFn FieldValueBool = nullptr;
+  VardoFieldValueStringFn FieldValueString = nullptr;
+  VardoFieldValueDoubleFn FieldValueDouble = nullptr;
+  VardoFieldValueLongFn FieldValueLongFirst = nullptr;
+  VardoFieldValueLongFn FieldValueLong = nullptr;
+  VardoRecordFieldFn RecordField = nullptr;
+  VardoExportSieFileFn ExportSieFile = nullptr;
+  VardoDatabaseGetPathFn DatabaseGetPath = nullptr;
+  VardoSetErrorHandlerFn SetErrorHandler = nullptr;
+  VardoRecordPrevFn RecordPrev = nullptr;
+  VardoFieldValueDateFn FieldValueDate = nullptr;
+  VardoGetYearNoFn GetYearNo = nullptr;
+  VardoDatePartFn Year = nullptr;
+  VardoDatePartFn Month = nullptr;
+  VardoDatePartFn Day = nullptr;
+};
+
+// The process-wide table (read-only for callers).
+const VardoApiTable& BoundVardoApi();
+
+// Table ids of the company tables the converter reads.
+namespace vardo_table {
+inline constexpr int kClient = 0;        // CLIENT.DBF
+inline constexpr int kAccount = 1;       // ACCOUNT.DBF
+inline constexpr int kText = 7;          // TEXT.DBF
+inline constexpr int kHistory = 8;       // HISTORY.DBF
+inline constexpr int kPerson = 9;        // PERSON.DBF
+inline constexpr int kLedger = 11;       // LEDGER.DBF
+inline constexpr int kInvoice = 12;      // INVOICE.DBF
+inline constexpr int kArticle = 14;      // ARTICLE.DBF
+inline constexpr int kAccountYear = 16;  // ACCYEAR.DBF
+inline constexpr int kSeries = 17;       // SERIES.DBF
+inline constexpr int kPersSettings = 21; // PERSSETTINGS.DBF
+}  // namespace vardo_table
+
+// Results of DatabaseOpen.
+inline constexpr int kVardoOpenOk = 0;
+inline constexpr int kVardoAlreadyOpen = -5;
+// Results of the record moves and GetYearNo.
+inline constexpr int kVardoNotOpen = -1;
+inline constexpr int kVardoPositionFailed = -2;
+
+// "Path" of the App Paths key of Vardo.exe. Logs and throws std::runtime_error
+// when the key or the value cannot be read.
+std::string GetVardoProgramFolder();
+
+// Opaque handle of the loaded library; null when it cannot be loaded or bound.
+// Loads c4dll.dll, xfiles.dll and PyxBase5.dll (names found whatever their case)
+// from the program folder on the first successful call; never throws; a failed
+// load is logged and tried again at the next call. Once loaded the library
+// stays loaded.
+void* LoadVardoDatabaseApi();
+
+// Fills the table and installs the error handler. False without a library;
+// logs and throws std::runtime_error when a function needed at load is missing.
+bool BindVardoDatabaseApi();
+
+// The API's error callback: logs "Database Error: code, detail\ntext" and keeps
+// it; the wrapper whose call the library was in raises it as
+// std::runtime_error once the library has returned, so no exception ever
+// crosses the library's own frames.
+void OnVardoDatabaseError(std::int16_t code, std::int32_t detail, const char* text);
+
+// Wrappers. Each loads the library first and, when the function is not bound
+// (no library, or the library lacks it), returns the value noted.
+int VardoRecordField(int tableId, const char* field);  // 0; logs "Fältet saknas i tabellen" on 0
+int VardoRecordFirst(int tableId);                     // -1
+int VardoRecordNext(int tableId);                      // -1 (not logged here)
+int VardoRecordPrev(int tableId);                      // -1
+int OpenVardoDatabase(const char* name);               // 0; logs one line per call
+int CloseVardoDatabase();                              // clears the field-handle cache, then closes; 0
+void VardoDatabaseClose();                             // closes only (no cache clearing)
+int VardoDatabaseSetPath(const char* folder);          // -1
+int VardoDatabaseGetPath(std::string& path);           // -1; 0 fills `path`
+int ExportVardoSieFile(const char* path, int yearStart);  // -1
+int VardoGetYearNo(int date);                          // -1
+std::string VardoFieldValueString(int handle);         // ""; a failed read gives "" too
+double VardoFieldValueDouble(int handle);              // 0.0
+int VardoFieldValueLong(int handle);                   // -1
+int VardoFieldValueDate(int handle);                   // -1
+bool VardoFieldValueBool(int handle);                  // false
+int VardoYear(int date);                               // -1 (the low 16 bits of `date` are passed)
+int VardoMonth(int date);                              // -1
+int VardoDay(int date);                                // -1

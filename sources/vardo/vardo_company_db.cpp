@@ -1,0 +1,235 @@
+#include "sources/vardo/vardo_company_db.h"
+
+#include <cctype>
+#include <charconv>
+#include <cstdio>
+#include <exception>
+#include <unordered_map>
+
+#include "platform/log.h"
+#include "platform/paths.h"
+
+namespace {
+
+constexpr const char* kOpenFailed = "Misslyckades öppna filen ";
+
+// "<table id><field name>" -> handle (never 0).
+std::unordered_map<std::string, int>& FieldHandleCache() {
+  static std::unordered_map<std::string, int> cache;
+  return cache;
+}
+
+bool Usable(int status) { return status == kVardoOpenOk || status == kVardoAlreadyOpen; }
+
+std::string FailurePath(const std::string& folder, const std::string& tableFile) {
+  return platform::JoinPath(folder, tableFile);
+}
+
+}  // namespace
+
+void ClearVardoFieldHandleCache() { FieldHandleCache().clear(); }
+
+int GetFieldHandle(int tableId, const char* fieldName) {
+  // "%d%s" cut to 127 characters, built without the printf machinery: every field read passes here.
+  char key[128];
+  char* end = std::to_chars(key, key + sizeof key - 1, tableId).ptr;
+  for (const char* c = fieldName; *c && end < key + sizeof key - 1; ++c) *end++ = *c;
+  *end = '\0';
+  auto& cache = FieldHandleCache();
+  if (const auto it = cache.find(std::string(key, end)); it != cache.end()) return it->second;
+  const int handle = VardoRecordField(tableId, fieldName);
+  if (handle != 0) cache.emplace(key, handle);
+  return handle;
+}
+
+CVardoCompanyDb::CVardoCompanyDb(std::string companyFolder, std::string tableFile)
+    : companyFolder_(std::move(companyFolder)), tableFile_(std::move(tableFile)) {
+  if (companyFolder_.empty()) return;
+  Open(companyFolder_, FailurePath(companyFolder_, tableFile_), true);
+}
+
+CVardoCompanyDb::~CVardoCompanyDb() {
+  ClearVardoFieldHandleCache();
+  try {
+    VardoDatabaseClose();
+  } catch (const std::exception&) {
+    // Already logged by the error callback; a destructor cannot pass it on.
+  }
+}
+
+bool CVardoCompanyDb::IsUsable() const { return Usable(openStatus_); }
+
+void CVardoCompanyDb::Open(const std::string& folder, const std::string& failurePath, bool checkCurrentPath) {
+  try {
+    std::string current;
+    const int pathResult = VardoDatabaseGetPath(current);
+    if (checkCurrentPath && pathResult != 0) {
+      openStatus_ = -1;
+      return;
+    }
+    if (pathResult != 0 || current != folder) VardoDatabaseSetPath(folder.c_str());
+    openStatus_ = OpenVardoDatabase(GetLastPathComponent(folder).c_str());
+    if (!Usable(openStatus_)) WriteLog(kOpenFailed + failurePath);
+  } catch (const std::exception&) {
+    WriteLog(kOpenFailed + failurePath);
+    openStatus_ = -1;
+  }
+}
+
+bool CVardoCompanyDb::Reopen(std::string companyFolder, std::string tableFile) {
+  if (companyFolder.empty()) return true;
+  Open(companyFolder, FailurePath(companyFolder_, tableFile), false);
+  return Usable(openStatus_);
+}
+
+bool CVardoCompanyDb::MoveFirst() {
+  if (!Usable(openStatus_) || tableId_ == -1) return false;
+  int result = VardoRecordFirst(tableId_);
+  if (result == kVardoNotOpen) {
+    const std::string name = GetLastPathComponent(companyFolder_);
+    ClearVardoFieldHandleCache();
+    if (LoadVardoDatabaseApi()) VardoDatabaseClose();
+    int opened = OpenVardoDatabase(name.c_str());
+    if (Usable(opened)) {
+      result = VardoRecordFirst(tableId_);
+    } else if (Reopen(companyFolder_, tableFile_)) {
+      opened = OpenVardoDatabase(name.c_str());
+      if (Usable(opened)) result = VardoRecordFirst(tableId_);
+    }
+  }
+  return result == 0;
+}
+
+bool CVardoCompanyDb::MoveNext() {
+  if (!Usable(openStatus_)) return false;
+  if (!LoadVardoDatabaseApi()) return false;
+  const int result = VardoRecordNext(tableId_);
+  if (result == kVardoNotOpen) {
+    WriteLog("Databasen är inte öppen");
+  } else if (result == kVardoPositionFailed) {
+    WriteLog("Positioneringen misslyckades");
+  } else if (result != 0) {
+    WriteLog("");
+  }
+  return result == 0;
+}
+
+std::string CVardoCompanyDb::GetString(int tableId, std::string fieldName) {
+  if (!Usable(openStatus_) || fieldName.empty()) return "";
+  const int handle = GetFieldHandle(tableId, fieldName.c_str());
+  if (handle == 0) return "";
+  return VardoFieldValueString(handle);
+}
+
+int CVardoCompanyDb::GetLong(int tableId, std::string fieldName) {
+  if (!Usable(openStatus_) || fieldName.empty()) return 0;
+  return VardoFieldValueLong(GetFieldHandle(tableId, fieldName.c_str()));
+}
+
+int CVardoCompanyDb::GetDate(int tableId, std::string fieldName) {
+  if (!Usable(openStatus_) || fieldName.empty()) return 0;
+  return VardoFieldValueDate(GetFieldHandle(tableId, fieldName.c_str()));
+}
+
+double CVardoCompanyDb::GetDouble(int tableId, std::string fieldName) {
+  if (!Usable(openStatus_) || fieldName.empty()) return 0.0;
+  return VardoFieldValueDouble(GetFieldHandle(tableId, fieldName.c_str()));
+}
+
+bool CVardoCompanyDb::GetBool(int tableId, std::string fieldName) {
+  if (!Usable(openStatus_) || fieldName.empty()) return false;
+  return VardoFieldValueBool(GetFieldHandle(tableId, fieldName.c_str()));
+}
+
+CVardoPrm::CVardoPrm(std::string companyFolder) : CVardoCompanyDb(std::move(companyFolder), "CLIENT.DBF") {
+  SetTableId(vardo_table::kClient);
+}
+
+CVardoClientsettingsDb::CVardoClientsettingsDb(std::string companyFolder)
+    : CVardoCompanyDb(std::move(companyFolder), "SERIES.DBF") {
+  SetTableId(vardo_table::kSeries);
+}
+
+namespace Vardo {
+
+CBookingYearDb::CBookingYearDb(std::string companyFolder) : CVardoCompanyDb(std::move(companyFolder), "ACCYEAR.DBF") {
+  SetTableId(vardo_table::kAccountYear);
+}
+
+CKontoDb::CKontoDb(std::string companyFolder) : CVardoCompanyDb(std::move(companyFolder), "ACCOUNT.DBF") {
+  SetTableId(vardo_table::kAccount);
+}
+
+}  // namespace Vardo
+
+std::string FormatAmount(double value) {
+  // The same digits as a classic-locale stream with two fixed decimals, without building a stream per amount.
+  char text[400];
+  const auto [end, error] = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 2);
+  return error == std::errc() ? std::string(text, end) : std::string();
+}
+
+std::string FormatInteger(int value) { return std::to_string(value); }
+
+bool SplitPostalCodeAndCity(const char* text, std::string& postalCode, std::string& city) {
+  postalCode.clear();
+  city.clear();
+  if (!text || !*text) return false;
+  const std::string_view all(text);
+  std::size_t digits = 0;
+  for (char c : all) digits += std::isdigit(static_cast<unsigned char>(c)) ? 1 : 0;
+  std::size_t before = 0;  // characters other than blanks before the first digit
+  std::size_t seen = 0;
+  std::string code;
+  for (std::size_t i = 0; i < all.size() && digits > 0; ++i) {
+    const char c = all[i];
+    if (c == ' ') continue;
+    if (!std::isdigit(static_cast<unsigned char>(c))) {
+      if (seen == 0) ++before;
+      continue;
+    }
+    code.push_back(c);
+    if (++seen < digits) continue;
+    std::size_t rest = i + 1;
+    while (rest < all.size() && all[rest] == ' ') ++rest;
+    if (rest == all.size() || before >= 4) break;
+    postalCode = std::move(code);
+    city = std::string(all.substr(rest));
+    return true;
+  }
+  postalCode = "0";
+  city = std::string(all);
+  return false;
+}
+
+std::string GetLastPathComponent(std::string path) {
+  for (std::size_t i = path.size(); i > 0; --i) {
+    if (platform::IsPathSeparator(path[i - 1])) return path.substr(i);
+  }
+  return path;
+}
+
+std::string FormatVardoDate(int date) {
+  if (date == 0) return "";
+  char text[48];
+  std::snprintf(text, sizeof text, "%d-%02d-%02d", VardoYear(date), VardoMonth(date), VardoDay(date));
+  return text;
+}
+
+std::string MakePersSettingsKey(std::string first, std::string second, int number) {
+  return std::to_string(number) + first + second;
+}
+
+std::string MakeFilePath(std::string folder, std::string name, std::string extension) {
+  if (name.find('.') == std::string::npos) {
+    if (!extension.starts_with('.')) name.push_back('.');
+    name += extension;
+  }
+  return platform::JoinPath(folder, name);
+}
+
+std::string FormatSieFilePath(const std::string& folder, const char* fileName) {
+  char name[12];
+  std::snprintf(name, sizeof name, "%.11s", fileName ? fileName : "");
+  return platform::JoinPath(folder, name);
+}

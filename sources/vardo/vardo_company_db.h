@@ -1,0 +1,108 @@
+#pragma once
+// One table of a Vardo company, read through the Vardo database API: the base
+// of every Vardo reader. The API keeps one open database per process: each
+// table object opens it when constructed and closes it when destroyed, so a
+// table object whose database was closed under it opens it again at its next
+// MoveFirst. Field reads go by name through a process-wide cache of field
+// handles, emptied whenever the database may have been closed.
+#include <string>
+
+#include "sources/vardo/vardo_api.h"
+
+class CVardoCompanyDb {
+ public:
+  CVardoCompanyDb(std::string companyFolder, std::string tableFile);
+  virtual ~CVardoCompanyDb();
+  CVardoCompanyDb(const CVardoCompanyDb&) = delete;
+  CVardoCompanyDb& operator=(const CVardoCompanyDb&) = delete;
+
+  // Opens again; true when the folder is empty or the database opened.
+  bool Reopen(std::string companyFolder, std::string tableFile);
+  // First record of the table, opening the database again when it was closed.
+  bool MoveFirst();
+  // Next record; false at the end and on any failure (never re-opens).
+  bool MoveNext();
+
+  // Values of the current record. Unusable table or empty name: "", 0, 0,
+  // 0.0, false. A field the table lacks gives "" (and is logged at each read).
+  std::string GetString(int tableId, std::string fieldName);
+  int GetLong(int tableId, std::string fieldName);
+  int GetDate(int tableId, std::string fieldName);  // the API's date value
+  double GetDouble(int tableId, std::string fieldName);
+  bool GetBool(int tableId, std::string fieldName);
+
+  int TableId() const { return tableId_; }
+  void SetTableId(int tableId) { tableId_ = tableId; }
+  const std::string& CompanyFolder() const { return companyFolder_; }
+  const std::string& TableFile() const { return tableFile_; }
+  // Last open result: 0 or -5 usable; anything else unusable.
+  int OpenStatus() const { return openStatus_; }
+  bool IsUsable() const;
+
+ private:
+  // Opens `folder`; `checkCurrentPath` distinguishes construction from Reopen.
+  void Open(const std::string& folder, const std::string& failurePath, bool checkCurrentPath);
+
+  int tableId_ = -1;
+  std::string companyFolder_;
+  std::string tableFile_;
+  int openStatus_ = 0;
+};
+
+// The handle of a field, from the process-wide cache or the API (0: no such field).
+int GetFieldHandle(int tableId, const char* fieldName);
+// Empties the process-wide field-handle cache.
+void ClearVardoFieldHandleCache();
+
+// Tables that add nothing but their file and id.
+class CVardoPrm : public CVardoCompanyDb {
+ public:
+  explicit CVardoPrm(std::string companyFolder);
+};
+
+class CVardoClientsettingsDb : public CVardoCompanyDb {
+ public:
+  explicit CVardoClientsettingsDb(std::string companyFolder);
+};
+
+namespace Vardo {
+
+class CBookingYearDb : public CVardoCompanyDb {
+ public:
+  explicit CBookingYearDb(std::string companyFolder);
+};
+
+class CKontoDb : public CVardoCompanyDb {
+ public:
+  explicit CKontoDb(std::string companyFolder);
+};
+
+}  // namespace Vardo
+
+// Text and path helpers shared by the Vardo readers.
+
+// Two decimals, "." as decimal point, no grouping: 1234.5 gives "1234.50".
+std::string FormatAmount(double value);
+std::string FormatInteger(int value);
+
+// Splits "123 45 Storby" into "12345" and "Storby". Every digit of the text
+// belongs to the postal code; no split (result false, postal code "0", city the
+// whole text) when there is no digit, nothing after the last digit, or more
+// than three other characters before the first digit. An empty text gives false
+// and both empty.
+bool SplitPostalCodeAndCity(const char* text, std::string& postalCode, std::string& city);
+
+// The text after the last separator ('/' or '\'); "" when the path ends with one.
+std::string GetLastPathComponent(std::string path);
+
+// "year-mm-dd" of an API date value; "" for 0.
+std::string FormatVardoDate(int date);
+
+// The decimal number followed by both texts.
+std::string MakePersSettingsKey(std::string first, std::string second, int number);
+
+// folder + name, with the extension (a dot added unless it has one) when the name has no dot.
+std::string MakeFilePath(std::string folder, std::string name, std::string extension);
+
+// folder + separator + at most the first 11 characters of the file name.
+std::string FormatSieFilePath(const std::string& folder, const char* fileName);

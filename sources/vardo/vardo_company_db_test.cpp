@@ -1,0 +1,177 @@
+#include "sources/vardo/vardo_company_db.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "platform/fake/captured_log.h"
+#include "sources/vardo/vardo_test_support.h"
+#include "tools/fixtures/dbf_writer.h"
+
+namespace {
+
+using ::testing::Contains;
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using ::testing::Not;
+
+class VardoTableTest : public ::testing::Test {
+ protected:
+  vardo_test::VardoInstall install_;
+  std::string company_ = install_.AddSampleCompany();
+};
+
+TEST_F(VardoTableTest, ReadsTypedValuesRecordByRecord) {
+  Vardo::CBookingYearDb years(company_);
+  ASSERT_EQ(years.OpenStatus(), 0);
+  std::vector<std::string> rows;
+  for (bool more = years.MoveFirst(); more; more = years.MoveNext()) {
+    const int begin = years.GetDate(vardo_table::kAccountYear, "BEGIN");
+    rows.push_back(std::to_string(years.GetLong(vardo_table::kAccountYear, "YEARNO")) + " " + FormatVardoDate(begin) +
+                   " " + FormatAmount(years.GetDouble(vardo_table::kAccountYear, "ACCCHART")));
+  }
+  const int year = platform::CurrentClock().Now().year;
+  const auto row = [](int number, int y) { return std::to_string(number) + " " + std::to_string(y) + "-01-01 250.00"; };
+  EXPECT_THAT(rows, ElementsAre(row(1, year - 2), row(2, year - 1), row(3, year), row(4, year + 1)));
+
+  CVardoPrm client(company_);
+  EXPECT_EQ(client.GetString(vardo_table::kClient, "CLNAME"), samplecompany::kVardoCompanyName);
+  EXPECT_EQ(client.GetLong(vardo_table::kClient, "VATPER"), 3);
+  EXPECT_EQ(client.GetString(vardo_table::kClient, ""), "");
+  CVardoCompanyDb person(company_, "PERSON.DBF");
+  person.SetTableId(vardo_table::kPerson);
+  EXPECT_EQ(person.GetString(vardo_table::kPerson, "TYPE"), " 1");  // leading blank kept
+  EXPECT_FALSE(person.GetBool(vardo_table::kPerson, "INACTIVE"));
+}
+
+TEST_F(VardoTableTest, AMissingFieldIsLoggedAtEachRead) {
+  CVardoPrm client(company_);
+  platform::fake::CapturedLog log;
+  EXPECT_EQ(client.GetString(vardo_table::kClient, "NOSUCH"), "");
+  EXPECT_EQ(client.GetString(vardo_table::kClient, "NOSUCH"), "");
+  EXPECT_EQ(client.GetLong(vardo_table::kClient, "NOSUCH"), 0);
+  EXPECT_THAT(log.Lines(), ElementsAre("Fältet saknas i tabellen", "Fältet saknas i tabellen", "Fältet saknas i tabellen"));
+}
+
+TEST_F(VardoTableTest, TheSecondTableReopensTheDatabaseTheFirstClosed) {
+  CVardoPrm client(company_);
+  auto texts = std::make_unique<CVardoCompanyDb>(company_, "TEXT.DBF");
+  texts->SetTableId(vardo_table::kText);
+  ASSERT_TRUE(client.MoveFirst());
+  texts.reset();  // closes the database under the client table
+  {
+    platform::fake::CapturedLog log;
+    EXPECT_FALSE(client.MoveNext());
+    EXPECT_THAT(log.Lines(), ElementsAre("Databasen är inte öppen"));
+  }
+  platform::fake::CapturedLog log;
+  EXPECT_TRUE(client.MoveFirst());
+  EXPECT_EQ(client.GetString(vardo_table::kClient, "ORGNO"), samplecompany::kOrgNo);
+  // The wrapper's line for the first try, then the open's own line.
+  EXPECT_THAT(log.Lines(), ElementsAre("Databasen är inte öppen", ""));
+}
+
+TEST_F(VardoTableTest, ReopenSwitchesTheDatabaseToTheTablesCompany) {
+  const std::string other = install_.AddSampleCompany("Annan Firma AB");
+  CVardoPrm first(company_);
+  CVardoPrm second(other);  // the database is now the other company
+  ASSERT_TRUE(first.Reopen(first.CompanyFolder(), first.TableFile()));
+  EXPECT_TRUE(first.MoveFirst());
+  std::string path;
+  ASSERT_EQ(VardoDatabaseGetPath(path), 0);
+  EXPECT_EQ(path, company_);
+  EXPECT_TRUE(first.Reopen("", "CLIENT.DBF"));  // an empty folder opens nothing
+
+  platform::fake::CapturedLog log;
+  EXPECT_FALSE(first.Reopen(company_ + "-finns-inte", "CLIENT.DBF"));
+  EXPECT_THAT(log.Lines(), ElementsAre("Sökvägen till databasen är felaktig", "Misslyckades öppna filen " + company_ + "/CLIENT.DBF"));
+  EXPECT_FALSE(first.MoveFirst());  // unusable until opened again
+}
+
+TEST_F(VardoTableTest, AnEmptyFolderOpensNothingAndReadsTheOpenDatabase) {
+  CVardoPrm client(company_);
+  CVardoCompanyDb years("", "ACCYEAR.DBF");
+  years.SetTableId(vardo_table::kAccountYear);
+  EXPECT_EQ(years.OpenStatus(), 0);
+  EXPECT_TRUE(years.MoveFirst());
+  EXPECT_EQ(years.GetLong(vardo_table::kAccountYear, "YEARNO"), 1);
+  CVardoCompanyDb none(company_, "NONE.DBF");  // no table id: nothing to move on
+  EXPECT_FALSE(none.MoveFirst());
+}
+
+TEST_F(VardoTableTest, AMissingTableReadsAsEmpty) {
+  std::filesystem::remove(std::filesystem::path(company_) / "SERIES.DBF");
+  CVardoClientsettingsDb series(company_);
+  platform::fake::CapturedLog log;
+  EXPECT_FALSE(series.MoveFirst());
+  EXPECT_EQ(series.GetString(vardo_table::kSeries, "ID"), "");
+  EXPECT_THAT(log.Lines(), Contains("Positioneringen misslyckades (17 1)"));
+}
+
+// Field handles are kept until the database may have been closed: a handle
+// read again after another company's CLIENT.DBF (columns in another order) was
+// opened behind the cache's back would read the wrong column.
+TEST_F(VardoTableTest, FieldHandlesAreCachedUntilTheDatabaseCloses) {
+  const auto other = install_.CompaniesFolder() / "Omvänd";
+  std::filesystem::create_directories(other);
+  fixtures::DbfWriter(fixtures::DbfFormat::DBase3, {{"CLNAME", 'C', 20}, {"ORGNO", 'C', 15}}).Add({"Omvänd AB", "556000-0000"}).WriteTo(other / "CLIENT.DBF");
+
+  auto client = std::make_unique<CVardoPrm>(company_);
+  EXPECT_EQ(client->GetString(vardo_table::kClient, "ORGNO"), samplecompany::kOrgNo);
+  // Behind the cache's back: the cached handle is used and reads column one of the other table.
+  BoundVardoApi().DatabaseClose();
+  BoundVardoApi().DatabaseSetPath(other.c_str());
+  BoundVardoApi().DatabaseOpen("Omvänd");
+  EXPECT_EQ(client->GetString(vardo_table::kClient, "ORGNO"), "Omvänd AB");
+  client.reset();  // empties the cache
+
+  CVardoPrm reversed(other.string());
+  EXPECT_EQ(reversed.GetString(vardo_table::kClient, "ORGNO"), "556000-0000");
+  CloseVardoDatabase();
+  EXPECT_EQ(GetFieldHandle(vardo_table::kClient, "ORGNO"), 0);  // asked again: the database is closed
+}
+
+TEST(VardoHelpers, SplitPostalCodeAndCity) {
+  struct Case {
+    const char* text;
+    bool split;
+    const char* postalCode;
+    const char* city;
+  };
+  const Case cases[] = {
+      {"123 45 Storby", true, "12345", "Storby"},
+      {"SE-123 45 Storby", true, "12345", "Storby"},
+      {"Box 12, 123 45 Storby", true, "1212345", "Storby"},
+      {"  411 09   Göteborg ", true, "41109", "Göteborg "},
+      {"Storgatan 12 B", false, "0", "Storgatan 12 B"},
+      {"Storby 12345", false, "0", "Storby 12345"},
+      {"Storby", false, "0", "Storby"},
+      {"", false, "", ""},
+  };
+  for (const auto& c : cases) {
+    std::string postalCode = "x", city = "y";
+    EXPECT_EQ(SplitPostalCodeAndCity(c.text, postalCode, city), c.split) << c.text;
+    EXPECT_EQ(postalCode, c.postalCode) << c.text;
+    EXPECT_EQ(city, c.city) << c.text;
+  }
+}
+
+TEST(VardoHelpers, TextsAndPaths) {
+  EXPECT_EQ(FormatAmount(12.5), "12.50");
+  EXPECT_EQ(FormatAmount(1234.5), "1234.50");
+  EXPECT_EQ(FormatAmount(-3), "-3.00");
+  EXPECT_EQ(FormatAmount(0.005), "0.01");
+  EXPECT_EQ(FormatInteger(-220), "-220");
+  EXPECT_EQ(GetLastPathComponent("C:\\Data\\Firma1"), "Firma1");
+  EXPECT_EQ(GetLastPathComponent("C:\\Data\\Firma1\\"), "");
+  EXPECT_EQ(GetLastPathComponent("/srv/vardo/Företag/Firma"), "Firma");
+  EXPECT_EQ(GetLastPathComponent("Firma"), "Firma");
+  EXPECT_EQ(FormatSieFilePath("/tmp/x", "SIEPREV.SE"), "/tmp/x/SIEPREV.SE");
+  EXPECT_EQ(FormatSieFilePath("/tmp/x/", "ABCDEFGHIJKLMN"), "/tmp/x/ABCDEFGHIJK");
+  EXPECT_EQ(MakeFilePath("/f", "vardo", ".dbd"), "/f/vardo.dbd");
+  EXPECT_EQ(MakeFilePath("/f", "vardo", "dbd"), "/f/vardo.dbd");
+  EXPECT_EQ(MakeFilePath("/f", "db.ver", "dbd"), "/f/db.ver");
+  EXPECT_EQ(MakePersSettingsKey("100", "EDIYourRef", 1), "1100EDIYourRef");
+  EXPECT_EQ(FormatVardoDate(0), "");
+}
+
+}  // namespace

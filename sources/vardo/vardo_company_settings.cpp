@@ -1,0 +1,132 @@
+#include "sources/vardo/vardo_company_settings.h"
+
+#include <map>
+
+#include "platform/text.h"
+#include "sources/vardo/vardo_environment.h"
+#include "sources/vardo/vardo_reader_values.h"
+
+namespace {
+
+constexpr int kInvoiceSeries = 101;
+constexpr int kOrderSeries = 103;
+constexpr int kQuoteSeries = 116;
+
+struct VardoSeriesRow {
+  int printNum = 0;
+  int lastNum = 0;
+};
+
+// The next number of a series: after the printed entry's last number, or after
+// the last entry's when none is printed; 1 for a series without entries.
+int NextNumber(const std::multimap<int, VardoSeriesRow>& series, int id) {
+  const auto [begin, end] = series.equal_range(id);
+  if (begin == end) return 1;
+  for (auto it = begin; it != end; ++it) {
+    if (it->second.printNum == 1) return it->second.lastNum + 1;
+  }
+  return std::prev(end)->second.lastNum + 1;
+}
+
+int VatPeriodOf(int stored) {
+  switch (stored) {
+    case 3:
+      return 3;
+    case 12:
+      return 4;
+    default:
+      return 1;
+  }
+}
+
+int ExportApplicationOf(const std::string& edition) {
+  if (edition == "500") return 11;
+  if (edition == "750") return 12;
+  if (edition == "1000") return 13;
+  if (edition == "1500") return 14;
+  if (edition == "3000") return 15;
+  return -1;
+}
+
+// The UTF-8 characters at 0-based positions [first, first + count) of the text.
+std::string Characters(const std::string& text, std::size_t first, std::size_t count) {
+  const std::size_t from = platform::Utf8Truncate(text, first).size();
+  const std::size_t to = platform::Utf8Truncate(text, first + count).size();
+  return text.substr(from, to - from);
+}
+
+// The lower-cased name holds the word, or starts or ends with its abbreviation as a word of its own.
+bool CallsItself(const std::string& lower, const std::string& word, const std::string& abbreviation) {
+  return lower.find(word) != std::string::npos || lower.starts_with(abbreviation + " ") ||
+         lower.ends_with(" " + abbreviation);
+}
+
+}  // namespace
+
+// The third and fourth characters of an organisation number are the month of
+// a personal identity number (01-12), above 19 for a legal person, whose first
+// digit then tells its form; the name tells partnerships and associations apart.
+int VardoCompanyType(const std::string& orgNo, const std::string& name) {
+  if (platform::Utf8Length(orgNo) <= 4) return 0;
+  const vardo_values::LeadingInteger middle = vardo_values::ReadLeadingInteger(Characters(orgNo, 2, 2));
+  if (!middle.found) return 0;
+  const int n = middle.value;
+  if (n >= 1 && n <= 12) return 2;
+  if (n <= 19) return 0;
+  const std::string lower = platform::ToLower(name);
+  switch (orgNo.front()) {
+    case '5':
+      return 1;
+    case '7':
+    case '8':
+      return lower.find("ekonomisk förening") != std::string::npos || lower.find("ek. för.") != std::string::npos
+                 ? 3
+                 : 0;
+    case '9':
+      if (platform::Utf8Length(lower) <= 3) return 0;
+      if (CallsItself(lower, "handelsbolag", "hb")) return 5;
+      if (CallsItself(lower, "kommanditbolag", "kb")) return 6;
+      return 0;
+    default:
+      return 0;
+  }
+}
+
+CVardoCompanySettings::CVardoCompanySettings(std::string companyFolder) : CVardoPrm(std::move(companyFolder)) {
+  constexpr int kTable = vardo_table::kClient;
+  // The company's record is the table's first; positioned on it whatever an earlier reader left current.
+  CVardoCompanyDb::MoveFirst();
+  iban_ = GetString(kTable, "IBAN");
+  bankBic_ = GetString(kTable, "SWIFT");
+  orgNo_ = GetString(kTable, "ORGNO");
+  name_ = GetString(kTable, "CLNAME");
+  address1_ = GetString(kTable, "ADR1");
+  address2_ = GetString(kTable, "ADR2");
+  SplitPostalCodeAndCity(GetString(kTable, "ADR3").c_str(), postalCode_, city_);
+  phone_ = GetString(kTable, "PHONE1");
+  mobile_ = GetString(kTable, "PHONE2");
+  email_ = GetString(kTable, "MAIL");
+  web_ = GetString(kTable, "WEB");
+  vatNumber_ = GetString(kTable, "VATREG");
+  bankgiro_ = GetString(kTable, "BANKGIRO");
+  plusgiro_ = GetString(kTable, "PLUSGIRO");
+  residence_ = GetString(kTable, "SITE");
+  gln_ = GetString(kTable, "EAN");
+  vatPeriod_ = VatPeriodOf(GetLong(kTable, "VATPER"));
+  ReadNumberSeries();
+  exportApplication_ = ExportApplicationOf(GetVardoEditionText());
+  companyType_ = VardoCompanyType(orgNo_, name_);
+}
+
+void CVardoCompanySettings::ReadNumberSeries() {
+  constexpr int kTable = vardo_table::kSeries;
+  std::multimap<int, VardoSeriesRow> series;
+  CVardoClientsettingsDb table(CompanyFolder());
+  for (bool more = table.MoveFirst(); more; more = table.MoveNext()) {
+    series.emplace(table.GetLong(kTable, "ID"),
+                   VardoSeriesRow{table.GetLong(kTable, "PRINTNUM"), table.GetLong(kTable, "LASTNUM")});
+  }
+  nextInvoiceNumber_ = NextNumber(series, kInvoiceSeries);
+  nextOrderNumber_ = NextNumber(series, kOrderSeries);
+  nextQuoteNumber_ = NextNumber(series, kQuoteSeries);
+}

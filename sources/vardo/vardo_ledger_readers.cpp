@@ -1,0 +1,117 @@
+#include "sources/vardo/vardo_ledger_readers.h"
+
+#include "app/sources/identity_number.h"
+#include "sources/vardo/vardo_companies.h"
+#include "sources/vardo/vardo_person_readers.h"
+#include "sources/vardo/vardo_reader_values.h"
+
+namespace {
+
+constexpr int kInvoice = 0;
+constexpr int kCreditInvoice = 1;
+constexpr int kInterestInvoice = 2;
+constexpr int kOnAccountInvoice = 3;
+constexpr int kSmallestCustomerLedgerEdition = 1000;
+constexpr int kSmallestSupplierLedgerEdition = 1500;
+
+}  // namespace
+
+namespace Vardo {
+
+CLedgerDb::CLedgerDb(std::string companyFolder, int personType)
+    : CVardoCompanyDb(std::move(companyFolder), "LEDGER.DBF"), personType_(personType) {
+  SetTableId(kTable);
+  ReadPersons(CompanyFolder());
+  ReadInvoiceDates(CompanyFolder());
+}
+
+// The person type is compared as a number: PERSON.DBF keeps it right-aligned
+// ( " 1"), but a person stored as "1" is a customer all the same.
+void CLedgerDb::ReadPersons(const std::string& companyFolder) {
+  constexpr int kPersons = vardo_table::kPerson;
+  CVardoCompanyDb persons(companyFolder, "PERSON.DBF");
+  persons.SetTableId(kPersons);
+  for (bool more = persons.MoveFirst(); more; more = persons.MoveNext()) {
+    if (ReadVardoPersonType(persons) != personType_) continue;
+    persons_.try_emplace(persons.GetString(kPersons, "ID"),
+                         Person{persons.GetString(kPersons, "ACC1"), persons.GetString(kPersons, "PNAME")});
+  }
+}
+
+void CLedgerDb::ReadInvoiceDates(const std::string& companyFolder) {
+  constexpr int kInvoices = vardo_table::kInvoice;
+  CVardoCompanyDb invoices(companyFolder, "INVOICE.DBF");
+  invoices.SetTableId(kInvoices);
+  for (bool more = invoices.MoveFirst(); more; more = invoices.MoveNext()) {
+    if (invoices.GetLong(kInvoices, "INVIX") != 1 || invoices.GetLong(kInvoices, "PERSTYPE") != personType_ ||
+        invoices.GetLong(kInvoices, "INVTYPE") >= 2) {
+      continue;
+    }
+    invoiceDates_.try_emplace({invoices.GetLong(kInvoices, "INVNO"), invoices.GetLong(kInvoices, "YEARNO")},
+                              invoices.GetDate(kInvoices, "INVDATE"));
+  }
+}
+
+bool CLedgerDb::CheckItem(std::vector<ReportRow>& rows) {
+  if (!IsOfThisLedger()) return false;
+  const int number = InvoiceNumber();
+  const auto refuse = [&](const char* caption, const char* text) {
+    rows.push_back({FormatInteger(number), "", report::kError, caption, text});
+    return false;
+  };
+  const int type = GetLong(kTable, "LEDTYPE");
+  if (type == kInterestInvoice) return refuse(report::kCaptionInf, "Räntefaktura kan inte överföras.");
+  if (type == kOnAccountInvoice) return refuse(report::kCaptionInf, "A-contofaktura kan inte överföras.");
+  if (type != kInvoice && type != kCreditInvoice) return false;
+  if (GetDouble(kTable, "RESIDUAL") == 0.0) return false;  // paid
+  const double remaining = GetDouble(kTable, "FRESIDUAL");
+  if (remaining == 0.0) return false;
+  // A credit invoice carries negative amounts: its remainder may not exceed its total in size either.
+  const double total = GetDouble(kTable, "FORAMOUNT");
+  if ((type == kInvoice && remaining > total) || (type == kCreditInvoice && total > remaining)) {
+    return refuse(report::kCaptionError, "Saldo högre än total på fakturan.");
+  }
+  if (!usedNumbers_.insert(number).second) {
+    return refuse(report::kCaptionError, "Faktura med samma nr från annat år redan upplagd.");
+  }
+  return true;
+}
+
+std::string CLedgerDb::Rate() { return vardo_values::FormatRate(GetDouble(kTable, "RATE")); }
+
+const CLedgerDb::Person* CLedgerDb::FindPerson() {
+  const auto person = persons_.find(Text("PERSNO"));
+  return person == persons_.end() ? nullptr : &person->second;
+}
+
+std::string CLedgerDb::PersonName() {
+  const Person* person = FindPerson();
+  return person ? person->name : std::string();
+}
+
+int CLedgerDb::LedgerAccount() {
+  const Person* person = FindPerson();
+  if (!person) return 0;
+  const vardo_values::LeadingInteger account = vardo_values::ReadLeadingInteger(person->ledgerAccount);
+  return account.found && !account.outOfRange ? account.value : 0;
+}
+
+std::string CLedgerDb::InvoiceDate() {
+  const auto date = invoiceDates_.find({InvoiceNumber(), GetLong(kTable, "YEARNO")});
+  return FormatVardoDate(date != invoiceDates_.end() ? date->second : GetDate(kTable, "LEDDATE"));
+}
+
+}  // namespace Vardo
+
+bool CVardoCustomerLedgerItems::IsAvailable() {
+  return IdentifyVardoCompany(CompanyFolder()).edition >= kSmallestCustomerLedgerEdition;
+}
+
+bool CVardoSupplierLedgerItems::IsAvailable() {
+  return IdentifyVardoCompany(CompanyFolder()).edition >= kSmallestSupplierLedgerEdition;
+}
+
+std::string CVardoSupplierLedgerItems::GetPaymentReferenceNumber() {
+  std::string number = Text("IVNO");
+  return !number.empty() && CheckLuhn(number) ? number : std::string();
+}

@@ -1,0 +1,200 @@
+#include "sources/vardo/vardo_person_readers.h"
+
+#include "sources/vardo/vardo_companies.h"
+#include "sources/vardo/vardo_reader_values.h"
+
+namespace {
+
+constexpr int kFirstPaymentTerm = 421;
+constexpr int kLastPaymentTerm = 430;
+constexpr int kLastDaysAsCode = 179;  // a term of more days goes by its text number
+constexpr int kNoteHistoryType = 4;
+constexpr const char* kCashTerm = "Kontant";
+constexpr const char* kElectronicReferenceKey = "EDIYourRef";
+
+// The postal line of a customer or a delivery address: ADR3, or ADR2 when
+// ADR3 gives neither a postal code nor a city.
+std::pair<std::string, std::string> CustomerPostalLine(const std::string& address2, const std::string& address3) {
+  std::pair<std::string, std::string> line;
+  if (!address3.empty()) SplitPostalCodeAndCity(address3.c_str(), line.first, line.second);
+  if (line.first.empty() && line.second.empty() && !address2.empty()) {
+    SplitPostalCodeAndCity(address2.c_str(), line.first, line.second);
+  }
+  return line;
+}
+
+}  // namespace
+
+int ReadVardoPersonType(CVardoCompanyDb& persons) {
+  const std::string type = persons.GetString(vardo_table::kPerson, "TYPE");
+  const vardo_values::LeadingInteger number = vardo_values::ReadLeadingInteger(type);
+  return number.found && !number.outOfRange ? number.value : -1;
+}
+
+VardoPaymentTerms::VardoPaymentTerms(const std::string& companyFolder) {
+  CVardoPaymentTermsDb texts(companyFolder);
+  for (bool more = texts.MoveFirst(); more; more = texts.MoveNext()) {
+    const int number = texts.GetTextNumber();
+    if (number < kFirstPaymentTerm || number > kLastPaymentTerm) continue;
+    std::string name = texts.GetTextName();
+    if (!IsUsableTermName(name)) continue;
+    terms_[number] = {std::move(name), texts.GetDaysFromName(), number};
+  }
+}
+
+const VardoTermText* VardoPaymentTerms::Find(int credit) const {
+  const auto term = terms_.find(TextNumberInRange(credit, kFirstPaymentTerm, kLastPaymentTerm));
+  return term == terms_.end() ? nullptr : &term->second;
+}
+
+std::string VardoPaymentTerms::Code(int credit) const {
+  const VardoTermText* term = Find(credit);
+  if (!term) return "";
+  if (term->name == kCashTerm) return "C";
+  if (term->days >= 0 && term->days <= kLastDaysAsCode) return FormatInteger(term->days);
+  return FormatInteger(term->textNumber);
+}
+
+std::string VardoPaymentTerms::Name(int credit) const {
+  const VardoTermText* term = Find(credit);
+  return term ? term->name : std::string();
+}
+
+CVardoDeliveryAddressDb::CVardoDeliveryAddressDb(std::string companyFolder)
+    : CVardoCompanyDb(std::move(companyFolder), "PERSON.DBF") {
+  SetTableId(vardo_table::kPerson);
+}
+
+CVardoHistoryDb::CVardoHistoryDb(std::string companyFolder)
+    : CVardoCompanyDb(std::move(companyFolder), "HISTORY.DBF") {
+  SetTableId(vardo_table::kHistory);
+}
+
+CVardoPersSettingsDB::CVardoPersSettingsDB(std::string companyFolder)
+    : CVardoCompanyDb(std::move(companyFolder), "PERSSETTINGS.DBF") {
+  SetTableId(vardo_table::kPersSettings);
+}
+
+CVardoPersonDb::CVardoPersonDb(std::string companyFolder)
+    : CVardoCompanyDb(std::move(companyFolder), "PERSON.DBF"), paymentTerms_(CompanyFolder()) {
+  SetTableId(kTable);
+}
+
+// ---------------------------------------------------------------------------
+// Customers
+
+// The look-ups are read whatever record the person table stands on first.
+CVardoCustomerDb::CVardoCustomerDb(std::string companyFolder) : CVardoPersonDb(std::move(companyFolder)) {
+  if (!IsUsable()) return;
+  ReadDeliveryAddresses();
+  ReadNotes();
+  ReadDeliveryTermsAndMethods();
+  ReadElectronicReferences();
+}
+
+bool CVardoCustomerDb::IsAvailable() { return IdentifyVardoCompany(CompanyFolder()).edition != 0; }
+
+bool CVardoCustomerDb::MoveFirst() {
+  SetTableId(kTable);
+  return CVardoCompanyDb::MoveFirst();
+}
+
+void CVardoCustomerDb::ReadDeliveryAddresses() {
+  CVardoDeliveryAddressDb persons(CompanyFolder());
+  const auto text = [&persons](const char* field) { return persons.GetString(kTable, field); };
+  for (bool more = persons.MoveFirst(); more; more = persons.MoveNext()) {
+    if (ReadVardoPersonType(persons) != kVardoDeliveryAddress) continue;
+    VardoDeliveryAddress address;
+    address.name = text("PNAME");
+    address.address1 = text("ADR1");
+    const std::string address2 = text("ADR2");
+    const std::string address3 = text("ADR3");
+    if (!address3.empty()) address.address2 = address2;
+    std::tie(address.postalCode, address.city) = CustomerPostalLine(address2, address3);
+    address.country = text("COUNTRY");
+    address.phone1 = text("PHONE1");
+    address.phone2 = text("PHONE2");
+    deliveryAddresses_[text("ID")] = std::move(address);
+  }
+}
+
+void CVardoCustomerDb::ReadNotes() {
+  constexpr int kHistory = vardo_table::kHistory;
+  CVardoHistoryDb history(CompanyFolder());
+  for (bool more = history.MoveFirst(); more; more = history.MoveNext()) {
+    if (history.GetLong(kHistory, "HISTTYPE") != kNoteHistoryType) continue;
+    std::string& note = notes_[history.GetString(kHistory, "REF")];
+    if (!note.empty()) note += ' ';
+    note += history.GetString(kHistory, "TXT");
+  }
+}
+
+void CVardoCustomerDb::ReadDeliveryTermsAndMethods() {
+  CVardoDeliveryMethodsDb methods(CompanyFolder());
+  for (bool more = methods.MoveFirst(); more; more = methods.MoveNext()) {
+    if (methods.IsUploaded()) deliveryMethods_.insert(methods.GetTextNumber());
+  }
+  CVardoDeliveryTermsDb terms(CompanyFolder());
+  for (bool more = terms.MoveFirst(); more; more = terms.MoveNext()) {
+    if (terms.IsUploaded()) deliveryTerms_.insert(terms.GetTextNumber());
+  }
+}
+
+void CVardoCustomerDb::ReadElectronicReferences() {
+  constexpr int kSettings = vardo_table::kPersSettings;
+  CVardoPersSettingsDB settings(CompanyFolder());
+  for (bool more = settings.MoveFirst(); more; more = settings.MoveNext()) {
+    if (settings.GetString(kSettings, "KEY") != kElectronicReferenceKey) continue;
+    std::string value = settings.GetString(kSettings, "VALUE");
+    if (!IsUsableTermName(value)) continue;
+    electronicReferences_[{settings.GetLong(kSettings, "TYPE"), settings.GetString(kSettings, "ID")}] =
+        std::move(value);
+  }
+}
+
+const VardoDeliveryAddress& CVardoCustomerDb::DeliveryAddress() {
+  static const VardoDeliveryAddress kNone;
+  const std::string id = Text("ID");
+  if (id.empty()) return kNone;
+  const auto address = deliveryAddresses_.find(id);
+  return address == deliveryAddresses_.end() ? kNone : address->second;
+}
+
+std::string CVardoCustomerDb::GetInvoicePostalCode() { return CustomerPostalLine(Text("ADR2"), Text("ADR3")).first; }
+std::string CVardoCustomerDb::GetInvoiceCity() { return CustomerPostalLine(Text("ADR2"), Text("ADR3")).second; }
+
+std::string CVardoCustomerDb::GetDeliveryMethodCode() {
+  const int number = TextNumberInRange(GetLong(kTable, "WOD"), CVardoDeliveryMethodsDb::kFirst,
+                                       CVardoDeliveryMethodsDb::kLast);
+  return deliveryMethods_.contains(number) ? FormatInteger(number) : std::string();
+}
+
+std::string CVardoCustomerDb::GetDeliveryTermCode() {
+  const int number =
+      TextNumberInRange(GetLong(kTable, "TOD"), CVardoDeliveryTermsDb::kFirst, CVardoDeliveryTermsDb::kLast);
+  return deliveryTerms_.contains(number) ? FormatInteger(number) : std::string();
+}
+
+std::string CVardoCustomerDb::GetNote() {
+  const auto note = notes_.find(Text("ID"));
+  return note == notes_.end() ? std::string() : note->second;
+}
+
+std::string CVardoCustomerDb::GetElectronicReference() {
+  const auto reference = electronicReferences_.find({kVardoCustomer, Text("ID")});
+  return reference == electronicReferences_.end() ? std::string() : reference->second;
+}
+
+// ---------------------------------------------------------------------------
+// Suppliers
+
+std::pair<std::string, std::string> CVardoSupplierDb::PostalLine() {
+  std::string line = Text("ADR3");
+  if (line.empty()) line = Text("ADR2");
+  std::pair<std::string, std::string> parts;
+  if (!line.empty()) SplitPostalCodeAndCity(line.c_str(), parts.first, parts.second);
+  return parts;
+}
+
+std::string CVardoSupplierDb::GetPostalCode() { return PostalLine().first; }
+std::string CVardoSupplierDb::GetCity() { return PostalLine().second; }

@@ -1,0 +1,192 @@
+#pragma once
+// The customers and suppliers of a Vardo company. PERSON.DBF holds customers
+// (TYPE 1), suppliers (TYPE 2) and customers' delivery addresses (TYPE 3) side
+// by side; each reader lets through its own type. The look-up texts (payment
+// terms; for customers also delivery addresses, terms and methods, notes and
+// electronic references) are read once when the reader is made.
+#include <map>
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+#include <utility>
+
+#include "app/sources/source_readers.h"
+#include "sources/vardo/vardo_company_db.h"
+#include "sources/vardo/vardo_text_tables.h"
+
+inline constexpr int kVardoCustomer = 1;
+inline constexpr int kVardoSupplier = 2;
+inline constexpr int kVardoDeliveryAddress = 3;
+
+// The person type of the current record of a PERSON.DBF table: TYPE as a
+// number; -1 when it is empty or holds none.
+int ReadVardoPersonType(CVardoCompanyDb& persons);
+
+// The payment terms of a company (texts 421-430 with a usable name), looked up
+// by a person's CREDIT.
+class VardoPaymentTerms {
+ public:
+  explicit VardoPaymentTerms(const std::string& companyFolder);
+  // "C" for cash, the days when the name starts with 0-179 of them, else the
+  // text number; "" when the person's term is not known.
+  std::string Code(int credit) const;
+  std::string Name(int credit) const;
+
+ private:
+  const VardoTermText* Find(int credit) const;
+
+  std::unordered_map<int, VardoTermText> terms_;
+};
+
+class CVardoDeliveryAddressDb : public CVardoCompanyDb {
+ public:
+  explicit CVardoDeliveryAddressDb(std::string companyFolder);
+};
+
+class CVardoHistoryDb : public CVardoCompanyDb {
+ public:
+  explicit CVardoHistoryDb(std::string companyFolder);
+};
+
+class CVardoPersSettingsDB : public CVardoCompanyDb {
+ public:
+  explicit CVardoPersSettingsDB(std::string companyFolder);
+};
+
+// What customers and suppliers share: the person table and its payment terms.
+class CVardoPersonDb : public CVardoCompanyDb {
+ public:
+  explicit CVardoPersonDb(std::string companyFolder);
+
+  int GetPersonType() { return ReadVardoPersonType(*this); }
+
+ protected:
+  static constexpr int kTable = vardo_table::kPerson;
+
+  std::string Text(const char* field) { return GetString(kTable, field); }
+  // ADR2 is a second street line only when ADR3 holds the postal line.
+  std::string SecondAddressLine() { return Text("ADR3").empty() ? std::string() : Text("ADR2"); }
+  std::string PaymentTermCode() { return paymentTerms_.Code(GetLong(kTable, "CREDIT")); }
+  std::string PaymentTermName() { return paymentTerms_.Name(GetLong(kTable, "CREDIT")); }
+
+ private:
+  VardoPaymentTerms paymentTerms_;
+};
+
+struct VardoDeliveryAddress {
+  std::string name, address1, address2, postalCode, city, country, phone1, phone2;
+};
+
+class CVardoCustomerDb : public CVardoPersonDb, public I_QZ_Customers {
+ public:
+  explicit CVardoCustomerDb(std::string companyFolder);
+
+  // For every edition the installed Vardo program recognises.
+  bool IsAvailable() override;
+  bool CheckCurrent(std::vector<ReportRow>&) override {
+    return GetPersonType() == kVardoCustomer && !GetBool(kTable, "INACTIVE");
+  }
+  bool IsCurrentCounted() override { return GetPersonType() == kVardoCustomer; }
+  bool MoveFirst() override;
+  bool MoveNext() override { return CVardoCompanyDb::MoveNext(); }
+
+  std::string GetCustomerNumber() override { return Text("ID"); }
+  std::string GetCorporateIdentityNumber() override { return Text("ORGNO"); }
+  std::string GetContactPersonEmail() override { return ""; }
+  std::string GetContactPersonMobile() override { return ""; }
+  std::string GetContactPersonName() override { return Text("REF"); }
+  std::string GetContactPersonPhone() override { return ""; }
+  std::string GetCurrencyCode() override { return Text("CURRENCY"); }
+  std::string GetGLN() override { return Text("EAN"); }
+  std::string GetEmailAddress() override { return Text("MAIL"); }
+  std::string GetInvoiceAddress1() override { return Text("ADR1"); }
+  std::string GetInvoiceAddress2() override { return SecondAddressLine(); }
+  std::string GetInvoiceCity() override;
+  std::string GetInvoiceCountryCode() override { return Text("COUNTRY"); }
+  std::string GetInvoicePostalCode() override;
+  std::string GetDeliveryCustomerName() override { return DeliveryAddress().name; }
+  std::string GetDeliveryAddress1() override { return DeliveryAddress().address1; }
+  std::string GetDeliveryAddress2() override { return DeliveryAddress().address2; }
+  std::string GetDeliveryCity() override { return DeliveryAddress().city; }
+  std::string GetDeliveryCountryCode() override { return DeliveryAddress().country; }
+  std::string GetDeliveryPostalCode() override { return DeliveryAddress().postalCode; }
+  std::string GetDeliveryMethodCode() override;
+  std::string GetDeliveryTermCode() override;
+  std::string GetName() override { return Text("PNAME"); }
+  std::string GetNote() override;
+  bool GetReverseChargeOnConstructionServices() override { return false; }
+  std::string GetMobilePhone() override { return Text("PHONE2"); }
+  std::string GetTelephone() override { return Text("PHONE1"); }
+  std::string GetTermsOfPaymentCode() override { return PaymentTermCode(); }
+  std::string GetTermsOfPaymentName() override { return PaymentTermName(); }
+  std::string GetVatNumber() override { return Text("VATREG"); }
+  std::string GetWwwAddress() override { return Text("WEB"); }
+  bool IsPrivatePerson() override { return false; }
+  std::string GetElectronicReference() override;
+
+ private:
+  const VardoDeliveryAddress& DeliveryAddress();
+  void ReadDeliveryAddresses();
+  void ReadNotes();
+  void ReadDeliveryTermsAndMethods();
+  void ReadElectronicReferences();
+
+  std::unordered_map<std::string, VardoDeliveryAddress> deliveryAddresses_;  // by ID
+  std::unordered_map<std::string, std::string> notes_;                       // by ID, joined in table order
+  std::unordered_set<int> deliveryMethods_;                                  // text numbers
+  std::unordered_set<int> deliveryTerms_;                                    // text numbers
+  std::map<std::pair<int, std::string>, std::string> electronicReferences_;  // by person type and ID
+};
+
+class CVardoSupplierDb : public CVardoPersonDb, public I_QZ_Suppliers {
+ public:
+  explicit CVardoSupplierDb(std::string companyFolder) : CVardoPersonDb(std::move(companyFolder)) {}
+
+  bool IsAvailable() override { return true; }
+  bool CheckCurrent(std::vector<ReportRow>&) override {
+    return GetPersonType() == kVardoSupplier && !GetBool(kTable, "INACTIVE");
+  }
+  bool IsCurrentCounted() override { return GetPersonType() == kVardoSupplier; }
+  bool MoveFirst() override { return CVardoCompanyDb::MoveFirst(); }
+  bool MoveNext() override { return CVardoCompanyDb::MoveNext(); }
+
+  std::string GetSupplierNumber() override { return Text("ID"); }
+  std::string GetAddress1() override { return Text("ADR1"); }
+  std::string GetAddress2() override { return SecondAddressLine(); }
+  bool GetAutomaticPaymentService() override { return false; }
+  std::string GetSupplierBankAccountNumber() override { return ""; }
+  std::string GetSupplierBankBban() override { return ""; }
+  std::string GetSupplierBankBic() override { return Text("SWIFT"); }
+  std::string GetSupplierBankCode() override { return ""; }
+  std::string GetSupplierBankCountryCode() override { return Text("COUNTRY"); }
+  std::string GetSupplierBankgiroNumber() override { return Text("BANKGIRO"); }
+  std::string GetSupplierBankIban() override { return Text("IBAN"); }
+  std::string GetSupplierBankName() override { return Text("BANK"); }
+  std::string GetCity() override;
+  std::string GetContactPersonEmail() override { return ""; }
+  std::string GetContactPersonMobile() override { return ""; }
+  std::string GetContactPersonName() override { return Text("REF"); }
+  std::string GetContactPersonPhone() override { return ""; }
+  std::string GetCorporateIdentityNumber() override { return Text("ORGNO"); }
+  std::string GetCountryCode() override { return Text("COUNTRY"); }
+  std::string GetCurrencyCode() override { return Text("CURRENCY"); }
+  std::string GetEmailAddress() override { return Text("MAIL"); }
+  std::string GetMobilePhone() override { return Text("PHONE2"); }
+  std::string GetName() override { return Text("PNAME"); }
+  // A note of HISTORY.DBF names its person by ID alone, which a customer and a
+  // supplier may share, so suppliers take no notes.
+  std::string GetNote() override { return ""; }
+  std::string GetSupplierPlusgiroNumber() override { return Text("PLUSGIRO"); }
+  std::string GetPostalCode() override;
+  std::string GetTelephone() override { return Text("PHONE1"); }
+  std::string GetTermsOfPaymentCode() override { return PaymentTermCode(); }
+  std::string GetTermsOfPaymentName() override { return PaymentTermName(); }
+  std::string GetWwwAddress() override { return Text("WEB"); }
+  std::string GetBankFeeCode() override { return ""; }
+  std::string GetForeignPaymentCode() override { return ""; }
+  bool UsesPaymentReferenceNumbers() override { return false; }
+
+ private:
+  // The postal line (ADR3, or ADR2 when ADR3 is empty) split into postal code and city.
+  std::pair<std::string, std::string> PostalLine();
+};

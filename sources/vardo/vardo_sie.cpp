@@ -1,0 +1,184 @@
+#include "sources/vardo/vardo_sie.h"
+
+#include <exception>
+#include <filesystem>
+
+#include "sources/vardo/vardo_companies.h"
+#include "sources/vardo/vardo_environment.h"
+#include "sources/vardo/vardo_reader_values.h"
+
+namespace {
+
+constexpr double kLowestSupportedVersion = 6.0;
+constexpr int kFirstEuBas97Chart = 200;
+constexpr const char* kCurrentYearFile = "SIE.SE";
+constexpr const char* kPreviousYearFile = "SIEPREV.SE";
+
+ReportRow Row(const char* kind, const char* caption, std::string text) {
+  return {"", "SIE", kind, caption, std::move(text)};
+}
+ReportRow ErrorRow(std::string text) { return Row(report::kError, report::kCaptionError, std::move(text)); }
+// A finding in the chart of accounts: the row and the note that no voucher can follow.
+void AddAccountRows(std::vector<ReportRow>& rows, const char* caption, std::string text) {
+  rows.push_back(Row(report::kAccountType, caption, std::move(text)));
+  rows.push_back(Row(report::kInfo, report::kCaptionIndent, "Inga verifikationer kommer att kunna importeras till Molnix."));
+}
+
+std::string ChartType(int chart) { return chart < kFirstEuBas97Chart ? "BAS96" : "EUBAS97"; }
+bool IsOldChartType(const std::string& type) { return type == "BAS95" || type == "BAS96" || type == "NE2007"; }
+
+bool IsWrittenFile(const std::string& path) {
+  std::error_code ec;
+  return std::filesystem::is_regular_file(path, ec) && std::filesystem::file_size(path, ec) > 0 && !ec;
+}
+
+// Removes what an earlier export left; false when a file stays.
+bool RemoveOldFile(const std::string& path) {
+  std::error_code ec;
+  std::filesystem::remove(path, ec);
+  return !std::filesystem::exists(std::filesystem::symlink_status(path, ec));
+}
+
+}  // namespace
+
+std::vector<ReportRow> CVardoSie::CreateSieFiles() {
+  std::vector<ReportRow> rows;
+  const SourceCompany company = IdentifyVardoCompany(CompanyFolder());
+  const VardoEnvironment& vardo = ProcessVardoEnvironment();
+  if (!vardo.installed) {
+    rows.push_back(ErrorRow("För att kunna skapa SIE-filer krävs att Tessal Vardo är installerat på datorn."));
+    return rows;
+  }
+  if (company.version < kLowestSupportedVersion || vardo.version < kLowestSupportedVersion) {
+    rows.push_back(ErrorRow(
+        "För att kunna skapa SIE-filer krävs att installerad version av Tessal Vardo stöder\r\n\t"
+        "företagets databasversion."));
+    return rows;
+  }
+  if (company.edition != vardo.installedEdition) {
+    rows.push_back(ErrorRow(
+        "SIE-fil kunde inte skapas. Företaget måste vara från samma programvariant av Tessal Vardo\r\n\t"
+        "som finns installerad på datorn."));
+    return rows;
+  }
+  try {
+    Export(rows);
+  } catch (const std::exception&) {
+    // The database API reported an error (it is in the log): whatever was written is not kept.
+    filePath_.clear();
+    filePathPreviousYear_.clear();
+    rows.push_back(ErrorRow("SIE-fil kunde inte skapas. Ett fel uppstod i Tessal Vardos databas."));
+  }
+  CloseVardoDatabase();
+  return rows;
+}
+
+void CVardoSie::Export(std::vector<ReportRow>& rows) {
+  const std::string folder = CreateTempWorkFolder();
+  if (folder.empty() || !std::filesystem::is_directory(folder)) {
+    rows.push_back(ErrorRow("SIE-fil kunde inte skapas. Det gick inte att skapa en tillfällig mapp."));
+    return;
+  }
+  // The working folder is shared by every export: a file left by an earlier one must not be taken for this one's.
+  for (const char* name : {kCurrentYearFile, kPreviousYearFile}) {
+    const std::string path = FormatSieFilePath(folder, name);
+    if (!RemoveOldFile(path)) {
+      rows.push_back(ErrorRow("SIE-fil kunde inte skapas. Den gamla filen " + path + " kunde inte tas bort."));
+      return;
+    }
+  }
+
+  VardoDatabaseSetPath(CompanyFolder().c_str());
+  const int opened = OpenVardoDatabase(GetLastPathComponent(CompanyFolder()).c_str());
+  if (opened != kVardoOpenOk && opened != kVardoAlreadyOpen) {
+    rows.push_back(ErrorRow("SIE-fil kunde inte skapas. Företagets databas kunde inte öppnas."));
+    return;
+  }
+
+  // Both tables stay open until the files are written: destroying one closes the database.
+  Vardo::CBookingYearDb years(CompanyFolder());
+  VardoSieYear current, previous;
+  bool hasPrevious = false;
+  if (!ReadYears(years, current, previous, hasPrevious, rows)) return;
+  Vardo::CKontoDb accounts(CompanyFolder());
+  if (HasRefusedAccount(accounts, current.chart, hasPrevious ? previous.chart : 0, rows)) return;
+
+  for (const VardoSieYear* year : {&current, &previous}) {
+    if (IsOldChartType(year->chartType)) {
+      AddAccountRows(rows, report::kCaptionWarning, "Kontoplanen är av typen " + year->chartType + ".");
+      return;
+    }
+    if (year == &previous && !hasPrevious) return;
+    const std::string path = FormatSieFilePath(folder, year->fileName);
+    if (ExportVardoSieFile(path.c_str(), year->begin) != 0 || !IsWrittenFile(path)) {
+      rows.push_back(ErrorRow(std::string("SIE-filen ") + year->fileName + " kunde inte skapas."));
+      return;
+    }
+    (year == &current ? filePath_ : filePathPreviousYear_) = path;
+  }
+}
+
+// The current year is the one that covers today; when no year does, the last
+// one in the table (stepped back past a record without a chart).
+bool CVardoSie::ReadYears(Vardo::CBookingYearDb& years, VardoSieYear& current, VardoSieYear& previous,
+                          bool& hasPrevious, std::vector<ReportRow>& rows) {
+  constexpr int kTable = vardo_table::kAccountYear;
+  const auto noYear = [&rows] {
+    rows.push_back(ErrorRow("Företaget saknar bokföringsår och SIE kan inte skapas."));
+    return false;
+  };
+  const int today = VardoGetYearNo(0);
+  if (!years.MoveFirst()) return noYear();
+  int counted = 0;
+  do {
+    const int number = VardoGetYearNo(years.GetDate(kTable, "BEGIN"));
+    if (number != kVardoPositionFailed) ++counted;
+    if (today > 0 && number > 0 && today == number) break;
+  } while (years.MoveNext());
+  if (counted == 0) return noYear();
+
+  const auto fill = [&years](VardoSieYear& year, const char* fileName) {
+    year.begin = years.GetDate(kTable, "BEGIN");
+    year.end = years.GetDate(kTable, "END");
+    year.chart = years.GetLong(kTable, "ACCCHART");
+    year.chartType = ChartType(year.chart);
+    year.fileName = fileName;
+  };
+  if (years.GetLong(kTable, "ACCCHART") == 0) VardoRecordPrev(kTable);
+  fill(current, kCurrentYearFile);
+  hasPrevious = counted > 1;
+  if (hasPrevious) {
+    VardoRecordPrev(kTable);
+    fill(previous, kPreviousYearFile);
+  }
+  return true;
+}
+
+// Only a chart that both exported years share is checked.
+bool CVardoSie::HasRefusedAccount(Vardo::CKontoDb& accounts, int currentChart, int previousChart,
+                                  std::vector<ReportRow>& rows) {
+  constexpr int kTable = vardo_table::kAccount;
+  if (previousChart == 0 || previousChart != currentChart) return false;
+  for (bool more = accounts.MoveFirst(); more; more = accounts.MoveNext()) {
+    if (accounts.GetLong(kTable, "ACCCHART") != currentChart) continue;
+    const vardo_values::LeadingInteger account = vardo_values::ReadLeadingInteger(accounts.GetString(kTable, "ACCNO"));
+    if (!account.found) {
+      AddAccountRows(rows, report::kCaptionError, "Kontoplanen innehåller kontonummer med felaktiga tecken.");
+      return true;
+    }
+    const int a = account.value;
+    if (account.outOfRange || a > 9999) {
+      AddAccountRows(rows, report::kCaptionError, "Kontoplanen innehåller 5-ställigt kontonummer.");
+      return true;
+    }
+    if (a >= 1 && a <= 999) {
+      AddAccountRows(rows, report::kCaptionError, "Kontoplanen innehåller kontonummer som börjar på 0.");
+      return true;
+    }
+    if (a >= 9000) {
+      AddAccountRows(rows, report::kCaptionError, "Kontoplanen innehåller kontonummer som börjar på 9.");
+      return true;
+    }
+  }
+  return false;
+}

@@ -1,0 +1,200 @@
+// The SIE files of a Vardo company: the checks before the export, the booking
+// years chosen, and the files our engine writes into the working folder.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "platform/clock.h"
+#include "platform/files.h"
+#include "sources/vardo/vardo_sie.h"
+#include "sources/vardo/vardo_test_support.h"
+#include "tools/fixtures/dbf_writer.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using ::testing::IsEmpty;
+
+ReportRow Sie(const char* kind, const char* caption, std::string text) { return {"", "SIE", kind, caption, text}; }
+ReportRow NoVouchers() {
+  return Sie("Info", "    ", "Inga verifikationer kommer att kunna importeras till Molnix.");
+}
+
+std::string Date(int year, int month, int day) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%04d%02d%02d", year, month, day);
+  return text;
+}
+
+class VardoSieTest : public ::testing::Test {
+ protected:
+  fs::path WorkFolder() const { return install_.Tree() / "tmp" / "Tespyx"; }
+
+  // A year as ACCYEAR.DBF holds it: years relative to this one, and the chart.
+  struct Year {
+    int offset;
+    int chart;
+  };
+  void WriteYears(const std::vector<Year>& years) const {
+    fixtures::DbfWriter writer(fixtures::DbfFormat::DBase3,
+                               {{"YEARNO", 'N', 4}, {"BEGIN", 'D', 8}, {"END", 'D', 8}, {"ACCCHART", 'N', 4}});
+    int number = 1;
+    for (const Year& y : years) {
+      writer.Add({std::to_string(number++), Date(year_ + y.offset, 1, 1), Date(year_ + y.offset, 12, 31),
+                  std::to_string(y.chart)});
+    }
+    writer.WriteTo(fs::path(company_) / "ACCYEAR.DBF");
+  }
+  void WriteAccounts(const std::vector<std::pair<std::string, int>>& accounts) const {
+    fixtures::DbfWriter writer(fixtures::DbfFormat::DBase3,
+                               {{"ACCNO", 'C', 12}, {"ACCNAME", 'C', 40}, {"ACCVAT", 'N', 1}, {"ACCCHART", 'N', 4}});
+    for (const auto& [number, chart] : accounts) writer.Add({number, "Konto " + number, "0", std::to_string(chart)});
+    writer.WriteTo(fs::path(company_) / "ACCOUNT.DBF");
+  }
+
+  vardo_test::VardoInstall install_;
+  std::string company_ = install_.AddSampleCompany();
+  int year_ = platform::CurrentClock().Now().year;
+  // A working folder of the test's own: tests run side by side.
+  platform::fake::ScopedEnv temp_{"TMPDIR", install_.Tree().MakeFolder("tmp").string()};
+};
+
+TEST_F(VardoSieTest, WritesTheCurrentAndThePreviousYear) {
+  CVardoSie reader(company_);
+  EXPECT_THAT(reader.CreateSieFiles(), IsEmpty());
+  EXPECT_EQ(reader.GetFilePath(), (WorkFolder() / "SIE.SE").string());
+  EXPECT_EQ(reader.GetFilePathPreviousYear(), (WorkFolder() / "SIEPREV.SE").string());
+  const auto current = platform::ReadWholeFile(reader.GetFilePath());
+  const auto previous = platform::ReadWholeFile(reader.GetFilePathPreviousYear());
+  ASSERT_TRUE(current && previous);
+  const std::string y = std::to_string(year_), p = std::to_string(year_ - 1);
+  EXPECT_THAT(*current, HasSubstr("#RAR 0 " + y + "0101 " + y + "1231\r\n"));
+  EXPECT_THAT(*previous, HasSubstr("#RAR 0 " + p + "0101 " + p + "1231\r\n"));
+  EXPECT_TRUE(reader.IsAvailable());
+}
+
+// A file left in the shared working folder by an earlier export is never taken for this one's.
+TEST_F(VardoSieTest, OneYearOnlyLeavesNoOldPreviousYearFile) {
+  install_.Tree().Write("tmp/Tespyx/SIEPREV.SE", "#FNAMN \"Ett annat företag\"\r\n");
+  install_.Tree().Write("tmp/Tespyx/SIE.SE", "#FNAMN \"Ett annat företag\"\r\n");
+  WriteYears({{0, 250}});
+  WriteAccounts({{"0100", 250}});  // with one year the chart is not checked
+  CVardoSie reader(company_);
+  EXPECT_THAT(reader.CreateSieFiles(), IsEmpty());
+  EXPECT_EQ(reader.GetFilePathPreviousYear(), "");
+  EXPECT_FALSE(fs::exists(WorkFolder() / "SIEPREV.SE"));
+  EXPECT_THAT(platform::ReadWholeFile(reader.GetFilePath()).value_or(""), HasSubstr("#FNAMN \"M"));
+}
+
+TEST_F(VardoSieTest, AccountNumbersTheCloudCannotTake) {
+  struct Case {
+    const char* account;
+    const char* text;
+  };
+  for (const Case& c : std::vector<Case>{
+           {"0100", "Kontoplanen innehåller kontonummer som börjar på 0."},
+           {"12AB", "Kontoplanen innehåller kontonummer som börjar på 0."},  // its leading number
+           {"9100", "Kontoplanen innehåller kontonummer som börjar på 9."},
+           {"19300", "Kontoplanen innehåller 5-ställigt kontonummer."},
+           {"99999999999", "Kontoplanen innehåller 5-ställigt kontonummer."},  // beyond any int
+           {"AB12", "Kontoplanen innehåller kontonummer med felaktiga tecken."},
+           {"", "Kontoplanen innehåller kontonummer med felaktiga tecken."},
+       }) {
+    SCOPED_TRACE(c.account);
+    WriteAccounts({{"1930", 250}, {c.account, 250}, {"0999", 150}});
+    CVardoSie reader(company_);
+    EXPECT_THAT(reader.CreateSieFiles(),
+                ElementsAre(Sie("AccountType", "Fel:", c.text), NoVouchers()));
+    EXPECT_EQ(reader.GetFilePath(), "");
+  }
+  WriteAccounts({{"1930", 250}, {"8999", 250}, {"-5", 250}, {"0100", 150}});  // another chart is not checked
+  EXPECT_THAT(CVardoSie(company_).CreateSieFiles(), IsEmpty());
+}
+
+TEST_F(VardoSieTest, OldChartTypes) {
+  WriteYears({{-1, 250}, {0, 150}});
+  CVardoSie current(company_);
+  EXPECT_THAT(current.CreateSieFiles(),
+              ElementsAre(Sie("AccountType", "Varning:", "Kontoplanen är av typen BAS96."), NoVouchers()));
+  EXPECT_EQ(current.GetFilePath(), "");
+
+  WriteYears({{-1, 150}, {0, 250}});
+  CVardoSie previous(company_);
+  EXPECT_THAT(previous.CreateSieFiles(),
+              ElementsAre(Sie("AccountType", "Varning:", "Kontoplanen är av typen BAS96."), NoVouchers()));
+  EXPECT_NE(previous.GetFilePath(), "");  // the current year is written before the previous one is looked at
+  EXPECT_EQ(previous.GetFilePathPreviousYear(), "");
+}
+
+TEST_F(VardoSieTest, NoBookingYear) {
+  const ReportRow noYear = Sie("Error", "Fel:", "Företaget saknar bokföringsår och SIE kan inte skapas.");
+  WriteYears({});
+  EXPECT_THAT(CVardoSie(company_).CreateSieFiles(), ElementsAre(noYear));
+  WriteYears({{-30, 250}, {-29, 250}});
+  fixtures::DbfWriter undated(fixtures::DbfFormat::DBase3,
+                              {{"YEARNO", 'N', 4}, {"BEGIN", 'D', 8}, {"END", 'D', 8}, {"ACCCHART", 'N', 4}});
+  undated.Add({"1", "", "", "250"}).WriteTo(fs::path(company_) / "ACCYEAR.DBF");
+  EXPECT_THAT(CVardoSie(company_).CreateSieFiles(), ElementsAre(noYear));
+}
+
+// No year covers today: the last one read is taken as the current year.
+TEST_F(VardoSieTest, WithoutAYearOfTodayTheLastYearsAreWritten) {
+  WriteYears({{-3, 250}, {-2, 250}});
+  CVardoSie reader(company_);
+  EXPECT_THAT(reader.CreateSieFiles(), IsEmpty());
+  const std::string y = std::to_string(year_ - 2), p = std::to_string(year_ - 3);
+  EXPECT_THAT(platform::ReadWholeFile(reader.GetFilePath()).value_or(""), HasSubstr("#RAR 0 " + y + "0101"));
+  EXPECT_THAT(platform::ReadWholeFile(reader.GetFilePathPreviousYear()).value_or(""),
+              HasSubstr("#RAR 0 " + p + "0101"));
+}
+
+// What keeps the export from being made is said, never passed over.
+TEST_F(VardoSieTest, AnExportThatFailsIsReported) {
+  // A year without a start date stands first; the database cannot export it.
+  fixtures::DbfWriter years(fixtures::DbfFormat::DBase3,
+                            {{"YEARNO", 'N', 4}, {"BEGIN", 'D', 8}, {"END", 'D', 8}, {"ACCCHART", 'N', 4}});
+  years.Add({"1", "", "", "250"}).Add({"2", Date(year_, 1, 1), Date(year_, 12, 31), "250"});
+  years.WriteTo(fs::path(company_) / "ACCYEAR.DBF");
+  CVardoSie reader(company_);
+  EXPECT_THAT(reader.CreateSieFiles(), ElementsAre(Sie("Error", "Fel:", "SIE-filen SIE.SE kunde inte skapas.")));
+  EXPECT_EQ(reader.GetFilePath(), "");
+  EXPECT_FALSE(fs::exists(WorkFolder() / "SIE.SE"));
+}
+
+TEST_F(VardoSieTest, AnOldFileThatCannotBeRemovedIsReported) {
+  install_.Tree().Write("tmp/Tespyx/SIE.SE/inside", "a folder in the file's place");
+  CVardoSie reader(company_);
+  const auto rows = reader.CreateSieFiles();
+  ASSERT_EQ(rows.size(), 1u);
+  EXPECT_THAT(rows[0].text, HasSubstr("SIE-fil kunde inte skapas. Den gamla filen "));
+  EXPECT_EQ(reader.GetFilePath(), "");
+}
+
+TEST_F(VardoSieTest, ADatabaseThatCannotBeOpenedIsReported) {
+  fs::remove(fs::path(company_) / "CLIENT.DBF");
+  CVardoSie reader(company_);
+  EXPECT_THAT(reader.CreateSieFiles(),
+              ElementsAre(Sie("Error", "Fel:", "SIE-fil kunde inte skapas. Företagets databas kunde inte öppnas.")));
+  EXPECT_EQ(reader.GetFilePath(), "");
+}
+
+TEST_F(VardoSieTest, ACompanyOfAnOlderDatabaseVersion) {
+  install_.Tree().Write(fs::path(company_).lexically_relative(install_.Tree().root()).string() + "/db.ver", "5.0\r\n");
+  EXPECT_THAT(CVardoSie(company_).CreateSieFiles(),
+              ElementsAre(Sie("Error", "Fel:",
+                              "För att kunna skapa SIE-filer krävs att installerad version av Tessal Vardo stöder"
+                              "\r\n\tföretagets databasversion.")));
+}
+
+TEST(VardoSieWithoutVardo, TheProgramMustBeInstalled) {
+  vardo_test::InstallRegistry("");
+  platform::fake::TempTree tree;
+  EXPECT_THAT(CVardoSie(tree.root().string()).CreateSieFiles(),
+              ElementsAre(Sie("Error", "Fel:",
+                              "För att kunna skapa SIE-filer krävs att Tessal Vardo är installerat på datorn.")));
+}
+
+}  // namespace
