@@ -1,6 +1,10 @@
 #include "lumdb/record/odbc_platform.h"
 
 #include <array>
+#include <clocale>
+#include <cstring>
+
+#include <langinfo.h>
 
 #include "platform/folders.h"
 #include "platform/text.h"
@@ -43,5 +47,9 @@ std::string extra_connection_attributes(const std::vector<std::string>& driver_a
 }
 
 bool is_sql_server_dbms(std::string_view dbms_name) { return dbms_name == "Microsoft SQL Server"; }
+
+void use_utf8_for_driver_manager_conversions() {
+  if (std::strcmp(nl_langinfo(CODESET), "UTF-8") != 0) std::setlocale(LC_CTYPE, "C.UTF-8");
+}
 
 }  // namespace lumdb

@@ -50,4 +50,11 @@ std::string extra_connection_attributes(const std::vector<std::string>& driver_a
 // demo) reads as a server without properties.
 bool is_sql_server_dbms(std::string_view dbms_name);
 
+// unixODBC turns wide statement text and connection strings into the C
+// library's character set for a driver without wide entry points (SQLite's
+// has none). Our narrow text is UTF-8, so that set is made UTF-8 before the
+// first handle is allocated; otherwise "ö" in a statement and a folder named
+// "Företag" in a connection string are mangled on the way to the driver.
+void use_utf8_for_driver_manager_conversions();
+
 }  // namespace lumdb

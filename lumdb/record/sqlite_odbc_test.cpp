@@ -3,6 +3,7 @@
 // odbcinst.ini under a SQL Server driver name.
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <memory>
 
 #include "lumdb/record/errors.h"
@@ -71,6 +72,31 @@ TEST_F(SqliteOdbc, SessionConnectsThroughTheUsualDriverChoice) {
   EXPECT_EQ(session.close(), success);
   EXPECT_EQ(session.connection(), nullptr);
   EXPECT_EQ(session.close(), success);
+}
+
+// The driver manager converts statement text and connection strings for this
+// driver through the C library's character set, which in a program that never
+// chose one is plain ASCII: the layer makes it UTF-8 itself.
+TEST(SqliteOdbcText, SwedishLettersInStatementsAndFolderNamesReachTheDriverIntact) {
+  std::setlocale(LC_CTYPE, "C");
+  platform::fake::ScopedEnv default_driver{driver_override_variable, std::nullopt};
+  platform::fake::TempTree tree;
+  tree.Write("Företag/company.db", "");
+  session_c session;
+  ASSERT_EQ(session.open("", (tree / "Företag" / "company.db").string(), "", ""), success);
+  for (const char* sql : {"CREATE TABLE KUND (NAMN TEXT)", "INSERT INTO KUND VALUES ('Åsa Öberg ö')"}) {
+    sqlstmt_c statement(session.connection());
+    ASSERT_EQ(statement.allocate(false), success);
+    ASSERT_EQ(statement.exec_direct(sql), success) << sql;
+  }
+  sqlstmt_c statement(session.connection());
+  ASSERT_EQ(statement.allocate(false), success);
+  ASSERT_EQ(statement.exec_direct("SELECT hex(NAMN) FROM KUND"), success);
+  ASSERT_EQ(statement.fetch(), success);
+  char hex[64] = {};
+  SQLLEN indicator = 0;
+  SQLGetData(statement.native_handle(), 1, SQL_C_CHAR, hex, sizeof hex, &indicator);
+  EXPECT_STREQ(hex, "C385736120C3966265726720C3B6");  // "Åsa Öberg ö" in UTF-8
 }
 
 TEST_F(SqliteOdbc, ASqliteErrorReadsAsItsMappedCodeWithItsText) {
