@@ -22,6 +22,22 @@ struct DataSourceInfo {
 // are empty; true means the folder holds an SQL company.
 bool ReadDataSourceIni(DataSourceInfo& info, const std::string& companyFolder);
 
+// The server named "(local)" (or "(local)\\instance", any letter case) in a company
+// folder on another computer's network share names that computer's server: its part
+// before the first '\\' becomes the file server's name. Any other server, a local
+// folder and a share of this computer leave the server as it is.
+std::string ResolveSqlServerName(const std::string& companyFolder, const std::string& server);
+
+// A value for the connection string: ';' and '\'' become '_', then at most 128 characters.
+std::string SanitizeConnectionValue(std::string value);
+// Without tabs, line feeds, carriage returns and spaces, wherever they stand.
+std::wstring RemoveWhitespaceW(std::wstring text);
+std::string RemoveWhitespace(std::string text);
+
+// The text as a decimal integer as std::stoi reads it; 0 when it is empty, no number
+// or out of the int range. Never throws.
+int StrToIntOrZero(const std::string& text);
+
 // The text as a decimal number ('.' point, whatever the locale; leading blanks and a
 // sign accepted, reading stops at the first character that does not fit); 0.0 when
 // it is empty, no number or out of range. Never throws.
