@@ -1,15 +1,11 @@
 #pragma once
 // The readers of a company of the Administration line whose data lies in SQL
-// Server. The SQL back-end is not built yet: each reader answers that its data
-// kind is not available, so the job reports the company's kinds as empty.
+// Server. The company settings are read; the other readers are not built yet and
+// answer that their data kind is not available, so the job reports them as empty.
 #include <string>
 
 #include "app/sources/unavailable_readers.h"
-
-class CSqlAdminCompanySettingsDb : public UnavailableCompanyReader {
- public:
-  explicit CSqlAdminCompanySettingsDb(std::string companyFolder) {}
-};
+#include "sources/sqladmin/company_settings.h"
 
 class CSqlAdminArticleDb : public UnavailableArticleReader {
  public:
