@@ -83,9 +83,3 @@ double StrToDoubleOrZero(const std::string& text) {
   const auto [end, error] = std::from_chars(rest.data(), rest.data() + rest.size(), value);
   return error == std::errc() ? value : 0.0;
 }
-
-std::string ReadCompanyOrgNr(const DataSourceInfo&) { return {}; }
-
-std::string ReadCompanyCloudLinkId(const DataSourceInfo&) { return {}; }
-
-void FillPriceListCombo(std::vector<std::string>&, std::vector<std::string>&, const std::string&) {}

@@ -43,11 +43,13 @@ int StrToIntOrZero(const std::string& text);
 // it is empty, no number or out of range. Never throws.
 double StrToDoubleOrZero(const std::string& text);
 
-// Look-ups in the company database. No SQL connection is built yet, so they find
-// nothing: the empty text, and no price list.
-std::string ReadCompanyOrgNr(const DataSourceInfo& dataSource);
-std::string ReadCompanyCloudLinkId(const DataSourceInfo& dataSource);
-// Appends, per price list in SEK (or without currency), its code to `codes` and the
-// line "code - name (Inkl moms|Exkl moms)" to `lines`, the texts a choice list shows.
+// Look-ups in the company database, each over a connection of its own, closed
+// before it returns; any failure gives the empty text or no further price list.
+// `ORGNR` and `KL_FKRECID` (the link to the cloud service) of the company
+// parameters, as stored; the login values are written into the record.
+std::string ReadCompanyOrgNr(DataSourceInfo& dataSource);
+std::string ReadCompanyCloudLinkId(DataSourceInfo& dataSource);
+// Appends, per price list in SEK by code, its code to `codes` and the line
+// "code - name (Inkl moms|Exkl moms)" to `lines`, the texts a choice list shows.
 void FillPriceListCombo(std::vector<std::string>& codes, std::vector<std::string>& lines,
                         const std::string& companyFolder);
