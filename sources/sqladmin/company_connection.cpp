@@ -5,6 +5,7 @@
 #include "lumdb/query/query.h"
 #include "lumdb/record/dbobj.h"
 #include "lumdb/record/errors.h"
+#include "lumdb/record/text_forms.h"
 #include "lumdb/query/datamodel.h"
 #include "platform/text.h"
 
@@ -20,12 +21,7 @@ std::error_code OpenCompanySession(DataSourceInfo& info, lumdb::session_c& sessi
   return session.open(info.server, info.databaseName, info.loginUser, SanitizeConnectionValue(info.loginPassword));
 }
 
-std::string NarrowText(const std::wstring& text) {
-  std::string out;
-  out.reserve(text.size());
-  for (const wchar_t c : text) platform::AppendUtf8(out, static_cast<char32_t>(c));
-  return out;
-}
+std::string NarrowText(const std::wstring& text) { return lumdb::narrow(text); }
 
 lumdb::dbrecordset_fwd_c OpenForwardRecordset(lumdb::sqldb_c* connection, const lumdb::query_c& query) {
   lumdb::dbrecordset_fwd_c recordset(connection, query);
