@@ -1,15 +1,12 @@
 #pragma once
 // The readers of a company of the Administration line whose data lies in SQL
-// Server. The SQL back-end is not built yet: each reader answers that its data
-// kind is not available, so the job reports the company's kinds as empty.
+// Server. The company settings and delivery terms and methods are read; the other readers are not built yet and
+// answer that their data kind is not available, so the job reports them as empty.
 #include <string>
 
 #include "app/sources/unavailable_readers.h"
-
-class CSqlAdminCompanySettingsDb : public UnavailableCompanyReader {
- public:
-  explicit CSqlAdminCompanySettingsDb(std::string companyFolder) {}
-};
+#include "sources/sqladmin/company_settings.h"
+#include "sources/sqladmin/delivery_readers.h"
 
 class CSqlAdminArticleDb : public UnavailableArticleReader {
  public:
@@ -24,16 +21,6 @@ class CSqlAdminCustomerDb : public UnavailableCustomerReader {
 class CSqlAdminSupplierDb : public UnavailableSupplierReader {
  public:
   explicit CSqlAdminSupplierDb(std::string companyFolder) {}
-};
-
-class CSqlAdminDeliveryTermsDb : public UnavailableDeliveryTermsReader {
- public:
-  explicit CSqlAdminDeliveryTermsDb(std::string companyFolder) {}
-};
-
-class CSqlAdminDeliveryMethodsDb : public UnavailableDeliveryMethodsReader {
- public:
-  explicit CSqlAdminDeliveryMethodsDb(std::string companyFolder) {}
 };
 
 class CSqlAdminCustomerLedgerItems : public UnavailableCustomerLedgerReader {

@@ -3,14 +3,16 @@
 //   samplecompany [--vardo] --out FOLDER [--articles N] [--customers N] [--suppliers N]
 //                 [--customer-invoices N] [--supplier-invoices N] [--product-code C]
 //                 [--cloud-link ID] [--foxpro] [--cp850] [--year YYYY] [--program FOLDER]
-//                 [--engine FOLDER]
+//                 [--engine FOLDER] [--sql-out FOLDER]
 // With --program it also installs the program that reads the company into
 // FOLDER and prints the registry keys that install it (lines of a ".reg" file)
 // on standard output: the administration program, with the parent of the
 // company's folder as its folder of companies; or the Vardo program with our
 // database engine (taken from --engine, by default the build's), whose
 // database folder is the parent of the company's folder's parent (the company
-// lies in its "Företag").
+// lies in its "Företag"). With --sql-out it also writes the sample SQL company
+// into that folder (best beside the DBF one, so the company list shows both),
+// its data model going into the --program folder or else the SQL folder.
 #include <charconv>
 #include <cstring>
 #include <exception>
@@ -19,6 +21,7 @@
 #include <string_view>
 
 #include "tools/samplecompany/sample_company.h"
+#include "tools/samplecompany/sample_sql_company.h"
 #include "tools/samplecompany/sample_vardo_company.h"
 
 namespace {
@@ -27,7 +30,7 @@ int Usage() {
   std::cerr << "usage: samplecompany [--vardo] --out FOLDER [--articles N] [--customers N] [--suppliers N]\n"
                "                     [--customer-invoices N] [--supplier-invoices N] [--product-code C]\n"
                "                     [--cloud-link ID] [--foxpro] [--cp850] [--year YYYY] [--program FOLDER]\n"
-               "                     [--engine FOLDER]\n";
+               "                     [--engine FOLDER] [--sql-out FOLDER]\n";
   return 2;
 }
 
@@ -44,6 +47,7 @@ int main(int argc, char** argv) {
   std::string programFolder;
   std::string engineFolder = VARDO_ENGINE_FOLDER;
   bool vardo = false;
+  std::string sqlOut;
   for (int i = 1; i < argc; ++i) {
     const std::string_view arg = argv[i];
     if (arg == "--vardo") {
@@ -63,6 +67,8 @@ int main(int argc, char** argv) {
     bool ok = true;
     if (arg == "--out") {
       out = value;
+    } else if (arg == "--sql-out") {
+      sqlOut = value;
     } else if (arg == "--program") {
       programFolder = value;
     } else if (arg == "--engine") {
@@ -107,6 +113,7 @@ int main(int argc, char** argv) {
     samplecompany::WriteSampleCompany(out, options);
     if (!programFolder.empty()) std::cout << samplecompany::WriteAdministrationProgram(
         programFolder, (std::filesystem::absolute(out) / "..").lexically_normal(), options.productCode);
+    if (!sqlOut.empty()) samplecompany::WriteSampleSqlCompany(sqlOut, programFolder.empty() ? sqlOut : programFolder);
   } catch (const std::exception& e) {
     std::cerr << "samplecompany: " << e.what() << '\n';
     return 1;

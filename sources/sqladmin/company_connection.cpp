@@ -1,0 +1,100 @@
+#include "sources/sqladmin/company_connection.h"
+
+#include "app/sources/application.h"
+#include "app/sources/desktop_programs.h"
+#include "lumdb/query/query.h"
+#include "lumdb/record/dbobj.h"
+#include "lumdb/record/errors.h"
+#include "lumdb/record/text_forms.h"
+#include "lumdb/query/datamodel.h"
+#include "platform/text.h"
+
+std::error_code OpenCompanySession(DataSourceInfo& info, lumdb::session_c& session) {
+  lumdb::set_default_datamodel(GetDataModelByProductCode(info.displayVariant));
+  info.loginUser.clear();
+  info.loginPassword.clear();
+  if (info.authentication == "KOLMON") {
+    info.loginUser = theApp.m_strDesktopUser;
+    info.loginPassword = theApp.m_strDesktopPassword;
+    if (!info.loginUser.empty()) info.loginUser = info.databaseName + "_" + info.loginUser;
+  }
+  return session.open(info.server, info.databaseName, info.loginUser, SanitizeConnectionValue(info.loginPassword));
+}
+
+std::string NarrowText(const std::wstring& text) { return lumdb::narrow(text); }
+
+lumdb::dbrecordset_fwd_c OpenForwardRecordset(lumdb::sqldb_c* connection, const lumdb::query_c& query) {
+  lumdb::dbrecordset_fwd_c recordset(connection, query);
+  recordset.set_lock_mode(lumdb::lm_none);
+  if (const std::error_code opened = recordset.open()) throw lumdb::db_error(opened);
+  return recordset;
+}
+
+int QueryFirstInt(lumdb::sqldb_c* connection, const lumdb::query_c& query, int fieldId) {
+  lumdb::dbrecordset_fwd_c recordset = OpenForwardRecordset(connection, query);
+  // Without a row there is no value: 0, whatever the row buffer holds.
+  return recordset.fetch() ? 0 : recordset.get_int(fieldId);
+}
+
+std::wstring QueryFirstWString(lumdb::sqldb_c* connection, int fieldId, const lumdb::query_c& query) {
+  lumdb::dbrecordset_fwd_c recordset = OpenForwardRecordset(connection, query);
+  return recordset.fetch() ? std::wstring() : recordset.get_wstring(fieldId);
+}
+
+std::unique_ptr<lumdb::dbrecordset_scroll_c> CreateScrollRecordset(lumdb::sqldb_c* connection,
+                                                                    const lumdb::query_c& query) {
+  return std::make_unique<lumdb::dbrecordset_scroll_c>(connection, query);
+}
+
+CAdmDbSql::CAdmDbSql(std::string companyFolder) : companyFolder_(std::move(companyFolder)) {
+  DataSourceInfo info;
+  if (!ReadDataSourceIni(info, companyFolder_)) return;
+  session_ = std::make_unique<lumdb::session_c>();
+  connectionError_ = OpenCompanySession(info, *session_);
+}
+
+CAdmDbSql::~CAdmDbSql() {
+  recordset_.reset();
+  session_.reset();
+}
+
+void CAdmDbSql::OpenRecordset(std::unique_ptr<lumdb::dbrecordset_scroll_c> recordset) {
+  recordset_ = std::move(recordset);
+  connectionError_ = recordset_->open();
+}
+
+bool CAdmDbSql::MoveFirst() {
+  if (!recordset_) return false;
+  lastMoveError_ = recordset_->move_first();
+  return !lastMoveError_;
+}
+
+bool CAdmDbSql::MoveNext() {
+  if (!recordset_) return false;
+  lastMoveError_ = recordset_->fetch();
+  return !lastMoveError_;
+}
+
+int CAdmDbSql::GetRecordCount() {
+  if (!recordset_) return 0;
+  const std::int64_t position = recordset_->current_row();
+  int count = 0;
+  if (!recordset_->move_last()) count = static_cast<int>(recordset_->current_row() + 1);
+  (void)recordset_->move_absolute(position >= 0 ? position : 0);
+  return count;
+}
+
+std::string CAdmDbSql::GetColumnString(const lumdb::field_desc_t* field, const lumdb::join_path_t* path) const {
+  if (connectionError_ || !recordset_ || field == nullptr || recordset_->current_row() < 0) return {};
+  return NarrowText(recordset_->get_wstring(field->id, path));
+}
+
+std::string CAdmDbSql::GetColumnStringNoSpace(const lumdb::field_desc_t* field, const lumdb::join_path_t* path) const {
+  return RemoveWhitespace(GetColumnString(field, path));
+}
+
+std::string CAdmDbSql::GetColumnStringNoDash(const lumdb::field_desc_t* field) const {
+  std::string text = GetColumnStringNoSpace(field);
+  std::erase(text, '-');
+  return text;
+}

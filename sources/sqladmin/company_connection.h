@@ -1,0 +1,70 @@
+#pragma once
+// Opening the database of an SQL company, and the base of its readers: the
+// session, the reader's scrollable recordset, record navigation and column text.
+#include <memory>
+#include <string>
+#include <system_error>
+
+#include "lumdb/query/recordset.h"
+#include "lumdb/record/session.h"
+#include "sources/sqladmin/data_source.h"
+
+namespace lumdb {
+class query_c;
+class sqldb_c;
+struct field_desc_t;
+}  // namespace lumdb
+
+// Installs the data model of the company's desktop program as the process default
+// (only when none is installed: the first company of a run fixes it), sets the
+// login values ("KOLMON": the desktop user as <database>_<user> and the desktop
+// password) into `info`, and opens the session. An empty user logs in trusted.
+std::error_code OpenCompanySession(DataSourceInfo& info, lumdb::session_c& session);
+
+// Text of a read value, as the readers hand it on.
+std::string NarrowText(const std::wstring& text);
+
+// Runs the query forward-only; throws lumdb::db_error when it cannot be opened.
+lumdb::dbrecordset_fwd_c OpenForwardRecordset(lumdb::sqldb_c* connection, const lumdb::query_c& query);
+// The field of the first row (0 or "" without rows); throw as OpenForwardRecordset.
+int QueryFirstInt(lumdb::sqldb_c* connection, const lumdb::query_c& query, int fieldId);
+std::wstring QueryFirstWString(lumdb::sqldb_c* connection, int fieldId, const lumdb::query_c& query);
+// A scrollable recordset over a copy of the query, not opened.
+std::unique_ptr<lumdb::dbrecordset_scroll_c> CreateScrollRecordset(lumdb::sqldb_c* connection,
+                                                                    const lumdb::query_c& query);
+
+// The connection part of every SQL reader. A company without data source has no
+// session; one that cannot be reached has a non-zero connection error. Either
+// way the reader reads as empty.
+class CAdmDbSql {
+ public:
+  explicit CAdmDbSql(std::string companyFolder);
+  virtual ~CAdmDbSql();
+  CAdmDbSql(const CAdmDbSql&) = delete;
+  CAdmDbSql& operator=(const CAdmDbSql&) = delete;
+
+  bool MoveFirst();
+  bool MoveNext();
+  // The rows of the recordset; one that stood before its first row stands on it afterwards.
+  int GetRecordCount();
+  std::string GetColumnString(const lumdb::field_desc_t* field, const lumdb::join_path_t* path = nullptr) const;
+  std::string GetColumnStringNoSpace(const lumdb::field_desc_t* field, const lumdb::join_path_t* path = nullptr) const;
+  std::string GetColumnStringNoDash(const lumdb::field_desc_t* field) const;
+
+  lumdb::session_c* session() const { return session_.get(); }
+  const std::error_code& connectionError() const { return connectionError_; }
+  const std::error_code& lastMoveError() const { return lastMoveError_; }
+  const std::string& companyFolder() const { return companyFolder_; }
+
+ protected:
+  // Makes `recordset` the reader's own (one held before is destroyed), opens it and
+  // keeps the result as the connection error.
+  void OpenRecordset(std::unique_ptr<lumdb::dbrecordset_scroll_c> recordset);
+
+ private:
+  std::unique_ptr<lumdb::session_c> session_;
+  std::error_code connectionError_;
+  std::unique_ptr<lumdb::dbrecordset_scroll_c> recordset_;
+  std::error_code lastMoveError_;
+  std::string companyFolder_;
+};

@@ -1,0 +1,147 @@
+// The connection of an SQL company and the reader base, run for real on SQLite
+// company databases through unixODBC and the SQLite ODBC driver.
+#include "sources/sqladmin/company_connection.h"
+
+#include <gtest/gtest.h>
+
+#include "app/sources/application.h"
+#include "app/sources/desktop_programs.h"
+#include "lumdb/query/datamodel.h"
+#include "lumdb/query/query.h"
+#include "lumdb/record/dbobj.h"
+#include "lumdb/record/errors.h"
+#include "sources/sqladmin/sql_company_test_support.h"
+
+namespace {
+
+using sqladmin_test::CompanyConnection;
+
+constexpr const char* kThreeCompanies =
+    "CREATE TABLE PRM (ORGNR VARCHAR(13), NAMN NVARCHAR(50));"
+    "INSERT INTO PRM VALUES (' 556677-8899 ', 'Åkeri AB');"
+    "INSERT INTO PRM VALUES ('5566-12', 'Två');"
+    "INSERT INTO PRM VALUES ('12-34', 'Tre');"
+    "CREATE TABLE PRM2 (MVSREDPER SMALLINT)";
+
+// A reader over one table of the company, as the register readers build theirs.
+class TableReader : public CAdmDbSql {
+ public:
+  TableReader(std::string folder, const char* table, const char* column) : CAdmDbSql(std::move(folder)) {
+    if (session() == nullptr || connectionError()) return;
+    const lumdb::datamodel_c* model = session()->datamodel();
+    const lumdb::table_desc_t* desc = model->table_by_id(model->table_id_by_name(table));
+    field = model->field_by_id(desc->field_id_by_name(column));
+    lumdb::query_c query(session());
+    query.setup_select(desc->id, {lumdb::colexpr_c(field->id)}, nullptr);
+    OpenRecordset(CreateScrollRecordset(session()->connection(), query));
+  }
+  const lumdb::field_desc_t* field = nullptr;
+};
+
+TEST_F(CompanyConnection, CountsRowsAndLeavesTheRecordsetOnItsFirstRow) {
+  const std::string folder = Company("ftg", kThreeCompanies);
+  TableReader companies(folder, "PRM", "ORGNR");
+  ASSERT_FALSE(companies.connectionError()) << companies.connectionError().message();
+  EXPECT_EQ(companies.GetRecordCount(), 3);
+  EXPECT_EQ(companies.GetColumnString(companies.field), " 556677-8899 ");
+  EXPECT_EQ(companies.GetColumnStringNoSpace(companies.field), "556677-8899");
+  ASSERT_TRUE(companies.MoveNext());
+  ASSERT_TRUE(companies.MoveNext());
+  EXPECT_EQ(companies.GetColumnStringNoDash(companies.field), "1234");
+  EXPECT_EQ(companies.GetRecordCount(), 3);  // the position is kept
+  EXPECT_EQ(companies.GetColumnStringNoDash(companies.field), "1234");
+  EXPECT_FALSE(companies.MoveNext());
+  EXPECT_TRUE(companies.lastMoveError());
+  ASSERT_TRUE(companies.MoveFirst());
+  EXPECT_EQ(companies.GetColumnStringNoDash(companies.field), "5566778899");
+
+  TableReader empty(folder, "PRM2", "MVSREDPER");
+  EXPECT_EQ(empty.GetRecordCount(), 0);
+  EXPECT_FALSE(empty.MoveFirst());
+  EXPECT_EQ(empty.GetColumnString(empty.field), "");
+}
+
+TEST_F(CompanyConnection, ACompanyThatCannotBeReachedOrHasNoDataSourceReadsAsEmpty) {
+  TableReader unreachable(Company("gone", ""), "PRM", "ORGNR");
+  ASSERT_NE(unreachable.session(), nullptr);
+  EXPECT_TRUE(unreachable.connectionError());
+  EXPECT_FALSE(unreachable.MoveFirst());
+  EXPECT_FALSE(unreachable.MoveNext());
+  EXPECT_EQ(unreachable.GetRecordCount(), 0);
+
+  tree_.Write("dbf/ftg.ini", "[Foretag]\nNamn=x\n");
+  TableReader noSource((tree_ / "dbf").string(), "PRM", "ORGNR");
+  EXPECT_EQ(noSource.session(), nullptr);
+  EXPECT_FALSE(noSource.connectionError());
+  EXPECT_FALSE(noSource.MoveFirst());
+  EXPECT_EQ(noSource.GetRecordCount(), 0);
+}
+
+TEST_F(CompanyConnection, TheFirstCompanyOfARunFixesTheDataModel) {
+  DataSourceInfo first;
+  ASSERT_TRUE(ReadDataSourceIni(first, Company("adm", kThreeCompanies, "1")));
+  lumdb::session_c firstSession;
+  ASSERT_FALSE(OpenCompanySession(first, firstSession));
+  DataSourceInfo second;
+  ASSERT_TRUE(ReadDataSourceIni(second, Company("fakt", kThreeCompanies, "W")));
+  lumdb::session_c secondSession;
+  ASSERT_FALSE(OpenCompanySession(second, secondSession));
+  EXPECT_EQ(secondSession.datamodel(), &administration());
+  EXPECT_EQ(lumdb::default_datamodel(), &administration());
+}
+
+TEST_F(CompanyConnection, KolmonLogsInWithTheDesktopUserOfTheDatabase) {
+  const struct {
+    const char* auth;
+    const char* desktopUser;
+    const char* user;      // written into the record
+    const char* password;  // written into the record, unsanitised
+  } cases[] = {
+      {"KOLMON", "user1", "COMPANY1_user1", "pw;1'"},
+      {"KOLMON", "", "", "pw;1'"},  // no user: trusted connection
+      {"Kolmon", "user1", "", ""},  // another letter case means nothing
+      {"", "user1", "", ""},
+  };
+  theApp.m_strDesktopPassword = "pw;1'";
+  for (const auto& c : cases) {
+    theApp.m_strDesktopUser = c.desktopUser;
+    DataSourceInfo info;
+    info.databaseName = "COMPANY1";
+    info.server = "(local)";
+    info.authentication = c.auth;
+    info.loginUser = "stale";
+    lumdb::session_c session;
+    EXPECT_TRUE(OpenCompanySession(info, session));  // no such database file
+    EXPECT_EQ(info.loginUser, c.user) << c.auth << "/" << c.desktopUser;
+    EXPECT_EQ(info.loginPassword, c.password) << c.auth << "/" << c.desktopUser;
+  }
+  theApp.m_strDesktopUser.clear();
+  theApp.m_strDesktopPassword.clear();
+}
+
+TEST_F(CompanyConnection, FirstRowHelpersGiveZeroAndEmptyTextWithoutRowsAndThrowForABadQuery) {
+  DataSourceInfo info;
+  ASSERT_TRUE(ReadDataSourceIni(info, Company("ftg", kThreeCompanies)));
+  lumdb::session_c session;
+  ASSERT_FALSE(OpenCompanySession(info, session));
+  const lumdb::datamodel_c& model = administration();
+  const auto* prm = model.table_by_id(model.table_id_by_name("PRM"));
+  const auto* prm2 = model.table_by_id(model.table_id_by_name("PRM2"));
+  const int orgnr = prm->field_id_by_name("ORGNR");
+  const int period = prm2->field_id_by_name("MVSREDPER");
+
+  lumdb::query_c companies(&session);
+  companies.setup_select(prm->id, {lumdb::colexpr_c(orgnr)}, nullptr);
+  EXPECT_EQ(QueryFirstWString(session.connection(), orgnr, companies), L" 556677-8899 ");
+  lumdb::query_c periods(&session);
+  periods.setup_select(prm2->id, {lumdb::colexpr_c(period)}, nullptr);
+  EXPECT_EQ(QueryFirstInt(session.connection(), periods, period), 0);
+  EXPECT_EQ(QueryFirstWString(session.connection(), period, periods), L"");
+
+  lumdb::query_c missingTable(&session);
+  const auto* numbers = model.table_by_id(model.table_id_by_name("NEWNUM"));
+  missingTable.setup_select(numbers->id, {lumdb::colexpr_c(numbers->field_id_by_name("ID"))}, nullptr);
+  EXPECT_THROW(QueryFirstInt(session.connection(), missingTable, numbers->field_id_by_name("ID")), lumdb::db_error);
+}
+
+}  // namespace

@@ -1,0 +1,159 @@
+#include "sources/sqladmin/company_settings.h"
+
+#include "lumdb/query/datamodel.h"
+#include "lumdb/query/query.h"
+#include "platform/log.h"
+#include "platform/paths.h"
+#include "platform/profile.h"
+#include "platform/text.h"
+#include "sources/sqladmin/company_connection.h"
+
+namespace {
+
+int ExportApplicationOf(const std::string& programType) {
+  if (programType.empty()) return -1;
+  switch (programType.front()) {
+    case '0': return 1;
+    case '5': return 2;
+    case '1': return 3;
+    case '2': return 4;
+    case 'W': return 5;
+    case 'F': return 6;
+    default: return 0;
+  }
+}
+
+// Looks a column up; throws so that a step whose columns the model lacks reads nothing.
+int FieldId(const lumdb::datamodel_c& model, const lumdb::table_desc_t& table, const char* column) {
+  const lumdb::field_desc_t* field = model.field_by_id(table.field_id_by_name(column));
+  if (field == nullptr) throw std::runtime_error(std::string("no column ") + column);
+  return field->id;
+}
+
+const lumdb::table_desc_t* TableOf(const lumdb::datamodel_c& model, const char* name) {
+  return model.table_by_id(model.table_id_by_name(name));
+}
+
+}  // namespace
+
+int CompanyTypeOf(const std::string& orgNrText, const std::string& name) {
+  // Only the digits count: a dash or a letter never shifts the month digits.
+  std::string orgNr = orgNrText;
+  std::erase_if(orgNr, [](char c) { return c < '0' || c > '9'; });
+  if (orgNr.size() <= 4) return 0;
+  const int m = StrToIntOrZero(orgNr.substr(2, 2));
+  if (m >= 1 && m <= 12) return 2;
+  if (m < 20) return 0;
+  const std::string lower = platform::ToLower(name);
+  switch (orgNr.front()) {
+    case '5': return 1;
+    case '7':
+    case '8':
+      return lower.find("ekonomisk förening") != std::string::npos || lower.find("ek. för.") != std::string::npos ? 3 : 0;
+    case '9':
+      if (platform::Utf8Length(lower) <= 3) return 0;
+      if (lower.find("handelsbolag") != std::string::npos || lower.starts_with("hb ") || lower.ends_with(" hb")) return 5;
+      if (lower.find("kommanditbolag") != std::string::npos || lower.starts_with("kb ") || lower.ends_with(" kb")) return 6;
+      return 0;
+    default: return 0;
+  }
+}
+
+CSqlAdminCompanySettingsDb::CSqlAdminCompanySettingsDb(std::string companyFolder) {
+  DataSourceInfo info;
+  if (ReadDataSourceIni(info, companyFolder)) {
+    lumdb::session_c session;
+    if (const std::error_code connected = OpenCompanySession(info, session)) {
+      unreachable_ = true;
+      WriteLog("Kunde inte öppna företagets databas " + info.databaseName + " på " + info.server + " (fel " +
+               std::to_string(connected.value()) + ")");
+    } else {
+      const lumdb::datamodel_c& model = *session.datamodel();
+      lumdb::sqldb_c* connection = session.connection();
+      if (const lumdb::table_desc_t* prm = TableOf(model, "PRM")) {
+        try {
+          static constexpr const char* kColumns[] = {"ORGNR", "NAMN",      "POSTADR", "POSTNR",    "ORT",
+                                                     "TEL",   "EPOST",     "WWW",     "MOMSREGNR", "BGIRO",
+                                                     "PGIRO", "SATE",      "EANLOC",  "EJ_FSKATT", "H_SKVHUS",
+                                                     "PRG_TYPE", "SWIFT_ADR", "IBAN_NR"};
+          std::vector<int> ids;
+          std::vector<lumdb::colexpr_c> columns;
+          for (const char* column : kColumns) {
+            ids.push_back(FieldId(model, *prm, column));
+            columns.emplace_back(ids.back());
+          }
+          lumdb::query_c query(&session);
+          query.setup_select(prm->id, columns, nullptr);
+          lumdb::dbrecordset_fwd_c row = OpenForwardRecordset(connection, query);
+          if (!row.fetch()) {
+            auto text = [&](int i) { return NarrowText(row.get_wstring(ids[i])); };
+            auto compact = [&](int i) { return NarrowText(RemoveWhitespaceW(row.get_wstring(ids[i]))); };
+            orgNr_ = compact(0);
+            name_ = text(1);
+            postalAddress_ = text(2);
+            postalCode_ = compact(3);
+            city_ = text(4);
+            phone_ = compact(5);
+            email_ = text(6);
+            web_ = text(7);
+            vatNumber_ = text(8);
+            std::erase(vatNumber_, '-');
+            bankgiro_ = compact(9);
+            plusgiro_ = compact(10);
+            residence_ = text(11);
+            gln_ = text(12);
+            hasFTaxCard_ = !row.get_bool(ids[13]);
+            rotReducedInvoicing_ = row.get_bool(ids[14]);
+            programType_ = text(15);
+            bankBic_ = compact(16);
+            (bankBic_.empty() ? bankBban_ : bankIban_) = compact(17);
+          }
+        } catch (const std::exception&) {
+          // what was taken stays
+        }
+      }
+      const lumdb::table_desc_t* prm2 = programType_ == "W" ? nullptr : TableOf(model, "PRM2");
+      if (prm2 != nullptr) {
+        try {
+          const int period = FieldId(model, *prm2, "MVSREDPER");
+          lumdb::query_c query(&session);
+          query.setup_select(prm2->id, {lumdb::colexpr_c(period)}, nullptr);
+          const int v = QueryFirstInt(connection, query, period);
+          vatPeriod_ = v == 1 ? 3 : v == 2 ? 4 : 1;
+        } catch (const std::exception&) {
+        }
+      }
+      if (const lumdb::table_desc_t* numbers = TableOf(model, "NEWNUM")) {
+        try {
+          const int id = FieldId(model, *numbers, "ID");
+          const int nr = FieldId(model, *numbers, "NR");
+          lumdb::query_c query(&session);
+          query.setup_select(numbers->id, {lumdb::colexpr_c(id), lumdb::colexpr_c(nr)}, nullptr);
+          lumdb::dbrecordset_fwd_c rows = OpenForwardRecordset(connection, query);
+          while (!rows.fetch()) {
+            int* target = nullptr;
+            switch (rows.get_int(id)) {
+              case 3: target = &nextInvoiceNumber_; break;
+              case 2: target = &nextOrderNumber_; break;
+              case 1: target = &nextQuoteNumber_; break;
+              default: continue;
+            }
+            *target = static_cast<int>(static_cast<std::uint32_t>(rows.get_int64(nr)));
+          }
+        } catch (const std::exception&) {
+        }
+      }
+    }
+  }
+  const auto profile = companyFolder.empty() ? std::nullopt
+                                             : platform::ProfileFile::Load(platform::ResolveNoCase(companyFolder, "ftg.ini"));
+  if (profile) reversedConstructionVat_ = profile->GetInt("Byggtjanst", "Active", 0) == 1;
+  exportApplication_ = ExportApplicationOf(programType_);
+  companyType_ = CompanyTypeOf(orgNr_, name_);
+}
+
+void CSqlAdminCompanySettingsDb::AddWarnings(std::vector<ReportRow>& rows) {
+  if (!unreachable_) return;
+  rows.push_back({"", "", report::kError, report::kCaptionError,
+                  "Företagets databas kunde inte öppnas, så dess inställningar saknas."});
+}

@@ -1,0 +1,59 @@
+#pragma once
+// Company folders of SQL companies for the tests: ftg.ini naming a SQLite
+// database made of given statements, opened through unixODBC and the SQLite driver,
+// with the administration program's data model loaded from kolmadm.xml.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "app/sources/desktop_programs.h"
+#include "lumdb/query/datamodel.h"
+#include "lumdb/record/odbc_platform.h"
+#include "lumdb/record/session.h"
+#include "lumdb/record/sqlstmt.h"
+#include "platform/fake/scoped_environment.h"
+#include "tools/samplecompany/sample_datamodel.h"
+
+namespace sqladmin_test {
+
+using platform::fake::TempTree;
+
+class CompanyConnection : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    tree_.MakeFolder("program");
+    samplecompany::WriteDataModelFile(tree_ / "program");
+    LoadDataModelFile(administration(), (tree_ / "program").string());
+    ASSERT_NE(administration().table_id_by_name("PRM"), lumdb::no_id);
+  }
+  static lumdb::datamodel_c& administration() { return *GetDataModelByProductCode("1"); }
+
+  // A company folder whose ftg.ini names a SQLite database made of `sql`
+  // (statements separated by ';'); an empty `sql` names a database that is not there.
+  std::string Company(const std::string& name, const std::string& sql, const std::string& variant = "1",
+                      const std::string& auth = "", const std::string& moreIni = "") {
+    const std::filesystem::path database = tree_ / (name + ".db");
+    if (!sql.empty()) {
+      tree_.Write(name + ".db", "");
+      lumdb::session_c session;
+      EXPECT_FALSE(session.open("(local)", database.string(), "", ""));
+      std::size_t start = 0;
+      while (start < sql.size()) {
+        const std::size_t end = std::min(sql.find(';', start), sql.size());
+        lumdb::sqlstmt_c statement(session.connection());
+        EXPECT_FALSE(statement.allocate(false));
+        EXPECT_FALSE(statement.exec_direct(sql.substr(start, end - start))) << sql.substr(start, end - start);
+        start = end + 1;
+      }
+    }
+    tree_.Write(name + "/ftg.ini", "[DataSource]\nDisplayName=Företag " + name + "\nDisplayVariant=" + variant +
+                                       "\nDBInstance=(local)\nDBName=" + database.string() + "\nAuth=" + auth + "\n" + moreIni);
+    return (tree_ / name).string();
+  }
+
+  platform::fake::ScopedEnv defaultDriver_{lumdb::driver_override_variable, std::nullopt};
+  TempTree tree_;
+};
+
+}  // namespace sqladmin_test
