@@ -2,10 +2,13 @@
 //   samplecompany --out FOLDER [--articles N] [--customers N] [--suppliers N]
 //                 [--customer-invoices N] [--supplier-invoices N] [--product-code C]
 //                 [--cloud-link ID] [--foxpro] [--cp850] [--year YYYY] [--program FOLDER]
+//                 [--sql-out FOLDER]
 // With --program it also installs the administration program that exports the
 // company's SIE into FOLDER, with the parent of the company's folder as its
 // folder of companies, and prints the registry key that installs it (lines of a
-// ".reg" file) on standard output.
+// ".reg" file) on standard output. With --sql-out it also writes the sample SQL
+// company into that folder (best beside the DBF one, so the company list shows
+// both), its data model going into the --program folder or else the SQL folder.
 #include <charconv>
 #include <cstring>
 #include <exception>
@@ -14,13 +17,15 @@
 #include <string_view>
 
 #include "tools/samplecompany/sample_company.h"
+#include "tools/samplecompany/sample_sql_company.h"
 
 namespace {
 
 int Usage() {
   std::cerr << "usage: samplecompany --out FOLDER [--articles N] [--customers N] [--suppliers N]\n"
                "                     [--customer-invoices N] [--supplier-invoices N] [--product-code C]\n"
-               "                     [--cloud-link ID] [--foxpro] [--cp850] [--year YYYY] [--program FOLDER]\n";
+               "                     [--cloud-link ID] [--foxpro] [--cp850] [--year YYYY] [--program FOLDER]\n"
+               "                     [--sql-out FOLDER]\n";
   return 2;
 }
 
@@ -35,6 +40,7 @@ int main(int argc, char** argv) {
   samplecompany::SampleOptions options;
   std::string out;
   std::string programFolder;
+  std::string sqlOut;
   for (int i = 1; i < argc; ++i) {
     const std::string_view arg = argv[i];
     if (arg == "--foxpro") {
@@ -50,6 +56,8 @@ int main(int argc, char** argv) {
     bool ok = true;
     if (arg == "--out") {
       out = value;
+    } else if (arg == "--sql-out") {
+      sqlOut = value;
     } else if (arg == "--program") {
       programFolder = value;
     } else if (arg == "--product-code") {
@@ -78,6 +86,7 @@ int main(int argc, char** argv) {
     samplecompany::WriteSampleCompany(out, options);
     if (!programFolder.empty()) std::cout << samplecompany::WriteAdministrationProgram(
         programFolder, (std::filesystem::absolute(out) / "..").lexically_normal(), options.productCode);
+    if (!sqlOut.empty()) samplecompany::WriteSampleSqlCompany(sqlOut, programFolder.empty() ? sqlOut : programFolder);
   } catch (const std::exception& e) {
     std::cerr << "samplecompany: " << e.what() << '\n';
     return 1;
