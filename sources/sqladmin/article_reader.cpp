@@ -6,7 +6,7 @@
 #include "lumdb/query/datamodel.h"
 #include "lumdb/query/filter.h"
 #include "lumdb/query/query.h"
-#include "sources/sqladmin/sql_table_columns.h"
+#include "sources/sqladmin/register_query.h"
 
 namespace {
 
@@ -107,23 +107,6 @@ bool CSqlAdminArticleDb::IsAvailable() { return IdentifyCompany(companyFolder(),
 void CSqlAdminArticleDb::AddWarnings(std::vector<ReportRow>& rows) {
   if (GetRecordCount() != 0 && priceListName_.empty())
     rows.push_back(ReportRow{"", "", report::kMisc, report::kCaptionWarning, kNoPriceListWarning});
-}
-
-bool CSqlAdminArticleDb::MoveFirst() {
-  const bool found = CAdmDbSql::MoveFirst();
-  currentNumber_ = found ? GetNumber() : std::string();
-  return found;
-}
-
-bool CSqlAdminArticleDb::MoveNext() {
-  while (CAdmDbSql::MoveNext()) {
-    std::string number = GetNumber();
-    if (number != currentNumber_) {
-      currentNumber_ = std::move(number);
-      return true;
-    }
-  }
-  return false;
 }
 
 bool CSqlAdminArticleDb::IncludesVat() const { return GetColumnBool(listIncludesVat_, &priceListPath_); }

@@ -6,7 +6,7 @@
 
 #include "app/sources/source_readers.h"
 #include "lumdb/query/join_path.h"
-#include "sources/sqladmin/company_connection.h"
+#include "sources/sqladmin/register_query.h"
 
 class CSqlAdminArticleDb : public I_QZ_Articles, public CAdmDbSql {
  public:
@@ -19,8 +19,8 @@ class CSqlAdminArticleDb : public I_QZ_Articles, public CAdmDbSql {
   void AddWarnings(std::vector<ReportRow>& rows) override;
   bool CheckCurrent(std::vector<ReportRow>& rows) override { return true; }
   bool IsCurrentCounted() override { return true; }
-  bool MoveFirst() override;
-  bool MoveNext() override;
+  bool MoveFirst() override { return walk_.MoveFirst(*this, artNumber_); }
+  bool MoveNext() override { return walk_.MoveNext(*this, artNumber_); }
 
   bool IsActive() override { return true; }
   std::string GetNumber() override { return GetColumnString(artNumber_); }
@@ -62,8 +62,5 @@ class CSqlAdminArticleDb : public I_QZ_Articles, public CAdmDbSql {
   lumdb::join_path_t accountPath_;
   lumdb::join_path_t unitPath_;
   lumdb::join_path_t englishPath_;
-  // Article number of the row read last: a join that gives an article two rows
-  // (a price beside the base price, a name without language beside the English
-  // one) must not make it two articles.
-  std::string currentNumber_;
+  DistinctKeyWalk walk_;
 };

@@ -13,9 +13,9 @@ using sqladmin_test::CompanyConnection;
 
 const char* const kArticleTables =
     "CREATE TABLE ENHKOD (ENHKOD VARCHAR(6), TEXT NVARCHAR(20));"
-    "INSERT INTO ENHKOD VALUES ('st', 'Stycken');"
+    "INSERT INTO ENHKOD VALUES ('st', 'Stycken ä');"
     "CREATE TABLE ARTKNT (KONTKOD VARCHAR(6), BENAEMN NVARCHAR(30));"
-    "INSERT INTO ARTKNT VALUES ('1', 'Varor 25 %');"
+    "INSERT INTO ARTKNT VALUES ('1', 'Varor 25 % åä');"
     "CREATE TABLE ART (ARTNR VARCHAR(20), BENAEMN NVARCHAR(60), ENHKOD VARCHAR(6), KONTKOD VARCHAR(6),"
     " ILAGER NUMERIC(15,3), H_TYPID SMALLINT, INAKTIV BIT);"
     "CREATE TABLE PRISL (PRISL VARCHAR(10), BENAEMN NVARCHAR(40), INKLMOMS BIT, VALUTAKOD VARCHAR(3));"
@@ -73,7 +73,7 @@ TEST_F(SqlArticles, ReadActiveArticlesByNumberWithTheirJoinedNames) {
   // and a name only in another language read as empty.
   EXPECT_EQ(ReadAll(*articles),
             (std::vector<Article>{{"A1", "Spik å", "", "", "", "kg", "", "", "", "", 0},
-                                  {"B2", "Skruv", "Screw", "", "", "st", "Stycken", "1", "Varor 25 %", "12.500", 4}}));
+                                  {"B2", "Skruv", "Screw", "", "", "st", "Stycken ä", "1", "Varor 25 % åä", "12.500", 4}}));
   EXPECT_EQ(articles->GetRecordCount(), 2);
 }
 

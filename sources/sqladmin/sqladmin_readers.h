@@ -1,18 +1,14 @@
 #pragma once
 // The readers of a company of the Administration line whose data lies in SQL
-// Server. The company settings, articles and delivery terms and methods are read; the other readers are not built yet and
+// Server. The company settings, articles, customers and delivery terms and methods are read; the other readers are not built yet and
 // answer that their data kind is not available, so the job reports them as empty.
 #include <string>
 
 #include "app/sources/unavailable_readers.h"
 #include "sources/sqladmin/article_reader.h"
 #include "sources/sqladmin/company_settings.h"
+#include "sources/sqladmin/customer_reader.h"
 #include "sources/sqladmin/delivery_readers.h"
-
-class CSqlAdminCustomerDb : public UnavailableCustomerReader {
- public:
-  explicit CSqlAdminCustomerDb(std::string companyFolder) {}
-};
 
 class CSqlAdminSupplierDb : public UnavailableSupplierReader {
  public:
