@@ -9,7 +9,7 @@
 #include "app/sources/source_readers.h"
 #include "sources/sqladmin/register_query.h"
 
-class CSqlAdminCustomerDb : public I_QZ_Customers, public CAdmDbSql {
+class CSqlAdminCustomerDb : public I_QZ_Customers, public SqlRegisterDb {
  public:
   explicit CSqlAdminCustomerDb(std::string companyFolder);
 
@@ -24,10 +24,10 @@ class CSqlAdminCustomerDb : public I_QZ_Customers, public CAdmDbSql {
 
   std::string GetCustomerNumber() override { return Text(kNumber); }
   std::string GetCorporateIdentityNumber() override { return GetColumnStringNoSpace(Own(kOrgNo)); }
-  std::string GetContactPersonEmail() override { return GetColumnString(contactEmail_, &contactPath_); }
-  std::string GetContactPersonMobile() override { return GetColumnStringNoSpace(contactMobile_, &contactPath_); }
+  std::string GetContactPersonEmail() override { return ContactEmail(); }
+  std::string GetContactPersonMobile() override { return ContactMobile(); }
   std::string GetContactPersonName() override { return Text(kReference); }
-  std::string GetContactPersonPhone() override { return GetColumnStringNoSpace(contactPhone_, &contactPath_); }
+  std::string GetContactPersonPhone() override { return ContactPhone(); }
   std::string GetCurrencyCode() override { return Text(kCurrency); }
   std::string GetGLN() override { return Text(kGln); }
   std::string GetEmailAddress() override { return Text(kEmail); }
@@ -45,12 +45,12 @@ class CSqlAdminCustomerDb : public I_QZ_Customers, public CAdmDbSql {
   std::string GetDeliveryMethodCode() override { return Text(kDeliveryMethod); }
   std::string GetDeliveryTermCode() override { return Text(kDeliveryTerms); }
   std::string GetName() override { return Text(kName); }
-  std::string GetNote() override;
+  std::string GetNote() override { return Note(); }
   bool GetReverseChargeOnConstructionServices() override;
   std::string GetMobilePhone() override { return GetColumnStringNoSpace(Own(kMobile)); }
   std::string GetTelephone() override { return GetColumnStringNoSpace(Own(kPhone)); }
-  std::string GetTermsOfPaymentCode() override;
-  std::string GetTermsOfPaymentName() override { return GetColumnString(termsName_, &termsPath_); }
+  std::string GetTermsOfPaymentCode() override { return TermsCode(); }
+  std::string GetTermsOfPaymentName() override { return TermsName(); }
   std::string GetVatNumber() override { return GetColumnStringNoDash(Own(kVatNumber)); }
   std::string GetWwwAddress() override { return {}; }
   bool IsPrivatePerson() override;
@@ -68,18 +68,5 @@ class CSqlAdminCustomerDb : public I_QZ_Customers, public CAdmDbSql {
   std::string Text(Column column) const { return GetColumnString(own_[column]); }
 
   std::array<const lumdb::field_desc_t*, kColumnCount> own_{};
-  const lumdb::field_desc_t* termsCode_ = nullptr;
-  const lumdb::field_desc_t* termsName_ = nullptr;
-  const lumdb::field_desc_t* termsPaymentCode_ = nullptr;
-  const lumdb::field_desc_t* contactSign_ = nullptr;
-  const lumdb::field_desc_t* contactNumber_ = nullptr;
-  const lumdb::field_desc_t* contactEmail_ = nullptr;
-  const lumdb::field_desc_t* contactMobile_ = nullptr;
-  const lumdb::field_desc_t* contactPhone_ = nullptr;
-  const lumdb::field_desc_t* noteNumber_ = nullptr;
-  const lumdb::field_desc_t* noteText_ = nullptr;
-  lumdb::join_path_t termsPath_;
-  lumdb::join_path_t contactPath_;
-  lumdb::join_path_t notePath_;
   DistinctKeyWalk walk_;
 };

@@ -1,6 +1,6 @@
 #pragma once
 // The readers of a company of the Administration line whose data lies in SQL
-// Server. The company settings, articles, customers and delivery terms and methods are read; the other readers are not built yet and
+// Server. The company settings, articles, customers, suppliers and delivery terms and methods are read; the other readers are not built yet and
 // answer that their data kind is not available, so the job reports them as empty.
 #include <string>
 
@@ -9,11 +9,7 @@
 #include "sources/sqladmin/company_settings.h"
 #include "sources/sqladmin/customer_reader.h"
 #include "sources/sqladmin/delivery_readers.h"
-
-class CSqlAdminSupplierDb : public UnavailableSupplierReader {
- public:
-  explicit CSqlAdminSupplierDb(std::string companyFolder) {}
-};
+#include "sources/sqladmin/supplier_reader.h"
 
 class CSqlAdminCustomerLedgerItems : public UnavailableCustomerLedgerReader {
  public:

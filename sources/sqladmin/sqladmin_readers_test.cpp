@@ -9,9 +9,9 @@ namespace {
 // Until the SQL back-end exists, an SQL company's kinds must read as unavailable
 // and empty, never as data, so the job reports them and sends nothing.
 TEST(SqlAdminReaders, AnswerNotAvailableAndReadAsEmpty) {
-  std::unique_ptr<I_QZ_Suppliers> suppliers = std::make_unique<CSqlAdminSupplierDb>("/company");
-  EXPECT_FALSE(suppliers->IsAvailable());
-  EXPECT_FALSE(suppliers->MoveFirst());
+  std::unique_ptr<I_QZ_CustomerLedgerItems> invoices = std::make_unique<CSqlAdminCustomerLedgerItems>("/company");
+  EXPECT_FALSE(invoices->IsAvailable());
+  EXPECT_FALSE(invoices->MoveFirst());
 
   std::unique_ptr<I_QZ_SIE> sie = std::make_unique<CSqlAdminSie>("/company");
   EXPECT_FALSE(sie->IsAvailable());
