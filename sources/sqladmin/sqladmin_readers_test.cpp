@@ -9,7 +9,7 @@ namespace {
 // Until the SQL back-end exists, an SQL company's kinds must read as unavailable
 // and empty, never as data, so the job reports them and sends nothing.
 TEST(SqlAdminReaders, AnswerNotAvailableAndReadAsEmpty) {
-  std::unique_ptr<I_QZ_CustomerLedgerItems> invoices = std::make_unique<CSqlAdminCustomerLedgerItems>("/company");
+  std::unique_ptr<I_QZ_SupplierLedgerItems> invoices = std::make_unique<CSqlAdminSupplierLedgerItems>("/company");
   EXPECT_FALSE(invoices->IsAvailable());
   EXPECT_FALSE(invoices->MoveFirst());
 
