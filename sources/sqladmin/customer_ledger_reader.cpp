@@ -1,11 +1,13 @@
 #include "sources/sqladmin/customer_ledger_reader.h"
 
 #include "app/sources/company_identification.h"
+#include "app/sources/report_row.h"
 #include "lumdb/query/datamodel.h"
 #include "lumdb/query/filter.h"
 #include "lumdb/query/query.h"
 #include "lumdb/record/errors.h"
 #include "sources/sqladmin/data_source.h"
+#include "sources/sqladmin/open_invoice_rules.h"
 #include "sources/sqladmin/register_query.h"
 
 namespace {
@@ -30,12 +32,6 @@ bool ReadUsesOcr(lumdb::session_c& session, const lumdb::datamodel_c& model) {
   } catch (const lumdb::db_error&) {
     return false;
   }
-}
-
-// column <> value, where NULL also counts as different: an invoice whose type or
-// cancelled flag was never set is open, not left out unseen.
-lumdb::filter_node_t DiffersOrNull(lumdb::filter_node_t differs, const lumdb::field_desc_t& field) {
-  return lumdb::filter_or_copy(differs, lumdb::filter_node_t(lumdb::colexpr_c(field.id), nullptr));
 }
 
 }  // namespace
@@ -69,11 +65,7 @@ CSqlAdminCustomerLedgerItems::CSqlAdminCustomerLedgerItems(std::string companyFo
   OpenRecordset(CreateScrollRecordset(session()->connection(), query));
 }
 
-bool CSqlAdminCustomerLedgerItems::IsAvailable() {
-  DataSourceInfo dataSource;
-  const bool linked = ReadDataSourceIni(dataSource, companyFolder()) && !ReadCompanyCloudLinkId(dataSource).empty();
-  return IdentifyCompany(companyFolder(), false).edition != 200 && !linked;
-}
+bool CSqlAdminCustomerLedgerItems::IsAvailable() { return OpenInvoicesAvailable(companyFolder(), 200); }
 
 bool CSqlAdminCustomerLedgerItems::CheckCurrent(std::vector<ReportRow>& rows) {
   const std::string type = Text(kInvoiceType);
@@ -97,20 +89,8 @@ bool CSqlAdminCustomerLedgerItems::IsCreditInvoice() {
 
 int CSqlAdminCustomerLedgerItems::Number(Column column) const { return StrToIntOrZero(Text(column)); }
 
-std::string CSqlAdminCustomerLedgerItems::GetCurrencyRate() {
-  if (connectionError()) return {};
-  std::string rate = Text(kRate);
-  return StrToDoubleOrZero(rate) == 0.0 ? "1.000000" : rate;
-}
+std::string CSqlAdminCustomerLedgerItems::GetCurrencyRate() { return RateOrOne(*this, columns_[kRate]); }
 
-int CSqlAdminCustomerLedgerItems::GetCurrencyRateUnit() {
-  if (connectionError()) return 0;
-  const int unit = Number(kRateUnit);
-  return unit == 0 ? 1 : unit;
-}
+int CSqlAdminCustomerLedgerItems::GetCurrencyRateUnit() { return RateUnitOrOne(*this, columns_[kRateUnit]); }
 
-std::string CSqlAdminCustomerLedgerItems::Signed(Column column) {
-  std::string amount = Text(column);
-  if (amount.empty() || !IsCreditInvoice()) return amount;
-  return amount.front() == '-' ? amount.substr(1) : "-" + amount;
-}
+std::string CSqlAdminCustomerLedgerItems::Signed(Column column) { return CreditSigned(Text(column), IsCreditInvoice()); }

@@ -1,7 +1,7 @@
 #pragma once
 // The readers of a company of the Administration line whose data lies in SQL
-// Server. The company settings, articles, customers, suppliers, open customer invoices and delivery terms and methods are read; the other readers are not built yet and
-// answer that their data kind is not available, so the job reports them as empty.
+// Server. Every kind is read but the SIE files, whose reader is not built yet and
+// answers that its data kind is not available, so the job reports it as empty.
 #include <string>
 
 #include "app/sources/unavailable_readers.h"
@@ -10,12 +10,8 @@
 #include "sources/sqladmin/customer_ledger_reader.h"
 #include "sources/sqladmin/customer_reader.h"
 #include "sources/sqladmin/delivery_readers.h"
+#include "sources/sqladmin/supplier_ledger_reader.h"
 #include "sources/sqladmin/supplier_reader.h"
-
-class CSqlAdminSupplierLedgerItems : public UnavailableSupplierLedgerReader {
- public:
-  explicit CSqlAdminSupplierLedgerItems(std::string companyFolder) {}
-};
 
 class CSqlAdminSie : public UnavailableSieReader {
  public:
