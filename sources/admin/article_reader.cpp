@@ -1,7 +1,6 @@
 #include "sources/admin/article_reader.h"
 
-#include <array>
-
+#include "app/sources/rot_rut_type.h"
 #include "platform/paths.h"
 #include "platform/profile.h"
 #include "sources/admin/article_tables.h"
@@ -106,15 +105,4 @@ std::string CAdminArticleDb::GetArticleAccountName() { return ValueOr(accountNam
 
 // The company's house-work type ids (1 to 43, mostly in pairs of a ROT or RUT
 // variant) mapped onto the cloud's ROT/RUT types; 0 for none.
-int CAdminArticleDb::GetRotRutType() {
-  static constexpr std::array<int, 44> kCloudType = {
-      0,                                  // 0: none
-      1,  1,  2,  2,  3,  3,  4,  4,      // 1-8
-      5,  5,  6,  6,  7,  7,  9,  9,      // 9-16
-      10, 10, 11, 11, 12, 12, 13, 13,     // 17-24
-      14, 14, 15, 15, 17, 17, 0,          // 25-31
-      18, 18, 19, 19, 22, 22, 27, 27,     // 32-39
-      29, 29, 28, 26};                    // 40-43
-  const int id = ToInt(GetField(colRotRut_));
-  return id >= 1 && id <= 43 ? kCloudType[id] : 0;
-}
+int CAdminArticleDb::GetRotRutType() { return CloudRotRutType(ToInt(GetField(colRotRut_))); }

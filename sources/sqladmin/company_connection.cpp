@@ -89,6 +89,11 @@ std::string CAdmDbSql::GetColumnString(const lumdb::field_desc_t* field, const l
   return NarrowText(recordset_->get_wstring(field->id, path));
 }
 
+bool CAdmDbSql::GetColumnBool(const lumdb::field_desc_t* field, const lumdb::join_path_t* path) const {
+  if (connectionError_ || !recordset_ || field == nullptr || recordset_->current_row() < 0) return false;
+  return recordset_->get_bool(field->id, path);
+}
+
 std::string CAdmDbSql::GetColumnStringNoSpace(const lumdb::field_desc_t* field, const lumdb::join_path_t* path) const {
   return RemoveWhitespace(GetColumnString(field, path));
 }

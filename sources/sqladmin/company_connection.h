@@ -50,6 +50,8 @@ class CAdmDbSql {
   std::string GetColumnString(const lumdb::field_desc_t* field, const lumdb::join_path_t* path = nullptr) const;
   std::string GetColumnStringNoSpace(const lumdb::field_desc_t* field, const lumdb::join_path_t* path = nullptr) const;
   std::string GetColumnStringNoDash(const lumdb::field_desc_t* field) const;
+  // The column as a flag: false when NULL, unread or not a flag or number.
+  bool GetColumnBool(const lumdb::field_desc_t* field, const lumdb::join_path_t* path = nullptr) const;
 
   lumdb::session_c* session() const { return session_.get(); }
   const std::error_code& connectionError() const { return connectionError_; }

@@ -1,37 +1,17 @@
 #pragma once
 // The readers of a company of the Administration line whose data lies in SQL
-// Server. The company settings and delivery terms and methods are read; the other readers are not built yet and
-// answer that their data kind is not available, so the job reports them as empty.
+// Server. Every kind is read but the SIE files, whose reader is not built yet and
+// answers that its data kind is not available, so the job reports it as empty.
 #include <string>
 
 #include "app/sources/unavailable_readers.h"
+#include "sources/sqladmin/article_reader.h"
 #include "sources/sqladmin/company_settings.h"
+#include "sources/sqladmin/customer_ledger_reader.h"
+#include "sources/sqladmin/customer_reader.h"
 #include "sources/sqladmin/delivery_readers.h"
-
-class CSqlAdminArticleDb : public UnavailableArticleReader {
- public:
-  CSqlAdminArticleDb(std::string companyFolder, std::string priceListCode) {}
-};
-
-class CSqlAdminCustomerDb : public UnavailableCustomerReader {
- public:
-  explicit CSqlAdminCustomerDb(std::string companyFolder) {}
-};
-
-class CSqlAdminSupplierDb : public UnavailableSupplierReader {
- public:
-  explicit CSqlAdminSupplierDb(std::string companyFolder) {}
-};
-
-class CSqlAdminCustomerLedgerItems : public UnavailableCustomerLedgerReader {
- public:
-  explicit CSqlAdminCustomerLedgerItems(std::string companyFolder) {}
-};
-
-class CSqlAdminSupplierLedgerItems : public UnavailableSupplierLedgerReader {
- public:
-  explicit CSqlAdminSupplierLedgerItems(std::string companyFolder) {}
-};
+#include "sources/sqladmin/supplier_ledger_reader.h"
+#include "sources/sqladmin/supplier_reader.h"
 
 class CSqlAdminSie : public UnavailableSieReader {
  public:

@@ -6,15 +6,9 @@
 
 namespace {
 
-// Until the SQL back-end exists, an SQL company's kinds must read as unavailable
+// Until the SQL back-end exists, an SQL company's SIE files must read as unavailable
 // and empty, never as data, so the job reports them and sends nothing.
 TEST(SqlAdminReaders, AnswerNotAvailableAndReadAsEmpty) {
-  std::unique_ptr<I_QZ_Articles> articles = std::make_unique<CSqlAdminArticleDb>("/company", "P1");
-  EXPECT_FALSE(articles->IsAvailable());
-  EXPECT_FALSE(articles->MoveFirst());
-  EXPECT_EQ(articles->GetNumber(), "");
-  EXPECT_EQ(articles->GetRotRutType(), 0);
-
   std::unique_ptr<I_QZ_SIE> sie = std::make_unique<CSqlAdminSie>("/company");
   EXPECT_FALSE(sie->IsAvailable());
   EXPECT_TRUE(sie->CreateSieFiles().empty());

@@ -1,0 +1,108 @@
+#include "sources/sqladmin/customer_ledger_reader.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+#include "sources/sqladmin/sql_company_test_support.h"
+
+namespace {
+
+using sqladmin_test::CompanyConnection;
+
+const char* const kInvoiceTables =
+    "CREATE TABLE OOF (DOKTYP VARCHAR(1), DOKNR INT, KOPPL_DOK3 INT, UTSK BIT, MAKUL BIT, DATUM1 DATE, DATUM2 DATE,"
+    " FKTTYP VARCHAR(1), KUNDNR VARCHAR(10), NAMN NVARCHAR(50), POSTADR NVARCHAR(50), POSTADR2 NVARCHAR(50),"
+    " POSTNR VARCHAR(10), ORT NVARCHAR(30), VALUTAKOD VARCHAR(3), VALUTAKURS NUMERIC(12,6), VALUTAENH INT,"
+    " TOTALT NUMERIC(15,2), SALDO NUMERIC(15,2), MOMSBEL1 NUMERIC(15,2), MOMSBEL2 NUMERIC(15,2), MOMSBEL3 NUMERIC(15,2),"
+    " MOMSBEL4 NUMERIC(15,2), KNTKUNDF VARCHAR(6), OCRNR VARCHAR(25), LANDKOD VARCHAR(2))";
+
+// An invoice: DOKTYP, DOKNR, KOPPL_DOK3, MAKUL, FKTTYP, SALDO, TOTALT, MOMSBEL1, VALUTAKURS, VALUTAENH.
+std::string Invoice(const std::string& values) {
+  return "INSERT INTO OOF (DOKTYP, DOKNR, KOPPL_DOK3, MAKUL, FKTTYP, SALDO, TOTALT, MOMSBEL1, VALUTAKURS, VALUTAENH,"
+         " KUNDNR, NAMN, DATUM1, DATUM2, KNTKUNDF, OCRNR) VALUES (" + values +
+         ", 'K1', 'Kund å', '2026-01-31', '2026-02-28', '1510', '12345')";
+}
+
+
+class SqlCustomerInvoices : public CompanyConnection {
+ protected:
+  std::string With(const std::vector<std::string>& values, const char* usesOcr = "1") {
+    std::string sql = std::string(kInvoiceTables) + ";CREATE TABLE PRM (AKI_OCR BIT, KL_FKRECID VARCHAR(40));" +
+                      "INSERT INTO PRM VALUES (" + usesOcr + ", NULL)";
+    for (const std::string& row : values) sql += ";" + Invoice(row);
+    return Company("ftg", sql);
+  }
+};
+
+TEST_F(SqlCustomerInvoices, OnlyOpenInvoiceDocumentsAreListedAndNullFlagsCountAsOpen) {
+  const std::string folder = With({
+      "'F', 1, 7, 0, 'F', 100, 100, 20, 1, 1",
+      "'F', 2, 7, 0, 'N', 100, 100, 20, 1, 1",     // excluded type
+      "'O', 3, 7, 0, 'F', 100, 100, 20, 1, 1",     // not an invoice document
+      "'F', 4, 7, 0, 'F', 0, 100, 20, 1, 1",       // paid
+      "'F', 5, 7, 1, 'F', 100, 100, 20, 1, 1",     // cancelled
+      "'F', 6, 7, NULL, 'F', 100, 100, 20, 1, 1",  // cancelled flag never set
+      "'F', 7, 7, 0, NULL, 100, 100, 20, 1, 1",    // type never set
+  });
+  std::unique_ptr<I_QZ_CustomerLedgerItems> invoices = std::make_unique<CSqlAdminCustomerLedgerItems>(folder);
+  std::vector<int> numbers;
+  for (bool more = invoices->MoveFirst(); more; more = invoices->MoveNext()) numbers.push_back(invoices->GetInvoiceNumber());
+  EXPECT_EQ(numbers, (std::vector<int>{1, 6, 7}));
+}
+
+TEST_F(SqlCustomerInvoices, CreditInvoicesFlipTheSignOfTotalAndVatButNotOfTheRemainder) {
+  const std::string folder = With({
+      "'F', 1, 7, 0, 'K', -100, -125, -25, 0, 0",
+      "'F', 2, 7, 0, 'k', 100, 125, NULL, NULL, NULL",
+      "'F', 3, 7, 0, 'f', 100, 125, 25, 10.5, 100",
+  });
+  struct Row {
+    bool credit;
+    std::string total, remaining, vat, rate;
+    int unit;
+    bool operator==(const Row&) const = default;
+  };
+  std::vector<Row> read;
+  CSqlAdminCustomerLedgerItems invoices(folder);
+  for (bool more = invoices.MoveFirst(); more; more = invoices.MoveNext())
+    read.push_back({invoices.IsCreditInvoice(), invoices.GetTotalAmountInvoiceCurrency(),
+                    invoices.GetRemainingAmountInvoiceCurrency(), invoices.GetVatAmountHigh(), invoices.GetCurrencyRate(),
+                    invoices.GetCurrencyRateUnit()});
+  ASSERT_EQ(read.size(), 3u);
+  EXPECT_TRUE(read[0] == (Row{true, "125.00", "-100.00", "25.00", "1.000000", 1}));
+  EXPECT_TRUE(read[1] == (Row{true, "-125.00", "100.00", "", "1.000000", 1}));
+  EXPECT_TRUE(read[2] == (Row{false, "125.00", "100.00", "25.00", "10.500000", 100}));
+}
+
+TEST_F(SqlCustomerInvoices, AnUnbookedInvoiceIsReportedUnlessItsTypeIsExempt) {
+  const std::string folder = With({
+      "'F', 1, 0, 0, 'F', 100, 100, 20, 1, 1",
+      "'F', 2, NULL, 0, 'f', 100, 100, 20, 1, 1",
+      "'F', 3, 9, 0, 'F', 100, 100, 20, 1, 1",
+  });
+  CSqlAdminCustomerLedgerItems invoices(folder);
+  std::vector<ReportRow> rows;
+  std::vector<bool> passed;
+  for (bool more = invoices.MoveFirst(); more; more = invoices.MoveNext()) passed.push_back(invoices.CheckCurrent(rows));
+  EXPECT_EQ(passed, (std::vector<bool>{false, true, true}));
+  EXPECT_EQ(rows, (std::vector<ReportRow>{{"1", "", "Error", "Fel:", "Fakturan är inte bokförd."}}));
+}
+
+TEST_F(SqlCustomerInvoices, PaymentReferenceIsSentOnlyByACompanyUsingOcr) {
+  for (const auto& [usesOcr, expected] : {std::pair{"1", "12345"}, {"0", ""}, {"NULL", ""}}) {
+    CSqlAdminCustomerLedgerItems invoices(With({"'F', 1, 7, 0, 'F', 100, 100, 20, 1, 1"}, usesOcr));
+    ASSERT_TRUE(invoices.MoveFirst());
+    EXPECT_EQ(invoices.GetPaymentReferenceNumber(), expected) << usesOcr;
+    EXPECT_EQ(invoices.GetCustomerName(), "Kund å");
+    EXPECT_EQ(invoices.GetInvoiceDate(), "2026-01-31");
+    EXPECT_EQ(invoices.GetCustomerLedgerAccountNumber(), 1510);
+  }
+  CSqlAdminCustomerLedgerItems unreachable(Company("gone", ""));
+  EXPECT_FALSE(unreachable.MoveFirst());
+  EXPECT_EQ(unreachable.GetCurrencyRate(), "");
+  EXPECT_EQ(unreachable.GetCurrencyRateUnit(), 0);
+}
+
+}  // namespace

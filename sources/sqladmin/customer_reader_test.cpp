@@ -1,0 +1,135 @@
+#include "sources/sqladmin/customer_reader.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+#include "sources/sqladmin/sql_company_test_support.h"
+
+namespace {
+
+using sqladmin_test::CompanyConnection;
+
+const char* const kCustomerTables =
+    "CREATE TABLE KUND (KUNDNR VARCHAR(10), ORGNR VARCHAR(13), REF NVARCHAR(40), ANTECK_1 NVARCHAR(60),"
+    " ANTECK_2 NVARCHAR(60), ANTECK_3 NVARCHAR(60), ANTECK_4 NVARCHAR(60), REF_SIGN VARCHAR(6), VALUTAKOD VARCHAR(3),"
+    " EANLOC VARCHAR(13), EPOST VARCHAR(80), POSTADR NVARCHAR(50), POSTADR2 NVARCHAR(50), ORT NVARCHAR(30),"
+    " LANDKOD VARCHAR(2), POSTNR VARCHAR(10), LEVNAMN NVARCHAR(50), LEVADR NVARCHAR(50), LEVADR2 NVARCHAR(50),"
+    " LEVORT NVARCHAR(30), LEVLANDKOD VARCHAR(2), LEVPOSTNR VARCHAR(10), LEVSAETT VARCHAR(4), LEVVILLK VARCHAR(4),"
+    " NAMN NVARCHAR(50), BYGGTJANST BIT, MBTEL VARCHAR(20), TEL VARCHAR(20), BETVILLK VARCHAR(4),"
+    " MOMSREGNR VARCHAR(20), EREDIREF VARCHAR(40), INAKTIV BIT);"
+    "CREATE TABLE BETVILLK (BETVILLK VARCHAR(4), TEXT NVARCHAR(40), BETKOD VARCHAR(4));"
+    "INSERT INTO BETVILLK VALUES ('30', '30 dagar netto', '30');"
+    "INSERT INTO BETVILLK VALUES ('K', 'Kontant', '1234');"
+    "INSERT INTO BETVILLK VALUES ('F', 'Delbetalning ä', 'F1');"
+    "INSERT INTO BETVILLK VALUES ('E', 'Tomt', NULL);"
+    "CREATE TABLE KONTAKT (KUNDNR VARCHAR(10), LEVNR VARCHAR(10), SIGN VARCHAR(6), EPOST VARCHAR(80),"
+    " MBTEL VARCHAR(20), TEL VARCHAR(20));"
+    "CREATE TABLE KUNDNOTE (KUNDNR VARCHAR(10), TXT NVARCHAR(200))";
+
+// A customer row: number, name, terms code, the rest as given or NULL.
+std::string Customer(const std::string& number, const std::string& values) {
+  return "INSERT INTO KUND (KUNDNR, NAMN, INAKTIV" + std::string(values.empty() ? "" : ", ") +
+         values.substr(0, values.find('|')) + ") VALUES ('" + number + "', 'Kund " + number + "', 0" +
+         (values.empty() ? "" : ", " + values.substr(values.find('|') + 1)) + ")";
+}
+
+class SqlCustomers : public CompanyConnection {
+ protected:
+  std::string WithCustomers(const std::vector<std::string>& rows) {
+    std::string sql = kCustomerTables;
+    for (const std::string& row : rows) sql += ";" + row;
+    return Company("ftg", sql);
+  }
+};
+
+TEST_F(SqlCustomers, ReadActiveCustomersWithCleanedNumbersAndTheirContact) {
+  const std::string folder = WithCustomers({
+      Customer("K2", "ORGNR, POSTNR, LEVPOSTNR, MOMSREGNR, MBTEL, TEL, REF, REF_SIGN, EPOST, POSTADR, ORT, LEVNAMN,"
+                     " LEVSAETT, LEVVILLK, VALUTAKOD, EANLOC, EREDIREF, BYGGTJANST|"
+                     "'19121212-1212', '831 30', '111 22', 'SE 5566-778899 01', '070-1 2', '063 12', 'Åsa Öberg',"
+                     " 'AO', 'k2@exempel.se', 'Storgatan 1', 'Östersund', 'Lager', 'PO', 'FVL', 'EUR',"
+                     " '7350000000007', 'Ref 9', 1"),
+      Customer("K1", "ORGNR, BYGGTJANST|'556677-8899', 1"),
+      "INSERT INTO KUND (KUNDNR, NAMN, INAKTIV) VALUES ('K3', 'Borta', 1)",
+      "INSERT INTO KUND (KUNDNR, NAMN, INAKTIV) VALUES ('K4', 'Okänd', NULL)",
+      "INSERT INTO KONTAKT VALUES ('K2', NULL, 'AO', 'asa@exempel.se', '070 99', '063 11')",
+      "INSERT INTO KONTAKT VALUES ('K1', NULL, 'AO', 'fel@exempel.se', '1', '2')",
+  });
+  std::unique_ptr<I_QZ_Customers> customers = std::make_unique<CSqlAdminCustomerDb>(folder);
+  ASSERT_TRUE(customers->MoveFirst());
+  // K1: no VAT number, so no reverse charge; its REF_SIGN is NULL, so the contact
+  // of another customer with the same signature is not its own.
+  EXPECT_EQ(customers->GetCustomerNumber(), "K1");
+  EXPECT_EQ(customers->GetCorporateIdentityNumber(), "556677-8899");
+  EXPECT_FALSE(customers->IsPrivatePerson());
+  EXPECT_FALSE(customers->GetReverseChargeOnConstructionServices());
+  EXPECT_EQ(customers->GetContactPersonEmail(), "");
+  ASSERT_TRUE(customers->MoveNext());
+  EXPECT_EQ(customers->GetCustomerNumber(), "K2");
+  EXPECT_EQ(customers->GetName(), "Kund K2");
+  EXPECT_TRUE(customers->IsPrivatePerson());
+  EXPECT_EQ(customers->GetInvoicePostalCode(), "83130");
+  EXPECT_EQ(customers->GetDeliveryPostalCode(), "11122");
+  EXPECT_EQ(customers->GetVatNumber(), "SE556677889901");
+  EXPECT_TRUE(customers->GetReverseChargeOnConstructionServices());
+  EXPECT_EQ(customers->GetMobilePhone(), "070-12");
+  EXPECT_EQ(customers->GetTelephone(), "06312");
+  EXPECT_EQ(customers->GetContactPersonName(), "Åsa Öberg");
+  EXPECT_EQ(customers->GetContactPersonEmail(), "asa@exempel.se");
+  EXPECT_EQ(customers->GetContactPersonMobile(), "07099");
+  EXPECT_EQ(customers->GetContactPersonPhone(), "06311");
+  EXPECT_EQ(customers->GetEmailAddress(), "k2@exempel.se");
+  EXPECT_EQ(customers->GetInvoiceAddress1(), "Storgatan 1");
+  EXPECT_EQ(customers->GetInvoiceCity(), "Östersund");
+  EXPECT_EQ(customers->GetDeliveryCustomerName(), "Lager");
+  EXPECT_EQ(customers->GetDeliveryMethodCode(), "PO");
+  EXPECT_EQ(customers->GetDeliveryTermCode(), "FVL");
+  EXPECT_EQ(customers->GetCurrencyCode(), "EUR");
+  EXPECT_EQ(customers->GetGLN(), "7350000000007");
+  EXPECT_EQ(customers->GetElectronicReference(), "Ref 9");
+  EXPECT_EQ(customers->GetWwwAddress(), "");
+  EXPECT_FALSE(customers->MoveNext());  // inactive and NULL-inactive customers are not read
+  EXPECT_EQ(customers->GetRecordCount(), 2);
+}
+
+TEST_F(SqlCustomers, TermsCodeIsTheCloudPaymentCodeOnlyWhenItIsOneToThreeDigits) {
+  const std::string folder = WithCustomers({
+      Customer("K1", "BETVILLK|'30'"), Customer("K2", "BETVILLK|'K'"), Customer("K3", "BETVILLK|'F'"),
+      Customer("K4", "BETVILLK|'E'"), Customer("K5", "BETVILLK|'X'"),
+  });
+  const std::vector<std::pair<std::string, std::string>> expected = {
+      {"30", "30 dagar netto"}, {"K", "Kontant"}, {"F", "Delbetalning ä"}, {"E", "Tomt"}, {"X", ""}};
+  CSqlAdminCustomerDb customers(folder);
+  std::vector<std::pair<std::string, std::string>> read;
+  for (bool more = customers.MoveFirst(); more; more = customers.MoveNext())
+    read.emplace_back(customers.GetTermsOfPaymentCode(), customers.GetTermsOfPaymentName());
+  EXPECT_EQ(read, expected);
+}
+
+TEST_F(SqlCustomers, NoteRunsTheNoteLinesTogetherAndTwoContactsGiveOneCustomer) {
+  const std::string folder = WithCustomers({
+      Customer("K1", "ANTECK_1, ANTECK_2, ANTECK_4, REF_SIGN|'Betalar ', 'sent', 'å', 'AB'"),
+      "INSERT INTO KONTAKT VALUES ('K1', NULL, 'AB', 'a@exempel.se', NULL, NULL)",
+      "INSERT INTO KONTAKT VALUES ('K1', NULL, 'AB', 'b@exempel.se', NULL, NULL)",
+      "INSERT INTO KUNDNOTE VALUES ('K1', 'inte läst')",
+      Customer("K2", ""),
+  });
+  CSqlAdminCustomerDb customers(folder);
+  std::vector<std::string> read;
+  for (bool more = customers.MoveFirst(); more; more = customers.MoveNext())
+    read.push_back(customers.GetCustomerNumber() + ":" + customers.GetNote());
+  EXPECT_EQ(read, (std::vector<std::string>{"K1:Betalar sentå", "K2:"}));
+}
+
+TEST_F(SqlCustomers, AnUnreachableCompanyReadsNothing) {
+  CSqlAdminCustomerDb customers(Company("gone", ""));
+  EXPECT_FALSE(customers.MoveFirst());
+  EXPECT_EQ(customers.GetCustomerNumber(), "");
+  EXPECT_EQ(customers.GetNote(), "");
+  EXPECT_FALSE(customers.GetReverseChargeOnConstructionServices());
+  EXPECT_FALSE(customers.IsPrivatePerson());
+}
+
+}  // namespace

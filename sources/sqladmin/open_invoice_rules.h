@@ -1,0 +1,21 @@
+#pragma once
+// What the readers of open customer and supplier invoices of an SQL company share.
+#include <string>
+
+#include "lumdb/query/filter.h"
+#include "sources/sqladmin/company_connection.h"
+
+// column <> value, where NULL also counts as different: an invoice whose type or
+// cancelled flag was never set is open, not left out unseen.
+lumdb::filter_node_t DiffersOrNull(const lumdb::filter_node_t& differs, const lumdb::field_desc_t& field);
+
+// Open invoices are sent while the company has no cloud link, and not by `excludedEdition`.
+bool OpenInvoicesAvailable(const std::string& companyFolder, int excludedEdition);
+
+// A credit invoice's amount is sent with the opposite sign; an empty one stays empty.
+std::string CreditSigned(std::string amount, bool credit);
+
+// The exchange rate, "1.000000" when it is missing or zero; empty when unread.
+std::string RateOrOne(const CAdmDbSql& rows, const lumdb::field_desc_t* rate);
+// The rate unit, 1 when it is missing or zero; 0 when unread.
+int RateUnitOrOne(const CAdmDbSql& rows, const lumdb::field_desc_t* unit);

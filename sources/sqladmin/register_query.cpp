@@ -1,0 +1,105 @@
+#include "sources/sqladmin/register_query.h"
+
+#include <regex>
+
+#include "lumdb/query/filter.h"
+#include "lumdb/query/query.h"
+
+namespace {
+constexpr int kEqual = 1;
+}  // namespace
+
+bool DistinctKeyWalk::MoveFirst(CAdmDbSql& rows, const lumdb::field_desc_t* key) {
+  const bool found = rows.MoveFirst();
+  currentKey_ = found ? rows.GetColumnString(key) : std::string();
+  return found;
+}
+
+bool DistinctKeyWalk::MoveNext(CAdmDbSql& rows, const lumdb::field_desc_t* key) {
+  while (rows.MoveNext()) {
+    std::string next = rows.GetColumnString(key);
+    if (next != currentKey_) {
+      currentKey_ = std::move(next);
+      return true;
+    }
+  }
+  return false;
+}
+
+std::string RegisterNote(const CAdmDbSql& rows, const std::array<const lumdb::field_desc_t*, 4>& lines,
+                         const lumdb::field_desc_t* noteText, const lumdb::join_path_t& notePath) {
+  if (rows.connectionError()) return {};
+  if (lines[0] != nullptr) {
+    std::string note;
+    for (const lumdb::field_desc_t* line : lines) note += rows.GetColumnString(line);
+    return note;
+  }
+  return noteText != nullptr ? rows.GetColumnString(noteText, &notePath) : std::string();
+}
+
+std::string TermsOfPaymentCode(const CAdmDbSql& rows, const lumdb::field_desc_t* paymentCode,
+                               const lumdb::join_path_t& termsPath, const lumdb::field_desc_t* ownTerms) {
+  static const std::regex kCloudCode("[0-9]{1,3}");
+  std::string code = rows.GetColumnString(paymentCode, &termsPath);
+  return std::regex_match(code, kCloudCode) ? code : rows.GetColumnString(ownTerms);
+}
+
+void SqlRegisterDb::OpenRegister(const lumdb::datamodel_c& model, const SqlTableColumns& table,
+                                 std::span<const lumdb::field_desc_t*> own, const Keys& keys, const char* numberColumn,
+                                 const char* noteTable) {
+  keys_ = keys;
+  if (keys_.noteLines[0] == nullptr) keys_.noteLines = {};
+  const SqlTableColumns terms(model, "BETVILLK");
+  const lumdb::field_desc_t* termsCode = terms.Column("BETVILLK");
+  const SqlTableColumns contacts(model, "KONTAKT");
+  const lumdb::field_desc_t* contactSign = contacts.Column("SIGN");
+  const lumdb::field_desc_t* contactNumber = contacts.Column(numberColumn);
+  const SqlTableColumns notes(model, noteTable);
+  const lumdb::field_desc_t* noteNumber = notes.Column(numberColumn);
+  if (connectionError() || keys.number == nullptr) return;
+
+  // A join whose key columns are missing is left out, and so are its columns.
+  const bool termsJoin = keys.terms != nullptr && termsCode != nullptr;
+  const bool contactJoin = keys.referenceSign != nullptr && contactSign != nullptr && contactNumber != nullptr;
+  const bool noteJoin = noteNumber != nullptr;
+  if (termsJoin) {
+    termsName_ = terms.Column("TEXT");
+    termsPaymentCode_ = terms.Column("BETKOD");
+  }
+  if (contactJoin) {
+    contactEmail_ = contacts.Column("EPOST");
+    contactMobile_ = contacts.Column("MBTEL");
+    contactPhone_ = contacts.Column("TEL");
+  }
+  if (noteJoin) noteText_ = notes.Column("TXT");
+
+  lumdb::query_c query(session());
+  std::vector<lumdb::colexpr_c> columns;
+  for (const lumdb::field_desc_t* field : own)
+    if (field != nullptr) columns.emplace_back(field->id);
+  const lumdb::field_desc_t* inactive = table.Column("INAKTIV");
+  const lumdb::filter_node_t active =
+      inactive != nullptr ? lumdb::filter_node_t(lumdb::colexpr_c(inactive->id), kEqual, false) : lumdb::filter_node_t();
+  query.setup_select(table.table->id, columns, &active);
+  query.set_order_by(lumdb::colexpr_c(keys.number->id));
+  auto addColumns = [&query](lumdb::join_path_t& path, int from,
+                             std::initializer_list<const lumdb::field_desc_t*> fields) {
+    path = {from};
+    for (const lumdb::field_desc_t* field : fields)
+      if (field != nullptr) query.add_column(field->id, path);
+  };
+  if (termsJoin) addColumns(termsPath_, keys.terms->id, {termsCode, termsName_, termsPaymentCode_});
+  if (contactJoin)
+    addColumns(contactPath_, keys.number->id, {contactSign, contactNumber, contactEmail_, contactMobile_, contactPhone_});
+  if (noteJoin) addColumns(notePath_, keys.number->id, {noteNumber, noteText_});
+
+  std::unique_ptr<lumdb::dbrecordset_scroll_c> recordset = CreateScrollRecordset(session()->connection(), query);
+  int joinId = 0;
+  if (termsJoin) (void)recordset->add_join(terms.table->id, {keys.terms->id}, {termsCode->id}, nullptr, &joinId);
+  if (contactJoin)
+    (void)recordset->add_join(contacts.table->id, {keys.number->id, keys.referenceSign->id},
+                              {contactNumber->id, contactSign->id}, nullptr, &joinId);
+  if (noteJoin) (void)recordset->add_join(notes.table->id, {keys.number->id}, {noteNumber->id}, nullptr, &joinId);
+  OpenRecordset(std::move(recordset));
+}
+
