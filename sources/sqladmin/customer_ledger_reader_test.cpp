@@ -90,6 +90,21 @@ TEST_F(SqlCustomerInvoices, AnUnbookedInvoiceIsReportedUnlessItsTypeIsExempt) {
   EXPECT_EQ(rows, (std::vector<ReportRow>{{"1", "", "Error", "Fel:", "Fakturan är inte bokförd."}}));
 }
 
+// The invoicing program books nothing: there an invoice must have been printed instead.
+TEST_F(SqlCustomerInvoices, TheInvoicingProgramAsksForAPrintedInvoiceNotABookedOne) {
+  LoadDataModelFile(*GetDataModelByProductCode("W"), (tree_ / "program").string());
+  std::string sql = std::string(kInvoiceTables) + ";CREATE TABLE PRM (AKI_OCR BIT, KL_FKRECID VARCHAR(40))";
+  for (const char* row : {"'F', 1, 0, 1, 'F'", "'F', 2, 7, 0, 'F'", "'F', 3, 7, NULL, 'F'", "'F', 4, 0, 0, 'k'"})
+    sql += std::string(";INSERT INTO OOF (DOKTYP, DOKNR, KOPPL_DOK3, UTSK, FKTTYP, SALDO) VALUES (") + row + ", 100)";
+  CSqlAdminCustomerLedgerItems invoices(Company("fkt", sql, "W"));
+  std::vector<ReportRow> rows;
+  std::vector<bool> passed;
+  for (bool more = invoices.MoveFirst(); more; more = invoices.MoveNext()) passed.push_back(invoices.CheckCurrent(rows));
+  EXPECT_EQ(passed, (std::vector<bool>{true, false, false, true}));
+  EXPECT_EQ(rows, (std::vector<ReportRow>{{"2", "", "Error", "Fel:", "Fakturan är inte utskriven."},
+                                          {"3", "", "Error", "Fel:", "Fakturan är inte utskriven."}}));
+}
+
 TEST_F(SqlCustomerInvoices, PaymentReferenceIsSentOnlyByACompanyUsingOcr) {
   for (const auto& [usesOcr, expected] : {std::pair{"1", "12345"}, {"0", ""}, {"NULL", ""}}) {
     CSqlAdminCustomerLedgerItems invoices(With({"'F', 1, 7, 0, 'F', 100, 100, 20, 1, 1"}, usesOcr));
