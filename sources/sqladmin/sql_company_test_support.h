@@ -24,10 +24,17 @@ class CompanyConnection : public ::testing::Test {
   void SetUp() override {
     tree_.MakeFolder("program");
     samplecompany::WriteDataModelFile(tree_ / "program");
-    LoadDataModelFile(administration(), (tree_ / "program").string());
+    LoadModel(administration(), "program");
     ASSERT_NE(administration().table_id_by_name("PRM"), lumdb::no_id);
   }
   static lumdb::datamodel_c& administration() { return *GetDataModelByProductCode("1"); }
+
+  // Loads `model` afresh from kolmadm.xml in `folder` of the tree: the model of
+  // a program lives for the whole process, and a load adds to what it holds.
+  void LoadModel(lumdb::datamodel_c& model, const std::string& folder) {
+    model.clear();
+    LoadDataModelFile(model, (tree_ / folder).string());
+  }
 
   // A company folder whose ftg.ini names a SQLite database made of `sql`
   // (statements separated by ';'); an empty `sql` names a database that is not there.
