@@ -148,8 +148,9 @@ TEST_F(SqlCustomers, WithoutNoteLinesInTheDataModelTheNoteComesFromTheNoteTable)
        {std::pair{false, "Ring före leverans, gärna på förmiddagen"}, std::pair{true, ""}}) {
     tree_.Write("model/kolmadm.xml", ModelWithoutNoteLines(dropNoteTable));
     LoadModel(administration(), "model");
-    ASSERT_EQ(administration().table_by_id(administration().table_id_by_name("KUND"))->field_id_by_name("ANTECK_1"),
-              lumdb::no_id);
+    const lumdb::table_desc_t* customerTable = administration().table_by_id(administration().table_id_by_name("KUND"));
+    ASSERT_NE(customerTable, nullptr);
+    ASSERT_EQ(customerTable->field_id_by_name("ANTECK_1"), lumdb::no_id);
     CSqlAdminCustomerDb customers(folder);
     ASSERT_TRUE(customers.MoveFirst()) << dropNoteTable;
     EXPECT_EQ(customers.GetNote(), expected) << dropNoteTable;
