@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "sources/sqladmin/sql_company_test_support.h"
+#include "sources/sqladmin/supplier_ledger_reader.h"
 
 namespace {
 
@@ -103,6 +104,28 @@ TEST_F(SqlCustomerInvoices, TheInvoicingProgramAsksForAPrintedInvoiceNotABookedO
   EXPECT_EQ(passed, (std::vector<bool>{true, false, false, true}));
   EXPECT_EQ(rows, (std::vector<ReportRow>{{"2", "", "Error", "Fel:", "Fakturan är inte utskriven."},
                                           {"3", "", "Error", "Fel:", "Fakturan är inte utskriven."}}));
+}
+
+// Open invoices go only to a cloud company not yet linked, and neither kind
+// exists in the edition without that ledger.
+TEST_F(SqlCustomerInvoices, EachKindIsUnavailableToItsEditionWithoutItAndToALinkedCompany) {
+  const struct {
+    const char* variant;  // the first character names the edition: 0 is 200, W is 400
+    const char* link;
+    bool customerInvoices, supplierInvoices;
+  } cases[] = {
+      {"1", "NULL", true, true},     {"1", "''", true, true}, {"1", "'4711'", false, false},
+      {"0", "NULL", false, true},    {"W", "NULL", true, false},
+  };
+  int n = 0;
+  for (const auto& c : cases) {
+    const std::string folder = Company("ftg" + std::to_string(++n),
+                                       std::string(kInvoiceTables) + ";CREATE TABLE PRM (KL_FKRECID VARCHAR(40));" +
+                                           "INSERT INTO PRM VALUES (" + c.link + ")",
+                                       c.variant);
+    EXPECT_EQ(CSqlAdminCustomerLedgerItems(folder).IsAvailable(), c.customerInvoices) << c.variant << c.link;
+    EXPECT_EQ(CSqlAdminSupplierLedgerItems(folder).IsAvailable(), c.supplierInvoices) << c.variant << c.link;
+  }
 }
 
 TEST_F(SqlCustomerInvoices, PaymentReferenceIsSentOnlyByACompanyUsingOcr) {
