@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "sources/sqladmin/sql_company_test_support.h"
+#include "sources/sqladmin/supplier_ledger_reader.h"
 
 namespace {
 
@@ -88,6 +89,44 @@ TEST_F(SqlCustomerInvoices, AnUnbookedInvoiceIsReportedUnlessItsTypeIsExempt) {
   for (bool more = invoices.MoveFirst(); more; more = invoices.MoveNext()) passed.push_back(invoices.CheckCurrent(rows));
   EXPECT_EQ(passed, (std::vector<bool>{false, true, true}));
   EXPECT_EQ(rows, (std::vector<ReportRow>{{"1", "", "Error", "Fel:", "Fakturan är inte bokförd."}}));
+}
+
+// The invoicing program books nothing: there an invoice must have been printed instead.
+TEST_F(SqlCustomerInvoices, TheInvoicingProgramAsksForAPrintedInvoiceNotABookedOne) {
+  GetDataModelByProductCode("W")->clear();  // a load adds to what the model holds
+  LoadDataModelFile(*GetDataModelByProductCode("W"), (tree_ / "program").string());
+  std::string sql = std::string(kInvoiceTables) + ";CREATE TABLE PRM (AKI_OCR BIT, KL_FKRECID VARCHAR(40))";
+  for (const char* row : {"'F', 1, 0, 1, 'F'", "'F', 2, 7, 0, 'F'", "'F', 3, 7, NULL, 'F'", "'F', 4, 0, 0, 'k'"})
+    sql += std::string(";INSERT INTO OOF (DOKTYP, DOKNR, KOPPL_DOK3, UTSK, FKTTYP, SALDO) VALUES (") + row + ", 100)";
+  CSqlAdminCustomerLedgerItems invoices(Company("fkt", sql, "W"));
+  std::vector<ReportRow> rows;
+  std::vector<bool> passed;
+  for (bool more = invoices.MoveFirst(); more; more = invoices.MoveNext()) passed.push_back(invoices.CheckCurrent(rows));
+  EXPECT_EQ(passed, (std::vector<bool>{true, false, false, true}));
+  EXPECT_EQ(rows, (std::vector<ReportRow>{{"2", "", "Error", "Fel:", "Fakturan är inte utskriven."},
+                                          {"3", "", "Error", "Fel:", "Fakturan är inte utskriven."}}));
+}
+
+// Open invoices go only to a cloud company not yet linked, and neither kind
+// exists in the edition without that ledger.
+TEST_F(SqlCustomerInvoices, EachKindIsUnavailableToItsEditionWithoutItAndToALinkedCompany) {
+  const struct {
+    const char* variant;  // the first character names the edition: 0 is 200, W is 400
+    const char* link;
+    bool customerInvoices, supplierInvoices;
+  } cases[] = {
+      {"1", "NULL", true, true},     {"1", "''", true, true}, {"1", "'4711'", false, false},
+      {"0", "NULL", false, true},    {"W", "NULL", true, false},
+  };
+  int n = 0;
+  for (const auto& c : cases) {
+    const std::string folder = Company("ftg" + std::to_string(++n),
+                                       std::string(kInvoiceTables) + ";CREATE TABLE PRM (KL_FKRECID VARCHAR(40));" +
+                                           "INSERT INTO PRM VALUES (" + c.link + ")",
+                                       c.variant);
+    EXPECT_EQ(CSqlAdminCustomerLedgerItems(folder).IsAvailable(), c.customerInvoices) << c.variant << c.link;
+    EXPECT_EQ(CSqlAdminSupplierLedgerItems(folder).IsAvailable(), c.supplierInvoices) << c.variant << c.link;
+  }
 }
 
 TEST_F(SqlCustomerInvoices, PaymentReferenceIsSentOnlyByACompanyUsingOcr) {

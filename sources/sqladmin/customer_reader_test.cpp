@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "sources/sqladmin/sql_company_test_support.h"
+#include "tools/samplecompany/sample_datamodel.h"
 
 namespace {
 
@@ -121,6 +122,41 @@ TEST_F(SqlCustomers, NoteRunsTheNoteLinesTogetherAndTwoContactsGiveOneCustomer) 
   for (bool more = customers.MoveFirst(); more; more = customers.MoveNext())
     read.push_back(customers.GetCustomerNumber() + ":" + customers.GetNote());
   EXPECT_EQ(read, (std::vector<std::string>{"K1:Betalar sentå", "K2:"}));
+}
+
+// The shipped data model less the customers' note lines and, when asked, less the note table.
+std::string ModelWithoutNoteLines(bool dropNoteTable) {
+  std::string xml(samplecompany::SampleDataModelXml());
+  for (const char* line : {"ANTECK_1", "ANTECK_2", "ANTECK_3", "ANTECK_4"}) {
+    const std::size_t at = xml.find(std::string("name=\"") + line + "\"");  // KUND's come first
+    const std::size_t start = xml.rfind('\n', at) + 1;
+    xml.erase(start, xml.find('\n', at) + 1 - start);
+  }
+  if (dropNoteTable) {
+    const std::size_t start = xml.find("<table id=\"31\" name=\"KUNDNOTE\"");
+    xml.erase(start, xml.find("</table>", start) + 8 - start);
+  }
+  return xml;
+}
+
+TEST_F(SqlCustomers, WithoutNoteLinesInTheDataModelTheNoteComesFromTheNoteTable) {
+  const std::string folder = WithCustomers({
+      Customer("K1", "ANTECK_1|'rad som inte läses'"),
+      "INSERT INTO KUNDNOTE VALUES ('K1', 'Ring före leverans, gärna på förmiddagen')",
+  });
+  for (const auto& [dropNoteTable, expected] :
+       {std::pair{false, "Ring före leverans, gärna på förmiddagen"}, std::pair{true, ""}}) {
+    tree_.Write("model/kolmadm.xml", ModelWithoutNoteLines(dropNoteTable));
+    administration().clear();  // a load adds to what the model holds
+    LoadDataModelFile(administration(), (tree_ / "model").string());
+    const lumdb::table_desc_t* customerTable = administration().table_by_id(administration().table_id_by_name("KUND"));
+    ASSERT_NE(customerTable, nullptr);
+    ASSERT_EQ(customerTable->field_id_by_name("ANTECK_1"), lumdb::no_id);
+    CSqlAdminCustomerDb customers(folder);
+    ASSERT_TRUE(customers.MoveFirst()) << dropNoteTable;
+    EXPECT_EQ(customers.GetNote(), expected) << dropNoteTable;
+    EXPECT_EQ(customers.GetName(), "Kund K1");
+  }
 }
 
 TEST_F(SqlCustomers, AnUnreachableCompanyReadsNothing) {
