@@ -105,6 +105,7 @@ CSqlAdminArticleDb::CSqlAdminArticleDb(std::string companyFolder, std::string pr
 bool CSqlAdminArticleDb::IsAvailable() { return IdentifyCompany(companyFolder(), false).edition != 200; }
 
 void CSqlAdminArticleDb::AddWarnings(std::vector<ReportRow>& rows) {
+  AddUnreadRowsRow(rows);
   if (GetRecordCount() != 0 && priceListName_.empty())
     rows.push_back(ReportRow{"", "", report::kMisc, report::kCaptionWarning, kNoPriceListWarning});
 }

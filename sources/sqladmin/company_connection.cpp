@@ -5,8 +5,10 @@
 #include "lumdb/query/query.h"
 #include "lumdb/record/dbobj.h"
 #include "lumdb/record/errors.h"
+#include "lumdb/record/sqldb.h"
 #include "lumdb/record/text_forms.h"
 #include "lumdb/query/datamodel.h"
+#include "platform/log.h"
 #include "platform/text.h"
 
 std::error_code OpenCompanySession(DataSourceInfo& info, lumdb::session_c& session) {
@@ -65,14 +67,36 @@ void CAdmDbSql::OpenRecordset(std::unique_ptr<lumdb::dbrecordset_scroll_c> recor
 
 bool CAdmDbSql::MoveFirst() {
   if (!recordset_) return false;
-  lastMoveError_ = recordset_->move_first();
-  return !lastMoveError_;
+  unreadRowsReason_.clear();
+  return Moved(recordset_->move_first());
 }
 
 bool CAdmDbSql::MoveNext() {
   if (!recordset_) return false;
-  lastMoveError_ = recordset_->fetch();
-  return !lastMoveError_;
+  return Moved(recordset_->fetch());
+}
+
+bool CAdmDbSql::Moved(std::error_code result) {
+  lastMoveError_ = result;
+  if (!result) return true;
+  if (result.value() != lumdb::no_data && unreadRowsReason_.empty()) {
+    unreadRowsReason_ = session_->connection()->last_diagnostic_text();
+    if (unreadRowsReason_.empty()) unreadRowsReason_ = "fel " + std::to_string(result.value());
+    WriteLog("Tabellen " + TableName() + " kunde inte läsas till slut: " + unreadRowsReason_);
+  }
+  return false;
+}
+
+std::string CAdmDbSql::TableName() const {
+  const lumdb::datamodel_c* model = session_ ? session_->datamodel() : nullptr;
+  const lumdb::table_desc_t* table = model ? model->table_by_id(recordset_->query().table_id()) : nullptr;
+  return table ? table->name : std::string();
+}
+
+void CAdmDbSql::AddUnreadRowsRow(std::vector<ReportRow>& rows) const {
+  if (unreadRowsReason_.empty()) return;
+  rows.push_back({"", "", report::kError, report::kCaptionError,
+                  "Tabellen " + TableName() + " kan inte läsas helt: " + unreadRowsReason_});
 }
 
 int CAdmDbSql::GetRecordCount() {

@@ -4,7 +4,9 @@
 #include <memory>
 #include <string>
 #include <system_error>
+#include <vector>
 
+#include "app/sources/report_row.h"
 #include "lumdb/query/recordset.h"
 #include "lumdb/record/session.h"
 #include "sources/sqladmin/data_source.h"
@@ -56,6 +58,9 @@ class CAdmDbSql {
   lumdb::session_c* session() const { return session_.get(); }
   const std::error_code& connectionError() const { return connectionError_; }
   const std::error_code& lastMoveError() const { return lastMoveError_; }
+  // A walk that ended on a failed move, not after the last row, left rows unread:
+  // one error row says so, so a half-read table is never reported as whole.
+  void AddUnreadRowsRow(std::vector<ReportRow>& rows) const;
   const std::string& companyFolder() const { return companyFolder_; }
 
  protected:
@@ -64,9 +69,14 @@ class CAdmDbSql {
   void OpenRecordset(std::unique_ptr<lumdb::dbrecordset_scroll_c> recordset);
 
  private:
+  bool Moved(std::error_code result);
+  std::string TableName() const;  // the recordset's main table
+
+ private:
   std::unique_ptr<lumdb::session_c> session_;
   std::error_code connectionError_;
   std::unique_ptr<lumdb::dbrecordset_scroll_c> recordset_;
   std::error_code lastMoveError_;
+  std::string unreadRowsReason_;  // empty while every move succeeded or ended after the last row
   std::string companyFolder_;
 };

@@ -14,7 +14,7 @@ class CSqlAdminCustomerLedgerItems : public I_QZ_CustomerLedgerItems, public CAd
 
   bool IsAvailable() override;
   void Close() override {}
-  void AddWarnings(std::vector<ReportRow>& rows) override {}
+  void AddWarnings(std::vector<ReportRow>& rows) override { AddUnreadRowsRow(rows); }
   bool CheckCurrent(std::vector<ReportRow>& rows) override;
   bool IsCurrentCounted() override { return true; }
   bool MoveFirst() override { return CAdmDbSql::MoveFirst(); }

@@ -109,6 +109,32 @@ TEST_F(SqlCustomers, TermsCodeIsTheCloudPaymentCodeOnlyWhenItIsOneToThreeDigits)
   EXPECT_EQ(read, expected);
 }
 
+TEST_F(SqlCustomers, ARowThatCannotBeReadEndsTheWalkWithAnErrorRowNotInSilence) {
+  // The database keeps a value longer than its column: the fetch of that row fails.
+  const std::string folder = WithCustomers({
+      Customer("K1", "ORT|'Åre'"), Customer("K2", "ORT|'" + std::string(200, 'x') + "'"), Customer("K3", ""),
+  });
+  CSqlAdminCustomerDb customers(folder);
+  std::vector<std::string> read;
+  for (bool more = customers.MoveFirst(); more; more = customers.MoveNext()) read.push_back(customers.GetCustomerNumber());
+  EXPECT_EQ(read, std::vector<std::string>{"K1"});
+  std::vector<ReportRow> rows;
+  customers.AddWarnings(rows);
+  ASSERT_EQ(rows.size(), 1u);
+  EXPECT_EQ(rows[0].kind, "Error");
+  EXPECT_EQ(rows[0].caption, "Fel:");
+  EXPECT_TRUE(rows[0].text.starts_with("Tabellen KUND kan inte läsas helt: ")) << rows[0].text;
+  EXPECT_GT(rows[0].text.size(), std::string("Tabellen KUND kan inte läsas helt: ").size());
+
+  // A walk that ends after its last row says nothing.
+  CSqlAdminCustomerDb whole(WithCustomers({Customer("K1", "")}));
+  for (bool more = whole.MoveFirst(); more; more = whole.MoveNext()) {
+  }
+  rows.clear();
+  whole.AddWarnings(rows);
+  EXPECT_TRUE(rows.empty());
+}
+
 TEST_F(SqlCustomers, NoteRunsTheNoteLinesTogetherAndTwoContactsGiveOneCustomer) {
   const std::string folder = WithCustomers({
       Customer("K1", "ANTECK_1, ANTECK_2, ANTECK_4, REF_SIGN|'Betalar ', 'sent', 'å', 'AB'"),

@@ -15,7 +15,7 @@ class CSqlAdminSupplierLedgerItems : public I_QZ_SupplierLedgerItems, public CAd
 
   bool IsAvailable() override;
   void Close() override {}
-  void AddWarnings(std::vector<ReportRow>& rows) override {}
+  void AddWarnings(std::vector<ReportRow>& rows) override { AddUnreadRowsRow(rows); }
   bool CheckCurrent(std::vector<ReportRow>& rows) override;
   bool IsCurrentCounted() override { return true; }
   bool MoveFirst() override { return CAdmDbSql::MoveFirst(); }
