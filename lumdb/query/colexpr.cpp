@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <utility>
 
-#include "lumdb/query/sql_text.h"
+#include "lumdb/record/sqldb.h"
 
 namespace lumdb {
 namespace {
@@ -239,7 +239,7 @@ std::string colexpr_c::column_name(const sqldb_c* connection, const alias_map_t*
   const datamodel_c* model = datamodel();
   const field_desc_t* f = field_id_ == -1 || !model ? nullptr : model->field_by_id(field_id_);
   if (!f) return {};
-  std::string name = connection ? quote_identifier(f->name) : f->name;
+  std::string name = connection ? sqldb_c::quote_identifier(f->name) : f->name;
   if (aliases) {
     auto it = aliases->find({path_, table_of_field(field_id_)});
     if (it != aliases->end() && !it->second.empty()) return it->second + "." + name;
@@ -276,7 +276,7 @@ std::string colexpr_c::to_sql(const sqldb_c* connection, const alias_map_t* alia
   auto with_operand = [&](const std::string& rest) {
     return operand_ ? "(" + operand_->to_sql(connection, aliases) + ")" + rest : rest;
   };
-  auto type_text = [&] { return column_type_sql(explicit_.sql_type, explicit_.size, explicit_.decimals); };
+  auto type_text = [&] { return sqldb_c::column_type_sql(explicit_.sql_type, explicit_.size, explicit_.decimals, false, false); };
   char buf[64];
   switch (kind_) {
     case ck_column:

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "lumdb/query/query_test_model.h"
-#include "lumdb/query/sql_text.h"
 
 namespace lumdb {
 namespace {
@@ -192,23 +191,6 @@ TEST(ColExprTypes, BinaryOperandTypesPromote) {
   for (const auto& c : cases) {
     EXPECT_EQ(colexpr_c::binary_op_type(c.left, c.right), c.result) << c.left << ", " << c.right;
   }
-}
-
-TEST(SqlText, NamesAreQuotedAndTypesNamedAsSqlServerDoes) {
-  EXPECT_EQ(quote_identifier("ARTNR"), "[ARTNR]");
-  EXPECT_EQ(quote_identifier("a]b"), "[a]]b]");
-  const struct {
-    int type, size, decimals;
-    const char* text;
-  } cases[] = {
-      {2, 12, 2, "NUMERIC(12, 2)"}, {4, 0, 0, "INT"},           {5, 0, 0, "SMALLINT"},
-      {8, 0, 0, "DOUBLE PRECISION"}, {9, 0, 0, "DATE"},         {11, 0, 0, "DATETIME2(6)"},
-      {12, 40, 0, "NVARCHAR(40)"},  {-9, 10, 0, "NVARCHAR(10)"}, {-1, 0, 0, "NVARCHAR(MAX)"},
-      {-10, 0, 0, "NVARCHAR(MAX)"}, {-11, 0, 0, "UNIQUEIDENTIFIER"}, {-7, 0, 0, "BIT"},
-      {-5, 0, 0, "BIGINT"},         {-4, 0, 0, "VARBINARY(MAX)"}, {-2, 8, 0, "BINARY(8)"},
-      {7, 0, 0, ""},
-  };
-  for (const auto& c : cases) EXPECT_EQ(column_type_sql(c.type, c.size, c.decimals), c.text) << c.type;
 }
 
 TEST_F(ColExpr, NothingRendersWithoutADataModel) {

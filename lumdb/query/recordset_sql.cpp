@@ -8,7 +8,6 @@
 
 #include "lumdb/query/filter_parser.h"
 #include "lumdb/query/recordset.h"
-#include "lumdb/query/sql_text.h"
 #include "lumdb/record/errors.h"
 #include "lumdb/record/sqldb.h"
 
@@ -101,8 +100,8 @@ std::string dbrecordset_base_c::build_sql(sql_params_t& params) {
 }
 
 std::string dbrecordset_base_c::table_name() const {
-  if (key_set_) return quote_identifier(key_set_->table_name);
-  return table_ ? quote_identifier(table_->name) : std::string();
+  if (key_set_) return sqldb_c::quote_identifier(key_set_->table_name);
+  return table_ ? sqldb_c::quote_identifier(table_->name) : std::string();
 }
 
 std::string dbrecordset_base_c::lock_hint(const join_path_t* joined_path) const {
@@ -231,8 +230,8 @@ std::string dbrecordset_base_c::left_joins(const alias_map_t& aliases, sql_param
         const field_desc_t* from = model->field_by_id(hop.field_ids[i]);
         const field_desc_t* to = model->field_by_id(hop.referenced_field_ids[i]);
         if (!from || !to) fail(not_ready);
-        conditions.push_back(parent_alias + "." + quote_identifier(from->name) + " = " + child_alias + "." +
-                             quote_identifier(to->name));
+        conditions.push_back(parent_alias + "." + sqldb_c::quote_identifier(from->name) + " = " + child_alias + "." +
+                             sqldb_c::quote_identifier(to->name));
       }
       if (const filter_node_t* filter = join_filter(hop.id, child.table_id)) {
         // The filter is written relative to the joined table: its own columns
@@ -244,7 +243,7 @@ std::string dbrecordset_base_c::left_joins(const alias_map_t& aliases, sql_param
         }
         conditions.push_back(filter_to_sql(*filter, connection_, &filter_aliases, &params));
       }
-      clauses.push_back("LEFT JOIN " + quote_identifier(joined->name) + " AS " + child_alias +
+      clauses.push_back("LEFT JOIN " + sqldb_c::quote_identifier(joined->name) + " AS " + child_alias +
                         lock_hint(&child.path) + " ON " + join_texts(conditions, " AND "));
       emitted.insert(std::move(child));
     }
@@ -357,7 +356,7 @@ std::string dbrecordset_base_c::build_insert(sql_params_t& params) {
   auto name_of = [&](int field_id) {
     const field_desc_t* field = model->field_by_id(field_id);
     if (!field) fail(field_not_found);
-    return quote_identifier(field->name);
+    return sqldb_c::quote_identifier(field->name);
   };
   const field_set_c& row = query_.value_row();
   for (int i = 0; i < row.field_count(); ++i) {
@@ -388,7 +387,7 @@ std::string dbrecordset_base_c::build_delete(sql_params_t& params) {
   std::vector<std::string> conditions;
   for (int key : keys) {
     columns.push_back(colexpr_c(key).to_sql(connection_, &alias_map_));
-    const std::string name = quote_identifier(model->field_by_id(key)->name);
+    const std::string name = sqldb_c::quote_identifier(model->field_by_id(key)->name);
     conditions.push_back("D0_." + name + " = CTE_DEL_." + name);
   }
   const std::string inner = build_select(columns, params, false);
