@@ -7,9 +7,13 @@
 #include <vector>
 
 #include "app/converter.h"
+#include "app/sources/desktop_services.h"
 #include "platform/log.h"
+#include "platform/termination.h"
 
 int main(int argc, char** argv) {
+  // Before Qt starts its threads, so that only the waiting thread takes the signals.
+  platform::CleanUpOnTerminationSignals(RemoveExportTempFolders);
   QApplication application(argc, argv);
   // Qt takes the process locale from the environment; numbers are always read
   // and written in the classic format.
