@@ -1,8 +1,10 @@
 #include "sources/vardo/vardo_environment.h"
 
 #include <charconv>
+#include <filesystem>
 
 #include "app/sources/desktop_programs.h"
+#include "app/sources/desktop_services.h"
 #include "platform/folders.h"
 #include "platform/paths.h"
 #include "platform/registry.h"
@@ -71,7 +73,17 @@ std::string GetVardoHelpPagePath(int edition) {
 }
 
 std::string CreateTempWorkFolder() {
-  const std::string folder = platform::JoinPath(platform::TempFolder().string(), "Tespyx");
+  // "Tespyx" lies in a folder of this run's own (mode 0700), not straight in the
+  // shared temp folder where another user could have made it first; it goes with
+  // the run's other export folders when the run ends.
+  static std::filesystem::path runFolder;
+  if (runFolder.empty() || runFolder.parent_path() != platform::TempFolder() ||
+      !platform::PathExists(runFolder.string())) {
+    const std::string made = CreateExportTempFolder();
+    if (made.empty()) return {};
+    runFolder = made;
+  }
+  const std::string folder = platform::JoinPath(runFolder.string(), "Tespyx");
   platform::CreateFolder(folder);
   return folder;
 }

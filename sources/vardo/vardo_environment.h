@@ -30,7 +30,9 @@ std::string GetVardoEditionText();
 // help site's base address in front.
 std::string GetVardoHelpPagePath(int edition);
 
-// The SIE working folder "Tespyx" in the temp folder, made when missing.
+// The SIE working folder "Tespyx" in a folder of the run's own under the temp
+// folder, made when missing and removed with the run's export folders; empty
+// when it cannot be made.
 std::string CreateTempWorkFolder();
 
 // The product version of a program file (its leading number: 6.1.0.4 gives 6.1);

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "app/sources/company_lists.h"
+#include "app/sources/desktop_services.h"
 #include "platform/fake/captured_log.h"
 #include "platform/registry.h"
 #include "sources/vardo/vardo_companies.h"
@@ -55,12 +56,22 @@ TEST(VardoEnvironmentInstalled, AnUnknownEditionHasNoText) {
   EXPECT_EQ(GetVardoHelpPagePath(400), GetVardoHelpPagePath(0));
 }
 
-TEST(CreateTempWorkFolder, MakesTespyxInTheTempFolder) {
+TEST(CreateTempWorkFolder, MakesTespyxInAFolderOfTheRunsOwnThatGoesWithTheExportFolders) {
   const platform::fake::TempTree tree;
   const platform::fake::ScopedEnv tmp("TMPDIR", tree.root().string());
-  EXPECT_EQ(CreateTempWorkFolder(), (tree / "Tespyx").string());
-  EXPECT_TRUE(std::filesystem::is_directory(tree / "Tespyx"));
-  EXPECT_EQ(CreateTempWorkFolder(), (tree / "Tespyx").string());  // reused
+  tree.MakeFolder("Tespyx");  // made first by someone else: never used
+  const std::filesystem::path folder = CreateTempWorkFolder();
+  EXPECT_EQ(folder.filename(), "Tespyx");
+  EXPECT_EQ(folder.parent_path().parent_path(), tree.root());
+  EXPECT_NE(folder.parent_path(), tree.root());
+  EXPECT_TRUE(std::filesystem::is_directory(folder));
+  EXPECT_EQ(std::filesystem::status(folder.parent_path()).permissions() & std::filesystem::perms::all,
+            std::filesystem::perms::owner_all);
+  EXPECT_EQ(CreateTempWorkFolder(), folder.string());  // reused
+
+  RemoveExportTempFolders();
+  EXPECT_FALSE(std::filesystem::exists(folder.parent_path()));
+  EXPECT_TRUE(std::filesystem::is_directory(CreateTempWorkFolder()));  // made again when asked again
 }
 
 TEST_F(VardoEnvironmentTest, WithoutTheProgramNothingIsRead) {

@@ -79,7 +79,7 @@ void CVardoSie::Export(std::vector<ReportRow>& rows) {
     rows.push_back(ErrorRow("SIE-fil kunde inte skapas. Det gick inte att skapa en tillfällig mapp."));
     return;
   }
-  // The working folder is shared by every export: a file left by an earlier one must not be taken for this one's.
+  // The working folder serves every export of the run: a file left by an earlier one must not be taken for this one's.
   for (const char* name : {kCurrentYearFile, kPreviousYearFile}) {
     const std::string path = FormatSieFilePath(folder, name);
     if (!RemoveOldFile(path)) {

@@ -4,9 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 
 #include "platform/clock.h"
 #include "platform/files.h"
+#include "sources/vardo/vardo_environment.h"
 #include "sources/vardo/vardo_sie.h"
 #include "sources/vardo/vardo_test_support.h"
 #include "tools/fixtures/dbf_writer.h"
@@ -31,7 +33,12 @@ std::string Date(int year, int month, int day) {
 
 class VardoSieTest : public ::testing::Test {
  protected:
-  fs::path WorkFolder() const { return install_.Tree() / "tmp" / "Tespyx"; }
+  // The run's working folder: the same for every call under this test's temp folder.
+  fs::path WorkFolder() const { return CreateTempWorkFolder(); }
+  static void Write(const fs::path& file, const std::string& text) {
+    fs::create_directories(file.parent_path());
+    std::ofstream(file, std::ios::binary) << text;
+  }
 
   // A year as ACCYEAR.DBF holds it: years relative to this one, and the chart.
   struct Year {
@@ -78,8 +85,8 @@ TEST_F(VardoSieTest, WritesTheCurrentAndThePreviousYear) {
 
 // A file left in the shared working folder by an earlier export is never taken for this one's.
 TEST_F(VardoSieTest, OneYearOnlyLeavesNoOldPreviousYearFile) {
-  install_.Tree().Write("tmp/Tespyx/SIEPREV.SE", "#FNAMN \"Ett annat företag\"\r\n");
-  install_.Tree().Write("tmp/Tespyx/SIE.SE", "#FNAMN \"Ett annat företag\"\r\n");
+  Write(WorkFolder() / "SIEPREV.SE", "#FNAMN \"Ett annat företag\"\r\n");
+  Write(WorkFolder() / "SIE.SE", "#FNAMN \"Ett annat företag\"\r\n");
   WriteYears({{0, 250}});
   WriteAccounts({{"0100", 250}});  // with one year the chart is not checked
   CVardoSie reader(company_);
@@ -165,7 +172,7 @@ TEST_F(VardoSieTest, AnExportThatFailsIsReported) {
 }
 
 TEST_F(VardoSieTest, AnOldFileThatCannotBeRemovedIsReported) {
-  install_.Tree().Write("tmp/Tespyx/SIE.SE/inside", "a folder in the file's place");
+  Write(WorkFolder() / "SIE.SE" / "inside", "a folder in the file's place");
   CVardoSie reader(company_);
   const auto rows = reader.CreateSieFiles();
   ASSERT_EQ(rows.size(), 1u);

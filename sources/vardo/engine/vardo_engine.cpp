@@ -5,11 +5,13 @@
 #include <chrono>
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <limits>
 
 #include "platform/clock.h"
 #include "platform/files.h"
+#include "platform/folders.h"
 #include "platform/paths.h"
 #include "platform/text.h"
 
@@ -424,7 +426,14 @@ std::int32_t Engine::ExportSie(const char* path, std::int32_t sieType, std::int3
   const std::string bytes = platform::EncodeFromUtf8(text, platform::CodePage::Cp437);
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   out.close();
-  return out ? 0 : kCannotWrite;
+  if (!out) return kCannotWrite;
+  // For the demo, whose converter removes its work folders when it ends.
+  if (const auto copies = platform::GetEnvironment("VARDO_ENGINE_COPY_TO")) {
+    std::ofstream(platform::JoinPath(*copies, std::filesystem::path(path).filename().string()),
+                  std::ios::binary | std::ios::trunc)
+        << bytes;
+  }
+  return 0;
 }
 
 }  // namespace vardo_engine
