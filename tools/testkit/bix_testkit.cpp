@@ -1,7 +1,8 @@
 // A development kit of our own, built only for tests as "Bix.dll": it opens a
 // company folder and writes SIE 4 files of a booking year from its PRM,
-// BOKFAAR and KONTO tables, and can be told through the environment to fail
-// or to answer a remark code:
+// BOKFAAR and KONTO tables (DBF files in the folder, or the tables of the
+// database that the folder's ftg.ini names), and can be told through the
+// environment to fail or to answer a remark code:
 //
 //   BIXKIT_TRACE       file to which every call appends one line
 //   BIXKIT_OPEN_CODE   result code of BixOpenEx/BixOpenEx2 (default 0)
@@ -14,6 +15,7 @@
 //                      converter removes its own work folders when it ends)
 //
 // Entry points carry their decorated Windows names, '@' spelled '$'.
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -22,12 +24,17 @@
 #include <fstream>
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "lumdb/record/field_set.h"
+#include "lumdb/record/session.h"
+#include "lumdb/record/sqlstmt.h"
 #include "platform/paths.h"
 #include "platform/text.h"
 #include "sources/admin/bix_kit.h"
 #include "sources/admin/parameter_tables.h"
 #include "sources/admin/sie_tables.h"
+#include "sources/sqladmin/data_source.h"
 
 #define BIXKIT_EXPORT(decorated) __asm__(decorated) __attribute__((visibility("default")))
 
@@ -110,6 +117,19 @@ std::string Today() {
   return text;
 }
 
+// What a SIE file tells of a company, as read from its tables; texts UTF-8, dates yyyymmdd.
+struct BookingYear {
+  std::string id, start, end, chartType;
+};
+struct Account {
+  std::string yearId, number, name;
+};
+struct CompanyFacts {
+  std::string name, orgNr;
+  std::vector<BookingYear> years;
+  std::vector<Account> accounts;
+};
+
 // The chart of accounts with the account names.
 class AccountTable : public CKontoDb {
  public:
@@ -119,6 +139,70 @@ class AccountTable : public CKontoDb {
  private:
   int name_ = Column("BENAEMN");
 };
+
+CompanyFacts ReadDbfCompany(const std::string& folder) {
+  CompanyFacts facts;
+  const CAdminPrm prm(folder);
+  facts.name = prm.GetName();
+  facts.orgNr = prm.GetOrgNr();
+  CBookingYearDb years(folder);
+  for (bool more = years.MoveFirstRecord(); more; more = years.MoveNextRecord()) {
+    facts.years.push_back({years.GetYearId(), years.GetStart(), years.GetEnd(), years.GetChartType()});
+  }
+  AccountTable accounts(folder);
+  for (bool more = accounts.MoveFirstRecord(); more; more = accounts.MoveNextRecord()) {
+    facts.accounts.push_back({accounts.GetYearId(), accounts.GetAccount(), accounts.GetName()});
+  }
+  return facts;
+}
+
+// Every row of a query, each column as text (NULL as ""); no rows when it fails.
+std::vector<std::vector<std::string>> SelectTexts(lumdb::session_c& session, const std::string& sql, int columns) {
+  std::vector<std::vector<std::string>> rows;
+  lumdb::field_set_c row;
+  lumdb::sqlstmt_c statement(session.connection());
+  constexpr int kLongestText = 256;
+  for (int column = 0; column < columns; ++column) row.add_field(column + 1, nullptr, lumdb::sql_wvarchar, kLongestText);
+  if (statement.allocate(false) || statement.prepare(sql)) return rows;
+  for (int column = 0; column < columns; ++column) {
+    if (statement.bind_column(row, column)) return rows;
+  }
+  if (statement.execute()) return rows;
+  while (!statement.fetch()) {
+    std::vector<std::string>& values = rows.emplace_back();
+    for (int column = 0; column < columns; ++column) values.push_back(row.get_string(column + 1));
+  }
+  return rows;
+}
+
+std::string WithoutDashes(std::string date) {
+  std::erase(date, '-');
+  return date;
+}
+
+// The company of the database named by the folder's ftg.ini; nullopt when it cannot be reached.
+std::optional<CompanyFacts> ReadSqlCompany(DataSourceInfo source) {
+  lumdb::session_c session;
+  if (session.open(source.server, source.databaseName, "", "")) return std::nullopt;
+  CompanyFacts facts;
+  for (const auto& prm : SelectTexts(session, "SELECT NAMN, ORGNR FROM PRM", 2)) {
+    facts.name = prm[0];
+    facts.orgNr = prm[1];
+  }
+  for (const auto& year : SelectTexts(session, "SELECT AAR_ID, BOERJAN, SLUT, KPTYP FROM BOKFAAR ORDER BY BOERJAN", 4)) {
+    facts.years.push_back({year[0], WithoutDashes(year[1]), WithoutDashes(year[2]), year[3]});
+  }
+  for (const auto& account : SelectTexts(session, "SELECT AAR_ID, KONTO, BENAEMN FROM KONTO ORDER BY KONTO", 3)) {
+    facts.accounts.push_back({account[0], account[1], account[2]});
+  }
+  return facts;
+}
+
+std::optional<CompanyFacts> ReadCompany(const std::string& folder) {
+  DataSourceInfo source;
+  if (ReadDataSourceIni(source, folder)) return ReadSqlCompany(std::move(source));
+  return ReadDbfCompany(folder);
+}
 
 // Whether a table's AAR_ID names the year: the kit compares in its own code page,
 // as a kit for Windows does, byte for byte.
@@ -135,18 +219,10 @@ std::string YearText(char yearId) {
 // The SIE 4 text of one booking year of the open company, CRLF lines, UTF-8
 // until written; nullopt when the company has no such year.
 std::optional<std::string> SieText(char yearId) {
-  std::string yearLine;
-  std::string chartType;
-  CBookingYearDb years(g_openCompany);
-  for (bool more = years.MoveFirstRecord(); more; more = years.MoveNextRecord()) {
-    if (IsOfYear(years.GetYearId(), yearId)) {
-      yearLine = "#RAR 0 " + years.GetStart() + " " + years.GetEnd();
-      chartType = years.GetChartType();
-      break;
-    }
-  }
-  if (yearLine.empty()) return std::nullopt;
-  const CAdminPrm prm(g_openCompany);
+  const std::optional<CompanyFacts> company = ReadCompany(g_openCompany);
+  if (!company) return std::nullopt;
+  const auto year = std::ranges::find_if(company->years, [yearId](const BookingYear& y) { return IsOfYear(y.id, yearId); });
+  if (year == company->years.end()) return std::nullopt;
 
   std::string text;
   const auto line = [&text](const std::string& content) { text += content + "\r\n"; };
@@ -155,15 +231,12 @@ std::optional<std::string> SieText(char yearId) {
   line("#SIETYP 4");
   line("#PROGRAM " + SieQuoted("Bix testkit") + " 1.0");
   line("#GEN " + Today());
-  line("#FNAMN " + SieQuoted(prm.GetName()));
-  if (!prm.GetOrgNr().empty()) line("#ORGNR " + prm.GetOrgNr());
-  line(yearLine);
-  if (!chartType.empty()) line("#KPTYP " + chartType);
-  AccountTable accounts(g_openCompany);
-  for (bool more = accounts.MoveFirstRecord(); more; more = accounts.MoveNextRecord()) {
-    if (IsOfYear(accounts.GetYearId(), yearId)) {
-      line("#KONTO " + accounts.GetAccount() + " " + SieQuoted(accounts.GetName()));
-    }
+  line("#FNAMN " + SieQuoted(company->name));
+  if (!company->orgNr.empty()) line("#ORGNR " + company->orgNr);
+  line("#RAR 0 " + year->start + " " + year->end);
+  if (!year->chartType.empty()) line("#KPTYP " + year->chartType);
+  for (const Account& account : company->accounts) {
+    if (IsOfYear(account.yearId, yearId)) line("#KONTO " + account.number + " " + SieQuoted(account.name));
   }
   return text;
 }

@@ -1,0 +1,87 @@
+#include "sources/sqladmin/sie_reader.h"
+
+#include "lumdb/query/datamodel.h"
+#include "lumdb/query/filter.h"
+#include "lumdb/query/query.h"
+#include "lumdb/record/errors.h"
+#include "platform/log.h"
+#include "platform/text.h"
+
+namespace {
+
+// The table and the named columns of the company's data model; false when one is missing.
+bool LookUpColumns(const lumdb::session_c* session, const char* tableName,
+                   std::initializer_list<std::pair<const char*, const lumdb::field_desc_t**>> columns,
+                   const lumdb::table_desc_t*& table) {
+  const lumdb::datamodel_c* model = session ? session->datamodel() : nullptr;
+  if (model == nullptr) return false;
+  table = model->table_by_id(model->table_id_by_name(tableName));
+  if (table == nullptr) return false;
+  bool all = true;
+  for (const auto& [name, field] : columns) {
+    *field = model->field_by_id(table->field_id_by_name(name));
+    all = all && *field != nullptr;
+  }
+  return all;
+}
+
+}  // namespace
+
+// The kit opens an SQL company with the desktop program's user, as the database logins are made for it.
+CSqlAdminSie::CSqlAdminSie(std::string companyFolder, platform::Prompter& prompter)
+    : DesktopSieReader(prompter, true), CAdmDbSql(std::move(companyFolder)) {
+  const lumdb::table_desc_t* years = nullptr;
+  // Without one of the four columns the years cannot be told apart: the company reads as having none.
+  if (!LookUpColumns(session(), "BOKFAAR",
+                     {{"AAR_ID", &yearId_}, {"BOERJAN", &start_}, {"SLUT", &end_}, {"KPTYP", &chartType_}}, years) ||
+      connectionError()) {
+    return;
+  }
+  lumdb::query_c query(session());
+  query.setup_select(years->id,
+                     {lumdb::colexpr_c(yearId_->id), lumdb::colexpr_c(start_->id), lumdb::colexpr_c(end_->id),
+                      lumdb::colexpr_c(chartType_->id)},
+                     nullptr);
+  query.set_order_by(lumdb::colexpr_c(start_->id));
+  OpenRecordset(CreateScrollRecordset(session()->connection(), query));
+}
+
+std::vector<SieBookingYear> CSqlAdminSie::ReadBookingYears() {
+  std::vector<SieBookingYear> years;
+  for (bool more = CAdmDbSql::MoveFirst(); more; more = CAdmDbSql::MoveNext()) {
+    SieBookingYear& year = years.emplace_back();
+    year.id = platform::Utf8Truncate(GetColumnString(yearId_), 1);
+    year.startText = GetColumnStringNoDash(start_);
+    year.start = StrToIntOrZero(year.startText);
+    year.endText = GetColumnStringNoDash(end_);
+    year.chartType = GetColumnString(chartType_);
+  }
+  return years;
+}
+
+bool CSqlAdminSie::HasAccountOutsideRange(const SieBookingYears& years) {
+  const lumdb::table_desc_t* chart = nullptr;
+  const lumdb::field_desc_t* yearId = nullptr;
+  const lumdb::field_desc_t* account = nullptr;
+  // A company without a chart table (or that cannot be reached) is not checked.
+  if (!LookUpColumns(session(), "KONTO", {{"AAR_ID", &yearId}, {"KONTO", &account}}, chart) || connectionError()) {
+    return false;
+  }
+  const lumdb::colexpr_c yearColumn(yearId->id);
+  const lumdb::colexpr_c accountColumn(account->id);
+  // The constants take the column's type: text numbers compare as the database compares text.
+  const lumdb::filter_node_t outside =
+      lumdb::filter_or_copy(lumdb::filter_node_t(accountColumn, lumdb::fo_less, "1000"),
+                            lumdb::filter_node_t(accountColumn, lumdb::fo_greater, "8999"));
+  lumdb::filter_node_t ofYears(yearColumn, lumdb::fo_equal, years.current.id);
+  if (!years.previous.id.empty()) {
+    ofYears = lumdb::filter_or_copy(lumdb::filter_node_t(yearColumn, lumdb::fo_equal, years.previous.id), ofYears);
+  }
+  try {
+    return lumdb::exists(session()->connection(), chart->id, lumdb::filter_and_copy(ofYears, outside), false);
+  } catch (const lumdb::db_error& error) {
+    // A chart that cannot be read is left to the desktop program, as a missing one is.
+    WriteLog(std::string("SIE: kontoplanen kunde inte läsas: ") + error.what());
+    return false;
+  }
+}

@@ -1,0 +1,28 @@
+#pragma once
+// The SIE files of an SQL company: the booking years (BOKFAAR) and the chart of
+// accounts (KONTO) read from the company database; the desktop side writes the files.
+#include <string>
+#include <vector>
+
+#include "sources/admin/desktop_sie.h"
+#include "sources/sqladmin/company_connection.h"
+
+class CSqlAdminSie : public DesktopSieReader, public CAdmDbSql {
+ public:
+  // `prompter` tells the user before the desktop program is started.
+  CSqlAdminSie(std::string companyFolder, platform::Prompter& prompter);
+
+  // This reader has no records to walk.
+  bool MoveFirst() override { return false; }
+  bool MoveNext() override { return false; }
+
+ private:
+  const std::string& SieCompanyFolder() const override { return companyFolder(); }
+  std::vector<SieBookingYear> ReadBookingYears() override;
+  bool HasAccountOutsideRange(const SieBookingYears& years) override;
+
+  const lumdb::field_desc_t* yearId_ = nullptr;     // AAR_ID, the booking-year code
+  const lumdb::field_desc_t* start_ = nullptr;      // BOERJAN, first day
+  const lumdb::field_desc_t* end_ = nullptr;        // SLUT, last day
+  const lumdb::field_desc_t* chartType_ = nullptr;  // KPTYP
+};

@@ -1,0 +1,365 @@
+#include "sources/sqladmin/sie_reader.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <memory>
+#include <sstream>
+
+#include "app/sources/application.h"
+#include "app/sources/desktop_programs.h"
+#include "platform/fake/captured_log.h"
+#include "platform/fake/fixed_clock.h"
+#include "platform/fake/scripted_prompter.h"
+#include "platform/files.h"
+#include "platform/paths.h"
+#include "platform/registry.h"
+#include "sources/admin/fake/scripted_desktop.h"
+#include "sources/sqladmin/sql_company_test_support.h"
+
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using ::testing::IsEmpty;
+using platform::fake::ScopedEnv;
+using Rows = std::vector<ReportRow>;
+using Lines = std::vector<std::string>;
+
+constexpr const char* kExported = "#FLAGGA 0\r\n#PROGRAM \"Tessal Administration\"\r\n";
+
+struct Year {
+  std::string id, start, end, chart;
+};
+struct Account {
+  std::string yearId, number;
+};
+
+ReportRow SieRow(const char* kind, const char* caption, std::string text) {
+  return {"", "SIE", kind, caption, std::move(text)};
+}
+ReportRow SieError(std::string text) { return SieRow("Error", "Fel:", std::move(text)); }
+const ReportRow kNoVouchers = SieRow("Info", "    ", "Inga verifikationer kommer att kunna importeras till Molnix.");
+const ReportRow kNoYears = SieError("Företaget saknar bokföringsår och SIE kan inte skapas.");
+
+const Year k2021{"A", "2021-01-01", "2021-12-31", "EUBAS97"};
+const Year k2022{"B", "2022-01-01", "2022-12-31", "EUBAS97"};
+const Year k2023{"C", "2023-01-01", "2023-12-31", "EUBAS97"};
+
+// SQL companies of database version 15.2, the administration program (edition
+// 1000) and the association program installed in version 2016.1 with the test
+// kit, today 2022-06-30, and a scripted desktop program.
+class SqlSieTest : public sqladmin_test::CompanyConnection {
+ protected:
+  void SetUp() override {
+    CompanyConnection::SetUp();
+    // The first company of a run fixes the data model: every program's model holds the same tables.
+    for (const char* product : {"F", "W"}) LoadDataModelFile(*GetDataModelByProductCode(product), (tree_ / "program").string());
+    // Each program's kit is told apart by the system folder it is opened with.
+    std::string registry;
+    for (const char* program : {"KolmAdm", "KolmFor"}) {
+      registry += std::string("[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\") +
+                  program + ".exe]\n\"Path\"=\"" + BIX_TESTKIT_DIR + "\"\n\"CommonFiles\"=\"" +
+                  tree_.MakeFolder(program).string() + "\"\n";
+    }
+    platform::InstallRegistry(
+        std::make_shared<const platform::RegistryStore>(platform::RegistryStore::Parse(registry)));
+    for (DesktopProduct product : {kProductAdministration, kProductAssociation}) {
+      DesktopProgramInfo& program = DesktopProgram(product);
+      program.installed = true;
+      program.version = 2016.1;
+      program.path = programFolder_;
+    }
+    DesktopProgram(kProductAdministration).installedEdition = 1000;
+    desktop_.exportText = kExported;
+  }
+  void TearDown() override {
+    for (DesktopProduct product : {kProductAdministration, kProductAssociation}) {
+      DesktopProgram(product) = DesktopProgramInfo{};
+    }
+    platform::InstallRegistry(nullptr);
+  }
+
+  // A company of the product code with the booking years and chart, in a database of its own.
+  std::string SieCompany(const std::vector<Year>& years, const std::vector<Account>& accounts = {},
+                         const std::string& variant = "1", const std::string& version = "15.2") {
+    std::string sql =
+        "CREATE TABLE PRM (ORGNR VARCHAR(13), NAMN NVARCHAR(50));"
+        "INSERT INTO PRM VALUES ('556000-0001', 'Åkeriet AB');"
+        "CREATE TABLE BOKFAAR (AAR_ID VARCHAR(2), BOERJAN DATE, SLUT DATE, KPTYP VARCHAR(10));"
+        "CREATE TABLE KONTO (AAR_ID VARCHAR(2), KONTO VARCHAR(6), BENAEMN NVARCHAR(60))";
+    for (const Year& year : years) {
+      sql += ";INSERT INTO BOKFAAR VALUES ('" + year.id + "', '" + year.start + "', '" + year.end + "', '" +
+             year.chart + "')";
+    }
+    for (const Account& account : accounts) {
+      sql += ";INSERT INTO KONTO VALUES ('" + account.yearId + "', '" + account.number + "', 'Kassa')";
+    }
+    return Company("ftg" + std::to_string(++companies_), sql, variant, "", "DisplayVersion=" + version + "\n");
+  }
+
+  // The production as the upload job runs it: the reader is made, then asked once.
+  Rows Produce(const std::string& folder) {
+    std::unique_ptr<I_QZ_SIE> sie = std::make_unique<CSqlAdminSie>(folder, prompter_);
+    return ProduceWith(*sie);
+  }
+  Rows ProduceWith(I_QZ_SIE& sie) {
+    std::filesystem::remove(trace_);
+    Rows rows = sie.CreateSieFiles();
+    currentPath_ = sie.GetFilePath();
+    previousPath_ = sie.GetFilePathPreviousYear();
+    return rows;
+  }
+
+  Lines KitCalls() const {
+    Lines calls;
+    std::istringstream in(platform::ReadWholeFile(trace_).value_or(""));
+    for (std::string line; std::getline(in, line);) calls.push_back(line);
+    return calls;
+  }
+  // The years the kit was asked for, "current/previous".
+  std::string KitYears() const {
+    std::string years;
+    for (const std::string& call : KitCalls()) {
+      if (call.starts_with("BixGetSie(4, ")) years += (years.empty() ? "" : "/") + call.substr(13, 1);
+    }
+    return years;
+  }
+  std::string WorkFolder() const { return std::filesystem::path(currentPath_).parent_path().string(); }
+  bool DesktopWasAskedTo(const std::string& line) const {
+    return std::ranges::find(desktop_.transcript, line) != desktop_.transcript.end();
+  }
+
+  int companies_ = 0;
+  const std::string programFolder_ = tree_.MakeFolder("desktop").string();
+  const std::string trace_ = (tree_ / "kit.txt").string();
+  ScopedEnv traceEnv_{"BIXKIT_TRACE", trace_};
+  ScopedEnv tmpEnv_{"TMPDIR", tree_.MakeFolder("tmp").string() + "/"};
+  platform::fake::FixedClock clock_{{2022, 6, 30, 12, 0, 0}};
+  platform::ScopedClock useClock_{clock_};
+  platform::fake::CapturedLog log_;
+  dde::fake::ScriptedDesktop desktop_;
+  dde::ScopedDesktopControl useDesktop_{desktop_};
+  platform::fake::ScriptedPrompter prompter_;
+  std::string currentPath_, previousPath_;
+};
+
+TEST_F(SqlSieTest, KitWritesBothYearsOfTheSqlCompanyFromItsDatabase) {
+  const std::string folder = SieCompany({k2023, k2021, k2022}, {{"B", "1910"}, {"B", "3010"}, {"A", "1930"}});
+
+  EXPECT_THAT(Produce(folder), IsEmpty());
+
+  EXPECT_THAT(KitCalls(), ElementsAre("BixOpenEx(" + (tree_ / "KolmAdm").string() + ", " + folder + ", 1)",
+                                      "BixGetSie(4, B, SIE.SE, " + WorkFolder() + ")",
+                                      "BixGetSie(4, A, SIEPREV.SE, " + WorkFolder() + ")", "BixClose()"));
+  // The temporary folder's trailing separator is not doubled.
+  EXPECT_EQ(currentPath_, WorkFolder() + "/SIE.SE");
+  EXPECT_THAT(currentPath_, ::testing::Not(HasSubstr("//")));
+  EXPECT_EQ(previousPath_, WorkFolder() + "/SIEPREV.SE");
+  const std::string current = *platform::ReadWholeFile(currentPath_);
+  EXPECT_THAT(current, HasSubstr("#ORGNR 556000-0001\r\n#RAR 0 20220101 20221231\r\n#KPTYP EUBAS97\r\n"
+                                 "#KONTO 1910 \"Kassa\"\r\n#KONTO 3010 \"Kassa\"\r\n"));
+  EXPECT_THAT(current, ::testing::Not(HasSubstr("1930")));
+  EXPECT_THAT(*platform::ReadWholeFile(previousPath_), HasSubstr("#RAR 0 20210101 20211231\r\n#KPTYP EUBAS97\r\n"
+                                                                 "#KONTO 1930 \"Kassa\"\r\n"));
+  EXPECT_THAT(prompter_.shown, IsEmpty());
+  EXPECT_THAT(desktop_.transcript, IsEmpty());
+}
+
+TEST_F(SqlSieTest, BookingYearsAreTheLatestTwoStartedByToday) {
+  struct Case {
+    const char* name;
+    std::vector<Year> years;
+    std::vector<std::string> exported;  // "current/previous" as the kit was asked, any of them
+  };
+  const Case cases[] = {
+      {"three years, one ahead", {k2021, k2022, k2023}, {"B/A"}},
+      {"one year", {k2022}, {"B"}},
+      {"today is a first day", {k2021, {"D", "2022-06-30", "2022-12-31", "EU"}}, {"D/A"}},
+      {"equal starts compete for the previous year", {{"E", "2022-01-01", "", "EU"}, k2022}, {"B/E", "E/B"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_THAT(Produce(SieCompany(c.years)), IsEmpty());
+    EXPECT_THAT(c.exported, ::testing::Contains(KitYears()));
+  }
+  for (const auto& years : {std::vector<Year>{}, std::vector<Year>{k2023, {"D", "2022-07-01", "", "EU"}}}) {
+    SCOPED_TRACE(years.size());
+    EXPECT_EQ(Produce(SieCompany(years)), Rows{kNoYears});
+    EXPECT_EQ(currentPath_, "");
+    EXPECT_THAT(KitCalls(), IsEmpty());
+  }
+}
+
+TEST_F(SqlSieTest, ChartsTheCloudCannotTakeStopTheExport) {
+  const Rows accountRows{
+      SieRow("AccountType", "Fel:", "Kontoplanen innehåller kontonummer som börjar på 0 eller 9."), kNoVouchers};
+  struct Case {
+    const char* name;
+    std::vector<Year> years;
+    std::vector<Account> accounts;
+    Rows rows;
+  };
+  const Case cases[] = {
+      {"old chart this year, modern last year",
+       {k2021, {"B", "2022-01-01", "2022-12-31", "BAS96"}},
+       {},
+       {SieRow("AccountType", "Fel:", "Kontoplanen är av typen BAS96."), kNoVouchers}},
+      {"0999 this year", {k2021, k2022}, {{"B", "1910"}, {"B", "0999"}}, accountRows},
+      {"9000 last year", {k2021, k2022}, {{"A", "9000"}, {"B", "1910"}}, accountRows},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(Produce(SieCompany(c.years, c.accounts)), c.rows);
+    EXPECT_EQ(currentPath_, "");
+    EXPECT_EQ(previousPath_, "");
+    EXPECT_THAT(KitCalls(), IsEmpty());
+  }
+
+  // Accounts of a year not exported, and the limits themselves, stop nothing.
+  const Year y2020{"Z", "2020-01-01", "2020-12-31", "EU"};
+  EXPECT_THAT(Produce(SieCompany({y2020, k2021, k2022}, {{"Z", "0999"}, {"Z", "9000"}, {"A", "1000"}, {"B", "8999"}})),
+              IsEmpty());
+  EXPECT_EQ(KitYears(), "B/A");
+}
+
+TEST_F(SqlSieTest, OldChartOfThePreviousYearLeavesThatYearOut) {
+  const std::string folder = SieCompany({{"A", "2021-01-01", "2021-12-31", "NE2007"}, k2022});
+  EXPECT_EQ(Produce(folder),
+            (Rows{SieRow("Warning", "Varning:", "Kontoplanen är av typen NE2007."),
+                  SieRow("Info", "    ",
+                         "Inga verifikationer för året 20210101 - 20211231 kommer att kunna importeras till Molnix.")}));
+  EXPECT_EQ(KitYears(), "B");
+  EXPECT_NE(currentPath_, "");
+  EXPECT_EQ(previousPath_, "");
+}
+
+TEST_F(SqlSieTest, ProducerFollowsProductAndEdition) {
+  // An association company of any edition: the association program's kit.
+  EXPECT_THAT(Produce(SieCompany({k2021, k2022}, {}, "F")), IsEmpty());
+  EXPECT_THAT(KitCalls().front(), ::testing::StartsWith("BixOpenEx(" + (tree_ / "KolmFor").string() + ", "));
+  EXPECT_EQ(KitYears(), "B/A");
+
+  // The smallest edition: straight to the program, after telling the user.
+  DesktopProgram(kProductAdministration).installedEdition = 200;
+  const std::string folder = SieCompany({k2021, k2022}, {}, "0");
+  EXPECT_THAT(Produce(folder), IsEmpty());
+  EXPECT_THAT(KitCalls(), IsEmpty());
+  ASSERT_EQ(prompter_.shown.size(), 1u);
+  EXPECT_EQ(prompter_.shown[0],
+            (platform::Prompt{"Tessal Administration kommer nu att starta för att kunna skapa SIE-filer. För att "
+                              "slutföra SIE-exporten kan du behöva gå igenom vissa dialoger i programmet.",
+                              GetAppCaption(), platform::PromptIcon::Information}));
+  EXPECT_EQ(desktop_.transcript.front(), "start " + programFolder_ + "/KolmAdm.exe /F " + folder);
+  EXPECT_TRUE(DesktopWasAskedTo("System: [VäljÅr('2022-01-01')]"));
+  EXPECT_TRUE(DesktopWasAskedTo("Bokf: [SieExport('" + currentPath_ + "';4)]"));
+  EXPECT_TRUE(DesktopWasAskedTo("System: [VäljÅr('2021-01-01')]"));
+  EXPECT_TRUE(DesktopWasAskedTo("Bokf: [SieExport('" + previousPath_ + "';4)]"));
+  EXPECT_EQ(platform::ReadWholeFile(currentPath_), kExported);
+  EXPECT_EQ(platform::ReadWholeFile(previousPath_), kExported);
+}
+
+TEST_F(SqlSieTest, KitFailingOnThePreviousYearHandsBothYearsToTheProgram) {
+  ScopedEnv failure("BIXKIT_FAIL_YEAR", "A");
+  const std::string folder = SieCompany({k2021, k2022});
+
+  EXPECT_THAT(Produce(folder), IsEmpty());
+
+  EXPECT_EQ(KitYears(), "B/A");  // the kit wrote this year's file before it failed
+  EXPECT_EQ(prompter_.shown.size(), 1u);
+  EXPECT_TRUE(DesktopWasAskedTo("Bokf: [SieExport('" + currentPath_ + "';4)]"));
+  EXPECT_TRUE(DesktopWasAskedTo("Bokf: [SieExport('" + previousPath_ + "';4)]"));
+  EXPECT_EQ(platform::ReadWholeFile(currentPath_), kExported);  // the program's file, not the kit's
+  EXPECT_EQ(platform::ReadWholeFile(previousPath_), kExported);
+
+  desktop_.startResult = 2;  // and when the program cannot be started either, no file is kept
+  EXPECT_EQ(Produce(folder),
+            (Rows{SieError("SIE-fil kunde inte skapas. Det gick inte öppna företaget i Tessal Administration.")}));
+  EXPECT_EQ(currentPath_, "");
+  EXPECT_EQ(previousPath_, "");
+}
+
+// A second export whose previous year is left out names no file of the first.
+TEST_F(SqlSieTest, SkippedPreviousYearOfTheProgramExportKeepsNoStalePath) {
+  DesktopProgram(kProductAdministration).installedEdition = 200;
+  CSqlAdminSie sie(SieCompany({{"Z", "2020-01-01", "2020-12-31", "BAS95"}, k2021, k2022}, {}, "0"), prompter_);
+  EXPECT_THAT(ProduceWith(sie), IsEmpty());
+  EXPECT_NE(previousPath_, "");
+
+  // A year earlier the previous year is the one of the old chart.
+  clock_.Set({2021, 6, 30, 12, 0, 0});
+  desktop_.transcript.clear();
+  EXPECT_EQ(ProduceWith(sie).size(), 2u);
+  EXPECT_NE(currentPath_, "");
+  EXPECT_EQ(previousPath_, "");
+  EXPECT_TRUE(DesktopWasAskedTo("System: [VäljÅr('2021-01-01')]"));
+  EXPECT_FALSE(DesktopWasAskedTo("System: [VäljÅr('2020-01-01')]"));
+
+  // A program that acknowledges the export but writes nothing leaves no path either.
+  desktop_.exportText = "";
+  EXPECT_EQ(ProduceWith(sie), (Rows{SieRow("Warning", "Varning:", "Kontoplanen är av typen BAS95."),
+                                    SieRow("Info", "    ",
+                                           "Inga verifikationer för året 20200101 - 20201231 kommer att kunna "
+                                           "importeras till Molnix."),
+                                    SieError("SIE-filen SIE.SE kunde inte skapas.")}));
+  EXPECT_EQ(currentPath_, "");
+}
+
+TEST_F(SqlSieTest, ProgramAndVersionChecksComeFirst) {
+  const std::string administrationVersion =
+      "För att kunna skapa SIE-filer krävs att installerad version av Tessal Administration stöder\r\n\t"
+      "företagets databasversion.";
+  struct Case {
+    const char* name;
+    std::string variant;
+    double programVersion;
+    std::string databaseVersion;
+    Rows rows;
+  };
+  const Case cases[] = {
+      {"invoicing company", "W", 2016.1, "15.2", {SieError("Fakturering stöder inte SIE-överföring.")}},
+      {"between two pairs", "1", 2018.8, "18.7", {SieError(administrationVersion)}},
+      {"above the last pair", "1", 2024.0, "23.3", {SieError(administrationVersion)}},
+      {"pair of another database", "1", 2016.1, "16.2", {SieError(administrationVersion)}},
+      {"association pair of another database", "F", 2016.2, "15.2",
+       {SieError("För att kunna skapa SIE-filer krävs att installerad version av Tessal Vadorado stöder\r\n\t"
+                 "företagets databasversion.")}},
+      {"edition differs", "2", 2016.1, "15.2",
+       {SieError("SIE-fil kunde inte skapas. Företaget måste vara från samma programvariant av Tessal "
+                 "Administration\r\n\tsom finns installerad på datorn.")}},
+      // Both versions are read from text the same way, so written differently they still pair.
+      {"version written with a trailing zero", "1", 2016.1, "15.20", {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    DesktopProgram(kProductAdministration).version = c.programVersion;
+    DesktopProgram(kProductAssociation).version = c.programVersion;
+    EXPECT_EQ(Produce(SieCompany({k2021, k2022}, {}, c.variant, c.databaseVersion)), c.rows);
+    EXPECT_EQ(currentPath_.empty(), !c.rows.empty());
+  }
+
+  DesktopProgram(kProductAssociation).installed = false;
+  EXPECT_EQ(Produce(SieCompany({k2022}, {}, "F")),
+            Rows{SieError("För att kunna skapa SIE-filer krävs att Tessal Vadorado är installerat på datorn.")});
+  DesktopProgram(kProductAdministration).installed = false;
+  EXPECT_EQ(Produce(SieCompany({k2022})),
+            Rows{SieError("För att kunna skapa SIE-filer krävs att Tessal Administration är installerat på datorn.")});
+}
+
+TEST_F(SqlSieTest, UnreachableCompanyHasNoBookingYears) {
+  const std::string gone = Company("gone", "", "1", "", "DisplayVersion=15.2\n");
+  CSqlAdminSie sie(gone, prompter_);
+  EXPECT_TRUE(sie.connectionError());
+  EXPECT_TRUE(sie.IsAvailable());
+  EXPECT_EQ(ProduceWith(sie), Rows{kNoYears});
+  EXPECT_FALSE(sie.MoveFirst());
+
+  // A database without the booking-year table reads the same way.
+  EXPECT_EQ(Produce(Company("bare", "CREATE TABLE PRM (ORGNR VARCHAR(13))", "1", "", "DisplayVersion=15.2\n")),
+            Rows{kNoYears});
+  EXPECT_FALSE(CSqlAdminSie(SieCompany({}, {}, "W"), prompter_).IsAvailable());
+}
+
+}  // namespace
