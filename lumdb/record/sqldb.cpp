@@ -229,11 +229,15 @@ std::error_code sqldb_c::driver_connect(std::string_view connection_string) {
       return failure;
     }
   }
-  sqlwstring text = to_sqlwchar(connection_string);
-  SQLWCHAR completed[1024];
+  // The narrow call, with our UTF-8 text as it is: the driver manager's conversion
+  // of a wide connection string for a driver without wide entry points (SQLite's)
+  // falls back to Latin-1 once two letters beyond ASCII need more room than the
+  // wide count allows, and "Företag/Åkerbergs" then names a folder that is not there.
+  std::string text(connection_string);
+  SQLCHAR completed[1024];
   SQLSMALLINT completed_length = 0;
-  const SQLRETURN rc = SQLDriverConnectW(handle, nullptr, text.data(), static_cast<SQLSMALLINT>(text.size()),
-                                         completed, 1024, &completed_length, SQL_DRIVER_NOPROMPT);
+  const SQLRETURN rc = SQLDriverConnect(handle, nullptr, reinterpret_cast<SQLCHAR*>(text.data()), SQL_NTS, completed,
+                                        sizeof completed, &completed_length, SQL_DRIVER_NOPROMPT);
   if (!SQL_SUCCEEDED(rc)) {
     const std::error_code failure = collect_diagnostics(SQL_HANDLE_DBC, handle, error(connect_failed)).front();
     disconnect();
@@ -244,9 +248,9 @@ std::error_code sqldb_c::driver_connect(std::string_view connection_string) {
     disconnect();
     return error(server_too_old);
   }
-  const std::size_t units = std::clamp<SQLSMALLINT>(completed_length, 0, 1023);
+  const std::size_t bytes = std::clamp<SQLSMALLINT>(completed_length, 0, sizeof completed - 1);
   std::lock_guard lock(mutex_);
-  completed_ = from_sqlwchar(completed, units);
+  completed_.assign(reinterpret_cast<const char*>(completed), bytes);
   return success;
 }
 

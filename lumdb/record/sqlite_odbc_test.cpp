@@ -81,9 +81,10 @@ TEST(SqliteOdbcText, SwedishLettersInStatementsAndFolderNamesReachTheDriverIntac
   std::setlocale(LC_CTYPE, "C");
   platform::fake::ScopedEnv default_driver{driver_override_variable, std::nullopt};
   platform::fake::TempTree tree;
-  tree.Write("Företag/company.db", "");
+  // Several letters beyond ASCII in the path, as in "Företag/Åkerbergs Järn".
+  tree.Write("Företag/Åkerbergs Järn/company.db", "");
   session_c session;
-  ASSERT_EQ(session.open("", (tree / "Företag" / "company.db").string(), "", ""), success);
+  ASSERT_EQ(session.open("", (tree / "Företag" / "Åkerbergs Järn" / "company.db").string(), "", ""), success);
   for (const char* sql : {"CREATE TABLE KUND (NAMN TEXT)", "INSERT INTO KUND VALUES ('Åsa Öberg ö')"}) {
     sqlstmt_c statement(session.connection());
     ASSERT_EQ(statement.allocate(false), success);

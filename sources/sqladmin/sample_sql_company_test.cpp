@@ -1,6 +1,15 @@
-// The SQL readers over the generated sample SQL company, as the demo opens it.
+// The SQL readers over the generated sample SQL company, as the demo opens it:
+// built by the reader factory and walked as the upload job walks them, and
+// checked by the job's prepare step.
 #include <gtest/gtest.h>
 
+#include <map>
+#include <tuple>
+
+#include "app/import_job.h"
+#include "app/reader_factories.h"
+#include "app/sources/company_identification.h"
+#include "sources/admin/testing/reader_walk.h"
 #include "sources/sqladmin/company_settings.h"
 #include "sources/sqladmin/delivery_readers.h"
 #include "sources/sqladmin/sql_company_test_support.h"
@@ -8,41 +17,273 @@
 
 namespace {
 
-using sqladmin_test::CompanyConnection;
+using namespace reader_walk;
 
-TEST_F(CompanyConnection, TheSampleSqlCompanyReadsThroughEveryBuiltReader) {
-  const std::string folder = (tree_ / "Sjobergs").string();
-  samplecompany::WriteSampleSqlCompany(folder, tree_ / "program");
+// The company lies under a folder with Swedish letters, as the demo's does.
+class SampleSqlCompany : public sqladmin_test::CompanyConnection {
+ protected:
+  void SetUp() override {
+    CompanyConnection::SetUp();
+    samplecompany::SqlSampleOptions options;
+    options.bookingYear = 2024;
+    samplecompany::WriteSampleSqlCompany(folder(), tree_ / "program", options);
+  }
+  std::string folder() const { return (tree_ / "Företag" / "Åkerbergs Järn & Trä AB").string(); }
+  std::unique_ptr<ReaderFactory> Readers() const {
+    return MakeReaderFactory(IdentifyCompany(folder(), true), nullptr);
+  }
+};
 
+// The records a walk let through, by their key.
+template <class Record, class Key>
+std::map<std::string, Record> ByKey(const std::vector<Record>& records, Key key) {
+  std::map<std::string, Record> byKey;
+  for (const Record& record : records) {
+    if constexpr (std::is_same_v<decltype(record.*key), const int&>) {
+      byKey.emplace(std::to_string(record.*key), record);
+    } else {
+      byKey.emplace(record.*key, record);
+    }
+  }
+  return byKey;
+}
+
+TEST_F(SampleSqlCompany, SettingsLookUpsAndDeliveryReaders) {
   DataSourceInfo info;
-  ASSERT_TRUE(ReadDataSourceIni(info, folder));
+  ASSERT_TRUE(ReadDataSourceIni(info, folder()));
   EXPECT_EQ(info.displayName, "Åkerbergs Järn & Trä AB");
   EXPECT_EQ(ReadCompanyOrgNr(info), "556677-8899");
   EXPECT_EQ(ReadCompanyCloudLinkId(info), "");
 
   std::vector<std::string> codes, lines;
-  FillPriceListCombo(codes, lines, folder);
+  FillPriceListCombo(codes, lines, folder());
   EXPECT_EQ(lines, (std::vector<std::string>{"A - Baspris å (Inkl moms)", "B - Grossist (Exkl moms)"}));
 
-  CSqlAdminCompanySettingsDb company(folder);
+  CSqlAdminCompanySettingsDb company(folder());
   EXPECT_EQ(company.GetName(), "Åkerbergs Järn & Trä AB");
+  EXPECT_EQ(company.GetCity(), "Östersund");
   EXPECT_EQ(company.GetPhone(), "063-123456");
   EXPECT_EQ(company.GetCompanyType(), 1);
   EXPECT_EQ(company.GetExportApplication(), 3);
   EXPECT_EQ(company.GetVatPeriod(), 4);
-  EXPECT_EQ(company.GetNextCustomerInvoiceNumber(), 10001);
+  // After the last invoice the sample holds: 18 open ordinary ones and a paid one after every fifth.
+  EXPECT_EQ(company.GetNextCustomerInvoiceNumber(), 10121);
   EXPECT_EQ(company.GetCompanyBankAccountBban(), "12345678901");
 
-  CSqlAdminDeliveryTermsDb terms(folder);
+  CSqlAdminDeliveryTermsDb terms(folder());
   ASSERT_TRUE(terms.MoveFirst());
   EXPECT_EQ(terms.GetCode(), "FK");
   EXPECT_EQ(terms.GetName(), "");
   ASSERT_TRUE(terms.MoveNext());
   EXPECT_EQ(terms.GetName(), "Fritt vårt lager");
   EXPECT_FALSE(terms.MoveNext());
-  CSqlAdminDeliveryMethodsDb methods(folder);
+  CSqlAdminDeliveryMethodsDb methods(folder());
   ASSERT_TRUE(methods.MoveFirst());
   EXPECT_EQ(methods.GetName(), "Egen bil, Åre");
+}
+
+// The prepare step over the sample: every kind read in full, each with exactly
+// one record refused and the row that says why.
+TEST_F(SampleSqlCompany, PrepareRefusesOneRecordOfEachKindWithItsRow) {
+  CMlxImportJob job(kSourceAdmin);
+  job.SetSourceCompany(IdentifyCompany(folder(), true));
+  job.SetPriceListCode("A");
+  job.CreateImports();
+  job.CheckAll(nullptr);
+
+  const auto refused = [](const char* key, const char* name, const char* text) {
+    return ReportRow{key, name, report::kError, report::kCaptionError, text};
+  };
+  const struct {
+    ImportKind kind;
+    std::size_t accepted;
+    std::vector<ReportRow> rows;
+  } kinds[] = {
+      {kImportArticles, 23,
+       {refused("106", "Specialbeställning på mått", "Obligatoriska uppgifter saknas."),
+        {"106", "", report::kInfo, "", "Konteringskod saknas."}}},
+      {kImportCustomers, 17, {refused("5", "Kund utan ort AB", "Ort saknas.")}},
+      {kImportSuppliers, 13, {refused("7", "", "Namn saknas.")}},
+      {kImportCustomerLedgerItems, 25, {refused("10002", "", "Fakturan är inte bokförd.")}},
+      {kImportSupplierLedgerItems, 19, {refused("5", "", "Fakturan är inte bokförd.")}},
+  };
+  for (const auto& kind : kinds) {
+    SCOPED_TRACE(kind.kind);
+    ASSERT_NE(job.Import(kind.kind), nullptr);
+    EXPECT_EQ(job.Import(kind.kind)->GetCount(), kind.accepted);
+    EXPECT_EQ(job.Rows(kind.kind), kind.rows);
+  }
+}
+
+TEST_F(SampleSqlCompany, ArticlesPricedByTheChosenListsVatMode) {
+  auto readers = Readers();
+  ASSERT_TRUE(readers);
+  const auto gross = ByKey(Walk(*readers->MakeArticles(folder(), "A")).records, &ArticleRecord::number);
+  const auto walkedNet = Walk(*readers->MakeArticles(folder(), "B"));
+  const auto net = ByKey(walkedNet.records, &ArticleRecord::number);
+  EXPECT_EQ(walkedNet.records.size(), 24u);
+  EXPECT_EQ(walkedNet.counted, 24);
+  EXPECT_FALSE(net.contains("102"));  // inactive
+  EXPECT_FALSE(net.contains("ZZ-GAMMAL"));
+
+  using Seen = std::tuple<std::string, std::string, std::string, std::string, std::string, std::string, std::string,
+                          std::string, std::string, int>;
+  const std::map<std::string, Seen> expected = {
+      // name, English name, unit, account, stock, net and gross price in list B, in list A, ROT/RUT
+      {"100", {"Målning av fönsterbåge", "Window frame painting", "Timme", "Tjänster 25 %", "0.000", "450.00", "", "",
+               "562.50", 1}},
+      {"101", {"Städning, RUT", "", "Timme", "Tjänster 25 %", "", "380.00", "", "", "475.00", 26}},
+      {"103", {"Kabel", "Cable", "Meter", "Varor 25 %", "125.500", "12.50", "", "", "", 0}},
+      {"104", {"Tapetrulle", "", "Förpackning", "Varor 25 %", "12.000", "", "", "", "", 0}},
+      // A price without list has no list to say whether it includes VAT: net in both.
+      {"105", {"Spackel", "", "Styck", "Böcker 6 %", "40.000", "55.00", "", "55.00", "", 0}},
+      {"106", {"Specialbeställning på mått", "", "Styck", "", "", "", "", "", "", 0}},
+  };
+  for (const auto& [number, seen] : expected) {
+    SCOPED_TRACE(number);
+    ASSERT_TRUE(net.contains(number) && gross.contains(number));
+    const ArticleRecord& n = net.at(number);
+    const ArticleRecord& g = gross.at(number);
+    EXPECT_EQ(Seen(n.name, n.nameEnglish, n.unitName, n.articleAccountName, n.stockBalance, n.netPrice, n.grossPrice,
+                   g.netPrice, g.grossPrice, n.rotRutType),
+              seen);
+  }
+}
+
+TEST_F(SampleSqlCompany, CustomersWithTermsContactsAndNotes) {
+  auto readers = Readers();
+  ASSERT_TRUE(readers);
+  const auto walked = Walk(*readers->MakeCustomers(folder()));
+  EXPECT_EQ(walked.records.size(), 18u);
+  const auto customers = ByKey(walked.records, &CustomerRecord::customerNumber);
+  EXPECT_FALSE(customers.contains("4"));  // inactive
+
+  using Seen = std::tuple<std::string, std::string, std::string, std::string, std::string, std::string, std::string,
+                          bool, bool, std::string>;
+  const std::map<std::string, Seen> expected = {
+      // name, city, contact e-mail and mobile, note, terms code and name, private person, reverse VAT, VAT number
+      {"1", {"Byggbolaget Väst AB", "Göteborg", "asa@kund1.se", "070-1234567", "Ring före leverans.Port 3", "30",
+             "30 dagar netto", false, true, "SE556036079301"}},
+      {"2", {"Märta Sjögren", "Umeå", "", "", "", "30", "Kontant 30 dagar", true, false, ""}},
+      {"3", {"Müller GmbH", "München", "", "", "", "K99", "Egen kod, förskott", false, true, "DE123456789"}},
+      {"5", {"Kund utan ort AB", "", "", "", "", "10", "10 dagar netto", false, false, ""}},
+  };
+  for (const auto& [number, seen] : expected) {
+    SCOPED_TRACE(number);
+    ASSERT_TRUE(customers.contains(number));
+    const CustomerRecord& c = customers.at(number);
+    EXPECT_EQ(Seen(c.name, c.invoiceCity, c.contactPersonEmail, c.contactPersonMobile, c.note, c.termsOfPaymentCode,
+                   c.termsOfPaymentName, c.isPrivatePerson, c.reverseChargeOnConstructionServices, c.vatNumber),
+              seen);
+  }
+  EXPECT_EQ(customers.at("1").deliveryCity, "Mölndal");
+  EXPECT_EQ(customers.at("1").contactPersonName, "Åsa Öberg");
+}
+
+TEST_F(SampleSqlCompany, SuppliersByTheirBankRules) {
+  auto readers = Readers();
+  ASSERT_TRUE(readers);
+  const auto walked = Walk(*readers->MakeSuppliers(folder()));
+  EXPECT_EQ(walked.records.size(), 14u);
+  const auto suppliers = ByKey(walked.records, &SupplierRecord::supplierNumber);
+  EXPECT_FALSE(suppliers.contains("5"));  // inactive
+
+  using Seen = std::tuple<std::string, std::string, std::string, std::string, std::string, std::string, std::string,
+                          std::string, std::string, std::string>;
+  const std::map<std::string, Seen> expected = {
+      // name, bankgiro, BBAN, IBAN, BIC, bank code, bank country, fee code, foreign payment code, terms code
+      {"1", {"Järnhandel i Västerås AB", "123-4567", "", "", "", "", "SE", "", "", "30"}},
+      {"2", {"Norrlands Trä AB", "1234-5678", "", "", "", "", "SE", "", "", "30"}},
+      {"3", {"Outils de Paris SARL", "", "", "FR7630006000011234567890189", "BNPAFRPP", "", "", "1", "101", "30"}},
+      {"4", {"Boston Tools Inc", "", "12345678", "", "", "ABC", "", "2", "102", "30"}},
+      {"6", {"Öckerö Åkeri AB", "", "", "", "", "", "SE", "", "", "10"}},
+  };
+  for (const auto& [number, seen] : expected) {
+    SCOPED_TRACE(number);
+    ASSERT_TRUE(suppliers.contains(number));
+    const SupplierRecord& s = suppliers.at(number);
+    EXPECT_EQ(Seen(s.name, s.supplierBankgiroNumber, s.supplierBankBban, s.supplierBankIban, s.supplierBankBic,
+                   s.supplierBankCode, s.supplierBankCountryCode, s.bankFeeCode, s.foreignPaymentCode,
+                   s.termsOfPaymentCode),
+              seen);
+  }
+  const SupplierRecord& hardware = suppliers.at("1");
+  EXPECT_EQ(hardware.note, "Leverans måndagar");
+  EXPECT_EQ(hardware.contactPersonName, "Bengt Bäckman");
+  EXPECT_EQ(hardware.contactPersonEmail, "bengt@lev1.se");
+  EXPECT_EQ(hardware.supplierPlusgiroNumber, "123456-7");
+  EXPECT_TRUE(hardware.usesPaymentReferenceNumbers);
+  EXPECT_TRUE(hardware.automaticPaymentService);
+}
+
+TEST_F(SampleSqlCompany, OpenCustomerInvoicesByTheFilterAndSignRules) {
+  auto readers = Readers();
+  ASSERT_TRUE(readers);
+  const auto walked = Walk(*readers->MakeCustomerLedgerItems(folder()));
+  EXPECT_EQ(walked.visited, 26);
+  EXPECT_EQ(walked.rows, (std::vector<ReportRow>{{"10002", "", report::kError, report::kCaptionError,
+                                                  "Fakturan är inte bokförd."}}));
+  const auto invoices = ByKey(walked.records, &CustomerLedgerRecord::invoiceNumber);
+  for (const char* passedOver : {"10002", "10005", "10006", "10007", "20001"})
+    EXPECT_FALSE(invoices.contains(passedOver)) << passedOver;
+
+  using Seen = std::tuple<bool, std::string, std::string, std::string, std::string, std::string, std::string, int,
+                          std::string>;
+  const std::map<std::string, Seen> expected = {
+      // credit, customer name, total, remaining, VAT 25 %, currency, rate, rate unit, payment reference
+      {"10001", {false, "Byggbolaget Väst AB", "1250.00", "1250.00", "250.00", "SEK", "1.000000", 1, "100016"}},
+      {"10003", {true, "Byggbolaget Väst AB", "-1250.00", "-1250.00", "-250.00", "SEK", "1.000000", 1, "100032"}},
+      {"10004", {false, "Byggbolaget Väst AB", "80.50", "80.50", "16.10", "SEK", "1.000000", 1, "100040"}},
+      {"10008", {false, "Byggbolaget Väst AB", "420.00", "210.00", "84.00", "SEK", "1.000000", 1, "100081"}},
+      {"10009", {false, "Müller GmbH", "1000.00", "1000.00", "0.00", "EUR", "10.860000", 1, ""}},
+      {"10010", {false, "Byggbolaget Väst AB", "75.00", "75.00", "15.00", "SEK", "1.000000", 1, "100107"}},
+      {"10011", {false, "Müller GmbH", "200.00", "200.00", "0.00", "EUR", "1.000000", 1, ""}},
+  };
+  for (const auto& [number, seen] : expected) {
+    SCOPED_TRACE(number);
+    ASSERT_TRUE(invoices.contains(number));
+    const CustomerLedgerRecord& i = invoices.at(number);
+    EXPECT_EQ(Seen(i.isCreditInvoice, i.customerName, i.totalAmountInvoiceCurrency, i.remainingAmountInvoiceCurrency,
+                   i.vatAmountHigh, i.currencyCode, i.currencyRate, i.currencyRateUnit, i.paymentReferenceNumber),
+              seen);
+  }
+  EXPECT_EQ(invoices.at("10009").customerCity, "München");
+  EXPECT_EQ(invoices.at("10001").invoiceDate, "2024-01-31");
+  EXPECT_EQ(invoices.at("10001").dueDate, "2024-03-01");
+}
+
+TEST_F(SampleSqlCompany, OpenSupplierInvoicesByTheFilterAndSignRules) {
+  auto readers = Readers();
+  ASSERT_TRUE(readers);
+  const auto walked = Walk(*readers->MakeSupplierLedgerItems(folder()));
+  EXPECT_EQ(walked.visited, 20);
+  EXPECT_EQ(walked.rows, (std::vector<ReportRow>{{"5", "", report::kError, report::kCaptionError,
+                                                  "Fakturan är inte bokförd."}}));
+  const auto invoices = ByKey(walked.records, &SupplierLedgerRecord::invoiceId);
+  for (const char* passedOver : {"5", "6", "7"}) EXPECT_FALSE(invoices.contains(passedOver)) << passedOver;
+
+  using Seen = std::tuple<bool, std::string, std::string, std::string, std::string, std::string, std::string,
+                          std::string, std::string, std::string>;
+  const std::map<std::string, Seen> expected = {
+      // credit, supplier name, country, payment reference, message, VAT, currency, rate, total, remaining
+      {"1", {false, "Järnhandel i Västerås AB", "SE", "44556678", "44556678", "125.00", "SEK", "1.000000", "625.00",
+             "625.00"}},
+      {"2", {false, "Norrlands Trä AB", "SE", "", "Avser order 4711, Åre", "50.00", "SEK", "1.000000",
+             "250.00", "250.00"}},
+      {"3", {true, "Järnhandel i Västerås AB", "SE", "", "", "-25.00", "SEK", "1.000000", "-125.00", "-125.00"}},
+      {"4", {false, "Outils de Paris SARL", "FR", "", "", "0.00", "EUR", "11.200000", "400.00", "400.00"}},
+      {"8", {false, "Norrlands Trä AB", "SE", "", "", "20.00", "SEK", "1.000000", "100.00", "100.00"}},
+      {"9", {false, "Okänd Leverantör AB", "", "", "1234567890", "30.00", "USD", "1.000000", "150.00", "150.00"}},
+  };
+  for (const auto& [id, seen] : expected) {
+    SCOPED_TRACE(id);
+    ASSERT_TRUE(invoices.contains(id));
+    const SupplierLedgerRecord& i = invoices.at(id);
+    EXPECT_EQ(Seen(i.isCreditInvoice, i.supplierName, i.supplierCountry, i.paymentReferenceNumber, i.paymentMessage,
+                   i.totalVatAmount, i.currencyCode, i.currencyRate, i.totalAmountInvoiceCurrency,
+                   i.remainingAmountInvoiceCurrency),
+              seen);
+  }
 }
 
 }  // namespace

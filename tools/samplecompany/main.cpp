@@ -3,7 +3,7 @@
 //   samplecompany [--vardo] --out FOLDER [--articles N] [--customers N] [--suppliers N]
 //                 [--customer-invoices N] [--supplier-invoices N] [--product-code C]
 //                 [--cloud-link ID] [--foxpro] [--cp850] [--year YYYY] [--program FOLDER]
-//                 [--engine FOLDER] [--sql-out FOLDER]
+//                 [--engine FOLDER] [--sql-out FOLDER [--size max]]
 // With --program it also installs the program that reads the company into
 // FOLDER and prints the registry keys that install it (lines of a ".reg" file)
 // on standard output: the administration program, with the parent of the
@@ -12,7 +12,9 @@
 // database folder is the parent of the company's folder's parent (the company
 // lies in its "Företag"). With --sql-out it also writes the sample SQL company
 // into that folder (best beside the DBF one, so the company list shows both),
-// its data model going into the --program folder or else the SQL folder.
+// its data model going into the --program folder or else the SQL folder; with
+// --size max the SQL company is the largest the cloud takes of each kind. With
+// --sql-out alone only the SQL company is written.
 #include <charconv>
 #include <cstring>
 #include <exception>
@@ -30,7 +32,7 @@ int Usage() {
   std::cerr << "usage: samplecompany [--vardo] --out FOLDER [--articles N] [--customers N] [--suppliers N]\n"
                "                     [--customer-invoices N] [--supplier-invoices N] [--product-code C]\n"
                "                     [--cloud-link ID] [--foxpro] [--cp850] [--year YYYY] [--program FOLDER]\n"
-               "                     [--engine FOLDER] [--sql-out FOLDER]\n";
+               "                     [--engine FOLDER] [--sql-out FOLDER [--size max]]\n";
   return 2;
 }
 
@@ -48,6 +50,7 @@ int main(int argc, char** argv) {
   std::string engineFolder = VARDO_ENGINE_FOLDER;
   bool vardo = false;
   std::string sqlOut;
+  bool largestSql = false;
   for (int i = 1; i < argc; ++i) {
     const std::string_view arg = argv[i];
     if (arg == "--vardo") {
@@ -69,6 +72,9 @@ int main(int argc, char** argv) {
       out = value;
     } else if (arg == "--sql-out") {
       sqlOut = value;
+    } else if (arg == "--size") {
+      ok = value == "max";
+      largestSql = ok;
     } else if (arg == "--program") {
       programFolder = value;
     } else if (arg == "--engine") {
@@ -94,7 +100,7 @@ int main(int argc, char** argv) {
     }
     if (!ok) return Usage();
   }
-  if (out.empty()) return Usage();
+  if ((out.empty() && sqlOut.empty()) || (vardo && out.empty())) return Usage();
   try {
     if (vardo) {
       samplecompany::VardoSampleOptions vardoOptions;
@@ -110,10 +116,15 @@ int main(int argc, char** argv) {
           programFolder, (std::filesystem::absolute(out) / ".." / "..").lexically_normal(), engineFolder);
       return 0;
     }
+    if (!sqlOut.empty()) {
+      samplecompany::SqlSampleOptions sqlOptions = largestSql ? samplecompany::LargestSqlSample() : samplecompany::SqlSampleOptions{};
+      sqlOptions.bookingYear = options.bookingYear;
+      samplecompany::WriteSampleSqlCompany(sqlOut, programFolder.empty() ? sqlOut : programFolder, sqlOptions);
+    }
+    if (out.empty()) return 0;
     samplecompany::WriteSampleCompany(out, options);
     if (!programFolder.empty()) std::cout << samplecompany::WriteAdministrationProgram(
         programFolder, (std::filesystem::absolute(out) / "..").lexically_normal(), options.productCode);
-    if (!sqlOut.empty()) samplecompany::WriteSampleSqlCompany(sqlOut, programFolder.empty() ? sqlOut : programFolder);
   } catch (const std::exception& e) {
     std::cerr << "samplecompany: " << e.what() << '\n';
     return 1;
