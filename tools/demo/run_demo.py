@@ -64,9 +64,6 @@ DEMO_PASSWORD = "demo1234"
 SAMPLE_ORG_NO = "556677-8899"  # the organisation number of the generated sample company
 SAMPLE_COMPANY = "Åsa Öberg AB"
 SAMPLE_SQL_COMPANY = "Åkerbergs Järn & Trä AB"  # the sample SQL company, in the same folder of companies
-# Its folder's name keeps to ASCII: unixODBC hands a wide connection string to the SQLite driver (which has no
-# wide entry points) such that a database path with more than one letter outside ASCII does not open.
-SAMPLE_SQL_FOLDER = "Akerbergs Jarn och Tra AB"
 SAMPLE_VARDO_COMPANY = "Märta Åkesson Bygg AB"  # the sample Vardo company, listed beside them
 
 FIXTURE = {
@@ -143,7 +140,7 @@ def write_sample_company(demo):
     demo.program_folder = demo.work / "Tessal Administration"
     key = subprocess.run([str(demo.build / "tools" / "samplecompany" / "samplecompany"), "--out", str(demo.company),
                           "--program", str(demo.program_folder),
-                          "--sql-out", str(demo.work / "Företag" / SAMPLE_SQL_FOLDER)],
+                          "--sql-out", str(demo.work / "Företag" / SAMPLE_SQL_COMPANY)],
                          check=True, stdout=subprocess.PIPE, text=True, env=demo.env).stdout
     with open(demo.env["MOLNIX_REGISTRY"], "a", encoding="utf-8") as registry:
         registry.write("\n" + key)
@@ -260,6 +257,9 @@ SQL_SAMPLE = {
     "swedish_names": [
         ("companySettings", "name", SAMPLE_SQL_COMPANY), ("companySettings", "city", "Östersund"),
         ("deliveryTerms", "name", "Fritt vårt lager"), ("deliveryMethods", "name", "Egen bil, Åre"),
+        ("customers", "name", "Sundqvists Gångjärn AB"), ("suppliers", "name", "Öckerö Åkeri AB"),
+        ("articles", "name", "Städning, RUT"), ("customerLedgerItems", "customerName", "Byggbolaget Väst AB"),
+        ("supplierLedgerItems", "supplierName", "Järnhandel i Västerås AB"),
     ],
     "sie_maker": "the test kit",
 }
