@@ -134,16 +134,21 @@ def write_settings(demo):
 
 
 def write_sample_company(demo):
-    """The sample company, and the administration program that exports its SIE, named in the registry; the
-    sample SQL company beside it in the program's folder of companies, its data model in the program's folder."""
+    """The sample company, and the administration program that exports its SIE, named in the registry."""
     demo.company = demo.work / "Företag" / SAMPLE_COMPANY
     demo.program_folder = demo.work / "Tessal Administration"
     key = subprocess.run([str(demo.build / "tools" / "samplecompany" / "samplecompany"), "--out", str(demo.company),
-                          "--program", str(demo.program_folder),
-                          "--sql-out", str(demo.work / "Företag" / SAMPLE_SQL_COMPANY)],
-                         check=True, stdout=subprocess.PIPE, text=True, env=demo.env).stdout
+                          "--program", str(demo.program_folder)], check=True, stdout=subprocess.PIPE, text=True).stdout
     with open(demo.env["MOLNIX_REGISTRY"], "a", encoding="utf-8") as registry:
         registry.write("\n" + key)
+
+
+def write_sample_sql_company(demo):
+    """The sample SQL company beside the DBF one, in the administration program's folder of companies; its data
+    model goes into the program's folder."""
+    subprocess.run([str(demo.build / "tools" / "samplecompany" / "samplecompany"),
+                    "--sql-out", str(demo.work / "Företag" / SAMPLE_SQL_COMPANY), "--program", str(demo.program_folder)],
+                   check=True, env=demo.env)
 
 
 def write_sample_vardo_company(demo):
@@ -188,8 +193,8 @@ def headless_without_display(demo):
         demo.env["QT_QPA_PLATFORM"] = "offscreen"
 
 
-STEPS = [own_temp_folder, write_settings, odbc_drivers, write_sample_company, write_sample_vardo_company,
-         install_test_kit, headless_without_display]
+STEPS = [own_temp_folder, write_settings, odbc_drivers, write_sample_company, write_sample_sql_company,
+         write_sample_vardo_company, install_test_kit, headless_without_display]
 
 
 def unattended(args, env):
