@@ -166,6 +166,8 @@ TEST(ReaderFactory, ChoosesTheFamilyByLineAndByTheCompanysDataSource) {
     return dynamic_cast<CVardoSie*>(MakeReaderFactory(c, &prompter)->MakeSie(c.path).get()) != nullptr;
   };
   EXPECT_TRUE(isSql(sqlCompany));
+  EXPECT_NE(dynamic_cast<CSqlAdminSie*>(MakeReaderFactory(sqlCompany, &prompter)->MakeSie(sqlCompany.path).get()),
+            nullptr);
   EXPECT_FALSE(isSql(dbfCompany));
   EXPECT_FALSE(isVardo(dbfCompany));
   EXPECT_TRUE(isVardo(vardoCompany));

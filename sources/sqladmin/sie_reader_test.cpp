@@ -3,20 +3,11 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <memory>
-#include <sstream>
 
 #include "app/sources/application.h"
-#include "app/sources/desktop_programs.h"
-#include "platform/fake/captured_log.h"
-#include "platform/fake/fixed_clock.h"
-#include "platform/fake/scripted_prompter.h"
-#include "platform/files.h"
-#include "platform/paths.h"
-#include "platform/registry.h"
-#include "sources/admin/fake/scripted_desktop.h"
+#include "sources/admin/testing/desktop_sie_side.h"
 #include "sources/sqladmin/sql_company_test_support.h"
 
 namespace {
@@ -25,10 +16,10 @@ using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
 using platform::fake::ScopedEnv;
+using sie_test::kExported;
+using sie_test::SieError;
+using sie_test::SieRow;
 using Rows = std::vector<ReportRow>;
-using Lines = std::vector<std::string>;
-
-constexpr const char* kExported = "#FLAGGA 0\r\n#PROGRAM \"Tessal Administration\"\r\n";
 
 struct Year {
   std::string id, start, end, chart;
@@ -37,10 +28,6 @@ struct Account {
   std::string yearId, number;
 };
 
-ReportRow SieRow(const char* kind, const char* caption, std::string text) {
-  return {"", "SIE", kind, caption, std::move(text)};
-}
-ReportRow SieError(std::string text) { return SieRow("Error", "Fel:", std::move(text)); }
 const ReportRow kNoVouchers = SieRow("Info", "    ", "Inga verifikationer kommer att kunna importeras till Molnix.");
 const ReportRow kNoYears = SieError("Företaget saknar bokföringsår och SIE kan inte skapas.");
 
@@ -48,38 +35,19 @@ const Year k2021{"A", "2021-01-01", "2021-12-31", "EUBAS97"};
 const Year k2022{"B", "2022-01-01", "2022-12-31", "EUBAS97"};
 const Year k2023{"C", "2023-01-01", "2023-12-31", "EUBAS97"};
 
-// SQL companies of database version 15.2, the administration program (edition
-// 1000) and the association program installed in version 2016.1 with the test
-// kit, today 2022-06-30, and a scripted desktop program.
-class SqlSieTest : public sqladmin_test::CompanyConnection {
+// SQL companies of database version 15.2; the administration program installed
+// in edition 1000; today 2022-06-30.
+class SqlSieTest : public sqladmin_test::CompanyConnection, protected sie_test::DesktopSide {
  protected:
+  SqlSieTest() : DesktopSide({2022, 6, 30, 12, 0, 0}) {}
+
   void SetUp() override {
     CompanyConnection::SetUp();
     // The first company of a run fixes the data model: every program's model holds the same tables.
-    for (const char* product : {"F", "W"}) LoadDataModelFile(*GetDataModelByProductCode(product), (tree_ / "program").string());
-    // Each program's kit is told apart by the system folder it is opened with.
-    std::string registry;
-    for (const char* program : {"KolmAdm", "KolmFor"}) {
-      registry += std::string("[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\") +
-                  program + ".exe]\n\"Path\"=\"" + BIX_TESTKIT_DIR + "\"\n\"CommonFiles\"=\"" +
-                  tree_.MakeFolder(program).string() + "\"\n";
-    }
-    platform::InstallRegistry(
-        std::make_shared<const platform::RegistryStore>(platform::RegistryStore::Parse(registry)));
-    for (DesktopProduct product : {kProductAdministration, kProductAssociation}) {
-      DesktopProgramInfo& program = DesktopProgram(product);
-      program.installed = true;
-      program.version = 2016.1;
-      program.path = programFolder_;
+    for (const char* product : {"F", "W"}) {
+      LoadDataModelFile(*GetDataModelByProductCode(product), (tree_ / "program").string());
     }
     DesktopProgram(kProductAdministration).installedEdition = 1000;
-    desktop_.exportText = kExported;
-  }
-  void TearDown() override {
-    for (DesktopProduct product : {kProductAdministration, kProductAssociation}) {
-      DesktopProgram(product) = DesktopProgramInfo{};
-    }
-    platform::InstallRegistry(nullptr);
   }
 
   // A company of the product code with the booking years and chart, in a database of its own.
@@ -100,50 +68,13 @@ class SqlSieTest : public sqladmin_test::CompanyConnection {
     return Company("ftg" + std::to_string(++companies_), sql, variant, "", "DisplayVersion=" + version + "\n");
   }
 
-  // The production as the upload job runs it: the reader is made, then asked once.
+  // Through the interface, as the upload job holds the reader.
   Rows Produce(const std::string& folder) {
-    std::unique_ptr<I_QZ_SIE> sie = std::make_unique<CSqlAdminSie>(folder, prompter_);
-    return ProduceWith(*sie);
-  }
-  Rows ProduceWith(I_QZ_SIE& sie) {
-    std::filesystem::remove(trace_);
-    Rows rows = sie.CreateSieFiles();
-    currentPath_ = sie.GetFilePath();
-    previousPath_ = sie.GetFilePathPreviousYear();
-    return rows;
-  }
-
-  Lines KitCalls() const {
-    Lines calls;
-    std::istringstream in(platform::ReadWholeFile(trace_).value_or(""));
-    for (std::string line; std::getline(in, line);) calls.push_back(line);
-    return calls;
-  }
-  // The years the kit was asked for, "current/previous".
-  std::string KitYears() const {
-    std::string years;
-    for (const std::string& call : KitCalls()) {
-      if (call.starts_with("BixGetSie(4, ")) years += (years.empty() ? "" : "/") + call.substr(13, 1);
-    }
-    return years;
-  }
-  std::string WorkFolder() const { return std::filesystem::path(currentPath_).parent_path().string(); }
-  bool DesktopWasAskedTo(const std::string& line) const {
-    return std::ranges::find(desktop_.transcript, line) != desktop_.transcript.end();
+    std::unique_ptr<I_QZ_SIE> sie = std::make_unique<CSqlAdminSie>(folder, prompter);
+    return DesktopSide::Produce(*sie);
   }
 
   int companies_ = 0;
-  const std::string programFolder_ = tree_.MakeFolder("desktop").string();
-  const std::string trace_ = (tree_ / "kit.txt").string();
-  ScopedEnv traceEnv_{"BIXKIT_TRACE", trace_};
-  ScopedEnv tmpEnv_{"TMPDIR", tree_.MakeFolder("tmp").string() + "/"};
-  platform::fake::FixedClock clock_{{2022, 6, 30, 12, 0, 0}};
-  platform::ScopedClock useClock_{clock_};
-  platform::fake::CapturedLog log_;
-  dde::fake::ScriptedDesktop desktop_;
-  dde::ScopedDesktopControl useDesktop_{desktop_};
-  platform::fake::ScriptedPrompter prompter_;
-  std::string currentPath_, previousPath_;
 };
 
 TEST_F(SqlSieTest, KitWritesBothYearsOfTheSqlCompanyFromItsDatabase) {
@@ -151,21 +82,21 @@ TEST_F(SqlSieTest, KitWritesBothYearsOfTheSqlCompanyFromItsDatabase) {
 
   EXPECT_THAT(Produce(folder), IsEmpty());
 
-  EXPECT_THAT(KitCalls(), ElementsAre("BixOpenEx(" + (tree_ / "KolmAdm").string() + ", " + folder + ", 1)",
+  EXPECT_THAT(KitCalls(), ElementsAre("BixOpenEx(" + KitSystemFolder("KolmAdm") + ", " + folder + ", 1)",
                                       "BixGetSie(4, B, SIE.SE, " + WorkFolder() + ")",
                                       "BixGetSie(4, A, SIEPREV.SE, " + WorkFolder() + ")", "BixClose()"));
   // The temporary folder's trailing separator is not doubled.
-  EXPECT_EQ(currentPath_, WorkFolder() + "/SIE.SE");
-  EXPECT_THAT(currentPath_, ::testing::Not(HasSubstr("//")));
-  EXPECT_EQ(previousPath_, WorkFolder() + "/SIEPREV.SE");
-  const std::string current = *platform::ReadWholeFile(currentPath_);
+  EXPECT_EQ(currentPath, WorkFolder() + "/SIE.SE");
+  EXPECT_THAT(currentPath, ::testing::Not(HasSubstr("//")));
+  EXPECT_EQ(previousPath, WorkFolder() + "/SIEPREV.SE");
+  const std::string current = *platform::ReadWholeFile(currentPath);
   EXPECT_THAT(current, HasSubstr("#ORGNR 556000-0001\r\n#RAR 0 20220101 20221231\r\n#KPTYP EUBAS97\r\n"
                                  "#KONTO 1910 \"Kassa\"\r\n#KONTO 3010 \"Kassa\"\r\n"));
   EXPECT_THAT(current, ::testing::Not(HasSubstr("1930")));
-  EXPECT_THAT(*platform::ReadWholeFile(previousPath_), HasSubstr("#RAR 0 20210101 20211231\r\n#KPTYP EUBAS97\r\n"
+  EXPECT_THAT(*platform::ReadWholeFile(previousPath), HasSubstr("#RAR 0 20210101 20211231\r\n#KPTYP EUBAS97\r\n"
                                                                  "#KONTO 1930 \"Kassa\"\r\n"));
-  EXPECT_THAT(prompter_.shown, IsEmpty());
-  EXPECT_THAT(desktop_.transcript, IsEmpty());
+  EXPECT_THAT(prompter.shown, IsEmpty());
+  EXPECT_THAT(desktop.transcript, IsEmpty());
 }
 
 TEST_F(SqlSieTest, BookingYearsAreTheLatestTwoStartedByToday) {
@@ -188,7 +119,7 @@ TEST_F(SqlSieTest, BookingYearsAreTheLatestTwoStartedByToday) {
   for (const auto& years : {std::vector<Year>{}, std::vector<Year>{k2023, {"D", "2022-07-01", "", "EU"}}}) {
     SCOPED_TRACE(years.size());
     EXPECT_EQ(Produce(SieCompany(years)), Rows{kNoYears});
-    EXPECT_EQ(currentPath_, "");
+    EXPECT_EQ(currentPath, "");
     EXPECT_THAT(KitCalls(), IsEmpty());
   }
 }
@@ -213,8 +144,8 @@ TEST_F(SqlSieTest, ChartsTheCloudCannotTakeStopTheExport) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     EXPECT_EQ(Produce(SieCompany(c.years, c.accounts)), c.rows);
-    EXPECT_EQ(currentPath_, "");
-    EXPECT_EQ(previousPath_, "");
+    EXPECT_EQ(currentPath, "");
+    EXPECT_EQ(previousPath, "");
     EXPECT_THAT(KitCalls(), IsEmpty());
   }
 
@@ -232,14 +163,14 @@ TEST_F(SqlSieTest, OldChartOfThePreviousYearLeavesThatYearOut) {
                   SieRow("Info", "    ",
                          "Inga verifikationer för året 20210101 - 20211231 kommer att kunna importeras till Molnix.")}));
   EXPECT_EQ(KitYears(), "B");
-  EXPECT_NE(currentPath_, "");
-  EXPECT_EQ(previousPath_, "");
+  EXPECT_NE(currentPath, "");
+  EXPECT_EQ(previousPath, "");
 }
 
 TEST_F(SqlSieTest, ProducerFollowsProductAndEdition) {
   // An association company of any edition: the association program's kit.
   EXPECT_THAT(Produce(SieCompany({k2021, k2022}, {}, "F")), IsEmpty());
-  EXPECT_THAT(KitCalls().front(), ::testing::StartsWith("BixOpenEx(" + (tree_ / "KolmFor").string() + ", "));
+  EXPECT_THAT(KitCalls().front(), ::testing::StartsWith("BixOpenEx(" + KitSystemFolder("KolmFor") + ", "));
   EXPECT_EQ(KitYears(), "B/A");
 
   // The smallest edition: straight to the program, after telling the user.
@@ -247,18 +178,18 @@ TEST_F(SqlSieTest, ProducerFollowsProductAndEdition) {
   const std::string folder = SieCompany({k2021, k2022}, {}, "0");
   EXPECT_THAT(Produce(folder), IsEmpty());
   EXPECT_THAT(KitCalls(), IsEmpty());
-  ASSERT_EQ(prompter_.shown.size(), 1u);
-  EXPECT_EQ(prompter_.shown[0],
+  ASSERT_EQ(prompter.shown.size(), 1u);
+  EXPECT_EQ(prompter.shown[0],
             (platform::Prompt{"Tessal Administration kommer nu att starta för att kunna skapa SIE-filer. För att "
                               "slutföra SIE-exporten kan du behöva gå igenom vissa dialoger i programmet.",
                               GetAppCaption(), platform::PromptIcon::Information}));
-  EXPECT_EQ(desktop_.transcript.front(), "start " + programFolder_ + "/KolmAdm.exe /F " + folder);
+  EXPECT_EQ(desktop.transcript.front(), "start " + programFolder + "/KolmAdm.exe /F " + folder);
   EXPECT_TRUE(DesktopWasAskedTo("System: [VäljÅr('2022-01-01')]"));
-  EXPECT_TRUE(DesktopWasAskedTo("Bokf: [SieExport('" + currentPath_ + "';4)]"));
+  EXPECT_TRUE(DesktopWasAskedTo("Bokf: [SieExport('" + currentPath + "';4)]"));
   EXPECT_TRUE(DesktopWasAskedTo("System: [VäljÅr('2021-01-01')]"));
-  EXPECT_TRUE(DesktopWasAskedTo("Bokf: [SieExport('" + previousPath_ + "';4)]"));
-  EXPECT_EQ(platform::ReadWholeFile(currentPath_), kExported);
-  EXPECT_EQ(platform::ReadWholeFile(previousPath_), kExported);
+  EXPECT_TRUE(DesktopWasAskedTo("Bokf: [SieExport('" + previousPath + "';4)]"));
+  EXPECT_EQ(platform::ReadWholeFile(currentPath), kExported);
+  EXPECT_EQ(platform::ReadWholeFile(previousPath), kExported);
 }
 
 TEST_F(SqlSieTest, KitFailingOnThePreviousYearHandsBothYearsToTheProgram) {
@@ -268,43 +199,43 @@ TEST_F(SqlSieTest, KitFailingOnThePreviousYearHandsBothYearsToTheProgram) {
   EXPECT_THAT(Produce(folder), IsEmpty());
 
   EXPECT_EQ(KitYears(), "B/A");  // the kit wrote this year's file before it failed
-  EXPECT_EQ(prompter_.shown.size(), 1u);
-  EXPECT_TRUE(DesktopWasAskedTo("Bokf: [SieExport('" + currentPath_ + "';4)]"));
-  EXPECT_TRUE(DesktopWasAskedTo("Bokf: [SieExport('" + previousPath_ + "';4)]"));
-  EXPECT_EQ(platform::ReadWholeFile(currentPath_), kExported);  // the program's file, not the kit's
-  EXPECT_EQ(platform::ReadWholeFile(previousPath_), kExported);
+  EXPECT_EQ(prompter.shown.size(), 1u);
+  EXPECT_TRUE(DesktopWasAskedTo("Bokf: [SieExport('" + currentPath + "';4)]"));
+  EXPECT_TRUE(DesktopWasAskedTo("Bokf: [SieExport('" + previousPath + "';4)]"));
+  EXPECT_EQ(platform::ReadWholeFile(currentPath), kExported);  // the program's file, not the kit's
+  EXPECT_EQ(platform::ReadWholeFile(previousPath), kExported);
 
-  desktop_.startResult = 2;  // and when the program cannot be started either, no file is kept
+  desktop.startResult = 2;  // and when the program cannot be started either, no file is kept
   EXPECT_EQ(Produce(folder),
             (Rows{SieError("SIE-fil kunde inte skapas. Det gick inte öppna företaget i Tessal Administration.")}));
-  EXPECT_EQ(currentPath_, "");
-  EXPECT_EQ(previousPath_, "");
+  EXPECT_EQ(currentPath, "");
+  EXPECT_EQ(previousPath, "");
 }
 
 // A second export whose previous year is left out names no file of the first.
 TEST_F(SqlSieTest, SkippedPreviousYearOfTheProgramExportKeepsNoStalePath) {
   DesktopProgram(kProductAdministration).installedEdition = 200;
-  CSqlAdminSie sie(SieCompany({{"Z", "2020-01-01", "2020-12-31", "BAS95"}, k2021, k2022}, {}, "0"), prompter_);
-  EXPECT_THAT(ProduceWith(sie), IsEmpty());
-  EXPECT_NE(previousPath_, "");
+  CSqlAdminSie sie(SieCompany({{"Z", "2020-01-01", "2020-12-31", "BAS95"}, k2021, k2022}, {}, "0"), prompter);
+  EXPECT_THAT(DesktopSide::Produce(sie), IsEmpty());
+  EXPECT_NE(previousPath, "");
 
   // A year earlier the previous year is the one of the old chart.
-  clock_.Set({2021, 6, 30, 12, 0, 0});
-  desktop_.transcript.clear();
-  EXPECT_EQ(ProduceWith(sie).size(), 2u);
-  EXPECT_NE(currentPath_, "");
-  EXPECT_EQ(previousPath_, "");
+  clock.Set({2021, 6, 30, 12, 0, 0});
+  desktop.transcript.clear();
+  EXPECT_EQ(DesktopSide::Produce(sie).size(), 2u);
+  EXPECT_NE(currentPath, "");
+  EXPECT_EQ(previousPath, "");
   EXPECT_TRUE(DesktopWasAskedTo("System: [VäljÅr('2021-01-01')]"));
   EXPECT_FALSE(DesktopWasAskedTo("System: [VäljÅr('2020-01-01')]"));
 
   // A program that acknowledges the export but writes nothing leaves no path either.
-  desktop_.exportText = "";
-  EXPECT_EQ(ProduceWith(sie), (Rows{SieRow("Warning", "Varning:", "Kontoplanen är av typen BAS95."),
+  desktop.exportText = "";
+  EXPECT_EQ(DesktopSide::Produce(sie), (Rows{SieRow("Warning", "Varning:", "Kontoplanen är av typen BAS95."),
                                     SieRow("Info", "    ",
                                            "Inga verifikationer för året 20200101 - 20201231 kommer att kunna "
                                            "importeras till Molnix."),
                                     SieError("SIE-filen SIE.SE kunde inte skapas.")}));
-  EXPECT_EQ(currentPath_, "");
+  EXPECT_EQ(currentPath, "");
 }
 
 TEST_F(SqlSieTest, ProgramAndVersionChecksComeFirst) {
@@ -337,7 +268,7 @@ TEST_F(SqlSieTest, ProgramAndVersionChecksComeFirst) {
     DesktopProgram(kProductAdministration).version = c.programVersion;
     DesktopProgram(kProductAssociation).version = c.programVersion;
     EXPECT_EQ(Produce(SieCompany({k2021, k2022}, {}, c.variant, c.databaseVersion)), c.rows);
-    EXPECT_EQ(currentPath_.empty(), !c.rows.empty());
+    EXPECT_EQ(currentPath.empty(), !c.rows.empty());
   }
 
   DesktopProgram(kProductAssociation).installed = false;
@@ -350,16 +281,16 @@ TEST_F(SqlSieTest, ProgramAndVersionChecksComeFirst) {
 
 TEST_F(SqlSieTest, UnreachableCompanyHasNoBookingYears) {
   const std::string gone = Company("gone", "", "1", "", "DisplayVersion=15.2\n");
-  CSqlAdminSie sie(gone, prompter_);
+  CSqlAdminSie sie(gone, prompter);
   EXPECT_TRUE(sie.connectionError());
   EXPECT_TRUE(sie.IsAvailable());
-  EXPECT_EQ(ProduceWith(sie), Rows{kNoYears});
+  EXPECT_EQ(DesktopSide::Produce(sie), Rows{kNoYears});
   EXPECT_FALSE(sie.MoveFirst());
 
   // A database without the booking-year table reads the same way.
   EXPECT_EQ(Produce(Company("bare", "CREATE TABLE PRM (ORGNR VARCHAR(13))", "1", "", "DisplayVersion=15.2\n")),
             Rows{kNoYears});
-  EXPECT_FALSE(CSqlAdminSie(SieCompany({}, {}, "W"), prompter_).IsAvailable());
+  EXPECT_FALSE(CSqlAdminSie(SieCompany({}, {}, "W"), prompter).IsAvailable());
 }
 
 }  // namespace
