@@ -33,7 +33,10 @@ struct RecordStore {
   const RecordSchema& schema;
   std::vector<std::string> texts;  // raw UTF-8 of text fields of the current record
   std::vector<std::string> scalars;  // JSON text of bool and int fields ("false", "0" until set)
-  std::string accepted;  // the accepted records as JSON objects separated by commas
+  // The accepted records as JSON objects separated by commas, in pieces of about a
+  // megabyte: one string grown to the tens of megabytes of a register at its
+  // maximum would be copied whole at every growth, which cost more than the check.
+  std::vector<std::string> accepted;
   std::size_t count = 0;
   std::unordered_set<std::string> keys;
 };

@@ -272,8 +272,13 @@ bool KLCRUploadBase::SetInt(int field, int value) {
 
 int KLCRUploadBase::AddCurrent() {
   if (const int code = CheckRecord(*store_); code != klcr::kFieldOk) return code;
-  if (store_->count) store_->accepted += ',';
-  AppendRecordJson(*store_, store_->accepted);
+  constexpr std::size_t kPieceBytes = 1 << 20;
+  if (store_->accepted.empty() || store_->accepted.back().size() >= kPieceBytes) {
+    store_->accepted.emplace_back().reserve(kPieceBytes + (kPieceBytes >> 4));
+  }
+  std::string& piece = store_->accepted.back();
+  if (store_->count) piece += ',';
+  AppendRecordJson(*store_, piece);
   if (store_->schema.keyField >= 0) store_->keys.insert(store_->texts[store_->schema.keyField]);
   ++store_->count;
   store_->ClearCurrent();
@@ -283,8 +288,12 @@ int KLCRUploadBase::AddCurrent() {
 void KLCRUploadBase::ResetCurrent() { store_->ClearCurrent(); }
 
 int KLCRUploadBase::Call() {
-  std::string body = "{\"records\":[";
-  body += store_->accepted;
+  std::size_t size = 0;
+  for (const std::string& piece : store_->accepted) size += piece.size();
+  std::string body;
+  body.reserve(size + 16);
+  body += "{\"records\":[";
+  for (const std::string& piece : store_->accepted) body += piece;
   body += "]}";
   return klcr::detail::PutUpload(ApiToken(), store_->schema.kind, body, store_->count);
 }

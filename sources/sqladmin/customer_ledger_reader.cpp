@@ -71,7 +71,8 @@ bool CSqlAdminCustomerLedgerItems::CheckCurrent(std::vector<ReportRow>& rows) {
   const std::string type = Text(kInvoiceType);
   if (type == "f" || type == "k") return true;
   ReportRow row{Text(kNumber), "", report::kError, report::kCaptionError, ""};
-  if (IdentifyCompany(companyFolder(), false).edition == 400) {
+  if (!edition_) edition_ = IdentifyCompany(companyFolder(), false).edition;
+  if (*edition_ == 400) {
     if (GetColumnBool(columns_[kPrinted])) return true;
     row.text = "Fakturan är inte utskriven.";
   } else {

@@ -2,6 +2,7 @@
 // The open customer invoices of an SQL company: invoice documents of OOF with a
 // remainder, neither cancelled nor excluded, by invoice number.
 #include <array>
+#include <optional>
 #include <string>
 
 #include "app/sources/source_readers.h"
@@ -54,5 +55,7 @@ class CSqlAdminCustomerLedgerItems : public I_QZ_CustomerLedgerItems, public CAd
   std::string Signed(Column column);
 
   bool usesOcr_ = false;
+  // The edition decides the check (printed or booked); looked up once, not per invoice.
+  std::optional<int> edition_;
   std::array<const lumdb::field_desc_t*, kColumnCount> columns_{};
 };
