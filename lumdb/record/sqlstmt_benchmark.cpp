@@ -4,9 +4,6 @@
 // /dev/null, for comparison. The database is made once in a fresh folder
 // under the temp folder, removed at the end.
 #include <benchmark/benchmark.h>
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -16,10 +13,9 @@
 #include "lumdb/record/field_set.h"
 #include "lumdb/record/session.h"
 #include "lumdb/record/sqldb.h"
+#include "lumdb/record/sqlite3_shell.h"
 #include "lumdb/record/sqlstmt.h"
 #include "platform/folders.h"
-
-extern char** environ;
 
 namespace {
 
@@ -107,24 +103,13 @@ BENCHMARK(FetchThroughSqlstmt)->Unit(benchmark::kMillisecond);
 
 void Sqlite3ShellToDevNull(benchmark::State& state) {
   const Company& company = BenchmarkCompany();
-  std::string path = company.path;
-  std::string select = kSelect;
-  std::string program = "sqlite3";
-  char* argv[] = {program.data(), path.data(), select.data(), nullptr};
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
   for (auto _ : state) {
-    pid_t child = 0;
-    int status = 0;
-    if (posix_spawnp(&child, "sqlite3", &actions, nullptr, argv, environ) != 0 ||
-        waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+    if (!lumdb::RunSqlite3ToDevNull(company.path, kSelect)) {
       state.SkipWithError("the sqlite3 shell did not run");
       break;
     }
     state.SetItemsProcessed(state.items_processed() + kRows);
   }
-  posix_spawn_file_actions_destroy(&actions);
 }
 BENCHMARK(Sqlite3ShellToDevNull)->Unit(benchmark::kMillisecond);
 

@@ -3,9 +3,6 @@
 // SELECTs on the same file with its output to /dev/null. The SELECTs are those
 // the SQLite driver traced during one prepare, with their bound values.
 #include <benchmark/benchmark.h>
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -18,9 +15,8 @@
 #include "app/prepare_benchmark_support.h"
 #include "app/sources/company_identification.h"
 #include "app/sources/desktop_programs.h"
+#include "lumdb/record/sqlite3_shell.h"
 #include "platform/folders.h"
-
-extern char** environ;
 
 namespace {
 
@@ -123,23 +119,13 @@ void BM_Sqlite3ShellRunsTheReadersSelects(benchmark::State& state) {
     state.SkipWithError("the driver traced no SELECT");
     return;
   }
-  std::string program = "sqlite3";
-  std::string database = company.database();
-  std::string selects = company.selects();
-  char* argv[] = {program.data(), database.data(), selects.data(), nullptr};
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
   for (auto _ : state) {
-    pid_t child = 0;
-    int status = 0;
-    if (posix_spawnp(&child, "sqlite3", &actions, nullptr, argv, environ) != 0 ||
-        waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+    if (!lumdb::RunSqlite3ToDevNull(company.database(), company.selects())) {
       state.SkipWithError("the sqlite3 shell did not run the SELECTs");
       break;
     }
   }
-  posix_spawn_file_actions_destroy(&actions);
+  const std::string& selects = company.selects();
   state.counters["selects"] = static_cast<double>(std::count(selects.begin(), selects.end(), '\n'));
 }
 BENCHMARK(BM_Sqlite3ShellRunsTheReadersSelects)->Unit(benchmark::kMillisecond)->Iterations(3);

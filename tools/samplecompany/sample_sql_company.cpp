@@ -109,6 +109,13 @@ int Ordinary(int wanted, int special, const char* kind) {
   return wanted - special;
 }
 
+// The special records each kind's reader reads, the refused one included.
+constexpr int kSpecialArticles = 6;
+constexpr int kSpecialCustomers = 4;
+constexpr int kSpecialSuppliers = 6;
+constexpr int kSpecialCustomerInvoices = 8;
+constexpr int kSpecialSupplierInvoices = 7;
+
 // ---------------------------------------------------------------- parameters
 
 void WriteParameters(lumdb::sqldb_c* db, int nextInvoiceNumber) {
@@ -168,8 +175,7 @@ void WriteArticles(lumdb::sqldb_c* db, const SqlSampleOptions& o) {
       .Add({"101", "DE", "Reinigung"})     // another language: no English name
       .Add({"103", "EN", "Cable"});
 
-  constexpr int kSpecialRead = 6;  // all but the inactive one
-  const int ordinary = Ordinary(o.articles, kSpecialRead, "articles");
+  const int ordinary = Ordinary(o.articles, kSpecialArticles, "articles");
   for (int i = 0; i < ordinary; ++i) {
     const std::string number = Format("A%05d", i + 1);
     articles.Add({number, Pick(kGoods, i) + " " + std::to_string(10 + i % 90) + " mm", i % 5 == 0 ? "frp" : "st",
@@ -224,7 +230,6 @@ void WriteRegisters(lumdb::sqldb_c* db, const SqlSampleOptions& o) {
             "", "", "", "", "", "", "", "", "Vilande Kund AB", "0", "", "", "10", "", "", "1"})  // inactive
       .Add({"5", "556677-0003", "", "", "", "", "", "", "SEK", "", "", "Kyrkvägen 2", "", "", "SE", "834 31", "", "",
             "", "", "", "", "", "", "Kund utan ort AB", "0", "", "", "10", "", "", "0"});  // refused: no city
-  constexpr int kSpecialCustomers = 4;  // all but the inactive one
   const int ordinaryCustomers = Ordinary(o.customers, kSpecialCustomers, "customers");
   for (int i = 0; i < ordinaryCustomers; ++i) {
     const bool person = i % 4 == 1;
@@ -256,7 +261,6 @@ void WriteRegisters(lumdb::sqldb_c* db, const SqlSampleOptions& o) {
             "Öckerö Åkeri AB", "", "", "10", "0", "12345678", "", "", "", "", "0", "", "", "", "0"})  // bad bankgiro
       .Add({"7", "", "", "", "", "", "", "", "0", "SEK", "", "", "", "", "SE", "", "", "", "", "30", "0", "", "", "",
             "", "", "0", "", "", "", "0"});  // refused: no name
-  constexpr int kSpecialSuppliers = 6;  // all but the inactive one
   const int ordinarySuppliers = Ordinary(o.suppliers, kSpecialSuppliers, "suppliers");
   for (int i = 0; i < ordinarySuppliers; ++i) {
     const std::string bankgiro = Format("%d", 100 + i % 9000) + "-" + Format("%04d", i * 37 % 10000);
@@ -271,7 +275,6 @@ void WriteRegisters(lumdb::sqldb_c* db, const SqlSampleOptions& o) {
 // ---------------------------------------------------------------- open invoices
 
 constexpr int kFirstOrdinaryInvoice = 10100;
-constexpr int kSpecialCustomerInvoices = 8;  // read by the reader, the refused one included
 
 // How many ordinary customer invoices there are: the open ones, and after every fifth a paid one.
 int OrdinaryCustomerInvoices(const SqlSampleOptions& o) {
@@ -307,7 +310,7 @@ void WriteLedgers(lumdb::sqldb_c* db, const SqlSampleOptions& o, int year) {
                  "München", "EUR", "10.86", "1", "1000", "1000", "0", "0", "0", "0", "1510", "", "DE"});
   documents.Add({"F", "10011", "1247", "1", "0", d1, d2, "F", "3", "Müller GmbH", "Hauptstraße 4", "", "80331",
                  "München", "EUR", kNull, kNull, "200", "200", "0", "0", "0", "0", "1510", "", "DE"});
-  const int customers = o.customers - 4;
+  const int customers = o.customers - kSpecialCustomers;
   int number = kFirstOrdinaryInvoice;
   const int ordinary = Ordinary(o.customerInvoices, kSpecialCustomerInvoices, "customer invoices");
   for (int i = 0; i < ordinary; ++i) {
@@ -346,8 +349,7 @@ void WriteLedgers(lumdb::sqldb_c* db, const SqlSampleOptions& o, int year) {
             kNull})  // cancelled flag NULL: open
       .Add({"9", "F", "5501", "99", "Okänd Leverantör AB", "1234567890", d1, d2, "30", "USD", "0", "0", "2440", "150",
             "150", "308", "0"});  // not in the register, rate not set; the OCR fails its check digit
-  constexpr int kSpecialSupplierInvoices = 7;
-  const int suppliers = o.suppliers - 6;
+  const int suppliers = o.suppliers - kSpecialSuppliers;
   int id = 100;
   const int ordinaryInvoices = Ordinary(o.supplierInvoices, kSpecialSupplierInvoices, "supplier invoices");
   for (int i = 0; i < ordinaryInvoices; ++i) {
