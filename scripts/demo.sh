@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Sets everything up and runs the converter on a generated sample company.
+# Sets everything up and runs the converter on the generated sample companies (see README).
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
 "$here/scripts/bootstrap.sh"

@@ -1,17 +1,23 @@
 #!/usr/bin/env python3
 """Runs the converter against a local stand-in of the cloud service.
 
-    python3 tools/demo/run_demo.py --build build [--vardo] [--tour] [--screenshots DIR] [arguments for the converter]
+    python3 tools/demo/run_demo.py --build build [--company dbf|sql|vardo] [--tour] [--screenshots DIR]
+                                   [arguments for the converter]
 
 Starts the cloud stand-in on 127.0.0.1 with a demo user and two cloud
 companies, writes a settings folder (settings.ini pointing at the stand-in)
-and a registry file naming it, generates the sample company with its
-administration program (and a sample Vardo company of the same organisation
-number with the Vardo program and our database engine, offered beside it),
+and a registry file naming it, generates the three sample companies of one
+organisation number - the DBF company with its administration program, the
+SQL company (a SQLite database opened through unixODBC, with the build's
+odbcinst.ini) in the same folder of companies, and the Vardo company with the
+Vardo program and our database engine - all offered in the company choice,
 prints the demo user's e-mail and password, runs the converter and stops the
-stand-in when it ends. Arguments it does not know go to
-the converter. With --vardo the tour converts the Vardo company in place of
-the administration company.
+stand-in when it ends. Arguments it does not know go to the converter.
+
+--company names the sample company the tour converts. Without it an unattended
+run converts each of the three in turn, each in a work folder and a stand-in of
+its own, and checks each; by hand the user chooses in the wizard, and the
+summary checks the company that arrived.
 
 On a display the user walks the wizard; the converter runs with the tour,
 which there only writes the report down for the summary. With --tour,
@@ -29,7 +35,8 @@ printed with its checks: every kind arrived and the import was completed, names
 with å, ä and ö are intact, both SIE files arrived byte for byte as the test kit
 (for the Vardo company: our database engine) wrote them, and every record of the
 prepare step's report arrived or stands in it as refused. The exit code is 1
-when a check fails.
+when a check of any company fails. With --screenshots and more than one company,
+each company's windows go into a subfolder named by its choice (dbf, sql, vardo).
 
 To add a step (a generated sample company, say), write a function that takes
 the Demo and changes it (converter_args, env), and add it to STEPS.
@@ -56,7 +63,8 @@ DEMO_EMAIL = "demo@example.se"
 DEMO_PASSWORD = "demo1234"
 SAMPLE_ORG_NO = "556677-8899"  # the organisation number of the generated sample company
 SAMPLE_COMPANY = "Åsa Öberg AB"
-SAMPLE_VARDO_COMPANY = "Märta Åkesson Bygg AB"  # the sample Vardo company, listed beside it
+SAMPLE_SQL_COMPANY = "Åkerbergs Järn & Trä AB"  # the sample SQL company, in the same folder of companies
+SAMPLE_VARDO_COMPANY = "Märta Åkesson Bygg AB"  # the sample Vardo company, listed beside them
 
 FIXTURE = {
     "users": [{
@@ -89,7 +97,7 @@ class Demo:
         self.sie_copies = None  # the test kit's copies of the SIE files it wrote
         self.report = self.work / "report.txt"  # the prepare step's report, as the tour writes it down
         self.opened = self.work / "opened.txt"  # the web addresses the converter opened in the tour
-        self.sample = DBF_SAMPLE  # the sample company converted
+        self.sample = DBF_SAMPLE  # the sample company converted; None until known when the user chooses
 
 
 def start_standin(demo):
@@ -135,6 +143,14 @@ def write_sample_company(demo):
         registry.write("\n" + key)
 
 
+def write_sample_sql_company(demo):
+    """The sample SQL company beside the DBF one, in the administration program's folder of companies; its data
+    model goes into the program's folder."""
+    subprocess.run([str(demo.build / "tools" / "samplecompany" / "samplecompany"),
+                    "--sql-out", str(demo.work / "Företag" / SAMPLE_SQL_COMPANY), "--program", str(demo.program_folder)],
+                   check=True, env=demo.env)
+
+
 def write_sample_vardo_company(demo):
     """A sample company of the Vardo line with the same organisation number, and the Vardo program that reads it:
     our database engine installed in the program folder its registry names. The company choice lists it
@@ -146,6 +162,12 @@ def write_sample_vardo_company(demo):
                          check=True, stdout=subprocess.PIPE, text=True).stdout
     with open(demo.env["MOLNIX_REGISTRY"], "a", encoding="utf-8") as registry:
         registry.write("\n" + key)
+
+
+def odbc_drivers(demo):
+    """The build's odbcinst.ini, which registers the SQLite driver under the SQL Server driver's name: the SQL
+    company opens through it, in the generator and in the converter."""
+    demo.env["ODBCSYSINI"] = str((demo.build / "odbc").resolve())
 
 
 def install_test_kit(demo):
@@ -171,8 +193,8 @@ def headless_without_display(demo):
         demo.env["QT_QPA_PLATFORM"] = "offscreen"
 
 
-STEPS = [own_temp_folder, write_settings, write_sample_company, write_sample_vardo_company, install_test_kit,
-         headless_without_display]
+STEPS = [own_temp_folder, write_settings, odbc_drivers, write_sample_company, write_sample_sql_company,
+         write_sample_vardo_company, install_test_kit, headless_without_display]
 
 
 def unattended(args, env):
@@ -220,9 +242,10 @@ RECORD_KINDS = [
     ("supplierLedgerItems", "leverantörsreskontraposter"),
 ]
 SIE_FILES = [("currentYear", "SIE.SE"), ("previousYear", "SIEPREV.SE")]
-# What a sample company is checked against: its name, the names that must arrive as they were
-# written (å, ä and ö included), and what writes its SIE files.
+# What a sample company is checked against: its choice on the command line, its name, the names that must
+# arrive as they were written (å, ä and ö included), and what writes its SIE files.
 DBF_SAMPLE = {
+    "choice": "dbf",
     "name": SAMPLE_COMPANY,
     "swedish_names": [
         ("companySettings", "name", "Åsa Öberg AB"), ("companySettings", "city", "Göteborg"),
@@ -233,7 +256,20 @@ DBF_SAMPLE = {
     ],
     "sie_maker": "the test kit",
 }
+SQL_SAMPLE = {
+    "choice": "sql",
+    "name": SAMPLE_SQL_COMPANY,
+    "swedish_names": [
+        ("companySettings", "name", SAMPLE_SQL_COMPANY), ("companySettings", "city", "Östersund"),
+        ("deliveryTerms", "name", "Fritt vårt lager"), ("deliveryMethods", "name", "Egen bil, Åre"),
+        ("customers", "name", "Sundqvists Gångjärn AB"), ("suppliers", "name", "Öckerö Åkeri AB"),
+        ("articles", "name", "Städning, RUT"), ("customerLedgerItems", "customerName", "Byggbolaget Väst AB"),
+        ("supplierLedgerItems", "supplierName", "Järnhandel i Västerås AB"),
+    ],
+    "sie_maker": "the test kit",
+}
 VARDO_SAMPLE = {
+    "choice": "vardo",
     "name": SAMPLE_VARDO_COMPANY,
     "swedish_names": [
         ("companySettings", "name", SAMPLE_VARDO_COMPANY), ("companySettings", "city", "Göteborg"),
@@ -244,6 +280,7 @@ VARDO_SAMPLE = {
     ],
     "sie_maker": "our Vardo database engine",
 }
+SAMPLES = {sample["choice"]: sample for sample in (DBF_SAMPLE, SQL_SAMPLE, VARDO_SAMPLE)}
 # What UTF-8 read as a single-byte code page, or a replaced character, looks like.
 GARBLED = re.compile("[\ufffd\u0080-\u009f]|Ã[\u0080-\u00bf]")
 
@@ -300,12 +337,17 @@ def summarise(demo, state):
     # The last upload: still pending when the completion failed.
     latest = company["pending"] or company["completed"][-1]
     records = {kind: latest.get(kind) or [] for kind, _ in RECORD_KINDS}
-    counts = report_counts(demo.report.read_text(encoding="utf-8")) if demo.report.exists() else None
+    if demo.sample is None:
+        # The user chose in the wizard: the sample company whose settings arrived.
+        names = {record.get("name") for record in records["companySettings"]}
+        demo.sample = next((sample for sample in SAMPLES.values() if sample["name"] in names), DBF_SAMPLE)
+    report = demo.report.read_text(encoding="utf-8") if demo.report.exists() else None
+    counts = report_counts(report) if report is not None else None
     sie = latest.get("sie") or {}
 
-    lines = [("The stand-in received for %s (%s), %s:" % (company["name"], company_id,
-                                                          "still pending" if company["pending"] else "completed"),
-              None),
+    lines = [("The stand-in received from %s for %s (%s), %s:"
+              % (demo.sample["name"], company["name"], company_id,
+                 "still pending" if company["pending"] else "completed"), None),
              ("  %-22s %8s %8s %8s" % ("kind", "arrived", "read", "refused"), None)]
     unaccounted = []
     for kind, word in RECORD_KINDS:
@@ -339,15 +381,21 @@ def summarise(demo, state):
 
     for year, name in SIE_FILES:
         maker = demo.sample["sie_maker"]
-        if demo.sample is DBF_SAMPLE:
+        if demo.sample is not VARDO_SAMPLE:
             # The converter removes its work folders: the last copy the test kit kept of the file it wrote.
             made = [demo.sie_copies / name] if demo.sie_copies and (demo.sie_copies / name).exists() else []
         else:
             # Our Vardo engine writes into the shared work folder under the converter's temp folder.
             made = sorted(demo.temp.glob("*/" + name), key=lambda path: path.stat().st_mtime) if demo.temp else []
         if name not in contents or not made:
-            lines.append(("%s: %s" % (name, "not received" if name not in contents else maker + " made none"),
-                          False))
+            if name in contents:
+                why = "%s made none" % maker
+            elif report is not None and "SIE-fil:" not in report.splitlines():
+                why = ("not received: this company's SIE files are not available in this build"
+                       " (the report has no SIE part)")
+            else:
+                why = "not received"
+            lines.append(("%s: %s" % (name, why), False))
             continue
         company_name = sie_company_name(contents[name])
         lines.append(("%s arrived byte for byte as %s wrote it; its #FNAMN is \"%s\"" % (name, maker, company_name),
@@ -389,25 +437,13 @@ def run_program(command, env, timeout):
         return 1
 
 
-def main():
-    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("--build", required=True, help="the build folder")
-    parser.add_argument("--vardo", action="store_true", help="the tour converts the sample Vardo company")
-    parser.add_argument("--tour", action="store_true", help="walk the wizard unattended")
-    parser.add_argument("--screenshots", metavar="DIR", help="save each window of the tour as a PNG in DIR")
-    parser.add_argument("--timeout", type=int, default=300, help="seconds before an unattended run is stopped")
-    args, converter_args = parser.parse_known_args()
-    guided = unattended(args, os.environ)
-    # By hand too the converter runs with the tour, which then only writes the report down for the summary.
+def convert(args, converter_args, sample, guided, screenshots):
+    """Converts one sample company (None: the one the user chooses) in a work folder and a stand-in of its own,
+    and prints the summary; answers whether the converter ended well and every check passed."""
     converter = Path(args.build) / "tools/demo/molnix_converter_tour"
-    if not converter.exists():
-        print("The converter is not built: %s is missing." % converter, file=sys.stderr)
-        return 1
-
     with tempfile.TemporaryDirectory(prefix="molnix-demo-") as work:
         demo = Demo(args.build, work, converter_args)
-        if args.vardo:
-            demo.sample = VARDO_SAMPLE
+        demo.sample = sample
         standin = start_standin(demo)
         try:
             for step in STEPS:
@@ -417,16 +453,52 @@ def main():
             command = demo.wrapper + [str(converter)] + demo.converter_args
             if guided:
                 demo.timeout = args.timeout
-                guide_the_tour(demo, args.screenshots)
+                guide_the_tour(demo, screenshots)
                 code = run_program(command, demo.env, args.timeout)
             else:
                 watch_the_user(demo)
                 code = subprocess.call(command, env=demo.env)
             passed = print_summary(summarise(demo, read_state(demo.base_url)))
-            return code or (0 if passed else 1)
+            return code == 0 and passed
         finally:
             standin.terminate()
             standin.wait()
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--build", required=True, help="the build folder")
+    parser.add_argument("--company", choices=list(SAMPLES),
+                        help="the sample company to convert; unattended, without it each one in turn")
+    parser.add_argument("--tour", action="store_true", help="walk the wizard unattended")
+    parser.add_argument("--screenshots", metavar="DIR", help="save each window of the tour as a PNG in DIR")
+    parser.add_argument("--timeout", type=int, default=300,
+                        help="seconds before an unattended run of one company is stopped")
+    args, converter_args = parser.parse_known_args()
+    guided = unattended(args, os.environ)
+    # By hand too the converter runs with the tour, which then only writes the report down for the summary.
+    converter = Path(args.build) / "tools/demo/molnix_converter_tour"
+    if not converter.exists():
+        print("The converter is not built: %s is missing." % converter, file=sys.stderr)
+        return 1
+
+    if args.company:
+        samples = [SAMPLES[args.company]]
+    else:
+        samples = list(SAMPLES.values()) if guided else [None]
+    outcomes = []
+    for sample in samples:
+        screenshots = args.screenshots
+        if len(samples) > 1:
+            print("\n=== The %s sample company %s ===" % (sample["choice"].upper(), sample["name"]), flush=True)
+            screenshots = screenshots and str(Path(screenshots) / sample["choice"])
+        outcomes.append((sample, convert(args, converter_args, sample, guided, screenshots)))
+    if len(samples) > 1:
+        print()
+        for sample, passed in outcomes:
+            print("%-5s %s: %s" % (sample["choice"], sample["name"],
+                                  "every check passed" if passed else "FAILED"))
+    return 0 if all(passed for _, passed in outcomes) else 1
 
 
 if __name__ == "__main__":

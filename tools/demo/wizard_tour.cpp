@@ -12,7 +12,8 @@
 //   MOLNIX_TOUR_SHOTS     folder for a PNG of each window, as shown to the user
 //   MOLNIX_TOUR_EMAIL, MOLNIX_TOUR_PASSWORD   what the login types
 //   MOLNIX_TOUR_TARGET    a text of the cloud company's entry to choose (its registration number, say)
-//   MOLNIX_TOUR_SOURCE    a text of the source company's entry to choose (its name, say); the first one otherwise
+//   MOLNIX_TOUR_SOURCE    a text of the source company's entry to choose (its name, say); the first one when
+//                         unset; when no entry holds it, the company choice is left with "Avbryt"
 //   MOLNIX_TOUR_LOGOUT    when set, the first company choice is left with "Logga ut"
 //   MOLNIX_TOUR_SEND      when set, the report is followed by "Skicka till Molnix"
 //   MOLNIX_TOUR_REPORT    file into which the report is written (UTF-8) once it stands
@@ -108,11 +109,17 @@ class Tour final : public QObject {
       target->setCurrentIndex(wanted > 0 ? wanted : 1);
     }
     QComboBox* source = dialog->sourceBox();
+    const QString wantedSource = Setting("MOLNIX_TOUR_SOURCE");
     if (source->count() > 1 && source->currentIndex() <= 0) {
-      const int wanted = source->findText(Setting("MOLNIX_TOUR_SOURCE"), Qt::MatchContains);
-      source->setCurrentIndex(wanted > 0 && !Setting("MOLNIX_TOUR_SOURCE").isEmpty() ? wanted : 1);
+      const int wanted = wantedSource.isEmpty() ? 1 : source->findText(wantedSource, Qt::MatchContains);
+      if (wanted > 0) source->setCurrentIndex(wanted);
     }
     Shoot(dialog, "company-choice");
+    // Another company than the one asked for is never converted in its place.
+    if (!wantedSource.isEmpty() && !source->currentText().contains(wantedSource)) {
+      Say("company choice: " + wantedSource + " is not offered, Avbryt");
+      return Press(Button(dialog, "Avbryt"));
+    }
     Say("company choice: " + target->currentText() + " <- " + source->currentText());
     QPushButton* next = dialog->nextButton();
     Press(next->isEnabled() ? next : Button(dialog, "Avbryt"));

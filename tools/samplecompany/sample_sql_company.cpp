@@ -16,6 +16,7 @@
 #include "lumdb/record/sqldb.h"
 #include "lumdb/record/sqlstmt.h"
 #include "platform/clock.h"
+#include "tools/samplecompany/sample_company.h"
 #include "tools/samplecompany/sample_datamodel.h"
 #include "tools/samplecompany/sample_values.h"
 
@@ -450,7 +451,8 @@ void WriteSampleSqlCompany(const std::filesystem::path& companyFolder, const std
 
   std::ofstream ini(companyFolder / "ftg.ini", std::ios::binary);
   ini << "[DataSource]\r\nDisplayName=" << kSqlCompanyName
-      << "\r\nDisplayVariant=1\r\nDisplayVersion=2019.1\r\nDBInstance=(local)\r\nDBName=" << database.string()
+      << "\r\nDisplayVariant=1\r\nDisplayVersion=" << kDatabaseVersion << "\r\nDBInstance=(local)\r\nDBName="
+      << database.string()
       << "\r\nAuth=\r\n";
   if (!ini) throw std::runtime_error("Kunde inte skriva " + (companyFolder / "ftg.ini").string());
 }
