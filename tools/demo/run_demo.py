@@ -111,14 +111,16 @@ def start_standin(demo):
 
 
 def own_temp_folder(demo):
-    """The converter's temp folder inside the work folder, where its log stays; the test kit keeps a copy of
-    each SIE file it writes beside it (the converter removes its own work folders when it ends)."""
+    """The converter's temp folder inside the work folder, where its log stays; the test kit and our Vardo
+    engine keep a copy of each SIE file they write beside it (the converter removes its own work folders
+    when it ends)."""
     demo.temp = demo.work / "tmp"
     demo.temp.mkdir()
     demo.env["TMPDIR"] = str(demo.temp)
     demo.sie_copies = demo.work / "sie-written"
     demo.sie_copies.mkdir()
     demo.env["BIXKIT_COPY_TO"] = str(demo.sie_copies)
+    demo.env["VARDO_ENGINE_COPY_TO"] = str(demo.sie_copies)
 
 
 def write_settings(demo):
@@ -381,12 +383,8 @@ def summarise(demo, state):
 
     for year, name in SIE_FILES:
         maker = demo.sample["sie_maker"]
-        if demo.sample is not VARDO_SAMPLE:
-            # The converter removes its work folders: the last copy the test kit kept of the file it wrote.
-            made = [demo.sie_copies / name] if demo.sie_copies and (demo.sie_copies / name).exists() else []
-        else:
-            # Our Vardo engine writes into the shared work folder under the converter's temp folder.
-            made = sorted(demo.temp.glob("*/" + name), key=lambda path: path.stat().st_mtime) if demo.temp else []
+        # The converter removes its work folders: the last copy the maker kept of the file it wrote.
+        made = [demo.sie_copies / name] if demo.sie_copies and (demo.sie_copies / name).exists() else []
         if name not in contents or not made:
             if name in contents:
                 why = "%s made none" % maker
