@@ -63,28 +63,34 @@ CAdmDbSql::~CAdmDbSql() {
 void CAdmDbSql::OpenRecordset(std::unique_ptr<lumdb::dbrecordset_scroll_c> recordset) {
   recordset_ = std::move(recordset);
   connectionError_ = recordset_->open();
+  // The database answered but not for this table (missing, damaged, no right to read it).
+  if (connectionError_) unopenedReason_ = FailureText("kunde inte läsas", connectionError_);
 }
 
 bool CAdmDbSql::MoveFirst() {
-  if (!recordset_) return false;
+  if (!recordset_ || connectionError_) return false;
   unreadRowsReason_.clear();
   return Moved(recordset_->move_first());
 }
 
 bool CAdmDbSql::MoveNext() {
-  if (!recordset_) return false;
+  if (!recordset_ || connectionError_) return false;
   return Moved(recordset_->fetch());
 }
 
 bool CAdmDbSql::Moved(std::error_code result) {
   lastMoveError_ = result;
   if (!result) return true;
-  if (result.value() != lumdb::no_data && unreadRowsReason_.empty()) {
-    unreadRowsReason_ = session_->connection()->last_diagnostic_text();
-    if (unreadRowsReason_.empty()) unreadRowsReason_ = "fel " + std::to_string(result.value());
-    WriteLog("Tabellen " + TableName() + " kunde inte läsas till slut: " + unreadRowsReason_);
-  }
+  if (result.value() != lumdb::no_data && unreadRowsReason_.empty())
+    unreadRowsReason_ = FailureText("kunde inte läsas till slut", result);
   return false;
+}
+
+std::string CAdmDbSql::FailureText(std::string_view what, std::error_code error) const {
+  std::string reason = session_->connection()->last_diagnostic_text();
+  if (reason.empty()) reason = "fel " + std::to_string(error.value());
+  WriteLog("Tabellen " + TableName() + " " + std::string(what) + ": " + reason);
+  return reason;
 }
 
 std::string CAdmDbSql::TableName() const {
@@ -94,9 +100,13 @@ std::string CAdmDbSql::TableName() const {
 }
 
 void CAdmDbSql::AddUnreadRowsRow(std::vector<ReportRow>& rows) const {
-  if (unreadRowsReason_.empty()) return;
-  rows.push_back({"", "", report::kError, report::kCaptionError,
-                  "Tabellen " + TableName() + " kan inte läsas helt: " + unreadRowsReason_});
+  if (!unopenedReason_.empty()) {
+    rows.push_back({"", "", report::kError, report::kCaptionError,
+                    "Tabellen " + TableName() + " kan inte läsas: " + unopenedReason_});
+  } else if (!unreadRowsReason_.empty()) {
+    rows.push_back({"", "", report::kError, report::kCaptionError,
+                    "Tabellen " + TableName() + " kan inte läsas helt: " + unreadRowsReason_});
+  }
 }
 
 int CAdmDbSql::GetRecordCount() {

@@ -3,6 +3,7 @@
 // session, the reader's scrollable recordset, record navigation and column text.
 #include <memory>
 #include <string>
+#include <string_view>
 #include <system_error>
 #include <vector>
 
@@ -58,8 +59,9 @@ class CAdmDbSql {
   lumdb::session_c* session() const { return session_.get(); }
   const std::error_code& connectionError() const { return connectionError_; }
   const std::error_code& lastMoveError() const { return lastMoveError_; }
-  // A walk that ended on a failed move, not after the last row, left rows unread:
-  // one error row says so, so a half-read table is never reported as whole.
+  // A table the database would not give, or a walk that ended on a failed move
+  // rather than after the last row, left rows unread: one error row says so, so a
+  // half-read table is never reported as whole.
   void AddUnreadRowsRow(std::vector<ReportRow>& rows) const;
   const std::string& companyFolder() const { return companyFolder_; }
 
@@ -71,12 +73,15 @@ class CAdmDbSql {
  private:
   bool Moved(std::error_code result);
   std::string TableName() const;  // the recordset's main table
+  // The driver's message for a failure of this table, also written to the log.
+  std::string FailureText(std::string_view what, std::error_code error) const;
 
  private:
   std::unique_ptr<lumdb::session_c> session_;
   std::error_code connectionError_;
   std::unique_ptr<lumdb::dbrecordset_scroll_c> recordset_;
   std::error_code lastMoveError_;
+  std::string unopenedReason_;    // empty unless the recordset could not be opened
   std::string unreadRowsReason_;  // empty while every move succeeded or ended after the last row
   std::string companyFolder_;
 };
