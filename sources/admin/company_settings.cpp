@@ -72,42 +72,44 @@ int CompanyTypeOf(std::string_view orgNo, std::string_view name) {
 }  // namespace
 
 CAdminCompanySettings::CAdminCompanySettings(std::string folder) : CAdminPrm(std::move(folder)) {
-  orgNo_ = GetOrgNr();
-  name_ = CAdminPrm::GetName();
-  address_ = GetField(colPostAdr_);
-  postalCode_ = GetFieldNoBlanks(colPostNr_);
-  city_ = GetField(colOrt_);
-  phone_ = GetFieldNoBlanks(colTel_);
-  email_ = GetField(colEpost_);
-  web_ = GetField(colWww_);
-  vatNumber_ = GetFieldDigits(colMomsRegNr_);
-  bankgiro_ = GetFieldNoBlanks(colBgiro_);
-  plusgiro_ = GetFieldNoBlanks(colPgiro_);
-  residence_ = GetField(colSate_);
-  gln_ = GetField(colEanLoc_);
+  settings_.exportApplication = -1;
+  settings_.vatPeriod = 1;
+  settings_.corporateIdentityNumber = GetOrgNr();
+  settings_.name = CAdminPrm::GetName();
+  settings_.address1 = GetField(colPostAdr_);
+  settings_.postalCode = GetFieldNoBlanks(colPostNr_);
+  settings_.city = GetField(colOrt_);
+  settings_.phone = GetFieldNoBlanks(colTel_);
+  settings_.email = GetField(colEpost_);
+  settings_.web = GetField(colWww_);
+  settings_.vatNumber = GetFieldDigits(colMomsRegNr_);
+  settings_.bankgiroNumber = GetFieldNoBlanks(colBgiro_);
+  settings_.plusgiroNumber = GetFieldNoBlanks(colPgiro_);
+  settings_.residence = GetField(colSate_);
+  settings_.ediGlnNumber = GetField(colEanLoc_);
 
-  hasFTaxCard_ = !IsLogicalSet(GetField(colEjFSkatt_));
-  rotReducedInvoicing_ = IsLogicalSet(GetField(colHSkvHus_));
+  settings_.hasFTaxCard = !IsLogicalSet(GetField(colEjFSkatt_));
+  settings_.usesRotReducedInvoicing = IsLogicalSet(GetField(colHSkvHus_));
   if (HasRecords()) {
-    reversedConstructionVat_ =
+    settings_.usesReversedConstructionVat =
         platform::GetProfileInt(platform::ResolveNoCase(Folder(), "ftg.ini"), "Byggtjanst", "Active", 0) == 1;
   }
 
   ReadNextNumbers();
 
   const std::string productCode = GetPrgType();
-  exportApplication_ = ExportApplicationOf(productCode);
-  companyType_ = CompanyTypeOf(orgNo_, name_);
+  settings_.exportApplication = ExportApplicationOf(productCode);
+  settings_.companyType = CompanyTypeOf(settings_.corporateIdentityNumber, settings_.name);
 
-  bankBic_ = GetFieldNoBlanks(colSwiftAdr_);
-  (bankBic_.empty() ? bankBban_ : bankIban_) = GetFieldNoBlanks(colIbanNr_);
+  settings_.companyBankBic = GetFieldNoBlanks(colSwiftAdr_);
+  (settings_.companyBankBic.empty() ? settings_.companyBankAccountBban : settings_.companyBankAccountIban) = GetFieldNoBlanks(colIbanNr_);
 
   // The invoicing program reports no VAT.
   if (productCode == "W") {
-    vatPeriod_ = -1;
+    settings_.vatPeriod = -1;
   } else {
     const std::string code = CAdminPrm2(Folder()).GetVatPeriodCode();
-    vatPeriod_ = code == "1" ? 3 : code == "2" ? 4 : 1;
+    settings_.vatPeriod = code == "1" ? 3 : code == "2" ? 4 : 1;
   }
 }
 
@@ -116,9 +118,9 @@ void CAdminCompanySettings::ReadNextNumbers() {
   CAdminNewNumDb numbers(Folder());
   for (bool live = numbers.MoveFirstRecord(); live; live = numbers.MoveNextRecord()) {
     const int series = ToInt(numbers.GetId());
-    if (series == 1) nextQuoteNumber_ = ToInt(numbers.GetNr());
-    if (series == 2) nextOrderNumber_ = ToInt(numbers.GetNr());
-    if (series == 3) nextInvoiceNumber_ = ToInt(numbers.GetNr());
+    if (series == 1) settings_.nextCustomerQuoteNumber = ToInt(numbers.GetNr());
+    if (series == 2) settings_.nextCustomerOrderNumber = ToInt(numbers.GetNr());
+    if (series == 3) settings_.nextCustomerInvoiceNumber = ToInt(numbers.GetNr());
   }
 }
 

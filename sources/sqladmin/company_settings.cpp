@@ -60,6 +60,7 @@ int CompanyTypeOf(const std::string& orgNrText, const std::string& name) {
 }
 
 CSqlAdminCompanySettingsDb::CSqlAdminCompanySettingsDb(std::string companyFolder) {
+  settings_.vatPeriod = -1;  // stays so when the company has no VAT period to tell
   DataSourceInfo info;
   if (ReadDataSourceIni(info, companyFolder)) {
     lumdb::session_c session;
@@ -88,25 +89,25 @@ CSqlAdminCompanySettingsDb::CSqlAdminCompanySettingsDb(std::string companyFolder
           if (!row.fetch()) {
             auto text = [&](int i) { return NarrowText(row.get_wstring(ids[i])); };
             auto compact = [&](int i) { return NarrowText(RemoveWhitespaceW(row.get_wstring(ids[i]))); };
-            orgNr_ = compact(0);
-            name_ = text(1);
-            postalAddress_ = text(2);
-            postalCode_ = compact(3);
-            city_ = text(4);
-            phone_ = compact(5);
-            email_ = text(6);
-            web_ = text(7);
-            vatNumber_ = text(8);
-            std::erase(vatNumber_, '-');
-            bankgiro_ = compact(9);
-            plusgiro_ = compact(10);
-            residence_ = text(11);
-            gln_ = text(12);
-            hasFTaxCard_ = !row.get_bool(ids[13]);
-            rotReducedInvoicing_ = row.get_bool(ids[14]);
+            settings_.corporateIdentityNumber = compact(0);
+            settings_.name = text(1);
+            settings_.address1 = text(2);
+            settings_.postalCode = compact(3);
+            settings_.city = text(4);
+            settings_.phone = compact(5);
+            settings_.email = text(6);
+            settings_.web = text(7);
+            settings_.vatNumber = text(8);
+            std::erase(settings_.vatNumber, '-');
+            settings_.bankgiroNumber = compact(9);
+            settings_.plusgiroNumber = compact(10);
+            settings_.residence = text(11);
+            settings_.ediGlnNumber = text(12);
+            settings_.hasFTaxCard = !row.get_bool(ids[13]);
+            settings_.usesRotReducedInvoicing = row.get_bool(ids[14]);
             programType_ = text(15);
-            bankBic_ = compact(16);
-            (bankBic_.empty() ? bankBban_ : bankIban_) = compact(17);
+            settings_.companyBankBic = compact(16);
+            (settings_.companyBankBic.empty() ? settings_.companyBankAccountBban : settings_.companyBankAccountIban) = compact(17);
           }
         } catch (const std::exception&) {
           // what was taken stays
@@ -119,7 +120,7 @@ CSqlAdminCompanySettingsDb::CSqlAdminCompanySettingsDb(std::string companyFolder
           lumdb::query_c query(&session);
           query.setup_select(prm2->id, {lumdb::colexpr_c(period)}, nullptr);
           const int v = QueryFirstInt(connection, query, period);
-          vatPeriod_ = v == 1 ? 3 : v == 2 ? 4 : 1;
+          settings_.vatPeriod = v == 1 ? 3 : v == 2 ? 4 : 1;
         } catch (const std::exception&) {
         }
       }
@@ -133,9 +134,9 @@ CSqlAdminCompanySettingsDb::CSqlAdminCompanySettingsDb(std::string companyFolder
           while (!rows.fetch()) {
             int* target = nullptr;
             switch (rows.get_int(id)) {
-              case 3: target = &nextInvoiceNumber_; break;
-              case 2: target = &nextOrderNumber_; break;
-              case 1: target = &nextQuoteNumber_; break;
+              case 3: target = &settings_.nextCustomerInvoiceNumber; break;
+              case 2: target = &settings_.nextCustomerOrderNumber; break;
+              case 1: target = &settings_.nextCustomerQuoteNumber; break;
               default: continue;
             }
             *target = static_cast<int>(static_cast<std::uint32_t>(rows.get_int64(nr)));
@@ -147,9 +148,9 @@ CSqlAdminCompanySettingsDb::CSqlAdminCompanySettingsDb(std::string companyFolder
   }
   const auto profile = companyFolder.empty() ? std::nullopt
                                              : platform::ProfileFile::Load(platform::ResolveNoCase(companyFolder, "ftg.ini"));
-  if (profile) reversedConstructionVat_ = profile->GetInt("Byggtjanst", "Active", 0) == 1;
-  exportApplication_ = ExportApplicationOf(programType_);
-  companyType_ = CompanyTypeOf(orgNr_, name_);
+  if (profile) settings_.usesReversedConstructionVat = profile->GetInt("Byggtjanst", "Active", 0) == 1;
+  settings_.exportApplication = ExportApplicationOf(programType_);
+  settings_.companyType = CompanyTypeOf(settings_.corporateIdentityNumber, settings_.name);
 }
 
 void CSqlAdminCompanySettingsDb::AddWarnings(std::vector<ReportRow>& rows) {

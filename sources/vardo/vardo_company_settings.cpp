@@ -96,26 +96,29 @@ CVardoCompanySettings::CVardoCompanySettings(std::string companyFolder) : CVardo
   constexpr int kTable = vardo_table::kClient;
   // The company's record is the table's first; positioned on it whatever an earlier reader left current.
   CVardoCompanyDb::MoveFirst();
-  iban_ = GetString(kTable, "IBAN");
-  bankBic_ = GetString(kTable, "SWIFT");
-  orgNo_ = GetString(kTable, "ORGNO");
-  name_ = GetString(kTable, "CLNAME");
-  address1_ = GetString(kTable, "ADR1");
-  address2_ = GetString(kTable, "ADR2");
-  SplitPostalCodeAndCity(GetString(kTable, "ADR3").c_str(), postalCode_, city_);
-  phone_ = GetString(kTable, "PHONE1");
-  mobile_ = GetString(kTable, "PHONE2");
-  email_ = GetString(kTable, "MAIL");
-  web_ = GetString(kTable, "WEB");
-  vatNumber_ = GetString(kTable, "VATREG");
-  bankgiro_ = GetString(kTable, "BANKGIRO");
-  plusgiro_ = GetString(kTable, "PLUSGIRO");
-  residence_ = GetString(kTable, "SITE");
-  gln_ = GetString(kTable, "EAN");
-  vatPeriod_ = VatPeriodOf(GetLong(kTable, "VATPER"));
+  settings_.companyBankBic = GetString(kTable, "SWIFT");
+  // Without a BIC the account number is a domestic one.
+  (settings_.companyBankBic.empty() ? settings_.companyBankAccountBban : settings_.companyBankAccountIban) =
+      GetString(kTable, "IBAN");
+  settings_.corporateIdentityNumber = GetString(kTable, "ORGNO");
+  settings_.name = GetString(kTable, "CLNAME");
+  settings_.address1 = GetString(kTable, "ADR1");
+  settings_.address2 = GetString(kTable, "ADR2");
+  SplitPostalCodeAndCity(GetString(kTable, "ADR3").c_str(), settings_.postalCode, settings_.city);
+  settings_.phone = GetString(kTable, "PHONE1");
+  settings_.mobile = GetString(kTable, "PHONE2");
+  settings_.email = GetString(kTable, "MAIL");
+  settings_.web = GetString(kTable, "WEB");
+  settings_.vatNumber = GetString(kTable, "VATREG");
+  settings_.hasFTaxCard = !settings_.vatNumber.empty();
+  settings_.bankgiroNumber = GetString(kTable, "BANKGIRO");
+  settings_.plusgiroNumber = GetString(kTable, "PLUSGIRO");
+  settings_.residence = GetString(kTable, "SITE");
+  settings_.ediGlnNumber = GetString(kTable, "EAN");
+  settings_.vatPeriod = VatPeriodOf(GetLong(kTable, "VATPER"));
   ReadNumberSeries();
-  exportApplication_ = ExportApplicationOf(GetVardoEditionText());
-  companyType_ = VardoCompanyType(orgNo_, name_);
+  settings_.exportApplication = ExportApplicationOf(GetVardoEditionText());
+  settings_.companyType = VardoCompanyType(settings_.corporateIdentityNumber, settings_.name);
 }
 
 void CVardoCompanySettings::ReadNumberSeries() {
@@ -126,7 +129,7 @@ void CVardoCompanySettings::ReadNumberSeries() {
     series.emplace(table.GetLong(kTable, "ID"),
                    VardoSeriesRow{table.GetLong(kTable, "PRINTNUM"), table.GetLong(kTable, "LASTNUM")});
   }
-  nextInvoiceNumber_ = NextNumber(series, kInvoiceSeries);
-  nextOrderNumber_ = NextNumber(series, kOrderSeries);
-  nextQuoteNumber_ = NextNumber(series, kQuoteSeries);
+  settings_.nextCustomerInvoiceNumber = NextNumber(series, kInvoiceSeries);
+  settings_.nextCustomerOrderNumber = NextNumber(series, kOrderSeries);
+  settings_.nextCustomerQuoteNumber = NextNumber(series, kQuoteSeries);
 }

@@ -20,11 +20,12 @@
 
 #include "app/sources/reader_fields.h"
 #include "app/sources/source_readers.h"
+#include "app/sources/stored_company_settings.h"
 
 namespace fake {
 
 #define QZ_RECORD_FIELD(type, getter, field, setter) type field{};
-struct CompanyRecord { QZ_COMPANY_FIELDS(QZ_RECORD_FIELD) };
+using CompanyRecord = CompanySettingsValues;
 struct ArticleRecord { QZ_ARTICLES_FIELDS(QZ_RECORD_FIELD) };
 struct CustomerRecord { QZ_CUSTOMERS_FIELDS(QZ_RECORD_FIELD) };
 struct SupplierRecord { QZ_SUPPLIERS_FIELDS(QZ_RECORD_FIELD) };
