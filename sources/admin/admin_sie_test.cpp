@@ -285,6 +285,20 @@ TEST_F(AdminSieTest, FailedProgramExportEmptiesThePaths) {
   EXPECT_THAT(KitCalls(), ::testing::Contains(::testing::StartsWith("BixGetSie(4, A, SIE.SE, ")));
 }
 
+// Where no desktop program can run, the user is not told that one starts.
+TEST_F(AdminSieTest, ADesktopThatCannotStartTheProgramIsNotToldItStarts) {
+  WriteCompany("0");
+  DesktopProgram(kProductAdministration).installedEdition = 200;
+  desktop.canStartPrograms = false;
+
+  EXPECT_EQ(Produce(),
+            (Rows{SieError("SIE-fil kunde inte skapas. Det gick inte öppna företaget i Tessal Administration.")}));
+  EXPECT_THAT(prompter.shown, IsEmpty());
+  EXPECT_THAT(desktop.transcript, IsEmpty());
+  EXPECT_EQ(currentPath, "");
+  EXPECT_EQ(previousPath, "");
+}
+
 TEST_F(AdminSieTest, FilesTheProgramDidNotWriteAreNotUploaded) {
   WriteCompany("0");
   DesktopProgram(kProductAdministration).installedEdition = 200;

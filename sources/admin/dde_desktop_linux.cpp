@@ -26,6 +26,7 @@ class NoServerChannel final : public DdeChannel {
 
 class LinuxDesktopControl final : public DesktopControl {
  public:
+  bool CanStartPrograms() const override { return false; }
   std::vector<DesktopWindow> ListWindows() override { return {}; }
   void CloseWindow(std::uint64_t) override {}
   std::intptr_t StartProgram(const std::string& file, const std::string&, const std::string&) override {

@@ -65,6 +65,8 @@ struct DesktopWindow {
 class DesktopControl {
  public:
   virtual ~DesktopControl() = default;
+  // False where no desktop program can ever run: the user is then not told that one starts.
+  virtual bool CanStartPrograms() const = 0;
   virtual std::vector<DesktopWindow> ListWindows() = 0;  // the top-level windows
   // Asks the window to close and returns once its program has handled that.
   virtual void CloseWindow(std::uint64_t id) = 0;

@@ -8,6 +8,7 @@
 #include "app/sources/desktop_programs.h"
 #include "app/sources/desktop_services.h"
 #include "platform/clock.h"
+#include "platform/log.h"
 #include "platform/paths.h"
 #include "platform/prompter.h"
 #include "sources/admin/bix_kit.h"
@@ -194,6 +195,11 @@ void DesktopSieReader::ExportThroughProgram(int product, const SieBookingYears& 
     return;
   }
 
+  if (!dde::CurrentDesktopControl().CanStartPrograms()) {
+    WriteLog(std::string("SIE: Tessal ") + productWord + " kan inte startas på den här datorn.");
+    rows.push_back(failed);
+    return;
+  }
   prompter_.Tell(std::string("Tessal ") + productWord +
                      " kommer nu att starta för att kunna skapa SIE-filer. För att slutföra SIE-exporten kan du "
                      "behöva gå igenom vissa dialoger i programmet.",

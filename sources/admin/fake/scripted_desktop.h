@@ -26,6 +26,7 @@ class ScriptedDesktop final : public DesktopControl {
   std::vector<std::string> transcript;
   std::vector<DesktopWindow> windows;
 
+  bool canStartPrograms = true;
   std::intptr_t startResult = 42;
   DesktopWindow programWindow{100, "Tessal Administration - Företag", "KolmAdmMain"};
   int startupWaits = 0;  // waits of the run before the started program's window shows
@@ -46,6 +47,7 @@ class ScriptedDesktop final : public DesktopControl {
     return count;
   }
 
+  bool CanStartPrograms() const override { return canStartPrograms; }
   std::vector<DesktopWindow> ListWindows() override { return windows; }
   void CloseWindow(std::uint64_t id) override {
     std::erase_if(windows, [&](const DesktopWindow& window) {
