@@ -4,6 +4,7 @@
 // they still answer after Close (the settings are uploaded after the check has
 // closed the reader).
 #include <string>
+#include <string_view>
 
 #include "app/sources/reader_fields.h"
 #include "app/sources/source_readers.h"
@@ -24,3 +25,11 @@ class StoredCompanySettings : public I_QZ_Company {
  protected:
   CompanySettingsValues settings_;
 };
+
+// The company form the cloud knows (0 unknown, 1 limited company, 2 sole trader,
+// 3 economic association, 5 trading partnership, 6 limited partnership).
+// `middle` is the number the organisation number's third and fourth characters
+// make (the birth month of a sole trader, above 19 for a legal person; 0 when
+// they make none), `group` its first character, and words of the name tell apart
+// the forms that share a group.
+int CompanyFormOf(int middle, char group, std::string_view name);

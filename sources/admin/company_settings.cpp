@@ -23,8 +23,6 @@ int ExportApplicationOf(std::string_view productCode) {
   }
 }
 
-bool Contains(std::string_view text, std::string_view part) { return text.find(part) != std::string_view::npos; }
-
 // The characters from `first` (0-based) on, at most `count` of them; never splits a character.
 std::string_view Characters(std::string_view utf8, std::size_t first, std::size_t count) {
   auto offsetOf = [&](std::size_t chars) {
@@ -40,33 +38,10 @@ std::string_view Characters(std::string_view utf8, std::size_t first, std::size_
   return utf8.substr(begin, end - begin);
 }
 
-// The company form, told by the organisation number (its third and fourth digits
-// give a birth month for a sole trader; its first digit the group of a legal
-// person) and, for the groups that share a digit, by words of the name.
+// The company form by the organisation number's characters and the name.
 int CompanyTypeOf(std::string_view orgNo, std::string_view name) {
   if (platform::Utf8Length(orgNo) <= 4) return 0;
-  int v = ToInt(Characters(orgNo, 2, 2));
-  if (v >= 1 && v <= 12) return 2;
-  if (v <= 19) return 0;
-  switch (orgNo.front()) {
-    case '5':
-      return 1;
-    case '7':
-    case '8': {
-      std::string lower = platform::ToLower(name);
-      return Contains(lower, "ekonomisk förening") || Contains(lower, "ek. för.") ? 3 : 0;
-    }
-    case '9': {
-      std::string lower = platform::ToLower(name);
-      if (platform::Utf8Length(lower) <= 3) return 0;
-      std::string_view l = lower;
-      if (Contains(l, "handelsbolag") || l.starts_with("hb ") || l.ends_with(" hb")) return 5;
-      if (Contains(l, "kommanditbolag") || l.starts_with("kb ") || l.ends_with(" kb")) return 6;
-      return 0;
-    }
-    default:
-      return 0;
-  }
+  return CompanyFormOf(ToInt(Characters(orgNo, 2, 2)), orgNo.front(), name);
 }
 
 }  // namespace

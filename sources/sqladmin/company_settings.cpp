@@ -41,22 +41,7 @@ int CompanyTypeOf(const std::string& orgNrText, const std::string& name) {
   std::string orgNr = orgNrText;
   std::erase_if(orgNr, [](char c) { return c < '0' || c > '9'; });
   if (orgNr.size() <= 4) return 0;
-  const int m = StrToIntOrZero(orgNr.substr(2, 2));
-  if (m >= 1 && m <= 12) return 2;
-  if (m < 20) return 0;
-  const std::string lower = platform::ToLower(name);
-  switch (orgNr.front()) {
-    case '5': return 1;
-    case '7':
-    case '8':
-      return lower.find("ekonomisk förening") != std::string::npos || lower.find("ek. för.") != std::string::npos ? 3 : 0;
-    case '9':
-      if (platform::Utf8Length(lower) <= 3) return 0;
-      if (lower.find("handelsbolag") != std::string::npos || lower.starts_with("hb ") || lower.ends_with(" hb")) return 5;
-      if (lower.find("kommanditbolag") != std::string::npos || lower.starts_with("kb ") || lower.ends_with(" kb")) return 6;
-      return 0;
-    default: return 0;
-  }
+  return CompanyFormOf(StrToIntOrZero(orgNr.substr(2, 2)), orgNr.front(), name);
 }
 
 CSqlAdminCompanySettingsDb::CSqlAdminCompanySettingsDb(std::string companyFolder) {

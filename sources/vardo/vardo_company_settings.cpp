@@ -55,12 +55,6 @@ std::string Characters(const std::string& text, std::size_t first, std::size_t c
   return text.substr(from, to - from);
 }
 
-// The lower-cased name holds the word, or starts or ends with its abbreviation as a word of its own.
-bool CallsItself(const std::string& lower, const std::string& word, const std::string& abbreviation) {
-  return lower.find(word) != std::string::npos || lower.starts_with(abbreviation + " ") ||
-         lower.ends_with(" " + abbreviation);
-}
-
 }  // namespace
 
 // The third and fourth characters of an organisation number are the month of
@@ -69,27 +63,7 @@ bool CallsItself(const std::string& lower, const std::string& word, const std::s
 int VardoCompanyType(const std::string& orgNo, const std::string& name) {
   if (platform::Utf8Length(orgNo) <= 4) return 0;
   const vardo_values::LeadingInteger middle = vardo_values::ReadLeadingInteger(Characters(orgNo, 2, 2));
-  if (!middle.found) return 0;
-  const int n = middle.value;
-  if (n >= 1 && n <= 12) return 2;
-  if (n <= 19) return 0;
-  const std::string lower = platform::ToLower(name);
-  switch (orgNo.front()) {
-    case '5':
-      return 1;
-    case '7':
-    case '8':
-      return lower.find("ekonomisk förening") != std::string::npos || lower.find("ek. för.") != std::string::npos
-                 ? 3
-                 : 0;
-    case '9':
-      if (platform::Utf8Length(lower) <= 3) return 0;
-      if (CallsItself(lower, "handelsbolag", "hb")) return 5;
-      if (CallsItself(lower, "kommanditbolag", "kb")) return 6;
-      return 0;
-    default:
-      return 0;
-  }
+  return CompanyFormOf(middle.found ? middle.value : 0, orgNo.front(), name);
 }
 
 CVardoCompanySettings::CVardoCompanySettings(std::string companyFolder) : CVardoPrm(std::move(companyFolder)) {
