@@ -131,7 +131,7 @@ bool CMlxImportJob::IsTransferred(ImportKind kind) const {
 
 bool CMlxImportJob::IsUnreadable(ImportKind kind) const {
   if (kind == kImportCustomerLedgerItems && !transferOpenCustomerInvoices_) return false;
-  return unreadable_[kind];
+  return unreadable_[kind] || (imports_[kind] && !imports_[kind]->IsReadWhole());
 }
 
 void CMlxImportJob::CheckAll(ProgressSink* progress) {

@@ -119,8 +119,9 @@ class CMlxImportJob {
   // The kind has a reader that is available and, for the open customer invoices,
   // the user wants them; with that flag clear the reader is not asked.
   bool IsTransferred(ImportKind kind) const;
-  // The kind's reader could not be built in the last CreateImports: nothing of it
-  // goes, and its rows say why. The open customer invoices count only while wanted.
+  // The kind's reader could not be built in the last CreateImports, or its check
+  // found the source not readable whole (company settings): nothing of it goes,
+  // and its rows say why. The open customer invoices count only while wanted.
   bool IsUnreadable(ImportKind kind) const;
 
   // For GetCloudCompanies: the user's names as the service gives them.

@@ -437,6 +437,21 @@ TEST_F(JobAgainstCloud, SkippedKindsAreNotSent) {
   EXPECT_EQ(pending["articles"].size(), 1u);
 }
 
+TEST_F(JobAgainstCloud, SettingsThatCouldNotBeReadWholeAreNotSent) {
+  ChooseCloudCompany(kCompanyA);
+  auto& f = fakes();
+  f.company->warnings = {{"", "", "Error", "Fel:", "Tabellen PRM kan inte läsas: database is locked"}};
+  f.articles->records = {engine_test::Article("A-1")};
+  job().CreateImports();
+  job().CheckAll(nullptr);
+  EXPECT_TRUE(job().IsUnreadable(kImportCompany));
+  const std::size_t before = RequestCount();
+  job().UploadAll();
+
+  EXPECT_THAT(RoutesAfter(before), ElementsAre("discard", "upload.articles"));
+  EXPECT_FALSE(Company(kCompanyA)["pending"].contains("companySettings"));
+}
+
 TEST_F(JobAgainstCloud, TheSendUsesTheTokenFetchedForItAndAFailedFetchLeavesNone) {
   ChooseCloudCompany(kCompanyA);
   fakes().articles->records = {engine_test::Article("A-1")};

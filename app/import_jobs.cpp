@@ -93,10 +93,12 @@ std::vector<ReportRow> CMlxImportCompany::Check(ProgressSink*) {
   std::vector<ReportRow> rows;
   reader_->AddWarnings(rows);
   reader_->Close();
+  readWhole_ = std::none_of(rows.begin(), rows.end(), [](const ReportRow& row) { return row.kind == report::kError; });
   return rows;
 }
 
 int CMlxImportCompany::Upload() {
+  if (!readWhole_) return 0;
   QZ_COMPANY_FIELDS(QZ_COPY_TO_UPLOAD)
   return Send();
 }

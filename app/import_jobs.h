@@ -31,6 +31,9 @@ class CMlxImportBase {
   virtual KLCR_MolnixMigration::KLCRReturnsErrorInfo* GetErrorInfo() = 0;
   // Records the upload object holds, that is what the send will carry.
   virtual std::size_t GetCount() const { return 0; }
+  // False when the check found that the source could not be read whole and the
+  // kind must not be sent at all (its rows say why); the upload then sends nothing.
+  virtual bool IsReadWhole() const { return true; }
 
   // The token every later upload of this job sends.
   void SetApiToken(std::string apiToken) { apiToken_ = std::move(apiToken); }
@@ -87,8 +90,16 @@ class CMlxImportRecords : public CMlxImportOf<Reader, UploadObject> {
 class CMlxImportCompany final : public CMlxImportOf<I_QZ_Company, KLCR_MolnixMigration::CUploadCompanySettings> {
  public:
   using CMlxImportOf::CMlxImportOf;
+  // Collects the reader's rows. An "Error" row means a settings table could not
+  // be read whole: the settings the cloud has are then kept, and none are sent,
+  // since a value that was not read would go out as the company's (a next
+  // invoice number 0, an empty name).
   std::vector<ReportRow> Check(ProgressSink* progress) override;
   int Upload() override;
+  bool IsReadWhole() const override { return readWhole_; }
+
+ private:
+  bool readWhole_ = true;
 };
 
 class CMlxImportArticles final : public CMlxImportRecords<I_QZ_Articles, KLCR_MolnixMigration::CUploadArticles> {

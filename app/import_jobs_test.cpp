@@ -234,14 +234,25 @@ TEST(RecordWalk, OpenSupplierInvoicesReadTheCurrencyBeforeTheVatAmounts) {
 
 TEST(CompanySettings, TheCheckOnlyCollectsWarningsAndTheUploadReadsTheValuesAfterClose) {
   fake::FakeCompany reader;
-  reader.warnings = {{"", "", "Error", "Fel:", "Organisationsnummer saknas."}};
+  reader.warnings = {{"", "", "Info", "", "Momsperiod saknas."}};
   CMlxImportCompany job("token", &reader);
   EXPECT_EQ(job.Check(nullptr), reader.warnings);
   EXPECT_THAT(reader.calls, ElementsAre("AddWarnings", "Close"));
-  EXPECT_NE(job.Upload(), 0);  // sent even though the check gave a row (no service runs, so it fails)
+  EXPECT_TRUE(job.IsReadWhole());
+  EXPECT_NE(job.Upload(), 0);  // sent although the check gave a row (no service runs, so it fails)
   EXPECT_EQ(reader.calls.size(), 2u + 29u);
   EXPECT_EQ(reader.calls[2], "GetCorporateIdentityNumber");
   EXPECT_EQ(reader.calls.back(), "GetVatPeriod");
+}
+
+TEST(CompanySettings, SettingsNotReadWholeAreNeverSent) {
+  fake::FakeCompany reader;
+  reader.warnings = {{"", "", "Error", "Fel:", "Tabellen NEWNUM kan inte läsas: no such table: NEWNUM"}};
+  CMlxImportCompany job("token", &reader);
+  EXPECT_EQ(job.Check(nullptr), reader.warnings);
+  EXPECT_FALSE(job.IsReadWhole());
+  EXPECT_EQ(job.Upload(), 0);
+  EXPECT_THAT(reader.calls, ElementsAre("AddWarnings", "Close"));  // no value was read to be sent
 }
 
 TEST(SieFiles, TheFileStateNeedsTheCurrentYearsFile) {

@@ -15,7 +15,7 @@
 // What the job holds of one data kind at the moment the picture is taken.
 struct KindState {
   bool takesPart = false;  // reader built and available, or unreadable (open customer invoices: and wanted)
-  bool unreadable = false;  // the reader could not be built: the rows say why, nothing is sent
+  bool unreadable = false;  // the reader could not be built, or not read whole: the rows say why, nothing is sent
   std::vector<ReportRow> rows;
   std::size_t count = 0;     // records in the upload object; 0 without an upload job
   std::size_t maxCount = 0;  // the register's maximum; 0 when there is none

@@ -419,6 +419,32 @@ TEST_F(SendStep, ARegisterAboveItsMaximumIsReportedAsNotSent) {
   EXPECT_EQ(d_.view.ended, dialog_result::kCancel);
 }
 
+TEST_F(SendStep, SettingsThatCouldNotBeReadWholeAreNamedInTheWarningAndNotSent) {
+  d_.fakes.company->warnings = {{"", "", "Error", "Fel:", "Tabellen PRM kan inte läsas: database is locked"}};
+  Open();
+  EXPECT_NE(d_.view.Report().find("Företagsuppgifter:\r\nFel:\tTabellen PRM kan inte läsas: database is locked\r\n"),
+            std::string::npos);
+  EXPECT_EQ(d_.view.Report().find("Företagsuppgifter kommer att överföras."), std::string::npos);
+  d_.prompter.script.Script(PromptAnswer::Yes);  // the warning
+  d_.prompter.script.Script(PromptAnswer::Yes);  // keep what was sent
+  d_.controller.OnSend();
+
+  ASSERT_EQ(d_.Shown().size(), 3u);
+  EXPECT_EQ(d_.Shown()[0].text,
+            "Företagsuppgifter: Tabellen PRM kan inte läsas: database is locked\n\n"
+            "Vill du fortsätta att överföra övrig information?");
+  EXPECT_EQ(d_.Shown()[1].text,
+            "Överföringen lyckades delvis.\n\n"
+            "Överföringen av företagsinställningar misslyckades. Tabellen PRM kan inte läsas: database is locked\n"
+            "Överföringen av leveransvillkor lyckades\n"
+            "Överföringen av kunder lyckades\n"
+            "Överföringen av artiklar lyckades\n"
+            "\nVill du fortsätta och spara de överförda uppgifterna i Tessal Molnix?");
+  EXPECT_THAT(Routes(), ElementsAre("token", "discard", "upload.articles", "upload.customers",
+                                    "upload.deliveryTerms", "complete"));
+  EXPECT_FALSE(Company()["completed"][0].contains("companySettings"));
+}
+
 TEST_F(SendStep, ARefusedCompletionKeepsTheDialogAndDiscardsNothing) {
   Open();
   cloud_.SetFault("complete", 500);
