@@ -62,6 +62,31 @@ class ClientTest : public testing::Test {
     return cloud_.State()["companies"][companyId]["pending"];
   }
 
+  // One accepted delivery term for the token's company: each Call() leaves an import pending.
+  static void AddOneTerm(CUploadDeliveryTerms& terms, const std::string& token) {
+    terms.SetApiToken(token);
+    terms.SetCode("FVL");
+    terms.SetName("Fritt vårt lager");
+    ASSERT_EQ(terms.AddDeliveryTerm(), 0);
+  }
+
+  // The requests of `route` after the first `skip` the stand-in saw.
+  std::size_t RequestsOf(const std::string& route, std::size_t skip) const {
+    const auto requests = cloud_.State()["requests"];
+    std::size_t count = 0;
+    for (std::size_t i = skip; i < requests.size(); ++i) count += requests[i]["route"] == route;
+    return count;
+  }
+
+  // A fault of the stand-in, what the call answers under it, and how many
+  // requests of the route looked at it made.
+  struct FaultCase {
+    const char* what;
+    std::function<void()> arrange;
+    int code;
+    std::size_t requests;
+  };
+
   StandinProcess cloud_{cloud_standin::ExampleFixture()};
   fs::path folder_;
 };
@@ -338,10 +363,7 @@ TEST_F(ClientTest, ALostCompletionAnswerIsAskedAfterAndNeverCompletesTwice) {
   LogIn(kUser, "hemligt");
   const std::string token = TokenOf("c-1001");
   CUploadDeliveryTerms terms;
-  terms.SetApiToken(token);
-  terms.SetCode("FVL");
-  terms.SetName("Fritt vårt lager");
-  ASSERT_EQ(terms.AddDeliveryTerm(), 0);
+  AddOneTerm(terms, token);
   ASSERT_EQ(terms.Call(), klcr::kOk);
 
   KLCRMiscFunc::SetTimeout(1);
@@ -385,12 +407,7 @@ TEST_F(ClientTest, AfterALostCompletionAnswerTheStateIsAskedUntilItIsKnown) {
   LogIn(kUser, "hemligt");
   const std::string token = TokenOf("c-1001");
   KLCRMiscFunc::SetTimeout(1);
-  const struct {
-    const char* what;
-    std::function<void()> arrange;
-    int code;
-    std::size_t stateQueries;
-  } cases[] = {
+  const FaultCase cases[] = {
       {"answered late, the service still at work at the first two queries",
        [&] {
          cloud_.SetLateAnswer("complete", 3, 1);
@@ -416,13 +433,10 @@ TEST_F(ClientTest, AfterALostCompletionAnswerTheStateIsAskedUntilItIsKnown) {
        },
        klcr::kCompletionUnknown, kShortPauses.size()},
   };
+  CUploadDeliveryTerms terms;
+  AddOneTerm(terms, token);
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
-    CUploadDeliveryTerms terms;
-    terms.SetApiToken(token);
-    terms.SetCode("FVL");
-    terms.SetName("Fritt vårt lager");
-    ASSERT_EQ(terms.AddDeliveryTerm(), 0);
     ASSERT_EQ(terms.Call(), klcr::kOk);
     c.arrange();
     const std::size_t before = cloud_.State()["requests"].size();
@@ -430,10 +444,7 @@ TEST_F(ClientTest, AfterALostCompletionAnswerTheStateIsAskedUntilItIsKnown) {
     complete.SetApiToken(token);
     EXPECT_EQ(complete.Call(), c.code);
     cloud_.ClearFaults();
-    const auto requests = cloud_.State()["requests"];
-    std::size_t stateQueries = 0;
-    for (std::size_t i = before; i < requests.size(); ++i) stateQueries += requests[i]["route"] == "importState";
-    EXPECT_EQ(stateQueries, c.stateQueries);
+    EXPECT_EQ(RequestsOf("importState", before), c.requests);
     // The stand-in did complete it each time; asked now, it says so.
     CGetImportState state;
     state.SetApiToken(token);
@@ -456,12 +467,7 @@ TEST_F(ClientTest, AnUploadWhoseAnswerIsLostIsSentOnceMore) {
   LogIn(kUser, "hemligt");
   const std::string token = TokenOf("c-1001");
   KLCRMiscFunc::SetTimeout(1);
-  const struct {
-    const char* what;
-    std::function<void()> arrange;
-    int code;
-    std::size_t sent;
-  } cases[] = {
+  const FaultCase cases[] = {
       {"dropped once", [&] { cloud_.SetDroppedAnswer("upload.articles", 1); }, klcr::kOk, 2},
       // An upload is cut when nothing moves for the time-out, as curl measures it: some
       // seconds after the body went out. The late answer comes well after that.
@@ -484,10 +490,7 @@ TEST_F(ClientTest, AnUploadWhoseAnswerIsLostIsSentOnceMore) {
     const std::size_t before = cloud_.State()["requests"].size();
     EXPECT_EQ(articles.Call(), c.code);
     cloud_.ClearFaults();
-    const auto requests = cloud_.State()["requests"];
-    std::size_t sent = 0;
-    for (std::size_t i = before; i < requests.size(); ++i) sent += requests[i]["route"] == "upload.articles";
-    EXPECT_EQ(sent, c.sent);
+    EXPECT_EQ(RequestsOf("upload.articles", before), c.requests);
   }
   EXPECT_NE(platform::ReadWholeFile(folder_ / "klcr_logg.txt")->find("Svaret uteblev, skickas en gång till: PUT "
                                                                       "/migration/articles"),
