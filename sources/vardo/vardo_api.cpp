@@ -4,6 +4,7 @@
 #include <memory>
 #include <optional>
 #include <stdexcept>
+#include <type_traits>
 #include <utility>
 
 #include "platform/log.h"
@@ -16,25 +17,40 @@ namespace {
 
 constexpr const char* kAppPathsKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Vardo.exe";
 constexpr std::size_t kMaxPath = 260;
+// A character field is at most 255 characters wide, and each of them becomes
+// at most 3 bytes of UTF-8 (every code page of a DBF table lies in the
+// Basic Multilingual Plane): the text crosses the API whole, never cut.
+constexpr std::int32_t kStringBufferSize = 255 * 3 + 1;
 
 VardoApiTable g_api;
 // The libraries stay loaded for the life of the process once PyxBase5 is loaded.
 std::unique_ptr<platform::SharedLibrary> g_pyxBase;
 std::vector<std::unique_ptr<platform::SharedLibrary>> g_companions;
 // An error the library reported through the callback during the current call.
-std::optional<std::string> g_pendingError;
+struct PendingError {
+  std::int16_t code;
+  std::int32_t detail;
+  std::string text;
+};
+std::optional<PendingError> g_pendingError;
 
 [[noreturn]] void Fail(const std::string& text) {
   WriteLog(text);
   throw std::runtime_error(text);
 }
 
-// Raises the error the library reported during the call that just returned.
-void RaisePendingError() {
+// Raises the error the library reported during the call that just returned, with what the call answered.
+void RaisePendingError(std::int32_t result) {
   if (!g_pendingError) return;
-  std::string text = std::move(*g_pendingError);
+  PendingError error = std::move(*g_pendingError);
   g_pendingError.reset();
-  throw std::runtime_error(text);
+  throw VardoDatabaseError(error.code, error.detail, std::move(error.text), result);
+}
+
+std::string ErrorLine(std::int16_t code, std::int32_t detail, const std::string& text) {
+  char line[256];
+  std::snprintf(line, sizeof line, "Database Error: %hd, %ld\n%s", code, static_cast<long>(detail), text.c_str());
+  return line;
 }
 
 // Calls `fn` when it is bound (resolving it by name first when it is not),
@@ -50,7 +66,11 @@ Result Call(Fn VardoApiTable::*entry, const char* name, Result unbound, Args... 
   }
   g_pendingError.reset();
   Result result = fn(args...);
-  RaisePendingError();
+  if constexpr (std::is_integral_v<Result>) {
+    RaisePendingError(static_cast<std::int32_t>(result));
+  } else {
+    RaisePendingError(0);
+  }
   return result;
 }
 
@@ -130,12 +150,17 @@ bool BindVardoDatabaseApi() {
   return true;
 }
 
+VardoDatabaseError::VardoDatabaseError(std::int16_t code, std::int32_t detail, std::string text, std::int32_t result)
+    : std::runtime_error(ErrorLine(code, detail, text)),
+      code_(code),
+      detail_(detail),
+      text_(std::move(text)),
+      result_(result) {}
+
 void OnVardoDatabaseError(std::int16_t code, std::int32_t detail, const char* text) {
-  char line[256];
-  std::snprintf(line, sizeof line, "Database Error: %hd, %ld\n%s", code, static_cast<long>(detail), text ? text : "");
-  WriteLog(line);
+  WriteLog(ErrorLine(code, detail, text ? text : ""));
   // Raised by the wrapper once the library has returned: never through its frames.
-  if (!g_pendingError) g_pendingError = line;
+  if (!g_pendingError) g_pendingError = PendingError{code, detail, text ? text : ""};
 }
 
 int VardoRecordField(int tableId, const char* field) {
@@ -213,14 +238,15 @@ int VardoGetYearNo(int date) {
 }
 
 std::string VardoFieldValueString(int handle) {
-  char buffer[256] = {};
-  const int result = Call(&VardoApiTable::FieldValueString, "FieldValueString", -1, handle, buffer, 255);
+  char buffer[kStringBufferSize] = {};
+  const int result =
+      Call(&VardoApiTable::FieldValueString, "FieldValueString", -1, handle, buffer, kStringBufferSize);
   if (result < 0) {
     // A failed read gives no text: the buffer may hold anything.
     if (g_pyxBase && g_api.FieldValueString) WriteLog("Strängvärdet kunde inte hämtas");
     return "";
   }
-  buffer[255] = '\0';
+  buffer[kStringBufferSize - 1] = '\0';
   return buffer;
 }
 

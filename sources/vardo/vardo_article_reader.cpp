@@ -36,6 +36,7 @@ void CVardoArticleDb::ReadUnits() {
       codes[number - kUnitCodeOffset] = texts.GetTextName();
     }
   }
+  KeepDamageOf(texts);
   for (auto& [number, code] : codes) {
     if (const auto unit = units_.find(number); unit != units_.end()) unit->second.code = std::move(code);
   }
@@ -47,6 +48,7 @@ void CVardoArticleDb::ReadAccounts() {
   for (bool more = accounts.MoveFirst(); more; more = accounts.MoveNext()) {
     accountNames_[accounts.GetString(kAccounts, "ACCNO")] = accounts.GetString(kAccounts, "ACCNAME");
   }
+  KeepDamageOf(accounts);
 }
 
 const CVardoArticleDb::VardoUnitText* CVardoArticleDb::Unit(int& textNumber) {

@@ -21,6 +21,7 @@ class CVardoArticleDb : public CVardoCompanyDb, public I_QZ_Articles {
 
   // For every edition the installed Vardo program recognises.
   bool IsAvailable() override;
+  void AddWarnings(std::vector<ReportRow>& rows) override { AddDamageRows(rows); }
   bool CheckCurrent(std::vector<ReportRow>&) override { return IsActive(); }
   bool MoveFirst() override { return CVardoCompanyDb::MoveFirst(); }
   bool MoveNext() override { return CVardoCompanyDb::MoveNext(); }

@@ -5,8 +5,14 @@
 // table object whose database was closed under it opens it again at its next
 // MoveFirst. Field reads go by name through a process-wide cache of field
 // handles, emptied whenever the database may have been closed.
+//
+// What the database reports about the table during a walk (missing, damaged,
+// locked, a record it cannot read) is kept, never taken for the end of the
+// table, and told as one report row about the whole kind (AddDamageRows).
 #include <string>
+#include <vector>
 
+#include "app/sources/report_row.h"
 #include "sources/vardo/vardo_api.h"
 
 class CVardoCompanyDb {
@@ -19,9 +25,19 @@ class CVardoCompanyDb {
   // Opens again; true when the folder is empty or the database opened.
   bool Reopen(std::string companyFolder, std::string tableFile);
   // First record of the table, opening the database again when it was closed.
+  // A record that cannot be read is passed over (and kept as lost).
   bool MoveFirst();
-  // Next record; false at the end and on any failure (never re-opens).
+  // Next record; false at the end and on a failure that ends the walk (never re-opens).
   bool MoveNext();
+
+  // Whether the database could open and the last walk read the table whole.
+  bool IsReadWhole() const { return openFailure_.empty() && damage_.empty() && unreadableRecords_ == 0; }
+  // The row that says what of the table could not be read, once, unless
+  // `rows` already holds it; and the rows of the look-up tables kept with
+  // KeepDamageOf. Nothing for a table read whole.
+  void AddDamageRows(std::vector<ReportRow>& rows) const;
+  // Keeps what a look-up table this reader read could not read, to be told with its own.
+  void KeepDamageOf(const CVardoCompanyDb& lookup);
 
   // Values of the current record. Unusable table or empty name: "", 0, 0,
   // 0.0, false. A field the table lacks gives "" (and is logged at each read).
@@ -42,12 +58,23 @@ class CVardoCompanyDb {
  private:
   // Opens `folder`; `checkCurrentPath` distinguishes construction from Reopen.
   void Open(const std::string& folder, const std::string& failurePath, bool checkCurrentPath);
+  // Keeps (and logs) what the database reported during a move of this table.
+  void Note(const VardoDatabaseError& error);
 
   int tableId_ = -1;
   std::string companyFolder_;
   std::string tableFile_;
   int openStatus_ = 0;
+  std::string openFailure_;  // why the database could not be opened, as a row's text
+  std::string damage_;       // what the last walk could not read of the table as a whole
+  int unreadableRecords_ = 0;
+  std::string firstUnreadable_;
+  std::vector<ReportRow> lookupDamage_;
 };
+
+// "Filen <table's file> kan inte läsas helt: <what the database found>", the
+// words of every line for a table that cannot be read whole.
+std::string VardoDamageText(int tableId, const std::string& what);
 
 // The handle of a field, from the process-wide cache or the API (0: no such field).
 int GetFieldHandle(int tableId, const char* fieldName);

@@ -98,13 +98,30 @@ TEST_F(VardoTableTest, AnEmptyFolderOpensNothingAndReadsTheOpenDatabase) {
   EXPECT_FALSE(none.MoveFirst());
 }
 
+// A missing table reads as empty and says so: a row about the whole table and
+// a log line naming its file; it is never taken for a table without records.
 TEST_F(VardoTableTest, AMissingTableReadsAsEmpty) {
   std::filesystem::remove(std::filesystem::path(company_) / "SERIES.DBF");
-  CVardoClientsettingsDb series(company_);
+  auto owned = std::make_unique<CVardoClientsettingsDb>(company_);
+  CVardoClientsettingsDb& series = *owned;
   platform::fake::CapturedLog log;
   EXPECT_FALSE(series.MoveFirst());
   EXPECT_EQ(series.GetString(vardo_table::kSeries, "ID"), "");
-  EXPECT_THAT(log.Lines(), Contains("Positioneringen misslyckades (17 1)"));
+  EXPECT_THAT(log.Lines(), Contains("Filen SERIES.DBF kan inte läsas helt: the file does not exist"));
+  EXPECT_FALSE(series.IsReadWhole());
+  std::vector<ReportRow> rows;
+  series.AddDamageRows(rows);
+  series.AddDamageRows(rows);  // once, however often asked
+  EXPECT_THAT(rows, ElementsAre(ReportRow{"", "", "Error", "Fel:",
+                                          "Filen SERIES.DBF kan inte läsas helt: the file does not exist"}));
+
+  owned.reset();  // closes the database
+
+  // An empty table is read whole.
+  fixtures::DbfWriter(fixtures::DbfFormat::DBase3, {{"ID", 'N', 4}}).WriteTo(std::filesystem::path(company_) / "SERIES.DBF");
+  CVardoClientsettingsDb empty(company_);
+  EXPECT_FALSE(empty.MoveFirst());
+  EXPECT_TRUE(empty.IsReadWhole());
 }
 
 // Field handles are kept until the database may have been closed: a handle

@@ -36,6 +36,8 @@ void CLedgerDb::ReadPersons(const std::string& companyFolder) {
     persons_.try_emplace(persons.GetString(kPersons, "ID"),
                          Person{persons.GetString(kPersons, "ACC1"), persons.GetString(kPersons, "PNAME")});
   }
+  personsWhole_ = persons.IsReadWhole();
+  KeepDamageOf(persons);
 }
 
 void CLedgerDb::ReadInvoiceDates(const std::string& companyFolder) {
@@ -50,6 +52,7 @@ void CLedgerDb::ReadInvoiceDates(const std::string& companyFolder) {
     invoiceDates_.try_emplace({invoices.GetLong(kInvoices, "INVNO"), invoices.GetLong(kInvoices, "YEARNO")},
                               invoices.GetDate(kInvoices, "INVDATE"));
   }
+  KeepDamageOf(invoices);
 }
 
 bool CLedgerDb::CheckItem(std::vector<ReportRow>& rows) {
@@ -70,6 +73,13 @@ bool CLedgerDb::CheckItem(std::vector<ReportRow>& rows) {
   const double total = GetDouble(kTable, "FORAMOUNT");
   if ((type == kInvoice && remaining > total) || (type == kCreditInvoice && total > remaining)) {
     return refuse(report::kCaptionError, "Saldo högre än total på fakturan.");
+  }
+  // Of a person table not read whole, a person not found may be one that was
+  // lost: the invoice would go without its name and ledger account.
+  if (!personsWhole_ && !FindPerson()) {
+    return refuse(report::kCaptionError, personType_ == kVardoCustomer
+                                             ? "Fakturans kund kunde inte läsas ur PERSON.DBF."
+                                             : "Fakturans leverantör kunde inte läsas ur PERSON.DBF.");
   }
   if (!usedNumbers_.insert(number).second) {
     return refuse(report::kCaptionError, "Faktura med samma nr från annat år redan upplagd.");

@@ -48,6 +48,7 @@ class CLedgerDb : public CVardoCompanyDb {
 
   int personType_;
   std::unordered_map<std::string, Person> persons_;  // by ID
+  bool personsWhole_ = true;                         // whether PERSON.DBF was read whole
   std::map<std::pair<int, int>, int> invoiceDates_;   // (invoice number, year number) -> date value
   std::unordered_set<int> usedNumbers_;              // invoice numbers already let through
 };
@@ -60,6 +61,7 @@ class CVardoCustomerLedgerItems : public Vardo::CLedgerDb, public I_QZ_CustomerL
 
   // From the 1000 edition on.
   bool IsAvailable() override;
+  void AddWarnings(std::vector<ReportRow>& rows) override { AddDamageRows(rows); }
   bool CheckCurrent(std::vector<ReportRow>& rows) override { return CheckItem(rows); }
   bool IsCurrentCounted() override { return IsOfThisLedger(); }
   bool MoveFirst() override { return CVardoCompanyDb::MoveFirst(); }
@@ -94,6 +96,7 @@ class CVardoSupplierLedgerItems : public Vardo::CLedgerDb, public I_QZ_SupplierL
 
   // From the 1500 edition on.
   bool IsAvailable() override;
+  void AddWarnings(std::vector<ReportRow>& rows) override { AddDamageRows(rows); }
   bool CheckCurrent(std::vector<ReportRow>& rows) override { return CheckItem(rows); }
   bool IsCurrentCounted() override { return IsOfThisLedger(); }
   bool MoveFirst() override { return CVardoCompanyDb::MoveFirst(); }

@@ -31,7 +31,7 @@ int ReadVardoPersonType(CVardoCompanyDb& persons) {
   return number.found && !number.outOfRange ? number.value : -1;
 }
 
-VardoPaymentTerms::VardoPaymentTerms(const std::string& companyFolder) {
+VardoPaymentTerms::VardoPaymentTerms(const std::string& companyFolder, CVardoCompanyDb& reader) {
   CVardoPaymentTermsDb texts(companyFolder);
   for (bool more = texts.MoveFirst(); more; more = texts.MoveNext()) {
     const int number = texts.GetTextNumber();
@@ -40,6 +40,7 @@ VardoPaymentTerms::VardoPaymentTerms(const std::string& companyFolder) {
     if (!IsUsableTermName(name)) continue;
     terms_[number] = {std::move(name), texts.GetDaysFromName(), number};
   }
+  reader.KeepDamageOf(texts);
 }
 
 const VardoTermText* VardoPaymentTerms::Find(int credit) const {
@@ -76,7 +77,7 @@ CVardoPersSettingsDB::CVardoPersSettingsDB(std::string companyFolder)
 }
 
 CVardoPersonDb::CVardoPersonDb(std::string companyFolder)
-    : CVardoCompanyDb(std::move(companyFolder), "PERSON.DBF"), paymentTerms_(CompanyFolder()) {
+    : CVardoCompanyDb(std::move(companyFolder), "PERSON.DBF"), paymentTerms_(CompanyFolder(), *this) {
   SetTableId(kTable);
 }
 
@@ -116,6 +117,7 @@ void CVardoCustomerDb::ReadDeliveryAddresses() {
     address.phone2 = text("PHONE2");
     deliveryAddresses_[text("ID")] = std::move(address);
   }
+  KeepDamageOf(persons);
 }
 
 void CVardoCustomerDb::ReadNotes() {
@@ -127,6 +129,7 @@ void CVardoCustomerDb::ReadNotes() {
     if (!note.empty()) note += ' ';
     note += history.GetString(kHistory, "TXT");
   }
+  KeepDamageOf(history);
 }
 
 void CVardoCustomerDb::ReadDeliveryTermsAndMethods() {
@@ -134,10 +137,12 @@ void CVardoCustomerDb::ReadDeliveryTermsAndMethods() {
   for (bool more = methods.MoveFirst(); more; more = methods.MoveNext()) {
     if (methods.IsUploaded()) deliveryMethods_.insert(methods.GetTextNumber());
   }
+  KeepDamageOf(methods);
   CVardoDeliveryTermsDb terms(CompanyFolder());
   for (bool more = terms.MoveFirst(); more; more = terms.MoveNext()) {
     if (terms.IsUploaded()) deliveryTerms_.insert(terms.GetTextNumber());
   }
+  KeepDamageOf(terms);
 }
 
 void CVardoCustomerDb::ReadElectronicReferences() {
@@ -150,6 +155,7 @@ void CVardoCustomerDb::ReadElectronicReferences() {
     electronicReferences_[{settings.GetLong(kSettings, "TYPE"), settings.GetString(kSettings, "ID")}] =
         std::move(value);
   }
+  KeepDamageOf(settings);
 }
 
 const VardoDeliveryAddress& CVardoCustomerDb::DeliveryAddress() {

@@ -26,7 +26,8 @@ int ReadVardoPersonType(CVardoCompanyDb& persons);
 // by a person's CREDIT.
 class VardoPaymentTerms {
  public:
-  explicit VardoPaymentTerms(const std::string& companyFolder);
+  // What of TEXT.DBF cannot be read is kept with the reader's damage.
+  VardoPaymentTerms(const std::string& companyFolder, CVardoCompanyDb& reader);
   // "C" for cash, the days when the name starts with 0-179 of them, else the
   // text number; "" when the person's term is not known.
   std::string Code(int credit) const;
@@ -83,6 +84,7 @@ class CVardoCustomerDb : public CVardoPersonDb, public I_QZ_Customers {
 
   // For every edition the installed Vardo program recognises.
   bool IsAvailable() override;
+  void AddWarnings(std::vector<ReportRow>& rows) override { AddDamageRows(rows); }
   bool CheckCurrent(std::vector<ReportRow>&) override {
     return GetPersonType() == kVardoCustomer && !GetBool(kTable, "INACTIVE");
   }
@@ -143,6 +145,7 @@ class CVardoSupplierDb : public CVardoPersonDb, public I_QZ_Suppliers {
   explicit CVardoSupplierDb(std::string companyFolder) : CVardoPersonDb(std::move(companyFolder)) {}
 
   bool IsAvailable() override { return true; }
+  void AddWarnings(std::vector<ReportRow>& rows) override { AddDamageRows(rows); }
   bool CheckCurrent(std::vector<ReportRow>&) override {
     return GetPersonType() == kVardoSupplier && !GetBool(kTable, "INACTIVE");
   }

@@ -158,13 +158,24 @@ TEST_F(VardoSieTest, WithoutAYearOfTodayTheLastYearsAreWritten) {
               HasSubstr("#RAR 0 " + p + "0101"));
 }
 
-// What keeps the export from being made is said, never passed over.
+// What keeps the export from being made is said, never passed over; a year
+// without a start date is no year of today's.
 TEST_F(VardoSieTest, AnExportThatFailsIsReported) {
-  // A year without a start date stands first; the database cannot export it.
   fixtures::DbfWriter years(fixtures::DbfFormat::DBase3,
                             {{"YEARNO", 'N', 4}, {"BEGIN", 'D', 8}, {"END", 'D', 8}, {"ACCCHART", 'N', 4}});
   years.Add({"1", "", "", "250"}).Add({"2", Date(year_, 1, 1), Date(year_, 12, 31), "250"});
   years.WriteTo(fs::path(company_) / "ACCYEAR.DBF");
+  CVardoSie blankFirst(company_);
+  EXPECT_THAT(blankFirst.CreateSieFiles(), IsEmpty());
+  EXPECT_THAT(platform::ReadWholeFile(blankFirst.GetFilePath()).value_or(""),
+              HasSubstr("#RAR 0 " + Date(year_, 1, 1) + " " + Date(year_, 12, 31) + "\r\n"));
+  EXPECT_EQ(blankFirst.GetFilePathPreviousYear(), "");  // the blank year is no previous year either
+
+  // The year where the walk ends has no start date: the database cannot export it.
+  fixtures::DbfWriter undatedLast(fixtures::DbfFormat::DBase3,
+                                  {{"YEARNO", 'N', 4}, {"BEGIN", 'D', 8}, {"END", 'D', 8}, {"ACCCHART", 'N', 4}});
+  undatedLast.Add({"1", Date(year_ - 5, 1, 1), Date(year_ - 5, 12, 31), "250"}).Add({"2", "", "", "250"});
+  undatedLast.WriteTo(fs::path(company_) / "ACCYEAR.DBF");
   CVardoSie reader(company_);
   EXPECT_THAT(reader.CreateSieFiles(), ElementsAre(Sie("Error", "Fel:", "SIE-filen SIE.SE kunde inte skapas.")));
   EXPECT_EQ(reader.GetFilePath(), "");

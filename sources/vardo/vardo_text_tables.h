@@ -64,6 +64,7 @@ class CVardoTextRangeReader : public CVardoTextDb, public Interface {
   bool IsUploaded() { return IsInRange() && IsUsableTermName(GetTextName()); }
 
   bool IsAvailable() override { return true; }
+  void AddWarnings(std::vector<ReportRow>& rows) override { AddDamageRows(rows); }
   bool CheckCurrent(std::vector<ReportRow>&) override { return IsUploaded(); }
   bool MoveFirst() override { return CVardoCompanyDb::MoveFirst(); }
   bool MoveNext() override { return CVardoCompanyDb::MoveNext(); }
