@@ -55,7 +55,7 @@ void FindVardoCompaniesByOrgNo(std::string folder, std::vector<SourceCompany>& o
   const std::string wanted = NormalizeOrgNo(wantedOrgNo);
   // A company left out for what its folder holds is named in the log with why; one of another organisation number is not.
   const auto leftOut = [](const std::string& candidate, const std::string& why) {
-    WriteLog("Företaget i " + candidate + " kan inte läsas: " + why);
+    WriteLog("Företaget i " + candidate + " tas inte med: " + why);
   };
   for (const std::string& name : platform::ListFolder(folder)) {
     const std::string candidate = platform::JoinPath(folder, name);

@@ -5,6 +5,7 @@
 
 #include "platform/fake/captured_log.h"
 #include "sources/vardo/vardo_test_support.h"
+#include "sources/vardo/vardo_text_tables.h"
 #include "tools/fixtures/dbf_writer.h"
 
 namespace {
@@ -41,6 +42,22 @@ TEST_F(VardoTableTest, ReadsTypedValuesRecordByRecord) {
   person.SetTableId(vardo_table::kPerson);
   EXPECT_EQ(person.GetString(vardo_table::kPerson, "TYPE"), " 1");  // leading blank kept
   EXPECT_FALSE(person.GetBool(vardo_table::kPerson, "INACTIVE"));
+}
+
+// A value crosses the API whole: a field as wide as a field can be, full of
+// letters that take two or three bytes in UTF-8, arrives to the last letter.
+TEST_F(VardoTableTest, AFullFieldOfSwedishLettersIsNeverCut) {
+  std::string swedish, euros;
+  for (int i = 0; i < 254; ++i) swedish += i % 3 == 0 ? "å" : i % 3 == 1 ? "ä" : "ö";
+  for (int i = 0; i < 255; ++i) euros += "€";
+  fixtures::DbfWriter texts(fixtures::DbfFormat::DBase3, {{"TEXTNO", 'N', 4}, {"TEXTNAME", 'C', 255}});
+  texts.Encoding(platform::CodePage::Windows1252);
+  texts.Add({"1", swedish}).Add({"2", euros}).WriteTo(std::filesystem::path(company_) / "TEXT.DBF");
+  CVardoTextDb table(company_);
+  ASSERT_TRUE(table.MoveFirst());
+  EXPECT_EQ(table.GetTextName(), swedish);
+  ASSERT_TRUE(table.MoveNext());
+  EXPECT_EQ(table.GetTextName(), euros);
 }
 
 TEST_F(VardoTableTest, AMissingFieldIsLoggedAtEachRead) {
