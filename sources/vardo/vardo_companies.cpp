@@ -20,6 +20,8 @@ SourceCompany Identify(const std::string& companyFolder, std::string* unreadable
   company.kind = kSourceVardo;
   CVardoPrm client(companyFolder);
   if (unreadable) {
+    // The company's record is the table's first, where a table opened stands; the move says what is lost.
+    client.MoveFirst();
     std::vector<ReportRow> damage;
     client.AddDamageRows(damage);
     if (!damage.empty()) *unreadable = damage.front().text;

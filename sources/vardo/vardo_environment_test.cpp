@@ -10,6 +10,7 @@
 #include "app/sources/company_lists.h"
 #include "app/sources/desktop_services.h"
 #include "platform/fake/captured_log.h"
+#include "platform/files.h"
 #include "platform/registry.h"
 #include "sources/vardo/vardo_companies.h"
 #include "sources/vardo/vardo_test_support.h"
@@ -209,6 +210,8 @@ TEST_F(VardoCompanyList, ACompanyLeftOutIsNamedInTheLogWithWhy) {
   fixtures::DbfWriter(fixtures::DbfFormat::DBase3, {{"ORGNO", 'C', 15}, {"CLNAME", 'C', 20}})
       .Add({"", "Utan nummer AB"})
       .WriteTo(companies / "Utan" / "CLIENT.DBF");
+  const std::string client = platform::ReadWholeFile(std::filesystem::path(first_) / "CLIENT.DBF").value();
+  install_.Tree().Write("VardoData/Företag/Kapad/CLIENT.DBF", client.substr(0, client.size() - 20));
   platform::fake::CapturedLog log;
   std::vector<SourceCompany> found;
   FindVardoCompaniesByOrgNo(companies.string(), found, "556677-8899");
@@ -225,6 +228,7 @@ TEST_F(VardoCompanyList, ACompanyLeftOutIsNamedInTheLogWithWhy) {
                            line("Mapp", "Filen CLIENT.DBF kan inte läsas helt: cannot open the file: not a regular file"),
                            line("Rör", "Filen CLIENT.DBF kan inte läsas helt: cannot open the file: not a regular file"),
                            line("Utan", "organisationsnummer saknas"),
+                           ::testing::StartsWith(line("Kapad", "Filen CLIENT.DBF kan inte läsas helt: the last record is cut short")),
                            line("Säkerhetskopia", "CLIENT.DBF saknas")));
 }
 
