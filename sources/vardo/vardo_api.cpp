@@ -1,6 +1,7 @@
 #include "sources/vardo/vardo_api.h"
 
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <optional>
 #include <stdexcept>
@@ -33,6 +34,7 @@ struct PendingError {
   std::string text;
 };
 std::optional<PendingError> g_pendingError;
+unsigned g_positionStamp = 0;
 
 [[noreturn]] void Fail(const std::string& text) {
   WriteLog(text);
@@ -57,7 +59,7 @@ std::string ErrorLine(std::int16_t code, std::int32_t detail, const std::string&
 // else gives `unbound`; an error reported during the call is raised after it.
 template <typename Fn, typename Result, typename... Args>
 Result Call(Fn VardoApiTable::*entry, const char* name, Result unbound, Args... args) {
-  if (!LoadVardoDatabaseApi()) return unbound;
+  if (!g_pyxBase && !LoadVardoDatabaseApi()) return unbound;
   Fn& fn = g_api.*entry;
   if (!fn) fn = reinterpret_cast<Fn>(g_pyxBase->Find(name));
   if (!fn) {
@@ -169,7 +171,10 @@ int VardoRecordField(int tableId, const char* field) {
   return handle;
 }
 
+unsigned VardoPositionStamp() { return g_positionStamp; }
+
 int VardoRecordFirst(int tableId) {
+  ++g_positionStamp;
   if (!LoadVardoDatabaseApi()) return kVardoNotOpen;
   const int result = Call(&VardoApiTable::RecordFirst, "RecordFirst", kVardoNotOpen, tableId, 1);
   if (result == kVardoNotOpen) {
@@ -184,13 +189,22 @@ int VardoRecordFirst(int tableId) {
   return result;
 }
 
-int VardoRecordNext(int tableId) { return Call(&VardoApiTable::RecordNext, "RecordNext", kVardoNotOpen, tableId); }
+int VardoRecordNext(int tableId) {
+  ++g_positionStamp;
+  return Call(&VardoApiTable::RecordNext, "RecordNext", kVardoNotOpen, tableId);
+}
 
-int VardoRecordPrev(int tableId) { return Call(&VardoApiTable::RecordPrev, "RecordPrev", kVardoNotOpen, tableId); }
+int VardoRecordPrev(int tableId) {
+  ++g_positionStamp;
+  return Call(&VardoApiTable::RecordPrev, "RecordPrev", kVardoNotOpen, tableId);
+}
 
 int OpenVardoDatabase(const char* name) {
+  ++g_positionStamp;
   if (!LoadVardoDatabaseApi()) return kVardoOpenOk;
   const int result = Call(&VardoApiTable::DatabaseOpen, "DatabaseOpen", kVardoOpenOk, name);
+  // A database opened anew gives handles of its own: none kept from before may be used.
+  if (result == kVardoOpenOk) ClearVardoFieldHandleCache();
   switch (result) {
     case -1: WriteLog("Sökvägen till databasen är felaktig"); break;
     case -2: WriteLog("Databasen måste frisläppas"); break;
@@ -208,9 +222,13 @@ int CloseVardoDatabase() {
   return 0;
 }
 
-void VardoDatabaseClose() { Call(&VardoApiTable::DatabaseClose, "DatabaseClose", 0); }
+void VardoDatabaseClose() {
+  ++g_positionStamp;
+  Call(&VardoApiTable::DatabaseClose, "DatabaseClose", 0);
+}
 
 int VardoDatabaseSetPath(const char* folder) {
+  ++g_positionStamp;
   return Call(&VardoApiTable::DatabaseSetPath, "DatabaseSetPath", -1, folder);
 }
 
@@ -238,7 +256,8 @@ int VardoGetYearNo(int date) {
 }
 
 std::string VardoFieldValueString(int handle) {
-  char buffer[kStringBufferSize] = {};
+  char buffer[kStringBufferSize];
+  buffer[0] = '\0';
   const int result =
       Call(&VardoApiTable::FieldValueString, "FieldValueString", -1, handle, buffer, kStringBufferSize);
   if (result < 0) {
@@ -246,8 +265,7 @@ std::string VardoFieldValueString(int handle) {
     if (g_pyxBase && g_api.FieldValueString) WriteLog("Strängvärdet kunde inte hämtas");
     return "";
   }
-  buffer[kStringBufferSize - 1] = '\0';
-  return buffer;
+  return std::string(buffer, ::strnlen(buffer, kStringBufferSize));
 }
 
 double VardoFieldValueDouble(int handle) {

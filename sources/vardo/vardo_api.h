@@ -177,3 +177,8 @@ bool VardoFieldValueBool(int handle);                  // false
 int VardoYear(int date);                               // -1 (the low 16 bits of `date` are passed)
 int VardoMonth(int date);                              // -1
 int VardoDay(int date);                                // -1
+
+// Counts the wrapper calls that may change what the current record of a table
+// is (a move, an open or close, another path): a value read from a current
+// record is still that record's value while the count stays the same.
+unsigned VardoPositionStamp();

@@ -20,6 +20,9 @@ std::unordered_map<std::string, int>& FieldHandleCache() {
   return cache;
 }
 
+// Counts the times the cache was emptied: the handles a VardoField keeps are of one of them.
+unsigned g_databaseOpening = 1;
+
 bool Usable(int status) { return status == kVardoOpenOk || status == kVardoAlreadyOpen; }
 
 std::string FailurePath(const std::string& folder, const std::string& tableFile) {
@@ -48,7 +51,76 @@ std::string VardoDamageText(int tableId, const std::string& what) {
   return std::string("Filen ") + (file ? file : "?") + " kan inte läsas helt: " + what;
 }
 
-void ClearVardoFieldHandleCache() { FieldHandleCache().clear(); }
+void ClearVardoFieldHandleCache() {
+  FieldHandleCache().clear();
+  ++g_databaseOpening;
+}
+
+int CVardoCompanyDb::Handle(VardoField& field) {
+  if (field.opening_ != g_databaseOpening) {
+    field.handle_ = GetFieldHandle(field.tableId_, field.name_);
+    // A field the table lacks is asked for (and logged) again at the next read.
+    field.opening_ = field.handle_ != 0 ? g_databaseOpening : 0;
+  }
+  return field.handle_;
+}
+
+bool CVardoCompanyDb::Kept(const VardoField& field, char kind) {
+  return field.kept_ == kind && field.keptAt_ == VardoPositionStamp();
+}
+
+void CVardoCompanyDb::Keep(VardoField& field, char kind) {
+  // A field the table lacks is read (and logged) at each read.
+  field.kept_ = field.handle_ != 0 ? kind : 0;
+  field.keptAt_ = VardoPositionStamp();
+}
+
+std::string CVardoCompanyDb::GetString(VardoField& field) {
+  if (!Usable(openStatus_)) return "";
+  if (!Kept(field, 's')) {
+    const int handle = Handle(field);
+    field.text_ = handle == 0 ? std::string() : VardoFieldValueString(handle);
+    Keep(field, 's');
+  }
+  return field.text_;
+}
+
+// The numbers are kept as doubles: every int and date value is one exactly.
+int CVardoCompanyDb::GetLong(VardoField& field) {
+  if (!Usable(openStatus_)) return 0;
+  if (!Kept(field, 'l')) {
+    field.number_ = VardoFieldValueLong(Handle(field));
+    Keep(field, 'l');
+  }
+  return static_cast<int>(field.number_);
+}
+
+int CVardoCompanyDb::GetDate(VardoField& field) {
+  if (!Usable(openStatus_)) return 0;
+  if (!Kept(field, 'd')) {
+    field.number_ = VardoFieldValueDate(Handle(field));
+    Keep(field, 'd');
+  }
+  return static_cast<int>(field.number_);
+}
+
+double CVardoCompanyDb::GetDouble(VardoField& field) {
+  if (!Usable(openStatus_)) return 0.0;
+  if (!Kept(field, 'f')) {
+    field.number_ = VardoFieldValueDouble(Handle(field));
+    Keep(field, 'f');
+  }
+  return field.number_;
+}
+
+bool CVardoCompanyDb::GetBool(VardoField& field) {
+  if (!Usable(openStatus_)) return false;
+  if (!Kept(field, 'b')) {
+    field.number_ = VardoFieldValueBool(Handle(field)) ? 1.0 : 0.0;
+    Keep(field, 'b');
+  }
+  return field.number_ != 0.0;
+}
 
 int GetFieldHandle(int tableId, const char* fieldName) {
   // "%d%s" cut to 127 characters, built without the printf machinery: every field read passes here.

@@ -15,6 +15,26 @@
 #include "app/sources/report_row.h"
 #include "sources/vardo/vardo_api.h"
 
+// A field a reader reads record after record: its handle is looked up by name
+// once while the database stays open, not at every read, and the value read
+// is kept until a table moves, so that the getters that each need it read it once.
+class VardoField {
+ public:
+  VardoField(int tableId, const char* name) : tableId_(tableId), name_(name) {}
+
+ private:
+  friend class CVardoCompanyDb;
+  int tableId_;
+  const char* name_;
+  int handle_ = 0;
+  unsigned opening_ = 0;  // the opening of the database the handle belongs to; 0 for none
+  // The value last read: its kind ('s' text, 'l' integer, 'd' date, 'f' floating, 'b' bool; 0 none) and position stamp.
+  char kept_ = 0;
+  unsigned keptAt_ = 0;
+  std::string text_;
+  double number_ = 0.0;
+};
+
 class CVardoCompanyDb {
  public:
   CVardoCompanyDb(std::string companyFolder, std::string tableFile);
@@ -46,6 +66,12 @@ class CVardoCompanyDb {
   int GetDate(int tableId, std::string fieldName);  // the API's date value
   double GetDouble(int tableId, std::string fieldName);
   bool GetBool(int tableId, std::string fieldName);
+  // The same reads of a field whose handle the reader keeps.
+  std::string GetString(VardoField& field);
+  int GetLong(VardoField& field);
+  int GetDate(VardoField& field);
+  double GetDouble(VardoField& field);
+  bool GetBool(VardoField& field);
 
   int TableId() const { return tableId_; }
   void SetTableId(int tableId) { tableId_ = tableId; }
@@ -60,6 +86,11 @@ class CVardoCompanyDb {
   void Open(const std::string& folder, const std::string& failurePath, bool checkCurrentPath);
   // Keeps (and logs) what the database reported during a move of this table.
   void Note(const VardoDatabaseError& error);
+  // The field's handle, looked up when the database was opened again since.
+  static int Handle(VardoField& field);
+  // Whether the field keeps a value of this kind read on the current record.
+  static bool Kept(const VardoField& field, char kind);
+  static void Keep(VardoField& field, char kind);
 
   int tableId_ = -1;
   std::string companyFolder_;
@@ -78,7 +109,8 @@ std::string VardoDamageText(int tableId, const std::string& what);
 
 // The handle of a field, from the process-wide cache or the API (0: no such field).
 int GetFieldHandle(int tableId, const char* fieldName);
-// Empties the process-wide field-handle cache.
+// Empties the process-wide field-handle cache, and makes every handle a
+// reader keeps be looked up again: the database may have been closed.
 void ClearVardoFieldHandleCache();
 
 // Tables that add nothing but their file and id.

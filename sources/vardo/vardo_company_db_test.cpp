@@ -164,6 +164,26 @@ TEST_F(VardoTableTest, FieldHandlesAreCachedUntilTheDatabaseCloses) {
   EXPECT_EQ(GetFieldHandle(vardo_table::kClient, "ORGNO"), 0);  // asked again: the database is closed
 }
 
+// A field a reader keeps is looked up again, and read again, in a database
+// opened anew: another company's CLIENT.DBF may hold its columns in another order.
+TEST_F(VardoTableTest, AKeptFieldIsLookedUpAgainInADatabaseOpenedAnew) {
+  const auto other = install_.CompaniesFolder() / "Omvänd";
+  std::filesystem::create_directories(other);
+  fixtures::DbfWriter(fixtures::DbfFormat::DBase3, {{"CLNAME", 'C', 20}, {"ORGNO", 'C', 15}})
+      .Add({"Omvänd AB", "556000-0000"})
+      .WriteTo(other / "CLIENT.DBF");
+  VardoField orgNo{vardo_table::kClient, "ORGNO"};
+  {
+    CVardoPrm client(company_);
+    EXPECT_EQ(client.GetString(orgNo), samplecompany::kOrgNo);
+    EXPECT_EQ(client.GetString(orgNo), samplecompany::kOrgNo);
+  }
+  CVardoPrm first(other.string());
+  EXPECT_EQ(first.GetString(orgNo), "556000-0000");
+  CVardoPrm second(company_);  // switches the database under the first table
+  EXPECT_EQ(first.GetString(orgNo), samplecompany::kOrgNo);
+}
+
 TEST(VardoHelpers, SplitPostalCodeAndCity) {
   struct Case {
     const char* text;

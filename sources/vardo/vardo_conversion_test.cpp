@@ -112,6 +112,28 @@ TEST_F(VardoConversion, ADamagedCompanySendsWhatItReadAndSaysWhatItLost) {
   EXPECT_EQ(Pending("deliveryTerms").size(), 2u);  // the kinds that read neither table are whole
 }
 
+// The customers end on a full progress step, and the suppliers follow them in
+// PERSON.DBF: the walk does not stand on each supplier to show the same count again.
+TEST_F(VardoConversion, TheProgressOfTheCustomersShowsEachCountOnce) {
+  fs::remove_all(company_);
+  samplecompany::VardoSampleOptions options;
+  options.customers = 247;  // and the three special customers: 250
+  options.suppliers = 300;
+  install_.AddSampleCompany(samplecompany::kVardoCompanyName, options);
+  struct Shown : ProgressSink {
+    void ShowProgress(const std::string& text) override { texts.push_back(text); }
+    std::vector<std::string> texts;
+  } shown;
+  CMlxImportJob job(kSourceVardo);
+  job.SetSourceCompany(IdentifyVardoCompany(company_));
+  job.CreateImports();
+  job.CheckAll(&shown);
+  // The count at the 250th customer, and the count the walk ends with.
+  EXPECT_EQ(std::count(shown.texts.begin(), shown.texts.end(), "250 kunder kontrollerade."), 2)
+      << ::testing::PrintToString(shown.texts);
+  EXPECT_EQ(job.Import(kImportCustomers)->GetCount(), 248u);  // the inactive one is read, not sent; one is refused
+}
+
 TEST_F(VardoConversion, SwedishTextsArriveIntact) {
   CMlxImportJob job(kSourceVardo);
   Convert(job);

@@ -13,10 +13,14 @@ class CVardoTextDb : public CVardoCompanyDb {
  public:
   explicit CVardoTextDb(std::string companyFolder);
 
-  int GetTextNumber() { return GetLong(vardo_table::kText, "TEXTNO"); }
-  std::string GetTextName() { return GetString(vardo_table::kText, "TEXTNAME"); }
+  int GetTextNumber() { return GetLong(number_); }
+  std::string GetTextName() { return GetString(name_); }
   // The days of a payment term, read from its name (see the .cpp); -1 when the name holds no number.
   int GetDaysFromName();
+
+ private:
+  VardoField number_{vardo_table::kText, "TEXTNO"};
+  VardoField name_{vardo_table::kText, "TEXTNAME"};
 };
 
 class CVardoUnitCodeDb : public CVardoTextDb {

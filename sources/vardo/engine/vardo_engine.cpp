@@ -19,12 +19,8 @@ namespace vardo_engine {
 
 namespace {
 
-// The tables of a company, in the order of the engine's table slots.
-constexpr std::int32_t kTableIds[] = {
-    vardo_table::kClient,  vardo_table::kAccount, vardo_table::kText,        vardo_table::kHistory,
-    vardo_table::kPerson,  vardo_table::kLedger,  vardo_table::kInvoice,     vardo_table::kArticle,
-    vardo_table::kAccountYear, vardo_table::kSeries, vardo_table::kPersSettings,
-};
+// The engine keeps a slot for each table id up to the highest it reads: a field read finds its table at once.
+constexpr std::size_t kTableSlots = vardo_table::kPersSettings + 1;
 
 // The newest database version this engine reads ("db.ver"); newer ones need a newer engine.
 constexpr double kNewestDatabaseVersion = 6.99;
@@ -54,6 +50,21 @@ std::int32_t ClampToInt32(double value) {
   if (!(value > std::numeric_limits<std::int32_t>::min())) return std::numeric_limits<std::int32_t>::min();
   if (!(value < std::numeric_limits<std::int32_t>::max())) return std::numeric_limits<std::int32_t>::max();
   return static_cast<std::int32_t>(value);
+}
+
+// The integer part of the leading number of a text. Most numbers of a table
+// are plain digits, read here without the floating-point parse.
+std::int32_t LeadingInteger(std::string_view text) {
+  const std::string_view number = TrimBlanks(text);
+  const bool negative = !number.empty() && number.front() == '-';
+  const std::string_view digits = number.substr(negative ? 1 : 0);
+  if (!digits.empty() && digits.size() <= 9 &&
+      std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+    std::int32_t value = 0;
+    for (char c : digits) value = value * 10 + (c - '0');
+    return negative ? -value : value;
+  }
+  return ClampToInt32(std::trunc(LeadingDouble(text)));
 }
 
 bool TrueText(std::string_view text) {
@@ -216,10 +227,11 @@ bool ForEachLiveRecord(lumdb::dbf_table_c& table, std::string& why, Take take) {
 Engine::Engine() = default;
 Engine::~Engine() = default;
 
-Engine& TheEngine() {
-  static Engine engine;
-  return engine;
-}
+namespace {
+Engine g_engine;
+}  // namespace
+
+Engine& TheEngine() { return g_engine; }
 
 void Engine::Report(std::int16_t code, std::int32_t detail, const std::string& text) const {
   if (errorHandler_) errorHandler_(code, detail, text.c_str());
@@ -262,8 +274,8 @@ std::int32_t Engine::Open(const char* name) {
   client->SeekForward(0);
   openFolder_ = folder;
   tables_.clear();
-  tables_.resize(std::size(kTableIds));
-  tables_.front() = std::move(client);
+  tables_.resize(kTableSlots);
+  tables_[vardo_table::kClient] = std::move(client);
   return kVardoOpenOk;
 }
 
@@ -275,18 +287,18 @@ std::int32_t Engine::Close() {
 }
 
 Engine::Table* Engine::Use(std::int32_t table) {
-  if (openFolder_.empty()) return nullptr;
-  for (std::size_t i = 0; i < std::size(kTableIds); ++i) {
-    if (kTableIds[i] != table) continue;
-    auto& slot = tables_[i];
-    if (!slot) {
-      slot = std::make_unique<Table>(platform::ResolveNoCase(openFolder_, vardo_table::FileName(table)));
-      // A freshly opened table stands on its first live record.
-      if (slot->Readable()) slot->SeekForward(0);
-    }
-    return slot.get();
+  // The slots are there only while a database is open.
+  if (table < 0 || static_cast<std::size_t>(table) >= tables_.size()) return nullptr;
+  if (Table* open = tables_[static_cast<std::size_t>(table)].get()) return open;
+  const char* file = vardo_table::FileName(table);
+  if (!file) return nullptr;
+  auto& slot = tables_[static_cast<std::size_t>(table)];
+  if (!slot) {
+    slot = std::make_unique<Table>(platform::ResolveNoCase(openFolder_, file));
+    // A freshly opened table stands on its first live record.
+    if (slot->Readable()) slot->SeekForward(0);
   }
-  return nullptr;
+  return slot.get();
 }
 
 bool Engine::ReportProblem(std::int32_t id, const Table& table) const {
@@ -354,7 +366,7 @@ bool Engine::Resolve(std::int32_t handle, Table*& table, int& field) {
   if (handle <= 0) return false;
   const std::int32_t id = handle >> 16;
   field = (handle & 0xFFFF) - 1;
-  table = vardo_table::FileName(id) ? Use(id) : nullptr;
+  table = Use(id);
   return table && table->Readable() && field >= 0 && field < static_cast<int>(table->dbf->fields().size());
 }
 
@@ -371,7 +383,12 @@ std::int32_t Engine::String(std::int32_t handle, char* buffer, std::int32_t size
   Table* table = nullptr;
   int field = -1;
   if (!buffer || size <= 0 || !Resolve(handle, table, field)) return -1;
-  const std::string text = table->OnRecord() ? table->dbf->field_text(field) : std::string();
+  std::string& text = text_;
+  if (table->OnRecord()) {
+    table->dbf->field_text(field, text);
+  } else {
+    text.clear();
+  }
   // The value as UTF-8, cut to the buffer without splitting a character.
   std::size_t length = std::min(text.size(), static_cast<std::size_t>(size - 1));
   while (length > 0 && length < text.size() && (static_cast<unsigned char>(text[length]) & 0xC0) == 0x80) --length;
@@ -385,7 +402,7 @@ std::int32_t Engine::Long(std::int32_t handle) {
   const std::string_view raw = Raw(handle, type);
   if (type == 'L') return TrueText(raw) ? 1 : 0;
   if (type == 'D') return DateValueFromText(raw);
-  return ClampToInt32(std::trunc(LeadingDouble(raw)));
+  return LeadingInteger(raw);
 }
 
 double Engine::Double(std::int32_t handle) {

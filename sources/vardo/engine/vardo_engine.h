@@ -80,7 +80,8 @@ class Engine {
 
   std::string path_;
   std::string openFolder_;  // empty while no database is open
-  std::vector<std::unique_ptr<Table>> tables_;
+  std::vector<std::unique_ptr<Table>> tables_;  // by table id; a table is opened at its first use
+  std::string text_;  // a text value on its way to the caller's buffer
   std::optional<std::vector<Year>> years_;
   std::string yearsLoss_;  // a booking year that could not be read, when one could not
   VardoErrorHandler errorHandler_ = nullptr;
