@@ -86,40 +86,29 @@ std::string CVardoCompanyDb::GetString(VardoField& field) {
 }
 
 // The numbers are kept as doubles: every int and date value is one exactly.
-int CVardoCompanyDb::GetLong(VardoField& field) {
-  if (!Usable(openStatus_)) return 0;
-  if (!Kept(field, 'l')) {
-    field.number_ = VardoFieldValueLong(Handle(field));
-    Keep(field, 'l');
-  }
-  return static_cast<int>(field.number_);
-}
-
-int CVardoCompanyDb::GetDate(VardoField& field) {
-  if (!Usable(openStatus_)) return 0;
-  if (!Kept(field, 'd')) {
-    field.number_ = VardoFieldValueDate(Handle(field));
-    Keep(field, 'd');
-  }
-  return static_cast<int>(field.number_);
-}
-
-double CVardoCompanyDb::GetDouble(VardoField& field) {
-  if (!Usable(openStatus_)) return 0.0;
-  if (!Kept(field, 'f')) {
-    field.number_ = VardoFieldValueDouble(Handle(field));
-    Keep(field, 'f');
+template <class Read>
+double CVardoCompanyDb::KeptNumber(VardoField& field, char kind, Read read) {
+  if (!Kept(field, kind)) {
+    field.number_ = read(Handle(field));
+    Keep(field, kind);
   }
   return field.number_;
 }
 
+int CVardoCompanyDb::GetLong(VardoField& field) {
+  return Usable(openStatus_) ? static_cast<int>(KeptNumber(field, 'l', VardoFieldValueLong)) : 0;
+}
+
+int CVardoCompanyDb::GetDate(VardoField& field) {
+  return Usable(openStatus_) ? static_cast<int>(KeptNumber(field, 'd', VardoFieldValueDate)) : 0;
+}
+
+double CVardoCompanyDb::GetDouble(VardoField& field) {
+  return Usable(openStatus_) ? KeptNumber(field, 'f', VardoFieldValueDouble) : 0.0;
+}
+
 bool CVardoCompanyDb::GetBool(VardoField& field) {
-  if (!Usable(openStatus_)) return false;
-  if (!Kept(field, 'b')) {
-    field.number_ = VardoFieldValueBool(Handle(field)) ? 1.0 : 0.0;
-    Keep(field, 'b');
-  }
-  return field.number_ != 0.0;
+  return Usable(openStatus_) && KeptNumber(field, 'b', VardoFieldValueBool) != 0.0;
 }
 
 int GetFieldHandle(int tableId, const char* fieldName) {

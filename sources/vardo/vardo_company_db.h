@@ -91,6 +91,9 @@ class CVardoCompanyDb {
   // Whether the field keeps a value of this kind read on the current record.
   static bool Kept(const VardoField& field, char kind);
   static void Keep(VardoField& field, char kind);
+  // A number of the field on the current record, read with `read` once.
+  template <class Read>
+  static double KeptNumber(VardoField& field, char kind, Read read);
 
   int tableId_ = -1;
   std::string companyFolder_;

@@ -10,6 +10,7 @@
 #include <map>
 #include <optional>
 #include <random>
+#include <type_traits>
 
 #include "platform/fake/held_lock.h"
 #include "platform/files.h"
@@ -36,47 +37,31 @@ KindOutcome Outcome(const Walked& walked) {
   return outcome;
 }
 
+template <class Reader, class... Args>
+KindOutcome WalkKind(const Args&... args) {
+  Reader reader(args...);
+  if constexpr (std::is_base_of_v<I_QZ_Company, Reader>) {
+    return Outcome(WalkCompany(reader));
+  } else {
+    return Outcome(Walk(reader));
+  }
+}
+
 std::map<std::string, KindOutcome> WalkEveryKind(const std::string& company) {
   std::map<std::string, KindOutcome> kinds;
-  {
-    CVardoCompanySettings settings(company);
-    kinds["settings"] = Outcome(WalkCompany(settings));
-  }
-  {
-    CVardoArticleDb articles(company, "");
-    kinds["articles"] = Outcome(Walk(articles));
-  }
-  {
-    CVardoCustomerDb customers(company);
-    kinds["customers"] = Outcome(Walk(customers));
-  }
-  {
-    CVardoSupplierDb suppliers(company);
-    kinds["suppliers"] = Outcome(Walk(suppliers));
-  }
-  {
-    CVardoDeliveryTermsDb terms(company);
-    kinds["terms"] = Outcome(Walk(terms));
-  }
-  {
-    CVardoDeliveryMethodsDb methods(company);
-    kinds["methods"] = Outcome(Walk(methods));
-  }
-  {
-    CVardoCustomerLedgerItems invoices(company);
-    kinds["customer invoices"] = Outcome(Walk(invoices));
-  }
-  {
-    CVardoSupplierLedgerItems invoices(company);
-    kinds["supplier invoices"] = Outcome(Walk(invoices));
-  }
-  {
-    CVardoSie sie(company);
-    KindOutcome& outcome = kinds["sie"];
-    outcome.rows = sie.CreateSieFiles();
-    for (const std::string& path : {sie.GetFilePath(), sie.GetFilePathPreviousYear()}) {
-      if (!path.empty()) outcome.records.push_back(platform::ReadWholeFile(path).value_or("<unreadable>"));
-    }
+  kinds["settings"] = WalkKind<CVardoCompanySettings>(company);
+  kinds["articles"] = WalkKind<CVardoArticleDb>(company, std::string());
+  kinds["customers"] = WalkKind<CVardoCustomerDb>(company);
+  kinds["suppliers"] = WalkKind<CVardoSupplierDb>(company);
+  kinds["terms"] = WalkKind<CVardoDeliveryTermsDb>(company);
+  kinds["methods"] = WalkKind<CVardoDeliveryMethodsDb>(company);
+  kinds["customer invoices"] = WalkKind<CVardoCustomerLedgerItems>(company);
+  kinds["supplier invoices"] = WalkKind<CVardoSupplierLedgerItems>(company);
+  CVardoSie sie(company);
+  KindOutcome& outcome = kinds["sie"];
+  outcome.rows = sie.CreateSieFiles();
+  for (const std::string& path : {sie.GetFilePath(), sie.GetFilePathPreviousYear()}) {
+    if (!path.empty()) outcome.records.push_back(platform::ReadWholeFile(path).value_or("<unreadable>"));
   }
   return kinds;
 }
