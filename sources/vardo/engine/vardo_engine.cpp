@@ -144,13 +144,14 @@ struct Engine::Table {
   bool unreadable = false;
 
   explicit Table(const std::string& path) {
-    // A table another program is changing is not read: what it holds is not settled.
-    if (!platform::PathExists(path)) {
+    const auto file = platform::OpenForReading(path);
+    if (!file && !platform::PathExists(path)) {
       problem = vardo_error::kMissingTable;
       why = "the file does not exist";
       return;
     }
-    if (const auto file = platform::OpenForReading(path); file && file->IsWriteLockedByAnother()) {
+    // A table another program is changing is not read: what it holds is not settled.
+    if (file && file->IsWriteLockedByAnother()) {
       problem = vardo_error::kLockedTable;
       why = "another program holds the file locked";
       return;
@@ -260,7 +261,7 @@ std::int32_t Engine::Open(const char* name) {
     Close();
   }
   const std::string clientPath = platform::ResolveNoCase(folder, "CLIENT.DBF");
-  if (!platform::PathExists(clientPath)) return -1;
+  if (!platform::OpenForReading(clientPath) && !platform::PathExists(clientPath)) return -1;
   if (platform::OpenForReading(platform::ResolveNoCase(folder, "vardo.dbd"))) return -3;
   if (const auto version = platform::ReadWholeFile(platform::ResolveNoCase(folder, "db.ver"))) {
     if (LeadingDouble(*version) > kNewestDatabaseVersion) return -4;
