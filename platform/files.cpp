@@ -25,6 +25,15 @@ class PosixFile final : public ReadableFile {
     }
     return done;
   }
+  bool IsWriteLockedByAnother() const override {
+    // An open-file-description lock query sees the locks of every other open of the file, this process's too.
+    struct flock query {};
+    query.l_type = F_RDLCK;
+    query.l_whence = SEEK_SET;
+    query.l_start = 0;
+    query.l_len = 0;  // the whole file
+    return ::fcntl(fd_, F_OFD_GETLK, &query) == 0 && query.l_type != F_UNLCK;
+  }
 
  private:
   int fd_;
