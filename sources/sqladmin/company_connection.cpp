@@ -109,6 +109,11 @@ void CAdmDbSql::AddUnreadRowsRow(std::vector<ReportRow>& rows) const {
   }
 }
 
+std::string CAdmDbSql::StatementText() const {
+  lumdb::sql_params_t parameters;
+  return recordset_ ? recordset_->statement_text(parameters) : std::string();
+}
+
 int CAdmDbSql::GetRecordCount() {
   if (!recordset_) return 0;
   const std::int64_t position = recordset_->current_row();
@@ -126,6 +131,21 @@ std::string CAdmDbSql::GetColumnString(const lumdb::field_desc_t* field, const l
 bool CAdmDbSql::GetColumnBool(const lumdb::field_desc_t* field, const lumdb::join_path_t* path) const {
   if (connectionError_ || !recordset_ || field == nullptr || recordset_->current_row() < 0) return false;
   return recordset_->get_bool(field->id, path);
+}
+
+std::vector<std::string> CAdmDbSql::ColumnTextsOfKey(const lumdb::field_desc_t* key, const lumdb::field_desc_t* column,
+                                                     const lumdb::join_path_t* path) {
+  std::vector<std::string> texts;
+  const std::int64_t start = recordset_ ? recordset_->current_row() : -1;
+  if (connectionError_ || start < 0) return texts;
+  const std::string keyText = GetColumnString(key);
+  do {
+    std::string text = GetColumnString(column, path);
+    if (!text.empty() && (texts.empty() || texts.back() != text)) texts.push_back(std::move(text));
+  } while (!recordset_->fetch() && GetColumnString(key) == keyText);
+  // A row that cannot be fetched is met again, and reported, by the walk itself.
+  (void)recordset_->move_absolute(start);
+  return texts;
 }
 
 std::string CAdmDbSql::GetColumnStringNoSpace(const lumdb::field_desc_t* field, const lumdb::join_path_t* path) const {

@@ -55,6 +55,11 @@ class CAdmDbSql {
   std::string GetColumnStringNoDash(const lumdb::field_desc_t* field) const;
   // The column as a flag: false when NULL, unread or not a flag or number.
   bool GetColumnBool(const lumdb::field_desc_t* field, const lumdb::join_path_t* path = nullptr) const;
+  // The texts of `column` in the rows from the current one on that have its text
+  // of `key`, a run of equal texts once and empty ones left out; the recordset
+  // stands on the current row again afterwards.
+  std::vector<std::string> ColumnTextsOfKey(const lumdb::field_desc_t* key, const lumdb::field_desc_t* column,
+                                            const lumdb::join_path_t* path);
 
   lumdb::session_c* session() const { return session_.get(); }
   const std::error_code& connectionError() const { return connectionError_; }
@@ -64,6 +69,8 @@ class CAdmDbSql {
   // half-read table is never reported as whole.
   void AddUnreadRowsRow(std::vector<ReportRow>& rows) const;
   const std::string& companyFolder() const { return companyFolder_; }
+  // The statement the reader runs, "?" for its parameters; empty without a recordset.
+  std::string StatementText() const;
 
  protected:
   // Makes `recordset` the reader's own (one held before is destroyed), opens it and
