@@ -17,6 +17,7 @@ constexpr int kEqual = 1;
 
 CSqlAdminArticleDb::CSqlAdminArticleDb(std::string companyFolder, std::string priceListName)
     : CAdmDbSql(std::move(companyFolder)), priceListName_(std::move(priceListName)) {
+  const lumdb::datamodel_scope scope = ModelScope();
   const lumdb::datamodel_c* model = session() ? session()->datamodel() : nullptr;
   if (model == nullptr) return;
   const SqlTableColumns art(*model, "ART");

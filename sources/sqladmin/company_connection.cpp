@@ -11,8 +11,8 @@
 #include "platform/log.h"
 #include "platform/text.h"
 
-std::error_code OpenCompanySession(DataSourceInfo& info, lumdb::session_c& session) {
-  lumdb::set_default_datamodel(GetDataModelByProductCode(info.displayVariant));
+std::error_code OpenCompanySession(DataSourceInfo& info, CompanySession& session) {
+  session.model_ = GetDataModelByProductCode(info.displayVariant);
   info.loginUser.clear();
   info.loginPassword.clear();
   if (info.authentication == "KOLMON") {
@@ -51,7 +51,7 @@ std::unique_ptr<lumdb::dbrecordset_scroll_c> CreateScrollRecordset(lumdb::sqldb_
 CAdmDbSql::CAdmDbSql(std::string companyFolder) : companyFolder_(std::move(companyFolder)) {
   DataSourceInfo info;
   if (!ReadDataSourceIni(info, companyFolder_)) return;
-  session_ = std::make_unique<lumdb::session_c>();
+  session_ = std::make_unique<CompanySession>();
   connectionError_ = OpenCompanySession(info, *session_);
 }
 
@@ -61,6 +61,7 @@ CAdmDbSql::~CAdmDbSql() {
 }
 
 void CAdmDbSql::OpenRecordset(std::unique_ptr<lumdb::dbrecordset_scroll_c> recordset) {
+  const lumdb::datamodel_scope scope = ModelScope();
   recordset_ = std::move(recordset);
   connectionError_ = recordset_->open();
   // The database answered but not for this table (missing, damaged, no right to read it).
@@ -69,12 +70,14 @@ void CAdmDbSql::OpenRecordset(std::unique_ptr<lumdb::dbrecordset_scroll_c> recor
 
 bool CAdmDbSql::MoveFirst() {
   if (!recordset_ || connectionError_) return false;
+  const lumdb::datamodel_scope scope = ModelScope();
   unreadRowsReason_.clear();
   return Moved(recordset_->move_first());
 }
 
 bool CAdmDbSql::MoveNext() {
   if (!recordset_ || connectionError_) return false;
+  const lumdb::datamodel_scope scope = ModelScope();
   return Moved(recordset_->fetch());
 }
 
@@ -110,12 +113,14 @@ void CAdmDbSql::AddUnreadRowsRow(std::vector<ReportRow>& rows) const {
 }
 
 std::string CAdmDbSql::StatementText() const {
+  const lumdb::datamodel_scope scope = ModelScope();
   lumdb::sql_params_t parameters;
   return recordset_ ? recordset_->statement_text(parameters) : std::string();
 }
 
 int CAdmDbSql::GetRecordCount() {
   if (!recordset_) return 0;
+  const lumdb::datamodel_scope scope = ModelScope();
   const std::int64_t position = recordset_->current_row();
   int count = 0;
   if (!recordset_->move_last()) count = static_cast<int>(recordset_->current_row() + 1);
@@ -138,6 +143,7 @@ std::vector<std::string> CAdmDbSql::ColumnTextsOfKey(const lumdb::field_desc_t* 
   std::vector<std::string> texts;
   const std::int64_t start = recordset_ ? recordset_->current_row() : -1;
   if (connectionError_ || start < 0) return texts;
+  const lumdb::datamodel_scope scope = ModelScope();
   const std::string keyText = GetColumnString(key);
   do {
     std::string text = GetColumnString(column, path);

@@ -18,11 +18,24 @@ class sqldb_c;
 struct field_desc_t;
 }  // namespace lumdb
 
-// Installs the data model of the company's desktop program as the process default
-// (only when none is installed: the first company of a run fixes it), sets the
-// login values ("KOLMON": the desktop user as <database>_<user> and the desktop
-// password) into `info`, and opens the session. An empty user logs in trusted.
-std::error_code OpenCompanySession(DataSourceInfo& info, lumdb::session_c& session);
+// A session on the database of one company, read through the data model of the
+// company's own desktop program (by its display variant), whatever other
+// programs' companies the run reads. Its statements are built and run inside
+// ModelScope(), where expressions and filters take that model too.
+class CompanySession : public lumdb::session_c {
+ public:
+  lumdb::datamodel_c* datamodel() const override { return model_; }
+  lumdb::datamodel_scope ModelScope() const { return lumdb::datamodel_scope(model_); }
+
+ private:
+  friend std::error_code OpenCompanySession(DataSourceInfo& info, CompanySession& session);
+  lumdb::datamodel_c* model_ = nullptr;  // the desktop program's, lives as long as the process
+};
+
+// Takes the data model of the company's desktop program, sets the login values
+// ("KOLMON": the desktop user as <database>_<user> and the desktop password)
+// into `info`, and opens the session. An empty user logs in trusted.
+std::error_code OpenCompanySession(DataSourceInfo& info, CompanySession& session);
 
 // Text of a read value, as the readers hand it on.
 std::string NarrowText(const std::wstring& text);
@@ -61,7 +74,9 @@ class CAdmDbSql {
   std::vector<std::string> ColumnTextsOfKey(const lumdb::field_desc_t* key, const lumdb::field_desc_t* column,
                                             const lumdb::join_path_t* path);
 
-  lumdb::session_c* session() const { return session_.get(); }
+  CompanySession* session() const { return session_.get(); }
+  // Where the reader builds and runs its statements: in its company's own data model.
+  lumdb::datamodel_scope ModelScope() const { return lumdb::datamodel_scope(session_ ? session_->datamodel() : nullptr); }
   const std::error_code& connectionError() const { return connectionError_; }
   const std::error_code& lastMoveError() const { return lastMoveError_; }
   // A table the database would not give, or a walk that ended on a failed move
@@ -84,7 +99,7 @@ class CAdmDbSql {
   std::string FailureText(std::string_view what, std::error_code error) const;
 
  private:
-  std::unique_ptr<lumdb::session_c> session_;
+  std::unique_ptr<CompanySession> session_;
   std::error_code connectionError_;
   std::unique_ptr<lumdb::dbrecordset_scroll_c> recordset_;
   std::error_code lastMoveError_;

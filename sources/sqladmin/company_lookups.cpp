@@ -15,12 +15,12 @@ const lumdb::field_desc_t* ColumnOf(const lumdb::datamodel_c& model, const lumdb
 
 // The column of the first row of PRM; the connection is made only when the model knows it.
 std::string ReadCompanyParameter(DataSourceInfo& dataSource, const char* column) {
-  lumdb::session_c session;
-  lumdb::datamodel_c* model = GetDataModelByProductCode(dataSource.displayVariant);
-  lumdb::set_default_datamodel(model);
+  CompanySession session;
+  const lumdb::datamodel_c* model = GetDataModelByProductCode(dataSource.displayVariant);
   const lumdb::table_desc_t* prm = model->table_by_id(model->table_id_by_name("PRM"));
   const lumdb::field_desc_t* field = ColumnOf(*model, prm, column);
   if (field == nullptr || OpenCompanySession(dataSource, session)) return {};
+  const lumdb::datamodel_scope scope = session.ModelScope();
   try {
     lumdb::query_c query(&session);
     query.setup_select(prm->id, {lumdb::colexpr_c(field->id)}, nullptr);
@@ -42,15 +42,15 @@ void FillPriceListCombo(std::vector<std::string>& codes, std::vector<std::string
                         const std::string& companyFolder) {
   DataSourceInfo dataSource;
   if (!ReadDataSourceIni(dataSource, companyFolder)) return;
-  lumdb::session_c session;
-  lumdb::datamodel_c* model = GetDataModelByProductCode(dataSource.displayVariant);
-  lumdb::set_default_datamodel(model);
+  CompanySession session;
+  const lumdb::datamodel_c* model = GetDataModelByProductCode(dataSource.displayVariant);
   const lumdb::table_desc_t* table = model->table_by_id(model->table_id_by_name("PRISL"));
   const lumdb::field_desc_t* code = ColumnOf(*model, table, "PRISL");
   const lumdb::field_desc_t* name = ColumnOf(*model, table, "BENAEMN");
   const lumdb::field_desc_t* inclVat = ColumnOf(*model, table, "INKLMOMS");
   const lumdb::field_desc_t* currency = ColumnOf(*model, table, "VALUTAKOD");
   if (!code || !name || !inclVat || !currency || OpenCompanySession(dataSource, session)) return;
+  const lumdb::datamodel_scope scope = session.ModelScope();
   try {
     lumdb::query_c query(&session);
     const lumdb::filter_node_t inSek(lumdb::colexpr_c(currency->id), lumdb::fo_equal, std::string("SEK"));

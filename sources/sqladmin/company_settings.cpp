@@ -48,12 +48,13 @@ CSqlAdminCompanySettingsDb::CSqlAdminCompanySettingsDb(std::string companyFolder
   settings_.vatPeriod = -1;  // stays so when the company has no VAT period to tell
   DataSourceInfo info;
   if (ReadDataSourceIni(info, companyFolder)) {
-    lumdb::session_c session;
+    CompanySession session;
     if (const std::error_code connected = OpenCompanySession(info, session)) {
       unreachable_ = true;
       WriteLog("Kunde inte öppna företagets databas " + info.databaseName + " på " + info.server + " (fel " +
                std::to_string(connected.value()) + ")");
     } else {
+      const lumdb::datamodel_scope scope = session.ModelScope();
       const lumdb::datamodel_c& model = *session.datamodel();
       lumdb::sqldb_c* connection = session.connection();
       if (const lumdb::table_desc_t* prm = TableOf(model, "PRM")) {

@@ -38,6 +38,7 @@ bool ReadUsesOcr(lumdb::session_c& session, const lumdb::datamodel_c& model) {
 
 CSqlAdminCustomerLedgerItems::CSqlAdminCustomerLedgerItems(std::string companyFolder)
     : CAdmDbSql(std::move(companyFolder)) {
+  const lumdb::datamodel_scope scope = ModelScope();
   static_assert(std::size(kColumnNames) == kColumnCount);
   const lumdb::datamodel_c* model = session() ? session()->datamodel() : nullptr;
   if (model == nullptr) return;

@@ -50,6 +50,7 @@ std::string TermsOfPaymentCode(const CAdmDbSql& rows, const lumdb::field_desc_t*
 void SqlRegisterDb::OpenRegister(const lumdb::datamodel_c& model, const SqlTableColumns& table,
                                  std::span<const lumdb::field_desc_t*> own, const Keys& keys, const char* numberColumn,
                                  const char* noteTable) {
+  const lumdb::datamodel_scope scope = ModelScope();
   keys_ = keys;
   if (keys_.noteLines[0] == nullptr) keys_.noteLines = {};
   const SqlTableColumns terms(model, "BETVILLK");

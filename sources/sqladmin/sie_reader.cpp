@@ -30,6 +30,7 @@ bool LookUpColumns(const lumdb::session_c* session, const char* tableName,
 // The kit opens an SQL company with the desktop program's user, as the database logins are made for it.
 CSqlAdminSie::CSqlAdminSie(std::string companyFolder, platform::Prompter& prompter)
     : DesktopSieReader(prompter, true), CAdmDbSql(std::move(companyFolder)) {
+  const lumdb::datamodel_scope scope = ModelScope();
   const lumdb::table_desc_t* years = nullptr;
   // Without one of the four columns the years cannot be told apart: the company reads as having none.
   if (!LookUpColumns(session(), "BOKFAAR",
@@ -60,6 +61,7 @@ std::vector<SieBookingYear> CSqlAdminSie::ReadBookingYears() {
 }
 
 bool CSqlAdminSie::HasAccountOutsideRange(const SieBookingYears& years) {
+  const lumdb::datamodel_scope scope = ModelScope();
   const lumdb::table_desc_t* chart = nullptr;
   const lumdb::field_desc_t* yearId = nullptr;
   const lumdb::field_desc_t* account = nullptr;

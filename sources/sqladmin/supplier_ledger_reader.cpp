@@ -19,6 +19,7 @@ constexpr int kNotEqual = 6;
 
 CSqlAdminSupplierLedgerItems::CSqlAdminSupplierLedgerItems(std::string companyFolder)
     : CAdmDbSql(std::move(companyFolder)) {
+  const lumdb::datamodel_scope scope = ModelScope();
   static_assert(std::size(kColumnNames) == kColumnCount);
   const lumdb::datamodel_c* model = session() ? session()->datamodel() : nullptr;
   if (model == nullptr) return;
