@@ -25,6 +25,11 @@ std::error_code OpenCompanySession(DataSourceInfo& info, CompanySession& session
 
 std::string NarrowText(const std::wstring& text) { return lumdb::narrow(text); }
 
+std::string DriverMessage(const lumdb::session_c& session, std::error_code error) {
+  std::string text = session.connection() ? session.connection()->last_diagnostic_text() : session.open_failure_text();
+  return text.empty() ? "fel " + std::to_string(error.value()) : text;
+}
+
 lumdb::dbrecordset_fwd_c OpenForwardRecordset(lumdb::sqldb_c* connection, const lumdb::query_c& query) {
   lumdb::dbrecordset_fwd_c recordset(connection, query);
   recordset.set_lock_mode(lumdb::lm_none);
@@ -90,8 +95,7 @@ bool CAdmDbSql::Moved(std::error_code result) {
 }
 
 std::string CAdmDbSql::FailureText(std::string_view what, std::error_code error) const {
-  std::string reason = session_->connection()->last_diagnostic_text();
-  if (reason.empty()) reason = "fel " + std::to_string(error.value());
+  const std::string reason = DriverMessage(*session_, error);
   WriteLog("Tabellen " + TableName() + " " + std::string(what) + ": " + reason);
   return reason;
 }

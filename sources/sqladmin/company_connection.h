@@ -40,6 +40,10 @@ std::error_code OpenCompanySession(DataSourceInfo& info, CompanySession& session
 // Text of a read value, as the readers hand it on.
 std::string NarrowText(const std::wstring& text);
 
+// Why `error` came: the driver's words for the session's last failed open or
+// statement, else the error's number.
+std::string DriverMessage(const lumdb::session_c& session, std::error_code error);
+
 // Runs the query forward-only; throws lumdb::db_error when it cannot be opened.
 lumdb::dbrecordset_fwd_c OpenForwardRecordset(lumdb::sqldb_c* connection, const lumdb::query_c& query);
 // The field of the first row (0 or "" without rows); throw as OpenForwardRecordset.

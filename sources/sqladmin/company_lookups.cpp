@@ -4,6 +4,7 @@
 #include "sources/sqladmin/company_connection.h"
 #include "app/sources/desktop_programs.h"
 #include "lumdb/record/dbobj.h"
+#include "lumdb/record/errors.h"
 #include "sources/sqladmin/data_source.h"
 
 namespace {
@@ -13,29 +14,39 @@ const lumdb::field_desc_t* ColumnOf(const lumdb::datamodel_c& model, const lumdb
   return table == nullptr ? nullptr : model.field_by_id(table->field_id_by_name(column));
 }
 
-// The column of the first row of PRM; the connection is made only when the model knows it.
-std::string ReadCompanyParameter(DataSourceInfo& dataSource, const char* column) {
+// The column of the first row of PRM; the connection is made only when the model
+// knows it. Why a column the model knows could not be read goes to `failure`.
+std::string ReadCompanyParameter(DataSourceInfo& dataSource, const char* column, std::string* failure) {
   CompanySession session;
   const lumdb::datamodel_c* model = GetDataModelByProductCode(dataSource.displayVariant);
   const lumdb::table_desc_t* prm = model->table_by_id(model->table_id_by_name("PRM"));
   const lumdb::field_desc_t* field = ColumnOf(*model, prm, column);
-  if (field == nullptr || OpenCompanySession(dataSource, session)) return {};
+  if (field == nullptr) return {};
+  if (const std::error_code refused = OpenCompanySession(dataSource, session)) {
+    if (failure) *failure = DriverMessage(session, refused);
+    return {};
+  }
   const lumdb::datamodel_scope scope = session.ModelScope();
   try {
     lumdb::query_c query(&session);
     query.setup_select(prm->id, {lumdb::colexpr_c(field->id)}, nullptr);
     return NarrowText(QueryFirstWString(session.connection(), field->id, query));
-  } catch (const std::exception&) {
-    return {};
+  } catch (const lumdb::db_error& error) {
+    if (failure) *failure = DriverMessage(session, error.code());
+  } catch (const std::exception& error) {
+    if (failure) *failure = error.what();
   }
+  return {};
 }
 
 }  // namespace
 
-std::string ReadCompanyOrgNr(DataSourceInfo& dataSource) { return ReadCompanyParameter(dataSource, "ORGNR"); }
+std::string ReadCompanyOrgNr(DataSourceInfo& dataSource, std::string* failure) {
+  return ReadCompanyParameter(dataSource, "ORGNR", failure);
+}
 
-std::string ReadCompanyCloudLinkId(DataSourceInfo& dataSource) {
-  return ReadCompanyParameter(dataSource, "KL_FKRECID");
+std::string ReadCompanyCloudLinkId(DataSourceInfo& dataSource, std::string* failure) {
+  return ReadCompanyParameter(dataSource, "KL_FKRECID", failure);
 }
 
 void FillPriceListCombo(std::vector<std::string>& codes, std::vector<std::string>& lines,

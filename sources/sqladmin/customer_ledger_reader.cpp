@@ -66,7 +66,7 @@ CSqlAdminCustomerLedgerItems::CSqlAdminCustomerLedgerItems(std::string companyFo
   OpenRecordset(CreateScrollRecordset(session()->connection(), query));
 }
 
-bool CSqlAdminCustomerLedgerItems::IsAvailable() { return OpenInvoicesAvailable(companyFolder(), 200); }
+bool CSqlAdminCustomerLedgerItems::IsAvailable() { return link_.IsAvailable(companyFolder(), 200); }
 
 bool CSqlAdminCustomerLedgerItems::CheckCurrent(std::vector<ReportRow>& rows) {
   const std::string type = Text(kInvoiceType);
