@@ -1,5 +1,8 @@
 #include "sources/sqladmin/company_connection.h"
 
+#include <algorithm>
+#include <utility>
+
 #include "app/sources/application.h"
 #include "app/sources/desktop_programs.h"
 #include "lumdb/query/query.h"
@@ -11,8 +14,20 @@
 #include "platform/log.h"
 #include "platform/text.h"
 
+namespace {
+
+bool IsSafeConnectionValue(std::string_view value) {
+  return std::none_of(value.begin(), value.end(), [](char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return c == ';' || c == '{' || c == '}' || byte < 0x20 || byte == 0x7F;
+  });
+}
+
+}  // namespace
+
 std::error_code OpenCompanySession(DataSourceInfo& info, CompanySession& session) {
   session.model_ = GetDataModelByProductCode(info.displayVariant);
+  session.refusal_.clear();
   info.loginUser.clear();
   info.loginPassword.clear();
   if (info.authentication == "KOLMON") {
@@ -20,12 +35,22 @@ std::error_code OpenCompanySession(DataSourceInfo& info, CompanySession& session
     info.loginPassword = theApp.m_strDesktopPassword;
     if (!info.loginUser.empty()) info.loginUser = info.databaseName + "_" + info.loginUser;
   }
+  const std::pair<const char*, const std::string*> values[] = {
+      {"DBInstance i ftg.ini", &info.server}, {"DBName i ftg.ini", &info.databaseName},
+      {"Användarnamnet", &info.loginUser}};
+  for (const auto& [key, value] : values) {
+    if (IsSafeConnectionValue(*value)) continue;
+    session.refusal_ = std::string(key) + " innehåller ett tecken som inte får stå i en anslutning (; { } eller ett styrtecken)";
+    WriteLog("Företaget " + info.displayName + " öppnas inte: " + session.refusal_);
+    return lumdb::make_error<CompanySession>(lumdb::connect_failed);
+  }
   return session.open(info.server, info.databaseName, info.loginUser, SanitizeConnectionValue(info.loginPassword));
 }
 
 std::string NarrowText(const std::wstring& text) { return lumdb::narrow(text); }
 
-std::string DriverMessage(const lumdb::session_c& session, std::error_code error) {
+std::string DriverMessage(const CompanySession& session, std::error_code error) {
+  if (!session.refusal().empty()) return session.refusal();
   std::string text = session.connection() ? session.connection()->last_diagnostic_text() : session.open_failure_text();
   return text.empty() ? "fel " + std::to_string(error.value()) : text;
 }

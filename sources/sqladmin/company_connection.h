@@ -26,23 +26,30 @@ class CompanySession : public lumdb::session_c {
  public:
   lumdb::datamodel_c* datamodel() const override { return model_; }
   lumdb::datamodel_scope ModelScope() const { return lumdb::datamodel_scope(model_); }
+  // Why OpenCompanySession did not even try to connect; empty when it tried.
+  const std::string& refusal() const { return refusal_; }
 
  private:
   friend std::error_code OpenCompanySession(DataSourceInfo& info, CompanySession& session);
   lumdb::datamodel_c* model_ = nullptr;  // the desktop program's, lives as long as the process
+  std::string refusal_;
 };
 
 // Takes the data model of the company's desktop program, sets the login values
 // ("KOLMON": the desktop user as <database>_<user> and the desktop password)
-// into `info`, and opens the session. An empty user logs in trusted.
+// into `info`, and opens the session. An empty user logs in trusted. A server,
+// database or user name that could end its attribute of the connection string
+// or add another (";", "{", "}", a control character) is refused with a log
+// line naming its key, before any connection is tried: the SQLite driver splits
+// the string at ";" whatever braces stand around a value.
 std::error_code OpenCompanySession(DataSourceInfo& info, CompanySession& session);
 
 // Text of a read value, as the readers hand it on.
 std::string NarrowText(const std::wstring& text);
 
-// Why `error` came: the driver's words for the session's last failed open or
-// statement, else the error's number.
-std::string DriverMessage(const lumdb::session_c& session, std::error_code error);
+// Why `error` came: the session's refusal, or the driver's words for its last
+// failed open or statement, else the error's number.
+std::string DriverMessage(const CompanySession& session, std::error_code error);
 
 // Runs the query forward-only; throws lumdb::db_error when it cannot be opened.
 lumdb::dbrecordset_fwd_c OpenForwardRecordset(lumdb::sqldb_c* connection, const lumdb::query_c& query);

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <tuple>
 
 #include "app/sources/application.h"
@@ -13,6 +14,8 @@
 #include "lumdb/query/query.h"
 #include "lumdb/record/dbobj.h"
 #include "lumdb/record/errors.h"
+#include "platform/fake/captured_log.h"
+#include "platform/fake/scoped_environment.h"
 #include "sources/sqladmin/data_source.h"
 #include "sources/sqladmin/sql_company_test_support.h"
 
@@ -144,6 +147,49 @@ TEST_F(CompanyConnection, KolmonLogsInWithTheDesktopUserOfTheDatabase) {
   }
   theApp.m_strDesktopUser.clear();
   theApp.m_strDesktopPassword.clear();
+}
+
+// The SQLite driver splits the connection string at ";" whatever braces stand
+// around a value: a company folder (perhaps on a shared drive) must not be able
+// to name a library to load or a setting of the driver through its ftg.ini.
+TEST_F(CompanyConnection, AValueThatCouldAddAConnectionAttributeIsRefusedBeforeAnyConnection) {
+  const std::string library = LOAD_MARK_LIBRARY;
+  const std::string mark = (tree_ / "mark.txt").string();
+  const platform::fake::ScopedEnv markFile("LOAD_MARK_FILE", mark);
+  const std::string database = (tree_ / "good.db").string();
+  Company("good", kThreeCompanies);
+  const std::string made = (tree_ / "made.db").string();
+  const struct {
+    std::string key;  // named in the log
+    std::string dataSource;
+    std::string desktopUser;
+  } cases[] = {
+      // Put in braces, the value still ends at ";" for the driver: "Foo=" takes the closing brace.
+      {"DBInstance", "DBInstance=x;LoadExt=" + library + ";Foo=\nDBName=" + database},
+      {"DBName", "DBInstance=(local)\nDBName=" + made + ";NoCreat=0;Foo="},
+      {"DBName", "DBInstance=(local)\nDBName={" + database + "}"},
+      {"DBInstance", "DBInstance=(local)\tx\nDBName=" + database},
+      // A NUL would end the string there, and with it the driver's NoCreat=1.
+      {"DBName", "DBInstance=(local)\nDBName=" + made + std::string(1, '\0')},
+      {"Användarnamnet", "DBInstance=(local)\nDBName=" + database + "\nAuth=KOLMON", "u;LoadExt=" + library + ";Foo="},
+  };
+  int n = 0;
+  for (const auto& c : cases) {
+    platform::fake::CapturedLog log;
+    theApp.m_strDesktopUser = c.desktopUser;
+    const std::string folder = "refused" + std::to_string(++n);
+    tree_.Write(folder + "/ftg.ini", "[DataSource]\nDisplayName=Företag " + folder + "\nDisplayVariant=1\n" + c.dataSource + "\n");
+    TableReader reader((tree_ / folder).string(), "PRM", "ORGNR");
+    ASSERT_NE(reader.session(), nullptr) << c.dataSource;
+    EXPECT_TRUE(reader.connectionError()) << c.dataSource;
+    EXPECT_EQ(reader.session()->connection(), nullptr);
+    EXPECT_TRUE(reader.session()->refusal().starts_with(c.key)) << reader.session()->refusal();
+    EXPECT_EQ(log.Lines(), std::vector<std::string>{"Företaget Företag " + folder + " öppnas inte: " +
+                                                    reader.session()->refusal()});
+    EXPECT_FALSE(std::filesystem::exists(mark)) << c.dataSource;
+    EXPECT_FALSE(std::filesystem::exists(made)) << c.dataSource;
+  }
+  theApp.m_strDesktopUser.clear();
 }
 
 TEST_F(CompanyConnection, FirstRowHelpersGiveZeroAndEmptyTextWithoutRowsAndThrowForABadQuery) {
