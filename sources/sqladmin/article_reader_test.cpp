@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <tuple>
 #include <vector>
 
 #include "sources/sqladmin/sql_company_test_support.h"
+#include "tools/samplecompany/sample_datamodel.h"
 
 namespace {
 
@@ -140,6 +142,25 @@ TEST_F(SqlArticles, TheChosenListsPriceAndTheEnglishNameWinOverRowsWithoutListOr
             " LEFT JOIN [ARTBEN] AS T4 ON T0.[ARTNR] = T4.[ARTNR] AND (T4.[SPRAAKKOD] = ? OR T4.[SPRAAKKOD] IS NULL)"
             " LEFT JOIN [PRISL] AS T5 ON T3.[PRISL] = T5.[PRISL] WHERE T0.[INAKTIV] = ?"
             " ORDER BY T0.[ARTNR], T3.[PRISL] DESC, T4.[SPRAAKKOD] DESC");
+}
+
+// A data model may keep the VAT flag as a number: set when it is not zero.
+TEST_F(SqlArticles, AVatFlagKeptAsANumberIsSetWhenNotZero) {
+  std::string xml(samplecompany::SampleDataModelXml());
+  const std::string flag = "name=\"INKLMOMS\" type=\"SQL_BIT\"";
+  xml.replace(xml.find(flag), flag.size(), "name=\"INKLMOMS\" type=\"SQL_SMALLINT\"");
+  tree_.Write("numbers/kolmadm.xml", xml);
+  administration().clear();
+  LoadDataModelFile(administration(), (tree_ / "numbers").string());
+  const std::string folder = WithArticles(
+      "INSERT INTO ART VALUES ('A1', 'Spik', 'st', '1', 0, 0, 0);"
+      "INSERT INTO PRIS VALUES ('A1', 'A', 125, 1);INSERT INTO PRIS VALUES ('A1', 'B', 100, 1)");
+  for (const auto& [list, net, gross] : {std::tuple{"A", "", "125.00"}, std::tuple{"B", "100.00", ""}}) {
+    CSqlAdminArticleDb articles(folder, list);
+    ASSERT_TRUE(articles.MoveFirst()) << list;
+    EXPECT_EQ(articles.GetNetPrice(), net) << list;
+    EXPECT_EQ(articles.GetGrossPrice(), gross) << list;
+  }
 }
 
 TEST_F(SqlArticles, RotRutTypeMapsTheDesktopWorkType) {

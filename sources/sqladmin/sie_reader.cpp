@@ -6,6 +6,7 @@
 #include "lumdb/record/errors.h"
 #include "platform/log.h"
 #include "platform/text.h"
+#include "sources/sqladmin/register_query.h"
 
 namespace {
 
@@ -62,11 +63,15 @@ std::vector<SieBookingYear> CSqlAdminSie::ReadBookingYears() {
 
 bool CSqlAdminSie::HasAccountOutsideRange(const SieBookingYears& years) {
   const lumdb::datamodel_scope scope = ModelScope();
-  const lumdb::table_desc_t* chart = nullptr;
-  const lumdb::field_desc_t* yearId = nullptr;
-  const lumdb::field_desc_t* account = nullptr;
+  const lumdb::datamodel_c* model = session() ? session()->datamodel() : nullptr;
   // A company without a chart table (or that cannot be reached) is not checked.
-  if (!LookUpColumns(session(), "KONTO", {{"AAR_ID", &yearId}, {"KONTO", &account}}, chart) || connectionError()) {
+  if (model == nullptr || connectionError()) return false;
+  const SqlTableColumns chart(*model, "KONTO");
+  if (chart.table == nullptr) return false;
+  const lumdb::field_desc_t* yearId = chart.Column("AAR_ID");
+  const lumdb::field_desc_t* account = chart.Column("KONTO");
+  if (yearId == nullptr || account == nullptr) {
+    NoteUncheckedChart(std::string("datamodellen saknar kolumnen KONTO.") + (yearId == nullptr ? "AAR_ID" : "KONTO"));
     return false;
   }
   const lumdb::colexpr_c yearColumn(yearId->id);
@@ -80,10 +85,15 @@ bool CSqlAdminSie::HasAccountOutsideRange(const SieBookingYears& years) {
     ofYears = lumdb::filter_or_copy(lumdb::filter_node_t(yearColumn, lumdb::fo_equal, years.previous.id), ofYears);
   }
   try {
-    return lumdb::exists(session()->connection(), chart->id, lumdb::filter_and_copy(ofYears, outside), false);
+    return lumdb::exists(session()->connection(), chart.table->id, lumdb::filter_and_copy(ofYears, outside), false);
   } catch (const lumdb::db_error& error) {
-    // A chart that cannot be read is left to the desktop program, as a missing one is.
-    WriteLog(std::string("SIE: kontoplanen kunde inte läsas: ") + error.what());
+    NoteUncheckedChart(DriverMessage(*session(), error.code()));
     return false;
   }
+}
+
+void CSqlAdminSie::NoteUncheckedChart(const std::string& reason) {
+  // The export goes on, but the user is told the cloud may refuse some accounts' vouchers.
+  WriteLog("SIE: kontoplanen (KONTO) kunde inte kontrolleras: " + reason);
+  AddTableRow(report::kWarning, report::kCaptionWarning, "Kontoplanen kunde inte kontrolleras: " + reason);
 }

@@ -9,6 +9,7 @@
 #include "app/sources/application.h"
 #include "sources/admin/testing/desktop_sie_side.h"
 #include "sources/sqladmin/sql_company_test_support.h"
+#include "tools/samplecompany/sample_datamodel.h"
 
 namespace {
 
@@ -43,7 +44,7 @@ class SqlSieTest : public sqladmin_test::CompanyConnection, protected sie_test::
 
   void SetUp() override {
     CompanyConnection::SetUp();
-    // The first company of a run fixes the data model: every program's model holds the same tables.
+    // Each company is read through its own program's data model; here every program's holds the same tables.
     for (const char* product : {"F", "W"}) {
       LoadDataModelFile(*GetDataModelByProductCode(product), (tree_ / "program").string());
     }
@@ -153,6 +154,34 @@ TEST_F(SqlSieTest, ChartsTheCloudCannotTakeStopTheExport) {
   const Year y2020{"Z", "2020-01-01", "2020-12-31", "EU"};
   EXPECT_THAT(Produce(SieCompany({y2020, k2021, k2022}, {{"Z", "0999"}, {"Z", "9000"}, {"A", "1000"}, {"B", "8999"}})),
               IsEmpty());
+  EXPECT_EQ(KitYears(), "B/A");
+}
+
+TEST_F(SqlSieTest, AChartThatCannotBeCheckedIsWarnedOfAndTheExportGoesOn) {
+  // The database has no chart table for the check to read.
+  const std::string noChart = Company(
+      "nochart",
+      "CREATE TABLE PRM (ORGNR VARCHAR(13), NAMN NVARCHAR(50));"
+      "CREATE TABLE BOKFAAR (AAR_ID VARCHAR(2), BOERJAN DATE, SLUT DATE, KPTYP VARCHAR(10));"
+      "INSERT INTO BOKFAAR VALUES ('B', '2022-01-01', '2022-12-31', 'EUBAS97')",
+      "1", "", "DisplayVersion=15.2\n");
+  Rows rows = Produce(noChart);
+  ASSERT_EQ(rows.size(), 1u);
+  EXPECT_EQ(rows[0].kind, "Warning");
+  EXPECT_EQ(rows[0].caption, "Varning:");
+  EXPECT_THAT(rows[0].text, ::testing::StartsWith("Kontoplanen kunde inte kontrolleras: "));
+  EXPECT_THAT(rows[0].text, HasSubstr("no such table: KONTO"));  // the driver's words
+  EXPECT_EQ(KitYears(), "B");
+
+  // The data model has the chart table, but not the column the check needs.
+  std::string xml(samplecompany::SampleDataModelXml());
+  const std::string accountField = "<field id=\"2\" name=\"KONTO\"";
+  xml.replace(xml.find(accountField), accountField.size(), "<field id=\"2\" name=\"KONTONR\"");
+  tree_.Write("renamed/kolmadm.xml", xml);
+  administration().clear();
+  LoadDataModelFile(administration(), (tree_ / "renamed").string());
+  EXPECT_EQ(Produce(SieCompany({k2021, k2022})),
+            Rows{SieRow("Warning", "Varning:", "Kontoplanen kunde inte kontrolleras: datamodellen saknar kolumnen KONTO.KONTO")});
   EXPECT_EQ(KitYears(), "B/A");
 }
 
