@@ -1,6 +1,7 @@
 #include "sources/sqladmin/company_connection.h"
 
 #include <algorithm>
+#include <map>
 #include <utility>
 
 #include "app/sources/application.h"
@@ -15,6 +16,25 @@
 #include "platform/text.h"
 
 namespace {
+
+// The lock of each database in use, by server and database name.
+std::shared_ptr<DatabaseLock> SharedLock(const std::string& server, const std::string& database) {
+  static std::map<std::string, std::weak_ptr<DatabaseLock>> locks;
+  std::erase_if(locks, [](const auto& entry) { return entry.second.expired(); });
+  std::weak_ptr<DatabaseLock>& known = locks[server + '\n' + database];
+  std::shared_ptr<DatabaseLock> lock = known.lock();
+  if (!lock) known = lock = std::make_shared<DatabaseLock>();
+  return lock;
+}
+
+// SQLite's "database is locked" and "database table is locked", SQL Server's lock
+// time-out (1222) and a query time-out.
+bool IsLockFailure(const std::vector<lumdb::diag_record_t>& diagnostics) {
+  return std::any_of(diagnostics.begin(), diagnostics.end(), [](const lumdb::diag_record_t& record) {
+    return record.message.find("is locked") != std::string::npos || record.native_error == 1222 ||
+           record.sqlstate == "HYT00" || record.sqlstate == "HYT01";
+  });
+}
 
 bool IsSafeConnectionValue(std::string_view value) {
   return std::none_of(value.begin(), value.end(), [](char c) {
@@ -44,15 +64,23 @@ std::error_code OpenCompanySession(DataSourceInfo& info, CompanySession& session
     WriteLog("Företaget " + info.displayName + " öppnas inte: " + session.refusal_);
     return lumdb::make_error<CompanySession>(lumdb::connect_failed);
   }
+  session.lock_ = SharedLock(info.server, info.databaseName);
+  if (!session.lock_->words.empty()) {
+    session.refusal_ = session.lock_->words;
+    return lumdb::make_error<CompanySession>(lumdb::timed_out);
+  }
   return session.open(info.server, info.databaseName, info.loginUser, SanitizeConnectionValue(info.loginPassword));
 }
 
 std::string NarrowText(const std::wstring& text) { return lumdb::narrow(text); }
 
-std::string DriverMessage(const CompanySession& session, std::error_code error) {
-  if (!session.refusal().empty()) return session.refusal();
-  std::string text = session.connection() ? session.connection()->last_diagnostic_text() : session.open_failure_text();
-  return text.empty() ? "fel " + std::to_string(error.value()) : text;
+std::string CompanySession::FailureWords(std::error_code error) {
+  if (!refusal_.empty()) return refusal_;
+  const lumdb::sqldb_c* db = connection();
+  std::string words = db ? db->last_diagnostic_text() : open_failure_text();
+  if (words.empty()) words = "fel " + std::to_string(error.value());
+  if (db && lock_ && lock_->words.empty() && IsLockFailure(db->last_diagnostics())) lock_->words = words;
+  return words;
 }
 
 lumdb::dbrecordset_fwd_c OpenForwardRecordset(lumdb::sqldb_c* connection, const lumdb::query_c& query) {
@@ -83,6 +111,12 @@ CAdmDbSql::CAdmDbSql(std::string companyFolder) : companyFolder_(std::move(compa
   if (!ReadDataSourceIni(info, companyFolder_)) return;
   session_ = std::make_unique<CompanySession>();
   connectionError_ = OpenCompanySession(info, *session_);
+  if (const std::string model = DataModelFailure(*session_->datamodel()); !model.empty()) {
+    WriteLog("Företaget i " + companyFolder_ + " läses inte: företagets datamodell saknas: " + model);
+  } else if (connectionError_) {
+    unconnectedReason_ = session_->FailureWords(connectionError_);
+    WriteLog("Företagets databas i " + companyFolder_ + " kunde inte öppnas: " + unconnectedReason_);
+  }
 }
 
 CAdmDbSql::~CAdmDbSql() {
@@ -93,8 +127,15 @@ CAdmDbSql::~CAdmDbSql() {
 void CAdmDbSql::OpenRecordset(std::unique_ptr<lumdb::dbrecordset_scroll_c> recordset) {
   const lumdb::datamodel_scope scope = ModelScope();
   recordset_ = std::move(recordset);
+  if (const std::string lock = session_->LockMet(); !lock.empty()) {
+    // Another reader of the database met the lock: it is not waited on again.
+    connectionError_ = lumdb::make_error<CompanySession>(lumdb::timed_out);
+    unopenedReason_ = lock;
+    WriteLog("Tabellen " + TableName() + " kunde inte läsas: " + lock);
+    return;
+  }
   connectionError_ = recordset_->open();
-  // The database answered but not for this table (missing, damaged, no right to read it).
+  // The database answered but not for this table (missing, damaged, locked, no right to read it).
   if (connectionError_) unopenedReason_ = FailureText("kunde inte läsas", connectionError_);
 }
 
@@ -119,8 +160,8 @@ bool CAdmDbSql::Moved(std::error_code result) {
   return false;
 }
 
-std::string CAdmDbSql::FailureText(std::string_view what, std::error_code error) const {
-  const std::string reason = DriverMessage(*session_, error);
+std::string CAdmDbSql::FailureText(std::string_view what, std::error_code error) {
+  const std::string reason = session_->FailureWords(error);
   WriteLog("Tabellen " + TableName() + " " + std::string(what) + ": " + reason);
   return reason;
 }
@@ -131,14 +172,20 @@ std::string CAdmDbSql::TableName() const {
   return table ? table->name : std::string();
 }
 
-void CAdmDbSql::AddUnreadRowsRow(std::vector<ReportRow>& rows) const {
-  if (!unopenedReason_.empty()) {
-    rows.push_back({"", "", report::kError, report::kCaptionError,
-                    "Tabellen " + TableName() + " kan inte läsas: " + unopenedReason_});
-  } else if (!unreadRowsReason_.empty()) {
-    rows.push_back({"", "", report::kError, report::kCaptionError,
-                    "Tabellen " + TableName() + " kan inte läsas helt: " + unreadRowsReason_});
+std::string CAdmDbSql::UnreadText() const {
+  if (!session_) return {};  // no SQL company
+  if (const std::string model = DataModelFailure(*session_->datamodel()); !model.empty()) {
+    return "Företagets datamodell saknas: " + model;
   }
+  if (!unconnectedReason_.empty()) return "Företagets databas kan inte öppnas: " + unconnectedReason_;
+  if (!unopenedReason_.empty()) return "Tabellen " + TableName() + " kan inte läsas: " + unopenedReason_;
+  if (!unreadRowsReason_.empty()) return "Tabellen " + TableName() + " kan inte läsas helt: " + unreadRowsReason_;
+  return {};
+}
+
+void CAdmDbSql::AddUnreadRowsRow(std::vector<ReportRow>& rows) const {
+  if (std::string text = UnreadText(); !text.empty())
+    rows.push_back({"", "", report::kError, report::kCaptionError, std::move(text)});
 }
 
 std::string CAdmDbSql::StatementText() const {

@@ -184,8 +184,11 @@ TEST_F(CompanyConnection, AValueThatCouldAddAConnectionAttributeIsRefusedBeforeA
     EXPECT_TRUE(reader.connectionError()) << c.dataSource;
     EXPECT_EQ(reader.session()->connection(), nullptr);
     EXPECT_TRUE(reader.session()->refusal().starts_with(c.key)) << reader.session()->refusal();
-    EXPECT_EQ(log.Lines(), std::vector<std::string>{"Företaget Företag " + folder + " öppnas inte: " +
-                                                    reader.session()->refusal()});
+    const std::string refusal = reader.session()->refusal();
+    EXPECT_EQ(log.Lines(), (std::vector<std::string>{
+                               "Företaget Företag " + folder + " öppnas inte: " + refusal,
+                               "Företagets databas i " + (tree_ / folder).string() + " kunde inte öppnas: " + refusal}));
+    EXPECT_EQ(reader.UnreadText(), "Företagets databas kan inte öppnas: " + refusal);
     EXPECT_FALSE(std::filesystem::exists(mark)) << c.dataSource;
     EXPECT_FALSE(std::filesystem::exists(made)) << c.dataSource;
   }

@@ -15,15 +15,20 @@ const lumdb::field_desc_t* ColumnOf(const lumdb::datamodel_c& model, const lumdb
 }
 
 // The column of the first row of PRM; the connection is made only when the model
-// knows it. Why a column the model knows could not be read goes to `failure`.
+// knows it. Why a column the model knows could not be read goes to `failure`, and
+// so does a model that did not load.
 std::string ReadCompanyParameter(DataSourceInfo& dataSource, const char* column, std::string* failure) {
   CompanySession session;
   const lumdb::datamodel_c* model = GetDataModelByProductCode(dataSource.displayVariant);
+  if (const std::string unloaded = DataModelFailure(*model); !unloaded.empty()) {
+    if (failure) *failure = "företagets datamodell saknas: " + unloaded;
+    return {};
+  }
   const lumdb::table_desc_t* prm = model->table_by_id(model->table_id_by_name("PRM"));
   const lumdb::field_desc_t* field = ColumnOf(*model, prm, column);
   if (field == nullptr) return {};
   if (const std::error_code refused = OpenCompanySession(dataSource, session)) {
-    if (failure) *failure = DriverMessage(session, refused);
+    if (failure) *failure = session.FailureWords(refused);
     return {};
   }
   const lumdb::datamodel_scope scope = session.ModelScope();
@@ -32,7 +37,7 @@ std::string ReadCompanyParameter(DataSourceInfo& dataSource, const char* column,
     query.setup_select(prm->id, {lumdb::colexpr_c(field->id)}, nullptr);
     return NarrowText(QueryFirstWString(session.connection(), field->id, query));
   } catch (const lumdb::db_error& error) {
-    if (failure) *failure = DriverMessage(session, error.code());
+    if (failure) *failure = session.FailureWords(error.code());
   } catch (const std::exception& error) {
     if (failure) *failure = error.what();
   }

@@ -15,13 +15,7 @@ class CSqlAdminCustomerLedgerItems : public I_QZ_CustomerLedgerItems, public CAd
 
   bool IsAvailable() override;
   void Close() override {}
-  void AddWarnings(std::vector<ReportRow>& rows) override {
-    if (link_.KeepsInvoicesBack()) {
-      link_.AddRow(rows);
-    } else {
-      AddUnreadRowsRow(rows);
-    }
-  }
+  void AddWarnings(std::vector<ReportRow>& rows) override;
   bool CheckCurrent(std::vector<ReportRow>& rows) override;
   bool IsCurrentCounted() override { return true; }
   bool MoveFirst() override { return !link_.KeepsInvoicesBack() && CAdmDbSql::MoveFirst(); }
@@ -63,6 +57,7 @@ class CSqlAdminCustomerLedgerItems : public I_QZ_CustomerLedgerItems, public CAd
 
   OpenInvoiceLink link_;
   bool usesOcr_ = false;
+  std::string ocrUnread_;  // why PRM could not be read for the flag; empty when it was
   // The edition decides the check (printed or booked); looked up once, not per invoice.
   std::optional<int> edition_;
   std::array<const lumdb::field_desc_t*, kColumnCount> columns_{};

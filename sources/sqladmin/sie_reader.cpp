@@ -58,6 +58,8 @@ std::vector<SieBookingYear> CSqlAdminSie::ReadBookingYears() {
     year.endText = GetColumnStringNoDash(end_);
     year.chartType = GetColumnString(chartType_);
   }
+  // Years not read are not a company without years: no file is made from part of them.
+  if (std::string unread = UnreadText(); !unread.empty()) AddTableRow(report::kError, report::kCaptionError, unread);
   return years;
 }
 
@@ -84,12 +86,30 @@ bool CSqlAdminSie::HasAccountOutsideRange(const SieBookingYears& years) {
   if (!years.previous.id.empty()) {
     ofYears = lumdb::filter_or_copy(lumdb::filter_node_t(yearColumn, lumdb::fo_equal, years.previous.id), ofYears);
   }
+  if (const std::string lock = session()->LockMet(); !lock.empty()) {
+    NoteUnreadChart(lock);
+    return false;
+  }
   try {
     return lumdb::exists(session()->connection(), chart.table->id, lumdb::filter_and_copy(ofYears, outside), false);
   } catch (const lumdb::db_error& error) {
-    NoteUncheckedChart(DriverMessage(*session(), error.code()));
+    const std::string words = session()->FailureWords(error.code());
+    // The accounts the files are made of: a table that cannot be read at all gives
+    // no file; one that can, but not checked, a warning.
+    try {
+      (void)lumdb::exists(session()->connection(), chart.table->id, lumdb::filter_node_t(), false);
+    } catch (const lumdb::db_error& unread) {
+      NoteUnreadChart(session()->FailureWords(unread.code()));
+      return false;
+    }
+    NoteUncheckedChart(words);
     return false;
   }
+}
+
+void CSqlAdminSie::NoteUnreadChart(const std::string& words) {
+  WriteLog("SIE: tabellen KONTO kunde inte läsas: " + words);
+  AddTableRow(report::kError, report::kCaptionError, "Tabellen KONTO kan inte läsas: " + words);
 }
 
 void CSqlAdminSie::NoteUncheckedChart(const std::string& reason) {
