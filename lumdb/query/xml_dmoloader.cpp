@@ -112,6 +112,17 @@ std::string with_line_marks(std::string text) {
 // gigabytes (one entity expanded over and over, or entities nested).
 constexpr XMLSize_t max_expanded_text = 4 * 1024 * 1024;
 
+// A SAX2 reader without validation or namespaces that reads nothing outside the document.
+std::unique_ptr<xc::SAX2XMLReader> make_reader() {
+  std::unique_ptr<xc::SAX2XMLReader> reader(
+      xc::XMLReaderFactory::createXMLReader(xc::XMLPlatformUtils::fgMemoryManager, nullptr));
+  reader->setFeature(xc::XMLUni::fgSAX2CoreValidation, false);
+  reader->setFeature(xc::XMLUni::fgSAX2CoreNameSpaces, false);
+  reader->setFeature(xc::XMLUni::fgXercesLoadExternalDTD, false);
+  reader->setFeature(xc::XMLUni::fgXercesDisableDefaultEntityResolution, true);
+  return reader;
+}
+
 // Reads the document type only (the prolog, before the first element): the
 // longest replacement text of its internal entities.
 class entity_text_c : public xc::DefaultHandler {
@@ -132,12 +143,7 @@ class entity_text_c : public xc::DefaultHandler {
 unsigned int expansion_limit(const xc::InputSource& source) {
   entity_text_c entities;
   try {
-    std::unique_ptr<xc::SAX2XMLReader> reader(
-        xc::XMLReaderFactory::createXMLReader(xc::XMLPlatformUtils::fgMemoryManager, nullptr));
-    reader->setFeature(xc::XMLUni::fgSAX2CoreValidation, false);
-    reader->setFeature(xc::XMLUni::fgSAX2CoreNameSpaces, false);
-    reader->setFeature(xc::XMLUni::fgXercesLoadExternalDTD, false);
-    reader->setFeature(xc::XMLUni::fgXercesDisableDefaultEntityResolution, true);
+    const std::unique_ptr<xc::SAX2XMLReader> reader = make_reader();
     reader->setDeclarationHandler(&entities);
     reader->setErrorHandler(&entities);
     xc::XMLPScanToken token;
@@ -552,13 +558,8 @@ bool xml_dmoloader_c::parse() {
   try {
     init_xml_platform();
     handler = std::make_unique<handler_c>(*this);
-    std::unique_ptr<xc::SAX2XMLReader> reader(
-        xc::XMLReaderFactory::createXMLReader(xc::XMLPlatformUtils::fgMemoryManager, nullptr));
-    reader->setFeature(xc::XMLUni::fgSAX2CoreValidation, false);
-    reader->setFeature(xc::XMLUni::fgSAX2CoreNameSpaces, false);
     // Nothing outside the document is read, and entity expansion is bounded.
-    reader->setFeature(xc::XMLUni::fgXercesLoadExternalDTD, false);
-    reader->setFeature(xc::XMLUni::fgXercesDisableDefaultEntityResolution, true);
+    const std::unique_ptr<xc::SAX2XMLReader> reader = make_reader();
     const xc::MemBufInputSource source(reinterpret_cast<const XMLByte*>(bytes.data()), bytes.size(), "internal",
                                        false);
     xc::SecurityManager security;
