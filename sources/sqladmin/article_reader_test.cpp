@@ -51,12 +51,6 @@ std::vector<Article> ReadAll(I_QZ_Articles& articles) {
   return rows;
 }
 
-std::vector<std::string> Numbers(I_QZ_Articles& articles) {
-  std::vector<std::string> numbers;
-  for (const Article& article : ReadAll(articles)) numbers.push_back(article.number);
-  return numbers;
-}
-
 class SqlArticles : public CompanyConnection {
  protected:
   std::string WithArticles(const std::string& rows) { return Company("ftg", std::string(kArticleTables) + ";" + rows); }
