@@ -248,15 +248,22 @@ UploadSummary SummariseUpload(const JobState& state, const std::function<std::st
   for (ImportKind kind : kReportOrder) {
     const KindState& k = state[kind];
     if (!k.takesPart) continue;
-    const bool attempted =
-        k.unreadable || kind == kImportCompany || (kind == kImportSie ? k.sieFileState != 0 : k.count != 0);
+    // A register whose table could not be read, and of which nothing was left to
+    // send, failed like one whose reader could not be built: it is not left out
+    // of the result lines as if it were empty.
+    const bool lost = IsRegisterOrInvoices(kind) && k.count == 0 &&
+                      std::any_of(k.rows.begin(), k.rows.end(), IsKindError);
+    const bool attempted = k.unreadable || lost || kind == kImportCompany ||
+                           (kind == kImportSie ? k.sieFileState != 0 : k.count != 0);
     if (!attempted) continue;
     ++summary.attempted;
     const KindTexts& t = TextsOf(kind);
-    if (k.unreadable) {
+    if (k.unreadable || lost) {
       // Nothing of it was sent; the user was told why before the send.
       for (const ReportRow& row : k.rows) {
-        summary.text += (boost::format("Överföringen av %s misslyckades. %s\n") % t.resultName % row.text).str();
+        if (k.unreadable || IsKindError(row)) {
+          summary.text += (boost::format("Överföringen av %s misslyckades. %s\n") % t.resultName % row.text).str();
+        }
       }
     } else if (k.TooMany()) {
       // Nothing of an over-full register was sent, whatever the upload answered.

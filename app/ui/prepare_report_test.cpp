@@ -150,6 +150,19 @@ TEST(UploadSummary, ListsEachAttemptedKindInReportOrder) {
             "Överföringen av sie misslyckades. Felkod: 1007\nFelmeddelande: text 1007\n");
 }
 
+TEST(UploadSummary, ARegisterWhoseTableCouldNotBeReadAndSendsNothingFailed) {
+  JobState state;
+  state[kImportDeliveryMethods] = Taking(0, {{"", "", "Error", "Fel:", "Tabellen LEVSAETT kan inte läsas: no such table"}});
+  state[kImportCustomers] = Taking(2, {{"", "", "Error", "Fel:", "Filen KUND.DBF kan inte läsas helt: cut"}});
+  state[kImportSuppliers] = Taking(0, {Row("Error", "Namn saknas.")});  // only a refused record: nothing to send
+  const UploadSummary summary = SummariseUpload(state, [](int) { return ""; });
+  EXPECT_EQ(summary.attempted, 2);
+  EXPECT_EQ(summary.succeeded, 1);
+  EXPECT_EQ(summary.text,
+            "Överföringen av leveranssätt misslyckades. Tabellen LEVSAETT kan inte läsas: no such table\n"
+            "Överföringen av kunder lyckades\n");
+}
+
 TEST(UploadSummary, SieWithoutAFileIsNotAttempted) {
   JobState state;
   state[kImportSie] = Taking(0);
