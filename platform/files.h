@@ -19,10 +19,14 @@ class ReadableFile {
   virtual std::size_t ReadAt(std::uint64_t offset, std::span<char> buffer) = 0;
 };
 
+// Why a file cannot be opened when another program holds it locked.
+inline constexpr const char* kLockedByAnotherProgram = "locked by another program";
+
 class FileOpener {
  public:
   virtual ~FileOpener() = default;
-  // nullptr when the file cannot be opened; `error` then says why.
+  // nullptr when the file cannot be opened; `error` then says why. A file that
+  // another program holds locked for writing is not opened (kLockedByAnotherProgram).
   virtual std::unique_ptr<ReadableFile> OpenForReading(const std::filesystem::path& path, std::string* error) = 0;
 };
 

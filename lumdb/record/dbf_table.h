@@ -77,7 +77,8 @@ class dbf_table_c {
   // What the reader found damaged or could not read, one line each.
   const std::vector<std::string>& problems() const { return problems_; }
   // The problems that cost data: values or records of the file that cannot be
-  // read (a damage it reads around, such as a missing terminator, is not one).
+  // read (a damage it reads around, such as a missing terminator, is not one),
+  // found when it was opened or, for a record whose read fails, when it was read.
   // Empty when the table reads whole.
   const std::vector<std::string>& losses() const { return losses_; }
 
