@@ -6,6 +6,15 @@
 CAdminSie::CAdminSie(std::string folder, platform::Prompter& prompter)
     : CBookingYearDb(std::move(folder)), DesktopSieReader(prompter, false) {}
 
+std::vector<ReportRow> CAdminSie::CreateSieFiles() {
+  std::vector<ReportRow> rows;
+  AddDamageRows(rows);  // without BOKFAAR.DBF the company has no booking year, which the export says
+  // A company with booking years has a chart of accounts; without it the files would hold no account.
+  if (Exists()) CKontoDb(Folder()).AddRequiredTableRows(rows);
+  if (!rows.empty()) return rows;
+  return DesktopSieReader::CreateSieFiles();
+}
+
 std::vector<SieBookingYear> CAdminSie::ReadBookingYears() {
   std::vector<SieBookingYear> years;
   for (bool more = MoveFirstRecord(); more; more = MoveNextRecord()) {

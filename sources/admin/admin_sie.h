@@ -12,6 +12,11 @@ class CAdminSie : public CBookingYearDb, public DesktopSieReader {
   // `prompter` tells the user before the desktop program is started.
   CAdminSie(std::string folder, platform::Prompter& prompter);
 
+  // No SIE file is made from booking years or a chart of accounts that cannot be
+  // read whole: the kit would export what it could read of them, a shorter file.
+  // An Error row names the table instead.
+  std::vector<ReportRow> CreateSieFiles() override;
+
  private:
   const std::string& SieCompanyFolder() const override { return Folder(); }
   std::vector<SieBookingYear> ReadBookingYears() override;

@@ -13,12 +13,13 @@ constexpr int kInvoicingEdition = 400;
 const char* const kNotPrinted = "Fakturan är inte utskriven.";
 const char* const kNotBooked = "Fakturan är inte bokförd.";
 
-bool CompanyUsesOcr(const std::string& folder) { return IsLogicalSet(CAdminPrm(folder).GetAkiOcr()); }
-
 }  // namespace
 
-CAdminOof::CAdminOof(std::string folder)
-    : CAdminCompanyDb(std::move(folder), kFileName), usesOcr_(CompanyUsesOcr(Folder())) {}
+CAdminOof::CAdminOof(std::string folder) : CAdminCompanyDb(std::move(folder), kFileName) {
+  const CAdminPrm prm(Folder());
+  usesOcr_ = IsLogicalSet(prm.GetAkiOcr());
+  prm.AddDamageRows(sideTableRows_, "OCR-nummer saknas");
+}
 
 bool CAdminCustomerLedgerItems::IsAvailable() {
   if (!available_) {

@@ -30,6 +30,7 @@ CAdminSupplierLedgerItems::CAdminSupplierLedgerItems(std::string folder) : CAdmi
   SupplierCountryTable suppliers(Folder());
   for (bool live = suppliers.MoveFirstRecord(); live; live = suppliers.MoveNextRecord())
     supplierCountries_.try_emplace(suppliers.GetNumber(), suppliers.GetCountry());
+  suppliers.AddDamageRows(sideTableRows_, "leverantörernas land saknas");
 }
 
 bool CAdminSupplierLedgerItems::IsAvailable() {
