@@ -1,6 +1,7 @@
 #include "sources/admin/admin_sie.h"
 
 #include "platform/text.h"
+#include "sources/admin/parameter_tables.h"
 
 // The kit opens a DBF company without the desktop program's user.
 CAdminSie::CAdminSie(std::string folder, platform::Prompter& prompter)
@@ -8,6 +9,7 @@ CAdminSie::CAdminSie(std::string folder, platform::Prompter& prompter)
 
 std::vector<ReportRow> CAdminSie::CreateSieFiles() {
   std::vector<ReportRow> rows;
+  CAdminPrm(Folder()).AddRequiredTableRows(rows);  // which program and version the company is of
   AddDamageRows(rows);  // without BOKFAAR.DBF the company has no booking year, which the export says
   // A company with booking years has a chart of accounts; without it the files would hold no account.
   if (Exists()) CKontoDb(Folder()).AddRequiredTableRows(rows);

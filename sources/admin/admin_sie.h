@@ -13,8 +13,9 @@ class CAdminSie : public CBookingYearDb, public DesktopSieReader {
   CAdminSie(std::string folder, platform::Prompter& prompter);
 
   // No SIE file is made from booking years or a chart of accounts that cannot be
-  // read whole: the kit would export what it could read of them, a shorter file.
-  // An Error row names the table instead.
+  // read whole (the kit would export what it could read of them, a shorter
+  // file), nor for a company whose parameters cannot be read to tell its program
+  // and version. An Error row names the table instead.
   std::vector<ReportRow> CreateSieFiles() override;
 
  private:

@@ -88,9 +88,12 @@ void CAdminCompanyDb::AddDamageRows(std::vector<ReportRow>& rows, std::string_vi
   rows.insert(rows.end(), sideTableRows_.begin(), sideTableRows_.end());
 }
 
-void CAdminCompanyDb::AddRequiredTableRows(std::vector<ReportRow>& rows) const {
-  if (!exists_) rows.push_back({"", "", report::kError, report::kCaptionError, "Filen " + fileName_ + " saknas."});
-  AddDamageRows(rows);
+void CAdminCompanyDb::AddRequiredTableRows(std::vector<ReportRow>& rows, std::string_view cost) const {
+  if (!exists_) {
+    rows.push_back({"", "", report::kError, report::kCaptionError,
+                    "Filen " + fileName_ + " saknas" + (cost.empty() ? "" : "; " + std::string(cost)) + "."});
+  }
+  AddDamageRows(rows, cost);
 }
 
 std::string CAdminCompanyDb::GetField(int column) const {

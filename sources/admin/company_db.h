@@ -44,8 +44,8 @@ class CAdminCompanyDb {
   // rows of the side tables read with this one.
   void AddDamageRows(std::vector<ReportRow>& rows, std::string_view cost = {}) const;
   // For a table that every company has: an "Error" row when its file is missing
-  // (what it holds was lost), then AddDamageRows.
-  void AddRequiredTableRows(std::vector<ReportRow>& rows) const;
+  // (what it holds was lost, which `cost` says as above), then AddDamageRows.
+  void AddRequiredTableRows(std::vector<ReportRow>& rows, std::string_view cost = {}) const;
 
   // The text of a column of the current record in UTF-8: trailing blanks cut,
   // leading blanks too unless the column is of type C. "" without records or

@@ -18,7 +18,7 @@ const char* const kNotBooked = "Fakturan är inte bokförd.";
 CAdminOof::CAdminOof(std::string folder) : CAdminCompanyDb(std::move(folder), kFileName) {
   const CAdminPrm prm(Folder());
   usesOcr_ = IsLogicalSet(prm.GetAkiOcr());
-  prm.AddDamageRows(sideTableRows_, "OCR-nummer saknas");
+  prm.AddRequiredTableRows(sideTableRows_, "OCR-nummer saknas");
 }
 
 bool CAdminCustomerLedgerItems::IsAvailable() {

@@ -600,7 +600,7 @@ TEST(DamagedTables, GiveTheirRowsAndKeepWhatWasRead) {
 // A side table that a reader joins and that exists but cannot be read whole gives
 // one row in each register that joins it, naming the file and what its loss
 // costs that register's records; a missing side table is a company without such
-// records and says nothing.
+// records and says nothing, but PRM.DBF every company has.
 TEST(DamagedTables, SideTablesGiveOneRowNamingWhatIsLost) {
   platform::fake::TempTree folder;
   samplecompany::WriteSampleCompany(folder.root());
@@ -634,6 +634,7 @@ TEST(DamagedTables, SideTablesGiveOneRowNamingWhatIsLost) {
     const char* file;
     std::vector<RowsOf> joinedBy;
     const char* cost;
+    bool required = false;
   } cases[] = {
       {"PRIS.DBF", {articles}, "priser saknas"},
       {"PRISL.DBF", {articles}, "priser saknas"},
@@ -643,7 +644,7 @@ TEST(DamagedTables, SideTablesGiveOneRowNamingWhatIsLost) {
       {"KONTAKT.DBF", {customers, suppliers}, "kontaktuppgifter saknas"},
       {"BETVILLK.DBF", {customers, suppliers}, "betalningsvillkor saknas"},
       {"LEV.DBF", {supplierInvoices}, "leverantörernas land saknas"},
-      {"PRM.DBF", {customerInvoices}, "OCR-nummer saknas"},
+      {"PRM.DBF", {customerInvoices}, "OCR-nummer saknas", true},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.file);
@@ -657,7 +658,8 @@ TEST(DamagedTables, SideTablesGiveOneRowNamingWhatIsLost) {
                                                        "header; " + c.cost + "."}}));
     }
     std::filesystem::remove(table);
-    for (const RowsOf& rowsOf : c.joinedBy) EXPECT_EQ(rowsOf(), std::vector<ReportRow>{});
+    const std::vector<ReportRow> missing{{"", "", "Error", "Fel:", std::string("Filen ") + c.file + " saknas; " + c.cost + "."}};
+    for (const RowsOf& rowsOf : c.joinedBy) EXPECT_EQ(rowsOf(), c.required ? missing : std::vector<ReportRow>{});
     folder.Write(c.file, whole);
   }
 }
