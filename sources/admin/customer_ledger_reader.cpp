@@ -47,7 +47,7 @@ bool CAdminCustomerLedgerItems::CheckCurrent(std::vector<ReportRow>& rows) {
   if (IsLogicalSet(GetField(colCancelled_))) return false;
   if (type == "f" || type == "k") return true;
 
-  ReportRow row{GetField(colDocNumber_), "", report::kError, report::kCaptionError, ""};
+  ReportRow row = report::RecordRow(GetField(colDocNumber_), "", report::kError, report::kCaptionError, "");
   if (Edition() == kInvoicingEdition) {
     if (IsLogicalSet(GetField(colPrinted_))) return true;
     row.text = kNotPrinted;

@@ -45,7 +45,7 @@ bool CAdminSupplierLedgerItems::CheckCurrent(std::vector<ReportRow>& rows) {
   if (ToDouble(GetBalance()) == 0.0) return false;  // paid
   if (IsLogicalSet(GetField(colCancelled_))) return false;
   if (ToInt(GetField(colJournal_)) != 0) return true;
-  rows.push_back(ReportRow{GetInvoiceId(), "", report::kError, report::kCaptionError, kNotBooked});
+  rows.push_back(report::RecordRow(GetInvoiceId(), "", report::kError, report::kCaptionError, kNotBooked));
   return false;
 }
 
