@@ -32,6 +32,7 @@
 #include "app/sources/import_kind.h"
 #include "app/sources/report_row.h"
 #include "app/sources/source_company.h"
+#include "app/testing/sample_table.h"
 #include "klcr/klcr.h"
 #include "klcr/service.h"
 #include "platform/fake/held_lock.h"
@@ -43,15 +44,6 @@
 namespace conversion_damage {
 
 namespace fs = std::filesystem;
-
-// One table of a sample company: the readers that read it feed these kinds.
-struct SampleTable {
-  std::string name;
-  std::vector<ImportKind> feeds;
-  // A company may lack the table (it then has no such records): removed, it
-  // costs what it feeds without a row. A table every company has is said missing.
-  bool mayBeMissing = true;
-};
 
 // One way of damaging a table, made by test code on the company's copy.
 struct Damage {

@@ -12,43 +12,19 @@
 #include "app/testing/conversion_damage.h"
 #include "platform/fake/scoped_environment.h"
 #include "platform/registry.h"
+#include "sources/admin/testing/sample_dbf_tables.h"
 #include "tools/samplecompany/sample_company.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-using conversion_damage::SampleTable;
 
-// What each table of the sample feeds, by the readers that read it. The
-// settings tables and the chart of accounts every company has; any other a
-// company may lack (it then has no such records).
 conversion_damage::SampleCompany SampleDbfCompany() {
-  return {
-      .sourceKind = kSourceAdmin,
-      .write = [](const fs::path& folder) { samplecompany::WriteSampleCompany(folder); },
-      .identify = [](const fs::path& folder) { return IdentifyCompany(folder.string(), true); },
-      .priceListCode = "1",
-      .tables = {
-          {"PRM.DBF", {kImportCompany, kImportCustomerLedgerItems, kImportSie}, false},
-          {"PRM2.DBF", {kImportCompany}, false},
-          {"NEWNUM.DBF", {kImportCompany}, false},
-          {"ART.DBF", {kImportArticles}},
-          {"PRIS.DBF", {kImportArticles}},
-          {"PRISL.DBF", {kImportArticles}},
-          {"ARTBEN.DBF", {kImportArticles}},
-          {"ENHKOD.DBF", {kImportArticles}},
-          {"ARTKNT.DBF", {kImportArticles}},
-          {"KUND.DBF", {kImportCustomers}},
-          {"LEV.DBF", {kImportSuppliers, kImportSupplierLedgerItems}},
-          {"KONTAKT.DBF", {kImportCustomers, kImportSuppliers}},
-          {"BETVILLK.DBF", {kImportCustomers, kImportSuppliers}},
-          {"LEVVILLK.DBF", {kImportDeliveryTerms}},
-          {"LEVSAETT.DBF", {kImportDeliveryMethods}},
-          {"OOF.DBF", {kImportCustomerLedgerItems}},
-          {"LEVFKT.DBF", {kImportSupplierLedgerItems}},
-          {"BOKFAAR.DBF", {kImportSie}},
-          {"KONTO.DBF", {kImportSie}, false},
-      }};
+  return {.sourceKind = kSourceAdmin,
+          .write = [](const fs::path& folder) { samplecompany::WriteSampleCompany(folder); },
+          .identify = [](const fs::path& folder) { return IdentifyCompany(folder.string(), true); },
+          .priceListCode = "1",
+          .tables = conversion_damage::SampleDbfTables()};
 }
 
 // The administration program installed with the test kit, as the demo installs
