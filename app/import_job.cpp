@@ -169,6 +169,49 @@ int CMlxImportJob::DiscardExport() {
   return request.Call();
 }
 
+int CMlxImportJob::CompleteExport() {
+  CCompleteExport request;
+  request.SetApiToken(apiToken_);
+  request.SetImportId(importId_);
+  const int code = request.Call();
+  if (code == klcr::kCompletionUnknown) {
+    uncertainImports_[cloudCompany_.id] = request.GetImportId();
+    WriteLog("Det gick inte att få veta om överföringen " + request.GetImportId() + " till företaget " +
+             cloudCompany_.id + " avslutades; den kan redan finnas i Tessal Molnix");
+  }
+  return code;
+}
+
+bool CMlxImportJob::EarlierImportWasCompleted() {
+  const auto found = uncertainImports_.find(cloudCompany_.id);
+  if (found == uncertainImports_.end()) return false;
+  CGetImportState request;
+  request.SetApiToken(apiToken_);
+  request.SetImportId(found->second);
+  const int code = request.Call();
+  const bool completed = code == klcr::kOk && request.IsCompleted();
+  if (completed) {
+    WriteLog("Överföringen " + found->second + " är avslutad i Tessal Molnix");
+  } else {
+    WriteLog("Överföringen " + found->second + " kan fortfarande finnas i Tessal Molnix" +
+             (code == klcr::kOk ? std::string(" (ännu inte avslutad)") : " (felkod " + std::to_string(code) + ")"));
+  }
+  return completed;
+}
+
+bool CMlxImportJob::MayHaveEarlierImport() const {
+  const auto found = uncertainImports_.find(cloudCompany_.id);
+  return found != uncertainImports_.end() && found->second != importId_;
+}
+
+void CMlxImportJob::ForgetEarlierImport() {
+  if (const auto found = uncertainImports_.find(cloudCompany_.id); found != uncertainImports_.end()) {
+    WriteLog("Användaren valde en ny överföring, fast överföringen " + found->second +
+             " kan redan finnas i Tessal Molnix");
+    uncertainImports_.erase(found);
+  }
+}
+
 bool MatchesCloudCompanyFilter(std::string_view filter, std::string_view registrationNumber) {
   return platform::Utf8Length(filter) < 2 || DigitsOf(filter) == DigitsOf(registrationNumber);
 }

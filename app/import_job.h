@@ -6,6 +6,7 @@
 // only through the reader interfaces and the cloud only through klcr.
 #include <array>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -110,6 +111,20 @@ class CMlxImportJob {
   // stays the same for every send of one preparation, so a send repeated after
   // a completion whose answer was lost never completes a second import.
   const std::string& ImportId() const { return importId_; }
+  // Completes the import of ImportId() with the current API token. When the
+  // answer was lost and the service would not say afterwards whether it was
+  // completed (klcr::kCompletionUnknown), the import is remembered for the chosen
+  // cloud company for the rest of the run, and logged: a later preparation has a
+  // new id, and its send could make a second import.
+  int CompleteExport();
+  // Asks the service about the remembered import of the chosen cloud company:
+  // true when it was completed. False when there is none, or it is still not known.
+  bool EarlierImportWasCompleted();
+  // A remembered import of the chosen cloud company, other than the prepared one,
+  // may already be in the cloud: a send would make a second import.
+  bool MayHaveEarlierImport() const;
+  // The user chose to send anew all the same.
+  void ForgetEarlierImport();
 
   // Per data kind. Reader and upload job are null when none was built.
   I_QZ_Base* Reader(ImportKind kind) const { return readers_[kind].get(); }
@@ -145,6 +160,8 @@ class CMlxImportJob {
   std::string lastName_;
   std::string apiToken_;
   std::string importId_;
+  // By cloud company id: the import whose completion stayed unknown.
+  std::map<std::string, std::string> uncertainImports_;
   CloudCompany cloudCompany_;
   SourceCompany sourceCompany_;
   std::string priceListCode_;

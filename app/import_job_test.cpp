@@ -11,6 +11,7 @@
 #include "app/reader_factories.h"
 #include "app/sources/fake/fake_reader_factory.h"
 #include "klcr/service.h"
+#include "platform/fake/captured_log.h"
 #include "platform/fake/scoped_environment.h"
 #include "platform/fake/scripted_prompter.h"
 #include "platform/folders.h"
@@ -474,6 +475,50 @@ TEST_F(JobAgainstCloud, TheSendUsesTheTokenFetchedForItAndAFailedFetchLeavesNone
   EXPECT_THAT(RoutesAfter(before), ElementsAre());
   EXPECT_EQ(Company(kCompanyB)["discarded"], 0);
   EXPECT_EQ(Company(kCompanyB)["pending"]["articles"].size(), 1u);
+}
+
+// After "Börja om" the next preparation has a new import id, so an import whose
+// completion stayed unknown is remembered, for its cloud company, to be asked about.
+TEST_F(JobAgainstCloud, AnImportWhoseCompletionStayedUnknownIsRememberedForItsCompany) {
+  const platform::fake::CapturedLog log;
+  klcr::detail::SetStateQueryPauses({std::chrono::milliseconds(1), std::chrono::milliseconds(1)});
+  JobWithFakes fixture(2);
+  CMlxImportJob& job = *fixture.job;
+  job.SetEmail(kUser);
+  job.SetCloudCompany({.id = kCompanyA});
+  ASSERT_EQ(job.FetchApiToken(), 0);
+  fixture.Next().articles->records = {engine_test::Article("A-1")};
+  job.CreateImports();
+  job.CheckAll(nullptr);
+  ASSERT_EQ(job.UploadAll(), 0);
+  const std::string firstId = job.ImportId();
+  cloud_.SetDroppedAnswer("complete", 1);
+  cloud_.SetFault("importState", 500);
+  EXPECT_EQ(job.CompleteExport(), klcr::kCompletionUnknown);
+  EXPECT_FALSE(job.MayHaveEarlierImport());  // a send of this preparation completes the same import
+  EXPECT_THAT(log.Lines(), ::testing::Contains("Det gick inte att få veta om överföringen " + firstId +
+                                               " till företaget c-1001 avslutades; den kan redan finnas i Tessal "
+                                               "Molnix"));
+
+  job.CreateImports();
+  EXPECT_NE(job.ImportId(), firstId);
+  EXPECT_TRUE(job.MayHaveEarlierImport());
+  EXPECT_FALSE(job.EarlierImportWasCompleted());  // the state still cannot be asked
+
+  job.SetCloudCompany({.id = kCompanyB});
+  ASSERT_EQ(job.FetchApiToken(), 0);
+  const std::size_t before = RequestCount();
+  EXPECT_FALSE(job.MayHaveEarlierImport());
+  EXPECT_FALSE(job.EarlierImportWasCompleted());
+  EXPECT_THAT(RoutesAfter(before), ElementsAre());  // nothing to ask about for this company
+
+  job.SetCloudCompany({.id = kCompanyA});
+  ASSERT_EQ(job.FetchApiToken(), 0);
+  cloud_.ClearFaults();
+  EXPECT_TRUE(job.EarlierImportWasCompleted());
+  job.ForgetEarlierImport();  // the user chose to send anew
+  EXPECT_FALSE(job.MayHaveEarlierImport());
+  EXPECT_EQ(Company(kCompanyA)["completedIds"], nlohmann::json::array({firstId}));
 }
 
 }  // namespace

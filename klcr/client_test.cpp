@@ -8,6 +8,8 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <vector>
 
 #include "klcr/klcr.h"
 #include "klcr/service.h"
@@ -23,6 +25,8 @@ namespace fs = std::filesystem;
 
 const std::string kUser = "anna@example.se";
 const std::string kCompanyName = "Åsa Öberg AB";
+// Four queries of an import's state after a lost completion answer, close together.
+const std::vector<std::chrono::milliseconds> kShortPauses(4, std::chrono::milliseconds(10));
 
 class ClientTest : public testing::Test {
  protected:
@@ -33,6 +37,7 @@ class ClientTest : public testing::Test {
     KLCRMiscFunc::SetLoggPath(folder_.string());
     KLCRMiscFunc::SetTimeout(60);
     KLCR_ServiceDirectory::KLCRSDMiscFunc::SetBaseUrl(cloud_.BaseUrl());
+    klcr::detail::SetStateQueryPauses(kShortPauses);
   }
   void TearDown() override {
     KLCRMiscFunc::SetLoggPath("");
@@ -56,6 +61,31 @@ class ClientTest : public testing::Test {
   nlohmann::json Pending(const std::string& companyId) const {
     return cloud_.State()["companies"][companyId]["pending"];
   }
+
+  // One accepted delivery term for the token's company: each Call() leaves an import pending.
+  static void AddOneTerm(CUploadDeliveryTerms& terms, const std::string& token) {
+    terms.SetApiToken(token);
+    terms.SetCode("FVL");
+    terms.SetName("Fritt vårt lager");
+    ASSERT_EQ(terms.AddDeliveryTerm(), 0);
+  }
+
+  // The requests of `route` after the first `skip` the stand-in saw.
+  std::size_t RequestsOf(const std::string& route, std::size_t skip) const {
+    const auto requests = cloud_.State()["requests"];
+    std::size_t count = 0;
+    for (std::size_t i = skip; i < requests.size(); ++i) count += requests[i]["route"] == route;
+    return count;
+  }
+
+  // A fault of the stand-in, what the call answers under it, and how many
+  // requests of the route looked at it made.
+  struct FaultCase {
+    const char* what;
+    std::function<void()> arrange;
+    int code;
+    std::size_t requests;
+  };
 
   StandinProcess cloud_{cloud_standin::ExampleFixture()};
   fs::path folder_;
@@ -333,10 +363,7 @@ TEST_F(ClientTest, ALostCompletionAnswerIsAskedAfterAndNeverCompletesTwice) {
   LogIn(kUser, "hemligt");
   const std::string token = TokenOf("c-1001");
   CUploadDeliveryTerms terms;
-  terms.SetApiToken(token);
-  terms.SetCode("FVL");
-  terms.SetName("Fritt vårt lager");
-  ASSERT_EQ(terms.AddDeliveryTerm(), 0);
+  AddOneTerm(terms, token);
   ASSERT_EQ(terms.Call(), klcr::kOk);
 
   KLCRMiscFunc::SetTimeout(1);
@@ -364,15 +391,110 @@ TEST_F(ClientTest, ALostCompletionAnswerIsAskedAfterAndNeverCompletesTwice) {
   EXPECT_EQ(cloud_.State()["companies"]["c-1001"]["completed"].size(), 2u);
   ASSERT_EQ(terms.Call(), klcr::kOk);
 
-  // Not completed when the client gave up: the time-out stands.
+  // A refusal is an answer: nothing to ask after it.
   cloud_.SetFault("complete", 500, 0, 1);
   CCompleteExport refused;
   refused.SetApiToken(token);
   EXPECT_EQ(refused.Call(), klcr::kServerError);
-  cloud_.SetFault("complete", 0, 3, 1);  // the service is slow and completes only after the client has left
-  EXPECT_EQ(refused.Call(), klcr::kTimedOut);
   const auto routes = cloud_.State()["requests"];
-  EXPECT_EQ(routes[routes.size() - 1]["route"], "importState");
+  EXPECT_EQ(routes[routes.size() - 1]["route"], "complete");
+}
+
+// After a lost completion answer the import's state is asked a few times, spaced,
+// since the service may still be at work: completed is success; anything else at
+// the end is not known, which is not a refusal.
+TEST_F(ClientTest, AfterALostCompletionAnswerTheStateIsAskedUntilItIsKnown) {
+  LogIn(kUser, "hemligt");
+  const std::string token = TokenOf("c-1001");
+  KLCRMiscFunc::SetTimeout(1);
+  const FaultCase cases[] = {
+      {"answered late, the service still at work at the first two queries",
+       [&] {
+         cloud_.SetLateAnswer("complete", 3, 1);
+         cloud_.SetRawAnswer("importState", R"({"completed": false})", 2);
+       },
+       klcr::kOk, 3},
+      {"dropped, and every state query failing",
+       [&] {
+         cloud_.SetDroppedAnswer("complete", 1);
+         cloud_.SetFault("importState", 500);
+       },
+       klcr::kCompletionUnknown, kShortPauses.size()},
+      {"dropped, and every state query dropped too",
+       [&] {
+         cloud_.SetDroppedAnswer("complete", 1);
+         cloud_.SetDroppedAnswer("importState");
+       },
+       klcr::kCompletionUnknown, kShortPauses.size()},
+      {"answered late, and the service says \"not completed\" every time",
+       [&] {
+         cloud_.SetLateAnswer("complete", 3, 1);
+         cloud_.SetRawAnswer("importState", R"({"completed": false})");
+       },
+       klcr::kCompletionUnknown, kShortPauses.size()},
+  };
+  CUploadDeliveryTerms terms;
+  AddOneTerm(terms, token);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    ASSERT_EQ(terms.Call(), klcr::kOk);
+    c.arrange();
+    const std::size_t before = cloud_.State()["requests"].size();
+    CCompleteExport complete;
+    complete.SetApiToken(token);
+    EXPECT_EQ(complete.Call(), c.code);
+    cloud_.ClearFaults();
+    EXPECT_EQ(RequestsOf("importState", before), c.requests);
+    // The stand-in did complete it each time; asked now, it says so.
+    CGetImportState state;
+    state.SetApiToken(token);
+    state.SetImportId(complete.GetImportId());
+    EXPECT_EQ(state.Call(), klcr::kOk);
+    EXPECT_TRUE(state.IsCompleted());
+  }
+  EXPECT_EQ(KLCRestBase::GetErrorText(klcr::kCompletionUnknown, klcr::kSwedish),
+            "Svaret från Tessal Molnix uteblev, och det gick inte att få veta om överföringen avslutades.");
+  CGetImportState unknown;
+  unknown.SetApiToken(token);
+  unknown.SetImportId(CCompleteExport::NewImportId());
+  EXPECT_EQ(unknown.Call(), klcr::kOk);
+  EXPECT_FALSE(unknown.IsCompleted());
+}
+
+// An upload replaces its kind in the pending import, so one whose answer was lost
+// is sent once more; only a second loss, or a refusal, is a failure.
+TEST_F(ClientTest, AnUploadWhoseAnswerIsLostIsSentOnceMore) {
+  LogIn(kUser, "hemligt");
+  const std::string token = TokenOf("c-1001");
+  KLCRMiscFunc::SetTimeout(1);
+  const FaultCase cases[] = {
+      {"dropped once", [&] { cloud_.SetDroppedAnswer("upload.articles", 1); }, klcr::kOk, 2},
+      // An upload is cut when nothing moves for the time-out, as curl measures it: some
+      // seconds after the body went out. The late answer comes well after that.
+      {"answered after the time-out once", [&] { cloud_.SetLateAnswer("upload.articles", 15, 1); }, klcr::kOk, 2},
+      {"dropped every time", [&] { cloud_.SetDroppedAnswer("upload.articles"); }, klcr::kMalformedAnswer, 2},
+      {"refused", [&] { cloud_.SetFault("upload.articles", 503, 0, 1); }, klcr::kServiceUnavailable, 1},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    CDiscard discard;
+    discard.SetApiToken(token);
+    ASSERT_EQ(discard.Call(), klcr::kOk);
+    CUploadArticles articles;
+    articles.SetApiToken(token);
+    articles.SetNumber("A1");
+    articles.SetName("Artikel");
+    articles.SetArticleAccountCode("3001");
+    ASSERT_EQ(articles.AddArticle(), 0);
+    c.arrange();
+    const std::size_t before = cloud_.State()["requests"].size();
+    EXPECT_EQ(articles.Call(), c.code);
+    cloud_.ClearFaults();
+    EXPECT_EQ(RequestsOf("upload.articles", before), c.requests);
+  }
+  EXPECT_NE(platform::ReadWholeFile(folder_ / "klcr_logg.txt")->find("Svaret uteblev, skickas en gång till: PUT "
+                                                                      "/migration/articles"),
+            std::string::npos);
 }
 
 // The library's log is opened as the program's own: never through a link, only

@@ -35,6 +35,9 @@ inline constexpr int kFileUnreadable = 1007;  // a SIE file could not be read
 inline constexpr int kTransferFailed = 1008;  // any other transport failure
 inline constexpr int kNothingToCall = 1009;  // Call() of an object that is no request
 inline constexpr int kRecordNotAccepted = 1010;  // company settings with a text the service does not take
+// A completion whose answer was lost, and whose import the service did not say
+// was completed when asked afterwards: it may have been completed, or not.
+inline constexpr int kCompletionUnknown = 1011;
 
 // Results of Add...() (field errors); their texts come from
 // KLCR_MolnixMigration::KLCRReturnsErrorInfo::GetFieldErrorText.
@@ -208,9 +211,11 @@ class CDiscard : public KLCRestApiToken {
 
 // Completes the uploaded import of the token's company. The import carries an
 // id of the client's: completing an id the service has completed already is
-// answered as success and completes nothing more, and when the answer is lost
-// (time-out, a connection broken or closed after the request) the service is
-// asked whether that id was completed before the call is called a failure.
+// answered as success and completes nothing more. When the answer is lost
+// (time-out, a connection broken or closed after the request) the service may
+// still be at work: it is asked a few times, spaced, whether that id was
+// completed; completed is success, and anything else then is kCompletionUnknown,
+// never a refusal.
 class CCompleteExport : public KLCRestApiToken {
  public:
   // A new, random import id.
@@ -222,6 +227,19 @@ class CCompleteExport : public KLCRestApiToken {
 
  private:
   std::string importId_;
+};
+
+// Whether the import of an id was completed in the token's company.
+class CGetImportState : public KLCRestApiToken {
+ public:
+  bool SetImportId(const std::string& id);
+  int Call() override;
+  // Meaningful after a Call() that answered 0.
+  bool IsCompleted() const { return completed_; }
+
+ private:
+  std::string importId_;
+  bool completed_ = false;
 };
 
 // ---------------------------------------------------------------------------

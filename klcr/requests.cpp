@@ -2,6 +2,7 @@
 #include <filesystem>
 #include <nlohmann/json.hpp>
 #include <random>
+#include <thread>
 
 #include "klcr/answers.h"
 #include "klcr/klcr.h"
@@ -69,6 +70,8 @@ std::string KLCRestBase::GetErrorText(int code, int /*language*/) {
     case klcr::kNothingToCall: return "Inget anrop har angetts.";
     case klcr::kRecordNotAccepted:
       return "Uppgifterna innehåller ett fält som Tessal Molnix inte tar emot (ogiltiga tecken eller för lång text).";
+    case klcr::kCompletionUnknown:
+      return "Svaret från Tessal Molnix uteblev, och det gick inte att få veta om överföringen avslutades.";
   }
   if (code >= 400 && code < 500) return WithCode("Tessal Molnix avvisade anropet (felkod ", code);
   if (code >= 500 && code < 600) return WithCode("Ett fel uppstod hos Tessal Molnix (felkod ", code);
@@ -230,15 +233,40 @@ int CCompleteExport::Call() {
   }
   if (!answer.lost) return answer.code;
   // The request may have reached the service and its answer been lost on the way
-  // back: the service is asked whether this import was completed before the
-  // completion is called a failure, so a user is never told to send it again.
-  const Answer state =
-      klcr::detail::SendWithApiToken(ApiToken(), "GET", "/migration/imports/" + klcr::detail::Escape(importId_));
-  if (state.code == klcr::kOk && klcr::detail::ReadCompletedAnswer(state.body, completed) == klcr::kOk && completed) {
-    klcr::detail::Log("Överföringen var avslutad, fast svaret uteblev");
-    return klcr::kOk;
+  // back, or the service may still be at work on it: it is asked, a few times and
+  // spaced, whether this import was completed. Only "completed" decides, so a user
+  // is never told that a completion failed which the service may have carried out.
+  CGetImportState state;
+  state.SetApiToken(ApiToken());
+  state.SetImportId(importId_);
+  for (const auto pause : klcr::detail::StateQueryPauses()) {
+    std::this_thread::sleep_for(pause);
+    if (state.Call() == klcr::kOk && state.IsCompleted()) {
+      klcr::detail::Log("Överföringen var avslutad, fast svaret uteblev");
+      return klcr::kOk;
+    }
   }
-  return answer.code;
+  klcr::detail::Log("Det gick inte att få veta om överföringen avslutades (svaret uteblev, felkod " +
+                    std::to_string(answer.code) + ")");
+  return klcr::kCompletionUnknown;
+}
+
+bool CGetImportState::SetImportId(const std::string& id) {
+  importId_ = id;
+  return !id.empty();
+}
+
+int CGetImportState::Call() {
+  completed_ = false;
+  if (importId_.empty()) return klcr::kMissingInput;
+  const Answer answer =
+      klcr::detail::SendWithApiToken(ApiToken(), "GET", "/migration/imports/" + klcr::detail::Escape(importId_));
+  if (answer.code != klcr::kOk) return answer.code;
+  bool completed = false;
+  const int code = klcr::detail::NotedAnswer(klcr::detail::ReadCompletedAnswer(answer.body, completed),
+                                             "GET /migration/imports");
+  completed_ = code == klcr::kOk && completed;
+  return code;
 }
 
 bool CUploadSieFile::SetFilePath(const std::string& path) {

@@ -11,6 +11,7 @@
 #include <memory>
 #include <mutex>
 #include <nlohmann/json.hpp>
+#include <vector>
 
 #include "klcr/answers.h"
 #include "klcr/klcr.h"
@@ -41,6 +42,8 @@ struct State {
   std::string countryCode = "SE";
   std::map<std::string, std::string> apiAddresses;  // by directory address and country
   std::map<std::string, Session> sessions;          // by lower-cased e-mail
+  std::vector<std::chrono::milliseconds> stateQueryPauses{std::chrono::seconds(2), std::chrono::seconds(4),
+                                                          std::chrono::seconds(8), std::chrono::seconds(16)};
 };
 
 State& Shared() {
@@ -365,14 +368,30 @@ Answer SendWithApiToken(const std::string& apiToken, std::string_view method, co
 }
 
 int PutUpload(const std::string& apiToken, std::string_view kind, const std::string& body, std::size_t sent) {
-  const Answer answer = SendWithApiToken(apiToken, "PUT", "/migration/" + std::string(kind), body, Wait::kWhileMoving);
-  return answer.code != kOk ? answer.code
-                            : NotedAnswer(ReadReceivedAnswer(answer.body, sent), "PUT /migration/" + std::string(kind));
+  const std::string path = "/migration/" + std::string(kind);
+  Answer answer = SendWithApiToken(apiToken, "PUT", path, body, Wait::kWhileMoving);
+  if (answer.lost) {
+    // The service may hold the kind already. An upload replaces its kind in the
+    // pending import, so sending it once more is safe; only a second loss counts.
+    Log("Svaret uteblev, skickas en gång till: PUT " + path);
+    answer = SendWithApiToken(apiToken, "PUT", path, body, Wait::kWhileMoving);
+  }
+  return answer.code != kOk ? answer.code : NotedAnswer(ReadReceivedAnswer(answer.body, sent), "PUT " + path);
 }
 
 int NotedAnswer(int code, std::string_view request) {
   if (code == kMalformedAnswer) Log("Svaret kunde inte tolkas: " + std::string(request));
   return code;
+}
+
+void SetStateQueryPauses(std::vector<std::chrono::milliseconds> pauses) {
+  std::lock_guard lock(Shared().mutex);
+  Shared().stateQueryPauses = std::move(pauses);
+}
+
+std::vector<std::chrono::milliseconds> StateQueryPauses() {
+  std::lock_guard lock(Shared().mutex);
+  return Shared().stateQueryPauses;
 }
 
 void ForgetRunState() {

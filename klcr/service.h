@@ -1,9 +1,11 @@
 #pragma once
 // The library's inside: configuration, the HTTP transport, the service
 // directory and the users' sessions. Internal to klcr.
+#include <chrono>
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace klcr::detail {
 
@@ -56,6 +58,12 @@ void RememberPassword(const std::string& email, const std::string& password, boo
 // A bearer access token of the user: the run's, or by logging in with the
 // run's password, or by the kept refresh credential.
 int AccessToken(const std::string& email, std::string& token);
+
+// The pauses before the queries of an import's state that follow a completion
+// whose answer was lost: one query after each pause. By default 2, 4, 8 and 16
+// seconds, half a minute for a service still at work to finish. Tests shorten them.
+void SetStateQueryPauses(std::vector<std::chrono::milliseconds> pauses);
+std::vector<std::chrono::milliseconds> StateQueryPauses();
 
 // Forgets the sessions and the looked-up addresses, as a new run of the
 // program starts without them (the kept credentials stay). For tests.

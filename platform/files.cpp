@@ -25,31 +25,20 @@ class PosixFile final : public ReadableFile {
     }
     return done;
   }
+  bool IsWriteLockedByAnother() const override {
+    // An open-file-description lock query sees the locks of every other open of the file, this process's too.
+    struct flock query {};
+    query.l_type = F_RDLCK;
+    query.l_whence = SEEK_SET;
+    query.l_start = 0;
+    query.l_len = 0;  // the whole file
+    return ::fcntl(fd_, F_OFD_GETLK, &query) == 0 && query.l_type != F_UNLCK;
+  }
 
  private:
   int fd_;
   std::uint64_t size_;
 };
-
-// Windows refuses to read a file another program holds locked; here locks are
-// advisory, so the opener asks. A write lock on any part of the file (a program
-// writing it, a Windows program's lock through Samba or Wine) keeps it from
-// being read as if whole. The question never waits for the lock. Locks of open
-// file descriptions see the other processes' record locks and those of other
-// descriptions of this process alike.
-bool IsWriteLockedByOther(int fd) {
-  struct flock lock {};
-  lock.l_type = F_RDLCK;
-  lock.l_whence = SEEK_SET;
-  lock.l_start = 0;
-  lock.l_len = 0;  // the whole file, however long
-#ifdef F_OFD_GETLK
-  if (::fcntl(fd, F_OFD_GETLK, &lock) != 0) return false;
-#else
-  if (::fcntl(fd, F_GETLK, &lock) != 0) return false;
-#endif
-  return lock.l_type != F_UNLCK;
-}
 
 class PosixOpener final : public FileOpener {
  public:
@@ -63,11 +52,6 @@ class PosixOpener final : public FileOpener {
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
       if (error) *error = "not a regular file";
-      ::close(fd);
-      return nullptr;
-    }
-    if (IsWriteLockedByOther(fd)) {
-      if (error) *error = kLockedByAnotherProgram;
       ::close(fd);
       return nullptr;
     }

@@ -17,16 +17,16 @@ class ReadableFile {
   // Reads up to buffer.size() bytes at `offset`; returns how many were read
   // (fewer at the end of the file or on a read error).
   virtual std::size_t ReadAt(std::uint64_t offset, std::span<char> buffer) = 0;
+  // Whether another open of the file holds a write lock on some of it, as a
+  // program changing the file does; a reader that honours locks waits for it
+  // or gives up. False where locks cannot be asked about.
+  virtual bool IsWriteLockedByAnother() const { return false; }
 };
-
-// Why a file cannot be opened when another program holds it locked.
-inline constexpr const char* kLockedByAnotherProgram = "locked by another program";
 
 class FileOpener {
  public:
   virtual ~FileOpener() = default;
-  // nullptr when the file cannot be opened; `error` then says why. A file that
-  // another program holds locked for writing is not opened (kLockedByAnotherProgram).
+  // nullptr when the file cannot be opened; `error` then says why.
   virtual std::unique_ptr<ReadableFile> OpenForReading(const std::filesystem::path& path, std::string* error) = 0;
 };
 

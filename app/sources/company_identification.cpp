@@ -1,6 +1,7 @@
 #include "app/sources/company_identification.h"
 
 #include "app/sources/desktop_programs.h"
+#include "platform/log.h"
 #include "sources/admin/company_db.h"
 #include "sources/admin/parameter_tables.h"
 #include "sources/sqladmin/data_source.h"
@@ -42,7 +43,15 @@ SourceCompany IdentifyCompany(const std::string& folder, bool readOrgNo) {
     SourceCompany company;
     if (!LookUpProductCode(dataSource.displayVariant, company)) return {};
     company.kind = kSourceAdmin;
-    if (readOrgNo) company.orgNo = ReadCompanyOrgNr(dataSource);
+    if (readOrgNo) {
+      std::string failure;
+      company.orgNo = ReadCompanyOrgNr(dataSource, &failure);
+      // A company without a number is left out of the company lists: the log says why.
+      if (!failure.empty()) {
+        WriteLog("Företaget i " + folder + " kan inte läsas (databasen " + dataSource.databaseName + " på " +
+                 dataSource.server + "): " + failure);
+      }
+    }
     company.name = dataSource.displayName;
     company.path = folder;
     SetVersion(company, StrToDoubleOrZero(dataSource.displayVersion));

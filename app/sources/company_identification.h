@@ -9,7 +9,8 @@
 
 // The company in the folder; a cleared record (kind 0) when the folder holds
 // none. `readOrgNo` matters only for an SQL company, whose organisation number
-// is read by connecting to its database.
+// is read by connecting to its database; one that cannot be read is logged with
+// the folder and why.
 SourceCompany IdentifyCompany(const std::string& folder, bool readOrgNo);
 
 // The folder's ftg.ini names an SQL database.

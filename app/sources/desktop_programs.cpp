@@ -1,5 +1,6 @@
 #include "app/sources/desktop_programs.h"
 
+#include <map>
 #include <utility>
 
 #include "lumdb/query/xml_dmoloader.h"
@@ -21,8 +22,16 @@ constexpr std::array<DesktopProgramNames, 3> kNames = {{
 
 constexpr double kNewGenerationVersion = 2017.1;
 
-bool LoadXmlDataModel(const std::string& file, lumdb::datamodel_c& model) {
-  return lumdb::xml_dmoloader_c(file, model, false).load();
+std::string LoadXmlDataModel(const std::string& file, lumdb::datamodel_c& model) {
+  lumdb::xml_dmoloader_c loader(file, model, false);
+  if (loader.load()) return {};
+  return loader.failure().empty() ? "okänt fel" : loader.failure();
+}
+
+// Why each model's last load failed, by model.
+std::map<const lumdb::datamodel_c*, std::string>& LoadFailures() {
+  static std::map<const lumdb::datamodel_c*, std::string> failures;
+  return failures;
 }
 
 DataModelFileLoader& FileLoader() {
@@ -103,8 +112,16 @@ void LoadDataModels(int which) {
 
 void LoadDataModelFile(lumdb::datamodel_c& model, const std::string& folder) {
   const std::string file = platform::ResolveNoCase(folder, "kolmadm.xml");
-  // The result is not looked at: a file that fails leaves the model empty.
-  FileLoader()(file, model);
+  // A file that fails leaves the model empty; the readers of its companies say why.
+  const std::string failure = FileLoader()(file, model);
+  LoadFailures()[&model] = failure.empty() ? failure : file + ": " + failure;
+}
+
+std::string DataModelFailure(const lumdb::datamodel_c& model) {
+  if (model.table_count() != 0) return {};
+  const auto failure = LoadFailures().find(&model);
+  if (failure != LoadFailures().end() && !failure->second.empty()) return failure->second;
+  return "ingen datamodell (kolmadm.xml) är inläst för företagets program";
 }
 
 void SetDataModelFileLoader(DataModelFileLoader loader) {

@@ -65,12 +65,18 @@ double GetProgramVersion(const std::string& folder, const std::string& fileName)
 // of them, 1, 2 or 3 only that DesktopProduct's.
 void LoadDataModels(int which);
 // Fills the model from "kolmadm.xml" in the folder; a missing or invalid file
-// leaves the model empty (the loader says why in the log).
+// leaves the model empty (the loader says why in the log, DataModelFailure too).
 void LoadDataModelFile(lumdb::datamodel_c& model, const std::string& folder);
 
+// Why the model holds no table: the file and the loader's reason when its last
+// load failed, or that it was never loaded (a program not installed, or not
+// asked for by this run). Empty for a model with tables.
+std::string DataModelFailure(const lumdb::datamodel_c& model);
+
 // Loading goes through this hook, so tests can see which files are asked for;
-// null puts back the XML data-model loader.
-using DataModelFileLoader = std::function<bool(const std::string& file, lumdb::datamodel_c& model)>;
+// it answers why the file did not load, empty when it did. Null puts back the
+// XML data-model loader.
+using DataModelFileLoader = std::function<std::string(const std::string& file, lumdb::datamodel_c& model)>;
 void SetDataModelFileLoader(DataModelFileLoader loader);
 
 // "W" the invoicing program's model, "F" the association program's, any other

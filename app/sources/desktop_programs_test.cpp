@@ -37,7 +37,7 @@ class DesktopPrograms : public ::testing::Test {
   void RecordLoads() {
     SetDataModelFileLoader([this](const std::string& file, lumdb::datamodel_c&) {
       loaded.push_back(file);
-      return true;
+      return std::string();
     });
   }
   DesktopTree t;

@@ -62,14 +62,19 @@ void PrepareSendController::OnPrepare() {
   if (started_) return;
   started_ = true;
   working_ = true;
-  Prepare();
+  const bool earlierCompleted = Prepare();
   working_ = false;
+  if (earlierCompleted) {
+    EndCompleted(std::string(send_text::kEarlierCompleted) + send_text::kCompleted);
+    return;
+  }
   // After a failure only the way back and the way out are open.
   view_.EnableButtons(prepared_, true, true);
 }
 
-void PrepareSendController::Prepare() {
+bool PrepareSendController::Prepare() {
   const WaitCursorGuard wait(busy_);
+  if (job_.EarlierImportWasCompleted()) return true;
   std::string what;
   try {
     job_.CreateImports();
@@ -78,7 +83,7 @@ void PrepareSendController::Prepare() {
         BuildPrepareReport(SnapshotJob(job_), [this](const std::string& soFar) { view_.ShowReport(soFar); });
     prepared_ = true;
     view_.ShowReport(report);
-    return;
+    return false;
   } catch (const std::exception& e) {
     what = e.what();
   } catch (...) {
@@ -88,6 +93,7 @@ void PrepareSendController::Prepare() {
   // Nothing of a half-made check may be sent; the readers let go of the company's files.
   job_.ReleaseImports();
   view_.ShowReport(BuildPrepareFailure(what));
+  return false;
 }
 
 void PrepareSendController::OnSend() {
@@ -108,6 +114,10 @@ void PrepareSendController::OnSend() {
 
 bool PrepareSendController::Send() {
   const std::string caption = GetAppCaption();
+  if (job_.MayHaveEarlierImport()) {
+    if (!prompter_.AskYesNo(send_text::kEarlierMayBeThere, caption, PromptIcon::Warning)) return false;
+    job_.ForgetEarlierImport();
+  }
   int code = 0;
   {
     const WaitCursorGuard wait(busy_);
@@ -153,20 +163,27 @@ bool PrepareSendController::Send() {
 
   {
     const WaitCursorGuard wait(busy_);
-    KLCR_MolnixMigration::CCompleteExport complete;
-    complete.SetApiToken(job_.ApiToken());
-    complete.SetImportId(job_.ImportId());
-    code = complete.Call();
+    code = job_.CompleteExport();
+  }
+  if (code == klcr::kCompletionUnknown) {
+    // Neither done nor failed: the next send of this preparation completes the
+    // same import, and a later preparation asks first.
+    prompter_.Tell(send_text::kCompletionUnknown, caption, PromptIcon::Warning);
+    return false;
   }
   if (code != klcr::kOk) {
     prompter_.Tell(send_text::CompletionFailed(code, GetRestErrorText(code)), caption, PromptIcon::Error);
     return false;
   }
-  prompter_.Tell(send_text::kCompleted, caption, PromptIcon::Information);
+  EndCompleted(send_text::kCompleted);
+  return true;
+}
+
+void PrepareSendController::EndCompleted(const std::string& text) {
+  prompter_.Tell(text, GetAppCaption(), PromptIcon::Information);
   // Opened also when no address could be had: nothing opens, and the transfer is done all the same.
   urlOpener_.Open(GetMolnixServiceUrl());
   view_.EndDialog(dialog_result::kCancel);
-  return true;
 }
 
 void PrepareSendController::SendFailed(const std::string& what) {

@@ -33,6 +33,26 @@ class PrepareSendView {
   virtual void EndDialog(int result) = 0;
 };
 
+namespace send_text {
+// The completion's answer was lost, and the service would not say afterwards
+// whether the import was completed.
+inline constexpr const char* kCompletionUnknown =
+    "Det gick inte att få veta om överföringen avslutades, eftersom svaret från Tessal Molnix uteblev.\n\n"
+    "Överföringen kan ändå ha avslutats och redan finnas i Tessal Molnix. "
+    "Kontrollera det i Tessal Molnix innan du försöker igen.";
+// Before a send that would make a new import while an earlier one of the run may
+// already be in the cloud.
+inline constexpr const char* kEarlierMayBeThere =
+    "En tidigare överföring av företaget kan redan finnas i Tessal Molnix: det gick inte att få veta om den "
+    "avslutades.\n\n"
+    "Kontrollera det i Tessal Molnix innan du fortsätter. Finns den där, kommer uppgifterna att finnas två gånger "
+    "om du överför dem igen.\n\n"
+    "Vill du ändå göra en ny överföring?";
+// The next preparation found the earlier import completed; the completion text follows.
+inline constexpr const char* kEarlierCompleted =
+    "Den tidigare överföringen av företaget har avslutats i Tessal Molnix, så ingen ny överföring görs.\n\n";
+}  // namespace send_text
+
 // The job's kinds as the report texts see them at this moment.
 JobState SnapshotJob(CMlxImportJob& job);
 
@@ -68,10 +88,15 @@ class PrepareSendController {
     PrepareSendView& view_;
   };
 
-  void Prepare();
+  // Builds the readers and upload jobs, checks and shows the report. First, when
+  // an earlier send of this run left the company's import perhaps completed and
+  // the service now says it was, nothing new is made and the answer is true.
+  bool Prepare();
   // One send; every stop leaves the dialog as it was. True when the transfer was
   // completed and the dialog ended.
   bool Send();
+  // Tells the user, opens the cloud service and ends the dialog.
+  void EndCompleted(const std::string& text);
   void SendFailed(const std::string& what);
 
   CMlxImportJob& job_;

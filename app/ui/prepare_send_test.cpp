@@ -263,6 +263,7 @@ class SendStep : public ::testing::Test {
     KLCRMiscFunc::SetIniPath(work_.string());
     KLCRMiscFunc::SetTimeout(60);
     KLCR_ServiceDirectory::KLCRSDMiscFunc::SetBaseUrl(cloud_.BaseUrl());
+    klcr::detail::SetStateQueryPauses(std::vector<std::chrono::milliseconds>(4, std::chrono::milliseconds(10)));
 
     ArrangeSmallCompany(d_);
     d_.job.SetPassword("hemligt");
@@ -273,16 +274,19 @@ class SendStep : public ::testing::Test {
   // Company settings, two articles, one customer and one delivery term; the other
   // kinds take no part. The user is logged in.
   static void ArrangeSmallCompany(Dialog& d) {
-    d.fakes.company->values.name = "Åsa Öberg AB";
-    d.fakes.articles->records = {engine_test::Article("A1"), engine_test::Article("A2")};
-    d.fakes.customers->records = {engine_test::Customer("K1")};
-    d.fakes.suppliers->available = false;
-    d.fakes.deliveryTerms->records = {{.code = "FVL", .name = "Fritt vårt lager"}};
-    d.fakes.deliveryMethods->available = false;
-    d.fakes.customerLedgerItems->available = false;
-    d.fakes.supplierLedgerItems->available = false;
-    d.fakes.sie->available = false;
+    ArrangeSmallCompany(d.fakes);
     d.job.SetEmail("anna@example.se");
+  }
+  static void ArrangeSmallCompany(fake::FakeReaderFactory& fakes) {
+    fakes.company->values.name = "Åsa Öberg AB";
+    fakes.articles->records = {engine_test::Article("A1"), engine_test::Article("A2")};
+    fakes.customers->records = {engine_test::Customer("K1")};
+    fakes.suppliers->available = false;
+    fakes.deliveryTerms->records = {{.code = "FVL", .name = "Fritt vårt lager"}};
+    fakes.deliveryMethods->available = false;
+    fakes.customerLedgerItems->available = false;
+    fakes.supplierLedgerItems->available = false;
+    fakes.sie->available = false;
   }
   void TearDown() override { fs::remove_all(work_); }
 
@@ -311,6 +315,10 @@ class SendStep : public ::testing::Test {
 };
 
 constexpr const char* kError500 = "Ett fel uppstod hos Tessal Molnix. Försök igen senare.";
+constexpr const char* kCompletionUnknown =
+    "Det gick inte att få veta om överföringen avslutades, eftersom svaret från Tessal Molnix uteblev.\n\n"
+    "Överföringen kan ändå ha avslutats och redan finnas i Tessal Molnix. Kontrollera det i Tessal Molnix innan "
+    "du försöker igen.";
 
 TEST_F(SendStep, ATokenFailureStopsBeforeAnythingIsSentAndASecondSendStartsAfresh) {
   Open();
@@ -374,21 +382,25 @@ TEST_F(SendStep, WhenEveryUploadFailsNothingIsCompleted) {
   EXPECT_EQ(d_.view.buttons, kAllEnabled);
 }
 
+// The question after a send of the small company whose articles alone failed.
+Prompt ArticlesFailedQuestion(int code, const std::string& errorText) {
+  return {"Överföringen lyckades delvis.\n\n"
+          "Överföringen av företagsinställningar lyckades\n"
+          "Överföringen av leveransvillkor lyckades\n"
+          "Överföringen av kunder lyckades\n"
+          "Överföringen av artiklar misslyckades. Felkod: " + std::to_string(code) + "\n"
+          "Felmeddelande: " + errorText + "\n"
+          "\nVill du fortsätta och spara de överförda uppgifterna i Tessal Molnix?",
+          kCaption, PromptIcon::Question, PromptButtons::YesNo};
+}
+
 TEST_F(SendStep, APartialTransferTheUserDoesNotKeepIsDiscarded) {
   Open();
   cloud_.SetFault("upload.articles", 500);
   d_.prompter.script.Script(PromptAnswer::No);
   d_.controller.OnSend();
 
-  ASSERT_EQ(d_.Shown().size(), 1u);
-  EXPECT_EQ(d_.Shown()[0], (Prompt{std::string("Överföringen lyckades delvis.\n\n") +
-                                       "Överföringen av företagsinställningar lyckades\n"
-                                       "Överföringen av leveransvillkor lyckades\n"
-                                       "Överföringen av kunder lyckades\n"
-                                       "Överföringen av artiklar misslyckades. Felkod: 500\n"
-                                       "Felmeddelande: " + kError500 + "\n"
-                                       "\nVill du fortsätta och spara de överförda uppgifterna i Tessal Molnix?",
-                                   kCaption, PromptIcon::Question, PromptButtons::YesNo}));
+  EXPECT_THAT(d_.Shown(), ElementsAre(ArticlesFailedQuestion(500, kError500)));
   const auto company = Company();
   EXPECT_EQ(company["discarded"], 1);
   EXPECT_TRUE(company["pending"].is_null());
@@ -656,38 +668,151 @@ TEST_F(SendStep, AnswersThatAreNotTheExpectedOnesAreFailures) {
   EXPECT_FALSE(d_.view.ended);
 }
 
-// The service completed the import but its answer came too late: that is a
-// completed transfer, and one import.
-TEST_F(SendStep, ACompletionWhoseAnswerIsLostEndsAsSuccess) {
+// The service completed the import but its answer came too late, and it was
+// still at work when first asked: the client asks again, and the transfer is done.
+TEST_F(SendStep, ACompletionAnsweredLateEndsAsSuccessOnceTheServiceSaysSo) {
   Open();
   KLCRMiscFunc::SetTimeout(1);
   cloud_.SetLateAnswer("complete", 3, 1);
+  cloud_.SetRawAnswer("importState", R"({"completed": false})", 2);
   d_.controller.OnSend();
   EXPECT_THAT(d_.Shown(), ElementsAre(Prompt{send_text::kCompleted, kCaption, PromptIcon::Information,
                                              PromptButtons::Ok}));
+  EXPECT_THAT(Routes(), ElementsAre("token", "discard", "upload.companySettings", "upload.articles",
+                                    "upload.customers", "upload.deliveryTerms", "complete", "importState",
+                                    "importState", "importState"));
   EXPECT_EQ(Company()["completed"].size(), 1u);
   EXPECT_EQ(d_.view.ended, dialog_result::kCancel);
 }
 
-// A completion reported as failed that the service carried out after all: the
-// next "Skicka" sends again, and its completion makes no second import.
-TEST_F(SendStep, ASecondSendAfterAFailedCompletionMakesNoSecondImport) {
+// A completion that the service carries out only after the client has stopped
+// asking is neither done nor failed for the user. The next "Skicka" of the same
+// preparation completes the same import, so it makes no second one.
+TEST_F(SendStep, ASecondSendAfterAnUnknownCompletionMakesNoSecondImport) {
   Open();
   KLCRMiscFunc::SetTimeout(1);
   cloud_.SetFault("complete", 0, 2, 1);  // the service completes only after the client has given up
   d_.controller.OnSend();
-  EXPECT_THAT(d_.Shown(),
-              ElementsAre(Prompt{"Avsluta överföringen misslyckades.\nFelkod: 1002\nFeltext: Tessal Molnix svarade "
-                                 "inte inom den angivna tiden.",
-                                 kCaption, PromptIcon::Error, PromptButtons::Ok}));
+  EXPECT_THAT(d_.Shown(), ElementsAre(Prompt{kCompletionUnknown, kCaption, PromptIcon::Warning, PromptButtons::Ok}));
+  EXPECT_EQ(d_.view.buttons, kAllEnabled);
   for (int i = 0; i < 50 && Company()["completed"].empty(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(100));
   ASSERT_EQ(Company()["completed"].size(), 1u);
 
-  d_.controller.OnSend();
+  d_.controller.OnSend();  // no question: this preparation's import is the one that may be there
   ASSERT_EQ(d_.Shown().size(), 2u);
   EXPECT_EQ(d_.Shown()[1].text, send_text::kCompleted);
   EXPECT_EQ(Company()["completed"].size(), 1u);
   EXPECT_EQ(d_.view.ended, dialog_result::kCancel);
+}
+
+// "Börja om" after a completion whose outcome stayed unknown: the company choice
+// builds a new dialog over the same job, and its preparation new readers and a new import id.
+class AfterAnUnknownCompletion : public SendStep {
+ protected:
+  struct NextDialog {
+    explicit NextDialog(Dialog& d) : controller{d.job, view, d.prompter, d.opener, d.busy} {
+      d.factory = std::make_unique<fake::FakeReaderFactory>();
+      ArrangeSmallCompany(*d.factory);
+    }
+    RecordingView view;
+    PrepareSendController controller;
+  };
+
+  // The completion is carried out, its answer dropped, and the state cannot be
+  // asked: the user is told that it may be done, and starts over.
+  void SendWithTheOutcomeUnknown() {
+    Open();
+    cloud_.SetDroppedAnswer("complete", 1);
+    cloud_.SetFault("importState", 500);
+    d_.controller.OnSend();
+    ASSERT_THAT(d_.Shown(), ElementsAre(Prompt{kCompletionUnknown, kCaption, PromptIcon::Warning, PromptButtons::Ok}));
+    ASSERT_EQ(Company()["completed"].size(), 1u);
+    d_.controller.OnRestart();
+    ASSERT_EQ(d_.view.ended, dialog_result::kRestart);
+    requestsBefore_ = cloud_.State()["requests"].size();
+  }
+};
+
+TEST_F(AfterAnUnknownCompletion, TheNextPreparationThatFindsItCompletedMakesNothingNew) {
+  SendWithTheOutcomeUnknown();
+  cloud_.ClearFaults();
+  NextDialog next(d_);
+  next.controller.OnInitDialog();
+  next.controller.OnShown();
+  next.controller.OnPrepare();
+
+  ASSERT_EQ(d_.Shown().size(), 2u);
+  EXPECT_EQ(d_.Shown()[1], (Prompt{std::string("Den tidigare överföringen av företaget har avslutats i Tessal "
+                                               "Molnix, så ingen ny överföring görs.\n\n") +
+                                       send_text::kCompleted,
+                                   kCaption, PromptIcon::Information, PromptButtons::Ok}));
+  EXPECT_EQ(d_.readerSets, 1);
+  EXPECT_THAT(Routes(), ElementsAre("importState"));
+  EXPECT_EQ(Company()["completed"].size(), 1u);
+  EXPECT_THAT(d_.opener.opened, ElementsAre(kServiceUrl));
+  EXPECT_EQ(next.view.ended, dialog_result::kCancel);
+  EXPECT_EQ(d_.busy.depth, 0);
+}
+
+TEST_F(AfterAnUnknownCompletion, ASecondImportIsMadeOnlyAfterTheUserSaidYes) {
+  SendWithTheOutcomeUnknown();  // and the state still cannot be asked
+  NextDialog next(d_);
+  next.controller.OnInitDialog();
+  next.controller.OnShown();
+  next.controller.OnPrepare();
+  EXPECT_EQ(d_.readerSets, 2);
+  EXPECT_EQ(next.view.buttons, kAllEnabled);
+  EXPECT_THAT(Routes(), ElementsAre("importState"));
+
+  const Prompt question{"En tidigare överföring av företaget kan redan finnas i Tessal Molnix: det gick inte att "
+                        "få veta om den avslutades.\n\n"
+                        "Kontrollera det i Tessal Molnix innan du fortsätter. Finns den där, kommer uppgifterna att "
+                        "finnas två gånger om du överför dem igen.\n\n"
+                        "Vill du ändå göra en ny överföring?",
+                        kCaption, PromptIcon::Warning, PromptButtons::YesNo};
+  d_.prompter.script.Script(PromptAnswer::No);
+  next.controller.OnSend();
+  ASSERT_EQ(d_.Shown().size(), 2u);
+  EXPECT_EQ(d_.Shown()[1], question);
+  EXPECT_THAT(Routes(), ElementsAre("importState"));  // nothing sent
+  EXPECT_EQ(Company()["completed"].size(), 1u);
+  EXPECT_FALSE(next.view.ended);
+  EXPECT_EQ(next.view.buttons, kAllEnabled);
+
+  cloud_.ClearFaults();
+  d_.prompter.script.Script(PromptAnswer::Yes);
+  next.controller.OnSend();
+  ASSERT_EQ(d_.Shown().size(), 4u);
+  EXPECT_EQ(d_.Shown()[2], question);
+  EXPECT_EQ(d_.Shown()[3].text, send_text::kCompleted);
+  EXPECT_EQ(Company()["completed"].size(), 2u);
+  EXPECT_EQ(next.view.ended, dialog_result::kCancel);
+}
+
+// An upload whose answer was lost is sent once more: the kind counts as sent,
+// unless its answer is lost again.
+TEST_F(SendStep, AnUploadWhoseAnswerIsLostOnceCountsAsSent) {
+  Open();
+  cloud_.SetDroppedAnswer("upload.articles", 1);
+  d_.controller.OnSend();
+  EXPECT_THAT(d_.Shown(), ElementsAre(Prompt{send_text::kCompleted, kCaption, PromptIcon::Information,
+                                             PromptButtons::Ok}));
+  EXPECT_THAT(Routes(), ElementsAre("token", "discard", "upload.companySettings", "upload.articles",
+                                    "upload.articles", "upload.customers", "upload.deliveryTerms", "complete"));
+  const auto completed = Company()["completed"];
+  ASSERT_EQ(completed.size(), 1u);
+  EXPECT_EQ(completed[0]["articles"].size(), 2u);
+}
+
+TEST_F(SendStep, AnUploadWhoseAnswerIsLostEveryTimeFails) {
+  Open();
+  cloud_.SetDroppedAnswer("upload.articles");
+  d_.prompter.script.Script(PromptAnswer::No);
+  d_.controller.OnSend();
+  EXPECT_THAT(d_.Shown(), ElementsAre(ArticlesFailedQuestion(1003, kError1003)));
+  EXPECT_THAT(Routes(), ElementsAre("token", "discard", "upload.companySettings", "upload.articles",
+                                    "upload.articles", "upload.customers", "upload.deliveryTerms", "discard"));
+  EXPECT_TRUE(Company()["completed"].empty());
 }
 
 TEST_F(SendStep, HelpOpensThePageOfTheCompanysEdition) {

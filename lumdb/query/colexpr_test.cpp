@@ -99,17 +99,17 @@ TEST_F(ColExpr, EveryKindRendersItsSqlServerText) {
       {rounded, "ROUND(T0.[PRIS], 1)"},
       {truncated, "ROUND(T0.[PRIS], 0, 1)"},
       {part, "SUBSTRING(T0.[NAMN], 2, 3)"},
-      {blank_name, "CASE WHEN T0.[NAMN] IS NULL OR T0.[NAMN] = '' THEN '-' ELSE T0.[NAMN] END"},
+      {blank_name, "CASE WHEN T0.[NAMN] IS NULL OR T0.[NAMN] = '' THEN N'-' ELSE T0.[NAMN] END"},
   };
   for (const auto& c : cases) EXPECT_EQ(sql(c.expr), c.text);
 }
 
 TEST_F(ColExpr, ConstantsAreSqlLiterals) {
-  // Text is quoted with "'" doubled, a date is a date literal, an empty
+  // Text is a Unicode literal with "'" doubled, a date is a date literal, an empty
   // replacement of a number is NULL: never ISNULL(x, abc), ISNULL(x, ) or
   // 2024-01-31 read as arithmetic.
-  EXPECT_EQ(sql(make_isnull_expr(colexpr_c(namn), L"O'Brien")), "ISNULL(T0.[NAMN], 'O''Brien')");
-  EXPECT_EQ(sql(make_isnull_expr(colexpr_c(namn), L"abc")), "ISNULL(T0.[NAMN], 'abc')");
+  EXPECT_EQ(sql(make_isnull_expr(colexpr_c(namn), L"O'Brien")), "ISNULL(T0.[NAMN], N'O''Brien')");
+  EXPECT_EQ(sql(make_isnull_expr(colexpr_c(namn), L"abc")), "ISNULL(T0.[NAMN], N'abc')");
   EXPECT_EQ(sql(make_isnull_expr(colexpr_c(datum), L"2024-01-31")), "ISNULL(T0.[DATUM], '2024-01-31')");
   EXPECT_EQ(sql(make_isnull_expr(colexpr_c(antal), L"")), "ISNULL(T0.[ANTAL], NULL)");
   EXPECT_EQ(sql(make_isnull_expr(colexpr_c(antal), L"7")), "ISNULL(T0.[ANTAL], 7)");
@@ -134,7 +134,7 @@ TEST_F(ColExpr, CaseFormsTakeTheirValuesByPosition) {
   colexpr_c selector(antal);
   when.set_continuation(otherwise);
   selector.set_continuation(when);
-  EXPECT_EQ(sql(around(ck_case, selector)), "CASE T0.[ANTAL] WHEN 1 THEN 'ett' ELSE 'många' END");
+  EXPECT_EQ(sql(around(ck_case, selector)), "CASE T0.[ANTAL] WHEN 1 THEN N'ett' ELSE N'många' END");
 
   colexpr_c floor_without_replacement(vikt, ck_lower_bound, 0.5);
   floor_without_replacement.set_main_argument(colexpr_c(vikt));
@@ -246,8 +246,8 @@ TEST_F(ColExpr, CopiesAreDeepAndMovesTakeTheTree) {
   colexpr_c assigned;
   assigned = *original;
   original.reset();
-  EXPECT_EQ(sql(copy), "ISNULL(T0.[NAMN], 'x')");
-  EXPECT_EQ(sql(assigned), "ISNULL(T0.[NAMN], 'x')");
+  EXPECT_EQ(sql(copy), "ISNULL(T0.[NAMN], N'x')");
+  EXPECT_EQ(sql(assigned), "ISNULL(T0.[NAMN], N'x')");
 
   colexpr_c joined(land, {art_kundnr}, ck_column);
   colexpr_c moved(std::move(joined));

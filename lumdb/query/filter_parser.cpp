@@ -9,6 +9,17 @@
 namespace lumdb {
 namespace {
 
+// A text matched as it stands by LIKE ... ESCAPE '\': "\", "%", "_" and "["
+// (which opens a character class on SQL Server) each behind a "\".
+std::string like_literal(std::string_view text) {
+  std::string pattern;
+  for (char c : text) {
+    if (c == '\\' || c == '%' || c == '_' || c == '[') pattern.push_back('\\');
+    pattern.push_back(c);
+  }
+  return pattern;
+}
+
 // Bounds that keep the recursion and the tree far from the stack's limit
 // whatever the text: the named filters of a data model are a few terms long.
 constexpr int max_depth = 200;           // nested parentheses
@@ -347,6 +358,9 @@ class filter_c {
     // A comparison with nothing on one side is incomplete, not a NULL test.
     if (left.expr ? !right.literal : !left.literal) fail("Filter parse error.");
     if (left.expr) return make_comparison(*left.expr, *right.literal, op);
+    // 'a_c' LIKE X compares the text as it stands: as the pattern of X LIKE ... it
+    // must not have wildcards.
+    if (op == fo_like) return make_comparison(*right.expr, like_literal(*left.literal), op);
     // 5 < X is X > 5.
     if (op == fo_less) op = fo_greater;
     else if (op == fo_greater) op = fo_less;

@@ -52,13 +52,13 @@ TEST_F(Filter, TermsRenderWithParametersOrLiterals) {
   filter_node_t not_null(colexpr_c(antal), nullptr);
   not_null.op = fo_not_equal;
   EXPECT_EQ(sql(not_null), "T0.[ANTAL] IS NOT NULL");
-  EXPECT_EQ(sql(filter_node_t(colexpr_c(namn), fo_like, "A%")), "T0.[NAMN] LIKE ? ESCAPE '\\' | 'A%'");
+  EXPECT_EQ(sql(filter_node_t(colexpr_c(namn), fo_like, "A%")), "T0.[NAMN] LIKE ? ESCAPE '\\' | N'A%'");
   EXPECT_EQ(sql(filter_node_t(colexpr_c(pris), fo_greater_equal, "12.5")), "T0.[PRIS] >= ? | 12.50");
   EXPECT_EQ(sql(filter_node_t(colexpr_c(land, {art_kundnr}, ck_column), fo_not_equal, "SE")),
-            "T1.[LAND] <> ? | 'SE'");
+            "T1.[LAND] <> ? | N'SE'");
   EXPECT_EQ(sql(filter_node_t(colexpr_c(aktiv), fo_equal, true)), "T0.[AKTIV] = ? | 1");
   EXPECT_EQ(sql(filter_node_t(colexpr_c(vikt), fo_less, 2.5)), "T0.[VIKT] < ? | 2.5");
-  EXPECT_EQ(sql(filter_node_t(colexpr_c(namn), fo_equal, std::string("O'Brien"))), "T0.[NAMN] = ? | 'O''Brien'");
+  EXPECT_EQ(sql(filter_node_t(colexpr_c(namn), fo_equal, std::string("O'Brien"))), "T0.[NAMN] = ? | N'O''Brien'");
 
   filter_node_t two_columns;
   two_columns.op = fo_less;
@@ -76,13 +76,13 @@ TEST_F(Filter, InListsKeepTheirOrderAndAnEmptyListHoldsForNoRow) {
   not_in.negated = true;
   EXPECT_EQ(sql(not_in), "NOT 1 = 0");
 
-  // Written into the text, constants are SQL literals: quoted, "'" doubled.
+  // Written into the text, constants are SQL literals: text as Unicode, "'" doubled.
   filter_node_t names(colexpr_c(namn), fo_in, "x");
   names.values = field_set_c();
   names.values.add_field(1, nullptr, -9, 10, 0);
   names.values.set_string(1, nullptr, "O'Brien");
   names.values.add_field(2, nullptr, 12, 10, 0);
-  EXPECT_EQ(inline_sql(names), "T0.[NAMN] IN ('O''Brien', NULL)");
+  EXPECT_EQ(inline_sql(names), "T0.[NAMN] IN (N'O''Brien', NULL)");
   filter_node_t dated(colexpr_c(datum), fo_less, "2024-01-31");
   dated.inline_values = true;
   EXPECT_EQ(sql(dated), "T0.[DATUM] < '2024-01-31'");

@@ -53,6 +53,8 @@ class query_c : public dbobj_c {
   bool add_join_path(const join_path_t& path);
   // The ORDER BY list becomes this one term.
   void set_order_by(const colexpr_c& term);
+  // Appends a term to the ORDER BY list (a joined column through its path, or descending).
+  void add_order_by(const colexpr_c& term) { order_by_.push_back(term); }
 
   int kind() const { return kind_; }
   int table_id() const { return table_id_; }

@@ -1,5 +1,6 @@
 #include "lumdb/query/xml_dmoloader.h"
 
+#include <algorithm>
 #include <charconv>
 #include <memory>
 #include <mutex>
@@ -9,6 +10,7 @@
 #include <unordered_map>
 
 #include <xercesc/framework/MemBufInputSource.hpp>
+#include <xercesc/framework/XMLPScanToken.hpp>
 #include <xercesc/sax/Locator.hpp>
 #include <xercesc/sax/SAXParseException.hpp>
 #include <xercesc/sax2/Attributes.hpp>
@@ -103,6 +105,55 @@ std::string with_line_marks(std::string text) {
     text.replace(at, 2, 1, '\x0B');
   }
   return text;
+}
+
+// Text the entities of a document may expand to, in characters: a data model
+// has no need of more, and a few kilobytes of entities could otherwise ask for
+// gigabytes (one entity expanded over and over, or entities nested).
+constexpr XMLSize_t max_expanded_text = 4 * 1024 * 1024;
+
+// A SAX2 reader without validation or namespaces that reads nothing outside the document.
+std::unique_ptr<xc::SAX2XMLReader> make_reader() {
+  std::unique_ptr<xc::SAX2XMLReader> reader(
+      xc::XMLReaderFactory::createXMLReader(xc::XMLPlatformUtils::fgMemoryManager, nullptr));
+  reader->setFeature(xc::XMLUni::fgSAX2CoreValidation, false);
+  reader->setFeature(xc::XMLUni::fgSAX2CoreNameSpaces, false);
+  reader->setFeature(xc::XMLUni::fgXercesLoadExternalDTD, false);
+  reader->setFeature(xc::XMLUni::fgXercesDisableDefaultEntityResolution, true);
+  return reader;
+}
+
+// Reads the document type only (the prolog, before the first element): the
+// longest replacement text of its internal entities.
+class entity_text_c : public xc::DefaultHandler {
+ public:
+  void internalEntityDecl(const XMLCh* const, const XMLCh* const value) override {
+    longest_ = std::max(longest_, xc::XMLString::stringLen(value));
+  }
+  XMLSize_t longest() const { return longest_; }
+
+ private:
+  XMLSize_t longest_ = 0;
+};
+
+// The entity expansions a document may make: each adds at most the longest
+// replacement text declared (a nested one counts as an expansion of its own),
+// so together they stay within max_expanded_text. The parser's own limit when
+// the document declares no text that long.
+unsigned int expansion_limit(const xc::InputSource& source) {
+  entity_text_c entities;
+  try {
+    const std::unique_ptr<xc::SAX2XMLReader> reader = make_reader();
+    reader->setDeclarationHandler(&entities);
+    reader->setErrorHandler(&entities);
+    xc::XMLPScanToken token;
+    reader->parseFirst(source, token);  // the prolog: the document type and its declarations
+  } catch (...) {
+    // The parse proper says what is wrong with the document.
+  }
+  const XMLSize_t longest = std::max<XMLSize_t>(entities.longest(), 1);
+  return static_cast<unsigned int>(std::min<XMLSize_t>(xc::SecurityManager::ENTITY_EXPANSION_LIMIT,
+                                                       max_expanded_text / longest));
 }
 
 int action_code(const std::string& text) {
@@ -507,19 +558,15 @@ bool xml_dmoloader_c::parse() {
   try {
     init_xml_platform();
     handler = std::make_unique<handler_c>(*this);
-    std::unique_ptr<xc::SAX2XMLReader> reader(
-        xc::XMLReaderFactory::createXMLReader(xc::XMLPlatformUtils::fgMemoryManager, nullptr));
-    reader->setFeature(xc::XMLUni::fgSAX2CoreValidation, false);
-    reader->setFeature(xc::XMLUni::fgSAX2CoreNameSpaces, false);
     // Nothing outside the document is read, and entity expansion is bounded.
-    reader->setFeature(xc::XMLUni::fgXercesLoadExternalDTD, false);
-    reader->setFeature(xc::XMLUni::fgXercesDisableDefaultEntityResolution, true);
+    const std::unique_ptr<xc::SAX2XMLReader> reader = make_reader();
+    const xc::MemBufInputSource source(reinterpret_cast<const XMLByte*>(bytes.data()), bytes.size(), "internal",
+                                       false);
     xc::SecurityManager security;
+    security.setEntityExpansionLimit(expansion_limit(source));
     reader->setProperty(xc::XMLUni::fgXercesSecurityManager, &security);
     reader->setContentHandler(handler.get());
     reader->setErrorHandler(handler.get());
-    const xc::MemBufInputSource source(reinterpret_cast<const XMLByte*>(bytes.data()), bytes.size(), "internal",
-                                       false);
     reader->parse(source);
     return true;
   } catch (const xc::SAXParseException& e) {

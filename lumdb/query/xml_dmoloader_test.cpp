@@ -348,6 +348,27 @@ TEST_F(XmlLoader, ReadsNothingOutsideTheDocument) {
   EXPECT_EQ(model_.table_count(), 0u);
 }
 
+// A small file whose one large entity is used over and over would expand to
+// hundreds of megabytes: it is refused as malformed. Entities of a sane size load.
+TEST_F(XmlLoader, EntitiesThatExpandToMegabytesAreRefused) {
+  auto document = [](std::size_t entityLength, int uses) {
+    std::string text = "<!DOCTYPE m [<!ENTITY big \"" + std::string(entityLength, 'x') + "\">]><m>";
+    text += "<table id=\"1\" name=\"T\" text=\"&big;\"><field id=\"1\" name=\"A\"/>";
+    for (int i = 0; i < uses; ++i) text += "<filter id=\"" + std::to_string(i + 1) + "\">&big;&big;</filter>";
+    return text + "</table></m>";
+  };
+  platform::fake::CapturedLog log;
+  const std::string large = document(70000, 200);  // about 70 KB on disk, 28 million characters expanded
+  ASSERT_LT(large.size(), 80000u);
+  EXPECT_FALSE(Load(large));
+  EXPECT_EQ(model_.table_count(), 0u);
+  ASSERT_FALSE(log.Lines().empty());
+  EXPECT_NE(log.Lines().back().find("felaktig XML"), std::string::npos) << log.Lines().back();
+
+  EXPECT_TRUE(Load(document(10, 3))) << log.Lines().back();
+  EXPECT_EQ(model_.table_by_id(1)->text, std::string(10, 'x'));
+}
+
 TEST_F(XmlLoader, ADocumentSetInMemoryIsParsedInsteadOfTheFile) {
   xml_dmoloader_c loader((tree_ / "saknas.xml").string(), model_, false);
   loader.set_document(kTestModel);

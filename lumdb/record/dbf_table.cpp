@@ -75,6 +75,9 @@ void dbf_table_c::open(std::string_view path) {
     lost(std::move(problem));
     close();
   };
+  // A table another program is changing is not read: what it holds is not
+  // settled. Asked once, never waited for.
+  if (file_->IsWriteLockedByAnother()) return give_up(kLockedByAnother);
 
   char head[kHeaderSize];
   if (file_->ReadAt(0, head) != kHeaderSize) return give_up("the file is shorter than the 32-byte header");
@@ -255,9 +258,18 @@ std::string_view dbf_table_c::field_value(int i) const {
   if (!field.inside_record) return std::string_view(record_, 0);
   const char* begin = record_ + field.offset;
   const char* end = begin + field.length;
+  // Most fields are mostly blank: eight blanks at a time, then one by one.
+  constexpr std::uint64_t kEightBlanks = 0x2020202020202020;
+  const auto blanks = [](const char* at) {
+    std::uint64_t word;
+    std::memcpy(&word, at, sizeof word);
+    return word == kEightBlanks;
+  };
   if (field.type != 'C') {
+    while (end - begin >= 8 && blanks(begin)) begin += 8;
     while (begin < end && *begin == ' ') ++begin;
   }
+  while (end - begin >= 8 && blanks(end - 8)) end -= 8;
   while (end > begin && end[-1] == ' ') --end;
   return {begin, static_cast<std::size_t>(end - begin)};
 }

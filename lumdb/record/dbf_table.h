@@ -43,7 +43,11 @@ platform::CodePage dbf_code_page(std::uint8_t language_driver);
 
 class dbf_table_c {
  public:
-  // An empty path, or a file that cannot be opened, leaves the table unopened.
+  // The loss of a file another program holds locked for writing.
+  static constexpr const char* kLockedByAnother = "another program holds the file locked";
+
+  // An empty path, a file that cannot be opened, or one that another program
+  // holds locked for writing, leaves the table unopened.
   explicit dbf_table_c(std::string_view path);
   ~dbf_table_c();
   dbf_table_c(const dbf_table_c&) = delete;

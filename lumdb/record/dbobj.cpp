@@ -5,9 +5,13 @@
 namespace lumdb {
 namespace {
 std::atomic<datamodel_c*> g_defaultModel{nullptr};
-}
+thread_local datamodel_c* t_scopedModel = nullptr;
+}  // namespace
 
-datamodel_c* dbobj_c::datamodel() const { return parent_ ? parent_->datamodel() : default_datamodel(); }
+datamodel_c* dbobj_c::datamodel() const {
+  if (parent_) return parent_->datamodel();
+  return t_scopedModel ? t_scopedModel : default_datamodel();
+}
 
 session_c* dbobj_c::session() const { return parent_ ? parent_->session() : nullptr; }
 
@@ -21,5 +25,9 @@ bool set_default_datamodel(datamodel_c* model) {
 }
 
 datamodel_c* default_datamodel() { return g_defaultModel.load(); }
+
+datamodel_scope::datamodel_scope(datamodel_c* model) : outer_(t_scopedModel) { t_scopedModel = model; }
+
+datamodel_scope::~datamodel_scope() { t_scopedModel = outer_; }
 
 }  // namespace lumdb

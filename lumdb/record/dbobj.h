@@ -11,7 +11,8 @@ class dbobj_c {
   explicit dbobj_c(dbobj_c* parent = nullptr) : parent_(parent) {}
   virtual ~dbobj_c() = default;
 
-  // The parent's model, up to the root; the root uses the process default.
+  // The parent's model, up to the root; the root uses the model of the
+  // innermost datamodel_scope of this thread, else the process default.
   virtual datamodel_c* datamodel() const;
   virtual dbobj_c* parent() const { return parent_; }
   // The parent's session; null without a parent (a session answers itself).
@@ -26,5 +27,21 @@ class dbobj_c {
 // owned: it lives as long as the process.
 bool set_default_datamodel(datamodel_c* model);
 datamodel_c* default_datamodel();
+
+// While it lives, objects without a parent on this thread (expressions,
+// filters) take `model` in place of the process default: a reader of one
+// company builds and runs its statements in its own program's model, whichever
+// programs' companies the run reads too. Scopes nest; the outer model applies
+// again when an inner scope ends.
+class datamodel_scope {
+ public:
+  explicit datamodel_scope(datamodel_c* model);
+  ~datamodel_scope();
+  datamodel_scope(const datamodel_scope&) = delete;
+  datamodel_scope& operator=(const datamodel_scope&) = delete;
+
+ private:
+  datamodel_c* outer_;
+};
 
 }  // namespace lumdb

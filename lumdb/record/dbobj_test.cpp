@@ -33,6 +33,19 @@ TEST(DbObj, DataModelComesFromTheRootOrTheProcessDefault) {
   EXPECT_TRUE(set_default_datamodel(&second));
   EXPECT_EQ(root.datamodel(), &second);
   EXPECT_TRUE(second.references_of_table(7).empty());
+
+  // A scope's model comes before the default, the innermost first.
+  datamodel_c scoped, inner;
+  {
+    const datamodel_scope outer(&scoped);
+    EXPECT_EQ(root.datamodel(), &scoped);
+    {
+      const datamodel_scope nested(&inner);
+      EXPECT_EQ(grandchild.datamodel(), &inner);
+    }
+    EXPECT_EQ(grandchild.datamodel(), &scoped);
+  }
+  EXPECT_EQ(root.datamodel(), &second);
   set_default_datamodel(nullptr);
 }
 

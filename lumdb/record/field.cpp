@@ -52,6 +52,20 @@ using element_of = std::conditional_t<std::is_same_v<T, std::string>, char,
 template <class T>
 using storage_of = std::conditional_t<is_buffer_v<T>, std::unique_ptr<element_of<T>[]>, T>;
 
+// A whole number of T's range: an optional sign, then digits and nothing else.
+// Any other text raises boost::bad_lexical_cast, as a text that is no number
+// does for a double; it never reaches Boost's integer conversion, which
+// multiplies in int before it looks at the character (an overflow for SMALLINT).
+template <class T>
+T ParseWholeNumber(std::string_view text) {
+  std::string_view digits = text;
+  if (digits.size() > 1 && digits.front() == '+' && digits[1] >= '0' && digits[1] <= '9') digits.remove_prefix(1);
+  T value{};
+  const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+  if (error != std::errc() || end != digits.data() + digits.size()) throw boost::bad_lexical_cast(typeid(std::string), typeid(T));
+  return value;
+}
+
 template <class T>
 int ThreeWay(const T& a, const T& b) {
   return a < b ? -1 : (b < a ? 1 : 0);
@@ -171,7 +185,10 @@ class field_spec_c final : public field_c {
       }
       T parsed = data_;
       bool ok;
-      if constexpr (is_integer_v<T> || std::is_same_v<T, double>) {
+      if constexpr (is_integer_v<T>) {
+        parsed = ParseWholeNumber<T>(text);
+        ok = true;
+      } else if constexpr (std::is_same_v<T, double>) {
         parsed = boost::lexical_cast<T>(text);  // raises boost::bad_lexical_cast
         ok = true;
       } else if constexpr (std::is_same_v<T, bool>) {

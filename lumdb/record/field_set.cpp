@@ -353,7 +353,8 @@ std::string field_set_c::sql_literal(std::int32_t id, const field_path_t* path) 
       return "'" + field->to_string() + "'";
     case sql_varchar:
     case sql_wvarchar: {
-      std::string literal = "'";
+      // A Unicode constant: letters outside the server's code page survive.
+      std::string literal = "N'";
       for (char c : field->to_string()) {
         literal.push_back(c);
         if (c == '\'') literal.push_back('\'');
@@ -502,10 +503,12 @@ bool field_set_c::get_bool(std::int32_t id, const field_path_t* path) const {
   if (!field || field->is_null()) return false;
   switch (field->sql_type) {
     case sql_bit: return bit_value(*field);
+    case sql_smallint: return smallint_value(*field) != 0;
     case sql_integer: return integer_value(*field) != 0;
     case sql_bigint: return bigint_value(*field) != 0;
+    case sql_numeric: return numeric128::read(numeric_value(*field)).magnitude != 0;  // 0.01 is true
     case sql_double: return double_value(*field) != 0.0;  // a NaN is true
-    default: return false;  // SMALLINT and NUMERIC included, as callers have it
+    default: return false;
   }
 }
 

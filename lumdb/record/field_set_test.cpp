@@ -159,6 +159,14 @@ TEST(FieldValues, DirectParse) {
   EXPECT_EQ(row.get_int(1), -42);
   EXPECT_THROW(row.parse_string(1, "12x"), boost::bad_lexical_cast);
   EXPECT_THROW(row.parse_string(1, " 5"), boost::bad_lexical_cast);
+  // A SMALLINT takes a whole number of its range and nothing else.
+  row.add_field(5, nullptr, sql_smallint);
+  for (const char* text : {"1.00000", "1e3", "32768", "-32769", "99999999999999999999", "+-1", "+", "-", "0x10"})
+    EXPECT_THROW(row.parse_string(5, text), boost::bad_lexical_cast) << text;
+  for (const auto& [text, value] : {std::pair{"+7", 7}, {"-32768", -32768}, {"32767", 32767}, {"007", 7}}) {
+    EXPECT_TRUE(row.parse_string(5, text));
+    EXPECT_EQ(row.get_int(5), value) << text;
+  }
   EXPECT_TRUE(row.parse_string(2, "20230105"));
   EXPECT_FALSE(row.parse_string(2, "2023-02-30"));
   EXPECT_EQ(row.get_date(2), date(2023, 1, 5));
@@ -417,11 +425,11 @@ TEST(RowBuffer, SqlLiterals) {
   row.set_double(4, -123.45);
   row.set_wstring(5, nullptr, L"it's");
   row.set_string(6, nullptr, "0123abcd-4567-89ab-cdef-0123456789ab");
-  EXPECT_EQ(row.sql_literal(1, nullptr), "'O''Brien'");
+  EXPECT_EQ(row.sql_literal(1, nullptr), "N'O''Brien'");
   EXPECT_EQ(row.sql_literal(2, nullptr), "1");
   EXPECT_EQ(row.sql_literal(3, nullptr), "'2000-01-01'");
   EXPECT_EQ(row.sql_literal(4, nullptr), "-123.45");
-  EXPECT_EQ(row.sql_literal(5, nullptr), "'it''s'");
+  EXPECT_EQ(row.sql_literal(5, nullptr), "N'it''s'");
   EXPECT_EQ(row.sql_literal(6, nullptr), "'0123abcd-4567-89ab-cdef-0123456789ab'");
   row.set_null(1, nullptr);
   EXPECT_EQ(row.sql_literal(1, nullptr), "NULL");
@@ -630,10 +638,14 @@ TEST(TypedAccessors, BoolDateAndGuidGetters) {
   row.set_int(2, 2);
   row.set_int(3, 1);
   row.set_double(4, std::nan(""));
-  EXPECT_FALSE(row.get_bool(1)) << "SMALLINT never reads as true";
+  // A flag kept in any number column is set when the number is not zero.
+  EXPECT_TRUE(row.get_bool(1));
   EXPECT_TRUE(row.get_bool(2));
-  EXPECT_FALSE(row.get_bool(3)) << "nor does NUMERIC";
+  EXPECT_TRUE(row.get_bool(3));
   EXPECT_TRUE(row.get_bool(4));
+  for (int id : {1, 2, 3}) row.set_int(id, 0);
+  row.set_double(4, -0.0);
+  for (int id : {1, 2, 3, 4}) EXPECT_FALSE(row.get_bool(id)) << id;
 
   TIMESTAMP_STRUCT& t = timestamp_value(*row.find_field(5, nullptr));
   t = TIMESTAMP_STRUCT{2020, 5, 6, 7, 8, 9, 500000000};

@@ -21,8 +21,10 @@ std::error_code session_c::open(std::string_view server, std::string_view databa
   std::unique_ptr<sqldb_c> fresh(new (std::nothrow) sqldb_c(this));
   if (!fresh) return make_error<session_c>(not_ready);
   if (const std::error_code failed = fresh->connect(server, database, user, password, application_name_)) {
+    open_failure_text_ = fresh->last_diagnostic_text();
     return failed;
   }
+  open_failure_text_.clear();
   connection_ = std::move(fresh);
   if (const std::error_code failed = on_connected()) {
     close();

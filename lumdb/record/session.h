@@ -37,6 +37,10 @@ class session_c : public dbobj_c {
   // Runs "SET DATEFIRST 1" on SQL Server.
   virtual std::error_code on_connected();
 
+  // The driver's words (sqldb_c::last_diagnostic_text) of the last open that
+  // could not connect; empty after an open that did.
+  const std::string& open_failure_text() const { return open_failure_text_; }
+
   // Sent to the server as "Application Name" when not empty.
   void set_application_name(std::string name) { application_name_ = std::move(name); }
   const std::string& application_name() const { return application_name_; }
@@ -44,6 +48,7 @@ class session_c : public dbobj_c {
  private:
   std::unique_ptr<sqldb_c> connection_;
   std::string application_name_;
+  std::string open_failure_text_;
 };
 
 }  // namespace lumdb

@@ -74,6 +74,15 @@ TEST_F(SqliteOdbc, SessionConnectsThroughTheUsualDriverChoice) {
   EXPECT_EQ(session.close(), success);
 }
 
+TEST_F(SqliteOdbc, AFailedOpenKeepsTheDriversWordsUntilAnOpenSucceeds) {
+  session_c other;
+  EXPECT_NE(other.open("", (tree / "missing.db").string(), "", ""), success);  // the registration says NoCreat
+  EXPECT_EQ(other.connection(), nullptr);
+  EXPECT_NE(other.open_failure_text().find("connect failed"), std::string::npos) << other.open_failure_text();
+  ASSERT_EQ(other.open("", path(), "", ""), success);
+  EXPECT_EQ(other.open_failure_text(), "");
+}
+
 // The driver manager converts statement text and connection strings for this
 // driver through the C library's character set, which in a program that never
 // chose one is plain ASCII: the layer makes it UTF-8 itself.

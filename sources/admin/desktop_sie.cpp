@@ -117,7 +117,10 @@ std::vector<ReportRow> DesktopSieReader::CreateSieFiles() {
     return rows;
   }
 
-  SieBookingYears years = ChooseSieBookingYears(ReadBookingYears(), SieToday());
+  tableRows_.clear();
+  std::vector<SieBookingYear> bookingYears = ReadBookingYears();
+  if (TakeTableRows(rows)) return rows;
+  SieBookingYears years = ChooseSieBookingYears(std::move(bookingYears), SieToday());
   if (years.current.id.empty()) {
     rows.push_back(ErrorRow("Företaget saknar bokföringsår och SIE kan inte skapas."));
     return rows;
@@ -128,7 +131,9 @@ std::vector<ReportRow> DesktopSieReader::CreateSieFiles() {
     rows.push_back(NoVouchersRow());
     return rows;
   }
-  if (HasAccountOutsideRange(years)) {
+  const bool accountOutsideRange = HasAccountOutsideRange(years);
+  if (TakeTableRows(rows)) return rows;
+  if (accountOutsideRange) {
     rows.push_back(Row(report::kAccountType, report::kCaptionError,
                        "Kontoplanen innehåller kontonummer som börjar på 0 eller 9."));
     rows.push_back(NoVouchersRow());
@@ -214,6 +219,20 @@ void DesktopSieReader::ExportThroughProgram(int product, const SieBookingYears& 
   }
   filePath_ = sieFile;
   filePathPreviousYear_ = previousSieFile;
+}
+
+void DesktopSieReader::AddTableRow(const char* kind, const char* caption, std::string text) {
+  tableRows_.push_back(Row(kind, caption, std::move(text)));
+}
+
+bool DesktopSieReader::TakeTableRows(std::vector<ReportRow>& rows) {
+  bool stops = false;
+  for (ReportRow& row : tableRows_) {
+    stops = stops || row.kind == report::kError;
+    rows.push_back(std::move(row));
+  }
+  tableRows_.clear();
+  return stops;
 }
 
 void DesktopSieReader::KeepWrittenFiles(std::vector<ReportRow>& rows) {

@@ -58,6 +58,12 @@ class DesktopSieReader : public I_QZ_SIE {
   // True when the chart of the current or the previous year holds an account
   // number below 1000 or above 8999, which the cloud cannot book on.
   virtual bool HasAccountOutsideRange(const SieBookingYears& years) = 0;
+  // A reader's row about the tables the files are made from, taken into the
+  // rows once the booking years are read and again after the chart check: a
+  // "Warning" row (a check that could not be made) goes along with the export;
+  // an "Error" row (a table that could not be read whole) stops it there, so no
+  // file is made short.
+  void AddTableRow(const char* kind, const char* caption, std::string text);
 
  private:
   // Through the kit; false (paths emptied) when the kit failed.
@@ -66,9 +72,12 @@ class DesktopSieReader : public I_QZ_SIE {
                             std::vector<ReportRow>& rows);
   // Keeps a path only for a file that was written; a row for each one that was not.
   void KeepWrittenFiles(std::vector<ReportRow>& rows);
+  // Moves the table rows into `rows`; true when one of them stops the export.
+  bool TakeTableRows(std::vector<ReportRow>& rows);
 
   platform::Prompter& prompter_;
   const bool kitWithDesktopLogin_;
   std::string filePath_;
   std::string filePathPreviousYear_;
+  std::vector<ReportRow> tableRows_;
 };

@@ -17,6 +17,7 @@ constexpr int kEqual = 1;
 
 CSqlAdminArticleDb::CSqlAdminArticleDb(std::string companyFolder, std::string priceListName)
     : CAdmDbSql(std::move(companyFolder)), priceListName_(std::move(priceListName)) {
+  const lumdb::datamodel_scope scope = ModelScope();
   const lumdb::datamodel_c* model = session() ? session()->datamodel() : nullptr;
   if (model == nullptr) return;
   const SqlTableColumns art(*model, "ART");
@@ -60,10 +61,21 @@ CSqlAdminArticleDb::CSqlAdminArticleDb(std::string companyFolder, std::string pr
   if (artAccount_ == nullptr) accountName_ = nullptr;
   if (artUnit_ == nullptr) unitText_ = nullptr;
   if (!englishJoin) englishName_ = nullptr;
+  // Of an article's joined rows the first is read: its price row in the chosen
+  // list before one without list, its English name before one without language.
+  // The order is the statement's, so no server's plan can change what is sent.
+  auto preferLargest = [&query](const lumdb::field_desc_t* field, const lumdb::join_path_t& path) {
+    lumdb::colexpr_c term(field->id, path, lumdb::ck_column);
+    term.set_descending(true);  // NULL sorts first on SQL Server and SQLite alike, so last here
+    query.add_order_by(term);
+  };
   if (pricesJoin) {
     pricePath_ = {artNumber_->id};
     priceListPath_ = {artNumber_->id, priceList_->id};
-    if (price_ != nullptr) query.add_column(price_->id, pricePath_);
+    if (price_ != nullptr) {
+      query.add_column(price_->id, pricePath_);
+      preferLargest(priceList_, pricePath_);
+    }
     for (const auto* field : {listCurrency_, listIncludesVat_})
       if (field != nullptr) query.add_column(field->id, priceListPath_);
   }
@@ -78,6 +90,7 @@ CSqlAdminArticleDb::CSqlAdminArticleDb(std::string companyFolder, std::string pr
   if (englishName_ != nullptr) {
     englishPath_ = {artNumber_->id};
     query.add_column(englishName_->id, englishPath_);
+    preferLargest(englishLanguage_, englishPath_);
   }
 
   std::unique_ptr<lumdb::dbrecordset_scroll_c> recordset = CreateScrollRecordset(session()->connection(), query);

@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <tuple>
 #include <vector>
 
 #include "sources/sqladmin/sql_company_test_support.h"
+#include "tools/samplecompany/sample_datamodel.h"
 
 namespace {
 
@@ -47,12 +49,6 @@ std::vector<Article> ReadAll(I_QZ_Articles& articles) {
                     articles.GetRotRutType()});
   }
   return rows;
-}
-
-std::vector<std::string> Numbers(I_QZ_Articles& articles) {
-  std::vector<std::string> numbers;
-  for (const Article& article : ReadAll(articles)) numbers.push_back(article.number);
-  return numbers;
 }
 
 class SqlArticles : public CompanyConnection {
@@ -105,18 +101,60 @@ TEST_F(SqlArticles, PriceGoesToNetOrGrossByTheChosenListsVatMode) {
   }
 }
 
-TEST_F(SqlArticles, ARowPairFromTheJoinsIsReadAsOneArticle) {
-  // A price with no list beside the base price of the chosen list, and a name
-  // without language beside the English one, give each article two rows.
+TEST_F(SqlArticles, TheChosenListsPriceAndTheEnglishNameWinOverRowsWithoutListOrLanguage) {
+  // A price without list beside the base price of the chosen list, and a name
+  // without language beside the English one, give an article four joined rows.
+  const std::string articles =
+      "INSERT INTO ART VALUES ('A1', 'Spik', 'st', '1', 0, 0, 0);"
+      "INSERT INTO ART VALUES ('B2', 'Skruv', 'st', '1', 0, 0, 0)";
+  const std::string chosenFirst =
+      "INSERT INTO PRIS VALUES ('A1', 'A', 20, 1);INSERT INTO PRIS VALUES ('A1', NULL, 10, 0);"
+      "INSERT INTO ARTBEN VALUES ('A1', 'EN', 'Nail');INSERT INTO ARTBEN VALUES ('A1', NULL, 'Spik')";
+  const std::string chosenLast =
+      "INSERT INTO ARTBEN VALUES ('A1', NULL, 'Spik');INSERT INTO ARTBEN VALUES ('A1', 'EN', 'Nail');"
+      "INSERT INTO PRIS VALUES ('A1', NULL, 10, 0);INSERT INTO PRIS VALUES ('A1', 'A', 20, 1)";
+  for (const auto& [name, rows] : {std::pair{"first", chosenFirst}, std::pair{"last", chosenLast}}) {
+    CSqlAdminArticleDb reader(Company(name, std::string(kArticleTables) + ";" + articles + ";" + rows), "A");
+    EXPECT_EQ(ReadAll(reader),
+              (std::vector<Article>{{"A1", "Spik", "Nail", "", "20.00", "st", "Stycken ä", "1", "Varor 25 % åä", "0.000", 0},
+                                    {"B2", "Skruv", "", "", "", "st", "Stycken ä", "1", "Varor 25 % åä", "0.000", 0}}))
+        << name;
+    // Only the list-less price: it is the price of no list, so a net one.
+    CSqlAdminArticleDb listless(Company(std::string(name) + "-B", std::string(kArticleTables) + ";" + articles + ";" + rows),
+                                "B");
+    ASSERT_TRUE(listless.MoveFirst());
+    EXPECT_EQ(listless.GetNetPrice(), "10.00");
+    EXPECT_EQ(listless.GetGrossPrice(), "");
+  }
+  // The preference is the statement's own, so no server's plan can change it.
+  CSqlAdminArticleDb reader(WithArticles(articles), "A");
+  EXPECT_EQ(reader.StatementText(),
+            "SELECT T0.[ARTNR], T0.[BENAEMN], T0.[ENHKOD], T0.[KONTKOD], T0.[ILAGER], T0.[H_TYPID], T3.[PRIS],"
+            " T5.[VALUTAKOD], T5.[INKLMOMS], T2.[BENAEMN], T1.[TEXT], T4.[BENAEMN] FROM [ART] AS T0"
+            " LEFT JOIN [ENHKOD] AS T1 ON T0.[ENHKOD] = T1.[ENHKOD] LEFT JOIN [ARTKNT] AS T2 ON T0.[KONTKOD] = T2.[KONTKOD]"
+            " LEFT JOIN [PRIS] AS T3 ON T0.[ARTNR] = T3.[ARTNR] AND (T3.[PRISL] = ? AND T3.[GRUND] = ? OR T3.[PRISL] IS NULL)"
+            " LEFT JOIN [ARTBEN] AS T4 ON T0.[ARTNR] = T4.[ARTNR] AND (T4.[SPRAAKKOD] = ? OR T4.[SPRAAKKOD] IS NULL)"
+            " LEFT JOIN [PRISL] AS T5 ON T3.[PRISL] = T5.[PRISL] WHERE T0.[INAKTIV] = ?"
+            " ORDER BY T0.[ARTNR], T3.[PRISL] DESC, T4.[SPRAAKKOD] DESC");
+}
+
+// A data model may keep the VAT flag as a number: set when it is not zero.
+TEST_F(SqlArticles, AVatFlagKeptAsANumberIsSetWhenNotZero) {
+  std::string xml(samplecompany::SampleDataModelXml());
+  const std::string flag = "name=\"INKLMOMS\" type=\"SQL_BIT\"";
+  xml.replace(xml.find(flag), flag.size(), "name=\"INKLMOMS\" type=\"SQL_SMALLINT\"");
+  tree_.Write("numbers/kolmadm.xml", xml);
+  administration().clear();
+  LoadDataModelFile(administration(), (tree_ / "numbers").string());
   const std::string folder = WithArticles(
       "INSERT INTO ART VALUES ('A1', 'Spik', 'st', '1', 0, 0, 0);"
-      "INSERT INTO ART VALUES ('B2', 'Skruv', 'st', '1', 0, 0, 0);"
-      "INSERT INTO PRIS VALUES ('A1', 'B', 100, 1);"
-      "INSERT INTO PRIS VALUES ('A1', NULL, 80, 0);"
-      "INSERT INTO ARTBEN VALUES ('B2', 'EN', 'Screw');"
-      "INSERT INTO ARTBEN VALUES ('B2', NULL, 'Skruv')");
-  CSqlAdminArticleDb articles(folder, "B");
-  EXPECT_EQ(Numbers(articles), (std::vector<std::string>{"A1", "B2"}));
+      "INSERT INTO PRIS VALUES ('A1', 'A', 125, 1);INSERT INTO PRIS VALUES ('A1', 'B', 100, 1)");
+  for (const auto& [list, net, gross] : {std::tuple{"A", "", "125.00"}, std::tuple{"B", "100.00", ""}}) {
+    CSqlAdminArticleDb articles(folder, list);
+    ASSERT_TRUE(articles.MoveFirst()) << list;
+    EXPECT_EQ(articles.GetNetPrice(), net) << list;
+    EXPECT_EQ(articles.GetGrossPrice(), gross) << list;
+  }
 }
 
 TEST_F(SqlArticles, RotRutTypeMapsTheDesktopWorkType) {

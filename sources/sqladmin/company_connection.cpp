@@ -1,5 +1,9 @@
 #include "sources/sqladmin/company_connection.h"
 
+#include <algorithm>
+#include <map>
+#include <utility>
+
 #include "app/sources/application.h"
 #include "app/sources/desktop_programs.h"
 #include "lumdb/query/query.h"
@@ -11,8 +15,39 @@
 #include "platform/log.h"
 #include "platform/text.h"
 
-std::error_code OpenCompanySession(DataSourceInfo& info, lumdb::session_c& session) {
-  lumdb::set_default_datamodel(GetDataModelByProductCode(info.displayVariant));
+namespace {
+
+// The lock of each database in use, by server and database name.
+std::shared_ptr<DatabaseLock> SharedLock(const std::string& server, const std::string& database) {
+  static std::map<std::string, std::weak_ptr<DatabaseLock>> locks;
+  std::erase_if(locks, [](const auto& entry) { return entry.second.expired(); });
+  std::weak_ptr<DatabaseLock>& known = locks[server + '\n' + database];
+  std::shared_ptr<DatabaseLock> lock = known.lock();
+  if (!lock) known = lock = std::make_shared<DatabaseLock>();
+  return lock;
+}
+
+// SQLite's "database is locked" and "database table is locked", SQL Server's lock
+// time-out (1222) and a query time-out.
+bool IsLockFailure(const std::vector<lumdb::diag_record_t>& diagnostics) {
+  return std::any_of(diagnostics.begin(), diagnostics.end(), [](const lumdb::diag_record_t& record) {
+    return record.message.find("is locked") != std::string::npos || record.native_error == 1222 ||
+           record.sqlstate == "HYT00" || record.sqlstate == "HYT01";
+  });
+}
+
+bool IsSafeConnectionValue(std::string_view value) {
+  return std::none_of(value.begin(), value.end(), [](char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return c == ';' || c == '{' || c == '}' || byte < 0x20 || byte == 0x7F;
+  });
+}
+
+}  // namespace
+
+std::error_code OpenCompanySession(DataSourceInfo& info, CompanySession& session) {
+  session.model_ = GetDataModelByProductCode(info.displayVariant);
+  session.refusal_.clear();
   info.loginUser.clear();
   info.loginPassword.clear();
   if (info.authentication == "KOLMON") {
@@ -20,10 +55,33 @@ std::error_code OpenCompanySession(DataSourceInfo& info, lumdb::session_c& sessi
     info.loginPassword = theApp.m_strDesktopPassword;
     if (!info.loginUser.empty()) info.loginUser = info.databaseName + "_" + info.loginUser;
   }
+  const std::pair<const char*, const std::string*> values[] = {
+      {"DBInstance i ftg.ini", &info.server}, {"DBName i ftg.ini", &info.databaseName},
+      {"Användarnamnet", &info.loginUser}};
+  for (const auto& [key, value] : values) {
+    if (IsSafeConnectionValue(*value)) continue;
+    session.refusal_ = std::string(key) + " innehåller ett tecken som inte får stå i en anslutning (; { } eller ett styrtecken)";
+    WriteLog("Företaget " + info.displayName + " öppnas inte: " + session.refusal_);
+    return lumdb::make_error<CompanySession>(lumdb::connect_failed);
+  }
+  session.lock_ = SharedLock(info.server, info.databaseName);
+  if (!session.lock_->words.empty()) {
+    session.refusal_ = session.lock_->words;
+    return lumdb::make_error<CompanySession>(lumdb::timed_out);
+  }
   return session.open(info.server, info.databaseName, info.loginUser, SanitizeConnectionValue(info.loginPassword));
 }
 
 std::string NarrowText(const std::wstring& text) { return lumdb::narrow(text); }
+
+std::string CompanySession::FailureWords(std::error_code error) {
+  if (!refusal_.empty()) return refusal_;
+  const lumdb::sqldb_c* db = connection();
+  std::string words = db ? db->last_diagnostic_text() : open_failure_text();
+  if (words.empty()) words = "fel " + std::to_string(error.value());
+  if (db && lock_ && lock_->words.empty() && IsLockFailure(db->last_diagnostics())) lock_->words = words;
+  return words;
+}
 
 lumdb::dbrecordset_fwd_c OpenForwardRecordset(lumdb::sqldb_c* connection, const lumdb::query_c& query) {
   lumdb::dbrecordset_fwd_c recordset(connection, query);
@@ -51,8 +109,14 @@ std::unique_ptr<lumdb::dbrecordset_scroll_c> CreateScrollRecordset(lumdb::sqldb_
 CAdmDbSql::CAdmDbSql(std::string companyFolder) : companyFolder_(std::move(companyFolder)) {
   DataSourceInfo info;
   if (!ReadDataSourceIni(info, companyFolder_)) return;
-  session_ = std::make_unique<lumdb::session_c>();
+  session_ = std::make_unique<CompanySession>();
   connectionError_ = OpenCompanySession(info, *session_);
+  if (const std::string model = DataModelFailure(*session_->datamodel()); !model.empty()) {
+    WriteLog("Företaget i " + companyFolder_ + " läses inte: företagets datamodell saknas: " + model);
+  } else if (connectionError_) {
+    unconnectedReason_ = session_->FailureWords(connectionError_);
+    WriteLog("Företagets databas i " + companyFolder_ + " kunde inte öppnas: " + unconnectedReason_);
+  }
 }
 
 CAdmDbSql::~CAdmDbSql() {
@@ -61,20 +125,30 @@ CAdmDbSql::~CAdmDbSql() {
 }
 
 void CAdmDbSql::OpenRecordset(std::unique_ptr<lumdb::dbrecordset_scroll_c> recordset) {
+  const lumdb::datamodel_scope scope = ModelScope();
   recordset_ = std::move(recordset);
+  if (const std::string lock = session_->LockMet(); !lock.empty()) {
+    // Another reader of the database met the lock: it is not waited on again.
+    connectionError_ = lumdb::make_error<CompanySession>(lumdb::timed_out);
+    unopenedReason_ = lock;
+    WriteLog("Tabellen " + TableName() + " kunde inte läsas: " + lock);
+    return;
+  }
   connectionError_ = recordset_->open();
-  // The database answered but not for this table (missing, damaged, no right to read it).
+  // The database answered but not for this table (missing, damaged, locked, no right to read it).
   if (connectionError_) unopenedReason_ = FailureText("kunde inte läsas", connectionError_);
 }
 
 bool CAdmDbSql::MoveFirst() {
   if (!recordset_ || connectionError_) return false;
+  const lumdb::datamodel_scope scope = ModelScope();
   unreadRowsReason_.clear();
   return Moved(recordset_->move_first());
 }
 
 bool CAdmDbSql::MoveNext() {
   if (!recordset_ || connectionError_) return false;
+  const lumdb::datamodel_scope scope = ModelScope();
   return Moved(recordset_->fetch());
 }
 
@@ -86,9 +160,8 @@ bool CAdmDbSql::Moved(std::error_code result) {
   return false;
 }
 
-std::string CAdmDbSql::FailureText(std::string_view what, std::error_code error) const {
-  std::string reason = session_->connection()->last_diagnostic_text();
-  if (reason.empty()) reason = "fel " + std::to_string(error.value());
+std::string CAdmDbSql::FailureText(std::string_view what, std::error_code error) {
+  const std::string reason = session_->FailureWords(error);
   WriteLog("Tabellen " + TableName() + " " + std::string(what) + ": " + reason);
   return reason;
 }
@@ -99,18 +172,31 @@ std::string CAdmDbSql::TableName() const {
   return table ? table->name : std::string();
 }
 
-void CAdmDbSql::AddUnreadRowsRow(std::vector<ReportRow>& rows) const {
-  if (!unopenedReason_.empty()) {
-    rows.push_back({"", "", report::kError, report::kCaptionError,
-                    "Tabellen " + TableName() + " kan inte läsas: " + unopenedReason_});
-  } else if (!unreadRowsReason_.empty()) {
-    rows.push_back({"", "", report::kError, report::kCaptionError,
-                    "Tabellen " + TableName() + " kan inte läsas helt: " + unreadRowsReason_});
+std::string CAdmDbSql::UnreadText() const {
+  if (!session_) return {};  // no SQL company
+  if (const std::string model = DataModelFailure(*session_->datamodel()); !model.empty()) {
+    return "Företagets datamodell saknas: " + model;
   }
+  if (!unconnectedReason_.empty()) return "Företagets databas kan inte öppnas: " + unconnectedReason_;
+  if (!unopenedReason_.empty()) return "Tabellen " + TableName() + " kan inte läsas: " + unopenedReason_;
+  if (!unreadRowsReason_.empty()) return "Tabellen " + TableName() + " kan inte läsas helt: " + unreadRowsReason_;
+  return {};
+}
+
+void CAdmDbSql::AddUnreadRowsRow(std::vector<ReportRow>& rows) const {
+  if (std::string text = UnreadText(); !text.empty())
+    rows.push_back({"", "", report::kError, report::kCaptionError, std::move(text)});
+}
+
+std::string CAdmDbSql::StatementText() const {
+  const lumdb::datamodel_scope scope = ModelScope();
+  lumdb::sql_params_t parameters;
+  return recordset_ ? recordset_->statement_text(parameters) : std::string();
 }
 
 int CAdmDbSql::GetRecordCount() {
   if (!recordset_) return 0;
+  const lumdb::datamodel_scope scope = ModelScope();
   const std::int64_t position = recordset_->current_row();
   int count = 0;
   if (!recordset_->move_last()) count = static_cast<int>(recordset_->current_row() + 1);
@@ -126,6 +212,22 @@ std::string CAdmDbSql::GetColumnString(const lumdb::field_desc_t* field, const l
 bool CAdmDbSql::GetColumnBool(const lumdb::field_desc_t* field, const lumdb::join_path_t* path) const {
   if (connectionError_ || !recordset_ || field == nullptr || recordset_->current_row() < 0) return false;
   return recordset_->get_bool(field->id, path);
+}
+
+std::vector<std::string> CAdmDbSql::ColumnTextsOfKey(const lumdb::field_desc_t* key, const lumdb::field_desc_t* column,
+                                                     const lumdb::join_path_t* path) {
+  std::vector<std::string> texts;
+  const std::int64_t start = recordset_ ? recordset_->current_row() : -1;
+  if (connectionError_ || start < 0) return texts;
+  const lumdb::datamodel_scope scope = ModelScope();
+  const std::string keyText = GetColumnString(key);
+  do {
+    std::string text = GetColumnString(column, path);
+    if (!text.empty() && (texts.empty() || texts.back() != text)) texts.push_back(std::move(text));
+  } while (!recordset_->fetch() && GetColumnString(key) == keyText);
+  // A row that cannot be fetched is met again, and reported, by the walk itself.
+  (void)recordset_->move_absolute(start);
+  return texts;
 }
 
 std::string CAdmDbSql::GetColumnStringNoSpace(const lumdb::field_desc_t* field, const lumdb::join_path_t* path) const {

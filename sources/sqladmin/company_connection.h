@@ -18,14 +18,54 @@ class sqldb_c;
 struct field_desc_t;
 }  // namespace lumdb
 
-// Installs the data model of the company's desktop program as the process default
-// (only when none is installed: the first company of a run fixes it), sets the
-// login values ("KOLMON": the desktop user as <database>_<user> and the desktop
-// password) into `info`, and opens the session. An empty user logs in trusted.
-std::error_code OpenCompanySession(DataSourceInfo& info, lumdb::session_c& session);
+// A lock another program holds on a company database, as the first statement
+// that met it said it; shared by the sessions of that database while one of
+// them (or a reader keeping it) lives. Once it is known, later connections to
+// the database are refused at once with those words and later statements are
+// not tried: a prepare waits on the lock once (the SQLite registration waits
+// two seconds each time), not once per reader and look-up.
+struct DatabaseLock {
+  std::string words;  // empty while no statement met a lock
+};
+
+// A session on the database of one company, read through the data model of the
+// company's own desktop program (by its display variant), whatever other
+// programs' companies the run reads. Its statements are built and run inside
+// ModelScope(), where expressions and filters take that model too.
+class CompanySession : public lumdb::session_c {
+ public:
+  lumdb::datamodel_c* datamodel() const override { return model_; }
+  lumdb::datamodel_scope ModelScope() const { return lumdb::datamodel_scope(model_); }
+  // Why OpenCompanySession did not even try to connect; empty when it tried.
+  const std::string& refusal() const { return refusal_; }
+  // Why `error` of the open or of a statement came: the refusal, else the
+  // driver's words, else the error's number. A lock met is remembered.
+  std::string FailureWords(std::error_code error);
+  // The words of a lock a statement on this database met; empty when none did.
+  std::string LockMet() const { return lock_ ? lock_->words : std::string(); }
+  // For a reader that outlives its session: the lock stays known while it lives.
+  std::shared_ptr<const DatabaseLock> LockMemory() const { return lock_; }
+
+ private:
+  friend std::error_code OpenCompanySession(DataSourceInfo& info, CompanySession& session);
+  lumdb::datamodel_c* model_ = nullptr;  // the desktop program's, lives as long as the process
+  std::string refusal_;
+  std::shared_ptr<DatabaseLock> lock_;
+};
+
+// Takes the data model of the company's desktop program, sets the login values
+// ("KOLMON": the desktop user as <database>_<user> and the desktop password)
+// into `info`, and opens the session. An empty user logs in trusted. A server,
+// database or user name that could end its attribute of the connection string
+// or add another (";", "{", "}", a control character) is refused with a log
+// line naming its key, before any connection is tried: the SQLite driver splits
+// the string at ";" whatever braces stand around a value. A database found
+// locked before (DatabaseLock) is refused too, with the lock's words.
+std::error_code OpenCompanySession(DataSourceInfo& info, CompanySession& session);
 
 // Text of a read value, as the readers hand it on.
 std::string NarrowText(const std::wstring& text);
+
 
 // Runs the query forward-only; throws lumdb::db_error when it cannot be opened.
 lumdb::dbrecordset_fwd_c OpenForwardRecordset(lumdb::sqldb_c* connection, const lumdb::query_c& query);
@@ -55,15 +95,27 @@ class CAdmDbSql {
   std::string GetColumnStringNoDash(const lumdb::field_desc_t* field) const;
   // The column as a flag: false when NULL, unread or not a flag or number.
   bool GetColumnBool(const lumdb::field_desc_t* field, const lumdb::join_path_t* path = nullptr) const;
+  // The texts of `column` in the rows from the current one on that have its text
+  // of `key`, a run of equal texts once and empty ones left out; the recordset
+  // stands on the current row again afterwards.
+  std::vector<std::string> ColumnTextsOfKey(const lumdb::field_desc_t* key, const lumdb::field_desc_t* column,
+                                            const lumdb::join_path_t* path);
 
-  lumdb::session_c* session() const { return session_.get(); }
+  CompanySession* session() const { return session_.get(); }
+  // Where the reader builds and runs its statements: in its company's own data model.
+  lumdb::datamodel_scope ModelScope() const { return lumdb::datamodel_scope(session_ ? session_->datamodel() : nullptr); }
   const std::error_code& connectionError() const { return connectionError_; }
   const std::error_code& lastMoveError() const { return lastMoveError_; }
-  // A table the database would not give, or a walk that ended on a failed move
-  // rather than after the last row, left rows unread: one error row says so, so a
-  // half-read table is never reported as whole.
+  // What left rows unread: the company's data model that did not load, its
+  // database that could not be opened, a table the database would not give, or
+  // a walk that ended on a failed move rather than after the last row. Empty
+  // when nothing did (a company without a data source reads nothing either).
+  std::string UnreadText() const;
+  // The error row of UnreadText, so a table read short is never reported as whole.
   void AddUnreadRowsRow(std::vector<ReportRow>& rows) const;
   const std::string& companyFolder() const { return companyFolder_; }
+  // The statement the reader runs, "?" for its parameters; empty without a recordset.
+  std::string StatementText() const;
 
  protected:
   // Makes `recordset` the reader's own (one held before is destroyed), opens it and
@@ -74,13 +126,14 @@ class CAdmDbSql {
   bool Moved(std::error_code result);
   std::string TableName() const;  // the recordset's main table
   // The driver's message for a failure of this table, also written to the log.
-  std::string FailureText(std::string_view what, std::error_code error) const;
+  std::string FailureText(std::string_view what, std::error_code error);
 
  private:
-  std::unique_ptr<lumdb::session_c> session_;
+  std::unique_ptr<CompanySession> session_;
   std::error_code connectionError_;
   std::unique_ptr<lumdb::dbrecordset_scroll_c> recordset_;
   std::error_code lastMoveError_;
+  std::string unconnectedReason_;  // empty unless the database could not be opened
   std::string unopenedReason_;    // empty unless the recordset could not be opened
   std::string unreadRowsReason_;  // empty while every move succeeded or ended after the last row
   std::string companyFolder_;

@@ -4,12 +4,19 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
+#include <tuple>
+
 #include "app/sources/application.h"
 #include "app/sources/desktop_programs.h"
 #include "lumdb/query/datamodel.h"
 #include "lumdb/query/query.h"
 #include "lumdb/record/dbobj.h"
 #include "lumdb/record/errors.h"
+#include "platform/fake/captured_log.h"
+#include "platform/fake/scoped_environment.h"
+#include "sources/sqladmin/data_source.h"
 #include "sources/sqladmin/sql_company_test_support.h"
 
 namespace {
@@ -28,6 +35,7 @@ class TableReader : public CAdmDbSql {
  public:
   TableReader(std::string folder, const char* table, const char* column) : CAdmDbSql(std::move(folder)) {
     if (session() == nullptr || connectionError()) return;
+    const lumdb::datamodel_scope scope = ModelScope();
     const lumdb::datamodel_c* model = session()->datamodel();
     const lumdb::table_desc_t* desc = model->table_by_id(model->table_id_by_name(table));
     field = model->field_by_id(desc->field_id_by_name(column));
@@ -77,17 +85,39 @@ TEST_F(CompanyConnection, ACompanyThatCannotBeReachedOrHasNoDataSourceReadsAsEmp
   EXPECT_EQ(noSource.GetRecordCount(), 0);
 }
 
-TEST_F(CompanyConnection, TheFirstCompanyOfARunFixesTheDataModel) {
-  DataSourceInfo first;
-  ASSERT_TRUE(ReadDataSourceIni(first, Company("adm", kThreeCompanies, "1")));
-  lumdb::session_c firstSession;
-  ASSERT_FALSE(OpenCompanySession(first, firstSession));
-  DataSourceInfo second;
-  ASSERT_TRUE(ReadDataSourceIni(second, Company("fakt", kThreeCompanies, "W")));
-  lumdb::session_c secondSession;
-  ASSERT_FALSE(OpenCompanySession(second, secondSession));
-  EXPECT_EQ(secondSession.datamodel(), &administration());
-  EXPECT_EQ(lumdb::default_datamodel(), &administration());
+TEST_F(CompanyConnection, EachCompanyIsReadThroughItsOwnProgramsDataModel) {
+  // The invoicing program numbers the company parameters otherwise: a company
+  // of it read with the administration program's ids would give its name as
+  // its organisation number.
+  std::string invoicingXml(samplecompany::SampleDataModelXml());
+  for (const auto& [from, to] : {std::pair{"id=\"1\" name=\"ORGNR\"", "id=\"2\" name=\"ORGNR\""},
+                                 std::pair{"id=\"2\" name=\"NAMN\"", "id=\"1\" name=\"NAMN\""}}) {
+    invoicingXml.replace(invoicingXml.find(from), std::string_view(from).size(), to);
+  }
+  tree_.Write("invoicing/kolmadm.xml", invoicingXml);
+  lumdb::datamodel_c& invoicing = *GetDataModelByProductCode("W");
+  invoicing.clear();
+  LoadDataModelFile(invoicing, (tree_ / "invoicing").string());
+  const std::string prm = "CREATE TABLE PRM (ORGNR VARCHAR(13), NAMN NVARCHAR(50), KL_FKRECID VARCHAR(40));";
+  const std::string administrationCompany = Company("adm", prm + "INSERT INTO PRM VALUES ('556677-8899', 'Adm AB', NULL)", "1");
+  const std::string invoicingCompany = Company("fakt", prm + "INSERT INTO PRM VALUES ('556000-0001', 'Fakt AB', NULL)", "W");
+
+  std::vector<std::tuple<std::string, const char*, const char*, lumdb::datamodel_c*>> companies = {
+      {administrationCompany, "556677-8899", "Adm AB", &administration()},
+      {invoicingCompany, "556000-0001", "Fakt AB", &invoicing}};
+  for (int pass = 0; pass < 2; ++pass) {  // either program's company first
+    for (const auto& [folder, orgNr, name, model] : companies) {
+      DataSourceInfo info;
+      ASSERT_TRUE(ReadDataSourceIni(info, folder));
+      EXPECT_EQ(ReadCompanyOrgNr(info), orgNr) << folder;
+      TableReader names(folder, "PRM", "NAMN");
+      EXPECT_EQ(names.session()->datamodel(), model);
+      ASSERT_TRUE(names.MoveFirst()) << folder;
+      EXPECT_EQ(names.GetColumnString(names.field), name);
+    }
+    std::reverse(companies.begin(), companies.end());
+  }
+  EXPECT_EQ(lumdb::default_datamodel(), nullptr);  // no company's model is forced on the others
 }
 
 TEST_F(CompanyConnection, KolmonLogsInWithTheDesktopUserOfTheDatabase) {
@@ -110,7 +140,7 @@ TEST_F(CompanyConnection, KolmonLogsInWithTheDesktopUserOfTheDatabase) {
     info.server = "(local)";
     info.authentication = c.auth;
     info.loginUser = "stale";
-    lumdb::session_c session;
+    CompanySession session;
     EXPECT_TRUE(OpenCompanySession(info, session));  // no such database file
     EXPECT_EQ(info.loginUser, c.user) << c.auth << "/" << c.desktopUser;
     EXPECT_EQ(info.loginPassword, c.password) << c.auth << "/" << c.desktopUser;
@@ -119,11 +149,58 @@ TEST_F(CompanyConnection, KolmonLogsInWithTheDesktopUserOfTheDatabase) {
   theApp.m_strDesktopPassword.clear();
 }
 
+// The SQLite driver splits the connection string at ";" whatever braces stand
+// around a value: a company folder (perhaps on a shared drive) must not be able
+// to name a library to load or a setting of the driver through its ftg.ini.
+TEST_F(CompanyConnection, AValueThatCouldAddAConnectionAttributeIsRefusedBeforeAnyConnection) {
+  const std::string library = LOAD_MARK_LIBRARY;
+  const std::string mark = (tree_ / "mark.txt").string();
+  const platform::fake::ScopedEnv markFile("LOAD_MARK_FILE", mark);
+  const std::string database = (tree_ / "good.db").string();
+  Company("good", kThreeCompanies);
+  const std::string made = (tree_ / "made.db").string();
+  const struct {
+    std::string key;  // named in the log
+    std::string dataSource;
+    std::string desktopUser;
+  } cases[] = {
+      // Put in braces, the value still ends at ";" for the driver: "Foo=" takes the closing brace.
+      {"DBInstance", "DBInstance=x;LoadExt=" + library + ";Foo=\nDBName=" + database},
+      {"DBName", "DBInstance=(local)\nDBName=" + made + ";NoCreat=0;Foo="},
+      {"DBName", "DBInstance=(local)\nDBName={" + database + "}"},
+      {"DBInstance", "DBInstance=(local)\tx\nDBName=" + database},
+      // A NUL would end the string there, and with it the driver's NoCreat=1.
+      {"DBName", "DBInstance=(local)\nDBName=" + made + std::string(1, '\0')},
+      {"Användarnamnet", "DBInstance=(local)\nDBName=" + database + "\nAuth=KOLMON", "u;LoadExt=" + library + ";Foo="},
+  };
+  int n = 0;
+  for (const auto& c : cases) {
+    platform::fake::CapturedLog log;
+    theApp.m_strDesktopUser = c.desktopUser;
+    const std::string folder = "refused" + std::to_string(++n);
+    tree_.Write(folder + "/ftg.ini", "[DataSource]\nDisplayName=Företag " + folder + "\nDisplayVariant=1\n" + c.dataSource + "\n");
+    TableReader reader((tree_ / folder).string(), "PRM", "ORGNR");
+    ASSERT_NE(reader.session(), nullptr) << c.dataSource;
+    EXPECT_TRUE(reader.connectionError()) << c.dataSource;
+    EXPECT_EQ(reader.session()->connection(), nullptr);
+    EXPECT_TRUE(reader.session()->refusal().starts_with(c.key)) << reader.session()->refusal();
+    const std::string refusal = reader.session()->refusal();
+    EXPECT_EQ(log.Lines(), (std::vector<std::string>{
+                               "Företaget Företag " + folder + " öppnas inte: " + refusal,
+                               "Företagets databas i " + (tree_ / folder).string() + " kunde inte öppnas: " + refusal}));
+    EXPECT_EQ(reader.UnreadText(), "Företagets databas kan inte öppnas: " + refusal);
+    EXPECT_FALSE(std::filesystem::exists(mark)) << c.dataSource;
+    EXPECT_FALSE(std::filesystem::exists(made)) << c.dataSource;
+  }
+  theApp.m_strDesktopUser.clear();
+}
+
 TEST_F(CompanyConnection, FirstRowHelpersGiveZeroAndEmptyTextWithoutRowsAndThrowForABadQuery) {
   DataSourceInfo info;
   ASSERT_TRUE(ReadDataSourceIni(info, Company("ftg", kThreeCompanies)));
-  lumdb::session_c session;
+  CompanySession session;
   ASSERT_FALSE(OpenCompanySession(info, session));
+  const lumdb::datamodel_scope scope = session.ModelScope();
   const lumdb::datamodel_c& model = administration();
   const auto* prm = model.table_by_id(model.table_id_by_name("PRM"));
   const auto* prm2 = model.table_by_id(model.table_id_by_name("PRM2"));

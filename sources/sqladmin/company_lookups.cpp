@@ -4,6 +4,7 @@
 #include "sources/sqladmin/company_connection.h"
 #include "app/sources/desktop_programs.h"
 #include "lumdb/record/dbobj.h"
+#include "lumdb/record/errors.h"
 #include "sources/sqladmin/data_source.h"
 
 namespace {
@@ -13,44 +14,59 @@ const lumdb::field_desc_t* ColumnOf(const lumdb::datamodel_c& model, const lumdb
   return table == nullptr ? nullptr : model.field_by_id(table->field_id_by_name(column));
 }
 
-// The column of the first row of PRM; the connection is made only when the model knows it.
-std::string ReadCompanyParameter(DataSourceInfo& dataSource, const char* column) {
-  lumdb::session_c session;
-  lumdb::datamodel_c* model = GetDataModelByProductCode(dataSource.displayVariant);
-  lumdb::set_default_datamodel(model);
+// The column of the first row of PRM; the connection is made only when the model
+// knows it. Why a column the model knows could not be read goes to `failure`, and
+// so does a model that did not load.
+std::string ReadCompanyParameter(DataSourceInfo& dataSource, const char* column, std::string* failure) {
+  CompanySession session;
+  const lumdb::datamodel_c* model = GetDataModelByProductCode(dataSource.displayVariant);
+  if (const std::string unloaded = DataModelFailure(*model); !unloaded.empty()) {
+    if (failure) *failure = "företagets datamodell saknas: " + unloaded;
+    return {};
+  }
   const lumdb::table_desc_t* prm = model->table_by_id(model->table_id_by_name("PRM"));
   const lumdb::field_desc_t* field = ColumnOf(*model, prm, column);
-  if (field == nullptr || OpenCompanySession(dataSource, session)) return {};
+  if (field == nullptr) return {};
+  if (const std::error_code refused = OpenCompanySession(dataSource, session)) {
+    if (failure) *failure = session.FailureWords(refused);
+    return {};
+  }
+  const lumdb::datamodel_scope scope = session.ModelScope();
   try {
     lumdb::query_c query(&session);
     query.setup_select(prm->id, {lumdb::colexpr_c(field->id)}, nullptr);
     return NarrowText(QueryFirstWString(session.connection(), field->id, query));
-  } catch (const std::exception&) {
-    return {};
+  } catch (const lumdb::db_error& error) {
+    if (failure) *failure = session.FailureWords(error.code());
+  } catch (const std::exception& error) {
+    if (failure) *failure = error.what();
   }
+  return {};
 }
 
 }  // namespace
 
-std::string ReadCompanyOrgNr(DataSourceInfo& dataSource) { return ReadCompanyParameter(dataSource, "ORGNR"); }
+std::string ReadCompanyOrgNr(DataSourceInfo& dataSource, std::string* failure) {
+  return ReadCompanyParameter(dataSource, "ORGNR", failure);
+}
 
-std::string ReadCompanyCloudLinkId(DataSourceInfo& dataSource) {
-  return ReadCompanyParameter(dataSource, "KL_FKRECID");
+std::string ReadCompanyCloudLinkId(DataSourceInfo& dataSource, std::string* failure) {
+  return ReadCompanyParameter(dataSource, "KL_FKRECID", failure);
 }
 
 void FillPriceListCombo(std::vector<std::string>& codes, std::vector<std::string>& lines,
                         const std::string& companyFolder) {
   DataSourceInfo dataSource;
   if (!ReadDataSourceIni(dataSource, companyFolder)) return;
-  lumdb::session_c session;
-  lumdb::datamodel_c* model = GetDataModelByProductCode(dataSource.displayVariant);
-  lumdb::set_default_datamodel(model);
+  CompanySession session;
+  const lumdb::datamodel_c* model = GetDataModelByProductCode(dataSource.displayVariant);
   const lumdb::table_desc_t* table = model->table_by_id(model->table_id_by_name("PRISL"));
   const lumdb::field_desc_t* code = ColumnOf(*model, table, "PRISL");
   const lumdb::field_desc_t* name = ColumnOf(*model, table, "BENAEMN");
   const lumdb::field_desc_t* inclVat = ColumnOf(*model, table, "INKLMOMS");
   const lumdb::field_desc_t* currency = ColumnOf(*model, table, "VALUTAKOD");
   if (!code || !name || !inclVat || !currency || OpenCompanySession(dataSource, session)) return;
+  const lumdb::datamodel_scope scope = session.ModelScope();
   try {
     lumdb::query_c query(&session);
     const lumdb::filter_node_t inSek(lumdb::colexpr_c(currency->id), lumdb::fo_equal, std::string("SEK"));

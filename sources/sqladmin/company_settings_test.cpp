@@ -4,6 +4,7 @@
 
 #include "platform/fake/captured_log.h"
 #include "sources/sqladmin/sql_company_test_support.h"
+#include "tools/samplecompany/sample_datamodel.h"
 
 namespace {
 
@@ -127,16 +128,70 @@ TEST_F(CompanyConnection, CompanySettingsVatPeriodProgramTypeAndBankAccount) {
   }
 }
 
-TEST_F(CompanyConnection, CompanySettingsOfAnEmptyOrUnreachableDatabase) {
-  CSqlAdminCompanySettingsDb empty(Company("empty", "CREATE TABLE PRM (ORGNR VARCHAR(13))", "1", "",
-                                           "[Byggtjanst]\nActive=2\n"));
-  EXPECT_EQ(empty.GetCorporateIdentityNumber(), "");
-  EXPECT_EQ(empty.GetExportApplication(), -1);
-  EXPECT_EQ(empty.GetVatPeriod(), -1);  // PRM2 is not there: its query fails
-  EXPECT_EQ(empty.GetNextCustomerInvoiceNumber(), 0);
-  EXPECT_FALSE(empty.UsesReversedConstructionVat());
-  EXPECT_FALSE(empty.HasFTaxCard());
+// A settings table that cannot be read gives a row naming it with the driver's
+// words, and none of its values is sent made up (the job sends no settings then).
+TEST_F(CompanyConnection, EachSettingsTableThatCannotBeReadGivesItsRow) {
+  const std::string whole = std::string(kParameters) + ";INSERT INTO PRM (ORGNR, NAMN) VALUES ('556677-8899', 'Åkeri AB')";
+  // The company less every statement on the table.
+  auto without = [&](const std::string& table) {
+    std::string sql;
+    for (std::size_t start = 0; start < whole.size();) {
+      const std::size_t end = std::min(whole.find(';', start), whole.size());
+      const std::string statement = whole.substr(start, end - start);
+      if (statement.find(" " + table + " ") == std::string::npos) sql += (sql.empty() ? "" : ";") + statement;
+      start = end + 1;
+    }
+    return sql;
+  };
+  const struct {
+    const char* name;
+    std::string sql;
+    std::vector<std::string> leads;  // of the rows, in order
+  } cases[] = {
+      {"whole", whole, {}},
+      {"PRM missing", without("PRM"), {"Tabellen PRM kan inte läsas: "}},
+      {"PRM without rows", std::string(kParameters), {"Tabellen PRM kan inte läsas: tabellen har ingen rad"}},
+      {"PRM2 missing", without("PRM2"), {"Tabellen PRM2 kan inte läsas: "}},
+      {"NEWNUM missing", without("NEWNUM"), {"Tabellen NEWNUM kan inte läsas: "}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    platform::fake::CapturedLog log;
+    std::vector<ReportRow> rows;
+    CSqlAdminCompanySettingsDb(Company(std::string("ftg") + std::to_string(&c - cases), c.sql)).AddWarnings(rows);
+    ASSERT_EQ(rows.size(), c.leads.size());
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+      EXPECT_TRUE(report::IsAboutWholeKind(rows[i]));
+      EXPECT_EQ(rows[i].kind, report::kError);
+      EXPECT_TRUE(rows[i].text.starts_with(c.leads[i])) << rows[i].text;
+      EXPECT_GT(rows[i].text.size(), std::string_view("Tabellen PRM kan inte läsas: ").size()) << rows[i].text;
+    }
+    int logged = 0;
+    for (const std::string& line : log.Lines()) logged += line.starts_with("Företagsinställningar: Tabellen ");
+    EXPECT_EQ(logged, static_cast<int>(c.leads.size()));
+  }
+}
 
+TEST_F(CompanyConnection, ALockedDatabaseSaysSoInEachSettingsRowAndIsWaitedOnOnce) {
+  platform::fake::CapturedLog log;
+  const std::string folder = Company("locked", std::string(kParameters) + ";INSERT INTO PRM (ORGNR) VALUES ('1')");
+  std::vector<ReportRow> rows;
+  {
+    const sqladmin_test::HeldLock lock(Database("locked"));
+    CSqlAdminCompanySettingsDb(folder).AddWarnings(rows);
+  }
+  ASSERT_EQ(rows.size(), 3u);
+  for (const auto& [row, table] : {std::pair{rows[0], "PRM"}, {rows[1], "PRM2"}, {rows[2], "NEWNUM"}}) {
+    EXPECT_TRUE(row.text.starts_with(std::string("Tabellen ") + table + " kan inte läsas: ")) << row.text;
+    EXPECT_NE(row.text.find("database is locked"), std::string::npos) << row.text;
+  }
+  // Only the first statement met the lock: the others were not tried.
+  int tried = 0;
+  for (const std::string& line : log.Lines()) tried += line.starts_with("Recordset could not be opened");
+  EXPECT_EQ(tried, 1);
+}
+
+TEST_F(CompanyConnection, CompanySettingsOfAnUnreachableDatabaseOrAModelWithoutATable) {
   platform::fake::CapturedLog log;
   CSqlAdminCompanySettingsDb unreachable(Company("gone", "", "1", "", "[Byggtjanst]\nActive=1\n"));
   EXPECT_EQ(unreachable.GetExportApplication(), -1);
@@ -146,9 +201,23 @@ TEST_F(CompanyConnection, CompanySettingsOfAnEmptyOrUnreachableDatabase) {
   unreachable.AddWarnings(rows);
   ASSERT_EQ(rows.size(), 1u);
   EXPECT_EQ(rows[0].kind, report::kError);
-  EXPECT_NE(rows[0].text.find("kunde inte öppnas"), std::string::npos) << rows[0].text;
+  EXPECT_TRUE(rows[0].text.starts_with("Företagets databas kunde inte öppnas, så dess inställningar saknas: "))
+      << rows[0].text;
   ASSERT_EQ(log.Lines().size(), 1u);
-  EXPECT_TRUE(log.Lines()[0].starts_with("Kunde inte öppna företagets databas ")) << log.Lines()[0];
+  EXPECT_EQ(log.Lines()[0], "Företagsinställningar: " + rows[0].text);
+
+  // A model without the number series would send next numbers 0 as the company's.
+  std::string xml(samplecompany::SampleDataModelXml());
+  const std::size_t start = xml.find("<table id=\"3\" name=\"NEWNUM\"");
+  xml.erase(start, xml.find("</table>", start) + 8 - start);
+  tree_.Write("model/kolmadm.xml", xml);
+  administration().clear();
+  LoadDataModelFile(administration(), (tree_ / "model").string());
+  rows.clear();
+  CSqlAdminCompanySettingsDb(Company("nonumbers", std::string(kParameters) + ";INSERT INTO PRM (ORGNR) VALUES ('1')"))
+      .AddWarnings(rows);
+  EXPECT_EQ(rows, (std::vector<ReportRow>{
+                      {"", "", "Error", "Fel:", "Tabellen NEWNUM kan inte läsas: datamodellen saknar tabellen"}}));
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include "lumdb/query/filter.h"
 #include "lumdb/query/query.h"
 #include "lumdb/record/errors.h"
+#include "platform/log.h"
 #include "sources/sqladmin/data_source.h"
 #include "sources/sqladmin/open_invoice_rules.h"
 #include "sources/sqladmin/register_query.h"
@@ -19,17 +20,22 @@ constexpr const char* kColumnNames[] = {
 constexpr int kEqual = 1;
 constexpr int kNotEqual = 6;
 
-// Whether the company sends OCR payment references (PRM.AKI_OCR).
-bool ReadUsesOcr(lumdb::session_c& session, const lumdb::datamodel_c& model) {
+// Whether the company sends OCR payment references (PRM.AKI_OCR); a model without
+// the flag sends none. Why PRM could not be read goes to `unread`.
+bool ReadUsesOcr(CompanySession& session, const lumdb::datamodel_c& model, std::string& unread) {
   const SqlTableColumns settings(model, "PRM");
   const lumdb::field_desc_t* flag = settings.Column("AKI_OCR");
   if (flag == nullptr) return false;
+  if (unread = session.LockMet(); !unread.empty()) return false;
   try {
     lumdb::query_c query(&session);
     query.setup_select(settings.table->id, {lumdb::colexpr_c(flag->id)}, nullptr);
     lumdb::dbrecordset_fwd_c rows = OpenForwardRecordset(session.connection(), query);
-    return !rows.fetch() && rows.get_bool(flag->id);
-  } catch (const lumdb::db_error&) {
+    const std::error_code fetched = rows.fetch();
+    if (fetched && fetched.value() != lumdb::no_data) throw lumdb::db_error(fetched);
+    return !fetched && rows.get_bool(flag->id);
+  } catch (const lumdb::db_error& error) {
+    unread = session.FailureWords(error.code());
     return false;
   }
 }
@@ -38,10 +44,14 @@ bool ReadUsesOcr(lumdb::session_c& session, const lumdb::datamodel_c& model) {
 
 CSqlAdminCustomerLedgerItems::CSqlAdminCustomerLedgerItems(std::string companyFolder)
     : CAdmDbSql(std::move(companyFolder)) {
+  const lumdb::datamodel_scope scope = ModelScope();
   static_assert(std::size(kColumnNames) == kColumnCount);
   const lumdb::datamodel_c* model = session() ? session()->datamodel() : nullptr;
   if (model == nullptr) return;
-  if (!connectionError()) usesOcr_ = ReadUsesOcr(*session(), *model);
+  if (!connectionError()) {
+    usesOcr_ = ReadUsesOcr(*session(), *model, ocrUnread_);
+    if (!ocrUnread_.empty()) WriteLog("Tabellen PRM kunde inte läsas (AKI_OCR): " + ocrUnread_);
+  }
   const SqlTableColumns documents(*model, "OOF");
   if (documents.table == nullptr) return;
   for (int column = 0; column < kColumnCount; ++column) columns_[column] = documents.Column(kColumnNames[column]);
@@ -65,7 +75,19 @@ CSqlAdminCustomerLedgerItems::CSqlAdminCustomerLedgerItems(std::string companyFo
   OpenRecordset(CreateScrollRecordset(session()->connection(), query));
 }
 
-bool CSqlAdminCustomerLedgerItems::IsAvailable() { return OpenInvoicesAvailable(companyFolder(), 200); }
+void CSqlAdminCustomerLedgerItems::AddWarnings(std::vector<ReportRow>& rows) {
+  if (link_.KeepsInvoicesBack()) {
+    link_.AddRow(rows);
+    return;
+  }
+  AddUnreadRowsRow(rows);
+  if (!ocrUnread_.empty()) {
+    rows.push_back({"", "", report::kError, report::kCaptionError,
+                    "Tabellen PRM kan inte läsas, så inga betalningsreferenser (OCR) överförs: " + ocrUnread_});
+  }
+}
+
+bool CSqlAdminCustomerLedgerItems::IsAvailable() { return link_.IsAvailable(companyFolder(), 200); }
 
 bool CSqlAdminCustomerLedgerItems::CheckCurrent(std::vector<ReportRow>& rows) {
   const std::string type = Text(kInvoiceType);

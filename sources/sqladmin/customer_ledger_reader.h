@@ -7,6 +7,7 @@
 
 #include "app/sources/source_readers.h"
 #include "sources/sqladmin/company_connection.h"
+#include "sources/sqladmin/open_invoice_rules.h"
 
 class CSqlAdminCustomerLedgerItems : public I_QZ_CustomerLedgerItems, public CAdmDbSql {
  public:
@@ -14,10 +15,10 @@ class CSqlAdminCustomerLedgerItems : public I_QZ_CustomerLedgerItems, public CAd
 
   bool IsAvailable() override;
   void Close() override {}
-  void AddWarnings(std::vector<ReportRow>& rows) override { AddUnreadRowsRow(rows); }
+  void AddWarnings(std::vector<ReportRow>& rows) override;
   bool CheckCurrent(std::vector<ReportRow>& rows) override;
   bool IsCurrentCounted() override { return true; }
-  bool MoveFirst() override { return CAdmDbSql::MoveFirst(); }
+  bool MoveFirst() override { return !link_.KeepsInvoicesBack() && CAdmDbSql::MoveFirst(); }
   bool MoveNext() override { return CAdmDbSql::MoveNext(); }
 
   bool IsCreditInvoice() override;
@@ -54,7 +55,9 @@ class CSqlAdminCustomerLedgerItems : public I_QZ_CustomerLedgerItems, public CAd
   // A credit invoice's amounts are sent with the opposite sign.
   std::string Signed(Column column);
 
+  OpenInvoiceLink link_;
   bool usesOcr_ = false;
+  std::string ocrUnread_;  // why PRM could not be read for the flag; empty when it was
   // The edition decides the check (printed or booked); looked up once, not per invoice.
   std::optional<int> edition_;
   std::array<const lumdb::field_desc_t*, kColumnCount> columns_{};

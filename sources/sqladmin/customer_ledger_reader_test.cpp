@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/fake/captured_log.h"
 #include "sources/sqladmin/sql_company_test_support.h"
 #include "sources/sqladmin/supplier_ledger_reader.h"
 
@@ -127,6 +128,33 @@ TEST_F(SqlCustomerInvoices, EachKindIsUnavailableToItsEditionWithoutItAndToALink
     EXPECT_EQ(CSqlAdminCustomerLedgerItems(folder).IsAvailable(), c.customerInvoices) << c.variant << c.link;
     EXPECT_EQ(CSqlAdminSupplierLedgerItems(folder).IsAvailable(), c.supplierInvoices) << c.variant << c.link;
   }
+}
+
+// A link that cannot be read may hide one that is there: neither kind is read,
+// and each section says why.
+TEST_F(SqlCustomerInvoices, AnUnreadableLinkKeepsBothKindsBackWithARowInEachSection) {
+  platform::fake::CapturedLog log;
+  const std::string folder =  // PRM is missing: the link's query fails
+      Company("nolink", std::string(kInvoiceTables) + ";INSERT INTO OOF (DOKTYP, DOKNR, KOPPL_DOK3, SALDO) VALUES ('F', 1, 7, 100)");
+  CSqlAdminCustomerLedgerItems customerInvoices(folder);
+  CSqlAdminSupplierLedgerItems supplierInvoices(folder);
+  for (I_QZ_Base* invoices : std::initializer_list<I_QZ_Base*>{&customerInvoices, &supplierInvoices}) {
+    EXPECT_TRUE(invoices->IsAvailable());  // the kind keeps its section
+    EXPECT_FALSE(invoices->MoveFirst());
+    std::vector<ReportRow> rows;
+    invoices->AddWarnings(rows);
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_TRUE(report::IsAboutWholeKind(rows[0]));
+    EXPECT_EQ(rows[0].kind, report::kError);
+    const std::string lead = "Företagets koppling till Tessal Molnix kan inte läsas, så fakturorna överförs inte: ";
+    EXPECT_TRUE(rows[0].text.starts_with(lead)) << rows[0].text;
+    EXPECT_NE(rows[0].text.find("no such table: PRM"), std::string::npos) << rows[0].text;
+  }
+  std::vector<std::string> linkLines;
+  for (const std::string& line : log.Lines())
+    if (line.find("kopplingen till Tessal Molnix") != std::string::npos) linkLines.push_back(line);
+  ASSERT_EQ(linkLines.size(), 2u);
+  EXPECT_NE(linkLines[0].find(folder), std::string::npos) << linkLines[0];
 }
 
 TEST_F(SqlCustomerInvoices, PaymentReferenceIsSentOnlyByACompanyUsingOcr) {

@@ -197,6 +197,47 @@ TEST_F(SqlCustomers, WithoutNoteLinesInTheDataModelTheNoteComesFromTheNoteTable)
   }
 }
 
+TEST_F(SqlCustomers, EveryNoteRowIsKeptAndTheContactIsTheSameWhateverTheRowOrder) {
+  tree_.Write("model/kolmadm.xml", ModelWithoutNoteLines(false));
+  administration().clear();
+  LoadDataModelFile(administration(), (tree_ / "model").string());
+  const std::vector<std::string> notesAndContacts = {
+      "INSERT INTO KUNDNOTE VALUES ('K1', 'Ring före leverans')",
+      "INSERT INTO KUNDNOTE VALUES ('K1', 'Betalar sent')",
+      "INSERT INTO KONTAKT VALUES ('K1', NULL, 'AB', 'b@exempel.se', '070 2', NULL)",
+      "INSERT INTO KONTAKT VALUES ('K1', NULL, 'AB', 'a@exempel.se', '070 1', NULL)",
+      "INSERT INTO KUNDNOTE VALUES ('K2', 'Egen')",
+  };
+  for (const bool reversed : {false, true}) {
+    std::vector<std::string> rows = {Customer("K1", "REF_SIGN|'AB'"), Customer("K2", "REF_SIGN|'AB'")};
+    if (reversed) {
+      rows.insert(rows.begin(), notesAndContacts.rbegin(), notesAndContacts.rend());
+    } else {
+      rows.insert(rows.end(), notesAndContacts.begin(), notesAndContacts.end());
+    }
+    CSqlAdminCustomerDb customers(WithCustomers(rows, reversed ? "reversed" : "inserted"));
+    std::vector<std::string> read;
+    for (bool more = customers.MoveFirst(); more; more = customers.MoveNext()) {
+      read.push_back(customers.GetCustomerNumber() + ":" + customers.GetNote() + ":" +
+                     customers.GetContactPersonEmail() + ":" + customers.GetContactPersonMobile());
+    }
+    EXPECT_EQ(read, (std::vector<std::string>{"K1:Betalar sent Ring före leverans:a@exempel.se:0701", "K2:Egen::"}))
+        << reversed;
+  }
+  // The order is the statement's own: by number, then note, then contact.
+  CSqlAdminCustomerDb customers(WithCustomers({}, "text"));
+  EXPECT_EQ(customers.StatementText(),
+            "SELECT T0.[KUNDNR], T0.[ORGNR], T0.[REF], T0.[REF_SIGN], T0.[VALUTAKOD], T0.[EANLOC], T0.[EPOST],"
+            " T0.[POSTADR], T0.[POSTADR2], T0.[ORT], T0.[LANDKOD], T0.[POSTNR], T0.[LEVNAMN], T0.[LEVADR],"
+            " T0.[LEVADR2], T0.[LEVORT], T0.[LEVLANDKOD], T0.[LEVPOSTNR], T0.[LEVSAETT], T0.[LEVVILLK], T0.[NAMN],"
+            " T0.[BYGGTJANST], T0.[MBTEL], T0.[TEL], T0.[BETVILLK], T0.[MOMSREGNR], T0.[EREDIREF], T1.[BETVILLK],"
+            " T1.[TEXT], T1.[BETKOD], T3.[SIGN], T3.[KUNDNR], T3.[EPOST], T3.[MBTEL], T3.[TEL], T2.[KUNDNR], T2.[TXT]"
+            " FROM [KUND] AS T0 LEFT JOIN [BETVILLK] AS T1 ON T0.[BETVILLK] = T1.[BETVILLK]"
+            " LEFT JOIN [KUNDNOTE] AS T2 ON T0.[KUNDNR] = T2.[KUNDNR]"
+            " LEFT JOIN [KONTAKT] AS T3 ON T0.[KUNDNR] = T3.[KUNDNR] AND T0.[REF_SIGN] = T3.[SIGN]"
+            " WHERE T0.[INAKTIV] = ? ORDER BY T0.[KUNDNR], T2.[TXT], T3.[EPOST], T3.[MBTEL], T3.[TEL]");
+}
+
 TEST_F(SqlCustomers, AnUnreachableCompanyReadsNothing) {
   CSqlAdminCustomerDb customers(Company("gone", ""));
   EXPECT_FALSE(customers.MoveFirst());

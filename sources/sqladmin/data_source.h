@@ -46,9 +46,11 @@ double StrToDoubleOrZero(const std::string& text);
 // Look-ups in the company database, each over a connection of its own, closed
 // before it returns; any failure gives the empty text or no further price list.
 // `ORGNR` and `KL_FKRECID` (the link to the cloud service) of the company
-// parameters, as stored; the login values are written into the record.
-std::string ReadCompanyOrgNr(DataSourceInfo& dataSource);
-std::string ReadCompanyCloudLinkId(DataSourceInfo& dataSource);
+// parameters, as stored; the login values are written into the record. When the
+// data model has the column but the database or the query fails, `failure`
+// (when given) gets the driver's words; it is left alone otherwise.
+std::string ReadCompanyOrgNr(DataSourceInfo& dataSource, std::string* failure = nullptr);
+std::string ReadCompanyCloudLinkId(DataSourceInfo& dataSource, std::string* failure = nullptr);
 // Appends, per price list in SEK by code, its code to `codes` and the line
 // "code - name (Inkl moms|Exkl moms)" to `lines`, the texts a choice list shows.
 void FillPriceListCombo(std::vector<std::string>& codes, std::vector<std::string>& lines,

@@ -6,6 +6,7 @@
 template <typename Interface>
 CodeAndTextReader<Interface>::CodeAndTextReader(std::string companyFolder, const char* table)
     : CAdmDbSql(std::move(companyFolder)) {
+  const lumdb::datamodel_scope scope = ModelScope();
   const lumdb::datamodel_c* model = session() ? session()->datamodel() : nullptr;
   if (model == nullptr) return;
   const lumdb::table_desc_t* desc = model->table_by_id(model->table_id_by_name(table));

@@ -26,15 +26,18 @@ bool DistinctKeyWalk::MoveNext(CAdmDbSql& rows, const lumdb::field_desc_t* key) 
   return false;
 }
 
-std::string RegisterNote(const CAdmDbSql& rows, const std::array<const lumdb::field_desc_t*, 4>& lines,
-                         const lumdb::field_desc_t* noteText, const lumdb::join_path_t& notePath) {
+std::string RegisterNote(CAdmDbSql& rows, const lumdb::field_desc_t* key,
+                         const std::array<const lumdb::field_desc_t*, 4>& lines, const lumdb::field_desc_t* noteText,
+                         const lumdb::join_path_t& notePath) {
   if (rows.connectionError()) return {};
+  std::string note;
   if (lines[0] != nullptr) {
-    std::string note;
     for (const lumdb::field_desc_t* line : lines) note += rows.GetColumnString(line);
-    return note;
+  } else if (noteText != nullptr) {
+    for (const std::string& text : rows.ColumnTextsOfKey(key, noteText, &notePath))
+      note += (note.empty() ? "" : " ") + text;
   }
-  return noteText != nullptr ? rows.GetColumnString(noteText, &notePath) : std::string();
+  return note;
 }
 
 std::string TermsOfPaymentCode(const CAdmDbSql& rows, const lumdb::field_desc_t* paymentCode,
@@ -47,6 +50,7 @@ std::string TermsOfPaymentCode(const CAdmDbSql& rows, const lumdb::field_desc_t*
 void SqlRegisterDb::OpenRegister(const lumdb::datamodel_c& model, const SqlTableColumns& table,
                                  std::span<const lumdb::field_desc_t*> own, const Keys& keys, const char* numberColumn,
                                  const char* noteTable) {
+  const lumdb::datamodel_scope scope = ModelScope();
   keys_ = keys;
   if (keys_.noteLines[0] == nullptr) keys_.noteLines = {};
   const SqlTableColumns terms(model, "BETVILLK");
@@ -92,6 +96,15 @@ void SqlRegisterDb::OpenRegister(const lumdb::datamodel_c& model, const SqlTable
   if (contactJoin)
     addColumns(contactPath_, keys.number->id, {contactSign, contactNumber, contactEmail_, contactMobile_, contactPhone_});
   if (noteJoin) addColumns(notePath_, keys.number->id, {noteNumber, noteText_});
+  // A register row has one joined row per note and contact: sorted by note, the
+  // rows of a number hold its notes in runs, and the first row the first contact
+  // of a fixed order, whatever the server's plan.
+  if (noteJoin && noteText_ != nullptr && keys_.noteLines[0] == nullptr)
+    query.add_order_by(lumdb::colexpr_c(noteText_->id, notePath_, lumdb::ck_column));
+  if (contactJoin) {
+    for (const lumdb::field_desc_t* field : {contactEmail_, contactMobile_, contactPhone_})
+      if (field != nullptr) query.add_order_by(lumdb::colexpr_c(field->id, contactPath_, lumdb::ck_column));
+  }
 
   std::unique_ptr<lumdb::dbrecordset_scroll_c> recordset = CreateScrollRecordset(session()->connection(), query);
   int joinId = 0;

@@ -26,7 +26,8 @@ struct SqlTableColumns {
 
 // Walks a register's rows by key. A left join that matches twice (two prices,
 // two contacts, a name without language beside the English one) gives one record
-// two rows in a row; the second is passed over so no record is sent twice.
+// two rows in a row; the query sorts the row to be read first (ORDER BY the key,
+// then the preference) and the others are passed over, so no record is sent twice.
 class DistinctKeyWalk {
  public:
   bool MoveFirst(CAdmDbSql& rows, const lumdb::field_desc_t* key);
@@ -37,9 +38,11 @@ class DistinctKeyWalk {
 };
 
 // The register's note: its four note lines run together when the data model has
-// them, else the note table's text through `notePath`.
-std::string RegisterNote(const CAdmDbSql& rows, const std::array<const lumdb::field_desc_t*, 4>& lines,
-                         const lumdb::field_desc_t* noteText, const lumdb::join_path_t& notePath);
+// them, else the texts of the note table's rows of the register number (through
+// `notePath`), in the query's order and parted by a blank.
+std::string RegisterNote(CAdmDbSql& rows, const lumdb::field_desc_t* key,
+                         const std::array<const lumdb::field_desc_t*, 4>& lines, const lumdb::field_desc_t* noteText,
+                         const lumdb::join_path_t& notePath);
 
 // The cloud's terms-of-payment code: the payment code of the terms when it is one
 // to three digits, else the register's own terms code.
@@ -65,7 +68,7 @@ class SqlRegisterDb : public CAdmDbSql {
   std::string ContactMobile() const { return GetColumnStringNoSpace(contactMobile_, &contactPath_); }
   std::string ContactPhone() const { return GetColumnStringNoSpace(contactPhone_, &contactPath_); }
   std::string TermsName() const { return GetColumnString(termsName_, &termsPath_); }
-  std::string Note() const { return RegisterNote(*this, keys_.noteLines, noteText_, notePath_); }
+  std::string Note() { return RegisterNote(*this, keys_.number, keys_.noteLines, noteText_, notePath_); }
   std::string TermsCode() const { return TermsOfPaymentCode(*this, termsPaymentCode_, termsPath_, keys_.terms); }
 
  protected:

@@ -3,12 +3,16 @@
 // checked by the job's prepare step.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
+#include <functional>
 #include <map>
 #include <tuple>
 
 #include "app/import_job.h"
 #include "app/reader_factories.h"
 #include "app/sources/company_identification.h"
+#include "platform/fake/captured_log.h"
 #include "sources/admin/testing/reader_walk.h"
 #include "sources/sqladmin/company_settings.h"
 #include "sources/sqladmin/delivery_readers.h"
@@ -284,6 +288,188 @@ TEST_F(SampleSqlCompany, OpenSupplierInvoicesByTheFilterAndSignRules) {
                    i.remainingAmountInvoiceCurrency),
               seen);
   }
+}
+
+// What one prepare reads of the company: every reader made first, as the job
+// makes them (they live together), then each kind walked as its upload job walks
+// it; an open-invoice kind that is not available reads nothing.
+struct Prepared {
+  Walked<CompanyRecord> company;
+  Walked<ArticleRecord> articles;
+  Walked<CustomerRecord> customers;
+  Walked<SupplierRecord> suppliers;
+  Walked<DeliveryTermRecord> terms;
+  Walked<DeliveryMethodRecord> methods;
+  Walked<CustomerLedgerRecord> customerInvoices;
+  Walked<SupplierLedgerRecord> supplierInvoices;
+};
+
+Prepared Prepare(ReaderFactory& readers, const std::string& folder) {
+  auto company = readers.MakeCompanySettings(folder);
+  auto articles = readers.MakeArticles(folder, "A");
+  auto customers = readers.MakeCustomers(folder);
+  auto suppliers = readers.MakeSuppliers(folder);
+  auto terms = readers.MakeDeliveryTerms(folder);
+  auto methods = readers.MakeDeliveryMethods(folder);
+  auto customerInvoices = readers.MakeCustomerLedgerItems(folder);
+  auto supplierInvoices = readers.MakeSupplierLedgerItems(folder);
+  Prepared prepared;
+  prepared.company = WalkCompany(*company);
+  prepared.articles = Walk(*articles);
+  prepared.customers = Walk(*customers);
+  prepared.suppliers = Walk(*suppliers);
+  prepared.terms = Walk(*terms);
+  prepared.methods = Walk(*methods);
+  if (customerInvoices->IsAvailable()) prepared.customerInvoices = Walk(*customerInvoices);
+  if (supplierInvoices->IsAvailable()) prepared.supplierInvoices = Walk(*supplierInvoices);
+  return prepared;
+}
+
+bool SaysWholeKindError(const std::vector<ReportRow>& rows) {
+  return std::any_of(rows.begin(), rows.end(),
+                     [](const ReportRow& row) { return row.kind == report::kError && report::IsAboutWholeKind(row); });
+}
+
+// A kind is read as in the whole company, or says it was not: an error row about
+// the whole kind. Records read always add up to those let through and those refused.
+template <class Record>
+void ExpectWholeOrSaid(const Walked<Record>& damaged, const Walked<Record>& whole, bool mustSay, const char* kind) {
+  SCOPED_TRACE(kind);
+  const bool said = SaysWholeKindError(damaged.rows);
+  if (mustSay) EXPECT_TRUE(said) << ::testing::PrintToString(damaged.rows);
+  if (!said) {
+    EXPECT_EQ(damaged.records, whole.records);
+    EXPECT_EQ(damaged.rows, whole.rows);
+  }
+  const auto refused = std::count_if(damaged.rows.begin(), damaged.rows.end(),
+                                     [](const ReportRow& row) { return !report::IsAboutWholeKind(row); });
+  if constexpr (!std::is_same_v<Record, CompanyRecord>)
+    EXPECT_EQ(damaged.visited, static_cast<int>(damaged.records.size() + refused));
+}
+
+// Each table a reader reads dropped, and the whole database damaged: every kind
+// that is read short, or with a field emptied, says so in its own section, and
+// settings that could not be read are never given as the company's.
+TEST_F(SampleSqlCompany, ATableOfDamageCasesEachKindReadShortSaysSo) {
+  namespace fs = std::filesystem;
+  const fs::path database = fs::path(folder()) / samplecompany::kSqlDatabaseFileName;
+  const fs::path pristine = tree_ / "pristine.db";
+  fs::copy_file(database, pristine);
+  std::unique_ptr<ReaderFactory> readers = Readers();
+  const Prepared whole = Prepare(*readers, folder());
+  ASSERT_TRUE(whole.company.rows.empty());
+  ASSERT_FALSE(whole.articles.records.empty());
+  ASSERT_FALSE(whole.supplierInvoices.records.empty());
+
+  enum Kind : unsigned { kCompany = 1, kArticles = 2, kCustomers = 4, kSuppliers = 8, kTerms = 16, kMethods = 32,
+                         kCustomerInvoices = 64, kSupplierInvoices = 128, kEvery = 255 };
+  auto dropTable = [&](const char* table) {
+    return [&database, table] {
+      lumdb::session_c session;
+      ASSERT_FALSE(session.open("(local)", database.string(), "", ""));
+      lumdb::sqlstmt_c statement(session.connection());
+      ASSERT_FALSE(statement.allocate(false));
+      ASSERT_FALSE(statement.exec_direct(std::string("DROP TABLE ") + table)) << table;
+    };
+  };
+  const struct {
+    std::string name;
+    std::function<void()> damage;
+    unsigned mustSay;  // the kinds that must say they were not read whole
+  } cases[] = {
+      {"PRM", dropTable("PRM"), kCompany | kCustomerInvoices | kSupplierInvoices},
+      {"PRM2", dropTable("PRM2"), kCompany},
+      {"NEWNUM", dropTable("NEWNUM"), kCompany},
+      {"ART", dropTable("ART"), kArticles},
+      {"PRIS", dropTable("PRIS"), kArticles},
+      {"PRISL", dropTable("PRISL"), kArticles},
+      {"ARTKNT", dropTable("ARTKNT"), kArticles},
+      {"ENHKOD", dropTable("ENHKOD"), kArticles},
+      {"ARTBEN", dropTable("ARTBEN"), kArticles},
+      {"KUND", dropTable("KUND"), kCustomers},
+      {"KUNDNOTE", dropTable("KUNDNOTE"), kCustomers},
+      {"BETVILLK", dropTable("BETVILLK"), kCustomers | kSuppliers},
+      {"KONTAKT", dropTable("KONTAKT"), kCustomers | kSuppliers},
+      {"LEV", dropTable("LEV"), kSuppliers | kSupplierInvoices},
+      {"LEVNOTE", dropTable("LEVNOTE"), kSuppliers},
+      {"LEVVILLK", dropTable("LEVVILLK"), kTerms},
+      {"LEVSAETT", dropTable("LEVSAETT"), kMethods},
+      {"OOF", dropTable("OOF"), kCustomerInvoices},
+      {"LEVFKT", dropTable("LEVFKT"), kSupplierInvoices},
+      {"zero length", [&] { fs::resize_file(database, 0); }, kEvery},
+      {"cut in a page", [&] { fs::resize_file(database, fs::file_size(database) / 2 + 100); }, 0},
+      {"removed", [&] { fs::remove(database); }, kEvery},
+      {"a folder in its place", [&] { fs::remove(database); fs::create_directory(database); }, kEvery},
+      {"random bytes", [&] { tree_.Write(fs::relative(database, tree_.root()).string(), std::string(4096, '\x5a')); },
+       kEvery},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    fs::remove_all(database);
+    fs::copy_file(pristine, database);
+    c.damage();
+    const Prepared damaged = Prepare(*readers, folder());
+    ExpectWholeOrSaid(damaged.company, whole.company, c.mustSay & kCompany, "company");
+    ExpectWholeOrSaid(damaged.articles, whole.articles, c.mustSay & kArticles, "articles");
+    ExpectWholeOrSaid(damaged.customers, whole.customers, c.mustSay & kCustomers, "customers");
+    ExpectWholeOrSaid(damaged.suppliers, whole.suppliers, c.mustSay & kSuppliers, "suppliers");
+    ExpectWholeOrSaid(damaged.terms, whole.terms, c.mustSay & kTerms, "terms");
+    ExpectWholeOrSaid(damaged.methods, whole.methods, c.mustSay & kMethods, "methods");
+    ExpectWholeOrSaid(damaged.customerInvoices, whole.customerInvoices, c.mustSay & kCustomerInvoices,
+                      "customer invoices");
+    ExpectWholeOrSaid(damaged.supplierInvoices, whole.supplierInvoices, c.mustSay & kSupplierInvoices,
+                      "supplier invoices");
+  }
+}
+
+// A database another program holds locked: every kind says so, and only the
+// first statement of the prepare waits on the lock.
+TEST_F(SampleSqlCompany, ALockedDatabaseIsWaitedOnOncePerPrepare) {
+  std::unique_ptr<ReaderFactory> readers = Readers();
+  platform::fake::CapturedLog log;
+  Prepared locked;
+  {
+    const sqladmin_test::HeldLock lock((std::filesystem::path(folder()) / samplecompany::kSqlDatabaseFileName).string());
+    locked = Prepare(*readers, folder());
+  }
+  for (const std::vector<ReportRow>* rows :
+       {&locked.company.rows, &locked.articles.rows, &locked.customers.rows, &locked.suppliers.rows, &locked.terms.rows,
+        &locked.methods.rows, &locked.customerInvoices.rows, &locked.supplierInvoices.rows}) {
+    ASSERT_TRUE(SaysWholeKindError(*rows));
+    EXPECT_NE(rows->front().text.find("database is locked"), std::string::npos) << rows->front().text;
+  }
+  int waited = 0;
+  for (const std::string& line : log.Lines())
+    waited += line.starts_with("Recordset could not be opened") && line.find("database is locked") != std::string::npos;
+  EXPECT_EQ(waited, 1);
+}
+
+// A data model that did not load reads nothing, and every kind says why, in the
+// loader's words; so does the company list.
+TEST_F(SampleSqlCompany, ADataModelThatDidNotLoadIsNamedInEveryKind) {
+  tree_.Write("broken/kolmadm.xml", "<datamodel><table id=\"1\" name=\"PRM\"></datamodel>");
+  administration().clear();
+  LoadDataModelFile(administration(), (tree_ / "broken").string());
+  ASSERT_EQ(administration().table_count(), 0u);
+  const std::string reason = DataModelFailure(administration());
+  ASSERT_TRUE(reason.starts_with((tree_ / "broken" / "kolmadm.xml").string() + ": rad 1")) << reason;
+
+  platform::fake::CapturedLog log;
+  EXPECT_EQ(IdentifyCompany(folder(), true).orgNo, "");
+  ASSERT_FALSE(log.Lines().empty());
+  EXPECT_NE(log.Lines()[0].find(reason), std::string::npos) << log.Lines()[0];
+
+  std::unique_ptr<ReaderFactory> readers = Readers();
+  const Prepared prepared = Prepare(*readers, folder());
+  const std::vector<ReportRow> expected{{"", "", report::kError, report::kCaptionError,
+                                         "Företagets datamodell saknas: " + reason}};
+  EXPECT_EQ(prepared.company.rows, expected);
+  EXPECT_EQ(prepared.articles.rows, expected);
+  EXPECT_EQ(prepared.customers.rows, expected);
+  EXPECT_EQ(prepared.suppliers.rows, expected);
+  EXPECT_EQ(prepared.terms.rows, expected);
+  EXPECT_EQ(prepared.methods.rows, expected);
+  EXPECT_TRUE(prepared.articles.records.empty());
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include "lumdb/record/errors.h"
 #include "platform/log.h"
 #include "platform/text.h"
+#include "sources/sqladmin/register_query.h"
 
 namespace {
 
@@ -30,6 +31,7 @@ bool LookUpColumns(const lumdb::session_c* session, const char* tableName,
 // The kit opens an SQL company with the desktop program's user, as the database logins are made for it.
 CSqlAdminSie::CSqlAdminSie(std::string companyFolder, platform::Prompter& prompter)
     : DesktopSieReader(prompter, true), CAdmDbSql(std::move(companyFolder)) {
+  const lumdb::datamodel_scope scope = ModelScope();
   const lumdb::table_desc_t* years = nullptr;
   // Without one of the four columns the years cannot be told apart: the company reads as having none.
   if (!LookUpColumns(session(), "BOKFAAR",
@@ -56,15 +58,22 @@ std::vector<SieBookingYear> CSqlAdminSie::ReadBookingYears() {
     year.endText = GetColumnStringNoDash(end_);
     year.chartType = GetColumnString(chartType_);
   }
+  // Years not read are not a company without years: no file is made from part of them.
+  if (std::string unread = UnreadText(); !unread.empty()) AddTableRow(report::kError, report::kCaptionError, unread);
   return years;
 }
 
 bool CSqlAdminSie::HasAccountOutsideRange(const SieBookingYears& years) {
-  const lumdb::table_desc_t* chart = nullptr;
-  const lumdb::field_desc_t* yearId = nullptr;
-  const lumdb::field_desc_t* account = nullptr;
+  const lumdb::datamodel_scope scope = ModelScope();
+  const lumdb::datamodel_c* model = session() ? session()->datamodel() : nullptr;
   // A company without a chart table (or that cannot be reached) is not checked.
-  if (!LookUpColumns(session(), "KONTO", {{"AAR_ID", &yearId}, {"KONTO", &account}}, chart) || connectionError()) {
+  if (model == nullptr || connectionError()) return false;
+  const SqlTableColumns chart(*model, "KONTO");
+  if (chart.table == nullptr) return false;
+  const lumdb::field_desc_t* yearId = chart.Column("AAR_ID");
+  const lumdb::field_desc_t* account = chart.Column("KONTO");
+  if (yearId == nullptr || account == nullptr) {
+    NoteUncheckedChart(std::string("datamodellen saknar kolumnen KONTO.") + (yearId == nullptr ? "AAR_ID" : "KONTO"));
     return false;
   }
   const lumdb::colexpr_c yearColumn(yearId->id);
@@ -77,11 +86,34 @@ bool CSqlAdminSie::HasAccountOutsideRange(const SieBookingYears& years) {
   if (!years.previous.id.empty()) {
     ofYears = lumdb::filter_or_copy(lumdb::filter_node_t(yearColumn, lumdb::fo_equal, years.previous.id), ofYears);
   }
-  try {
-    return lumdb::exists(session()->connection(), chart->id, lumdb::filter_and_copy(ofYears, outside), false);
-  } catch (const lumdb::db_error& error) {
-    // A chart that cannot be read is left to the desktop program, as a missing one is.
-    WriteLog(std::string("SIE: kontoplanen kunde inte läsas: ") + error.what());
+  if (const std::string lock = session()->LockMet(); !lock.empty()) {
+    NoteUnreadChart(lock);
     return false;
   }
+  try {
+    return lumdb::exists(session()->connection(), chart.table->id, lumdb::filter_and_copy(ofYears, outside), false);
+  } catch (const lumdb::db_error& error) {
+    const std::string words = session()->FailureWords(error.code());
+    // The accounts the files are made of: a table that cannot be read at all gives
+    // no file; one that can, but not checked, a warning.
+    try {
+      (void)lumdb::exists(session()->connection(), chart.table->id, lumdb::filter_node_t(), false);
+    } catch (const lumdb::db_error& unread) {
+      NoteUnreadChart(session()->FailureWords(unread.code()));
+      return false;
+    }
+    NoteUncheckedChart(words);
+    return false;
+  }
+}
+
+void CSqlAdminSie::NoteUnreadChart(const std::string& words) {
+  WriteLog("SIE: tabellen KONTO kunde inte läsas: " + words);
+  AddTableRow(report::kError, report::kCaptionError, "Tabellen KONTO kan inte läsas: " + words);
+}
+
+void CSqlAdminSie::NoteUncheckedChart(const std::string& reason) {
+  // The export goes on, but the user is told the cloud may refuse some accounts' vouchers.
+  WriteLog("SIE: kontoplanen (KONTO) kunde inte kontrolleras: " + reason);
+  AddTableRow(report::kWarning, report::kCaptionWarning, "Kontoplanen kunde inte kontrolleras: " + reason);
 }

@@ -20,6 +20,10 @@ class CSqlAdminSie : public DesktopSieReader, public CAdmDbSql {
   const std::string& SieCompanyFolder() const override { return companyFolder(); }
   std::vector<SieBookingYear> ReadBookingYears() override;
   bool HasAccountOutsideRange(const SieBookingYears& years) override;
+  // A chart that could not be checked: a warning row and a log line saying why.
+  void NoteUncheckedChart(const std::string& reason);
+  // A chart that could not be read: an error row, so no file is made without it.
+  void NoteUnreadChart(const std::string& words);
 
   const lumdb::field_desc_t* yearId_ = nullptr;     // AAR_ID, the booking-year code
   const lumdb::field_desc_t* start_ = nullptr;      // BOERJAN, first day

@@ -5,10 +5,12 @@
 
 #include <filesystem>
 #include <memory>
+#include <optional>
 
 #include "app/sources/application.h"
 #include "sources/admin/testing/desktop_sie_side.h"
 #include "sources/sqladmin/sql_company_test_support.h"
+#include "tools/samplecompany/sample_datamodel.h"
 
 namespace {
 
@@ -43,7 +45,7 @@ class SqlSieTest : public sqladmin_test::CompanyConnection, protected sie_test::
 
   void SetUp() override {
     CompanyConnection::SetUp();
-    // The first company of a run fixes the data model: every program's model holds the same tables.
+    // Each company is read through its own program's data model; here every program's holds the same tables.
     for (const char* product : {"F", "W"}) {
       LoadDataModelFile(*GetDataModelByProductCode(product), (tree_ / "program").string());
     }
@@ -154,6 +156,64 @@ TEST_F(SqlSieTest, ChartsTheCloudCannotTakeStopTheExport) {
   EXPECT_THAT(Produce(SieCompany({y2020, k2021, k2022}, {{"Z", "0999"}, {"Z", "9000"}, {"A", "1000"}, {"B", "8999"}})),
               IsEmpty());
   EXPECT_EQ(KitYears(), "B/A");
+}
+
+TEST_F(SqlSieTest, AChartThatCannotBeCheckedIsWarnedOfAndTheExportGoesOn) {
+  // The data model has the chart table, but not the column the check needs.
+  std::string xml(samplecompany::SampleDataModelXml());
+  const std::string accountField = "<field id=\"2\" name=\"KONTO\"";
+  xml.replace(xml.find(accountField), accountField.size(), "<field id=\"2\" name=\"KONTONR\"");
+  tree_.Write("renamed/kolmadm.xml", xml);
+  administration().clear();
+  LoadDataModelFile(administration(), (tree_ / "renamed").string());
+  EXPECT_EQ(Produce(SieCompany({k2021, k2022})),
+            Rows{SieRow("Warning", "Varning:", "Kontoplanen kunde inte kontrolleras: datamodellen saknar kolumnen KONTO.KONTO")});
+  EXPECT_EQ(KitYears(), "B/A");
+}
+
+// The files are made of the booking years and the chart: when either cannot be
+// read, no file is made (not one without accounts) and a row says which table.
+TEST_F(SqlSieTest, SieTablesThatCannotBeReadGiveTheirRowAndNoFile) {
+  const std::string prm = "CREATE TABLE PRM (ORGNR VARCHAR(13), NAMN NVARCHAR(50));";
+  const std::string years =
+      "CREATE TABLE BOKFAAR (AAR_ID VARCHAR(2), BOERJAN DATE, SLUT DATE, KPTYP VARCHAR(10));"
+      "INSERT INTO BOKFAAR VALUES ('B', '2022-01-01', '2022-12-31', 'EUBAS97')";
+  const std::string ini = "DisplayVersion=15.2\n";
+  const std::string locked = SieCompany({k2021, k2022});
+  const struct {
+    const char* name;
+    std::string folder;
+    std::string lead;  // of the one error row
+    std::string words;
+  } cases[] = {
+      {"chart missing", Company("nochart", prm + years, "1", "", ini), "Tabellen KONTO kan inte läsas: ",
+       "no such table: KONTO"},
+      {"years missing", Company("noyears", prm, "1", "", ini), "Tabellen BOKFAAR kan inte läsas: ",
+       "no such table: BOKFAAR"},
+      {"database gone", Company("gone", "", "1", "", ini), "Företagets databas kan inte öppnas: ", "connect failed"},
+      {"database locked", locked, "Tabellen BOKFAAR kan inte läsas: ", "database is locked"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::optional<sqladmin_test::HeldLock> lock;
+    if (c.folder == locked) lock.emplace(Database("ftg" + std::to_string(companies_)));
+    const Rows rows = Produce(c.folder);
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0].kind, "Error");
+    EXPECT_EQ(rows[0].name, "SIE");
+    EXPECT_THAT(rows[0].text, ::testing::StartsWith(c.lead));
+    EXPECT_THAT(rows[0].text, HasSubstr(c.words));
+    EXPECT_EQ(currentPath, "");
+    EXPECT_THAT(KitCalls(), IsEmpty());
+  }
+
+  // A program whose data model did not load says so, not that the company lacks years.
+  administration().clear();
+  tree_.Write("broken/kolmadm.xml", "<datamodel><table");
+  LoadDataModelFile(administration(), (tree_ / "broken").string());
+  const Rows rows = Produce(SieCompany({k2022}));
+  ASSERT_EQ(rows.size(), 1u);
+  EXPECT_THAT(rows[0].text, ::testing::StartsWith("Företagets datamodell saknas: " + (tree_ / "broken" / "kolmadm.xml").string()));
 }
 
 TEST_F(SqlSieTest, OldChartOfThePreviousYearLeavesThatYearOut) {
@@ -279,17 +339,20 @@ TEST_F(SqlSieTest, ProgramAndVersionChecksComeFirst) {
             Rows{SieError("För att kunna skapa SIE-filer krävs att Tessal Administration är installerat på datorn.")});
 }
 
-TEST_F(SqlSieTest, UnreachableCompanyHasNoBookingYears) {
-  const std::string gone = Company("gone", "", "1", "", "DisplayVersion=15.2\n");
-  CSqlAdminSie sie(gone, prompter);
-  EXPECT_TRUE(sie.connectionError());
+TEST_F(SqlSieTest, ACompanyWithoutTheBookingYearTableInItsModelHasNoBookingYears) {
+  std::string xml(samplecompany::SampleDataModelXml());
+  const std::size_t start = xml.find("<table id=\"60\" name=\"BOKFAAR\"");
+  xml.erase(start, xml.find("</table>", start) + 8 - start);
+  const std::size_t reference = xml.find("<reference table=\"BOKFAAR\"");
+  xml.erase(reference, xml.find("</reference>", reference) + 12 - reference);
+  tree_.Write("noyears/kolmadm.xml", xml);
+  administration().clear();
+  LoadDataModelFile(administration(), (tree_ / "noyears").string());
+  ASSERT_NE(administration().table_count(), 0u);
+  CSqlAdminSie sie(SieCompany({k2022}), prompter);
   EXPECT_TRUE(sie.IsAvailable());
   EXPECT_EQ(DesktopSide::Produce(sie), Rows{kNoYears});
   EXPECT_FALSE(sie.MoveFirst());
-
-  // A database without the booking-year table reads the same way.
-  EXPECT_EQ(Produce(Company("bare", "CREATE TABLE PRM (ORGNR VARCHAR(13))", "1", "", "DisplayVersion=15.2\n")),
-            Rows{kNoYears});
   EXPECT_FALSE(CSqlAdminSie(SieCompany({}, {}, "W"), prompter).IsAvailable());
 }
 

@@ -54,8 +54,32 @@ class CompanyConnection : public ::testing::Test {
     return (tree_ / name).string();
   }
 
+  // The database file of Company(name, ...).
+  std::string Database(const std::string& name) const { return (tree_ / (name + ".db")).string(); }
+
   platform::fake::ScopedEnv defaultDriver_{lumdb::driver_override_variable, std::nullopt};
   TempTree tree_;
+};
+
+// Holds a company database locked, as another program would, while it lives:
+// an exclusive transaction on a connection of its own.
+class HeldLock {
+ public:
+  explicit HeldLock(const std::string& database) {
+    EXPECT_FALSE(session_.open("(local)", database, "", ""));
+    Run("BEGIN EXCLUSIVE");
+  }
+  ~HeldLock() { Run("ROLLBACK"); }
+  HeldLock(const HeldLock&) = delete;
+  HeldLock& operator=(const HeldLock&) = delete;
+
+ private:
+  void Run(const char* sql) {
+    lumdb::sqlstmt_c statement(session_.connection());
+    EXPECT_FALSE(statement.allocate(false));
+    EXPECT_FALSE(statement.exec_direct(sql)) << sql;
+  }
+  lumdb::session_c session_;
 };
 
 }  // namespace sqladmin_test

@@ -19,6 +19,7 @@ constexpr int kNotEqual = 6;
 
 CSqlAdminSupplierLedgerItems::CSqlAdminSupplierLedgerItems(std::string companyFolder)
     : CAdmDbSql(std::move(companyFolder)) {
+  const lumdb::datamodel_scope scope = ModelScope();
   static_assert(std::size(kColumnNames) == kColumnCount);
   const lumdb::datamodel_c* model = session() ? session()->datamodel() : nullptr;
   if (model == nullptr) return;
@@ -57,7 +58,7 @@ CSqlAdminSupplierLedgerItems::CSqlAdminSupplierLedgerItems(std::string companyFo
   OpenRecordset(std::move(recordset));
 }
 
-bool CSqlAdminSupplierLedgerItems::IsAvailable() { return OpenInvoicesAvailable(companyFolder(), 400); }
+bool CSqlAdminSupplierLedgerItems::IsAvailable() { return link_.IsAvailable(companyFolder(), 400); }
 
 bool CSqlAdminSupplierLedgerItems::CheckCurrent(std::vector<ReportRow>& rows) {
   if (StrToIntOrZero(Text(kVoucher)) != 0) return true;

@@ -8,6 +8,7 @@
 #include "app/sources/source_readers.h"
 #include "lumdb/query/join_path.h"
 #include "sources/sqladmin/company_connection.h"
+#include "sources/sqladmin/open_invoice_rules.h"
 
 class CSqlAdminSupplierLedgerItems : public I_QZ_SupplierLedgerItems, public CAdmDbSql {
  public:
@@ -15,10 +16,16 @@ class CSqlAdminSupplierLedgerItems : public I_QZ_SupplierLedgerItems, public CAd
 
   bool IsAvailable() override;
   void Close() override {}
-  void AddWarnings(std::vector<ReportRow>& rows) override { AddUnreadRowsRow(rows); }
+  void AddWarnings(std::vector<ReportRow>& rows) override {
+    if (link_.KeepsInvoicesBack()) {
+      link_.AddRow(rows);
+    } else {
+      AddUnreadRowsRow(rows);
+    }
+  }
   bool CheckCurrent(std::vector<ReportRow>& rows) override;
   bool IsCurrentCounted() override { return true; }
-  bool MoveFirst() override { return CAdmDbSql::MoveFirst(); }
+  bool MoveFirst() override { return !link_.KeepsInvoicesBack() && CAdmDbSql::MoveFirst(); }
   bool MoveNext() override { return CAdmDbSql::MoveNext(); }
 
   std::string GetInvoiceId() override { return Text(kRunningNumber); }
@@ -52,6 +59,7 @@ class CSqlAdminSupplierLedgerItems : public I_QZ_SupplierLedgerItems, public CAd
   };
   std::string Text(Column column) const { return GetColumnString(columns_[column]); }
 
+  OpenInvoiceLink link_;
   std::array<const lumdb::field_desc_t*, kColumnCount> columns_{};
   const lumdb::field_desc_t* supplierNumber_ = nullptr;
   const lumdb::field_desc_t* supplierCountry_ = nullptr;

@@ -1,9 +1,11 @@
 #include "sources/vardo/vardo_api.h"
 
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <optional>
 #include <stdexcept>
+#include <type_traits>
 #include <utility>
 
 #include "platform/log.h"
@@ -16,32 +18,48 @@ namespace {
 
 constexpr const char* kAppPathsKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Vardo.exe";
 constexpr std::size_t kMaxPath = 260;
+// A character field is at most 255 characters wide, and each of them becomes
+// at most 3 bytes of UTF-8 (every code page of a DBF table lies in the
+// Basic Multilingual Plane): the text crosses the API whole, never cut.
+constexpr std::int32_t kStringBufferSize = 255 * 3 + 1;
 
 VardoApiTable g_api;
 // The libraries stay loaded for the life of the process once PyxBase5 is loaded.
 std::unique_ptr<platform::SharedLibrary> g_pyxBase;
 std::vector<std::unique_ptr<platform::SharedLibrary>> g_companions;
 // An error the library reported through the callback during the current call.
-std::optional<std::string> g_pendingError;
+struct PendingError {
+  std::int16_t code;
+  std::int32_t detail;
+  std::string text;
+};
+std::optional<PendingError> g_pendingError;
+unsigned g_positionStamp = 0;
 
 [[noreturn]] void Fail(const std::string& text) {
   WriteLog(text);
   throw std::runtime_error(text);
 }
 
-// Raises the error the library reported during the call that just returned.
-void RaisePendingError() {
+// Raises the error the library reported during the call that just returned, with what the call answered.
+void RaisePendingError(std::int32_t result) {
   if (!g_pendingError) return;
-  std::string text = std::move(*g_pendingError);
+  PendingError error = std::move(*g_pendingError);
   g_pendingError.reset();
-  throw std::runtime_error(text);
+  throw VardoDatabaseError(error.code, error.detail, std::move(error.text), result);
+}
+
+std::string ErrorLine(std::int16_t code, std::int32_t detail, const std::string& text) {
+  char line[256];
+  std::snprintf(line, sizeof line, "Database Error: %hd, %ld\n%s", code, static_cast<long>(detail), text.c_str());
+  return line;
 }
 
 // Calls `fn` when it is bound (resolving it by name first when it is not),
 // else gives `unbound`; an error reported during the call is raised after it.
 template <typename Fn, typename Result, typename... Args>
 Result Call(Fn VardoApiTable::*entry, const char* name, Result unbound, Args... args) {
-  if (!LoadVardoDatabaseApi()) return unbound;
+  if (!g_pyxBase && !LoadVardoDatabaseApi()) return unbound;
   Fn& fn = g_api.*entry;
   if (!fn) fn = reinterpret_cast<Fn>(g_pyxBase->Find(name));
   if (!fn) {
@@ -50,7 +68,11 @@ Result Call(Fn VardoApiTable::*entry, const char* name, Result unbound, Args... 
   }
   g_pendingError.reset();
   Result result = fn(args...);
-  RaisePendingError();
+  if constexpr (std::is_integral_v<Result>) {
+    RaisePendingError(static_cast<std::int32_t>(result));
+  } else {
+    RaisePendingError(0);
+  }
   return result;
 }
 
@@ -130,12 +152,17 @@ bool BindVardoDatabaseApi() {
   return true;
 }
 
+VardoDatabaseError::VardoDatabaseError(std::int16_t code, std::int32_t detail, std::string text, std::int32_t result)
+    : std::runtime_error(ErrorLine(code, detail, text)),
+      code_(code),
+      detail_(detail),
+      text_(std::move(text)),
+      result_(result) {}
+
 void OnVardoDatabaseError(std::int16_t code, std::int32_t detail, const char* text) {
-  char line[256];
-  std::snprintf(line, sizeof line, "Database Error: %hd, %ld\n%s", code, static_cast<long>(detail), text ? text : "");
-  WriteLog(line);
+  WriteLog(ErrorLine(code, detail, text ? text : ""));
   // Raised by the wrapper once the library has returned: never through its frames.
-  if (!g_pendingError) g_pendingError = line;
+  if (!g_pendingError) g_pendingError = PendingError{code, detail, text ? text : ""};
 }
 
 int VardoRecordField(int tableId, const char* field) {
@@ -144,7 +171,10 @@ int VardoRecordField(int tableId, const char* field) {
   return handle;
 }
 
+unsigned VardoPositionStamp() { return g_positionStamp; }
+
 int VardoRecordFirst(int tableId) {
+  ++g_positionStamp;
   if (!LoadVardoDatabaseApi()) return kVardoNotOpen;
   const int result = Call(&VardoApiTable::RecordFirst, "RecordFirst", kVardoNotOpen, tableId, 1);
   if (result == kVardoNotOpen) {
@@ -159,13 +189,22 @@ int VardoRecordFirst(int tableId) {
   return result;
 }
 
-int VardoRecordNext(int tableId) { return Call(&VardoApiTable::RecordNext, "RecordNext", kVardoNotOpen, tableId); }
+int VardoRecordNext(int tableId) {
+  ++g_positionStamp;
+  return Call(&VardoApiTable::RecordNext, "RecordNext", kVardoNotOpen, tableId);
+}
 
-int VardoRecordPrev(int tableId) { return Call(&VardoApiTable::RecordPrev, "RecordPrev", kVardoNotOpen, tableId); }
+int VardoRecordPrev(int tableId) {
+  ++g_positionStamp;
+  return Call(&VardoApiTable::RecordPrev, "RecordPrev", kVardoNotOpen, tableId);
+}
 
 int OpenVardoDatabase(const char* name) {
+  ++g_positionStamp;
   if (!LoadVardoDatabaseApi()) return kVardoOpenOk;
   const int result = Call(&VardoApiTable::DatabaseOpen, "DatabaseOpen", kVardoOpenOk, name);
+  // A database opened anew gives handles of its own: none kept from before may be used.
+  if (result == kVardoOpenOk) ClearVardoFieldHandleCache();
   switch (result) {
     case -1: WriteLog("Sökvägen till databasen är felaktig"); break;
     case -2: WriteLog("Databasen måste frisläppas"); break;
@@ -183,9 +222,13 @@ int CloseVardoDatabase() {
   return 0;
 }
 
-void VardoDatabaseClose() { Call(&VardoApiTable::DatabaseClose, "DatabaseClose", 0); }
+void VardoDatabaseClose() {
+  ++g_positionStamp;
+  Call(&VardoApiTable::DatabaseClose, "DatabaseClose", 0);
+}
 
 int VardoDatabaseSetPath(const char* folder) {
+  ++g_positionStamp;
   return Call(&VardoApiTable::DatabaseSetPath, "DatabaseSetPath", -1, folder);
 }
 
@@ -213,15 +256,16 @@ int VardoGetYearNo(int date) {
 }
 
 std::string VardoFieldValueString(int handle) {
-  char buffer[256] = {};
-  const int result = Call(&VardoApiTable::FieldValueString, "FieldValueString", -1, handle, buffer, 255);
+  char buffer[kStringBufferSize];
+  buffer[0] = '\0';
+  const int result =
+      Call(&VardoApiTable::FieldValueString, "FieldValueString", -1, handle, buffer, kStringBufferSize);
   if (result < 0) {
     // A failed read gives no text: the buffer may hold anything.
     if (g_pyxBase && g_api.FieldValueString) WriteLog("Strängvärdet kunde inte hämtas");
     return "";
   }
-  buffer[255] = '\0';
-  return buffer;
+  return std::string(buffer, ::strnlen(buffer, kStringBufferSize));
 }
 
 double VardoFieldValueDouble(int handle) {

@@ -9,6 +9,7 @@
 // Values crossing the API have fixed widths: table ids, field handles, date
 // values and results are 32-bit; texts are narrow, NUL-terminated UTF-8.
 #include <cstdint>
+#include <stdexcept>
 #include <string>
 
 // The database error callback the API calls: (code, detail, text or null).
@@ -79,7 +80,35 @@ inline constexpr int kArticle = 14;      // ARTICLE.DBF
 inline constexpr int kAccountYear = 16;  // ACCYEAR.DBF
 inline constexpr int kSeries = 17;       // SERIES.DBF
 inline constexpr int kPersSettings = 21; // PERSSETTINGS.DBF
+
+// The file of a table, for what is said about it; null for an id the converter does not read.
+constexpr const char* FileName(int tableId) {
+  switch (tableId) {
+    case kClient: return "CLIENT.DBF";
+    case kAccount: return "ACCOUNT.DBF";
+    case kText: return "TEXT.DBF";
+    case kHistory: return "HISTORY.DBF";
+    case kPerson: return "PERSON.DBF";
+    case kLedger: return "LEDGER.DBF";
+    case kInvoice: return "INVOICE.DBF";
+    case kArticle: return "ARTICLE.DBF";
+    case kAccountYear: return "ACCYEAR.DBF";
+    case kSeries: return "SERIES.DBF";
+    case kPersSettings: return "PERSSETTINGS.DBF";
+    default: return nullptr;
+  }
+}
 }  // namespace vardo_table
+
+// Codes the database passes to the error callback about a table, with the
+// table id as the detail and what it found as the text. A move that reports
+// one of them still answers as a move: the end of a table is -2 without any.
+namespace vardo_error {
+inline constexpr std::int16_t kDamagedTable = 1;      // the file exists but cannot be read whole; what can be read is
+inline constexpr std::int16_t kMissingTable = 2;      // no such file in the company folder
+inline constexpr std::int16_t kUnreadableRecord = 3;  // the move stopped on a record it cannot read; the next goes past it
+inline constexpr std::int16_t kLockedTable = 4;       // another program holds the file locked: nothing is read
+}  // namespace vardo_error
 
 // Results of DatabaseOpen.
 inline constexpr int kVardoOpenOk = 0;
@@ -103,10 +132,28 @@ void* LoadVardoDatabaseApi();
 // logs and throws std::runtime_error when a function needed at load is missing.
 bool BindVardoDatabaseApi();
 
+// An error the library reported through the callback, raised by the wrapper
+// of the call it came from once the library has returned (so no exception
+// ever crosses the library's own frames). what() is the logged line.
+class VardoDatabaseError : public std::runtime_error {
+ public:
+  VardoDatabaseError(std::int16_t code, std::int32_t detail, std::string text, std::int32_t result);
+  std::int16_t Code() const { return code_; }
+  std::int32_t Detail() const { return detail_; }
+  const std::string& Text() const { return text_; }
+  // What the call answered besides (0 for a function that gives no integer):
+  // a move that reported a damaged table may still stand on a record.
+  std::int32_t Result() const { return result_; }
+
+ private:
+  std::int16_t code_;
+  std::int32_t detail_;
+  std::string text_;
+  std::int32_t result_;
+};
+
 // The API's error callback: logs "Database Error: code, detail\ntext" and keeps
-// it; the wrapper whose call the library was in raises it as
-// std::runtime_error once the library has returned, so no exception ever
-// crosses the library's own frames.
+// it for the wrapper to raise as a VardoDatabaseError.
 void OnVardoDatabaseError(std::int16_t code, std::int32_t detail, const char* text);
 
 // Wrappers. Each loads the library first and, when the function is not bound
@@ -122,7 +169,7 @@ int VardoDatabaseSetPath(const char* folder);          // -1
 int VardoDatabaseGetPath(std::string& path);           // -1; 0 fills `path`
 int ExportVardoSieFile(const char* path, int yearStart);  // -1
 int VardoGetYearNo(int date);                          // -1
-std::string VardoFieldValueString(int handle);         // ""; a failed read gives "" too
+std::string VardoFieldValueString(int handle);         // ""; a failed read gives "" too; never cut below the field's width
 double VardoFieldValueDouble(int handle);              // 0.0
 int VardoFieldValueLong(int handle);                   // -1
 int VardoFieldValueDate(int handle);                   // -1
@@ -130,3 +177,8 @@ bool VardoFieldValueBool(int handle);                  // false
 int VardoYear(int date);                               // -1 (the low 16 bits of `date` are passed)
 int VardoMonth(int date);                              // -1
 int VardoDay(int date);                                // -1
+
+// Counts the wrapper calls that may change what the current record of a table
+// is (a move, an open or close, another path): a value read from a current
+// record is still that record's value while the count stays the same.
+unsigned VardoPositionStamp();

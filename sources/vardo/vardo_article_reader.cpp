@@ -36,6 +36,7 @@ void CVardoArticleDb::ReadUnits() {
       codes[number - kUnitCodeOffset] = texts.GetTextName();
     }
   }
+  KeepDamageOf(texts);
   for (auto& [number, code] : codes) {
     if (const auto unit = units_.find(number); unit != units_.end()) unit->second.code = std::move(code);
   }
@@ -44,13 +45,15 @@ void CVardoArticleDb::ReadUnits() {
 void CVardoArticleDb::ReadAccounts() {
   constexpr int kAccounts = vardo_table::kAccount;
   CVardoArticleAccountDb accounts(CompanyFolder());
+  VardoField number{kAccounts, "ACCNO"}, name{kAccounts, "ACCNAME"};
   for (bool more = accounts.MoveFirst(); more; more = accounts.MoveNext()) {
-    accountNames_[accounts.GetString(kAccounts, "ACCNO")] = accounts.GetString(kAccounts, "ACCNAME");
+    accountNames_[accounts.GetString(number)] = accounts.GetString(name);
   }
+  KeepDamageOf(accounts);
 }
 
 const CVardoArticleDb::VardoUnitText* CVardoArticleDb::Unit(int& textNumber) {
-  textNumber = TextNumberInRange(GetLong(kTable, "ARTUNIT"), kFirstUnitName, kLastUnitName);
+  textNumber = TextNumberInRange(GetLong(article_.unit), kFirstUnitName, kLastUnitName);
   const auto unit = units_.find(textNumber);
   return unit == units_.end() ? nullptr : &unit->second;
 }
@@ -69,6 +72,6 @@ std::string CVardoArticleDb::GetUnitName() {
 }
 
 std::string CVardoArticleDb::GetArticleAccountName() {
-  const auto account = accountNames_.find(GetString(kTable, "ARTACC1"));
+  const auto account = accountNames_.find(GetString(article_.account));
   return account == accountNames_.end() ? std::string() : account->second;
 }

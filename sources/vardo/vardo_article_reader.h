@@ -21,22 +21,23 @@ class CVardoArticleDb : public CVardoCompanyDb, public I_QZ_Articles {
 
   // For every edition the installed Vardo program recognises.
   bool IsAvailable() override;
+  void AddWarnings(std::vector<ReportRow>& rows) override { AddDamageRows(rows); }
   bool CheckCurrent(std::vector<ReportRow>&) override { return IsActive(); }
   bool MoveFirst() override { return CVardoCompanyDb::MoveFirst(); }
   bool MoveNext() override { return CVardoCompanyDb::MoveNext(); }
 
-  bool IsActive() override { return !GetBool(kTable, "INACTIVE"); }
-  std::string GetNumber() override { return GetString(kTable, "ARTNO"); }
-  std::string GetName() override { return GetString(kTable, "ARTNAME"); }
-  std::string GetNameEnglish() override { return GetString(kTable, "ARTNAME2"); }
+  bool IsActive() override { return !GetBool(article_.inactive); }
+  std::string GetNumber() override { return GetString(article_.number); }
+  std::string GetName() override { return GetString(article_.name); }
+  std::string GetNameEnglish() override { return GetString(article_.nameEnglish); }
   std::string GetNetPrice() override { return IncludesVat() ? std::string() : Price(); }
   std::string GetGrossPrice() override { return IncludesVat() ? Price() : std::string(); }
   std::string GetUnitCode() override;
   std::string GetUnitName() override;
-  std::string GetArticleAccountCode() override { return GetString(kTable, "ARTACC1"); }
+  std::string GetArticleAccountCode() override { return GetString(article_.account); }
   std::string GetArticleAccountName() override;
   bool IsMolnixAccountCode() override { return false; }
-  std::string GetStockBalance() override { return FormatAmount(GetDouble(kTable, "ARTSTOCK")); }
+  std::string GetStockBalance() override { return FormatAmount(GetDouble(article_.stock)); }
   int GetRotRutType() override { return 0; }
 
  private:
@@ -47,13 +48,20 @@ class CVardoArticleDb : public CVardoCompanyDb, public I_QZ_Articles {
     std::string name;
   };
 
-  bool IncludesVat() { return GetLong(kTable, "VATINCL") == 1; }
-  std::string Price() { return FormatAmount(GetDouble(kTable, "ARTPRICE0")); }
+  bool IncludesVat() { return GetLong(article_.vatIncluded) == 1; }
+  std::string Price() { return FormatAmount(GetDouble(article_.price)); }
   // The unit text of the current article (text number ARTUNIT + 361); null when there is none.
   const VardoUnitText* Unit(int& textNumber);
   void ReadUnits();
   void ReadAccounts();
 
+  struct Fields {
+    VardoField inactive{kTable, "INACTIVE"}, number{kTable, "ARTNO"}, name{kTable, "ARTNAME"},
+        nameEnglish{kTable, "ARTNAME2"}, account{kTable, "ARTACC1"}, vatIncluded{kTable, "VATINCL"},
+        unit{kTable, "ARTUNIT"}, price{kTable, "ARTPRICE0"}, stock{kTable, "ARTSTOCK"};
+  };
+
+  Fields article_;
   std::map<int, VardoUnitText> units_;
   std::unordered_map<std::string, std::string> accountNames_;  // ACCNO as stored -> ACCNAME
 };

@@ -1,5 +1,6 @@
 #include "sources/vardo/vardo_company_db.h"
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <cstdio>
@@ -19,15 +20,96 @@ std::unordered_map<std::string, int>& FieldHandleCache() {
   return cache;
 }
 
+// Counts the times the cache was emptied: the handles a VardoField keeps are of one of them.
+unsigned g_databaseOpening = 1;
+
 bool Usable(int status) { return status == kVardoOpenOk || status == kVardoAlreadyOpen; }
 
 std::string FailurePath(const std::string& folder, const std::string& tableFile) {
   return platform::JoinPath(folder, tableFile);
 }
 
+// The log text of a failed DatabaseOpen.
+const char* OpenFailureText(int status) {
+  switch (status) {
+    case -1: return "Sökvägen till databasen är felaktig";
+    case -2: return "Databasen måste frisläppas";
+    case -3: return "Fel version, databasen måste uppdateras";
+    case -4: return "Fel version, APIet måste uppdateras";
+    default: return "";
+  }
+}
+
+void AddRowOnce(std::vector<ReportRow>& rows, ReportRow row) {
+  if (std::find(rows.begin(), rows.end(), row) == rows.end()) rows.push_back(std::move(row));
+}
+
 }  // namespace
 
-void ClearVardoFieldHandleCache() { FieldHandleCache().clear(); }
+std::string VardoDamageText(int tableId, const std::string& what) {
+  const char* file = vardo_table::FileName(tableId);
+  return std::string("Filen ") + (file ? file : "?") + " kan inte läsas helt: " + what;
+}
+
+void ClearVardoFieldHandleCache() {
+  FieldHandleCache().clear();
+  ++g_databaseOpening;
+}
+
+int CVardoCompanyDb::Handle(VardoField& field) {
+  if (field.opening_ != g_databaseOpening) {
+    field.handle_ = GetFieldHandle(field.tableId_, field.name_);
+    // A field the table lacks is asked for (and logged) again at the next read.
+    field.opening_ = field.handle_ != 0 ? g_databaseOpening : 0;
+  }
+  return field.handle_;
+}
+
+bool CVardoCompanyDb::Kept(const VardoField& field, char kind) {
+  return field.kept_ == kind && field.keptAt_ == VardoPositionStamp();
+}
+
+void CVardoCompanyDb::Keep(VardoField& field, char kind) {
+  // A field the table lacks is read (and logged) at each read.
+  field.kept_ = field.handle_ != 0 ? kind : 0;
+  field.keptAt_ = VardoPositionStamp();
+}
+
+std::string CVardoCompanyDb::GetString(VardoField& field) {
+  if (!Usable(openStatus_)) return "";
+  if (!Kept(field, 's')) {
+    const int handle = Handle(field);
+    field.text_ = handle == 0 ? std::string() : VardoFieldValueString(handle);
+    Keep(field, 's');
+  }
+  return field.text_;
+}
+
+// The numbers are kept as doubles: every int and date value is one exactly.
+template <class Read>
+double CVardoCompanyDb::KeptNumber(VardoField& field, char kind, Read read) {
+  if (!Kept(field, kind)) {
+    field.number_ = read(Handle(field));
+    Keep(field, kind);
+  }
+  return field.number_;
+}
+
+int CVardoCompanyDb::GetLong(VardoField& field) {
+  return Usable(openStatus_) ? static_cast<int>(KeptNumber(field, 'l', VardoFieldValueLong)) : 0;
+}
+
+int CVardoCompanyDb::GetDate(VardoField& field) {
+  return Usable(openStatus_) ? static_cast<int>(KeptNumber(field, 'd', VardoFieldValueDate)) : 0;
+}
+
+double CVardoCompanyDb::GetDouble(VardoField& field) {
+  return Usable(openStatus_) ? KeptNumber(field, 'f', VardoFieldValueDouble) : 0.0;
+}
+
+bool CVardoCompanyDb::GetBool(VardoField& field) {
+  return Usable(openStatus_) && KeptNumber(field, 'b', VardoFieldValueBool) != 0.0;
+}
 
 int GetFieldHandle(int tableId, const char* fieldName) {
   // "%d%s" cut to 127 characters, built without the printf machinery: every field read passes here.
@@ -69,12 +151,48 @@ void CVardoCompanyDb::Open(const std::string& folder, const std::string& failure
     }
     if (pathResult != 0 || current != folder) VardoDatabaseSetPath(folder.c_str());
     openStatus_ = OpenVardoDatabase(GetLastPathComponent(folder).c_str());
-    if (!Usable(openStatus_)) WriteLog(kOpenFailed + failurePath);
+    openFailure_.clear();
+    if (!Usable(openStatus_)) {
+      WriteLog(kOpenFailed + failurePath);
+      openFailure_ = std::string("Företagets databas kunde inte öppnas: ") + OpenFailureText(openStatus_);
+    }
+  } catch (const VardoDatabaseError& error) {
+    // The database said what keeps it from opening (a CLIENT.DBF it cannot read).
+    WriteLog(kOpenFailed + failurePath);
+    openStatus_ = -1;
+    openFailure_ = VardoDamageText(error.Detail(), error.Text());
   } catch (const std::exception&) {
     WriteLog(kOpenFailed + failurePath);
     openStatus_ = -1;
   }
 }
+
+void CVardoCompanyDb::Note(const VardoDatabaseError& error) {
+  if (error.Code() == vardo_error::kUnreadableRecord) {
+    if (unreadableRecords_++ == 0) firstUnreadable_ = error.Text();
+  } else {
+    damage_ = error.Text();
+  }
+  WriteLog(VardoDamageText(error.Detail(), error.Text()));
+}
+
+void CVardoCompanyDb::AddDamageRows(std::vector<ReportRow>& rows) const {
+  const auto add = [&rows](std::string text) {
+    AddRowOnce(rows, {"", "", report::kError, report::kCaptionError, std::move(text)});
+  };
+  if (!openFailure_.empty()) add(openFailure_);
+  if (!damage_.empty() || unreadableRecords_ > 0) {
+    std::string what = damage_;
+    if (unreadableRecords_ > 0) {
+      what += (what.empty() ? "" : "; ") + firstUnreadable_;
+      if (unreadableRecords_ > 1) what += " (" + std::to_string(unreadableRecords_) + " records in all)";
+    }
+    add(VardoDamageText(tableId_, what));
+  }
+  for (const ReportRow& row : lookupDamage_) AddRowOnce(rows, row);
+}
+
+void CVardoCompanyDb::KeepDamageOf(const CVardoCompanyDb& lookup) { lookup.AddDamageRows(lookupDamage_); }
 
 bool CVardoCompanyDb::Reopen(std::string companyFolder, std::string tableFile) {
   if (companyFolder.empty()) return true;
@@ -84,26 +202,50 @@ bool CVardoCompanyDb::Reopen(std::string companyFolder, std::string tableFile) {
 
 bool CVardoCompanyDb::MoveFirst() {
   if (!Usable(openStatus_) || tableId_ == -1) return false;
-  int result = VardoRecordFirst(tableId_);
+  damage_.clear();
+  unreadableRecords_ = 0;
+  bool passOver = false;  // stands on a record it cannot read
+  const auto first = [&]() {
+    try {
+      return VardoRecordFirst(tableId_);
+    } catch (const VardoDatabaseError& error) {
+      Note(error);
+      passOver = error.Code() == vardo_error::kUnreadableRecord;
+      return error.Result();
+    }
+  };
+  int result = first();
   if (result == kVardoNotOpen) {
     const std::string name = GetLastPathComponent(companyFolder_);
     ClearVardoFieldHandleCache();
     if (LoadVardoDatabaseApi()) VardoDatabaseClose();
     int opened = OpenVardoDatabase(name.c_str());
     if (Usable(opened)) {
-      result = VardoRecordFirst(tableId_);
+      result = first();
     } else if (Reopen(companyFolder_, tableFile_)) {
       opened = OpenVardoDatabase(name.c_str());
-      if (Usable(opened)) result = VardoRecordFirst(tableId_);
+      if (Usable(opened)) result = first();
     }
   }
+  if (passOver) return MoveNext();
   return result == 0;
 }
 
 bool CVardoCompanyDb::MoveNext() {
   if (!Usable(openStatus_)) return false;
   if (!LoadVardoDatabaseApi()) return false;
-  const int result = VardoRecordNext(tableId_);
+  int result = 0;
+  for (bool passOver = true; passOver;) {
+    passOver = false;
+    try {
+      result = VardoRecordNext(tableId_);
+    } catch (const VardoDatabaseError& error) {
+      Note(error);
+      // A record that cannot be read is no end: the walk goes on past it.
+      passOver = error.Code() == vardo_error::kUnreadableRecord;
+      result = error.Result();
+    }
+  }
   if (result == kVardoNotOpen) {
     WriteLog("Databasen är inte öppen");
   } else if (result == kVardoPositionFailed) {

@@ -5,9 +5,35 @@
 // table object whose database was closed under it opens it again at its next
 // MoveFirst. Field reads go by name through a process-wide cache of field
 // handles, emptied whenever the database may have been closed.
+//
+// What the database reports about the table during a walk (missing, damaged,
+// locked, a record it cannot read) is kept, never taken for the end of the
+// table, and told as one report row about the whole kind (AddDamageRows).
 #include <string>
+#include <vector>
 
+#include "app/sources/report_row.h"
 #include "sources/vardo/vardo_api.h"
+
+// A field a reader reads record after record: its handle is looked up by name
+// once while the database stays open, not at every read, and the value read
+// is kept until a table moves, so that the getters that each need it read it once.
+class VardoField {
+ public:
+  VardoField(int tableId, const char* name) : tableId_(tableId), name_(name) {}
+
+ private:
+  friend class CVardoCompanyDb;
+  int tableId_;
+  const char* name_;
+  int handle_ = 0;
+  unsigned opening_ = 0;  // the opening of the database the handle belongs to; 0 for none
+  // The value last read: its kind ('s' text, 'l' integer, 'd' date, 'f' floating, 'b' bool; 0 none) and position stamp.
+  char kept_ = 0;
+  unsigned keptAt_ = 0;
+  std::string text_;
+  double number_ = 0.0;
+};
 
 class CVardoCompanyDb {
  public:
@@ -19,9 +45,19 @@ class CVardoCompanyDb {
   // Opens again; true when the folder is empty or the database opened.
   bool Reopen(std::string companyFolder, std::string tableFile);
   // First record of the table, opening the database again when it was closed.
+  // A record that cannot be read is passed over (and kept as lost).
   bool MoveFirst();
-  // Next record; false at the end and on any failure (never re-opens).
+  // Next record; false at the end and on a failure that ends the walk (never re-opens).
   bool MoveNext();
+
+  // Whether the database could open and the last walk read the table whole.
+  bool IsReadWhole() const { return openFailure_.empty() && damage_.empty() && unreadableRecords_ == 0; }
+  // The row that says what of the table could not be read, once, unless
+  // `rows` already holds it; and the rows of the look-up tables kept with
+  // KeepDamageOf. Nothing for a table read whole.
+  void AddDamageRows(std::vector<ReportRow>& rows) const;
+  // Keeps what a look-up table this reader read could not read, to be told with its own.
+  void KeepDamageOf(const CVardoCompanyDb& lookup);
 
   // Values of the current record. Unusable table or empty name: "", 0, 0,
   // 0.0, false. A field the table lacks gives "" (and is logged at each read).
@@ -30,6 +66,12 @@ class CVardoCompanyDb {
   int GetDate(int tableId, std::string fieldName);  // the API's date value
   double GetDouble(int tableId, std::string fieldName);
   bool GetBool(int tableId, std::string fieldName);
+  // The same reads of a field whose handle the reader keeps.
+  std::string GetString(VardoField& field);
+  int GetLong(VardoField& field);
+  int GetDate(VardoField& field);
+  double GetDouble(VardoField& field);
+  bool GetBool(VardoField& field);
 
   int TableId() const { return tableId_; }
   void SetTableId(int tableId) { tableId_ = tableId; }
@@ -42,16 +84,36 @@ class CVardoCompanyDb {
  private:
   // Opens `folder`; `checkCurrentPath` distinguishes construction from Reopen.
   void Open(const std::string& folder, const std::string& failurePath, bool checkCurrentPath);
+  // Keeps (and logs) what the database reported during a move of this table.
+  void Note(const VardoDatabaseError& error);
+  // The field's handle, looked up when the database was opened again since.
+  static int Handle(VardoField& field);
+  // Whether the field keeps a value of this kind read on the current record.
+  static bool Kept(const VardoField& field, char kind);
+  static void Keep(VardoField& field, char kind);
+  // A number of the field on the current record, read with `read` once.
+  template <class Read>
+  static double KeptNumber(VardoField& field, char kind, Read read);
 
   int tableId_ = -1;
   std::string companyFolder_;
   std::string tableFile_;
   int openStatus_ = 0;
+  std::string openFailure_;  // why the database could not be opened, as a row's text
+  std::string damage_;       // what the last walk could not read of the table as a whole
+  int unreadableRecords_ = 0;
+  std::string firstUnreadable_;
+  std::vector<ReportRow> lookupDamage_;
 };
+
+// "Filen <table's file> kan inte läsas helt: <what the database found>", the
+// words of every line for a table that cannot be read whole.
+std::string VardoDamageText(int tableId, const std::string& what);
 
 // The handle of a field, from the process-wide cache or the API (0: no such field).
 int GetFieldHandle(int tableId, const char* fieldName);
-// Empties the process-wide field-handle cache.
+// Empties the process-wide field-handle cache, and makes every handle a
+// reader keeps be looked up again: the database may have been closed.
 void ClearVardoFieldHandleCache();
 
 // Tables that add nothing but their file and id.

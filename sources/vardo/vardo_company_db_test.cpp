@@ -5,6 +5,7 @@
 
 #include "platform/fake/captured_log.h"
 #include "sources/vardo/vardo_test_support.h"
+#include "sources/vardo/vardo_text_tables.h"
 #include "tools/fixtures/dbf_writer.h"
 
 namespace {
@@ -41,6 +42,22 @@ TEST_F(VardoTableTest, ReadsTypedValuesRecordByRecord) {
   person.SetTableId(vardo_table::kPerson);
   EXPECT_EQ(person.GetString(vardo_table::kPerson, "TYPE"), " 1");  // leading blank kept
   EXPECT_FALSE(person.GetBool(vardo_table::kPerson, "INACTIVE"));
+}
+
+// A value crosses the API whole: a field as wide as a field can be, full of
+// letters that take two or three bytes in UTF-8, arrives to the last letter.
+TEST_F(VardoTableTest, AFullFieldOfSwedishLettersIsNeverCut) {
+  std::string swedish, euros;
+  for (int i = 0; i < 254; ++i) swedish += i % 3 == 0 ? "å" : i % 3 == 1 ? "ä" : "ö";
+  for (int i = 0; i < 255; ++i) euros += "€";
+  fixtures::DbfWriter texts(fixtures::DbfFormat::DBase3, {{"TEXTNO", 'N', 4}, {"TEXTNAME", 'C', 255}});
+  texts.Encoding(platform::CodePage::Windows1252);
+  texts.Add({"1", swedish}).Add({"2", euros}).WriteTo(std::filesystem::path(company_) / "TEXT.DBF");
+  CVardoTextDb table(company_);
+  ASSERT_TRUE(table.MoveFirst());
+  EXPECT_EQ(table.GetTextName(), swedish);
+  ASSERT_TRUE(table.MoveNext());
+  EXPECT_EQ(table.GetTextName(), euros);
 }
 
 TEST_F(VardoTableTest, AMissingFieldIsLoggedAtEachRead) {
@@ -98,13 +115,30 @@ TEST_F(VardoTableTest, AnEmptyFolderOpensNothingAndReadsTheOpenDatabase) {
   EXPECT_FALSE(none.MoveFirst());
 }
 
+// A missing table reads as empty and says so: a row about the whole table and
+// a log line naming its file; it is never taken for a table without records.
 TEST_F(VardoTableTest, AMissingTableReadsAsEmpty) {
   std::filesystem::remove(std::filesystem::path(company_) / "SERIES.DBF");
-  CVardoClientsettingsDb series(company_);
+  auto owned = std::make_unique<CVardoClientsettingsDb>(company_);
+  CVardoClientsettingsDb& series = *owned;
   platform::fake::CapturedLog log;
   EXPECT_FALSE(series.MoveFirst());
   EXPECT_EQ(series.GetString(vardo_table::kSeries, "ID"), "");
-  EXPECT_THAT(log.Lines(), Contains("Positioneringen misslyckades (17 1)"));
+  EXPECT_THAT(log.Lines(), Contains("Filen SERIES.DBF kan inte läsas helt: the file does not exist"));
+  EXPECT_FALSE(series.IsReadWhole());
+  std::vector<ReportRow> rows;
+  series.AddDamageRows(rows);
+  series.AddDamageRows(rows);  // once, however often asked
+  EXPECT_THAT(rows, ElementsAre(ReportRow{"", "", "Error", "Fel:",
+                                          "Filen SERIES.DBF kan inte läsas helt: the file does not exist"}));
+
+  owned.reset();  // closes the database
+
+  // An empty table is read whole.
+  fixtures::DbfWriter(fixtures::DbfFormat::DBase3, {{"ID", 'N', 4}}).WriteTo(std::filesystem::path(company_) / "SERIES.DBF");
+  CVardoClientsettingsDb empty(company_);
+  EXPECT_FALSE(empty.MoveFirst());
+  EXPECT_TRUE(empty.IsReadWhole());
 }
 
 // Field handles are kept until the database may have been closed: a handle
@@ -128,6 +162,26 @@ TEST_F(VardoTableTest, FieldHandlesAreCachedUntilTheDatabaseCloses) {
   EXPECT_EQ(reversed.GetString(vardo_table::kClient, "ORGNO"), "556000-0000");
   CloseVardoDatabase();
   EXPECT_EQ(GetFieldHandle(vardo_table::kClient, "ORGNO"), 0);  // asked again: the database is closed
+}
+
+// A field a reader keeps is looked up again, and read again, in a database
+// opened anew: another company's CLIENT.DBF may hold its columns in another order.
+TEST_F(VardoTableTest, AKeptFieldIsLookedUpAgainInADatabaseOpenedAnew) {
+  const auto other = install_.CompaniesFolder() / "Omvänd";
+  std::filesystem::create_directories(other);
+  fixtures::DbfWriter(fixtures::DbfFormat::DBase3, {{"CLNAME", 'C', 20}, {"ORGNO", 'C', 15}})
+      .Add({"Omvänd AB", "556000-0000"})
+      .WriteTo(other / "CLIENT.DBF");
+  VardoField orgNo{vardo_table::kClient, "ORGNO"};
+  {
+    CVardoPrm client(company_);
+    EXPECT_EQ(client.GetString(orgNo), samplecompany::kOrgNo);
+    EXPECT_EQ(client.GetString(orgNo), samplecompany::kOrgNo);
+  }
+  CVardoPrm first(other.string());
+  EXPECT_EQ(first.GetString(orgNo), "556000-0000");
+  CVardoPrm second(company_);  // switches the database under the first table
+  EXPECT_EQ(first.GetString(orgNo), samplecompany::kOrgNo);
 }
 
 TEST(VardoHelpers, SplitPostalCodeAndCity) {

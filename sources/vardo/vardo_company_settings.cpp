@@ -103,6 +103,7 @@ void CVardoCompanySettings::ReadNumberSeries() {
     series.emplace(table.GetLong(kTable, "ID"),
                    VardoSeriesRow{table.GetLong(kTable, "PRINTNUM"), table.GetLong(kTable, "LASTNUM")});
   }
+  KeepDamageOf(table);
   settings_.nextCustomerInvoiceNumber = NextNumber(series, kInvoiceSeries);
   settings_.nextCustomerOrderNumber = NextNumber(series, kOrderSeries);
   settings_.nextCustomerQuoteNumber = NextNumber(series, kQuoteSeries);

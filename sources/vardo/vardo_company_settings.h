@@ -16,6 +16,8 @@ class CVardoCompanySettings : public CVardoPrm, public StoredCompanySettings {
   explicit CVardoCompanySettings(std::string companyFolder);
 
   bool IsAvailable() override { return true; }
+  // An Error row for CLIENT.DBF or SERIES.DBF not read whole: then no setting is sent.
+  void AddWarnings(std::vector<ReportRow>& rows) override { AddDamageRows(rows); }
   bool MoveFirst() override { return CVardoCompanyDb::MoveFirst(); }
   bool MoveNext() override { return CVardoCompanyDb::MoveNext(); }
 

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -71,6 +72,66 @@ TEST_F(VardoConversion, EveryRecordReadIsSentOrReported) {
   }
   EXPECT_EQ(job.Result(kImportCompany), 0);
   EXPECT_EQ(Pending("companySettings").size(), 1u);
+}
+
+// PERSON.DBF cut in a record and SERIES.DBF cut: what could be read is sent,
+// the kinds that lost say so, the counts add up, and no settings go.
+TEST_F(VardoConversion, ADamagedCompanySendsWhatItReadAndSaysWhatItLost) {
+  for (const char* file : {"PERSON.DBF", "SERIES.DBF"}) {
+    const fs::path path = fs::path(company_) / file;
+    const std::string bytes = platform::ReadWholeFile(path).value();
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes.substr(0, bytes.size() * 2 / 3);
+  }
+  CMlxImportJob job(kSourceVardo);
+  Convert(job);
+
+  const auto damageRow = [](const std::vector<ReportRow>& rows, const std::string& file) {
+    return std::count_if(rows.begin(), rows.end(), [&](const ReportRow& row) {
+      return row.kind == "Error" && report::IsAboutWholeKind(row) &&
+             row.text.starts_with("Filen " + file + " kan inte läsas helt: ");
+    });
+  };
+  auto readers = MakeReaderFactory(job.GetSourceCompany(), nullptr);
+  ASSERT_TRUE(readers);
+  for (const KindRead& k : CountReadPerKind(*readers, company_, "")) {
+    SCOPED_TRACE(k.name);
+    EXPECT_EQ(Pending(k.name).size() + CountRefused(job.Rows(k.kind)), k.read);
+  }
+  for (ImportKind kind : {kImportCustomers, kImportSuppliers, kImportCustomerLedgerItems, kImportSupplierLedgerItems}) {
+    EXPECT_EQ(damageRow(job.Rows(kind), "PERSON.DBF"), 1) << kind;  // once, never once per record
+  }
+  EXPECT_GT(Pending("customers").size(), 0u);
+  EXPECT_LT(Pending("customers").size(), 13u);
+  EXPECT_EQ(damageRow(job.Rows(kImportCompany), "SERIES.DBF"), 1);
+  EXPECT_TRUE(Pending("companySettings").empty());
+  // An open invoice of a customer that was not read goes nowhere but in a row.
+  const auto& invoiceRows = job.Rows(kImportCustomerLedgerItems);
+  EXPECT_TRUE(std::any_of(invoiceRows.begin(), invoiceRows.end(), [](const ReportRow& row) {
+    return row.text == "Fakturans kund kunde inte läsas ur PERSON.DBF." && !row.key.empty();
+  }));
+  EXPECT_EQ(Pending("deliveryTerms").size(), 2u);  // the kinds that read neither table are whole
+}
+
+// The customers end on a full progress step, and the suppliers follow them in
+// PERSON.DBF: the walk does not stand on each supplier to show the same count again.
+TEST_F(VardoConversion, TheProgressOfTheCustomersShowsEachCountOnce) {
+  fs::remove_all(company_);
+  samplecompany::VardoSampleOptions options;
+  options.customers = 247;  // and the three special customers: 250
+  options.suppliers = 300;
+  install_.AddSampleCompany(samplecompany::kVardoCompanyName, options);
+  struct Shown : ProgressSink {
+    void ShowProgress(const std::string& text) override { texts.push_back(text); }
+    std::vector<std::string> texts;
+  } shown;
+  CMlxImportJob job(kSourceVardo);
+  job.SetSourceCompany(IdentifyVardoCompany(company_));
+  job.CreateImports();
+  job.CheckAll(&shown);
+  // The count at the 250th customer, and the count the walk ends with.
+  EXPECT_EQ(std::count(shown.texts.begin(), shown.texts.end(), "250 kunder kontrollerade."), 2)
+      << ::testing::PrintToString(shown.texts);
+  EXPECT_EQ(job.Import(kImportCustomers)->GetCount(), 248u);  // the inactive one is read, not sent; one is refused
 }
 
 TEST_F(VardoConversion, SwedishTextsArriveIntact) {

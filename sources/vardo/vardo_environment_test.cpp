@@ -3,11 +3,14 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <memory>
 
 #include "app/sources/company_lists.h"
 #include "app/sources/desktop_services.h"
 #include "platform/fake/captured_log.h"
+#include "platform/files.h"
 #include "platform/registry.h"
 #include "sources/vardo/vardo_companies.h"
 #include "sources/vardo/vardo_test_support.h"
@@ -194,6 +197,39 @@ TEST_F(VardoCompanyList, AFolderInsideTheDatabaseFolderIsScannedOnce) {
   found.clear();
   ListVardoCompanies("", install_.CompaniesFolder().string(), found, "5566778899");
   EXPECT_EQ(found.size(), 2u);
+}
+
+// A folder the list leaves out for what it holds is named in the log with why;
+// a company of another organisation number is left out without a word.
+TEST_F(VardoCompanyList, ACompanyLeftOutIsNamedInTheLogWithWhy) {
+  const auto companies = install_.CompaniesFolder();
+  install_.Tree().Write("VardoData/Företag/Tom/CLIENT.DBF", "");
+  install_.Tree().MakeFolder("VardoData/Företag/Mapp/CLIENT.DBF");
+  install_.Tree().MakeFolder("VardoData/Företag/Rör");
+  ASSERT_EQ(::mkfifo((companies / "Rör" / "CLIENT.DBF").c_str(), 0600), 0);
+  fixtures::DbfWriter(fixtures::DbfFormat::DBase3, {{"ORGNO", 'C', 15}, {"CLNAME", 'C', 20}})
+      .Add({"", "Utan nummer AB"})
+      .WriteTo(companies / "Utan" / "CLIENT.DBF");
+  const std::string client = platform::ReadWholeFile(std::filesystem::path(first_) / "CLIENT.DBF").value();
+  install_.Tree().Write("VardoData/Företag/Kapad/CLIENT.DBF", client.substr(0, client.size() - 20));
+  platform::fake::CapturedLog log;
+  std::vector<SourceCompany> found;
+  FindVardoCompaniesByOrgNo(companies.string(), found, "556677-8899");
+  EXPECT_THAT(Paths(found), ::testing::ElementsAre(second_, first_));
+  std::vector<std::string> leftOut;
+  for (const std::string& line : log.Lines()) {
+    if (line.starts_with("Företaget i ")) leftOut.push_back(line);
+  }
+  const auto line = [&companies](const char* folder, const std::string& why) {
+    return "Företaget i " + (companies / folder).string() + " tas inte med: " + why;
+  };
+  EXPECT_THAT(leftOut, ::testing::UnorderedElementsAre(
+                           line("Tom", "Filen CLIENT.DBF kan inte läsas helt: the file is shorter than the 32-byte header"),
+                           line("Mapp", "Filen CLIENT.DBF kan inte läsas helt: cannot open the file: not a regular file"),
+                           line("Rör", "Filen CLIENT.DBF kan inte läsas helt: cannot open the file: not a regular file"),
+                           line("Utan", "organisationsnummer saknas"),
+                           ::testing::StartsWith(line("Kapad", "Filen CLIENT.DBF kan inte läsas helt: the last record is cut short")),
+                           line("Säkerhetskopia", "CLIENT.DBF saknas")));
 }
 
 // The company choice's list: the Vardo program's companies come first.

@@ -31,25 +31,28 @@ void CLedgerDb::ReadPersons(const std::string& companyFolder) {
   constexpr int kPersons = vardo_table::kPerson;
   CVardoCompanyDb persons(companyFolder, "PERSON.DBF");
   persons.SetTableId(kPersons);
+  VardoPersonFields f;
   for (bool more = persons.MoveFirst(); more; more = persons.MoveNext()) {
-    if (ReadVardoPersonType(persons) != personType_) continue;
-    persons_.try_emplace(persons.GetString(kPersons, "ID"),
-                         Person{persons.GetString(kPersons, "ACC1"), persons.GetString(kPersons, "PNAME")});
+    if (ReadVardoPersonType(persons, f) != personType_) continue;
+    persons_.try_emplace(persons.GetString(f.id), Person{persons.GetString(f.acc1), persons.GetString(f.name)});
   }
+  personsWhole_ = persons.IsReadWhole();
+  KeepDamageOf(persons);
 }
 
 void CLedgerDb::ReadInvoiceDates(const std::string& companyFolder) {
   constexpr int kInvoices = vardo_table::kInvoice;
   CVardoCompanyDb invoices(companyFolder, "INVOICE.DBF");
   invoices.SetTableId(kInvoices);
+  VardoField index{kInvoices, "INVIX"}, personType{kInvoices, "PERSTYPE"}, type{kInvoices, "INVTYPE"},
+      number{kInvoices, "INVNO"}, year{kInvoices, "YEARNO"}, date{kInvoices, "INVDATE"};
   for (bool more = invoices.MoveFirst(); more; more = invoices.MoveNext()) {
-    if (invoices.GetLong(kInvoices, "INVIX") != 1 || invoices.GetLong(kInvoices, "PERSTYPE") != personType_ ||
-        invoices.GetLong(kInvoices, "INVTYPE") >= 2) {
+    if (invoices.GetLong(index) != 1 || invoices.GetLong(personType) != personType_ || invoices.GetLong(type) >= 2) {
       continue;
     }
-    invoiceDates_.try_emplace({invoices.GetLong(kInvoices, "INVNO"), invoices.GetLong(kInvoices, "YEARNO")},
-                              invoices.GetDate(kInvoices, "INVDATE"));
+    invoiceDates_.try_emplace({invoices.GetLong(number), invoices.GetLong(year)}, invoices.GetDate(date));
   }
+  KeepDamageOf(invoices);
 }
 
 bool CLedgerDb::CheckItem(std::vector<ReportRow>& rows) {
@@ -59,17 +62,24 @@ bool CLedgerDb::CheckItem(std::vector<ReportRow>& rows) {
     rows.push_back({FormatInteger(number), "", report::kError, caption, text});
     return false;
   };
-  const int type = GetLong(kTable, "LEDTYPE");
+  const int type = GetLong(ledger_.ledType);
   if (type == kInterestInvoice) return refuse(report::kCaptionInf, "Räntefaktura kan inte överföras.");
   if (type == kOnAccountInvoice) return refuse(report::kCaptionInf, "A-contofaktura kan inte överföras.");
   if (type != kInvoice && type != kCreditInvoice) return false;
-  if (GetDouble(kTable, "RESIDUAL") == 0.0) return false;  // paid
-  const double remaining = GetDouble(kTable, "FRESIDUAL");
+  if (GetDouble(ledger_.residual) == 0.0) return false;  // paid
+  const double remaining = GetDouble(ledger_.fResidual);
   if (remaining == 0.0) return false;
   // A credit invoice carries negative amounts: its remainder may not exceed its total in size either.
-  const double total = GetDouble(kTable, "FORAMOUNT");
+  const double total = GetDouble(ledger_.forAmount);
   if ((type == kInvoice && remaining > total) || (type == kCreditInvoice && total > remaining)) {
     return refuse(report::kCaptionError, "Saldo högre än total på fakturan.");
+  }
+  // Of a person table not read whole, a person not found may be one that was
+  // lost: the invoice would go without its name and ledger account.
+  if (!personsWhole_ && !FindPerson()) {
+    return refuse(report::kCaptionError, personType_ == kVardoCustomer
+                                             ? "Fakturans kund kunde inte läsas ur PERSON.DBF."
+                                             : "Fakturans leverantör kunde inte läsas ur PERSON.DBF.");
   }
   if (!usedNumbers_.insert(number).second) {
     return refuse(report::kCaptionError, "Faktura med samma nr från annat år redan upplagd.");
@@ -77,10 +87,10 @@ bool CLedgerDb::CheckItem(std::vector<ReportRow>& rows) {
   return true;
 }
 
-std::string CLedgerDb::Rate() { return vardo_values::FormatRate(GetDouble(kTable, "RATE")); }
+std::string CLedgerDb::Rate() { return vardo_values::FormatRate(GetDouble(ledger_.rate)); }
 
 const CLedgerDb::Person* CLedgerDb::FindPerson() {
-  const auto person = persons_.find(Text("PERSNO"));
+  const auto person = persons_.find(Text(ledger_.persNo));
   return person == persons_.end() ? nullptr : &person->second;
 }
 
@@ -97,8 +107,8 @@ int CLedgerDb::LedgerAccount() {
 }
 
 std::string CLedgerDb::InvoiceDate() {
-  const auto date = invoiceDates_.find({InvoiceNumber(), GetLong(kTable, "YEARNO")});
-  return FormatVardoDate(date != invoiceDates_.end() ? date->second : GetDate(kTable, "LEDDATE"));
+  const auto date = invoiceDates_.find({InvoiceNumber(), GetLong(ledger_.yearNo)});
+  return FormatVardoDate(date != invoiceDates_.end() ? date->second : GetDate(ledger_.ledDate));
 }
 
 }  // namespace Vardo
@@ -112,6 +122,6 @@ bool CVardoSupplierLedgerItems::IsAvailable() {
 }
 
 std::string CVardoSupplierLedgerItems::GetPaymentReferenceNumber() {
-  std::string number = Text("IVNO");
+  std::string number = Text(ledger_.ivNo);
   return !number.empty() && CheckLuhn(number) ? number : std::string();
 }

@@ -22,19 +22,29 @@ class CLedgerDb : public CVardoCompanyDb {
  protected:
   static constexpr int kTable = vardo_table::kLedger;
 
+  // The columns of LEDGER.DBF.
+  struct Fields {
+    VardoField persType{kTable, "PERSTYPE"}, ledType{kTable, "LEDTYPE"}, ledNo{kTable, "LEDNO"},
+        yearNo{kTable, "YEARNO"}, persNo{kTable, "PERSNO"}, ivNo{kTable, "IVNO"}, currency{kTable, "CURRENCY"},
+        residual{kTable, "RESIDUAL"}, fResidual{kTable, "FRESIDUAL"}, forAmount{kTable, "FORAMOUNT"},
+        forVat{kTable, "FORVAT"}, rate{kTable, "RATE"}, ledDate{kTable, "LEDDATE"}, ledDueDate{kTable, "LEDDUEDATE"};
+  };
+
   // The checks of an open item of this ledger; rows say why one is held back.
   bool CheckItem(std::vector<ReportRow>& rows);
-  bool IsOfThisLedger() { return GetLong(kTable, "PERSTYPE") == personType_; }
-  bool IsCredit() { return GetLong(kTable, "LEDTYPE") == 1; }
-  int InvoiceNumber() { return GetLong(kTable, "LEDNO"); }
-  std::string Text(const char* field) { return GetString(kTable, field); }
-  std::string Amount(const char* field) { return FormatAmount(GetDouble(kTable, field)); }
+  bool IsOfThisLedger() { return GetLong(ledger_.persType) == personType_; }
+  bool IsCredit() { return GetLong(ledger_.ledType) == 1; }
+  int InvoiceNumber() { return GetLong(ledger_.ledNo); }
+  std::string Text(VardoField& field) { return GetString(field); }
+  std::string Amount(VardoField& field) { return FormatAmount(GetDouble(field)); }
   std::string Rate();
   std::string PersonName();
   int LedgerAccount();
   // The invoice's own date when INVOICE.DBF has it, else the ledger row's.
   std::string InvoiceDate();
-  std::string DueDate() { return FormatVardoDate(GetDate(kTable, "LEDDUEDATE")); }
+  std::string DueDate() { return FormatVardoDate(GetDate(ledger_.ledDueDate)); }
+
+  Fields ledger_;
 
  private:
   struct Person {
@@ -48,6 +58,7 @@ class CLedgerDb : public CVardoCompanyDb {
 
   int personType_;
   std::unordered_map<std::string, Person> persons_;  // by ID
+  bool personsWhole_ = true;                         // whether PERSON.DBF was read whole
   std::map<std::pair<int, int>, int> invoiceDates_;   // (invoice number, year number) -> date value
   std::unordered_set<int> usedNumbers_;              // invoice numbers already let through
 };
@@ -60,6 +71,7 @@ class CVardoCustomerLedgerItems : public Vardo::CLedgerDb, public I_QZ_CustomerL
 
   // From the 1000 edition on.
   bool IsAvailable() override;
+  void AddWarnings(std::vector<ReportRow>& rows) override { AddDamageRows(rows); }
   bool CheckCurrent(std::vector<ReportRow>& rows) override { return CheckItem(rows); }
   bool IsCurrentCounted() override { return IsOfThisLedger(); }
   bool MoveFirst() override { return CVardoCompanyDb::MoveFirst(); }
@@ -67,7 +79,7 @@ class CVardoCustomerLedgerItems : public Vardo::CLedgerDb, public I_QZ_CustomerL
 
   bool IsCreditInvoice() override { return IsCredit(); }
   int GetInvoiceNumber() override { return InvoiceNumber(); }
-  std::string GetCustomerNumber() override { return Text("PERSNO"); }
+  std::string GetCustomerNumber() override { return Text(ledger_.persNo); }
   std::string GetCustomerName() override { return PersonName(); }
   std::string GetCustomerAddress1() override { return ""; }
   std::string GetCustomerAddress2() override { return ""; }
@@ -77,13 +89,13 @@ class CVardoCustomerLedgerItems : public Vardo::CLedgerDb, public I_QZ_CustomerL
   std::string GetInvoiceDate() override { return InvoiceDate(); }
   std::string GetDueDate() override { return DueDate(); }
   std::string GetPaymentReferenceNumber() override { return ""; }
-  std::string GetCurrencyCode() override { return Text("CURRENCY"); }
+  std::string GetCurrencyCode() override { return Text(ledger_.currency); }
   std::string GetCurrencyRate() override { return Rate(); }
   int GetCurrencyRateUnit() override { return 1; }
   int GetCustomerLedgerAccountNumber() override { return LedgerAccount(); }
-  std::string GetTotalAmountInvoiceCurrency() override { return Amount("FORAMOUNT"); }
-  std::string GetRemainingAmountInvoiceCurrency() override { return Amount("FRESIDUAL"); }
-  std::string GetVatAmountHigh() override { return Amount("FORVAT"); }
+  std::string GetTotalAmountInvoiceCurrency() override { return Amount(ledger_.forAmount); }
+  std::string GetRemainingAmountInvoiceCurrency() override { return Amount(ledger_.fResidual); }
+  std::string GetVatAmountHigh() override { return Amount(ledger_.forVat); }
   std::string GetVatAmountMiddle() override { return ""; }
   std::string GetVatAmountLow() override { return ""; }
 };
@@ -94,6 +106,7 @@ class CVardoSupplierLedgerItems : public Vardo::CLedgerDb, public I_QZ_SupplierL
 
   // From the 1500 edition on.
   bool IsAvailable() override;
+  void AddWarnings(std::vector<ReportRow>& rows) override { AddDamageRows(rows); }
   bool CheckCurrent(std::vector<ReportRow>& rows) override { return CheckItem(rows); }
   bool IsCurrentCounted() override { return IsOfThisLedger(); }
   bool MoveFirst() override { return CVardoCompanyDb::MoveFirst(); }
@@ -101,8 +114,8 @@ class CVardoSupplierLedgerItems : public Vardo::CLedgerDb, public I_QZ_SupplierL
 
   std::string GetInvoiceId() override { return FormatInteger(InvoiceNumber()); }
   bool IsCreditInvoice() override { return IsCredit(); }
-  std::string GetSupplierInvoiceNumber() override { return Text("IVNO"); }
-  std::string GetSupplierNumber() override { return Text("PERSNO"); }
+  std::string GetSupplierInvoiceNumber() override { return Text(ledger_.ivNo); }
+  std::string GetSupplierNumber() override { return Text(ledger_.persNo); }
   std::string GetSupplierName() override { return PersonName(); }
   std::string GetSupplierCountry() override { return ""; }
   std::string GetSupplierBankCountryCode() override { return ""; }
@@ -110,16 +123,16 @@ class CVardoSupplierLedgerItems : public Vardo::CLedgerDb, public I_QZ_SupplierL
   std::string GetDueDate() override { return DueDate(); }
   // The supplier's invoice number, when its check digit makes it a payment reference.
   std::string GetPaymentReferenceNumber() override;
-  std::string GetPaymentMessage() override { return Text("IVNO"); }
+  std::string GetPaymentMessage() override { return Text(ledger_.ivNo); }
   bool IsUsingTotalVatAmount() override { return true; }
-  std::string GetTotalVatAmount() override { return Amount("FORVAT"); }
+  std::string GetTotalVatAmount() override { return Amount(ledger_.forVat); }
   std::string GetVatAmountHigh() override { return ""; }
   std::string GetVatAmountMiddle() override { return ""; }
   std::string GetVatAmountLow() override { return ""; }
-  std::string GetCurrencyCode() override { return Text("CURRENCY"); }
+  std::string GetCurrencyCode() override { return Text(ledger_.currency); }
   std::string GetCurrencyRate() override { return Rate(); }
   int GetCurrencyRateUnit() override { return 1; }
   int GetSupplierLedgerAccountNumber() override { return LedgerAccount(); }
-  std::string GetTotalAmountInvoiceCurrency() override { return Amount("FORAMOUNT"); }
-  std::string GetRemainingAmountInvoiceCurrency() override { return Amount("FRESIDUAL"); }
+  std::string GetTotalAmountInvoiceCurrency() override { return Amount(ledger_.forAmount); }
+  std::string GetRemainingAmountInvoiceCurrency() override { return Amount(ledger_.fResidual); }
 };

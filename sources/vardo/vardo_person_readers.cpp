@@ -25,13 +25,13 @@ std::pair<std::string, std::string> CustomerPostalLine(const std::string& addres
 
 }  // namespace
 
-int ReadVardoPersonType(CVardoCompanyDb& persons) {
-  const std::string type = persons.GetString(vardo_table::kPerson, "TYPE");
+int ReadVardoPersonType(CVardoCompanyDb& persons, VardoPersonFields& fields) {
+  const std::string type = persons.GetString(fields.type);
   const vardo_values::LeadingInteger number = vardo_values::ReadLeadingInteger(type);
   return number.found && !number.outOfRange ? number.value : -1;
 }
 
-VardoPaymentTerms::VardoPaymentTerms(const std::string& companyFolder) {
+VardoPaymentTerms::VardoPaymentTerms(const std::string& companyFolder, CVardoCompanyDb& reader) {
   CVardoPaymentTermsDb texts(companyFolder);
   for (bool more = texts.MoveFirst(); more; more = texts.MoveNext()) {
     const int number = texts.GetTextNumber();
@@ -40,6 +40,7 @@ VardoPaymentTerms::VardoPaymentTerms(const std::string& companyFolder) {
     if (!IsUsableTermName(name)) continue;
     terms_[number] = {std::move(name), texts.GetDaysFromName(), number};
   }
+  reader.KeepDamageOf(texts);
 }
 
 const VardoTermText* VardoPaymentTerms::Find(int credit) const {
@@ -76,8 +77,17 @@ CVardoPersSettingsDB::CVardoPersSettingsDB(std::string companyFolder)
 }
 
 CVardoPersonDb::CVardoPersonDb(std::string companyFolder)
-    : CVardoCompanyDb(std::move(companyFolder), "PERSON.DBF"), paymentTerms_(CompanyFolder()) {
+    : CVardoCompanyDb(std::move(companyFolder), "PERSON.DBF"), paymentTerms_(CompanyFolder(), *this) {
   SetTableId(kTable);
+}
+
+// The other persons give nothing to the reader of a type (neither counted,
+// sent nor reported), so its walk passes them here: a register of customers
+// that ends before the suppliers' rows would otherwise be walked past all of
+// them, the job looking at each.
+bool CVardoPersonDb::MoveToType(bool found, int type) {
+  while (found && GetPersonType() != type) found = CVardoCompanyDb::MoveNext();
+  return found;
 }
 
 // ---------------------------------------------------------------------------
@@ -96,37 +106,40 @@ bool CVardoCustomerDb::IsAvailable() { return IdentifyVardoCompany(CompanyFolder
 
 bool CVardoCustomerDb::MoveFirst() {
   SetTableId(kTable);
-  return CVardoCompanyDb::MoveFirst();
+  return MoveToType(CVardoCompanyDb::MoveFirst(), kVardoCustomer);
 }
 
 void CVardoCustomerDb::ReadDeliveryAddresses() {
   CVardoDeliveryAddressDb persons(CompanyFolder());
-  const auto text = [&persons](const char* field) { return persons.GetString(kTable, field); };
+  VardoPersonFields f;
   for (bool more = persons.MoveFirst(); more; more = persons.MoveNext()) {
-    if (ReadVardoPersonType(persons) != kVardoDeliveryAddress) continue;
+    if (ReadVardoPersonType(persons, f) != kVardoDeliveryAddress) continue;
     VardoDeliveryAddress address;
-    address.name = text("PNAME");
-    address.address1 = text("ADR1");
-    const std::string address2 = text("ADR2");
-    const std::string address3 = text("ADR3");
+    address.name = persons.GetString(f.name);
+    address.address1 = persons.GetString(f.adr1);
+    const std::string address2 = persons.GetString(f.adr2);
+    const std::string address3 = persons.GetString(f.adr3);
     if (!address3.empty()) address.address2 = address2;
     std::tie(address.postalCode, address.city) = CustomerPostalLine(address2, address3);
-    address.country = text("COUNTRY");
-    address.phone1 = text("PHONE1");
-    address.phone2 = text("PHONE2");
-    deliveryAddresses_[text("ID")] = std::move(address);
+    address.country = persons.GetString(f.country);
+    address.phone1 = persons.GetString(f.phone1);
+    address.phone2 = persons.GetString(f.phone2);
+    deliveryAddresses_[persons.GetString(f.id)] = std::move(address);
   }
+  KeepDamageOf(persons);
 }
 
 void CVardoCustomerDb::ReadNotes() {
   constexpr int kHistory = vardo_table::kHistory;
   CVardoHistoryDb history(CompanyFolder());
+  VardoField type{kHistory, "HISTTYPE"}, ref{kHistory, "REF"}, text{kHistory, "TXT"};
   for (bool more = history.MoveFirst(); more; more = history.MoveNext()) {
-    if (history.GetLong(kHistory, "HISTTYPE") != kNoteHistoryType) continue;
-    std::string& note = notes_[history.GetString(kHistory, "REF")];
+    if (history.GetLong(type) != kNoteHistoryType) continue;
+    std::string& note = notes_[history.GetString(ref)];
     if (!note.empty()) note += ' ';
-    note += history.GetString(kHistory, "TXT");
+    note += history.GetString(text);
   }
+  KeepDamageOf(history);
 }
 
 void CVardoCustomerDb::ReadDeliveryTermsAndMethods() {
@@ -134,54 +147,57 @@ void CVardoCustomerDb::ReadDeliveryTermsAndMethods() {
   for (bool more = methods.MoveFirst(); more; more = methods.MoveNext()) {
     if (methods.IsUploaded()) deliveryMethods_.insert(methods.GetTextNumber());
   }
+  KeepDamageOf(methods);
   CVardoDeliveryTermsDb terms(CompanyFolder());
   for (bool more = terms.MoveFirst(); more; more = terms.MoveNext()) {
     if (terms.IsUploaded()) deliveryTerms_.insert(terms.GetTextNumber());
   }
+  KeepDamageOf(terms);
 }
 
 void CVardoCustomerDb::ReadElectronicReferences() {
   constexpr int kSettings = vardo_table::kPersSettings;
   CVardoPersSettingsDB settings(CompanyFolder());
+  VardoField type{kSettings, "TYPE"}, id{kSettings, "ID"}, key{kSettings, "KEY"}, value{kSettings, "VALUE"};
   for (bool more = settings.MoveFirst(); more; more = settings.MoveNext()) {
-    if (settings.GetString(kSettings, "KEY") != kElectronicReferenceKey) continue;
-    std::string value = settings.GetString(kSettings, "VALUE");
-    if (!IsUsableTermName(value)) continue;
-    electronicReferences_[{settings.GetLong(kSettings, "TYPE"), settings.GetString(kSettings, "ID")}] =
-        std::move(value);
+    if (settings.GetString(key) != kElectronicReferenceKey) continue;
+    std::string reference = settings.GetString(value);
+    if (!IsUsableTermName(reference)) continue;
+    electronicReferences_[{settings.GetLong(type), settings.GetString(id)}] = std::move(reference);
   }
+  KeepDamageOf(settings);
 }
 
 const VardoDeliveryAddress& CVardoCustomerDb::DeliveryAddress() {
   static const VardoDeliveryAddress kNone;
-  const std::string id = Text("ID");
+  const std::string id = Text(person_.id);
   if (id.empty()) return kNone;
   const auto address = deliveryAddresses_.find(id);
   return address == deliveryAddresses_.end() ? kNone : address->second;
 }
 
-std::string CVardoCustomerDb::GetInvoicePostalCode() { return CustomerPostalLine(Text("ADR2"), Text("ADR3")).first; }
-std::string CVardoCustomerDb::GetInvoiceCity() { return CustomerPostalLine(Text("ADR2"), Text("ADR3")).second; }
+std::string CVardoCustomerDb::GetInvoicePostalCode() { return CustomerPostalLine(Text(person_.adr2), Text(person_.adr3)).first; }
+std::string CVardoCustomerDb::GetInvoiceCity() { return CustomerPostalLine(Text(person_.adr2), Text(person_.adr3)).second; }
 
 std::string CVardoCustomerDb::GetDeliveryMethodCode() {
-  const int number = TextNumberInRange(GetLong(kTable, "WOD"), CVardoDeliveryMethodsDb::kFirst,
+  const int number = TextNumberInRange(GetLong(person_.wod), CVardoDeliveryMethodsDb::kFirst,
                                        CVardoDeliveryMethodsDb::kLast);
   return deliveryMethods_.contains(number) ? FormatInteger(number) : std::string();
 }
 
 std::string CVardoCustomerDb::GetDeliveryTermCode() {
   const int number =
-      TextNumberInRange(GetLong(kTable, "TOD"), CVardoDeliveryTermsDb::kFirst, CVardoDeliveryTermsDb::kLast);
+      TextNumberInRange(GetLong(person_.tod), CVardoDeliveryTermsDb::kFirst, CVardoDeliveryTermsDb::kLast);
   return deliveryTerms_.contains(number) ? FormatInteger(number) : std::string();
 }
 
 std::string CVardoCustomerDb::GetNote() {
-  const auto note = notes_.find(Text("ID"));
+  const auto note = notes_.find(Text(person_.id));
   return note == notes_.end() ? std::string() : note->second;
 }
 
 std::string CVardoCustomerDb::GetElectronicReference() {
-  const auto reference = electronicReferences_.find({kVardoCustomer, Text("ID")});
+  const auto reference = electronicReferences_.find({kVardoCustomer, Text(person_.id)});
   return reference == electronicReferences_.end() ? std::string() : reference->second;
 }
 
@@ -189,8 +205,8 @@ std::string CVardoCustomerDb::GetElectronicReference() {
 // Suppliers
 
 std::pair<std::string, std::string> CVardoSupplierDb::PostalLine() {
-  std::string line = Text("ADR3");
-  if (line.empty()) line = Text("ADR2");
+  std::string line = Text(person_.adr3);
+  if (line.empty()) line = Text(person_.adr2);
   std::pair<std::string, std::string> parts;
   if (!line.empty()) SplitPostalCodeAndCity(line.c_str(), parts.first, parts.second);
   return parts;

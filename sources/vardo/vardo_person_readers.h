@@ -18,15 +18,28 @@ inline constexpr int kVardoCustomer = 1;
 inline constexpr int kVardoSupplier = 2;
 inline constexpr int kVardoDeliveryAddress = 3;
 
+// The columns of PERSON.DBF that the readers read.
+struct VardoPersonFields {
+  static constexpr int kTable = vardo_table::kPerson;
+  VardoField id{kTable, "ID"}, type{kTable, "TYPE"}, orgNo{kTable, "ORGNO"}, ref{kTable, "REF"},
+      currency{kTable, "CURRENCY"}, ean{kTable, "EAN"}, mail{kTable, "MAIL"}, adr1{kTable, "ADR1"},
+      adr2{kTable, "ADR2"}, adr3{kTable, "ADR3"}, country{kTable, "COUNTRY"}, name{kTable, "PNAME"},
+      phone1{kTable, "PHONE1"}, phone2{kTable, "PHONE2"}, vatReg{kTable, "VATREG"}, web{kTable, "WEB"},
+      inactive{kTable, "INACTIVE"}, wod{kTable, "WOD"}, tod{kTable, "TOD"}, credit{kTable, "CREDIT"},
+      acc1{kTable, "ACC1"}, swift{kTable, "SWIFT"}, bankgiro{kTable, "BANKGIRO"}, iban{kTable, "IBAN"},
+      bank{kTable, "BANK"}, plusgiro{kTable, "PLUSGIRO"};
+};
+
 // The person type of the current record of a PERSON.DBF table: TYPE as a
 // number; -1 when it is empty or holds none.
-int ReadVardoPersonType(CVardoCompanyDb& persons);
+int ReadVardoPersonType(CVardoCompanyDb& persons, VardoPersonFields& fields);
 
 // The payment terms of a company (texts 421-430 with a usable name), looked up
 // by a person's CREDIT.
 class VardoPaymentTerms {
  public:
-  explicit VardoPaymentTerms(const std::string& companyFolder);
+  // What of TEXT.DBF cannot be read is kept with the reader's damage.
+  VardoPaymentTerms(const std::string& companyFolder, CVardoCompanyDb& reader);
   // "C" for cash, the days when the name starts with 0-179 of them, else the
   // text number; "" when the person's term is not known.
   std::string Code(int credit) const;
@@ -58,16 +71,20 @@ class CVardoPersonDb : public CVardoCompanyDb {
  public:
   explicit CVardoPersonDb(std::string companyFolder);
 
-  int GetPersonType() { return ReadVardoPersonType(*this); }
+  int GetPersonType() { return ReadVardoPersonType(*this, person_); }
 
  protected:
   static constexpr int kTable = vardo_table::kPerson;
 
-  std::string Text(const char* field) { return GetString(kTable, field); }
+  // Moves on from the current record to the next one of the type, or to the end.
+  bool MoveToType(bool found, int type);
+  std::string Text(VardoField& field) { return GetString(field); }
   // ADR2 is a second street line only when ADR3 holds the postal line.
-  std::string SecondAddressLine() { return Text("ADR3").empty() ? std::string() : Text("ADR2"); }
-  std::string PaymentTermCode() { return paymentTerms_.Code(GetLong(kTable, "CREDIT")); }
-  std::string PaymentTermName() { return paymentTerms_.Name(GetLong(kTable, "CREDIT")); }
+  std::string SecondAddressLine() { return Text(person_.adr3).empty() ? std::string() : Text(person_.adr2); }
+  std::string PaymentTermCode() { return paymentTerms_.Code(GetLong(person_.credit)); }
+  std::string PaymentTermName() { return paymentTerms_.Name(GetLong(person_.credit)); }
+
+  VardoPersonFields person_;
 
  private:
   VardoPaymentTerms paymentTerms_;
@@ -83,26 +100,27 @@ class CVardoCustomerDb : public CVardoPersonDb, public I_QZ_Customers {
 
   // For every edition the installed Vardo program recognises.
   bool IsAvailable() override;
+  void AddWarnings(std::vector<ReportRow>& rows) override { AddDamageRows(rows); }
   bool CheckCurrent(std::vector<ReportRow>&) override {
-    return GetPersonType() == kVardoCustomer && !GetBool(kTable, "INACTIVE");
+    return GetPersonType() == kVardoCustomer && !GetBool(person_.inactive);
   }
   bool IsCurrentCounted() override { return GetPersonType() == kVardoCustomer; }
   bool MoveFirst() override;
-  bool MoveNext() override { return CVardoCompanyDb::MoveNext(); }
+  bool MoveNext() override { return MoveToType(CVardoCompanyDb::MoveNext(), kVardoCustomer); }
 
-  std::string GetCustomerNumber() override { return Text("ID"); }
-  std::string GetCorporateIdentityNumber() override { return Text("ORGNO"); }
+  std::string GetCustomerNumber() override { return Text(person_.id); }
+  std::string GetCorporateIdentityNumber() override { return Text(person_.orgNo); }
   std::string GetContactPersonEmail() override { return ""; }
   std::string GetContactPersonMobile() override { return ""; }
-  std::string GetContactPersonName() override { return Text("REF"); }
+  std::string GetContactPersonName() override { return Text(person_.ref); }
   std::string GetContactPersonPhone() override { return ""; }
-  std::string GetCurrencyCode() override { return Text("CURRENCY"); }
-  std::string GetGLN() override { return Text("EAN"); }
-  std::string GetEmailAddress() override { return Text("MAIL"); }
-  std::string GetInvoiceAddress1() override { return Text("ADR1"); }
+  std::string GetCurrencyCode() override { return Text(person_.currency); }
+  std::string GetGLN() override { return Text(person_.ean); }
+  std::string GetEmailAddress() override { return Text(person_.mail); }
+  std::string GetInvoiceAddress1() override { return Text(person_.adr1); }
   std::string GetInvoiceAddress2() override { return SecondAddressLine(); }
   std::string GetInvoiceCity() override;
-  std::string GetInvoiceCountryCode() override { return Text("COUNTRY"); }
+  std::string GetInvoiceCountryCode() override { return Text(person_.country); }
   std::string GetInvoicePostalCode() override;
   std::string GetDeliveryCustomerName() override { return DeliveryAddress().name; }
   std::string GetDeliveryAddress1() override { return DeliveryAddress().address1; }
@@ -112,15 +130,15 @@ class CVardoCustomerDb : public CVardoPersonDb, public I_QZ_Customers {
   std::string GetDeliveryPostalCode() override { return DeliveryAddress().postalCode; }
   std::string GetDeliveryMethodCode() override;
   std::string GetDeliveryTermCode() override;
-  std::string GetName() override { return Text("PNAME"); }
+  std::string GetName() override { return Text(person_.name); }
   std::string GetNote() override;
   bool GetReverseChargeOnConstructionServices() override { return false; }
-  std::string GetMobilePhone() override { return Text("PHONE2"); }
-  std::string GetTelephone() override { return Text("PHONE1"); }
+  std::string GetMobilePhone() override { return Text(person_.phone2); }
+  std::string GetTelephone() override { return Text(person_.phone1); }
   std::string GetTermsOfPaymentCode() override { return PaymentTermCode(); }
   std::string GetTermsOfPaymentName() override { return PaymentTermName(); }
-  std::string GetVatNumber() override { return Text("VATREG"); }
-  std::string GetWwwAddress() override { return Text("WEB"); }
+  std::string GetVatNumber() override { return Text(person_.vatReg); }
+  std::string GetWwwAddress() override { return Text(person_.web); }
   bool IsPrivatePerson() override { return false; }
   std::string GetElectronicReference() override;
 
@@ -143,45 +161,46 @@ class CVardoSupplierDb : public CVardoPersonDb, public I_QZ_Suppliers {
   explicit CVardoSupplierDb(std::string companyFolder) : CVardoPersonDb(std::move(companyFolder)) {}
 
   bool IsAvailable() override { return true; }
+  void AddWarnings(std::vector<ReportRow>& rows) override { AddDamageRows(rows); }
   bool CheckCurrent(std::vector<ReportRow>&) override {
-    return GetPersonType() == kVardoSupplier && !GetBool(kTable, "INACTIVE");
+    return GetPersonType() == kVardoSupplier && !GetBool(person_.inactive);
   }
   bool IsCurrentCounted() override { return GetPersonType() == kVardoSupplier; }
-  bool MoveFirst() override { return CVardoCompanyDb::MoveFirst(); }
-  bool MoveNext() override { return CVardoCompanyDb::MoveNext(); }
+  bool MoveFirst() override { return MoveToType(CVardoCompanyDb::MoveFirst(), kVardoSupplier); }
+  bool MoveNext() override { return MoveToType(CVardoCompanyDb::MoveNext(), kVardoSupplier); }
 
-  std::string GetSupplierNumber() override { return Text("ID"); }
-  std::string GetAddress1() override { return Text("ADR1"); }
+  std::string GetSupplierNumber() override { return Text(person_.id); }
+  std::string GetAddress1() override { return Text(person_.adr1); }
   std::string GetAddress2() override { return SecondAddressLine(); }
   bool GetAutomaticPaymentService() override { return false; }
   std::string GetSupplierBankAccountNumber() override { return ""; }
   std::string GetSupplierBankBban() override { return ""; }
-  std::string GetSupplierBankBic() override { return Text("SWIFT"); }
+  std::string GetSupplierBankBic() override { return Text(person_.swift); }
   std::string GetSupplierBankCode() override { return ""; }
-  std::string GetSupplierBankCountryCode() override { return Text("COUNTRY"); }
-  std::string GetSupplierBankgiroNumber() override { return Text("BANKGIRO"); }
-  std::string GetSupplierBankIban() override { return Text("IBAN"); }
-  std::string GetSupplierBankName() override { return Text("BANK"); }
+  std::string GetSupplierBankCountryCode() override { return Text(person_.country); }
+  std::string GetSupplierBankgiroNumber() override { return Text(person_.bankgiro); }
+  std::string GetSupplierBankIban() override { return Text(person_.iban); }
+  std::string GetSupplierBankName() override { return Text(person_.bank); }
   std::string GetCity() override;
   std::string GetContactPersonEmail() override { return ""; }
   std::string GetContactPersonMobile() override { return ""; }
-  std::string GetContactPersonName() override { return Text("REF"); }
+  std::string GetContactPersonName() override { return Text(person_.ref); }
   std::string GetContactPersonPhone() override { return ""; }
-  std::string GetCorporateIdentityNumber() override { return Text("ORGNO"); }
-  std::string GetCountryCode() override { return Text("COUNTRY"); }
-  std::string GetCurrencyCode() override { return Text("CURRENCY"); }
-  std::string GetEmailAddress() override { return Text("MAIL"); }
-  std::string GetMobilePhone() override { return Text("PHONE2"); }
-  std::string GetName() override { return Text("PNAME"); }
+  std::string GetCorporateIdentityNumber() override { return Text(person_.orgNo); }
+  std::string GetCountryCode() override { return Text(person_.country); }
+  std::string GetCurrencyCode() override { return Text(person_.currency); }
+  std::string GetEmailAddress() override { return Text(person_.mail); }
+  std::string GetMobilePhone() override { return Text(person_.phone2); }
+  std::string GetName() override { return Text(person_.name); }
   // A note of HISTORY.DBF names its person by ID alone, which a customer and a
   // supplier may share, so suppliers take no notes.
   std::string GetNote() override { return ""; }
-  std::string GetSupplierPlusgiroNumber() override { return Text("PLUSGIRO"); }
+  std::string GetSupplierPlusgiroNumber() override { return Text(person_.plusgiro); }
   std::string GetPostalCode() override;
-  std::string GetTelephone() override { return Text("PHONE1"); }
+  std::string GetTelephone() override { return Text(person_.phone1); }
   std::string GetTermsOfPaymentCode() override { return PaymentTermCode(); }
   std::string GetTermsOfPaymentName() override { return PaymentTermName(); }
-  std::string GetWwwAddress() override { return Text("WEB"); }
+  std::string GetWwwAddress() override { return Text(person_.web); }
   std::string GetBankFeeCode() override { return ""; }
   std::string GetForeignPaymentCode() override { return ""; }
   bool UsesPaymentReferenceNumbers() override { return false; }

@@ -205,6 +205,7 @@ TEST_F(VardoReaders, Customers) {
                                    .termsOfPaymentName = "Netto 10 dagar"};
   EXPECT_THAT(walked.records, ElementsAre(withEverything, withoutPostalLine));
   EXPECT_EQ(walked.counted, 3);  // and the inactive customer; suppliers and delivery addresses are not customers
+  EXPECT_EQ(walked.visited, 3);  // the walk stands on no other person: the reader passes them itself
   EXPECT_THAT(walked.rows, IsEmpty());
   EXPECT_TRUE(reader.IsAvailable());
 }
@@ -276,6 +277,7 @@ TEST_F(VardoReaders, Suppliers) {
   EXPECT_EQ(walked.records[2].name, "Typen utan blanksteg AB");  // TYPE "2" is a supplier too
   EXPECT_EQ(walked.records[2].supplierPlusgiroNumber, "12 34 56-7");
   EXPECT_EQ(walked.counted, 4);  // and the inactive supplier
+  EXPECT_EQ(walked.visited, 4);
   EXPECT_THAT(walked.rows, IsEmpty());
 }
 

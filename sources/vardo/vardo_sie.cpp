@@ -18,6 +18,16 @@ ReportRow Row(const char* kind, const char* caption, std::string text) {
   return {"", "SIE", kind, caption, std::move(text)};
 }
 ReportRow ErrorRow(std::string text) { return Row(report::kError, report::kCaptionError, std::move(text)); }
+constexpr const char* kNotMade = "SIE-fil kunde inte skapas. ";
+
+// A file from a table that cannot be read whole would lack accounts or years:
+// the rows that say so stop the export. False for a table read whole.
+bool AddTableDamage(const CVardoCompanyDb& table, std::vector<ReportRow>& rows) {
+  std::vector<ReportRow> damage;
+  table.AddDamageRows(damage);
+  for (const ReportRow& row : damage) rows.push_back(ErrorRow(kNotMade + row.text));
+  return !damage.empty();
+}
 // A finding in the chart of accounts: the row and the note that no voucher can follow.
 void AddAccountRows(std::vector<ReportRow>& rows, const char* caption, std::string text) {
   rows.push_back(Row(report::kAccountType, caption, std::move(text)));
@@ -63,6 +73,11 @@ std::vector<ReportRow> CVardoSie::CreateSieFiles() {
   }
   try {
     Export(rows);
+  } catch (const VardoDatabaseError& error) {
+    // The database could not read a table whole: no file is made from it.
+    filePath_.clear();
+    filePathPreviousYear_.clear();
+    rows.push_back(ErrorRow(kNotMade + VardoDamageText(error.Detail(), error.Text())));
   } catch (const std::exception&) {
     // The database API reported an error (it is in the log): whatever was written is not kept.
     filePath_.clear();
@@ -111,7 +126,9 @@ void CVardoSie::Export(std::vector<ReportRow>& rows) {
     if (year == &previous && !hasPrevious) return;
     const std::string path = FormatSieFilePath(folder, year->fileName);
     if (ExportVardoSieFile(path.c_str(), year->begin) != 0 || !IsWrittenFile(path)) {
-      rows.push_back(ErrorRow(std::string("SIE-filen ") + year->fileName + " kunde inte skapas."));
+      // The current year's file goes without the previous year's; without the current year's nothing goes.
+      const std::string text = std::string("SIE-filen ") + year->fileName + " kunde inte skapas.";
+      rows.push_back(year == &current ? ErrorRow(text) : Row(report::kWarning, report::kCaptionWarning, text));
       return;
     }
     (year == &current ? filePath_ : filePathPreviousYear_) = path;
@@ -119,7 +136,8 @@ void CVardoSie::Export(std::vector<ReportRow>& rows) {
 }
 
 // The current year is the one that covers today; when no year does, the last
-// one in the table (stepped back past a record without a chart).
+// one in the table (stepped back past a record without a chart). A year
+// without a start date covers no day, today neither.
 bool CVardoSie::ReadYears(Vardo::CBookingYearDb& years, VardoSieYear& current, VardoSieYear& previous,
                           bool& hasPrevious, std::vector<ReportRow>& rows) {
   constexpr int kTable = vardo_table::kAccountYear;
@@ -128,13 +146,18 @@ bool CVardoSie::ReadYears(Vardo::CBookingYearDb& years, VardoSieYear& current, V
     return false;
   };
   const int today = VardoGetYearNo(0);
-  if (!years.MoveFirst()) return noYear();
+  if (!years.MoveFirst()) {
+    if (!AddTableDamage(years, rows)) noYear();
+    return false;
+  }
   int counted = 0;
   do {
-    const int number = VardoGetYearNo(years.GetDate(kTable, "BEGIN"));
+    const int begin = years.GetDate(kTable, "BEGIN");
+    const int number = begin == 0 ? kVardoPositionFailed : VardoGetYearNo(begin);
     if (number != kVardoPositionFailed) ++counted;
     if (today > 0 && number > 0 && today == number) break;
   } while (years.MoveNext());
+  if (AddTableDamage(years, rows)) return false;
   if (counted == 0) return noYear();
 
   const auto fill = [&years](VardoSieYear& year, const char* fileName) {
@@ -180,5 +203,5 @@ bool CVardoSie::HasRefusedAccount(Vardo::CKontoDb& accounts, int currentChart, i
       return true;
     }
   }
-  return false;
+  return AddTableDamage(accounts, rows);
 }

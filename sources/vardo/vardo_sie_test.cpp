@@ -158,17 +158,65 @@ TEST_F(VardoSieTest, WithoutAYearOfTodayTheLastYearsAreWritten) {
               HasSubstr("#RAR 0 " + p + "0101"));
 }
 
-// What keeps the export from being made is said, never passed over.
+// What keeps the export from being made is said, never passed over; a year
+// without a start date is no year of today's.
 TEST_F(VardoSieTest, AnExportThatFailsIsReported) {
-  // A year without a start date stands first; the database cannot export it.
   fixtures::DbfWriter years(fixtures::DbfFormat::DBase3,
                             {{"YEARNO", 'N', 4}, {"BEGIN", 'D', 8}, {"END", 'D', 8}, {"ACCCHART", 'N', 4}});
   years.Add({"1", "", "", "250"}).Add({"2", Date(year_, 1, 1), Date(year_, 12, 31), "250"});
   years.WriteTo(fs::path(company_) / "ACCYEAR.DBF");
+  CVardoSie blankFirst(company_);
+  EXPECT_THAT(blankFirst.CreateSieFiles(), IsEmpty());
+  EXPECT_THAT(platform::ReadWholeFile(blankFirst.GetFilePath()).value_or(""),
+              HasSubstr("#RAR 0 " + Date(year_, 1, 1) + " " + Date(year_, 12, 31) + "\r\n"));
+  EXPECT_EQ(blankFirst.GetFilePathPreviousYear(), "");  // the blank year is no previous year either
+
+  // The year where the walk ends has no start date: the database cannot export it.
+  fixtures::DbfWriter undatedLast(fixtures::DbfFormat::DBase3,
+                                  {{"YEARNO", 'N', 4}, {"BEGIN", 'D', 8}, {"END", 'D', 8}, {"ACCCHART", 'N', 4}});
+  undatedLast.Add({"1", Date(year_ - 5, 1, 1), Date(year_ - 5, 12, 31), "250"}).Add({"2", "", "", "250"});
+  undatedLast.WriteTo(fs::path(company_) / "ACCYEAR.DBF");
   CVardoSie reader(company_);
   EXPECT_THAT(reader.CreateSieFiles(), ElementsAre(Sie("Error", "Fel:", "SIE-filen SIE.SE kunde inte skapas.")));
   EXPECT_EQ(reader.GetFilePath(), "");
   EXPECT_FALSE(fs::exists(WorkFolder() / "SIE.SE"));
+}
+
+// The current year goes without the previous one's file, with a warning, as on the other lines.
+TEST_F(VardoSieTest, APreviousYearThatCannotBeMadeIsAWarning) {
+  fixtures::DbfWriter years(fixtures::DbfFormat::DBase3,
+                            {{"YEARNO", 'N', 4}, {"BEGIN", 'D', 8}, {"END", 'D', 8}, {"ACCCHART", 'N', 4}});
+  // The record before the current year has no start date: the database cannot export it.
+  years.Add({"1", Date(year_ - 2, 1, 1), Date(year_ - 2, 12, 31), "250"})
+      .Add({"2", "", "", "250"})
+      .Add({"3", Date(year_, 1, 1), Date(year_, 12, 31), "250"});
+  years.WriteTo(fs::path(company_) / "ACCYEAR.DBF");
+  CVardoSie reader(company_);
+  EXPECT_THAT(reader.CreateSieFiles(), ElementsAre(Sie("Warning", "Varning:", "SIE-filen SIEPREV.SE kunde inte skapas.")));
+  EXPECT_EQ(reader.GetFilePath(), (WorkFolder() / "SIE.SE").string());
+  EXPECT_EQ(reader.GetFilePathPreviousYear(), "");
+}
+
+// No file is made from accounts or booking years that cannot be read whole: the row names the table.
+TEST_F(VardoSieTest, TablesThatCannotBeReadWholeGiveNoFile) {
+  const std::string accounts = platform::ReadWholeFile(fs::path(company_) / "ACCOUNT.DBF").value();
+  Write(fs::path(company_) / "ACCOUNT.DBF", accounts.substr(0, accounts.size() - 30));
+  CVardoSie cut(company_);
+  const auto rows = cut.CreateSieFiles();
+  ASSERT_EQ(rows.size(), 1u);
+  EXPECT_EQ(rows[0].kind, "Error");
+  EXPECT_THAT(rows[0].text, ::testing::StartsWith("SIE-fil kunde inte skapas. Filen ACCOUNT.DBF kan inte läsas helt: "
+                                                  "the last record is cut short"));
+  EXPECT_EQ(cut.GetFilePath(), "");
+  EXPECT_EQ(cut.GetFilePathPreviousYear(), "");
+
+  Write(fs::path(company_) / "ACCOUNT.DBF", accounts);
+  fs::remove(fs::path(company_) / "ACCYEAR.DBF");  // not "saknar bokföringsår": the table is not there
+  CVardoSie noYears(company_);
+  EXPECT_THAT(noYears.CreateSieFiles(),
+              ElementsAre(Sie("Error", "Fel:",
+                              "SIE-fil kunde inte skapas. Filen ACCYEAR.DBF kan inte läsas helt: the file does not exist")));
+  EXPECT_EQ(noYears.GetFilePath(), "");
 }
 
 TEST_F(VardoSieTest, AnOldFileThatCannotBeRemovedIsReported) {

@@ -13,10 +13,14 @@ class CVardoTextDb : public CVardoCompanyDb {
  public:
   explicit CVardoTextDb(std::string companyFolder);
 
-  int GetTextNumber() { return GetLong(vardo_table::kText, "TEXTNO"); }
-  std::string GetTextName() { return GetString(vardo_table::kText, "TEXTNAME"); }
+  int GetTextNumber() { return GetLong(number_); }
+  std::string GetTextName() { return GetString(name_); }
   // The days of a payment term, read from its name (see the .cpp); -1 when the name holds no number.
   int GetDaysFromName();
+
+ private:
+  VardoField number_{vardo_table::kText, "TEXTNO"};
+  VardoField name_{vardo_table::kText, "TEXTNAME"};
 };
 
 class CVardoUnitCodeDb : public CVardoTextDb {
@@ -64,6 +68,7 @@ class CVardoTextRangeReader : public CVardoTextDb, public Interface {
   bool IsUploaded() { return IsInRange() && IsUsableTermName(GetTextName()); }
 
   bool IsAvailable() override { return true; }
+  void AddWarnings(std::vector<ReportRow>& rows) override { AddDamageRows(rows); }
   bool CheckCurrent(std::vector<ReportRow>&) override { return IsUploaded(); }
   bool MoveFirst() override { return CVardoCompanyDb::MoveFirst(); }
   bool MoveNext() override { return CVardoCompanyDb::MoveNext(); }

@@ -348,6 +348,7 @@ class Handler(BaseHTTPRequestHandler):
     def dispatch(self, method):
         path = urlsplit(self.path).path
         name = "unknown"
+        recorded = False
         fault = self.fault = self.body = None
         try:
             name, handler = self.route(method, path)
@@ -365,16 +366,20 @@ class Handler(BaseHTTPRequestHandler):
                 with self.cloud.lock:
                     answer = handler()
                 status, data = 200, None
-            if fault and fault["delay"] > 0 and fault["after"]:
-                time.sleep(fault["delay"])  # the work is done; its answer comes late or never
-            if fault and fault["drop"]:
-                self.close_connection = True  # the work is done; the connection closes with no answer
+            if fault and (fault["drop"] or fault["after"] and fault["delay"] > 0):
+                # The work is done and is shown at once, whatever becomes of its answer.
+                recorded = True
                 with self.cloud.lock:
-                    self.cloud.requests.append({"method": method, "route": name, "status": 0})
+                    self.cloud.requests.append({"method": method, "route": name,
+                                                "status": 0 if fault["drop"] else status})
+            if fault and fault["delay"] > 0 and fault["after"]:
+                time.sleep(fault["delay"])  # the answer comes late or never
+            if fault and fault["drop"]:
+                self.close_connection = True  # the connection closes with no answer
                 return
         except HttpError as error:
             status, answer, data = error.status, {"error": error.message}, None
-        if name != "admin":
+        if name != "admin" and not recorded:
             with self.cloud.lock:
                 self.cloud.requests.append({"method": method, "route": name, "status": status})
         if data is None:

@@ -19,31 +19,13 @@ namespace vardo_engine {
 
 namespace {
 
-struct TableFile {
-  std::int32_t id;
-  const char* file;
-};
-
-constexpr TableFile kTableFiles[] = {
-    {vardo_table::kClient, "CLIENT.DBF"},      {vardo_table::kAccount, "ACCOUNT.DBF"},
-    {vardo_table::kText, "TEXT.DBF"},          {vardo_table::kHistory, "HISTORY.DBF"},
-    {vardo_table::kPerson, "PERSON.DBF"},      {vardo_table::kLedger, "LEDGER.DBF"},
-    {vardo_table::kInvoice, "INVOICE.DBF"},    {vardo_table::kArticle, "ARTICLE.DBF"},
-    {vardo_table::kAccountYear, "ACCYEAR.DBF"}, {vardo_table::kSeries, "SERIES.DBF"},
-    {vardo_table::kPersSettings, "PERSSETTINGS.DBF"},
-};
+// The engine keeps a slot for each table id up to the highest it reads: a field read finds its table at once.
+constexpr std::size_t kTableSlots = vardo_table::kPersSettings + 1;
 
 // The newest database version this engine reads ("db.ver"); newer ones need a newer engine.
 constexpr double kNewestDatabaseVersion = 6.99;
 
 constexpr std::chrono::sys_days kEpoch = std::chrono::sys_days{std::chrono::year{1899} / 12 / 31};
-
-const char* FileOfTable(std::int32_t id) {
-  for (const auto& entry : kTableFiles) {
-    if (entry.id == id) return entry.file;
-  }
-  return nullptr;
-}
 
 std::string_view TrimBlanks(std::string_view text) { return platform::Trim(text); }
 
@@ -70,11 +52,36 @@ std::int32_t ClampToInt32(double value) {
   return static_cast<std::int32_t>(value);
 }
 
+// The integer part of the leading number of a text. Most numbers of a table
+// are plain digits, read here without the floating-point parse.
+std::int32_t LeadingInteger(std::string_view text) {
+  const std::string_view number = TrimBlanks(text);
+  const bool negative = !number.empty() && number.front() == '-';
+  const std::string_view digits = number.substr(negative ? 1 : 0);
+  if (!digits.empty() && digits.size() <= 9 &&
+      std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+    std::int32_t value = 0;
+    for (char c : digits) value = value * 10 + (c - '0');
+    return negative ? -value : value;
+  }
+  return ClampToInt32(std::trunc(LeadingDouble(text)));
+}
+
 bool TrueText(std::string_view text) {
   text = TrimBlanks(text);
   if (text.empty()) return false;
   const char c = text.front();
   return c == 'T' || c == 't' || c == 'Y' || c == 'y' || c == '1';
+}
+
+std::string Joined(const std::vector<std::string>& parts) {
+  std::string text;
+  for (const std::string& part : parts) text += (text.empty() ? "" : "; ") + part;
+  return text;
+}
+
+std::string UnreadableRecordText(std::int32_t record) {
+  return "record " + std::to_string(record + 1) + " cannot be read";
 }
 
 std::string SieQuoted(std::string_view text) {
@@ -125,26 +132,63 @@ Ymd DateParts(std::uint16_t value) {
 }
 
 // One table of the open database, opened on first use. `current` is the
-// record the field reads see; at the end of the table (`atEnd`) they read as
-// blank, as past the last record of a dBASE table.
+// record the field reads see; at the end of the table (`atEnd`), and on a
+// record that cannot be read, they read as blank, as past the last record
+// of a dBASE table.
 struct Engine::Table {
-  std::unique_ptr<lumdb::dbf_table_c> dbf;
+  std::unique_ptr<lumdb::dbf_table_c> dbf;  // null when nothing of the file can be read
+  std::int16_t problem = 0;                 // what keeps it from being read whole (vardo_error), 0 for nothing
+  std::string why;                          // what was found, for the error callback
   std::int32_t current = -1;
   bool atEnd = true;
+  bool unreadable = false;
 
-  // The first live record at or after n; false (at the end) when there is none.
-  bool SeekForward(std::int32_t n) {
+  explicit Table(const std::string& path) {
+    const auto file = platform::OpenForReading(path);
+    if (!file && !platform::PathExists(path)) {
+      problem = vardo_error::kMissingTable;
+      why = "the file does not exist";
+      return;
+    }
+    // A table another program is changing is not read: what it holds is not settled.
+    if (file && file->IsWriteLockedByAnother()) {
+      problem = vardo_error::kLockedTable;
+      why = "another program holds the file locked";
+      return;
+    }
+    dbf = std::make_unique<lumdb::dbf_table_c>(path);
+    if (!dbf->losses().empty()) {
+      problem = vardo_error::kDamagedTable;
+      why = Joined(dbf->losses());
+    }
+    if (!dbf->is_open()) dbf.reset();
+  }
+
+  bool Readable() const { return dbf != nullptr; }
+
+  enum class Step { kPositioned, kUnreadable, kEnd };
+  // To the first live record at or after n; stops on a record that cannot be
+  // read, which the next step goes past.
+  Step SeekForward(std::int32_t n) {
     for (; n >= 0 && n < dbf->record_count(); ++n) {
-      if (dbf->read_record(n)) break;  // unreadable from here on
+      if (const std::error_code ec = dbf->read_record(n); ec) {
+        if (ec.value() == lumdb::no_data) break;
+        current = n;
+        atEnd = false;
+        unreadable = true;
+        return Step::kUnreadable;
+      }
       if (!dbf->is_deleted()) {
         current = n;
         atEnd = false;
-        return true;
+        unreadable = false;
+        return Step::kPositioned;
       }
     }
     current = dbf->record_count();
     atEnd = true;
-    return false;
+    unreadable = false;
+    return Step::kEnd;
   }
   // The last live record at or before n; the position is kept when there is none.
   bool SeekBackward(std::int32_t n) {
@@ -152,21 +196,43 @@ struct Engine::Table {
       if (!dbf->read_record(n) && !dbf->is_deleted()) {
         current = n;
         atEnd = false;
+        unreadable = false;
         return true;
       }
     }
-    if (!atEnd && current >= 0) dbf->read_record(current);
+    if (!atEnd && !unreadable && current >= 0) dbf->read_record(current);
     return false;
   }
+  // Whether the field reads see a record.
+  bool OnRecord() const { return !atEnd && !unreadable; }
 };
+
+namespace {
+
+// Walks the live records of a table read on its own (the SIE export's), each
+// given to `take`; false, with what could not be read, when a record cannot be read.
+template <class Take>
+bool ForEachLiveRecord(lumdb::dbf_table_c& table, std::string& why, Take take) {
+  for (std::int32_t n = 0; n < table.record_count(); ++n) {
+    if (table.read_record(n)) {
+      why = UnreadableRecordText(n);
+      return false;
+    }
+    if (!table.is_deleted() && !take()) break;
+  }
+  return true;
+}
+
+}  // namespace
 
 Engine::Engine() = default;
 Engine::~Engine() = default;
 
-Engine& TheEngine() {
-  static Engine engine;
-  return engine;
-}
+namespace {
+Engine g_engine;
+}  // namespace
+
+Engine& TheEngine() { return g_engine; }
 
 void Engine::Report(std::int16_t code, std::int32_t detail, const std::string& text) const {
   if (errorHandler_) errorHandler_(code, detail, text.c_str());
@@ -195,21 +261,22 @@ std::int32_t Engine::Open(const char* name) {
     Close();
   }
   const std::string clientPath = platform::ResolveNoCase(folder, "CLIENT.DBF");
-  if (!platform::OpenForReading(clientPath)) return -1;
+  if (!platform::OpenForReading(clientPath) && !platform::PathExists(clientPath)) return -1;
   if (platform::OpenForReading(platform::ResolveNoCase(folder, "vardo.dbd"))) return -3;
   if (const auto version = platform::ReadWholeFile(platform::ResolveNoCase(folder, "db.ver"))) {
     if (LeadingDouble(*version) > kNewestDatabaseVersion) return -4;
   }
-  auto client = std::make_unique<lumdb::dbf_table_c>(clientPath);
-  if (!client->is_open()) {
-    std::string text = "CLIENT.DBF:";
-    for (const auto& problem : client->problems()) text += " " + problem;
-    Report(kDamagedTable, vardo_table::kClient, text);
+  auto client = std::make_unique<Table>(clientPath);
+  // A CLIENT.DBF that is only damaged opens: its first move says what is lost.
+  if (!client->Readable()) {
+    ReportProblem(vardo_table::kClient, *client);
     return -1;
   }
+  client->SeekForward(0);
   openFolder_ = folder;
   tables_.clear();
-  tables_.resize(std::size(kTableFiles));
+  tables_.resize(kTableSlots);
+  tables_[vardo_table::kClient] = std::move(client);
   return kVardoOpenOk;
 }
 
@@ -221,59 +288,76 @@ std::int32_t Engine::Close() {
 }
 
 Engine::Table* Engine::Use(std::int32_t table) {
-  if (openFolder_.empty()) return nullptr;
-  for (std::size_t i = 0; i < std::size(kTableFiles); ++i) {
-    if (kTableFiles[i].id != table) continue;
-    auto& slot = tables_[i];
-    if (!slot) {
-      slot = std::make_unique<Table>();
-      slot->dbf = std::make_unique<lumdb::dbf_table_c>(platform::ResolveNoCase(openFolder_, kTableFiles[i].file));
-      // A freshly opened table stands on its first live record.
-      if (slot->dbf->is_open()) slot->SeekForward(0);
-    }
-    return slot->dbf->is_open() ? slot.get() : nullptr;
+  // The slots are there only while a database is open.
+  if (table < 0 || static_cast<std::size_t>(table) >= tables_.size()) return nullptr;
+  if (Table* open = tables_[static_cast<std::size_t>(table)].get()) return open;
+  const char* file = vardo_table::FileName(table);
+  if (!file) return nullptr;
+  auto& slot = tables_[static_cast<std::size_t>(table)];
+  if (!slot) {
+    slot = std::make_unique<Table>(platform::ResolveNoCase(openFolder_, file));
+    // A freshly opened table stands on its first live record.
+    if (slot->Readable()) slot->SeekForward(0);
   }
-  return nullptr;
+  return slot.get();
 }
 
+bool Engine::ReportProblem(std::int32_t id, const Table& table) const {
+  if (table.problem == 0) return false;
+  Report(table.problem, id, table.why);
+  return true;
+}
+
+// The first move of a walk says what keeps the table from being read whole,
+// and still stands on the first record that can be read; later moves say
+// only what they cannot read themselves.
 std::int32_t Engine::First(std::int32_t table) {
   if (openFolder_.empty()) return kVardoNotOpen;
   Table* t = Use(table);
-  return t && t->SeekForward(0) ? 0 : kVardoPositionFailed;
+  if (!t) return kVardoPositionFailed;
+  const Table::Step step = t->Readable() ? t->SeekForward(0) : Table::Step::kEnd;
+  if (!ReportProblem(table, *t) && step == Table::Step::kUnreadable) {
+    Report(vardo_error::kUnreadableRecord, table, UnreadableRecordText(t->current));
+  }
+  return step == Table::Step::kPositioned ? 0 : kVardoPositionFailed;
 }
 
 std::int32_t Engine::Next(std::int32_t table) {
   if (openFolder_.empty()) return kVardoNotOpen;
   Table* t = Use(table);
-  if (!t || t->atEnd) return kVardoPositionFailed;
-  return t->SeekForward(t->current + 1) ? 0 : kVardoPositionFailed;
+  if (!t || !t->Readable() || t->atEnd) return kVardoPositionFailed;
+  const Table::Step step = t->SeekForward(t->current + 1);
+  if (step == Table::Step::kUnreadable) {
+    Report(vardo_error::kUnreadableRecord, table, UnreadableRecordText(t->current));
+  }
+  return step == Table::Step::kPositioned ? 0 : kVardoPositionFailed;
 }
 
 std::int32_t Engine::Prev(std::int32_t table) {
   if (openFolder_.empty()) return kVardoNotOpen;
   Table* t = Use(table);
-  return t && t->SeekBackward(t->current - 1) ? 0 : kVardoPositionFailed;
+  return t && t->Readable() && t->SeekBackward(t->current - 1) ? 0 : kVardoPositionFailed;
 }
 
 std::int32_t Engine::Last(std::int32_t table) {
   if (openFolder_.empty()) return kVardoNotOpen;
   Table* t = Use(table);
-  return t && t->SeekBackward(t->dbf->record_count() - 1) ? 0 : kVardoPositionFailed;
+  return t && t->Readable() && t->SeekBackward(t->dbf->record_count() - 1) ? 0 : kVardoPositionFailed;
 }
 
 std::int32_t Engine::Find(std::int32_t table, const char* key) {
   if (openFolder_.empty()) return kVardoNotOpen;
   Table* t = Use(table);
-  if (!t || !key || t->dbf->fields().empty()) return kVardoPositionFailed;
-  for (bool found = t->SeekForward(0); found; found = t->SeekForward(t->current + 1)) {
-    if (TrimBlanks(t->dbf->field_text(0)) == TrimBlanks(key)) return 0;
+  if (!t || !t->Readable() || !key || t->dbf->fields().empty()) return kVardoPositionFailed;
+  for (auto step = t->SeekForward(0); step != Table::Step::kEnd; step = t->SeekForward(t->current + 1)) {
+    if (step == Table::Step::kPositioned && TrimBlanks(t->dbf->field_text(0)) == TrimBlanks(key)) return 0;
   }
   return kVardoPositionFailed;
 }
 
 std::int32_t Engine::Field(std::int32_t table, const char* name) {
   Table* t = name ? Use(table) : nullptr;
-  if (!t) return 0;
+  if (!t || !t->Readable()) return 0;
   const int index = t->dbf->field_index(name);
   if (index < 0 || index >= 0xFFFF) return 0;
   return (table << 16) | (index + 1);
@@ -283,15 +367,15 @@ bool Engine::Resolve(std::int32_t handle, Table*& table, int& field) {
   if (handle <= 0) return false;
   const std::int32_t id = handle >> 16;
   field = (handle & 0xFFFF) - 1;
-  table = FileOfTable(id) ? Use(id) : nullptr;
-  return table && field >= 0 && field < static_cast<int>(table->dbf->fields().size());
+  table = Use(id);
+  return table && table->Readable() && field >= 0 && field < static_cast<int>(table->dbf->fields().size());
 }
 
 std::string_view Engine::Raw(std::int32_t handle, char& type) {
   Table* table = nullptr;
   int field = -1;
   type = 0;
-  if (!Resolve(handle, table, field) || table->atEnd) return {};
+  if (!Resolve(handle, table, field) || !table->OnRecord()) return {};
   type = table->dbf->fields()[static_cast<std::size_t>(field)].type;
   return table->dbf->field_value(field);
 }
@@ -300,7 +384,12 @@ std::int32_t Engine::String(std::int32_t handle, char* buffer, std::int32_t size
   Table* table = nullptr;
   int field = -1;
   if (!buffer || size <= 0 || !Resolve(handle, table, field)) return -1;
-  const std::string text = table->atEnd ? std::string() : table->dbf->field_text(field);
+  std::string& text = text_;
+  if (table->OnRecord()) {
+    table->dbf->field_text(field, text);
+  } else {
+    text.clear();
+  }
   // The value as UTF-8, cut to the buffer without splitting a character.
   std::size_t length = std::min(text.size(), static_cast<std::size_t>(size - 1));
   while (length > 0 && length < text.size() && (static_cast<unsigned char>(text[length]) & 0xC0) == 0x80) --length;
@@ -314,7 +403,7 @@ std::int32_t Engine::Long(std::int32_t handle) {
   const std::string_view raw = Raw(handle, type);
   if (type == 'L') return TrueText(raw) ? 1 : 0;
   if (type == 'D') return DateValueFromText(raw);
-  return ClampToInt32(std::trunc(LeadingDouble(raw)));
+  return LeadingInteger(raw);
 }
 
 double Engine::Double(std::int32_t handle) {
@@ -340,16 +429,16 @@ std::int32_t Engine::Date(std::int32_t handle) {
 const std::vector<Engine::Year>& Engine::Years() {
   if (years_) return *years_;
   years_.emplace();
+  yearsLoss_.clear();
   const Table* table = Use(vardo_table::kAccountYear);
-  if (!table) return *years_;
+  if (!table || !table->Readable()) return *years_;
   // A reading of its own, so the table's current record stays where the caller has it.
-  lumdb::dbf_table_c years(platform::ResolveNoCase(openFolder_, "ACCYEAR.DBF"));
+  lumdb::dbf_table_c years(platform::ResolveNoCase(openFolder_, vardo_table::FileName(vardo_table::kAccountYear)));
   const int begin = years.field_index("BEGIN");
   const int end = years.field_index("END");
   const int chart = years.field_index("ACCCHART");
   const int number = years.field_index("YEARNO");
-  for (auto ec = years.first(); !ec; ec = years.next()) {
-    if (years.is_deleted()) continue;
+  ForEachLiveRecord(years, yearsLoss_, [&] {
     Year year;
     year.begin = DateValueFromText(years.field_value(begin));
     year.end = DateValueFromText(years.field_value(end));
@@ -357,7 +446,8 @@ const std::vector<Engine::Year>& Engine::Years() {
     year.number = number >= 0 ? ClampToInt32(LeadingDouble(years.field_value(number))) : 0;
     if (year.number <= 0) year.number = static_cast<std::int32_t>(years_->size()) + 1;
     years_->push_back(year);
-  }
+    return true;
+  });
   return *years_;
 }
 
@@ -378,7 +468,16 @@ std::int32_t Engine::YearNo(std::int32_t date) {
 std::int32_t Engine::ExportSie(const char* path, std::int32_t sieType, std::int32_t yearStart) {
   if (openFolder_.empty()) return kVardoNotOpen;
   if (!path || sieType != 4) return kCannotWrite;
+  // A file short of accounts or years would pass for the company's whole
+  // bookkeeping: none is written from tables that cannot be read whole.
+  for (const std::int32_t id : {vardo_table::kClient, vardo_table::kAccountYear, vardo_table::kAccount}) {
+    if (const Table* t = Use(id); t && ReportProblem(id, *t)) return kCannotWrite;
+  }
   const std::vector<Year>& years = Years();
+  if (!yearsLoss_.empty()) {
+    Report(vardo_error::kUnreadableRecord, vardo_table::kAccountYear, yearsLoss_);
+    return kCannotWrite;
+  }
   const auto year = std::find_if(years.begin(), years.end(), [&](const Year& y) { return y.begin == yearStart; });
   if (year == years.end() || yearStart == 0) return kNoSuchYear;
   // The year before: the latest one that ends before this one begins.
@@ -394,14 +493,18 @@ std::int32_t Engine::ExportSie(const char* path, std::int32_t sieType, std::int3
   line("#SIETYP 4");
   line("#PROGRAM \"PyxBase5\" 5.0");
   line("#GEN " + SieDate(Today()));
+  std::string why;
   {
-    lumdb::dbf_table_c client(platform::ResolveNoCase(openFolder_, "CLIENT.DBF"));
+    lumdb::dbf_table_c client(platform::ResolveNoCase(openFolder_, vardo_table::FileName(vardo_table::kClient)));
     std::string name, orgNo;
-    for (auto ec = client.first(); !ec; ec = client.next()) {
-      if (client.is_deleted()) continue;
+    const bool read = ForEachLiveRecord(client, why, [&] {
       name = std::string(TrimBlanks(client.field_text(client.field_index("CLNAME"))));
       orgNo = std::string(TrimBlanks(client.field_text(client.field_index("ORGNO"))));
-      break;
+      return false;  // the company's record is the first
+    });
+    if (!read) {
+      Report(vardo_error::kUnreadableRecord, vardo_table::kClient, why);
+      return kCannotWrite;
     }
     line("#FNAMN " + SieQuoted(name));
     if (!orgNo.empty()) line("#ORGNR " + orgNo);
@@ -410,16 +513,19 @@ std::int32_t Engine::ExportSie(const char* path, std::int32_t sieType, std::int3
   if (previous) line("#RAR -1 " + SieDate(previous->begin) + " " + SieDate(previous->end));
   line(std::string("#KPTYP ") + (year->chart < 200 ? "BAS96" : "EUBAS97"));
   {
-    lumdb::dbf_table_c accounts(platform::ResolveNoCase(openFolder_, "ACCOUNT.DBF"));
+    lumdb::dbf_table_c accounts(platform::ResolveNoCase(openFolder_, vardo_table::FileName(vardo_table::kAccount)));
     const int number = accounts.field_index("ACCNO");
     const int name = accounts.field_index("ACCNAME");
     const int chart = accounts.field_index("ACCCHART");
-    for (auto ec = accounts.first(); !ec; ec = accounts.next()) {
-      if (accounts.is_deleted()) continue;
-      if (chart >= 0 && ClampToInt32(LeadingDouble(accounts.field_value(chart))) != year->chart) continue;
+    const bool read = ForEachLiveRecord(accounts, why, [&] {
+      if (chart >= 0 && ClampToInt32(LeadingDouble(accounts.field_value(chart))) != year->chart) return true;
       const std::string account(TrimBlanks(accounts.field_text(number)));
-      if (account.empty()) continue;
-      line("#KONTO " + account + " " + SieQuoted(TrimBlanks(accounts.field_text(name))));
+      if (!account.empty()) line("#KONTO " + account + " " + SieQuoted(TrimBlanks(accounts.field_text(name))));
+      return true;
+    });
+    if (!read) {
+      Report(vardo_error::kUnreadableRecord, vardo_table::kAccount, why);
+      return kCannotWrite;
     }
   }
   std::ofstream out(path, std::ios::binary | std::ios::trunc);

@@ -29,8 +29,6 @@ Ymd DateParts(std::uint16_t value);  // all 0 for 0
 // Results of the engine's own that the API leaves open.
 inline constexpr std::int32_t kNoSuchYear = -2;
 inline constexpr std::int32_t kCannotWrite = -3;
-// Codes passed to the error callback.
-inline constexpr std::int16_t kDamagedTable = 1;
 
 class Engine {
  public:
@@ -69,7 +67,10 @@ class Engine {
     std::int32_t begin = 0, end = 0, chart = 0, number = 0;
   };
 
+  // The table of an id of the open database, opened on first use; null for an unknown id.
   Table* Use(std::int32_t table);
+  // Reports what keeps a table from being read whole; false when nothing does.
+  bool ReportProblem(std::int32_t id, const Table& table) const;
   // The table and field of a handle on a current record; false when stale or unknown.
   bool Resolve(std::int32_t handle, Table*& table, int& field);
   std::string_view Raw(std::int32_t handle, char& type);
@@ -79,8 +80,10 @@ class Engine {
 
   std::string path_;
   std::string openFolder_;  // empty while no database is open
-  std::vector<std::unique_ptr<Table>> tables_;
+  std::vector<std::unique_ptr<Table>> tables_;  // by table id; a table is opened at its first use
+  std::string text_;  // a text value on its way to the caller's buffer
   std::optional<std::vector<Year>> years_;
+  std::string yearsLoss_;  // a booking year that could not be read, when one could not
   VardoErrorHandler errorHandler_ = nullptr;
 };
 

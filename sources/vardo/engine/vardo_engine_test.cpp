@@ -3,10 +3,15 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
+#include <random>
 #include <sstream>
+#include <utility>
 
 #include "platform/fake/fixed_clock.h"
+#include "platform/fake/held_lock.h"
+#include "platform/fake/memory_files.h"
 #include "platform/fake/scoped_environment.h"
 #include "platform/files.h"
 #include "platform/text.h"
@@ -147,32 +152,134 @@ TEST_F(EngineTest, BookingYearNumbers) {
   EXPECT_EQ(engine_.YearNo(DateValue(kYear - 3, 6, 1)), kNoSuchYear);  // only a deleted year covers it
 }
 
-// The damaged tables of a company read as failures, never past a buffer.
+// What the engine says through the error callback, one line each: "code detail text".
+class ReportedErrors {
+ public:
+  explicit ReportedErrors(Engine& engine) {
+    sink_ = &lines_;
+    engine.SetErrorHandler([](std::int16_t code, std::int32_t detail, const char* text) {
+      sink_->push_back(std::to_string(code) + " " + std::to_string(detail) + " " + text);
+    });
+  }
+  // The lines reported since the last call.
+  std::vector<std::string> Take() { return std::exchange(lines_, {}); }
+
+ private:
+  static inline std::vector<std::string>* sink_ = nullptr;
+  std::vector<std::string> lines_;
+};
+
+std::size_t U16At(const std::string& bytes, std::size_t at) {
+  return static_cast<unsigned char>(bytes[at]) | static_cast<std::size_t>(static_cast<unsigned char>(bytes[at + 1])) << 8;
+}
+
+// A damaged table is told apart from the end of a table: the first move of a
+// walk reports what keeps it from being read whole, through the error callback
+// with the table id, and still reads what can be read; the end of the table is
+// reported by nothing.
 TEST_F(EngineTest, DamagedTablesAreFailures) {
-  std::vector<std::string> reported;
-  static std::vector<std::string>* sink;
-  sink = &reported;
-  engine_.SetErrorHandler([](std::int16_t code, std::int32_t detail, const char* text) {
-    sink->push_back(std::to_string(code) + " " + std::to_string(detail) + " " + text);
-  });
-  std::string person = platform::ReadWholeFile(Company() / "PERSON.DBF").value();
-  fixtures::PutU16(person, fixtures::kDbfHeaderLengthAt, 0xFFF0);  // the header claims more than the file
-  tree_.Write("Företag/Bygg/PERSON.DBF", person);
-  std::filesystem::remove(Company() / "TEXT.DBF");
-  Open();
-  EXPECT_EQ(engine_.First(vardo_table::kPerson), kVardoPositionFailed);
-  EXPECT_EQ(engine_.Next(vardo_table::kPerson), kVardoPositionFailed);
-  EXPECT_EQ(engine_.Field(vardo_table::kPerson, "ID"), 0);
-  EXPECT_EQ(engine_.First(vardo_table::kText), kVardoPositionFailed);
-  EXPECT_EQ(engine_.First(vardo_table::kArticle), 0);  // the others still read
-  EXPECT_THAT(reported, ::testing::IsEmpty());
+  ReportedErrors reported(engine_);
+  const std::filesystem::path file = Company() / "PERSON.DBF";
+  const std::string whole = platform::ReadWholeFile(file).value();
+  const std::size_t header = U16At(whole, fixtures::kDbfHeaderLengthAt);
+  const std::size_t record = U16At(whole, fixtures::kDbfRecordLengthAt);
+  const int records = 11;  // live persons of the sample with two customers and one supplier
+  std::string noise(3000, '\0');
+  std::mt19937 random(27);
+  for (char& c : noise) c = static_cast<char>(random());
+  std::string headerPastTheFile = whole;
+  fixtures::PutU16(headerPastTheFile, fixtures::kDbfHeaderLengthAt, 0xFFF0);
+
+  const struct {
+    const char* name;
+    std::function<void()> damage;
+    const char* report;  // the start of what the first move reports; empty: nothing
+    int readable;        // live records the walk reads; -1: whatever the noise leaves
+  } cases[] = {
+      {"whole", [] {}, "", records},
+      {"cut in a record", [&] { tree_.Write("Företag/Bygg/PERSON.DBF", whole.substr(0, header + 3 * record + 7)); },
+       "1 9 the last record is cut short (7 of", 3},
+      {"zero length", [&] { tree_.Write("Företag/Bygg/PERSON.DBF", ""); },
+       "1 9 the file is shorter than the 32-byte header", 0},
+      {"random bytes", [&] { tree_.Write("Företag/Bygg/PERSON.DBF", noise); }, "1 9 ", -1},
+      {"header past the file", [&] { tree_.Write("Företag/Bygg/PERSON.DBF", headerPastTheFile); },
+       "1 9 the field descriptors are cut short", 0},
+      {"removed", [&] { std::filesystem::remove(file); }, "2 9 the file does not exist", 0},
+      {"a folder in its place",
+       [&] {
+         std::filesystem::remove(file);
+         std::filesystem::create_directory(file);
+       },
+       "1 9 cannot open the file: not a regular file", 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::filesystem::remove_all(file);
+    tree_.Write("Företag/Bygg/PERSON.DBF", whole);
+    c.damage();
+    Open();
+    int read = 0;
+    for (auto r = engine_.First(vardo_table::kPerson); r == 0; r = engine_.Next(vardo_table::kPerson)) ++read;
+    const auto lines = reported.Take();
+    if (*c.report == '\0') {
+      EXPECT_THAT(lines, ::testing::IsEmpty());
+    } else {
+      ASSERT_EQ(lines.size(), 1u);  // once for the walk, never once per record
+      EXPECT_THAT(lines[0], ::testing::StartsWith(c.report));
+    }
+    if (c.readable >= 0) EXPECT_EQ(read, c.readable);
+    EXPECT_EQ(engine_.Next(vardo_table::kPerson), kVardoPositionFailed);  // the end, said by nothing
+    EXPECT_THAT(reported.Take(), ::testing::IsEmpty());
+    EXPECT_EQ(engine_.First(vardo_table::kArticle), 0);  // the others still read
+    engine_.Close();
+  }
+
+  // Another program holding the table locked: said once per walk, nothing read, no wait.
+  std::filesystem::remove_all(file);
+  tree_.Write("Företag/Bygg/PERSON.DBF", whole);
+  {
+    platform::fake::HeldWriteLock lock(file);
+    Open();
+    EXPECT_EQ(engine_.First(vardo_table::kPerson), kVardoPositionFailed);
+    EXPECT_EQ(engine_.Field(vardo_table::kPerson, "ID"), 0);
+    EXPECT_THAT(reported.Take(), ElementsAre("4 9 another program holds the file locked"));
+    engine_.Close();
+  }
 
   // A damaged CLIENT.DBF is reported through the callback and the open fails.
-  engine_.Close();
   tree_.Write("Företag/Bygg/CLIENT.DBF", std::string("\x03\x7c\x01\x01", 4));
   EXPECT_EQ(engine_.Open("Bygg"), -1);
-  ASSERT_EQ(reported.size(), 1u);
-  EXPECT_THAT(reported[0], HasSubstr("1 0 CLIENT.DBF:"));
+  EXPECT_THAT(reported.Take(), ElementsAre(::testing::StartsWith("1 0 the file is shorter than the 32-byte header")));
+}
+
+// A record that cannot be read (a bad sector) is reported by the move that
+// meets it, which stands on it blank; the next move goes on past it.
+TEST_F(EngineTest, ARecordThatCannotBeReadIsNoEnd) {
+  ReportedErrors reported(engine_);
+  platform::fake::MemoryFileOpener files;
+  for (const auto& entry : std::filesystem::directory_iterator(Company())) {
+    files.Add(entry.path().string(), platform::ReadWholeFile(entry.path()).value());
+  }
+  const std::filesystem::path file = Company() / "ARTICLE.DBF";
+  const std::string articles = platform::ReadWholeFile(file).value();
+  const std::size_t header = U16At(articles, fixtures::kDbfHeaderLengthAt);
+  const std::size_t record = U16At(articles, fixtures::kDbfRecordLengthAt);
+  const std::size_t count = (articles.size() - header) / record;
+  files.Add(file.string(), articles, header + 2 * record + 1);  // the third record on cannot be read
+  platform::ScopedFileOpener useFiles(files);
+  Open();
+
+  std::vector<std::string> numbers;
+  std::vector<std::int32_t> results;
+  for (auto r = engine_.First(vardo_table::kArticle); results.size() < 20; r = engine_.Next(vardo_table::kArticle)) {
+    results.push_back(r);
+    if (r == 0) numbers.push_back(Text(vardo_table::kArticle, "ARTNO"));
+    if (r == kVardoPositionFailed && reported.Take().empty()) break;  // the end
+    EXPECT_EQ(Text(vardo_table::kArticle, "ARTNO"), r == 0 ? numbers.back() : "");
+  }
+  EXPECT_THAT(numbers, ElementsAre("A100", "A101"));
+  EXPECT_EQ(results.size(), count + 1);  // two records read, every other one reported, then the end
+  engine_.Close();  // its files are the opener's, which goes first
 }
 
 // An independent reader of SIE 4 files: CP437 text, CRLF lines, "#LABEL" and
@@ -270,6 +377,17 @@ TEST_F(EngineTest, ExportsASie4FileOfTheYear) {
 
   EXPECT_EQ(engine_.ExportSie(path.c_str(), 4, DateValue(kYear, 2, 1)), kNoSuchYear);
   EXPECT_EQ(engine_.ExportSie((tree_ / "no" / "folder" / "SIE.SE").c_str(), 4, begin), kCannotWrite);
+
+  // No file from a table that cannot be read whole: it would lack accounts.
+  ReportedErrors reported(engine_);
+  engine_.Close();
+  const std::string accountFile = platform::ReadWholeFile(Company() / "ACCOUNT.DBF").value();
+  tree_.Write("Företag/Bygg/ACCOUNT.DBF", accountFile.substr(0, accountFile.size() - 40));
+  Open();
+  const auto cut = tree_ / "CUT.SE";
+  EXPECT_EQ(engine_.ExportSie(cut.c_str(), 4, begin), kCannotWrite);
+  EXPECT_FALSE(std::filesystem::exists(cut));
+  EXPECT_THAT(reported.Take(), ElementsAre(::testing::StartsWith("1 1 the last record is cut short")));
 }
 
 }  // namespace

@@ -1,0 +1,152 @@
+// The sample Vardo company with one table damaged as a user's copy may be:
+// every kind a reader gives is walked as the upload job walks it, and every
+// kind that reads the table, or that arrives other than from the whole
+// company, says so in a row about the whole kind.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <functional>
+#include <map>
+#include <optional>
+#include <random>
+#include <type_traits>
+
+#include "platform/fake/held_lock.h"
+#include "platform/files.h"
+#include "sources/admin/testing/reader_walk.h"
+#include "sources/vardo/vardo_readers.h"
+#include "sources/vardo/vardo_test_support.h"
+#include "tools/fixtures/dbf_writer.h"
+
+namespace {
+
+using namespace reader_walk;
+namespace fs = std::filesystem;
+
+// What one kind gave: the records it let through (printed) and its rows.
+struct KindOutcome {
+  std::vector<std::string> records;
+  std::vector<ReportRow> rows;
+};
+
+template <class Walked>
+KindOutcome Outcome(const Walked& walked) {
+  KindOutcome outcome{{}, walked.rows};
+  for (const auto& record : walked.records) outcome.records.push_back(::testing::PrintToString(record));
+  return outcome;
+}
+
+template <class Reader, class... Args>
+KindOutcome WalkKind(const Args&... args) {
+  Reader reader(args...);
+  if constexpr (std::is_base_of_v<I_QZ_Company, Reader>) {
+    return Outcome(WalkCompany(reader));
+  } else {
+    return Outcome(Walk(reader));
+  }
+}
+
+std::map<std::string, KindOutcome> WalkEveryKind(const std::string& company) {
+  std::map<std::string, KindOutcome> kinds;
+  kinds["settings"] = WalkKind<CVardoCompanySettings>(company);
+  kinds["articles"] = WalkKind<CVardoArticleDb>(company, std::string());
+  kinds["customers"] = WalkKind<CVardoCustomerDb>(company);
+  kinds["suppliers"] = WalkKind<CVardoSupplierDb>(company);
+  kinds["terms"] = WalkKind<CVardoDeliveryTermsDb>(company);
+  kinds["methods"] = WalkKind<CVardoDeliveryMethodsDb>(company);
+  kinds["customer invoices"] = WalkKind<CVardoCustomerLedgerItems>(company);
+  kinds["supplier invoices"] = WalkKind<CVardoSupplierLedgerItems>(company);
+  CVardoSie sie(company);
+  KindOutcome& outcome = kinds["sie"];
+  outcome.rows = sie.CreateSieFiles();
+  for (const std::string& path : {sie.GetFilePath(), sie.GetFilePathPreviousYear()}) {
+    if (!path.empty()) outcome.records.push_back(platform::ReadWholeFile(path).value_or("<unreadable>"));
+  }
+  return kinds;
+}
+
+// The kinds that read each table.
+const std::map<std::string, std::vector<std::string>> kReadBy = {
+    {"CLIENT.DBF", {"settings", "sie"}},
+    {"SERIES.DBF", {"settings"}},
+    {"PERSON.DBF", {"customers", "suppliers", "customer invoices", "supplier invoices"}},
+    {"ARTICLE.DBF", {"articles"}},
+    {"TEXT.DBF", {"articles", "customers", "suppliers", "terms", "methods"}},
+    {"ACCOUNT.DBF", {"articles", "sie"}},
+    {"HISTORY.DBF", {"customers"}},
+    {"PERSSETTINGS.DBF", {"customers"}},
+    {"LEDGER.DBF", {"customer invoices", "supplier invoices"}},
+    {"INVOICE.DBF", {"customer invoices", "supplier invoices"}},
+    {"ACCYEAR.DBF", {"sie"}},
+};
+
+// A row about the whole kind that names the table, or the company's database that did not open.
+bool SaysSo(const std::vector<ReportRow>& rows, const std::string& file) {
+  return std::any_of(rows.begin(), rows.end(), [&](const ReportRow& row) {
+    const bool aboutKind = row.kind == "Error" && (report::IsAboutWholeKind(row) || row.name == "SIE");
+    return aboutKind && (row.text.find("Filen " + file + " kan inte läsas helt: ") != std::string::npos ||
+                         row.text.find("Företagets databas kunde inte öppnas") != std::string::npos);
+  });
+}
+
+std::size_t U16At(const std::string& bytes, std::size_t at) {
+  return static_cast<unsigned char>(bytes[at]) | static_cast<std::size_t>(static_cast<unsigned char>(bytes[at + 1])) << 8;
+}
+
+TEST(VardoDamagedTables, EveryKindThatLosesSaysSo) {
+  vardo_test::VardoInstall install;
+  platform::fake::ScopedEnv temp("TMPDIR", install.Tree().MakeFolder("tmp").string());
+  const std::string company = install.AddSampleCompany();
+  const auto whole = WalkEveryKind(company);
+  for (const auto& [kind, outcome] : whole) {
+    ASSERT_FALSE(outcome.records.empty()) << kind;
+    ASSERT_FALSE(SaysSo(outcome.rows, "")) << kind;
+  }
+
+  std::string noise(3000, '\0');
+  std::mt19937 random(29);
+  for (char& c : noise) c = static_cast<char>(random());
+  const struct {
+    const char* name;
+    std::function<void(const fs::path&, const std::string&)> damage;
+  } damages[] = {
+      {"cut in a record",
+       [](const fs::path& file, const std::string& bytes) {
+         const std::size_t header = U16At(bytes, fixtures::kDbfHeaderLengthAt);
+         const std::size_t record = U16At(bytes, fixtures::kDbfRecordLengthAt);
+         const std::size_t records = (bytes.size() - header) / record;
+         std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes.substr(0, header + records / 2 * record + 5);
+       }},
+      {"zero length", [](const fs::path& file, const std::string&) { std::ofstream(file, std::ios::trunc); }},
+      {"random bytes", [&](const fs::path& file, const std::string&) { std::ofstream(file, std::ios::binary) << noise; }},
+      {"removed", [](const fs::path& file, const std::string&) { fs::remove(file); }},
+      {"a folder in its place",
+       [](const fs::path& file, const std::string&) {
+         fs::remove(file);
+         fs::create_directory(file);
+       }},
+      {"held locked", [](const fs::path&, const std::string&) {}},
+  };
+  for (const auto& [file, readers] : kReadBy) {
+    for (const auto& damage : damages) {
+      SCOPED_TRACE(file + ", " + damage.name);
+      fs::remove_all(company);
+      install.AddSampleCompany();
+      const fs::path path = fs::path(company) / file;
+      damage.damage(path, platform::ReadWholeFile(path).value());
+      std::optional<platform::fake::HeldWriteLock> lock;
+      if (std::string(damage.name) == "held locked") lock.emplace(path);
+
+      for (const auto& [kind, outcome] : WalkEveryKind(company)) {
+        SCOPED_TRACE(kind);
+        const bool reads = std::find(readers.begin(), readers.end(), kind) != readers.end();
+        if (reads || outcome.records != whole.at(kind).records) {
+          EXPECT_TRUE(SaysSo(outcome.rows, file)) << ::testing::PrintToString(outcome.rows);
+        }
+      }
+    }
+  }
+}
+
+}  // namespace
