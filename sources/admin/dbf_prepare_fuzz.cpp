@@ -1,7 +1,9 @@
 // libFuzzer target: any bytes as one table of the sample DBF company (the first
 // byte picks the table), prepared as the conversion job prepares it: the readers
 // are built and every kind is checked through its upload job, which validates
-// each record locally; nothing goes to the network. Aborts when
+// each record locally; nothing goes to the network. The administration program
+// is installed without a development kit, so the SIE check reads the booking
+// years and the chart and then finds no way to export. Aborts when
 //   - a record the readers read is neither in the upload object nor refused in a row, or
 //   - the table cannot be read whole and a kind it feeds has no row that names it
 //     (company settings: are not held back from the send).
@@ -19,12 +21,15 @@
 #include "app/import_job.h"
 #include "app/reader_factories.h"
 #include "app/sources/company_identification.h"
+#include "app/sources/desktop_programs.h"
+#include "app/sources/desktop_services.h"
 #include "lumdb/record/dbf_table.h"
 #include "platform/fake/memory_files.h"
 #include "platform/fake/scripted_prompter.h"
 #include "platform/files.h"
 #include "platform/folders.h"
 #include "platform/paths.h"
+#include "platform/registry.h"
 #include "sources/admin/testing/sample_dbf_tables.h"
 #include "tools/samplecompany/sample_company.h"
 
@@ -84,7 +89,7 @@ std::unique_ptr<I_QZ_Base> MakeReader(ReaderFactory& readers, ImportKind kind, c
 
 // Prepares the company as it stands in the opener; aborts on a record or a loss unaccounted for.
 void Prepare(const SampleTable& table, bool readWhole) {
-  platform::fake::ScriptedPrompter prompter;  // no program is installed: the SIE kind only reads and says so
+  platform::fake::ScriptedPrompter prompter;  // the desktop program cannot be started here: nothing is asked
   CMlxImportJob job(kSourceAdmin, &prompter);
   job.SetSourceCompany(g_sample->company);
   job.SetPriceListCode("1");
@@ -107,12 +112,15 @@ void Prepare(const SampleTable& table, bool readWhole) {
     }
     const bool fed = std::find(table.feeds.begin(), table.feeds.end(), kind) != table.feeds.end();
     if (readWhole || !fed) continue;
+    // The rows of the SIE files are named "SIE", every other kind's row about the whole kind names nothing.
     const bool named = std::any_of(rows.begin(), rows.end(), [&](const ReportRow& row) {
-      return IsKindRow(row) && row.text.find(table.name) != std::string::npos;
+      const bool aboutKind = kind == kImportSie ? row.kind == report::kError : IsKindRow(row);
+      return aboutKind && row.text.find(table.name) != std::string::npos;
     });
     if (!named) Fail(name + ": the table cannot be read whole and no row says so");
     if (kind == kImportCompany && !job.IsUnreadable(kind)) Fail(name + ": settings not read whole would be sent");
   }
+  RemoveExportTempFolders();
 }
 
 void RemoveSample() {
@@ -143,6 +151,11 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
   samplecompany::SampleOptions few;
   few.articles = few.customers = few.suppliers = few.customerInvoices = few.supplierInvoices = 2;
   samplecompany::WriteSampleCompany(g_sample->folder, few);
+  const std::string key =
+      samplecompany::WriteAdministrationProgram(g_sample->folder.parent_path() / "program", g_sample->folder.parent_path());
+  platform::InstallRegistry(std::make_shared<const platform::RegistryStore>(
+      platform::RegistryStore::Parse("Windows Registry Editor Version 5.00\n\n" + key)));
+  InitDesktopProducts();
   g_sample->company = IdentifyCompany(g_sample->folder.string(), true);
   // Every file of the company is read from memory, so that the table under test can be swapped.
   for (const auto& entry : fs::directory_iterator(g_sample->folder)) {
