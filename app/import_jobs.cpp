@@ -21,7 +21,8 @@ struct RefusedRecord {
 };
 
 ReportRow RefusalRow(RefusedRecord record, int code) {
-  return {std::move(record.key), std::move(record.name), report::kError, report::kCaptionError, FieldErrorText(code)};
+  return report::RecordRow(std::move(record.key), std::move(record.name), report::kError, report::kCaptionError,
+                           FieldErrorText(code));
 }
 
 }  // namespace

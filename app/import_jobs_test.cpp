@@ -192,10 +192,12 @@ TEST(Refusals, GiveErrorRowsWithTheRecordsKeyAndName) {
   EXPECT_THAT(supplierJob.Check(nullptr),
               ElementsAre(ReportRow{"L1", "Leverantör L1", "Error", "Fel:", "Numret finns redan på en annan post."}));
 
+  // A record with neither key nor name is still named, so its row counts as its refusal.
   fake::FakeDeliveryTerms terms;
-  terms.records = {{.code = "FVL"}};
+  terms.records = {{.code = "FVL"}, {}};
   CMlxImportDeliveryTerms termJob("token", &terms);
-  EXPECT_THAT(termJob.Check(nullptr), ElementsAre(ReportRow{"FVL", "", "Error", "Fel:", "Namn saknas."}));
+  EXPECT_THAT(termJob.Check(nullptr), ElementsAre(ReportRow{"FVL", "", "Error", "Fel:", "Namn saknas."},
+                                                  ReportRow{"(saknas)", "", "Error", "Fel:", "Nummer eller kod saknas."}));
 
   fake::FakeCustomerLedgerItems invoices;
   invoices.records = {{.invoiceNumber = -17, .dueDate = "2026-01-31"}};

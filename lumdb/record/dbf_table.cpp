@@ -75,6 +75,9 @@ void dbf_table_c::open(std::string_view path) {
     lost(std::move(problem));
     close();
   };
+  // A table another program is changing is not read: what it holds is not
+  // settled. Asked once, never waited for.
+  if (file_->IsWriteLockedByAnother()) return give_up(kLockedByAnother);
 
   char head[kHeaderSize];
   if (file_->ReadAt(0, head) != kHeaderSize) return give_up("the file is shorter than the 32-byte header");
@@ -197,7 +200,9 @@ void dbf_table_c::close() {
   current_ = -1;
 }
 
+// A record read again after it failed is the same loss, said once.
 void dbf_table_c::lost(std::string problem) {
+  if (std::find(losses_.begin(), losses_.end(), problem) != losses_.end()) return;
   losses_.push_back(problem);
   problems_.push_back(std::move(problem));
 }
@@ -227,8 +232,12 @@ std::error_code dbf_table_c::read_record(std::int32_t n) {
   const std::size_t got = file_->ReadAt(offset, {block_.data(), static_cast<std::size_t>(wanted * record_length)});
   block_first_ = n;
   block_records_ = static_cast<std::int32_t>(static_cast<std::int64_t>(got) / record_length);
-  // The file's size promised the record, so a short read is a read error.
-  if (block_records_ == 0) return fail(io_error);
+  // The file's size promised the record, so a short read is a read error, and a
+  // record lost: the walk it ends is not the whole table.
+  if (block_records_ == 0) {
+    lost("record " + Num(n) + " cannot be read");
+    return fail(io_error);
+  }
   record_ = block_.data();
   current_ = n;
   return success;

@@ -43,7 +43,11 @@ platform::CodePage dbf_code_page(std::uint8_t language_driver);
 
 class dbf_table_c {
  public:
-  // An empty path, or a file that cannot be opened, leaves the table unopened.
+  // The loss of a file another program holds locked for writing.
+  static constexpr const char* kLockedByAnother = "another program holds the file locked";
+
+  // An empty path, a file that cannot be opened, or one that another program
+  // holds locked for writing, leaves the table unopened.
   explicit dbf_table_c(std::string_view path);
   ~dbf_table_c();
   dbf_table_c(const dbf_table_c&) = delete;
@@ -77,7 +81,8 @@ class dbf_table_c {
   // What the reader found damaged or could not read, one line each.
   const std::vector<std::string>& problems() const { return problems_; }
   // The problems that cost data: values or records of the file that cannot be
-  // read (a damage it reads around, such as a missing terminator, is not one).
+  // read (a damage it reads around, such as a missing terminator, is not one),
+  // found when it was opened or, for a record whose read fails, when it was read.
   // Empty when the table reads whole.
   const std::vector<std::string>& losses() const { return losses_; }
 

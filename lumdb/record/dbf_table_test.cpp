@@ -1,10 +1,15 @@
 #include "lumdb/record/dbf_table.h"
 
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <cstring>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "platform/fake/held_lock.h"
 #include "platform/fake/memory_files.h"
 #include "platform/fake/scoped_environment.h"
 #include "tools/fixtures/dbf_writer.h"
@@ -245,9 +250,62 @@ TEST(DbfTable, AFailingDiskGivesAReadError) {
   files.Add("NR.DBF", writer.Bytes(), writer.HeaderLength() + 3 * writer.RecordLength() + 2);
   platform::ScopedFileOpener use(files);
   dbf_table_c table("NR.DBF");
+  std::vector<std::string> losses = table.losses();  // the end-of-file byte that cannot be read either
   EXPECT_EQ(ReadAll(table).size(), 3u);
   EXPECT_EQ(table.read_record(3).value(), io_error);
   EXPECT_EQ(table.field_text(0), "");
+  // The record that cannot be read is a loss, not the end of the table; said once however often it is read.
+  losses.push_back("record 3 cannot be read");
+  EXPECT_EQ(table.losses(), losses);
+}
+
+// A table another program is changing, under a write lock on the whole file or
+// on one record, is not read, and says why once; the lock is asked about, never
+// waited for. Another program's read lock hinders nobody.
+TEST(DbfTable, ATableLockedForWritingByAnotherIsNotRead) {
+  platform::fake::TempTree tree;
+  const auto path = tree / "KUND.DBF";
+  Customers(DbfFormat::DBase3).WriteTo(path);
+  const auto read = [&] {
+    dbf_table_c table(path.string());
+    return table.is_open() ? std::vector<std::string>{"open"} : table.losses();
+  };
+  const std::vector<std::string> locked{dbf_table_c::kLockedByAnother};
+  {
+    platform::fake::HeldWriteLock lock(path);
+    EXPECT_EQ(read(), locked);
+  }
+  EXPECT_EQ(read(), std::vector<std::string>{"open"});
+
+  // Another process's lock on one record; then its read lock.
+  for (short type : {F_WRLCK, F_RDLCK}) {
+    int ready[2], done[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    ASSERT_EQ(::pipe(done), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      ::close(done[1]);  // so that the parent's close ends the wait below
+      const int fd = ::open(path.c_str(), O_RDWR);
+      struct flock lock {};
+      lock.l_type = type;
+      lock.l_whence = SEEK_SET;
+      lock.l_start = 200;
+      lock.l_len = 10;
+      const char ok = fd >= 0 && ::fcntl(fd, F_SETLK, &lock) == 0 ? '1' : '0';
+      (void)!::write(ready[1], &ok, 1);
+      char end;
+      (void)!::read(done[0], &end, 1);  // until the parent has looked
+      ::_exit(0);
+    }
+    char ok = 0;
+    ASSERT_EQ(::read(ready[0], &ok, 1), 1);
+    ASSERT_EQ(ok, '1');
+    EXPECT_EQ(read(), type == F_WRLCK ? locked : std::vector<std::string>{"open"});
+    ::close(done[1]);
+    ::waitpid(child, nullptr, 0);
+    for (int fd : {ready[0], ready[1], done[0]}) ::close(fd);
+  }
 }
 
 struct DamageCase {

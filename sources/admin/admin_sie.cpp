@@ -1,11 +1,31 @@
 #include "sources/admin/admin_sie.h"
 
 #include "platform/text.h"
+#include "sources/admin/parameter_tables.h"
 
 // The kit opens a DBF company without the desktop program's user.
 CAdminSie::CAdminSie(std::string folder, platform::Prompter& prompter)
     : CBookingYearDb(std::move(folder)), DesktopSieReader(prompter, false) {}
 
+std::vector<ReportRow> CAdminSie::CreateSieFiles() {
+  std::vector<ReportRow> rows;
+  CAdminPrm(Folder()).AddRequiredTableRows(rows);
+  for (ReportRow& row : rows) row.name = "SIE";  // as every row of the SIE files
+  if (!rows.empty()) return rows;
+  return DesktopSieReader::CreateSieFiles();
+}
+
+void CAdminSie::KeepTableRows(const CAdminCompanyDb& table, bool required) {
+  std::vector<ReportRow> rows;
+  if (required) {
+    table.AddRequiredTableRows(rows);
+  } else {
+    table.AddDamageRows(rows);
+  }
+  for (ReportRow& row : rows) AddTableRow(report::kError, report::kCaptionError, std::move(row.text));
+}
+
+// Without BOKFAAR.DBF the company has no booking year, which the export says.
 std::vector<SieBookingYear> CAdminSie::ReadBookingYears() {
   std::vector<SieBookingYear> years;
   for (bool more = MoveFirstRecord(); more; more = MoveNextRecord()) {
@@ -16,12 +36,15 @@ std::vector<SieBookingYear> CAdminSie::ReadBookingYears() {
     year.endText = GetEnd();
     year.chartType = GetChartType();
   }
+  KeepTableRows(*this, false);
   CloseTable();
   return years;
 }
 
+// A company with booking years has a chart of accounts: without it the files would hold no account.
 bool CAdminSie::HasAccountOutsideRange(const SieBookingYears& years) {
   CKontoDb accounts(Folder());
+  KeepTableRows(accounts, true);
   for (bool more = accounts.MoveFirstRecord(); more; more = accounts.MoveNextRecord()) {
     const std::string yearId = accounts.GetYearId();
     const bool ofExportedYear = yearId.starts_with(years.current.id) ||

@@ -367,6 +367,39 @@ TEST_F(AdminSieTest, NoWorkFolderGivesTheErrorRow) {
   EXPECT_THAT(KitCalls(), IsEmpty());
 }
 
+// Booking years or a chart of accounts that cannot be read whole make no SIE
+// file: the kit would export what it read of them. An Error row names the
+// table; the kit is not asked.
+TEST_F(AdminSieTest, TablesNotReadWholeMakeNoFile) {
+  const auto cut = [](const std::filesystem::path& path) {
+    std::filesystem::resize_file(path, std::filesystem::file_size(path) - 9);
+  };
+  const struct {
+    const char* file;
+    std::function<void(const std::filesystem::path&)> damage;
+    std::string text;  // the start of the one row
+  } cases[] = {
+      {"KONTO.DBF", [](auto& path) { std::filesystem::remove(path); }, "Filen KONTO.DBF saknas."},
+      {"KONTO.DBF", cut, "Filen KONTO.DBF kan inte läsas helt: the last record is cut short"},
+      {"BOKFAAR.DBF", cut, "Filen BOKFAAR.DBF kan inte läsas helt: the last record is cut short"},
+      {"BOKFAAR.DBF", [](auto& path) { std::filesystem::resize_file(path, 0); },
+       "Filen BOKFAAR.DBF kan inte läsas helt: the file is shorter than the 32-byte header"},
+      {"BOKFAAR.DBF", [](auto& path) { std::filesystem::remove(path); },
+       "Företaget saknar bokföringsår och SIE kan inte skapas."},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    WriteCompany();
+    c.damage(company / c.file);
+    const Rows rows = Produce();
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0].kind, "Error");
+    EXPECT_THAT(rows[0].text, ::testing::StartsWith(c.text));
+    EXPECT_EQ(currentPath, "");
+    EXPECT_THAT(KitCalls(), IsEmpty());
+  }
+}
+
 TEST_F(AdminSieTest, AvailableForEveryCompanyButAnInvoicingOne) {
   for (const auto& [code, available] : {std::pair{"5", true}, std::pair{"F", true}, std::pair{"W", false}}) {
     WriteCompany(code);

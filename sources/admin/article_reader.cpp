@@ -35,16 +35,23 @@ void CAdminArticleDb::ReadPrices() {
     if (prices.IsBasePrice() && prices.GetPriceList() == priceListCode_)
       prices_.try_emplace(prices.GetArticleNumber(), prices.GetPrice());
   }
+  prices.AddDamageRows(sideTableRows_, "priser saknas");
 }
 
+// When the chosen list is not among the lists that could be read, whether its
+// prices include VAT is not known: no price is sent rather than one of the wrong kind.
 void CAdminArticleDb::ReadIncludesVat() {
   CAdminPriceListDb lists(Folder());
-  for (bool live = lists.MoveFirstRecord(); live; live = lists.MoveNextRecord()) {
+  bool found = false;
+  for (bool live = lists.MoveFirstRecord(); live && !found; live = lists.MoveNextRecord()) {
     if (lists.GetPriceListCode() == priceListCode_) {
       includesVat_ = IsLogicalSet(lists.GetIncludesVat());
-      return;
+      found = true;
     }
   }
+  const bool costsPrices = !found && !priceListCode_.empty() && lists.IsDamaged();
+  if (costsPrices) prices_.clear();
+  lists.AddDamageRows(sideTableRows_, costsPrices ? "priser saknas" : "");
 }
 
 // English names matter only to a company that invoices or is invoiced in foreign currency.
@@ -57,6 +64,7 @@ void CAdminArticleDb::ReadEnglishNames() {
   for (bool live = names.MoveFirstRecord(); live; live = names.MoveNextRecord()) {
     if (names.GetLanguageCode() == "EN") englishNames_.try_emplace(names.GetArticleNumber(), names.GetName());
   }
+  names.AddDamageRows(sideTableRows_, "engelska benämningar saknas");
 }
 
 void CAdminArticleDb::ReadUnits() {
@@ -64,12 +72,14 @@ void CAdminArticleDb::ReadUnits() {
   for (bool live = units.MoveFirstRecord(); live; live = units.MoveNextRecord()) {
     if (units.IsDomestic()) units_.try_emplace(units.GetUnitCode(), Unit{units.GetIsoCode(), units.GetText()});
   }
+  units.AddDamageRows(sideTableRows_, "enheter saknas");
 }
 
 void CAdminArticleDb::ReadAccountNames() {
   CAdminArticleAccountDb accounts(Folder());
   for (bool live = accounts.MoveFirstRecord(); live; live = accounts.MoveNextRecord())
     accountNames_.try_emplace(accounts.GetAccountCode(), accounts.GetName());
+  accounts.AddDamageRows(sideTableRows_, "kontonamn saknas");
 }
 
 bool CAdminArticleDb::IsAvailable() { return EditionKeepsRegisters(Folder()); }

@@ -14,40 +14,57 @@ CAdminCompanyDb::CAdminCompanyDb(std::string folder, std::string fileName)
     : folder_(std::move(folder)), fileName_(std::move(fileName)) {
   if (folder_.empty()) return;
   // A folder copied from Windows may hold "prm.dbf" where "PRM.DBF" is asked for.
-  const std::string path = platform::ResolveNoCase(folder_, fileName_);
-  table_ = std::make_unique<lumdb::dbf_table_c>(path);
-  if (platform::PathExists(path)) losses_ = table_->losses();
+  path_ = platform::ResolveNoCase(folder_, fileName_);
+  table_ = std::make_unique<lumdb::dbf_table_c>(path_);
+  exists_ = platform::PathExists(path_);
   if (!table_->is_open()) {
-    WriteLog("Misslyckades öppna filen " + path);
+    WriteLog("Misslyckades öppna filen " + path_);
     return;
   }
-  for (const auto& problem : table_->problems()) WriteLog(path + ": " + problem);
+  for (const auto& problem : table_->problems()) WriteLog(path_ + ": " + problem);
   const std::error_code ec = table_->first();
   if (!ec) {
     hasRecords_ = true;
   } else if (ec.value() != lumdb::no_data) {
-    WriteLog("Misslyckades öppna filen " + path);
+    WriteLog("Misslyckades öppna filen " + path_);
   }
 }
 
 CAdminCompanyDb::~CAdminCompanyDb() = default;
 
 bool CAdminCompanyDb::MoveFirstRecord() {
-  if (!hasRecords_ || table_->first()) return false;
+  if (!hasRecords_) return false;
+  if (const std::error_code ec = table_->first()) {
+    if (ec.value() != lumdb::no_data) LoseRecord();
+    return false;
+  }
   return table_->is_deleted() ? SkipDeleted() : true;
 }
 
 bool CAdminCompanyDb::MoveNextRecord() {
-  if (!hasRecords_ || table_->next()) return false;
+  if (!hasRecords_) return false;
+  if (const std::error_code ec = table_->next()) {
+    if (ec.value() != lumdb::no_data) LoseRecord();
+    return false;
+  }
   return table_->is_deleted() ? SkipDeleted() : true;
 }
 
 bool CAdminCompanyDb::SkipDeleted() {
   if (!hasRecords_) return false;
   do {
-    if (table_->next()) return false;
+    if (const std::error_code ec = table_->next()) {
+      if (ec.value() != lumdb::no_data) LoseRecord();
+      return false;
+    }
   } while (table_->is_deleted());
   return true;
+}
+
+// A closed table fails its reads too, but loses nothing: the walk is over.
+void CAdminCompanyDb::LoseRecord() {
+  if (!table_->is_open() || table_->losses().empty()) return;
+  WriteLog(path_ + ": " + table_->losses().back());
 }
 
 int CAdminCompanyDb::RecordCount() const { return table_ ? table_->record_count() : 0; }
@@ -57,10 +74,26 @@ void CAdminCompanyDb::CloseTable() {
   if (table_) table_->close();
 }
 
-void CAdminCompanyDb::AddDamageRows(std::vector<ReportRow>& rows) const {
-  for (const std::string& loss : losses_) {
-    rows.push_back({"", "", report::kError, report::kCaptionError, "Filen " + fileName_ + " kan inte läsas helt: " + loss});
+void CAdminCompanyDb::AddDamageRows(std::vector<ReportRow>& rows, std::string_view cost) const {
+  if (IsDamaged()) {
+    std::string text = "Filen " + fileName_ + " kan inte läsas helt: ";
+    const char* separator = "";
+    for (const std::string& loss : table_->losses()) {
+      text += separator + loss;
+      separator = "; ";
+    }
+    if (!cost.empty()) text += "; " + std::string(cost) + ".";
+    rows.push_back({"", "", report::kError, report::kCaptionError, std::move(text)});
   }
+  rows.insert(rows.end(), sideTableRows_.begin(), sideTableRows_.end());
+}
+
+void CAdminCompanyDb::AddRequiredTableRows(std::vector<ReportRow>& rows, std::string_view cost) const {
+  if (!exists_) {
+    rows.push_back({"", "", report::kError, report::kCaptionError,
+                    "Filen " + fileName_ + " saknas" + (cost.empty() ? "" : "; " + std::string(cost)) + "."});
+  }
+  AddDamageRows(rows, cost);
 }
 
 std::string CAdminCompanyDb::GetField(int column) const {

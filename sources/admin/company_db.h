@@ -19,6 +19,7 @@ class CAdminCompanyDb {
   CAdminCompanyDb& operator=(const CAdminCompanyDb&) = delete;
 
   const std::string& Folder() const { return folder_; }  // as given
+  const std::string& FileName() const { return fileName_; }
   bool HasRecords() const { return hasRecords_; }
 
   // Makes the first live record current; false when there is none.
@@ -31,10 +32,20 @@ class CAdminCompanyDb {
   int RecordCount() const;
   // Closes the file; the table then reads as empty.
   void CloseTable();
-  // One "Error" row for each thing of the file that could not be read, when the
-  // file exists but cannot be read whole; none for a missing file (a company
-  // without such records has none) nor for a table read whole.
-  void AddDamageRows(std::vector<ReportRow>& rows) const;
+  // Whether anything (a file, a folder) lies at the table's path; false for an empty folder.
+  bool Exists() const { return exists_; }
+  // Whether the file exists but cannot be read whole (AddDamageRows then gives its row).
+  bool IsDamaged() const { return exists_ && !table_->losses().empty(); }
+  // One "Error" row, about the whole kind, when the file exists but cannot be read
+  // whole: it names the file and everything of it that could not be read, and
+  // ends with `cost` when one is given (what a side table's loss takes from the
+  // register that joins it, such as "priser saknas"). None for a missing file (a
+  // company without such records has none) nor for a table read whole. Then the
+  // rows of the side tables read with this one.
+  void AddDamageRows(std::vector<ReportRow>& rows, std::string_view cost = {}) const;
+  // For a table that every company has: an "Error" row when its file is missing
+  // (what it holds was lost, which `cost` says as above), then AddDamageRows.
+  void AddRequiredTableRows(std::vector<ReportRow>& rows, std::string_view cost = {}) const;
 
   // The text of a column of the current record in UTF-8: trailing blanks cut,
   // leading blanks too unless the column is of type C. "" without records or
@@ -49,10 +60,19 @@ class CAdminCompanyDb {
   // The position of a column; -1 when the file lacks it or the table has no records.
   int Column(std::string_view name) const;
 
+  // The rows of the side tables a reader read with this table, each side table's
+  // AddDamageRows with what its loss costs: a side table is read while its reader
+  // is built and gone by the time the rows are asked for.
+  std::vector<ReportRow> sideTableRows_;
+
  private:
+  // Remembers a record that cannot be read, so that the walk it ends is not taken for the whole table.
+  void LoseRecord();
+
   std::string folder_;
   std::string fileName_;
-  std::vector<std::string> losses_;  // of a file that exists
+  std::string path_;
+  bool exists_ = false;
   bool hasRecords_ = false;
   std::unique_ptr<lumdb::dbf_table_c> table_;
 };

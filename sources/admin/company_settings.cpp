@@ -83,8 +83,10 @@ CAdminCompanySettings::CAdminCompanySettings(std::string folder) : CAdminPrm(std
   if (productCode == "W") {
     settings_.vatPeriod = -1;
   } else {
-    const std::string code = CAdminPrm2(Folder()).GetVatPeriodCode();
+    const CAdminPrm2 prm2(Folder());
+    const std::string code = prm2.GetVatPeriodCode();
     settings_.vatPeriod = code == "1" ? 3 : code == "2" ? 4 : 1;
+    prm2.AddRequiredTableRows(sideTableRows_);
   }
 }
 
@@ -97,5 +99,6 @@ void CAdminCompanySettings::ReadNextNumbers() {
     if (series == 2) settings_.nextCustomerOrderNumber = ToInt(numbers.GetNr());
     if (series == 3) settings_.nextCustomerInvoiceNumber = ToInt(numbers.GetNr());
   }
+  numbers.AddRequiredTableRows(sideTableRows_);
 }
 

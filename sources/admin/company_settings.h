@@ -4,6 +4,7 @@
 // service takes. The getters only hand out copies, so they still answer after
 // Close (the settings are uploaded after the check has closed the reader).
 #include <string>
+#include <vector>
 
 #include "app/sources/stored_company_settings.h"
 #include "sources/admin/parameter_tables.h"
@@ -14,6 +15,10 @@ class CAdminCompanySettings : public CAdminPrm, public StoredCompanySettings {
 
   bool IsAvailable() override { return true; }
   void Close() override { CloseTable(); }
+  // An "Error" row for each settings table that is missing or cannot be read
+  // whole: the settings are then not sent, since a value that was not read
+  // would go out as the company's.
+  void AddWarnings(std::vector<ReportRow>& rows) override { AddRequiredTableRows(rows); }
   bool MoveFirst() override { return MoveFirstRecord(); }
   bool MoveNext() override { return MoveNextRecord(); }
 

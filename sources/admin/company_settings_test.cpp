@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <functional>
 #include <map>
 
 #include "platform/fake/scoped_environment.h"
@@ -32,12 +35,19 @@ std::vector<std::string> PrmRecord(const std::map<std::string, std::string>& val
   return record;
 }
 
-void WritePrm(const CompanyFolder& company, const std::map<std::string, std::string>& values) {
-  company.Write("PRM.DBF", Table(kPrmColumns).Add(PrmRecord(values)));
-}
-
 void WritePrm2(const CompanyFolder& company, const std::string& vatPeriodCode) {
   company.Write("PRM2.DBF", Table({Char("MVSREDPER", 1)}).Add({vatPeriodCode}));
+}
+
+void WriteNewNum(const CompanyFolder& company, const fixtures::DbfWriter& table) { company.Write("NEWNUM.DBF", table); }
+fixtures::DbfWriter NewNumTable() { return Table({Numeric("ID", 3), Numeric("NR", 10)}); }
+
+// The three settings tables every company has: PRM.DBF with the values given,
+// PRM2.DBF without a VAT period code and NEWNUM.DBF without a series.
+void WritePrm(const CompanyFolder& company, const std::map<std::string, std::string>& values) {
+  company.Write("PRM.DBF", Table(kPrmColumns).Add(PrmRecord(values)));
+  WritePrm2(company, "");
+  WriteNewNum(company, NewNumTable());
 }
 
 CompanyRecord Settings(const CompanyFolder& company) {
@@ -46,6 +56,17 @@ CompanyRecord Settings(const CompanyFolder& company) {
   EXPECT_TRUE(walked.rows.empty());
   EXPECT_TRUE(reader.IsAvailable());
   return walked.records.front();
+}
+
+std::vector<std::string> RowTexts(const CompanyFolder& company) {
+  CAdminCompanySettings reader(company.path());
+  std::vector<std::string> texts;
+  for (const ReportRow& row : WalkCompany(reader).rows) {
+    EXPECT_EQ(row.kind, "Error");
+    EXPECT_TRUE(report::IsAboutWholeKind(row));
+    texts.push_back(row.text);
+  }
+  return texts;
 }
 
 TEST(CompanySettings, ReadsEveryValueInTheCloudsForm) {
@@ -71,7 +92,7 @@ TEST(CompanySettings, ReadsEveryValueInTheCloudsForm) {
                      {"IBAN_NR", "SE45 5000 0000 0583 9825 7466"},
                      {"SWIFT_ADR", "ESSE SESS"}});
   WritePrm2(company, "1");
-  company.Write("NEWNUM.DBF", Table({Numeric("ID", 3), Numeric("NR", 10)})
+  WriteNewNum(company, NewNumTable()
                                   .Add({"1", "501"})
                                   .Add({"2", "1200"})
                                   .Add({"3", "100"})
@@ -135,18 +156,27 @@ TEST(CompanySettings, ProductCodeGivesExportApplicationAndVatPeriod) {
 }
 
 // The invoicing program keeps no VAT period, so its PRM2.DBF is not even opened
-// (it need not exist); any other program's missing PRM2.DBF is logged.
+// (it need not exist); any other program's missing PRM2.DBF is logged and said.
 TEST(CompanySettings, InvoicingProgramLeavesPrm2Unopened) {
-  for (auto [productCode, logsPrm2] : std::vector<std::pair<std::string, bool>>{{"W", false}, {"WF", true}}) {
+  for (auto [productCode, needsPrm2] : std::vector<std::pair<std::string, bool>>{{"W", false}, {"WF", true}}) {
     SCOPED_TRACE(productCode);
     platform::fake::TempTree logFolder;
     platform::ConfigureLog(true, logFolder.root().string());
     CompanyFolder company;
     WritePrm(company, {{"PRG_TYPE", productCode}});
-    EXPECT_EQ(Settings(company).vatPeriod, logsPrm2 ? 1 : -1);
+    std::filesystem::remove(std::filesystem::path(company.path()) / "PRM2.DBF");
+    CAdminCompanySettings reader(company.path());
+    const auto walked = WalkCompany(reader);
+    if (needsPrm2) {
+      ASSERT_EQ(walked.rows.size(), 1u);
+      EXPECT_EQ(walked.rows[0].text, "Filen PRM2.DBF saknas.");
+    } else {
+      EXPECT_TRUE(walked.rows.empty());
+      EXPECT_EQ(walked.records.front().vatPeriod, -1);
+    }
     platform::ConfigureLog(false, "");
     const std::string log = platform::ReadWholeFile(logFolder.root() / platform::kLogFileName).value_or("");
-    EXPECT_EQ(log.find("PRM2.DBF") != std::string::npos, logsPrm2) << log;
+    EXPECT_EQ(log.find("PRM2.DBF") != std::string::npos, needsPrm2) << log;
   }
 }
 
@@ -237,33 +267,56 @@ TEST(CompanySettings, DeletedFirstRecordsAreStillTheParameters) {
                                .AddDeleted(PrmRecord({{"NAMN", "Första Bolaget AB"}, {"PRG_TYPE", "2"}}))
                                .Add(PrmRecord({{"NAMN", "Andra"}, {"PRG_TYPE", "5"}})));
   company.Write("PRM2.DBF", Table({Char("MVSREDPER", 1)}).AddDeleted({"2"}).Add({"1"}));
+  WriteNewNum(company, NewNumTable());
   CompanyRecord settings = Settings(company);
   EXPECT_EQ(settings.name, "Första Bolaget AB");
   EXPECT_EQ(settings.exportApplication, 4);
   EXPECT_EQ(settings.vatPeriod, 4);
 }
 
-TEST(CompanySettings, WithoutPrmTheOtherTablesStillCount) {
-  CompanyFolder company;
-  WritePrm2(company, "2");
-  company.Write("NEWNUM.DBF", Table({Numeric("ID", 3), Numeric("NR", 10)}).Add({"3", "42"}).Add({"0", "7"}));
-  company.WriteText("ftg.ini", "[Byggtjanst]\nActive=1\n");
-
-  CompanyRecord expected;
-  expected.hasFTaxCard = true;
-  expected.exportApplication = -1;
-  expected.nextCustomerInvoiceNumber = 42;
-  expected.vatPeriod = 4;
-  EXPECT_EQ(Settings(company), expected);
-}
-
-TEST(CompanySettings, EmptyFolderGivesTheDefaults) {
-  CompanyFolder company;
-  CompanyRecord expected;
-  expected.hasFTaxCard = true;
-  expected.exportApplication = -1;
-  expected.vatPeriod = 1;
-  EXPECT_EQ(Settings(company), expected);
+// A settings table that is missing or cannot be read whole gives an Error row
+// naming it, so that none of the settings are sent: a value it would have given
+// (a next invoice number, the VAT period, the company's name) is not the
+// company's. A NEWNUM.DBF without records is a company that has numbered nothing.
+TEST(CompanySettings, SettingsTablesMissingOrNotReadWholeAreSaid) {
+  const std::string cutShort = "kan inte läsas helt: the file is shorter than the 32-byte header";
+  const struct {
+    const char* name;
+    const char* file;  // damaged; none for a case of its own
+    std::function<void(const CompanyFolder&, const std::filesystem::path&)> damage;
+    std::vector<std::string> rows;
+  } cases[] = {
+      {"whole", nullptr, [](auto&, auto&) {}, {}},
+      {"NEWNUM.DBF without records", "NEWNUM.DBF", [](auto& c, auto&) { WriteNewNum(c, NewNumTable()); }, {}},
+      {"PRM.DBF missing", "PRM.DBF", [](auto&, auto& p) { std::filesystem::remove(p); }, {"Filen PRM.DBF saknas."}},
+      {"PRM2.DBF missing", "PRM2.DBF", [](auto&, auto& p) { std::filesystem::remove(p); }, {"Filen PRM2.DBF saknas."}},
+      {"NEWNUM.DBF missing", "NEWNUM.DBF", [](auto&, auto& p) { std::filesystem::remove(p); },
+       {"Filen NEWNUM.DBF saknas."}},
+      {"PRM.DBF of zero length", "PRM.DBF", [](auto&, auto& p) { std::ofstream(p, std::ios::trunc); },
+       {"Filen PRM.DBF " + cutShort}},
+      {"PRM2.DBF of zero length", "PRM2.DBF", [](auto&, auto& p) { std::ofstream(p, std::ios::trunc); },
+       {"Filen PRM2.DBF " + cutShort}},
+      {"NEWNUM.DBF a folder", "NEWNUM.DBF",
+       [](auto&, auto& p) {
+         std::filesystem::remove(p);
+         std::filesystem::create_directory(p);
+       },
+       {"Filen NEWNUM.DBF kan inte läsas helt: cannot open the file: not a regular file"}},
+      {"all three missing", nullptr,
+       [](auto& c, auto&) {
+         for (const char* file : {"PRM.DBF", "PRM2.DBF", "NEWNUM.DBF"})
+           std::filesystem::remove(std::filesystem::path(c.path()) / file);
+       },
+       {"Filen PRM.DBF saknas.", "Filen NEWNUM.DBF saknas.", "Filen PRM2.DBF saknas."}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    CompanyFolder company;
+    WritePrm(company, {{"NAMN", "Åsa Öberg AB"}, {"PRG_TYPE", "1"}});
+    WriteNewNum(company, NewNumTable().Add({"3", "4711"}));
+    c.damage(company, std::filesystem::path(company.path()) / (c.file ? c.file : ""));
+    EXPECT_EQ(RowTexts(company), c.rows);
+  }
 }
 
 }  // namespace

@@ -13,12 +13,13 @@ constexpr int kInvoicingEdition = 400;
 const char* const kNotPrinted = "Fakturan är inte utskriven.";
 const char* const kNotBooked = "Fakturan är inte bokförd.";
 
-bool CompanyUsesOcr(const std::string& folder) { return IsLogicalSet(CAdminPrm(folder).GetAkiOcr()); }
-
 }  // namespace
 
-CAdminOof::CAdminOof(std::string folder)
-    : CAdminCompanyDb(std::move(folder), kFileName), usesOcr_(CompanyUsesOcr(Folder())) {}
+CAdminOof::CAdminOof(std::string folder) : CAdminCompanyDb(std::move(folder), kFileName) {
+  const CAdminPrm prm(Folder());
+  usesOcr_ = IsLogicalSet(prm.GetAkiOcr());
+  prm.AddRequiredTableRows(sideTableRows_, "OCR-nummer saknas");
+}
 
 bool CAdminCustomerLedgerItems::IsAvailable() {
   if (!available_) {
@@ -46,7 +47,7 @@ bool CAdminCustomerLedgerItems::CheckCurrent(std::vector<ReportRow>& rows) {
   if (IsLogicalSet(GetField(colCancelled_))) return false;
   if (type == "f" || type == "k") return true;
 
-  ReportRow row{GetField(colDocNumber_), "", report::kError, report::kCaptionError, ""};
+  ReportRow row = report::RecordRow(GetField(colDocNumber_), "", report::kError, report::kCaptionError, "");
   if (Edition() == kInvoicingEdition) {
     if (IsLogicalSet(GetField(colPrinted_))) return true;
     row.text = kNotPrinted;

@@ -17,7 +17,7 @@ class CAdminOof : public CAdminCompanyDb {
 
  protected:
   // The company prints payment references (OCR numbers) on its invoices (PRM.AKI_OCR).
-  bool usesOcr_;
+  bool usesOcr_ = false;
   int colDocType_ = Column("DOKTYP"), colDocNumber_ = Column("DOKNR"), colBooking_ = Column("KOPPL_DOK3"),
       colPrinted_ = Column("UTSK"), colCancelled_ = Column("MAKUL"), colInvoiceDate_ = Column("DATUM1"),
       colDueDate_ = Column("DATUM2"), colInvoiceType_ = Column("FKTTYP"), colCustomerNumber_ = Column("KUNDNR"),

@@ -59,8 +59,8 @@ class CAdminRegisterReader : public CAdminCompanyDb, public Interface {
   CAdminRegisterReader(std::string folder, const char* fileName, const char* numberColumn, ContactOwner owner)
       : CAdminCompanyDb(std::move(folder), fileName),
         colNumber_(Column(numberColumn)),
-        contacts_(ReadContacts(Folder(), owner)),
-        paymentTerms_(ReadPaymentTerms(Folder())) {}
+        contacts_(ReadContacts(Folder(), owner, sideTableRows_)),
+        paymentTerms_(ReadPaymentTerms(Folder(), sideTableRows_)) {}
 
   std::string NumberOfCurrent() const { return GetField(colNumber_); }
 

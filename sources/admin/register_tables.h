@@ -8,6 +8,7 @@
 #include <string>
 #include <unordered_map>
 #include <utility>
+#include <vector>
 
 #include "sources/admin/company_db.h"
 
@@ -68,7 +69,9 @@ using PaymentTermMap = std::map<std::string, PaymentTermInfo, std::less<>>;
 enum class ContactOwner { Customer, Supplier };
 
 // The live contacts of the owner kind (those whose owner number is set); the
-// last record of a key wins.
-ContactMap ReadContacts(const std::string& folder, ContactOwner owner);
-// The live payment terms by code; the first record of a code wins.
-PaymentTermMap ReadPaymentTerms(const std::string& folder);
+// last record of a key wins. A table that cannot be read whole adds its row to
+// `damageRows`.
+ContactMap ReadContacts(const std::string& folder, ContactOwner owner, std::vector<ReportRow>& damageRows);
+// The live payment terms by code; the first record of a code wins. A table that
+// cannot be read whole adds its row to `damageRows`.
+PaymentTermMap ReadPaymentTerms(const std::string& folder, std::vector<ReportRow>& damageRows);

@@ -583,13 +583,10 @@ TEST(DamagedTables, GiveTheirRowsAndKeepWhatWasRead) {
     } else if (*c.problem == '\0') {
       EXPECT_TRUE(walked.rows.empty());
     } else {
-      // One row for each thing lost (a cut file also holds fewer records than its header counts).
-      ASSERT_FALSE(walked.rows.empty());
-      for (const ReportRow& row : walked.rows) {
-        EXPECT_EQ(row.kind, "Error");
-        EXPECT_EQ(row.key, "");
-        EXPECT_TRUE(row.text.starts_with(lead)) << row.text;
-      }
+      // One row for the table, with everything lost (a cut file also holds fewer records than its header counts).
+      ASSERT_EQ(walked.rows.size(), 1u);
+      EXPECT_EQ(walked.rows[0].kind, "Error");
+      EXPECT_EQ(walked.rows[0].key, "");
       EXPECT_TRUE(walked.rows[0].text.starts_with(lead + c.problem)) << walked.rows[0].text;
     }
   }
@@ -598,6 +595,100 @@ TEST(DamagedTables, GiveTheirRowsAndKeepWhatWasRead) {
   std::filesystem::remove(folder.root() / "LEVFKT.DBF");
   CAdminSupplierLedgerItems invoices(folder.root().string());
   EXPECT_TRUE(Walk(invoices).rows.empty());
+}
+
+// A side table that a reader joins and that exists but cannot be read whole gives
+// one row in each register that joins it, naming the file and what its loss
+// costs that register's records; a missing side table is a company without such
+// records and says nothing, but PRM.DBF every company has.
+TEST(DamagedTables, SideTablesGiveOneRowNamingWhatIsLost) {
+  platform::fake::TempTree folder;
+  samplecompany::WriteSampleCompany(folder.root());
+  const std::string company = folder.root().string();
+  using RowsOf = std::function<std::vector<ReportRow>()>;
+  const RowsOf articles = [&] {
+    CAdminArticleDb reader(company, "1");
+    return Walk(reader).rows;
+  };
+  const RowsOf customers = [&] {
+    CAdminCustomerDb reader(company);
+    return Walk(reader).rows;
+  };
+  const RowsOf suppliers = [&] {
+    CAdminSupplierDb reader(company);
+    return Walk(reader).rows;
+  };
+  const RowsOf customerInvoices = [&] {
+    CAdminCustomerLedgerItems reader(company);
+    auto rows = Walk(reader).rows;
+    std::erase_if(rows, [](const ReportRow& row) { return !report::IsAboutWholeKind(row); });  // not booked
+    return rows;
+  };
+  const RowsOf supplierInvoices = [&] {
+    CAdminSupplierLedgerItems reader(company);
+    auto rows = Walk(reader).rows;
+    std::erase_if(rows, [](const ReportRow& row) { return !report::IsAboutWholeKind(row); });
+    return rows;
+  };
+  const struct {
+    const char* file;
+    std::vector<RowsOf> joinedBy;
+    const char* cost;
+    bool required = false;
+  } cases[] = {
+      {"PRIS.DBF", {articles}, "priser saknas"},
+      {"PRISL.DBF", {articles}, "priser saknas"},
+      {"ARTBEN.DBF", {articles}, "engelska benämningar saknas"},
+      {"ENHKOD.DBF", {articles}, "enheter saknas"},
+      {"ARTKNT.DBF", {articles}, "kontonamn saknas"},
+      {"KONTAKT.DBF", {customers, suppliers}, "kontaktuppgifter saknas"},
+      {"BETVILLK.DBF", {customers, suppliers}, "betalningsvillkor saknas"},
+      {"LEV.DBF", {supplierInvoices}, "leverantörernas land saknas"},
+      {"PRM.DBF", {customerInvoices}, "OCR-nummer saknas", true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.file);
+    const std::filesystem::path table = folder.root() / c.file;
+    const std::string whole = *platform::ReadWholeFile(table);
+    folder.Write(c.file, "");
+    for (const RowsOf& rowsOf : c.joinedBy) {
+      EXPECT_EQ(rowsOf(), (std::vector<ReportRow>{{"", "", "Error", "Fel:",
+                                                   std::string("Filen ") + c.file +
+                                                       " kan inte läsas helt: the file is shorter than the 32-byte "
+                                                       "header; " + c.cost + "."}}));
+    }
+    std::filesystem::remove(table);
+    const std::vector<ReportRow> missing{{"", "", "Error", "Fel:", std::string("Filen ") + c.file + " saknas; " + c.cost + "."}};
+    for (const RowsOf& rowsOf : c.joinedBy) EXPECT_EQ(rowsOf(), c.required ? missing : std::vector<ReportRow>{});
+    folder.Write(c.file, whole);
+  }
+}
+
+// Whether the chosen list's prices include VAT is not known when the list cannot
+// be read: no price goes rather than a gross price sent as a net one. A list
+// read before the damage keeps its prices, and the row names no cost.
+TEST(DamagedTables, PricesOfAListThatCannotBeReadAreNotSent) {
+  platform::fake::TempTree folder;
+  samplecompany::WriteSampleCompany(folder.root());
+  const std::string whole = *platform::ReadWholeFile(folder.root() / "PRISL.DBF");
+  const std::size_t header = fixtures::kDbfHeaderLengthAt;
+  const std::size_t headerLength = static_cast<unsigned char>(whole[header]) |
+                                   static_cast<unsigned char>(whole[header + 1]) << 8;
+  const std::size_t recordLength = static_cast<unsigned char>(whole[fixtures::kDbfRecordLengthAt]) |
+                                   static_cast<unsigned char>(whole[fixtures::kDbfRecordLengthAt + 1]) << 8;
+  folder.Write("PRISL.DBF", whole.substr(0, headerLength + recordLength + 5));  // list "1" whole, "2" cut
+  for (auto [list, priced] : {std::pair{"1", true}, std::pair{"2", false}}) {
+    SCOPED_TRACE(list);
+    CAdminArticleDb reader(folder.root().string(), list);
+    const auto walked = Walk(reader);
+    ASSERT_FALSE(walked.records.empty());
+    EXPECT_EQ(std::any_of(walked.records.begin(), walked.records.end(),
+                          [](const ArticleRecord& a) { return !a.netPrice.empty() || !a.grossPrice.empty(); }),
+              priced);
+    ASSERT_EQ(walked.rows.size(), 1u);
+    EXPECT_TRUE(walked.rows[0].text.starts_with("Filen PRISL.DBF kan inte läsas helt: the last record is cut short"));
+    EXPECT_EQ(walked.rows[0].text.ends_with("; priser saknas."), !priced) << walked.rows[0].text;
+  }
 }
 
 }  // namespace

@@ -30,6 +30,7 @@ CAdminSupplierLedgerItems::CAdminSupplierLedgerItems(std::string folder) : CAdmi
   SupplierCountryTable suppliers(Folder());
   for (bool live = suppliers.MoveFirstRecord(); live; live = suppliers.MoveNextRecord())
     supplierCountries_.try_emplace(suppliers.GetNumber(), suppliers.GetCountry());
+  suppliers.AddDamageRows(sideTableRows_, "leverantörernas land saknas");
 }
 
 bool CAdminSupplierLedgerItems::IsAvailable() {
@@ -44,7 +45,7 @@ bool CAdminSupplierLedgerItems::CheckCurrent(std::vector<ReportRow>& rows) {
   if (ToDouble(GetBalance()) == 0.0) return false;  // paid
   if (IsLogicalSet(GetField(colCancelled_))) return false;
   if (ToInt(GetField(colJournal_)) != 0) return true;
-  rows.push_back(ReportRow{GetInvoiceId(), "", report::kError, report::kCaptionError, kNotBooked});
+  rows.push_back(report::RecordRow(GetInvoiceId(), "", report::kError, report::kCaptionError, kNotBooked));
   return false;
 }
 

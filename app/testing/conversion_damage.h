@@ -1,0 +1,296 @@
+#pragma once
+// Test support: a table of damage cases over a sample company. The intact
+// company is converted once through the road of the demo (the conversion job
+// prepares against the cloud stand-in and sends); then, for each table the
+// readers read and each damage made to it, a fresh copy of the company is
+// damaged and converted again, and what reached the cloud is held against the
+// intact conversion:
+//   - a kind that arrives short, or with any record changed (a field emptied
+//     by a lost side table), has its row about the whole kind;
+//   - the counts add up: the records of the intact conversion are the
+//     records that arrived and those refused, or the kind has that row;
+//   - company settings arrive exactly as the company's, or not at all, with
+//     an Error row; SIE files arrive as the intact ones, or not at all, with a row;
+//   - a damaged table is named in a row of every kind it feeds; a table that a
+//     company may lack is, when removed, named nowhere.
+// A sample company of any line plugs in with its tables and what each feeds;
+// the damages are the line's own (DbfFileDamages for tables that are files).
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <nlohmann/json.hpp>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "app/import_job.h"
+#include "app/sources/import_kind.h"
+#include "app/sources/report_row.h"
+#include "app/sources/source_company.h"
+#include "app/testing/sample_table.h"
+#include "klcr/klcr.h"
+#include "klcr/service.h"
+#include "platform/fake/held_lock.h"
+#include "platform/fake/scripted_prompter.h"
+#include "platform/folders.h"
+#include "platform/paths.h"
+#include "tools/cloud_standin/standin_process.h"
+
+namespace conversion_damage {
+
+namespace fs = std::filesystem;
+
+// One way of damaging a table, made by test code on the company's copy.
+struct Damage {
+  std::string name;
+  // Damages the table in `company`; what it returns is held while the company
+  // is converted (a lock), or null.
+  std::function<std::shared_ptr<void>(const fs::path& company, const SampleTable& table)> apply;
+  bool removes = false;
+};
+
+// A sample company of one line and the road of the wizard for it.
+struct SampleCompany {
+  int sourceKind = kSourceNone;
+  // Writes the intact company into the folder given.
+  std::function<void(const fs::path&)> write;
+  // The company as the company choice identifies it (before any damage).
+  std::function<SourceCompany(const fs::path&)> identify;
+  std::string priceListCode;
+  std::vector<SampleTable> tables;
+};
+
+// The path of a table inside the company folder, found as the readers find it.
+inline fs::path TablePath(const fs::path& company, const SampleTable& table) {
+  return platform::ResolveNoCase(company.string(), table.name);
+}
+
+// The damages of a table that is one file: cut in the middle of a record (the
+// middle record, of a table with records), zero length, removed, a folder in
+// its place, and held locked for writing by another program.
+inline std::vector<Damage> DbfFileDamages() {
+  const auto u16 = [](const std::string& bytes, std::size_t at) {
+    return bytes.size() < at + 2 ? std::size_t{0}
+                                 : static_cast<std::size_t>(static_cast<unsigned char>(bytes[at]) |
+                                                            static_cast<unsigned char>(bytes[at + 1]) << 8);
+  };
+  return {
+      {"cut in a record",
+       [u16](const fs::path& company, const SampleTable& table) -> std::shared_ptr<void> {
+         const fs::path path = TablePath(company, table);
+         std::string bytes;
+         {
+           std::ifstream in(path, std::ios::binary);
+           bytes.assign(std::istreambuf_iterator<char>(in), {});
+         }
+         const std::size_t header = u16(bytes, 8), record = u16(bytes, 10);
+         const std::size_t records = record == 0 || bytes.size() < header ? 0 : (bytes.size() - header) / record;
+         fs::resize_file(path, header + (records / 2) * record + record / 2);
+         return nullptr;
+       }},
+      {"zero length",
+       [](const fs::path& company, const SampleTable& table) -> std::shared_ptr<void> {
+         fs::resize_file(TablePath(company, table), 0);
+         return nullptr;
+       }},
+      {"removed",
+       [](const fs::path& company, const SampleTable& table) -> std::shared_ptr<void> {
+         fs::remove(TablePath(company, table));
+         return nullptr;
+       },
+       true},
+      {"a folder in its place",
+       [](const fs::path& company, const SampleTable& table) -> std::shared_ptr<void> {
+         const fs::path path = TablePath(company, table);
+         fs::remove(path);
+         fs::create_directory(path);
+         return nullptr;
+       }},
+      {"held locked",
+       [](const fs::path& company, const SampleTable& table) -> std::shared_ptr<void> {
+         return std::make_shared<platform::fake::HeldWriteLock>(TablePath(company, table));
+       }},
+  };
+}
+
+// The name of each kind in the stand-in's pending import.
+inline const char* CloudName(ImportKind kind) {
+  static constexpr const char* kNames[kImportKindCount] = {
+      "companySettings", "articles",           "customers",           "suppliers", "deliveryTerms",
+      "deliveryMethods", "customerLedgerItems", "supplierLedgerItems", "sie"};
+  return kNames[kind];
+}
+
+inline bool IsRecordKind(ImportKind kind) { return kind != kImportCompany && kind != kImportSie; }
+
+// What one conversion left: each kind's rows and what of it reached the cloud.
+struct Conversion {
+  std::array<std::vector<ReportRow>, kImportKindCount> rows;
+  std::array<nlohmann::json, kImportKindCount> arrived;  // records (a list), or the SIE files; null for none
+  bool settingsUnreadable = false;
+
+  // The records of a kind as a multiset, in any order.
+  std::multiset<std::string> Records(ImportKind kind) const {
+    std::multiset<std::string> records;
+    if (arrived[kind].is_array())
+      for (const auto& record : arrived[kind]) records.insert(record.dump());
+    return records;
+  }
+  std::size_t Refused(ImportKind kind) const {
+    return std::count_if(rows[kind].begin(), rows[kind].end(), [](const ReportRow& row) {
+      return row.kind == report::kError && !report::IsAboutWholeKind(row);
+    });
+  }
+  // The rows about the whole kind (a table that cannot be read whole, a reader not built).
+  std::vector<std::string> KindRows(ImportKind kind) const {
+    std::vector<std::string> texts;
+    for (const ReportRow& row : rows[kind])
+      if (row.kind == report::kError && report::IsAboutWholeKind(row)) texts.push_back(row.text);
+    return texts;
+  }
+  // Whether a row of the kind stops what it would send (an Error or a chart the cloud cannot take).
+  bool HasFault(ImportKind kind) const {
+    return std::any_of(rows[kind].begin(), rows[kind].end(), [](const ReportRow& row) {
+      return row.kind == report::kError || row.kind == report::kAccountType;
+    });
+  }
+  bool NamesTable(ImportKind kind, const std::string& table) const {
+    return std::any_of(rows[kind].begin(), rows[kind].end(),
+                       [&](const ReportRow& row) { return row.text.find(table) != std::string::npos; });
+  }
+};
+
+class Harness {
+ public:
+  explicit Harness(SampleCompany sample)
+      : sample_(std::move(sample)), work_(*platform::MakeUniqueFolder(platform::TempFolder(), "damage-")) {
+    klcr::detail::ForgetRunState();
+    KLCRMiscFunc::SetIniPath(work_.string());
+    KLCRMiscFunc::SetTimeout(60);
+    KLCR_ServiceDirectory::KLCRSDMiscFunc::SetBaseUrl(cloud_.BaseUrl());
+    sample_.write(Pristine());
+    company_ = sample_.identify(Pristine());
+  }
+  ~Harness() {
+    KLCR_ServiceDirectory::KLCRSDMiscFunc::SetBaseUrl("http://127.0.0.1:9");
+    klcr::detail::ForgetRunState();
+    KLCRMiscFunc::SetIniPath("");
+    std::error_code ec;
+    fs::remove_all(work_, ec);
+  }
+  Harness(const Harness&) = delete;
+  Harness& operator=(const Harness&) = delete;
+
+  // The folder the intact company is written to; the sample's other files may lie beside it.
+  fs::path Pristine() const { return work_ / "intakt" / "Åsa Öberg AB"; }
+
+  // The intact company converted, then every damage of every table.
+  void Run(const std::vector<Damage>& damages) {
+    const Conversion intact = Convert(nullptr, nullptr);
+    CheckIntact(intact);
+    for (const SampleTable& table : sample_.tables) {
+      for (const Damage& damage : damages) {
+        SCOPED_TRACE(table.name + ", " + damage.name);
+        Check(intact, Convert(&table, &damage), table, damage);
+      }
+    }
+  }
+
+  // A copy of the intact company, damaged, converted as the wizard converts it:
+  // log in, choose the cloud company, the company and the price list, prepare, send.
+  Conversion Convert(const SampleTable* table, const Damage* damage) {
+    const fs::path copy = work_ / "fall" / Pristine().filename();
+    fs::remove_all(copy.parent_path());
+    fs::create_directories(copy.parent_path());
+    fs::copy(Pristine(), copy, fs::copy_options::recursive);
+    std::shared_ptr<void> held = damage ? damage->apply(copy, *table) : nullptr;
+
+    SourceCompany company = company_;
+    company.path = copy.string();
+    platform::fake::ScriptedPrompter prompter;  // told, when the desktop program would be started
+    CMlxImportJob job(sample_.sourceKind, &prompter);
+    job.SetEmail("anna@example.se");
+    job.SetPassword("hemligt");
+    EXPECT_TRUE(job.SetCredentials());
+    job.SetCloudCompany(CloudCompany{.id = kCloudCompany});
+    EXPECT_EQ(job.FetchApiToken(), 0);
+    job.SetSourceCompany(company);
+    job.SetPriceListCode(sample_.priceListCode);
+    job.CreateImports();
+    job.CheckAll(nullptr);
+    EXPECT_EQ(job.UploadAll(), 0);
+
+    Conversion conversion;
+    const nlohmann::json pending = cloud_.State()["companies"][kCloudCompany]["pending"];
+    for (int k = 0; k < kImportKindCount; ++k) {
+      const auto kind = static_cast<ImportKind>(k);
+      conversion.rows[kind] = job.Rows(kind);
+      if (pending.is_object() && pending.contains(CloudName(kind))) conversion.arrived[kind] = pending[CloudName(kind)];
+    }
+    conversion.settingsUnreadable = job.IsUnreadable(kImportCompany);
+    return conversion;
+  }
+
+ private:
+  static constexpr const char* kCloudCompany = "c-1001";  // the stand-in's company of the samples' number
+
+  // The intact company sends every kind whole, without a row about a whole kind.
+  static void CheckIntact(const Conversion& intact) {
+    SCOPED_TRACE("intact");
+    for (int k = 0; k < kImportKindCount; ++k) {
+      const auto kind = static_cast<ImportKind>(k);
+      SCOPED_TRACE(CloudName(kind));
+      EXPECT_EQ(intact.KindRows(kind), std::vector<std::string>{});
+      EXPECT_FALSE(intact.arrived[kind].is_null());
+    }
+  }
+
+  static void Check(const Conversion& intact, const Conversion& damaged, const SampleTable& table,
+                    const Damage& damage) {
+    const bool silentAbsence = damage.removes && table.mayBeMissing;
+    for (int k = 0; k < kImportKindCount; ++k) {
+      const auto kind = static_cast<ImportKind>(k);
+      SCOPED_TRACE(CloudName(kind));
+      const bool fed = std::find(table.feeds.begin(), table.feeds.end(), kind) != table.feeds.end();
+      if (silentAbsence) {
+        EXPECT_FALSE(damaged.NamesTable(kind, table.name));
+      } else if (fed) {
+        EXPECT_TRUE(damaged.NamesTable(kind, table.name)) << "no row names the table";
+      }
+      if (silentAbsence && fed) continue;  // a company without the table: what it feeds is not there
+
+      if (IsRecordKind(kind)) {
+        const bool kindRow = !damaged.KindRows(kind).empty();
+        if (damaged.Records(kind) != intact.Records(kind)) {
+          EXPECT_TRUE(kindRow) << "arrived short or changed without a row";
+        }
+        if (!kindRow) {
+          EXPECT_EQ(damaged.Records(kind).size() + damaged.Refused(kind),
+                    intact.Records(kind).size() + intact.Refused(kind));
+        }
+      } else if (kind == kImportCompany) {
+        if (damaged.arrived[kind].is_null()) {
+          EXPECT_TRUE(damaged.settingsUnreadable);
+          EXPECT_FALSE(damaged.KindRows(kind).empty());
+        } else {
+          EXPECT_EQ(damaged.arrived[kind], intact.arrived[kind]) << "settings not the company's";
+        }
+      } else if (damaged.arrived[kind] != intact.arrived[kind]) {
+        EXPECT_TRUE(damaged.arrived[kind].is_null()) << "SIE files not the company's";
+        EXPECT_TRUE(damaged.HasFault(kind)) << "no SIE file and no row";
+      }
+    }
+  }
+
+  SampleCompany sample_;
+  fs::path work_;
+  cloud_standin::StandinProcess cloud_{cloud_standin::ExampleFixture()};
+  SourceCompany company_;
+};
+
+}  // namespace conversion_damage
