@@ -133,6 +133,25 @@ inline std::vector<Damage> DbfFileDamages() {
   };
 }
 
+// A table that is one file, left with its header and no record: a table of a
+// company's settings, which holds one record, without it.
+inline Damage DbfFileWithoutRecords() {
+  return {"without its record", [](const fs::path& company, const SampleTable& table) -> std::shared_ptr<void> {
+            const fs::path path = TablePath(company, table);
+            std::fstream file(path, std::ios::binary | std::ios::in | std::ios::out);
+            char header[12] = {};
+            file.read(header, sizeof header);
+            const std::size_t length = static_cast<unsigned char>(header[8]) | static_cast<unsigned char>(header[9]) << 8;
+            file.seekp(4);
+            file.write("\0\0\0\0", 4);  // the count of records
+            file.seekp(static_cast<std::streamoff>(length));
+            file.put('\x1a');  // the end-of-file mark after the header
+            file.close();
+            fs::resize_file(path, length + 1);
+            return nullptr;
+          }};
+}
+
 // The name of each kind in the stand-in's pending import.
 inline const char* CloudName(ImportKind kind) {
   static constexpr const char* kNames[kImportKindCount] = {

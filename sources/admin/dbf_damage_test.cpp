@@ -22,7 +22,8 @@ conversion_damage::SampleCompany SampleDbfCompany() {
           .write = [](const fs::path& folder) { samplecompany::WriteSampleCompany(folder); },
           .identify = [](const fs::path& folder) { return IdentifyCompany(folder.string(), true); },
           .priceListCode = "1",
-          .tables = conversion_damage::SampleDbfTables()};
+          .tables = conversion_damage::SampleDbfTables(),
+          .ownCopy = nullptr};
 }
 
 TEST(DbfDamage, NothingReadShortIsSilent) {
@@ -30,7 +31,9 @@ TEST(DbfDamage, NothingReadShortIsSilent) {
   platform::fake::ScopedEnv temp("TMPDIR", tree.MakeFolder("tmp").string());  // the SIE work folders
   conversion_damage::Harness harness(SampleDbfCompany());
   InstalledAdministrationProgram program(tree / "Tessal Administration", harness.Pristine().parent_path());
-  harness.Run(conversion_damage::DbfFileDamages());
+  harness.Run({{conversion_damage::SampleDbfTables(), conversion_damage::DbfFileDamages()},
+               {{{"PRM.DBF", {kImportCompany}, false}, {"PRM2.DBF", {kImportCompany}, false}},
+                {conversion_damage::DbfFileWithoutRecords()}}});
 }
 
 }  // namespace

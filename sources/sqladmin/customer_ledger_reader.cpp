@@ -89,7 +89,7 @@ void CSqlAdminCustomerLedgerItems::AddWarnings(std::vector<ReportRow>& rows) {
   }
 }
 
-bool CSqlAdminCustomerLedgerItems::IsAvailable() { return link_.IsAvailable(companyFolder(), 200); }
+bool CSqlAdminCustomerLedgerItems::IsAvailable() { return IsOpenInvoiceKindAvailable(link_, companyFolder(), 200); }
 
 bool CSqlAdminCustomerLedgerItems::CheckCurrent(std::vector<ReportRow>& rows) {
   const std::string type = Text(kInvoiceType);

@@ -58,7 +58,7 @@ CSqlAdminSupplierLedgerItems::CSqlAdminSupplierLedgerItems(std::string companyFo
   OpenRecordset(std::move(recordset));
 }
 
-bool CSqlAdminSupplierLedgerItems::IsAvailable() { return link_.IsAvailable(companyFolder(), 400); }
+bool CSqlAdminSupplierLedgerItems::IsAvailable() { return IsOpenInvoiceKindAvailable(link_, companyFolder(), 400); }
 
 bool CSqlAdminSupplierLedgerItems::CheckCurrent(std::vector<ReportRow>& rows) {
   if (StrToIntOrZero(Text(kVoucher)) != 0) return true;
