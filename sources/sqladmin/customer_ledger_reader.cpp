@@ -94,7 +94,7 @@ bool CSqlAdminCustomerLedgerItems::IsAvailable() { return IsOpenInvoiceKindAvail
 bool CSqlAdminCustomerLedgerItems::CheckCurrent(std::vector<ReportRow>& rows) {
   const std::string type = Text(kInvoiceType);
   if (type == "f" || type == "k") return true;
-  ReportRow row{Text(kNumber), "", report::kError, report::kCaptionError, ""};
+  ReportRow row = report::RecordRow(Text(kNumber), "", report::kError, report::kCaptionError, "");
   if (!edition_) edition_ = IdentifyCompany(companyFolder(), false).edition;
   if (*edition_ == 400) {
     if (GetColumnBool(columns_[kPrinted])) return true;

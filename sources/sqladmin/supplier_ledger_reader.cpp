@@ -62,7 +62,8 @@ bool CSqlAdminSupplierLedgerItems::IsAvailable() { return IsOpenInvoiceKindAvail
 
 bool CSqlAdminSupplierLedgerItems::CheckCurrent(std::vector<ReportRow>& rows) {
   if (StrToIntOrZero(Text(kVoucher)) != 0) return true;
-  rows.push_back(ReportRow{Text(kRunningNumber), "", report::kError, report::kCaptionError, "Fakturan är inte bokförd."});
+  rows.push_back(report::RecordRow(Text(kRunningNumber), "", report::kError, report::kCaptionError,
+                                   "Fakturan är inte bokförd."));
   return false;
 }
 
