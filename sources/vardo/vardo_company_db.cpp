@@ -247,12 +247,19 @@ bool CVardoCompanyDb::MoveFirst() {
     const std::string name = GetLastPathComponent(companyFolder_);
     ClearVardoFieldHandleCache();
     if (LoadVardoDatabaseApi()) VardoDatabaseClose();
-    int opened = OpenVardoDatabase(name.c_str());
-    if (Usable(opened)) {
-      result = first();
-    } else if (Reopen(companyFolder_, tableFile_)) {
-      opened = OpenVardoDatabase(name.c_str());
-      if (Usable(opened)) result = first();
+    try {
+      int opened = OpenVardoDatabase(name.c_str());
+      if (Usable(opened)) {
+        result = first();
+      } else if (Reopen(companyFolder_, tableFile_)) {
+        opened = OpenVardoDatabase(name.c_str());
+        if (Usable(opened)) result = first();
+      }
+    } catch (const VardoDatabaseError& error) {
+      // The database opened before but not now (another program holds CLIENT.DBF, say): said, never thrown at the walk.
+      WriteLog(kOpenFailed + FailurePath(companyFolder_, tableFile_));
+      openFailure_ = VardoDamageText(error.Detail(), error.Text());
+      return false;
     }
   }
   const bool found = passOver ? MoveNext() : result == 0;

@@ -205,3 +205,24 @@ TEST(VardoDamagedTables, ALookUpTableSaysWhatItCosts) {
 }
 
 }  // namespace
+
+namespace {
+
+// A database that opened for the reader but no longer does when its walk opens it
+// again (another program took CLIENT.DBF in the meantime) is said, never thrown at the walk.
+TEST(VardoDamagedTables, ADatabaseThatNoLongerOpensIsSaidByTheWalk) {
+  vardo_test::VardoInstall install;
+  const std::string company = install.AddSampleCompany();
+  CVardoCustomerDb customers(company);
+  CVardoCompanyDb(company, "TEXT.DBF");  // made and gone: the database is closed again
+  platform::fake::HeldWriteLock lock(fs::path(company) / "CLIENT.DBF");
+  bool more = true;
+  EXPECT_NO_THROW(more = customers.MoveFirst());
+  EXPECT_FALSE(more);
+  std::vector<ReportRow> rows;
+  customers.AddWarnings(rows);
+  ASSERT_FALSE(rows.empty());
+  EXPECT_EQ(rows.front().text, "Filen CLIENT.DBF kan inte läsas helt: another program holds the file locked");
+}
+
+}  // namespace
