@@ -9,7 +9,7 @@ CAdminSie::CAdminSie(std::string folder, platform::Prompter& prompter)
 
 std::vector<ReportRow> CAdminSie::CreateSieFiles() {
   std::vector<ReportRow> rows;
-  CAdminPrm(Folder()).AddRequiredTableRows(rows);
+  CAdminPrm(Folder()).AddSettingsTableRows(rows);  // the files carry the company's name and number
   for (ReportRow& row : rows) row.name = "SIE";  // as every row of the SIE files
   if (!rows.empty()) return rows;
   return DesktopSieReader::CreateSieFiles();

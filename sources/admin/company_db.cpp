@@ -76,14 +76,9 @@ void CAdminCompanyDb::CloseTable() {
 
 void CAdminCompanyDb::AddDamageRows(std::vector<ReportRow>& rows, std::string_view cost) const {
   if (IsDamaged()) {
-    std::string text = "Filen " + fileName_ + " kan inte läsas helt: ";
-    const char* separator = "";
-    for (const std::string& loss : table_->losses()) {
-      text += separator + loss;
-      separator = "; ";
-    }
-    if (!cost.empty()) text += "; " + std::string(cost) + ".";
-    rows.push_back({"", "", report::kError, report::kCaptionError, std::move(text)});
+    std::string losses;
+    for (const std::string& loss : table_->losses()) losses += (losses.empty() ? "" : "; ") + loss;
+    rows.push_back({"", "", report::kError, report::kCaptionError, report::UnreadFileText(fileName_, losses, cost)});
   }
   rows.insert(rows.end(), sideTableRows_.begin(), sideTableRows_.end());
 }
@@ -94,6 +89,16 @@ void CAdminCompanyDb::AddRequiredTableRows(std::vector<ReportRow>& rows, std::st
                     "Filen " + fileName_ + " saknas" + (cost.empty() ? "" : "; " + std::string(cost)) + "."});
   }
   AddDamageRows(rows, cost);
+}
+
+void CAdminCompanyDb::AddSettingsTableRows(std::vector<ReportRow>& rows, std::string_view cost) const {
+  // A file read whole without its record: none of its values is the company's.
+  if (exists_ && !IsDamaged() && !hasRecords_) {
+    std::string text = report::FileWithoutRecordText(fileName_);
+    if (!cost.empty()) text += "; " + std::string(cost) + ".";
+    rows.push_back({"", "", report::kError, report::kCaptionError, std::move(text)});
+  }
+  AddRequiredTableRows(rows, cost);
 }
 
 std::string CAdminCompanyDb::GetField(int column) const {

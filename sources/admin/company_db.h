@@ -46,6 +46,10 @@ class CAdminCompanyDb {
   // For a table that every company has: an "Error" row when its file is missing
   // (what it holds was lost, which `cost` says as above), then AddDamageRows.
   void AddRequiredTableRows(std::vector<ReportRow>& rows, std::string_view cost = {}) const;
+  // For a table that holds the company's settings in its one record (PRM.DBF,
+  // PRM2.DBF): AddRequiredTableRows, and an "Error" row when the file is read
+  // whole but holds no record.
+  void AddSettingsTableRows(std::vector<ReportRow>& rows, std::string_view cost = {}) const;
 
   // The text of a column of the current record in UTF-8: trailing blanks cut,
   // leading blanks too unless the column is of type C. "" without records or

@@ -86,7 +86,7 @@ CAdminCompanySettings::CAdminCompanySettings(std::string folder) : CAdminPrm(std
     const CAdminPrm2 prm2(Folder());
     const std::string code = prm2.GetVatPeriodCode();
     settings_.vatPeriod = code == "1" ? 3 : code == "2" ? 4 : 1;
-    prm2.AddRequiredTableRows(sideTableRows_);
+    prm2.AddSettingsTableRows(sideTableRows_);
   }
 }
 

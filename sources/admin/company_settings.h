@@ -15,10 +15,10 @@ class CAdminCompanySettings : public CAdminPrm, public StoredCompanySettings {
 
   bool IsAvailable() override { return true; }
   void Close() override { CloseTable(); }
-  // An "Error" row for each settings table that is missing or cannot be read
-  // whole: the settings are then not sent, since a value that was not read
-  // would go out as the company's.
-  void AddWarnings(std::vector<ReportRow>& rows) override { AddRequiredTableRows(rows); }
+  // An "Error" row for each settings table that is missing, cannot be read
+  // whole or lacks its record: the settings are then not sent, since a value
+  // that was not read would go out as the company's.
+  void AddWarnings(std::vector<ReportRow>& rows) override { AddSettingsTableRows(rows); }
   bool MoveFirst() override { return MoveFirstRecord(); }
   bool MoveNext() override { return MoveNextRecord(); }
 

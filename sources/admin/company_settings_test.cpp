@@ -277,7 +277,8 @@ TEST(CompanySettings, DeletedFirstRecordsAreStillTheParameters) {
 // A settings table that is missing or cannot be read whole gives an Error row
 // naming it, so that none of the settings are sent: a value it would have given
 // (a next invoice number, the VAT period, the company's name) is not the
-// company's. A NEWNUM.DBF without records is a company that has numbered nothing.
+// company's. PRM.DBF and PRM2.DBF hold the settings in one record: without it they
+// are said too. A NEWNUM.DBF without records is a company that has numbered nothing.
 TEST(CompanySettings, SettingsTablesMissingOrNotReadWholeAreSaid) {
   const std::string cutShort = "kan inte läsas helt: the file is shorter than the 32-byte header";
   const struct {
@@ -290,6 +291,11 @@ TEST(CompanySettings, SettingsTablesMissingOrNotReadWholeAreSaid) {
       {"NEWNUM.DBF without records", "NEWNUM.DBF", [](auto& c, auto&) { WriteNewNum(c, NewNumTable()); }, {}},
       {"PRM.DBF missing", "PRM.DBF", [](auto&, auto& p) { std::filesystem::remove(p); }, {"Filen PRM.DBF saknas."}},
       {"PRM2.DBF missing", "PRM2.DBF", [](auto&, auto& p) { std::filesystem::remove(p); }, {"Filen PRM2.DBF saknas."}},
+      {"PRM.DBF without its record", "PRM.DBF", [](auto& c, auto&) { c.Write("PRM.DBF", Table(kPrmColumns)); },
+       {"Filen PRM.DBF kan inte läsas: filen har ingen post"}},
+      {"PRM2.DBF without its record", "PRM2.DBF",
+       [](auto& c, auto&) { c.Write("PRM2.DBF", Table({Char("MVSREDPER", 1)})); },
+       {"Filen PRM2.DBF kan inte läsas: filen har ingen post"}},
       {"NEWNUM.DBF missing", "NEWNUM.DBF", [](auto&, auto& p) { std::filesystem::remove(p); },
        {"Filen NEWNUM.DBF saknas."}},
       {"PRM.DBF of zero length", "PRM.DBF", [](auto&, auto& p) { std::ofstream(p, std::ios::trunc); },

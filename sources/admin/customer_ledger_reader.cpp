@@ -18,20 +18,25 @@ const char* const kNotBooked = "Fakturan är inte bokförd.";
 CAdminOof::CAdminOof(std::string folder) : CAdminCompanyDb(std::move(folder), kFileName) {
   const CAdminPrm prm(Folder());
   usesOcr_ = IsLogicalSet(prm.GetAkiOcr());
-  prm.AddRequiredTableRows(sideTableRows_, "OCR-nummer saknas");
+  prm.AddSettingsTableRows(sideTableRows_, "OCR-nummer saknas");
 }
 
 bool CAdminCustomerLedgerItems::IsAvailable() {
-  if (!available_) {
-    const CAdminPrm prm(Folder());
-    available_ = IdentifyCompany(Folder(), true).edition != kSmallestEdition && prm.GetKlFkRecId().empty();
-  }
+  if (!available_) available_ = IdentifyCompany(Folder(), true).edition != kSmallestEdition && TakeCloudLink(Folder(), link_);
   return *available_;
+}
+
+void CAdminCustomerLedgerItems::AddWarnings(std::vector<ReportRow>& rows) {
+  if (link_.KeepsInvoicesBack()) {
+    link_.AddRow(rows);
+  } else {
+    AddDamageRows(rows);
+  }
 }
 
 bool CAdminCustomerLedgerItems::MoveFirst() {
   edition_.reset();
-  return MoveFirstRecord();
+  return !link_.KeepsInvoicesBack() && MoveFirstRecord();
 }
 
 int CAdminCustomerLedgerItems::Edition() {

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "app/sources/open_invoice_link.h"
 #include "app/sources/source_readers.h"
 #include "sources/admin/company_db.h"
 
@@ -33,12 +34,13 @@ class CAdminCustomerLedgerItems : public CAdminOof, public I_QZ_CustomerLedgerIt
  public:
   explicit CAdminCustomerLedgerItems(std::string folder) : CAdminOof(std::move(folder)) {}
 
-  // Not for the smallest edition, nor for a company already linked to the cloud.
-  // Read once: the desktop program may link the company while the user reads the
+  // Not for the smallest edition, nor for a company already linked to the cloud;
+  // a link that cannot be read keeps the invoices back (OpenInvoiceLink). Read
+  // once: the desktop program may link the company while the user reads the
   // report, and the invoices the report promised must still go with the send.
   bool IsAvailable() override;
   void Close() override { CloseTable(); }
-  void AddWarnings(std::vector<ReportRow>& rows) override { AddDamageRows(rows); }
+  void AddWarnings(std::vector<ReportRow>& rows) override;
   bool CheckCurrent(std::vector<ReportRow>& rows) override;
   bool MoveFirst() override;
   bool MoveNext() override { return MoveNextRecord(); }
@@ -72,4 +74,5 @@ class CAdminCustomerLedgerItems : public CAdminOof, public I_QZ_CustomerLedgerIt
   // The company's edition, identified once per walk when the first invoice needs it.
   std::optional<int> edition_;
   std::optional<bool> available_;
+  OpenInvoiceLink link_;
 };

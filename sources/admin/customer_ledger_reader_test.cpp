@@ -3,11 +3,14 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 
+#include "platform/fake/captured_log.h"
 #include "platform/fake/scoped_environment.h"
 #include "platform/files.h"
 #include "platform/log.h"
+#include "sources/admin/supplier_ledger_reader.h"
 #include "sources/admin/testing/company_folder.h"
 #include "sources/admin/testing/reader_walk.h"
 
@@ -244,6 +247,47 @@ TEST(CustomerLedger, AvailableUnlessTheSmallestEditionOrLinkedToTheCloud) {
 
   CompanyFolder withoutParameters;  // not identified, not linked
   EXPECT_TRUE(CAdminCustomerLedgerItems(withoutParameters.path()).IsAvailable());
+}
+
+// A PRM.DBF that cannot be read may hide a link to the cloud: the invoices of
+// both kinds are kept back, as a link keeps them, and each section says why.
+TEST(CustomerLedger, AnUnreadableLinkKeepsBothKindsBackWithARowInEachSection) {
+  const std::string lead = "Företagets koppling till Tessal Molnix kan inte läsas, så fakturorna överförs inte: ";
+  const struct {
+    const char* name;
+    std::function<void(const CompanyFolder&)> damage;
+    std::string why;
+  } cases[] = {
+      {"missing", [](const CompanyFolder& c) { std::filesystem::remove(std::filesystem::path(c.path()) / "PRM.DBF"); },
+       "Filen PRM.DBF saknas."},
+      {"zero length", [](const CompanyFolder& c) { c.WriteText("PRM.DBF", ""); },
+       "Filen PRM.DBF kan inte läsas helt: the file is shorter than the 32-byte header"},
+      {"without its record",
+       [](const CompanyFolder& c) { c.Write("PRM.DBF", Table({Char("PRG", 3), Char("KL_FKRECID", 36)})); },
+       "Filen PRM.DBF kan inte läsas: filen har ingen post"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    CompanyFolder company;
+    WritePrm(company, "1", "T", "7d1c5a52-0b1e-4bb6-9d5e-1f0c2a3b4c5d");  // linked, but that cannot be read
+    WriteInvoices(company, {{}});
+    company.Write("LEVFKT.DBF", Table({Numeric("LOEPNR", 8), Numeric("SALDO", 12, 2)}).Add({"1", "100.00"}));
+    c.damage(company);
+    platform::fake::CapturedLog log;
+    CAdminCustomerLedgerItems customerInvoices(company.path());
+    CAdminSupplierLedgerItems supplierInvoices(company.path());
+    for (I_QZ_Base* invoices : std::initializer_list<I_QZ_Base*>{&customerInvoices, &supplierInvoices}) {
+      EXPECT_TRUE(invoices->IsAvailable());  // the kind keeps its section
+      EXPECT_FALSE(invoices->MoveFirst());
+      std::vector<ReportRow> rows;
+      invoices->AddWarnings(rows);
+      EXPECT_EQ(rows, (std::vector<ReportRow>{{"", "", "Error", "Fel:", lead + c.why}}));
+    }
+    int logged = 0;
+    for (const std::string& line : log.Lines())
+      logged += line.find("kopplingen till Tessal Molnix") != std::string::npos && line.find(company.path()) != std::string::npos;
+    EXPECT_EQ(logged, 2);
+  }
 }
 
 TEST(CustomerLedger, MissingColumnsDecideAsEmptyTexts) {

@@ -5,13 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <memory>
 
 #include "app/sources/company_identification.h"
-#include "app/sources/desktop_programs.h"
 #include "app/testing/conversion_damage.h"
 #include "platform/fake/scoped_environment.h"
-#include "platform/registry.h"
+#include "sources/admin/testing/installed_program.h"
 #include "sources/admin/testing/sample_dbf_tables.h"
 #include "tools/samplecompany/sample_company.h"
 
@@ -24,34 +22,18 @@ conversion_damage::SampleCompany SampleDbfCompany() {
           .write = [](const fs::path& folder) { samplecompany::WriteSampleCompany(folder); },
           .identify = [](const fs::path& folder) { return IdentifyCompany(folder.string(), true); },
           .priceListCode = "1",
-          .tables = conversion_damage::SampleDbfTables()};
+          .tables = conversion_damage::SampleDbfTables(),
+          .ownCopy = nullptr};
 }
-
-// The administration program installed with the test kit, as the demo installs
-// it, so that the SIE files are made from the company's tables too.
-class InstalledProgram {
- public:
-  InstalledProgram(const fs::path& program, const fs::path& companies) {
-    const std::string key = samplecompany::WriteAdministrationProgram(program, companies);
-    fs::copy_file(fs::path(BIX_TESTKIT_DIR) / "Bix.dll", program / "Bix.dll");
-    platform::InstallRegistry(std::make_shared<const platform::RegistryStore>(
-        platform::RegistryStore::Parse("Windows Registry Editor Version 5.00\n\n" + key)));
-    InitDesktopProducts();
-  }
-  ~InstalledProgram() {
-    platform::InstallRegistry(nullptr);
-    for (DesktopProgramInfo& installed : g_desktopPrograms) installed = DesktopProgramInfo{};
-  }
-  InstalledProgram(const InstalledProgram&) = delete;
-  InstalledProgram& operator=(const InstalledProgram&) = delete;
-};
 
 TEST(DbfDamage, NothingReadShortIsSilent) {
   platform::fake::TempTree tree;
   platform::fake::ScopedEnv temp("TMPDIR", tree.MakeFolder("tmp").string());  // the SIE work folders
   conversion_damage::Harness harness(SampleDbfCompany());
-  InstalledProgram program(tree / "Tessal Administration", harness.Pristine().parent_path());
-  harness.Run(conversion_damage::DbfFileDamages());
+  InstalledAdministrationProgram program(tree / "Tessal Administration", harness.Pristine().parent_path());
+  harness.Run({{conversion_damage::SampleDbfTables(), conversion_damage::DbfFileDamages()},
+               {{{"PRM.DBF", {kImportCompany}, false}, {"PRM2.DBF", {kImportCompany}, false}},
+                {conversion_damage::DbfFileWithoutRecords()}}});
 }
 
 }  // namespace

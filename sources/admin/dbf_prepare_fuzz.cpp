@@ -63,11 +63,13 @@ std::size_t Refused(const std::vector<ReportRow>& rows) {
   return refused;
 }
 
-// What a fresh reader of the kind reads as the upload job walks it: the records
-// it lets through and those it refuses itself.
+// What a fresh reader of the kind reads as the upload job walks it, once asked
+// whether the kind is available (an open-invoice kind whose cloud link cannot be
+// read reads nothing): the records it lets through and those it refuses itself.
 std::size_t Read(I_QZ_Base& reader) {
   std::vector<ReportRow> rows;
   std::size_t letThrough = 0;
+  if (!reader.IsAvailable()) return 0;
   for (bool more = reader.MoveFirst(); more; more = reader.MoveNext()) letThrough += reader.CheckCurrent(rows);
   reader.AddWarnings(rows);
   reader.Close();

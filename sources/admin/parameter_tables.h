@@ -5,6 +5,7 @@
 // construction leaves: record 0 current, even when it is marked deleted.
 #include <string>
 
+#include "app/sources/open_invoice_link.h"
 #include "sources/admin/company_db.h"
 
 class CAdminPrm : public CAdminCompanyDb {
@@ -32,6 +33,11 @@ class CAdminPrm : public CAdminCompanyDb {
   int akiOcr_ = Column("AKI_OCR");
   int klFkRecId_ = Column("KL_FKRECID");
 };
+
+// Takes the company's link to the cloud service (KL_FKRECID of PRM.DBF) into
+// `link` and gives its answer: a PRM.DBF missing, damaged or without its record
+// is a link that cannot be read.
+bool TakeCloudLink(const std::string& folder, OpenInvoiceLink& link);
 
 class CAdminPrm2 : public CAdminCompanyDb {
  public:

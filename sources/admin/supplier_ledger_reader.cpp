@@ -34,11 +34,16 @@ CAdminSupplierLedgerItems::CAdminSupplierLedgerItems(std::string folder) : CAdmi
 }
 
 bool CAdminSupplierLedgerItems::IsAvailable() {
-  if (!available_) {
-    const CAdminPrm prm(Folder());
-    available_ = IdentifyCompany(Folder(), true).edition != kInvoicingEdition && prm.GetKlFkRecId().empty();
-  }
+  if (!available_) available_ = IdentifyCompany(Folder(), true).edition != kInvoicingEdition && TakeCloudLink(Folder(), link_);
   return *available_;
+}
+
+void CAdminSupplierLedgerItems::AddWarnings(std::vector<ReportRow>& rows) {
+  if (link_.KeepsInvoicesBack()) {
+    link_.AddRow(rows);
+  } else {
+    AddDamageRows(rows);
+  }
 }
 
 bool CAdminSupplierLedgerItems::CheckCurrent(std::vector<ReportRow>& rows) {

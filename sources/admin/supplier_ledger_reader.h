@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "app/sources/open_invoice_link.h"
 #include "app/sources/source_readers.h"
 #include "sources/admin/company_db.h"
 
@@ -33,14 +34,15 @@ class CAdminSupplierLedgerItems : public CAdminLevfkt, public I_QZ_SupplierLedge
  public:
   explicit CAdminSupplierLedgerItems(std::string folder);
 
-  // Not for the invoicing program, nor for a company already linked to the cloud.
-  // Read once: the desktop program may link the company while the user reads the
+  // Not for the invoicing program, nor for a company already linked to the cloud;
+  // a link that cannot be read keeps the invoices back (OpenInvoiceLink). Read
+  // once: the desktop program may link the company while the user reads the
   // report, and the invoices the report promised must still go with the send.
   bool IsAvailable() override;
   void Close() override { CloseTable(); }
-  void AddWarnings(std::vector<ReportRow>& rows) override { AddDamageRows(rows); }
+  void AddWarnings(std::vector<ReportRow>& rows) override;
   bool CheckCurrent(std::vector<ReportRow>& rows) override;
-  bool MoveFirst() override { return MoveFirstRecord(); }
+  bool MoveFirst() override { return !link_.KeepsInvoicesBack() && MoveFirstRecord(); }
   bool MoveNext() override { return MoveNextRecord(); }
 
   std::string GetInvoiceId() override { return GetField(colId_); }
@@ -71,4 +73,5 @@ class CAdminSupplierLedgerItems : public CAdminLevfkt, public I_QZ_SupplierLedge
   // Supplier number to country code, of the live suppliers; the first record of a number wins.
   std::map<std::string, std::string, std::less<>> supplierCountries_;
   std::optional<bool> available_;
+  OpenInvoiceLink link_;
 };

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <map>
+#include <stdexcept>
 #include <utility>
 
 #include "app/sources/application.h"
@@ -90,15 +91,23 @@ lumdb::dbrecordset_fwd_c OpenForwardRecordset(lumdb::sqldb_c* connection, const 
   return recordset;
 }
 
+void FetchFirstRow(lumdb::dbrecordset_fwd_c& recordset) {
+  const std::error_code fetched = recordset.fetch();
+  if (!fetched) return;
+  if (fetched.value() == lumdb::no_data) throw std::runtime_error("tabellen har ingen rad");
+  throw lumdb::db_error(fetched);
+}
+
 int QueryFirstInt(lumdb::sqldb_c* connection, const lumdb::query_c& query, int fieldId) {
   lumdb::dbrecordset_fwd_c recordset = OpenForwardRecordset(connection, query);
-  // Without a row there is no value: 0, whatever the row buffer holds.
-  return recordset.fetch() ? 0 : recordset.get_int(fieldId);
+  FetchFirstRow(recordset);
+  return recordset.get_int(fieldId);
 }
 
 std::wstring QueryFirstWString(lumdb::sqldb_c* connection, int fieldId, const lumdb::query_c& query) {
   lumdb::dbrecordset_fwd_c recordset = OpenForwardRecordset(connection, query);
-  return recordset.fetch() ? std::wstring() : recordset.get_wstring(fieldId);
+  FetchFirstRow(recordset);
+  return recordset.get_wstring(fieldId);
 }
 
 std::unique_ptr<lumdb::dbrecordset_scroll_c> CreateScrollRecordset(lumdb::sqldb_c* connection,

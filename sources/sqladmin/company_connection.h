@@ -69,7 +69,11 @@ std::string NarrowText(const std::wstring& text);
 
 // Runs the query forward-only; throws lumdb::db_error when it cannot be opened.
 lumdb::dbrecordset_fwd_c OpenForwardRecordset(lumdb::sqldb_c* connection, const lumdb::query_c& query);
-// The field of the first row (0 or "" without rows); throw as OpenForwardRecordset.
+// Stands the recordset on its first row. Throws lumdb::db_error when the row
+// cannot be fetched, and std::runtime_error ("tabellen har ingen rad") when there
+// is none: a table of the company's settings without its row has no value to give.
+void FetchFirstRow(lumdb::dbrecordset_fwd_c& recordset);
+// The field of the first row; throw as OpenForwardRecordset and FetchFirstRow.
 int QueryFirstInt(lumdb::sqldb_c* connection, const lumdb::query_c& query, int fieldId);
 std::wstring QueryFirstWString(lumdb::sqldb_c* connection, int fieldId, const lumdb::query_c& query);
 // A scrollable recordset over a copy of the query, not opened.

@@ -82,11 +82,7 @@ void CSqlAdminCompanySettingsDb::ReadDatabase(DataSourceInfo& info) {
     lumdb::query_c query(&session);
     query.setup_select(prm.id, columns, nullptr);
     lumdb::dbrecordset_fwd_c row = OpenForwardRecordset(connection, query);
-    if (const std::error_code fetched = row.fetch()) {
-      // Without a row there are no settings to send, only made-up ones.
-      if (fetched.value() == lumdb::no_data) throw std::runtime_error("tabellen har ingen rad");
-      throw lumdb::db_error(fetched);
-    }
+    FetchFirstRow(row);  // without a row there are no settings to send, only made-up ones
     auto text = [&](int i) { return NarrowText(row.get_wstring(ids[i])); };
     auto compact = [&](int i) { return NarrowText(RemoveWhitespaceW(row.get_wstring(ids[i]))); };
     settings_.corporateIdentityNumber = compact(0);

@@ -100,12 +100,12 @@ TEST_F(CompanyConnection, CompanySettingsVatPeriodProgramTypeAndBankAccount) {
     const char* programType;
     const char* bic;
     const char* fTax;
-    const char* vatPeriodRow;  // nullptr: PRM2 without rows
+    const char* vatPeriodRow;  // nullptr: PRM2 without rows, so no period is read (and a row says so)
     int vatPeriod;
     int exportApplication;
   } cases[] = {
       {"p1", "0", "'NDEASESS'", "0", "1", 3, 1},   {"p3", "5", "NULL", "1", "3", 1, 2},
-      {"pnull", "2", "NULL", "0", "NULL", 1, 4},   {"prows", "F", "NULL", "0", nullptr, 1, 6},
+      {"pnull", "2", "NULL", "0", "NULL", 1, 4},   {"prows", "F", "NULL", "0", nullptr, -1, 6},
       {"invoicing", "W", "NULL", "0", "1", -1, 5}, {"none", "", "NULL", "0", "2", 4, -1},
       {"other", "3", "NULL", "0", "2", 4, 0},
   };
@@ -131,7 +131,8 @@ TEST_F(CompanyConnection, CompanySettingsVatPeriodProgramTypeAndBankAccount) {
 // A settings table that cannot be read gives a row naming it with the driver's
 // words, and none of its values is sent made up (the job sends no settings then).
 TEST_F(CompanyConnection, EachSettingsTableThatCannotBeReadGivesItsRow) {
-  const std::string whole = std::string(kParameters) + ";INSERT INTO PRM (ORGNR, NAMN) VALUES ('556677-8899', 'Åkeri AB')";
+  const std::string whole = std::string(kParameters) +
+                            ";INSERT INTO PRM (ORGNR, NAMN) VALUES ('556677-8899', 'Åkeri AB');INSERT INTO PRM2 VALUES (1)";
   // The company less every statement on the table.
   auto without = [&](const std::string& table) {
     std::string sql;
@@ -150,8 +151,11 @@ TEST_F(CompanyConnection, EachSettingsTableThatCannotBeReadGivesItsRow) {
   } cases[] = {
       {"whole", whole, {}},
       {"PRM missing", without("PRM"), {"Tabellen PRM kan inte läsas: "}},
-      {"PRM without rows", std::string(kParameters), {"Tabellen PRM kan inte läsas: tabellen har ingen rad"}},
+      {"PRM without rows", std::string(kParameters) + ";INSERT INTO PRM2 VALUES (1)",
+       {"Tabellen PRM kan inte läsas: tabellen har ingen rad"}},
       {"PRM2 missing", without("PRM2"), {"Tabellen PRM2 kan inte läsas: "}},
+      {"PRM2 without rows", std::string(kParameters) + ";INSERT INTO PRM (ORGNR) VALUES ('1')",
+       {"Tabellen PRM2 kan inte läsas: tabellen har ingen rad"}},
       {"NEWNUM missing", without("NEWNUM"), {"Tabellen NEWNUM kan inte läsas: "}},
   };
   for (const auto& c : cases) {
@@ -214,7 +218,8 @@ TEST_F(CompanyConnection, CompanySettingsOfAnUnreachableDatabaseOrAModelWithoutA
   administration().clear();
   LoadDataModelFile(administration(), (tree_ / "model").string());
   rows.clear();
-  CSqlAdminCompanySettingsDb(Company("nonumbers", std::string(kParameters) + ";INSERT INTO PRM (ORGNR) VALUES ('1')"))
+  CSqlAdminCompanySettingsDb(Company("nonumbers", std::string(kParameters) +
+                                                     ";INSERT INTO PRM (ORGNR) VALUES ('1');INSERT INTO PRM2 VALUES (1)"))
       .AddWarnings(rows);
   EXPECT_EQ(rows, (std::vector<ReportRow>{
                       {"", "", "Error", "Fel:", "Tabellen NEWNUM kan inte läsas: datamodellen saknar tabellen"}}));

@@ -21,7 +21,8 @@ constexpr int kEqual = 1;
 constexpr int kNotEqual = 6;
 
 // Whether the company sends OCR payment references (PRM.AKI_OCR); a model without
-// the flag sends none. Why PRM could not be read goes to `unread`.
+// the flag sends none. Why PRM could not be read (a PRM without its row included)
+// goes to `unread`.
 bool ReadUsesOcr(CompanySession& session, const lumdb::datamodel_c& model, std::string& unread) {
   const SqlTableColumns settings(model, "PRM");
   const lumdb::field_desc_t* flag = settings.Column("AKI_OCR");
@@ -31,13 +32,14 @@ bool ReadUsesOcr(CompanySession& session, const lumdb::datamodel_c& model, std::
     lumdb::query_c query(&session);
     query.setup_select(settings.table->id, {lumdb::colexpr_c(flag->id)}, nullptr);
     lumdb::dbrecordset_fwd_c rows = OpenForwardRecordset(session.connection(), query);
-    const std::error_code fetched = rows.fetch();
-    if (fetched && fetched.value() != lumdb::no_data) throw lumdb::db_error(fetched);
-    return !fetched && rows.get_bool(flag->id);
+    FetchFirstRow(rows);
+    return rows.get_bool(flag->id);
   } catch (const lumdb::db_error& error) {
     unread = session.FailureWords(error.code());
-    return false;
+  } catch (const std::exception& error) {
+    unread = error.what();
   }
+  return false;
 }
 
 }  // namespace
@@ -87,12 +89,12 @@ void CSqlAdminCustomerLedgerItems::AddWarnings(std::vector<ReportRow>& rows) {
   }
 }
 
-bool CSqlAdminCustomerLedgerItems::IsAvailable() { return link_.IsAvailable(companyFolder(), 200); }
+bool CSqlAdminCustomerLedgerItems::IsAvailable() { return IsOpenInvoiceKindAvailable(link_, companyFolder(), 200); }
 
 bool CSqlAdminCustomerLedgerItems::CheckCurrent(std::vector<ReportRow>& rows) {
   const std::string type = Text(kInvoiceType);
   if (type == "f" || type == "k") return true;
-  ReportRow row{Text(kNumber), "", report::kError, report::kCaptionError, ""};
+  ReportRow row = report::RecordRow(Text(kNumber), "", report::kError, report::kCaptionError, "");
   if (!edition_) edition_ = IdentifyCompany(companyFolder(), false).edition;
   if (*edition_ == 400) {
     if (GetColumnBool(columns_[kPrinted])) return true;

@@ -54,6 +54,16 @@ TEST_F(SqlCustomerInvoices, OnlyOpenInvoiceDocumentsAreListedAndNullFlagsCountAs
   EXPECT_EQ(numbers, (std::vector<int>{1, 6, 7}));
 }
 
+// An invoice without its number is named all the same, so its row counts as its
+// refusal rather than reading as a row about the whole kind.
+TEST_F(SqlCustomerInvoices, AnInvoiceWithoutNumberIsStillNamedInItsRow) {
+  CSqlAdminCustomerLedgerItems invoices(With({"'F', NULL, 0, 0, 'F', 100, 100, 20, 1, 1"}));
+  ASSERT_TRUE(invoices.MoveFirst());
+  std::vector<ReportRow> rows;
+  EXPECT_FALSE(invoices.CheckCurrent(rows));
+  EXPECT_EQ(rows, (std::vector<ReportRow>{{"(saknas)", "", "Error", "Fel:", "Fakturan är inte bokförd."}}));
+}
+
 TEST_F(SqlCustomerInvoices, CreditInvoicesFlipTheSignOfTotalAndVatButNotOfTheRemainder) {
   const std::string folder = With({
       "'F', 1, 7, 0, 'K', -100, -125, -25, 0, 0",

@@ -1,31 +1,20 @@
 #include "sources/sqladmin/open_invoice_rules.h"
 
 #include "app/sources/company_identification.h"
-#include "platform/log.h"
 #include "sources/sqladmin/data_source.h"
 
 lumdb::filter_node_t DiffersOrNull(const lumdb::filter_node_t& differs, const lumdb::field_desc_t& field) {
   return lumdb::filter_or_copy(differs, lumdb::filter_node_t(lumdb::colexpr_c(field.id), nullptr));
 }
 
-bool OpenInvoiceLink::IsAvailable(const std::string& companyFolder, int excludedEdition) {
-  unreadLink_.clear();
+bool IsOpenInvoiceKindAvailable(OpenInvoiceLink& link, const std::string& companyFolder, int excludedEdition) {
+  link = {};
   if (IdentifyCompany(companyFolder, false).edition == excludedEdition) return false;
   DataSourceInfo dataSource;
   if (!ReadDataSourceIni(dataSource, companyFolder)) return true;
   std::string failure;
-  const bool linked = !ReadCompanyCloudLinkId(dataSource, &failure).empty();
-  if (!failure.empty()) {
-    unreadLink_ = failure;
-    WriteLog("Företaget i " + companyFolder + ": kopplingen till Tessal Molnix (PRM.KL_FKRECID) kunde inte läsas, "
-             "så öppna fakturor överförs inte: " + failure);
-  }
-  return !linked;
-}
-
-void OpenInvoiceLink::AddRow(std::vector<ReportRow>& rows) const {
-  rows.push_back({"", "", report::kError, report::kCaptionError,
-                  "Företagets koppling till Tessal Molnix kan inte läsas, så fakturorna överförs inte: " + unreadLink_});
+  const std::string id = ReadCompanyCloudLinkId(dataSource, &failure);
+  return link.Take(companyFolder, id, std::move(failure));
 }
 
 std::string CreditSigned(std::string amount, bool credit) {

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "app/sources/open_invoice_link.h"
 #include "app/sources/report_row.h"
 
 #include "lumdb/query/filter.h"
@@ -12,21 +13,10 @@
 // cancelled flag was never set is open, not left out unseen.
 lumdb::filter_node_t DiffersOrNull(const lumdb::filter_node_t& differs, const lumdb::field_desc_t& field);
 
-// Open invoices are sent while the company has no link to the cloud service, and
-// not by a company of the excluded edition. A link that cannot be read keeps them
-// back as a link does, since they may be in the cloud already; but the kind stays
-// available, so that its report section says why: it then reads no invoice.
-class OpenInvoiceLink {
- public:
-  bool IsAvailable(const std::string& companyFolder, int excludedEdition);
-  // Nothing is to be read: the link could not be read.
-  bool KeepsInvoicesBack() const { return !unreadLink_.empty(); }
-  // The row of an unread link, for the kind's section.
-  void AddRow(std::vector<ReportRow>& rows) const;
-
- private:
-  std::string unreadLink_;  // why the link could not be read; empty when it was
-};
+// Whether an open-invoice kind is available: not for a company of the excluded
+// edition, else as the company's cloud link decides, taken into `link`; a data
+// source that cannot be read counts as no link.
+bool IsOpenInvoiceKindAvailable(OpenInvoiceLink& link, const std::string& companyFolder, int excludedEdition);
 
 // A credit invoice's amount is sent with the opposite sign; an empty one stays empty.
 std::string CreditSigned(std::string amount, bool credit);

@@ -26,6 +26,20 @@ bool LookUpColumns(const lumdb::session_c* session, const char* tableName,
   return all;
 }
 
+// Fetches every row that `filter` lets through of the columns of `table` given;
+// throws lumdb::db_error when one cannot be read. Returns how many rows there are.
+int FetchEveryRow(CompanySession& session, const lumdb::table_desc_t& table, const std::vector<lumdb::colexpr_c>& columns,
+                  const lumdb::filter_node_t* filter) {
+  lumdb::query_c query(&session);
+  query.setup_select(table.id, columns, filter);
+  lumdb::dbrecordset_fwd_c rows = OpenForwardRecordset(session.connection(), query);
+  int count = 0;
+  std::error_code fetched;
+  while (!(fetched = rows.fetch())) ++count;
+  if (fetched.value() != lumdb::no_data) throw lumdb::db_error(fetched);
+  return count;
+}
+
 }  // namespace
 
 // The kit opens an SQL company with the desktop program's user, as the database logins are made for it.
@@ -46,6 +60,33 @@ CSqlAdminSie::CSqlAdminSie(std::string companyFolder, platform::Prompter& prompt
                      nullptr);
   query.set_order_by(lumdb::colexpr_c(start_->id));
   OpenRecordset(CreateScrollRecordset(session()->connection(), query));
+}
+
+std::vector<ReportRow> CSqlAdminSie::CreateSieFiles() {
+  if (const std::string unread = UnreadCompanyRow(); !unread.empty()) {
+    WriteLog("SIE: tabellen PRM kunde inte läsas: " + unread);
+    return {{"", "SIE", report::kError, report::kCaptionError, "Tabellen PRM kan inte läsas: " + unread}};
+  }
+  return DesktopSieReader::CreateSieFiles();
+}
+
+std::string CSqlAdminSie::UnreadCompanyRow() {
+  const lumdb::datamodel_scope scope = ModelScope();
+  const lumdb::datamodel_c* model = session() ? session()->datamodel() : nullptr;
+  // A database that cannot be read at all is told with the booking years.
+  if (model == nullptr || connectionError()) return {};
+  const SqlTableColumns prm(*model, "PRM");
+  std::vector<lumdb::colexpr_c> columns;
+  for (const char* name : {"NAMN", "ORGNR"})
+    if (const lumdb::field_desc_t* field = prm.Column(name)) columns.emplace_back(field->id);
+  if (columns.empty()) return {};
+  if (std::string lock = session()->LockMet(); !lock.empty()) return lock;
+  try {
+    if (FetchEveryRow(*session(), *prm.table, columns, nullptr) == 0) return "tabellen har ingen rad";
+  } catch (const lumdb::db_error& error) {
+    return session()->FailureWords(error.code());
+  }
+  return {};
 }
 
 std::vector<SieBookingYear> CSqlAdminSie::ReadBookingYears() {
@@ -90,19 +131,20 @@ bool CSqlAdminSie::HasAccountOutsideRange(const SieBookingYears& years) {
     NoteUnreadChart(lock);
     return false;
   }
+  // The accounts of the years, with their names, are what the files list: a chart
+  // that cannot be read whole gives no file; one that can, but not checked, a warning.
+  try {
+    std::vector<lumdb::colexpr_c> columns{yearColumn, accountColumn};
+    if (const lumdb::field_desc_t* name = chart.Column("BENAEMN")) columns.emplace_back(name->id);
+    (void)FetchEveryRow(*session(), *chart.table, columns, &ofYears);
+  } catch (const lumdb::db_error& error) {
+    NoteUnreadChart(session()->FailureWords(error.code()));
+    return false;
+  }
   try {
     return lumdb::exists(session()->connection(), chart.table->id, lumdb::filter_and_copy(ofYears, outside), false);
   } catch (const lumdb::db_error& error) {
-    const std::string words = session()->FailureWords(error.code());
-    // The accounts the files are made of: a table that cannot be read at all gives
-    // no file; one that can, but not checked, a warning.
-    try {
-      (void)lumdb::exists(session()->connection(), chart.table->id, lumdb::filter_node_t(), false);
-    } catch (const lumdb::db_error& unread) {
-      NoteUnreadChart(session()->FailureWords(unread.code()));
-      return false;
-    }
-    NoteUncheckedChart(words);
+    NoteUncheckedChart(session()->FailureWords(error.code()));
     return false;
   }
 }

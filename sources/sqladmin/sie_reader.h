@@ -15,8 +15,13 @@ class CSqlAdminSie : public DesktopSieReader, public CAdmDbSql {
   // This reader has no records to walk.
   bool MoveFirst() override { return false; }
   bool MoveNext() override { return false; }
+  // The files carry the company's name and organisation number (PRM): without
+  // them readable no file is made, and the row says why.
+  std::vector<ReportRow> CreateSieFiles() override;
 
  private:
+  // Why the row of PRM with the company's name and number could not be read; empty when it could.
+  std::string UnreadCompanyRow();
   const std::string& SieCompanyFolder() const override { return companyFolder(); }
   std::vector<SieBookingYear> ReadBookingYears() override;
   bool HasAccountOutsideRange(const SieBookingYears& years) override;

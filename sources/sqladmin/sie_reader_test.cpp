@@ -171,13 +171,21 @@ TEST_F(SqlSieTest, AChartThatCannotBeCheckedIsWarnedOfAndTheExportGoesOn) {
   EXPECT_EQ(KitYears(), "B/A");
 }
 
-// The files are made of the booking years and the chart: when either cannot be
-// read, no file is made (not one without accounts) and a row says which table.
+// The files are made of the booking years, the chart and the company's name and
+// number: when one cannot be read, no file is made (not one without accounts or
+// without its company) and a row says which table.
 TEST_F(SqlSieTest, SieTablesThatCannotBeReadGiveTheirRowAndNoFile) {
-  const std::string prm = "CREATE TABLE PRM (ORGNR VARCHAR(13), NAMN NVARCHAR(50));";
+  const std::string prm =
+      "CREATE TABLE PRM (ORGNR VARCHAR(13), NAMN NVARCHAR(50));INSERT INTO PRM VALUES ('556000-0001', 'Åkeriet AB');";
   const std::string years =
       "CREATE TABLE BOKFAAR (AAR_ID VARCHAR(2), BOERJAN DATE, SLUT DATE, KPTYP VARCHAR(10));"
       "INSERT INTO BOKFAAR VALUES ('B', '2022-01-01', '2022-12-31', 'EUBAS97')";
+  // The database keeps a name longer than its column: that account cannot be fetched.
+  const std::string chart =
+      ";CREATE TABLE KONTO (AAR_ID VARCHAR(2), KONTO VARCHAR(6), BENAEMN NVARCHAR(60));"
+      "INSERT INTO KONTO VALUES ('B', '1910', 'Kassa');"
+      "INSERT INTO KONTO VALUES ('B', '1930', '" + std::string(200, 'x') + "');"
+      "INSERT INTO KONTO VALUES ('B', '3010', 'Försäljning')";
   const std::string ini = "DisplayVersion=15.2\n";
   const std::string locked = SieCompany({k2021, k2022});
   const struct {
@@ -188,8 +196,14 @@ TEST_F(SqlSieTest, SieTablesThatCannotBeReadGiveTheirRowAndNoFile) {
   } cases[] = {
       {"chart missing", Company("nochart", prm + years, "1", "", ini), "Tabellen KONTO kan inte läsas: ",
        "no such table: KONTO"},
+      {"an account that cannot be fetched", Company("badaccount", prm + years + chart, "1", "", ini),
+       "Tabellen KONTO kan inte läsas: ", "01004"},
       {"years missing", Company("noyears", prm, "1", "", ini), "Tabellen BOKFAAR kan inte läsas: ",
        "no such table: BOKFAAR"},
+      // The files carry the company's name and number.
+      {"company without its row", Company("norow", "CREATE TABLE PRM (ORGNR VARCHAR(13), NAMN NVARCHAR(50));" + years + chart,
+                                          "1", "", ini),
+       "Tabellen PRM kan inte läsas: ", "tabellen har ingen rad"},
       {"database gone", Company("gone", "", "1", "", ini), "Företagets databas kan inte öppnas: ", "connect failed"},
       {"database locked", locked, "Tabellen BOKFAAR kan inte läsas: ", "database is locked"},
   };

@@ -58,11 +58,12 @@ CSqlAdminSupplierLedgerItems::CSqlAdminSupplierLedgerItems(std::string companyFo
   OpenRecordset(std::move(recordset));
 }
 
-bool CSqlAdminSupplierLedgerItems::IsAvailable() { return link_.IsAvailable(companyFolder(), 400); }
+bool CSqlAdminSupplierLedgerItems::IsAvailable() { return IsOpenInvoiceKindAvailable(link_, companyFolder(), 400); }
 
 bool CSqlAdminSupplierLedgerItems::CheckCurrent(std::vector<ReportRow>& rows) {
   if (StrToIntOrZero(Text(kVoucher)) != 0) return true;
-  rows.push_back(ReportRow{Text(kRunningNumber), "", report::kError, report::kCaptionError, "Fakturan är inte bokförd."});
+  rows.push_back(report::RecordRow(Text(kRunningNumber), "", report::kError, report::kCaptionError,
+                                   "Fakturan är inte bokförd."));
   return false;
 }
 

@@ -89,4 +89,14 @@ TEST_F(SqlSupplierInvoices, PaymentReferenceNeedsTheCheckDigitAndUnbookedInvoice
   EXPECT_EQ(unreachable.GetCurrencyRateUnit(), 0);
 }
 
+// An invoice without its running number is named all the same, so its row counts
+// as its refusal rather than reading as a row about the whole kind.
+TEST_F(SqlSupplierInvoices, AnInvoiceWithoutNumberIsStillNamedInItsRow) {
+  CSqlAdminSupplierLedgerItems invoices(With({"NULL, 'F', 'L1', NULL, 25, 1, 1, 125, 125, 0, 0"}));
+  ASSERT_TRUE(invoices.MoveFirst());
+  std::vector<ReportRow> rows;
+  EXPECT_FALSE(invoices.CheckCurrent(rows));
+  EXPECT_EQ(rows, (std::vector<ReportRow>{{"(saknas)", "", "Error", "Fel:", "Fakturan är inte bokförd."}}));
+}
+
 }  // namespace

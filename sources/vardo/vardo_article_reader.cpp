@@ -36,7 +36,7 @@ void CVardoArticleDb::ReadUnits() {
       codes[number - kUnitCodeOffset] = texts.GetTextName();
     }
   }
-  KeepDamageOf(texts);
+  KeepDamageOf(texts, "enheter saknas");
   for (auto& [number, code] : codes) {
     if (const auto unit = units_.find(number); unit != units_.end()) unit->second.code = std::move(code);
   }
@@ -49,7 +49,7 @@ void CVardoArticleDb::ReadAccounts() {
   for (bool more = accounts.MoveFirst(); more; more = accounts.MoveNext()) {
     accountNames_[accounts.GetString(number)] = accounts.GetString(name);
   }
-  KeepDamageOf(accounts);
+  KeepDamageOf(accounts, "kontonamn saknas");
 }
 
 const CVardoArticleDb::VardoUnitText* CVardoArticleDb::Unit(int& textNumber) {

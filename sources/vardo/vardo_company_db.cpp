@@ -46,9 +46,9 @@ void AddRowOnce(std::vector<ReportRow>& rows, ReportRow row) {
 
 }  // namespace
 
-std::string VardoDamageText(int tableId, const std::string& what) {
+std::string VardoDamageText(int tableId, const std::string& what, std::string_view cost) {
   const char* file = vardo_table::FileName(tableId);
-  return std::string("Filen ") + (file ? file : "?") + " kan inte läsas helt: " + what;
+  return report::UnreadFileText(file ? file : "?", what, cost);
 }
 
 void ClearVardoFieldHandleCache() {
@@ -176,23 +176,50 @@ void CVardoCompanyDb::Note(const VardoDatabaseError& error) {
   WriteLog(VardoDamageText(error.Detail(), error.Text()));
 }
 
+std::string CVardoCompanyDb::Lost() const {
+  std::string what = damage_;
+  if (unreadableRecords_ > 0) {
+    what += (what.empty() ? "" : "; ") + firstUnreadable_;
+    if (unreadableRecords_ > 1) what += " (" + std::to_string(unreadableRecords_) + " records in all)";
+  }
+  return what;
+}
+
 void CVardoCompanyDb::AddDamageRows(std::vector<ReportRow>& rows) const {
   const auto add = [&rows](std::string text) {
     AddRowOnce(rows, {"", "", report::kError, report::kCaptionError, std::move(text)});
   };
   if (!openFailure_.empty()) add(openFailure_);
-  if (!damage_.empty() || unreadableRecords_ > 0) {
-    std::string what = damage_;
-    if (unreadableRecords_ > 0) {
-      what += (what.empty() ? "" : "; ") + firstUnreadable_;
-      if (unreadableRecords_ > 1) what += " (" + std::to_string(unreadableRecords_) + " records in all)";
-    }
-    add(VardoDamageText(tableId_, what));
+  if (const std::string lost = Lost(); !lost.empty()) add(VardoDamageText(tableId_, lost));
+  for (const std::string& failure : lookupOpenFailures_) add(failure);
+  for (const LookupDamage& lookup : lookupDamage_) {
+    std::string costs;
+    for (const std::string& cost : lookup.costs) costs += (costs.empty() ? "" : "; ") + cost;
+    add(VardoDamageText(lookup.tableId, lookup.lost, costs));
   }
-  for (const ReportRow& row : lookupDamage_) AddRowOnce(rows, row);
 }
 
-void CVardoCompanyDb::KeepDamageOf(const CVardoCompanyDb& lookup) { lookup.AddDamageRows(lookupDamage_); }
+void CVardoCompanyDb::AddSettingsTableRows(std::vector<ReportRow>& rows) const {
+  AddDamageRows(rows);
+  if (walkFoundNone_ && IsReadWhole()) {
+    const char* file = vardo_table::FileName(tableId_);
+    AddRowOnce(rows, {"", "", report::kError, report::kCaptionError, report::FileWithoutRecordText(file ? file : "?")});
+  }
+}
+
+void CVardoCompanyDb::KeepDamageOf(const CVardoCompanyDb& lookup, std::string_view cost) {
+  if (!lookup.openFailure_.empty() && std::find(lookupOpenFailures_.begin(), lookupOpenFailures_.end(),
+                                                lookup.openFailure_) == lookupOpenFailures_.end()) {
+    lookupOpenFailures_.push_back(lookup.openFailure_);
+  }
+  const std::string lost = lookup.Lost();
+  if (lost.empty()) return;
+  auto kept = std::find_if(lookupDamage_.begin(), lookupDamage_.end(),
+                           [&](const LookupDamage& damage) { return damage.tableId == lookup.tableId_; });
+  if (kept == lookupDamage_.end()) kept = lookupDamage_.insert(kept, {lookup.tableId_, lost, {}});
+  if (!cost.empty() && std::find(kept->costs.begin(), kept->costs.end(), cost) == kept->costs.end())
+    kept->costs.emplace_back(cost);
+}
 
 bool CVardoCompanyDb::Reopen(std::string companyFolder, std::string tableFile) {
   if (companyFolder.empty()) return true;
@@ -201,6 +228,7 @@ bool CVardoCompanyDb::Reopen(std::string companyFolder, std::string tableFile) {
 }
 
 bool CVardoCompanyDb::MoveFirst() {
+  walkFoundNone_ = false;
   if (!Usable(openStatus_) || tableId_ == -1) return false;
   damage_.clear();
   unreadableRecords_ = 0;
@@ -219,16 +247,24 @@ bool CVardoCompanyDb::MoveFirst() {
     const std::string name = GetLastPathComponent(companyFolder_);
     ClearVardoFieldHandleCache();
     if (LoadVardoDatabaseApi()) VardoDatabaseClose();
-    int opened = OpenVardoDatabase(name.c_str());
-    if (Usable(opened)) {
-      result = first();
-    } else if (Reopen(companyFolder_, tableFile_)) {
-      opened = OpenVardoDatabase(name.c_str());
-      if (Usable(opened)) result = first();
+    try {
+      int opened = OpenVardoDatabase(name.c_str());
+      if (Usable(opened)) {
+        result = first();
+      } else if (Reopen(companyFolder_, tableFile_)) {
+        opened = OpenVardoDatabase(name.c_str());
+        if (Usable(opened)) result = first();
+      }
+    } catch (const VardoDatabaseError& error) {
+      // The database opened before but not now (another program holds CLIENT.DBF, say): said, never thrown at the walk.
+      WriteLog(kOpenFailed + FailurePath(companyFolder_, tableFile_));
+      openFailure_ = VardoDamageText(error.Detail(), error.Text());
+      return false;
     }
   }
-  if (passOver) return MoveNext();
-  return result == 0;
+  const bool found = passOver ? MoveNext() : result == 0;
+  walkFoundNone_ = !found;
+  return found;
 }
 
 bool CVardoCompanyDb::MoveNext() {

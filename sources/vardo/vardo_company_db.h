@@ -10,6 +10,7 @@
 // locked, a record it cannot read) is kept, never taken for the end of the
 // table, and told as one report row about the whole kind (AddDamageRows).
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/sources/report_row.h"
@@ -56,8 +57,15 @@ class CVardoCompanyDb {
   // `rows` already holds it; and the rows of the look-up tables kept with
   // KeepDamageOf. Nothing for a table read whole.
   void AddDamageRows(std::vector<ReportRow>& rows) const;
-  // Keeps what a look-up table this reader read could not read, to be told with its own.
-  void KeepDamageOf(const CVardoCompanyDb& lookup);
+  // For a table that holds the company's settings in its one record (CLIENT.DBF):
+  // AddDamageRows, and an "Error" row when the last walk found the table whole
+  // but without a record, whose values would go out made up.
+  void AddSettingsTableRows(std::vector<ReportRow>& rows) const;
+  // Keeps what a look-up table this reader read could not read, to be told with
+  // its own, with what that costs this reader's kind ("enheter saknas"; empty
+  // when nothing more than the look-up's own kind loses). Costs of one table
+  // read more than once stand in its one row.
+  void KeepDamageOf(const CVardoCompanyDb& lookup, std::string_view cost = {});
 
   // Values of the current record. Unusable table or empty name: "", 0, 0,
   // 0.0, false. A field the table lacks gives "" (and is logged at each read).
@@ -86,6 +94,8 @@ class CVardoCompanyDb {
   void Open(const std::string& folder, const std::string& failurePath, bool checkCurrentPath);
   // Keeps (and logs) what the database reported during a move of this table.
   void Note(const VardoDatabaseError& error);
+  // What the last walk could not read of the table; empty when it read it whole.
+  std::string Lost() const;
   // The field's handle, looked up when the database was opened again since.
   static int Handle(VardoField& field);
   // Whether the field keeps a value of this kind read on the current record.
@@ -103,12 +113,20 @@ class CVardoCompanyDb {
   std::string damage_;       // what the last walk could not read of the table as a whole
   int unreadableRecords_ = 0;
   std::string firstUnreadable_;
-  std::vector<ReportRow> lookupDamage_;
+  bool walkFoundNone_ = false;  // the last MoveFirst found no record in a table it could use
+  // What the look-up tables could not read, by table id: the words, and the costs to this kind.
+  struct LookupDamage {
+    int tableId = -1;
+    std::string lost;
+    std::vector<std::string> costs;
+  };
+  std::vector<LookupDamage> lookupDamage_;
+  std::vector<std::string> lookupOpenFailures_;  // why the database did not open for a look-up
 };
 
-// "Filen <table's file> kan inte läsas helt: <what the database found>", the
-// words of every line for a table that cannot be read whole.
-std::string VardoDamageText(int tableId, const std::string& what);
+// "Filen <table's file> kan inte läsas helt: <what the database found>[; <cost>.]",
+// the words of every line for a table that cannot be read whole.
+std::string VardoDamageText(int tableId, const std::string& what, std::string_view cost = {});
 
 // The handle of a field, from the process-wide cache or the API (0: no such field).
 int GetFieldHandle(int tableId, const char* fieldName);

@@ -16,8 +16,9 @@ class CVardoCompanySettings : public CVardoPrm, public StoredCompanySettings {
   explicit CVardoCompanySettings(std::string companyFolder);
 
   bool IsAvailable() override { return true; }
-  // An Error row for CLIENT.DBF or SERIES.DBF not read whole: then no setting is sent.
-  void AddWarnings(std::vector<ReportRow>& rows) override { AddDamageRows(rows); }
+  // An Error row for CLIENT.DBF or SERIES.DBF not read whole, or a CLIENT.DBF
+  // without the company's record: then no setting is sent.
+  void AddWarnings(std::vector<ReportRow>& rows) override { AddSettingsTableRows(rows); }
   bool MoveFirst() override { return CVardoCompanyDb::MoveFirst(); }
   bool MoveNext() override { return CVardoCompanyDb::MoveNext(); }
 

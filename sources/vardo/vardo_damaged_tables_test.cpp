@@ -150,3 +150,79 @@ TEST(VardoDamagedTables, EveryKindThatLosesSaysSo) {
 }
 
 }  // namespace
+
+namespace {
+
+// A look-up table a reader joins to its own says, in the reader's section, what
+// its loss costs that kind, once per table however many look-ups read it.
+TEST(VardoDamagedTables, ALookUpTableSaysWhatItCosts) {
+  vardo_test::VardoInstall install;
+  platform::fake::ScopedEnv temp("TMPDIR", install.Tree().MakeFolder("tmp").string());
+  const std::string company = install.AddSampleCompany();
+  const auto kindRows = [](const KindOutcome& outcome) {
+    std::vector<std::string> texts;
+    for (const ReportRow& row : outcome.rows)
+      if (report::IsAboutWholeKind(row)) texts.push_back(row.text);
+    return texts;
+  };
+  const std::string lost = " kan inte läsas helt: the file does not exist";
+  const struct {
+    const char* file;
+    std::map<std::string, std::string> costs;  // by kind: what follows the loss
+  } cases[] = {
+      {"TEXT.DBF",
+       {{"articles", "; enheter saknas."},
+        {"customers", "; betalningsvillkor saknas; leveranssätt saknas; leveransvillkor saknas."},
+        {"suppliers", "; betalningsvillkor saknas."},
+        {"terms", ""},  // its own table
+        {"methods", ""}}},
+      {"ACCOUNT.DBF", {{"articles", "; kontonamn saknas."}}},
+      {"HISTORY.DBF", {{"customers", "; anteckningar saknas."}}},
+      {"PERSSETTINGS.DBF", {{"customers", "; elektroniska referenser saknas."}}},
+      {"INVOICE.DBF", {{"customer invoices", "; fakturadatum saknas."}, {"supplier invoices", "; fakturadatum saknas."}}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.file);
+    fs::remove_all(company);
+    install.AddSampleCompany();
+    fs::remove(fs::path(company) / c.file);
+    const auto kinds = WalkEveryKind(company);
+    for (const auto& [kind, cost] : c.costs) {
+      SCOPED_TRACE(kind);
+      EXPECT_EQ(kindRows(kinds.at(kind)), std::vector<std::string>{"Filen " + std::string(c.file) + lost + cost});
+    }
+  }
+
+  // The open invoices of customers that could not be read are refused one by one; the row says why.
+  fs::remove_all(company);
+  install.AddSampleCompany();
+  fs::remove(fs::path(company) / "PERSON.DBF");
+  const auto kinds = WalkEveryKind(company);
+  EXPECT_EQ(kindRows(kinds.at("customer invoices")),
+            std::vector<std::string>{"Filen PERSON.DBF" + lost + "; fakturornas kunder saknas."});
+  EXPECT_EQ(kindRows(kinds.at("supplier invoices")),
+            std::vector<std::string>{"Filen PERSON.DBF" + lost + "; fakturornas leverantörer saknas."});
+}
+
+}  // namespace
+
+namespace {
+
+// A database that opened for the reader but no longer does when its walk opens it
+// again (another program took CLIENT.DBF in the meantime) is said, never thrown at the walk.
+TEST(VardoDamagedTables, ADatabaseThatNoLongerOpensIsSaidByTheWalk) {
+  vardo_test::VardoInstall install;
+  const std::string company = install.AddSampleCompany();
+  CVardoCustomerDb customers(company);
+  CVardoCompanyDb(company, "TEXT.DBF");  // made and gone: the database is closed again
+  platform::fake::HeldWriteLock lock(fs::path(company) / "CLIENT.DBF");
+  bool more = true;
+  EXPECT_NO_THROW(more = customers.MoveFirst());
+  EXPECT_FALSE(more);
+  std::vector<ReportRow> rows;
+  customers.AddWarnings(rows);
+  ASSERT_FALSE(rows.empty());
+  EXPECT_EQ(rows.front().text, "Filen CLIENT.DBF kan inte läsas helt: another program holds the file locked");
+}
+
+}  // namespace

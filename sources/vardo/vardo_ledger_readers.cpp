@@ -37,7 +37,8 @@ void CLedgerDb::ReadPersons(const std::string& companyFolder) {
     persons_.try_emplace(persons.GetString(f.id), Person{persons.GetString(f.acc1), persons.GetString(f.name)});
   }
   personsWhole_ = persons.IsReadWhole();
-  KeepDamageOf(persons);
+  KeepDamageOf(persons,
+               personType_ == kVardoCustomer ? "fakturornas kunder saknas" : "fakturornas leverantörer saknas");
 }
 
 void CLedgerDb::ReadInvoiceDates(const std::string& companyFolder) {
@@ -52,7 +53,7 @@ void CLedgerDb::ReadInvoiceDates(const std::string& companyFolder) {
     }
     invoiceDates_.try_emplace({invoices.GetLong(number), invoices.GetLong(year)}, invoices.GetDate(date));
   }
-  KeepDamageOf(invoices);
+  KeepDamageOf(invoices, "fakturadatum saknas");
 }
 
 bool CLedgerDb::CheckItem(std::vector<ReportRow>& rows) {

@@ -40,7 +40,7 @@ VardoPaymentTerms::VardoPaymentTerms(const std::string& companyFolder, CVardoCom
     if (!IsUsableTermName(name)) continue;
     terms_[number] = {std::move(name), texts.GetDaysFromName(), number};
   }
-  reader.KeepDamageOf(texts);
+  reader.KeepDamageOf(texts, "betalningsvillkor saknas");
 }
 
 const VardoTermText* VardoPaymentTerms::Find(int credit) const {
@@ -126,7 +126,7 @@ void CVardoCustomerDb::ReadDeliveryAddresses() {
     address.phone2 = persons.GetString(f.phone2);
     deliveryAddresses_[persons.GetString(f.id)] = std::move(address);
   }
-  KeepDamageOf(persons);
+  KeepDamageOf(persons);  // the reader's own table: its row says what is lost
 }
 
 void CVardoCustomerDb::ReadNotes() {
@@ -139,7 +139,7 @@ void CVardoCustomerDb::ReadNotes() {
     if (!note.empty()) note += ' ';
     note += history.GetString(text);
   }
-  KeepDamageOf(history);
+  KeepDamageOf(history, "anteckningar saknas");
 }
 
 void CVardoCustomerDb::ReadDeliveryTermsAndMethods() {
@@ -147,12 +147,12 @@ void CVardoCustomerDb::ReadDeliveryTermsAndMethods() {
   for (bool more = methods.MoveFirst(); more; more = methods.MoveNext()) {
     if (methods.IsUploaded()) deliveryMethods_.insert(methods.GetTextNumber());
   }
-  KeepDamageOf(methods);
+  KeepDamageOf(methods, "leveranssätt saknas");
   CVardoDeliveryTermsDb terms(CompanyFolder());
   for (bool more = terms.MoveFirst(); more; more = terms.MoveNext()) {
     if (terms.IsUploaded()) deliveryTerms_.insert(terms.GetTextNumber());
   }
-  KeepDamageOf(terms);
+  KeepDamageOf(terms, "leveransvillkor saknas");
 }
 
 void CVardoCustomerDb::ReadElectronicReferences() {
@@ -165,7 +165,7 @@ void CVardoCustomerDb::ReadElectronicReferences() {
     if (!IsUsableTermName(reference)) continue;
     electronicReferences_[{settings.GetLong(type), settings.GetString(id)}] = std::move(reference);
   }
-  KeepDamageOf(settings);
+  KeepDamageOf(settings, "elektroniska referenser saknas");
 }
 
 const VardoDeliveryAddress& CVardoCustomerDb::DeliveryAddress() {

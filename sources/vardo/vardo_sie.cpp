@@ -110,7 +110,14 @@ void CVardoSie::Export(std::vector<ReportRow>& rows) {
     return;
   }
 
-  // Both tables stay open until the files are written: destroying one closes the database.
+  // The tables stay open until the files are written: destroying one closes the database.
+  // The files carry the company's name and number, from its record in CLIENT.DBF.
+  CVardoPrm client(CompanyFolder());
+  client.MoveFirst();
+  std::vector<ReportRow> unreadClient;
+  client.AddSettingsTableRows(unreadClient);
+  for (const ReportRow& row : unreadClient) rows.push_back(ErrorRow(kNotMade + row.text));
+  if (!unreadClient.empty()) return;
   Vardo::CBookingYearDb years(CompanyFolder());
   VardoSieYear current, previous;
   bool hasPrevious = false;

@@ -228,11 +228,22 @@ TEST_F(VardoSieTest, AnOldFileThatCannotBeRemovedIsReported) {
   EXPECT_EQ(reader.GetFilePath(), "");
 }
 
+// A company that lost its CLIENT.DBF is told by the file; a database newer than
+// the library reads, by the database.
 TEST_F(VardoSieTest, ADatabaseThatCannotBeOpenedIsReported) {
+  const std::string version = fs::path(company_).lexically_relative(install_.Tree().root()).string() + "/db.ver";
+  install_.Tree().Write(version, "7.0\r\n");
+  CVardoSie newer(company_);
+  EXPECT_THAT(newer.CreateSieFiles(),
+              ElementsAre(Sie("Error", "Fel:", "SIE-fil kunde inte skapas. Företagets databas kunde inte öppnas.")));
+  EXPECT_EQ(newer.GetFilePath(), "");
+
+  install_.Tree().Write(version, samplecompany::kVardoDatabaseVersion);
   fs::remove(fs::path(company_) / "CLIENT.DBF");
   CVardoSie reader(company_);
   EXPECT_THAT(reader.CreateSieFiles(),
-              ElementsAre(Sie("Error", "Fel:", "SIE-fil kunde inte skapas. Företagets databas kunde inte öppnas.")));
+              ElementsAre(Sie("Error", "Fel:",
+                              "SIE-fil kunde inte skapas. Filen CLIENT.DBF kan inte läsas helt: the file does not exist")));
   EXPECT_EQ(reader.GetFilePath(), "");
 }
 

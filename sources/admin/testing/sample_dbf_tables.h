@@ -11,7 +11,7 @@ namespace conversion_damage {
 
 inline std::vector<SampleTable> SampleDbfTables() {
   return {
-      {"PRM.DBF", {kImportCompany, kImportCustomerLedgerItems, kImportSie}, false},
+      {"PRM.DBF", {kImportCompany, kImportCustomerLedgerItems, kImportSupplierLedgerItems, kImportSie}, false},
       {"PRM2.DBF", {kImportCompany}, false},
       {"NEWNUM.DBF", {kImportCompany}, false},
       {"ART.DBF", {kImportArticles}},

@@ -24,6 +24,8 @@ constexpr std::size_t kTableSlots = vardo_table::kPersSettings + 1;
 
 // The newest database version this engine reads ("db.ver"); newer ones need a newer engine.
 constexpr double kNewestDatabaseVersion = 6.99;
+// What the error callback says of a table whose file is not there.
+constexpr const char* kNoSuchFile = "the file does not exist";
 
 constexpr std::chrono::sys_days kEpoch = std::chrono::sys_days{std::chrono::year{1899} / 12 / 31};
 
@@ -147,7 +149,7 @@ struct Engine::Table {
     const auto file = platform::OpenForReading(path);
     if (!file && !platform::PathExists(path)) {
       problem = vardo_error::kMissingTable;
-      why = "the file does not exist";
+      why = kNoSuchFile;
       return;
     }
     // A table another program is changing is not read: what it holds is not settled.
@@ -261,7 +263,11 @@ std::int32_t Engine::Open(const char* name) {
     Close();
   }
   const std::string clientPath = platform::ResolveNoCase(folder, "CLIENT.DBF");
-  if (!platform::OpenForReading(clientPath) && !platform::PathExists(clientPath)) return -1;
+  if (!platform::OpenForReading(clientPath) && !platform::PathExists(clientPath)) {
+    // A company folder without its CLIENT.DBF lost it, which is said as of any table; no folder is a wrong path.
+    if (platform::PathExists(folder)) Report(vardo_error::kMissingTable, vardo_table::kClient, kNoSuchFile);
+    return -1;
+  }
   if (platform::OpenForReading(platform::ResolveNoCase(folder, "vardo.dbd"))) return -3;
   if (const auto version = platform::ReadWholeFile(platform::ResolveNoCase(folder, "db.ver"))) {
     if (LeadingDouble(*version) > kNewestDatabaseVersion) return -4;

@@ -250,6 +250,13 @@ TEST_F(EngineTest, DamagedTablesAreFailures) {
   tree_.Write("Företag/Bygg/CLIENT.DBF", std::string("\x03\x7c\x01\x01", 4));
   EXPECT_EQ(engine_.Open("Bygg"), -1);
   EXPECT_THAT(reported.Take(), ElementsAre(::testing::StartsWith("1 0 the file is shorter than the 32-byte header")));
+  // So is one that is gone; a folder that is not there is only a wrong path.
+  std::filesystem::remove(Company() / "CLIENT.DBF");
+  EXPECT_EQ(engine_.Open("Bygg"), -1);
+  EXPECT_THAT(reported.Take(), ElementsAre("2 0 the file does not exist"));
+  engine_.SetPath((tree_ / "Annat").c_str());
+  EXPECT_EQ(engine_.Open("Annat"), -1);
+  EXPECT_THAT(reported.Take(), ElementsAre());
 }
 
 // A record that cannot be read (a bad sector) is reported by the move that
