@@ -3,9 +3,9 @@
 #include <QApplication>
 
 #include "app/import_job.h"
-#include "app/sources/application.h"
-#include "app/sources/desktop_services.h"
-#include "app/sources/desktop_programs.h"
+#include "app/application.h"
+#include "app/desktop/desktop_services.h"
+#include "app/desktop/desktop_programs.h"
 #include "app/ui/qt_prompter.h"
 #include "app/ui/qt_wait_cursor.h"
 #include "app/ui/wizard_steps.h"

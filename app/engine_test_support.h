@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "app/progress_sink.h"
-#include "app/sources/fake/fake_readers.h"
+#include "app/reader_interfaces/fake/fake_readers.h"
 #include "klcr/klcr.h"
 
 namespace engine_test {

@@ -4,7 +4,7 @@
 #include <map>
 
 #include "app/reader_factories.h"
-#include "app/sources/company_identification.h"
+#include "app/desktop/company_identification.h"
 #include "klcr/klcr.h"
 #include "platform/log.h"
 #include "platform/text.h"

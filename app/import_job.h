@@ -14,12 +14,12 @@
 
 #include "app/import_jobs.h"
 #include "app/progress_sink.h"
-#include "app/sources/company_lists.h"
-#include "app/sources/import_kind.h"
-#include "app/sources/reader_factory.h"
-#include "app/sources/report_row.h"
-#include "app/sources/source_company.h"
-#include "app/sources/source_readers.h"
+#include "app/desktop/company_lists.h"
+#include "app/reader_interfaces/import_kind.h"
+#include "app/reader_interfaces/reader_factory.h"
+#include "app/reader_interfaces/report_row.h"
+#include "app/reader_interfaces/source_company.h"
+#include "app/reader_interfaces/source_readers.h"
 #include "platform/prompter.h"
 #include "sources/vardo/vardo_environment.h"
 

@@ -9,7 +9,7 @@
 
 #include "app/engine_test_support.h"
 #include "app/reader_factories.h"
-#include "app/sources/fake/fake_reader_factory.h"
+#include "app/reader_interfaces/fake/fake_reader_factory.h"
 #include "klcr/service.h"
 #include "platform/fake/captured_log.h"
 #include "platform/fake/scoped_environment.h"

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "app/sources/reader_fields.h"
+#include "app/reader_interfaces/reader_fields.h"
 
 using namespace KLCR_MolnixMigration;
 

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "app/progress_sink.h"
-#include "app/sources/report_row.h"
-#include "app/sources/source_readers.h"
+#include "app/reader_interfaces/report_row.h"
+#include "app/reader_interfaces/source_readers.h"
 #include "klcr/klcr.h"
 
 class CMlxImportBase {

@@ -7,7 +7,7 @@
 #include <type_traits>
 
 #include "app/engine_test_support.h"
-#include "app/sources/fake/fake_readers.h"
+#include "app/reader_interfaces/fake/fake_readers.h"
 #include "klcr/service.h"
 #include "tools/cloud_standin/standin_process.h"
 

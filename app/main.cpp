@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "app/converter.h"
-#include "app/sources/desktop_services.h"
+#include "app/desktop/desktop_services.h"
 #include "platform/log.h"
 #include "platform/termination.h"
 

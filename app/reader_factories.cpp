@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/sources/company_identification.h"
+#include "app/desktop/company_identification.h"
 #include "sources/admin/admin_sie.h"
 #include "sources/admin/article_reader.h"
 #include "sources/admin/company_settings.h"

@@ -2,8 +2,8 @@
 // Which family of readers serves a source company.
 #include <memory>
 
-#include "app/sources/reader_factory.h"
-#include "app/sources/source_company.h"
+#include "app/reader_interfaces/reader_factory.h"
+#include "app/reader_interfaces/source_company.h"
 #include "platform/prompter.h"
 
 // The SQL readers for an Administration-line company whose ftg.ini names a

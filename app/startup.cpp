@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/sources/application.h"
+#include "app/application.h"
 #include "klcr/klcr.h"
 #include "platform/folders.h"
 #include "platform/log.h"

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/sources/application.h"
+#include "app/application.h"
 #include "klcr/klcr.h"
 #include "platform/fake/scoped_environment.h"
 #include "platform/fake/scripted_prompter.h"

@@ -1,6 +1,6 @@
 #include "app/wizard_loop.h"
 
-#include "app/sources/application.h"
+#include "app/application.h"
 #include "app/ui/dialog_results.h"
 #include "app/ui/wait_cursor.h"
 #include "platform/prompter.h"

@@ -31,9 +31,9 @@
 #include <vector>
 
 #include "app/import_job.h"
-#include "app/sources/import_kind.h"
-#include "app/sources/report_row.h"
-#include "app/sources/source_company.h"
+#include "app/reader_interfaces/import_kind.h"
+#include "app/reader_interfaces/report_row.h"
+#include "app/reader_interfaces/source_company.h"
 #include "app/testing/sample_table.h"
 #include "klcr/klcr.h"
 #include "klcr/service.h"

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/sources/import_kind.h"
+#include "app/reader_interfaces/import_kind.h"
 
 namespace conversion_damage {
 

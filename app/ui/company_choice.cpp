@@ -1,7 +1,7 @@
 #include "app/ui/company_choice.h"
 
 #include "app/import_job.h"
-#include "app/sources/application.h"
+#include "app/application.h"
 #include "app/ui/dialog_results.h"
 #include "app/ui/help_page.h"
 #include "platform/prompter.h"

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/sources/source_company.h"
+#include "app/reader_interfaces/source_company.h"
 
 namespace platform {
 class Prompter;

@@ -1,8 +1,8 @@
 #include "app/ui/company_choice_services.h"
 
 #include "app/import_job.h"
-#include "app/sources/company_identification.h"
-#include "app/sources/desktop_services.h"
+#include "app/desktop/company_identification.h"
+#include "app/desktop/desktop_services.h"
 
 std::vector<SourceCompany> JobCompanyChoiceServices::GetSourceCompanies() { return job_.GetSourceCompanies(); }
 

@@ -5,7 +5,7 @@
 #include <map>
 
 #include "app/import_job.h"
-#include "app/sources/desktop_services.h"
+#include "app/desktop/desktop_services.h"
 #include "app/ui/dialog_results.h"
 #include "platform/fake/recording_url_opener.h"
 #include "platform/fake/scripted_prompter.h"

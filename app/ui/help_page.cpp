@@ -1,6 +1,6 @@
 #include "app/ui/help_page.h"
 
-#include "app/sources/desktop_services.h"
+#include "app/desktop/desktop_services.h"
 #include "sources/vardo/vardo_environment.h"
 
 namespace {

@@ -2,7 +2,7 @@
 // The address of the help page on converting, shared by the wizard's help buttons.
 #include <string>
 
-#include "app/sources/source_company.h"
+#include "app/reader_interfaces/source_company.h"
 
 // `helpBase` is the help site's base address as the service directory gives it
 // (empty when the look-up failed); `company` the chosen source company, or null.

@@ -1,7 +1,7 @@
 #include "app/ui/login.h"
 
 #include "app/import_job.h"
-#include "app/sources/application.h"
+#include "app/application.h"
 #include "app/ui/dialog_results.h"
 #include "app/ui/wait_cursor.h"
 #include "klcr/klcr.h"

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "app/sources/import_kind.h"
-#include "app/sources/report_row.h"
-#include "app/sources/source_company.h"
+#include "app/reader_interfaces/import_kind.h"
+#include "app/reader_interfaces/report_row.h"
+#include "app/reader_interfaces/source_company.h"
 
 // What the job holds of one data kind at the moment the picture is taken.
 struct KindState {

@@ -3,7 +3,7 @@
 #include <exception>
 
 #include "app/import_job.h"
-#include "app/sources/application.h"
+#include "app/application.h"
 #include "app/ui/dialog_results.h"
 #include "app/ui/help_page.h"
 #include "app/ui/wait_cursor.h"

@@ -11,7 +11,7 @@
 
 #include "app/engine_test_support.h"
 #include "app/import_job.h"
-#include "app/sources/fake/fake_reader_factory.h"
+#include "app/reader_interfaces/fake/fake_reader_factory.h"
 #include "app/ui/dialog_results.h"
 #include "app/ui/qt_wait_cursor.h"
 #include "platform/fake/recording_url_opener.h"

@@ -13,8 +13,8 @@
 
 #include "app/engine_test_support.h"
 #include "app/import_job.h"
-#include "app/sources/desktop_services.h"
-#include "app/sources/fake/fake_reader_factory.h"
+#include "app/desktop/desktop_services.h"
+#include "app/reader_interfaces/fake/fake_reader_factory.h"
 #include "app/ui/dialog_results.h"
 #include "app/ui/wait_cursor.h"
 #include "klcr/klcr.h"

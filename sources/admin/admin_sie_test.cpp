@@ -8,7 +8,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "app/sources/application.h"
+#include "app/application.h"
 #include "platform/paths.h"
 #include "sources/admin/sie_versions.h"
 #include "sources/admin/testing/desktop_sie_side.h"

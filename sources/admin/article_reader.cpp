@@ -1,6 +1,6 @@
 #include "sources/admin/article_reader.h"
 
-#include "app/sources/rot_rut_type.h"
+#include "app/reader_interfaces/rot_rut_type.h"
 #include "platform/paths.h"
 #include "platform/profile.h"
 #include "sources/admin/article_tables.h"

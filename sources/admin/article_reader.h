@@ -9,7 +9,7 @@
 #include <unordered_map>
 #include <utility>
 
-#include "app/sources/source_readers.h"
+#include "app/reader_interfaces/source_readers.h"
 #include "sources/admin/company_db.h"
 #include "sources/admin/logical_field.h"
 

@@ -6,7 +6,7 @@
 
 #include <boost/format.hpp>
 
-#include "app/sources/application.h"
+#include "app/application.h"
 #include "platform/log.h"
 #include "platform/paths.h"
 #include "platform/registry.h"

@@ -7,7 +7,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "app/sources/application.h"
+#include "app/application.h"
 #include "platform/fake/captured_log.h"
 #include "platform/fake/scoped_environment.h"
 #include "platform/files.h"

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/sources/report_row.h"
+#include "app/reader_interfaces/report_row.h"
 #include "lumdb/record/dbf_table.h"
 
 class CAdminCompanyDb {

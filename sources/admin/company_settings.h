@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/sources/stored_company_settings.h"
+#include "app/reader_interfaces/stored_company_settings.h"
 #include "sources/admin/parameter_tables.h"
 
 class CAdminCompanySettings : public CAdminPrm, public StoredCompanySettings {

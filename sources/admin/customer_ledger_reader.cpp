@@ -1,6 +1,6 @@
 #include "sources/admin/customer_ledger_reader.h"
 
-#include "app/sources/company_identification.h"
+#include "app/desktop/company_identification.h"
 #include "sources/admin/ledger_values.h"
 #include "sources/admin/logical_field.h"
 #include "sources/admin/parameter_tables.h"

@@ -1,6 +1,6 @@
 #include "sources/admin/customer_reader.h"
 
-#include "app/sources/identity_number.h"
+#include "app/desktop/identity_number.h"
 #include "sources/admin/register_edition.h"
 
 CAdminCustomerDb::CAdminCustomerDb(std::string folder)

@@ -13,9 +13,9 @@
 
 #include "app/import_job.h"
 #include "app/reader_factories.h"
-#include "app/sources/company_identification.h"
-#include "app/sources/company_lists.h"
-#include "app/sources/desktop_programs.h"
+#include "app/desktop/company_identification.h"
+#include "app/desktop/company_lists.h"
+#include "app/desktop/desktop_programs.h"
 #include "klcr/klcr.h"
 #include "klcr/service.h"
 #include "platform/clock.h"

@@ -6,7 +6,7 @@
 
 #include <filesystem>
 
-#include "app/sources/company_identification.h"
+#include "app/desktop/company_identification.h"
 #include "app/testing/conversion_damage.h"
 #include "platform/fake/scoped_environment.h"
 #include "sources/admin/testing/installed_program.h"

@@ -20,9 +20,9 @@
 
 #include "app/import_job.h"
 #include "app/reader_factories.h"
-#include "app/sources/company_identification.h"
-#include "app/sources/desktop_programs.h"
-#include "app/sources/desktop_services.h"
+#include "app/desktop/company_identification.h"
+#include "app/desktop/desktop_programs.h"
+#include "app/desktop/desktop_services.h"
 #include "lumdb/record/dbf_table.h"
 #include "platform/fake/memory_files.h"
 #include "platform/fake/scripted_prompter.h"

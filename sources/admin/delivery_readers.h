@@ -4,7 +4,7 @@
 // record is uploaded as it stands; nothing is refused or reported.
 #include <string>
 
-#include "app/sources/source_readers.h"
+#include "app/reader_interfaces/source_readers.h"
 #include "sources/admin/company_db.h"
 
 template <class Interface>

@@ -3,10 +3,10 @@
 #include <filesystem>
 #include <stdexcept>
 
-#include "app/sources/application.h"
-#include "app/sources/company_identification.h"
-#include "app/sources/desktop_programs.h"
-#include "app/sources/desktop_services.h"
+#include "app/application.h"
+#include "app/desktop/company_identification.h"
+#include "app/desktop/desktop_programs.h"
+#include "app/desktop/desktop_services.h"
 #include "platform/clock.h"
 #include "platform/log.h"
 #include "platform/paths.h"

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/sources/source_readers.h"
+#include "app/reader_interfaces/source_readers.h"
 
 namespace platform {
 class Prompter;

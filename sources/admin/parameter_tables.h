@@ -5,7 +5,7 @@
 // construction leaves: record 0 current, even when it is marked deleted.
 #include <string>
 
-#include "app/sources/open_invoice_link.h"
+#include "app/reader_interfaces/open_invoice_link.h"
 #include "sources/admin/company_db.h"
 
 class CAdminPrm : public CAdminCompanyDb {

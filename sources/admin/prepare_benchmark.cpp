@@ -6,7 +6,7 @@
 #include <stdexcept>
 
 #include "app/prepare_benchmark_support.h"
-#include "app/sources/company_identification.h"
+#include "app/desktop/company_identification.h"
 #include "platform/folders.h"
 
 namespace {

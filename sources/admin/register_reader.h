@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/sources/source_readers.h"
+#include "app/reader_interfaces/source_readers.h"
 #include "sources/admin/company_db.h"
 #include "sources/admin/logical_field.h"
 #include "sources/admin/register_tables.h"

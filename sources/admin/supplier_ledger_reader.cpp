@@ -1,7 +1,7 @@
 #include "sources/admin/supplier_ledger_reader.h"
 
-#include "app/sources/company_identification.h"
-#include "app/sources/identity_number.h"
+#include "app/desktop/company_identification.h"
+#include "app/desktop/identity_number.h"
 #include "sources/admin/ledger_values.h"
 #include "sources/admin/logical_field.h"
 #include "sources/admin/parameter_tables.h"

@@ -8,8 +8,8 @@
 #include <optional>
 #include <string>
 
-#include "app/sources/open_invoice_link.h"
-#include "app/sources/source_readers.h"
+#include "app/reader_interfaces/open_invoice_link.h"
+#include "app/reader_interfaces/source_readers.h"
 #include "sources/admin/company_db.h"
 
 class CAdminLevfkt : public CAdminCompanyDb {

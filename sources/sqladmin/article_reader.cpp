@@ -1,8 +1,8 @@
 #include "sources/sqladmin/article_reader.h"
 
-#include "app/sources/company_identification.h"
-#include "app/sources/report_row.h"
-#include "app/sources/rot_rut_type.h"
+#include "app/desktop/company_identification.h"
+#include "app/reader_interfaces/report_row.h"
+#include "app/reader_interfaces/rot_rut_type.h"
 #include "lumdb/query/datamodel.h"
 #include "lumdb/query/filter.h"
 #include "lumdb/query/query.h"

@@ -4,7 +4,7 @@
 // its account and unit and its English name, read by one query with left joins.
 #include <string>
 
-#include "app/sources/source_readers.h"
+#include "app/reader_interfaces/source_readers.h"
 #include "lumdb/query/join_path.h"
 #include "sources/sqladmin/register_query.h"
 

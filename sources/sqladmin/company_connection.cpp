@@ -5,8 +5,8 @@
 #include <stdexcept>
 #include <utility>
 
-#include "app/sources/application.h"
-#include "app/sources/desktop_programs.h"
+#include "app/application.h"
+#include "app/desktop/desktop_programs.h"
 #include "lumdb/query/query.h"
 #include "lumdb/record/dbobj.h"
 #include "lumdb/record/errors.h"

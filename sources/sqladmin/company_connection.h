@@ -7,7 +7,7 @@
 #include <system_error>
 #include <vector>
 
-#include "app/sources/report_row.h"
+#include "app/reader_interfaces/report_row.h"
 #include "lumdb/query/recordset.h"
 #include "lumdb/record/session.h"
 #include "sources/sqladmin/data_source.h"

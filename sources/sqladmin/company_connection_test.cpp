@@ -9,8 +9,8 @@
 #include <filesystem>
 #include <tuple>
 
-#include "app/sources/application.h"
-#include "app/sources/desktop_programs.h"
+#include "app/application.h"
+#include "app/desktop/desktop_programs.h"
 #include "lumdb/query/datamodel.h"
 #include "lumdb/query/query.h"
 #include "lumdb/record/dbobj.h"

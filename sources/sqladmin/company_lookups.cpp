@@ -2,7 +2,7 @@
 #include "lumdb/query/filter.h"
 #include "lumdb/query/query.h"
 #include "sources/sqladmin/company_connection.h"
-#include "app/sources/desktop_programs.h"
+#include "app/desktop/desktop_programs.h"
 #include "lumdb/record/dbobj.h"
 #include "lumdb/record/errors.h"
 #include "sources/sqladmin/data_source.h"

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include "app/sources/company_lists.h"
+#include "app/desktop/company_lists.h"
 #include "platform/fake/captured_log.h"
 
 #include "sources/sqladmin/data_source.h"

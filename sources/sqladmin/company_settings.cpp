@@ -3,7 +3,7 @@
 #include "lumdb/query/datamodel.h"
 #include "lumdb/query/query.h"
 #include "lumdb/record/errors.h"
-#include "app/sources/desktop_programs.h"
+#include "app/desktop/desktop_programs.h"
 #include "platform/log.h"
 #include "platform/paths.h"
 #include "platform/profile.h"

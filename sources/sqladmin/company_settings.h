@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/sources/stored_company_settings.h"
+#include "app/reader_interfaces/stored_company_settings.h"
 #include "sources/sqladmin/company_connection.h"
 
 class CSqlAdminCompanySettingsDb : public StoredCompanySettings {

@@ -1,7 +1,7 @@
 #include "sources/sqladmin/customer_ledger_reader.h"
 
-#include "app/sources/company_identification.h"
-#include "app/sources/report_row.h"
+#include "app/desktop/company_identification.h"
+#include "app/reader_interfaces/report_row.h"
 #include "lumdb/query/datamodel.h"
 #include "lumdb/query/filter.h"
 #include "lumdb/query/query.h"

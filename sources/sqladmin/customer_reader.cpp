@@ -1,7 +1,7 @@
 #include "sources/sqladmin/customer_reader.h"
 
-#include "app/sources/company_identification.h"
-#include "app/sources/identity_number.h"
+#include "app/desktop/company_identification.h"
+#include "app/desktop/identity_number.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <array>
 #include <string>
 
-#include "app/sources/source_readers.h"
+#include "app/reader_interfaces/source_readers.h"
 #include "sources/sqladmin/register_query.h"
 
 class CSqlAdminCustomerDb : public I_QZ_Customers, public SqlRegisterDb {

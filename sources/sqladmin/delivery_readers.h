@@ -3,7 +3,7 @@
 // every row of their table, by code.
 #include <string>
 
-#include "app/sources/source_readers.h"
+#include "app/reader_interfaces/source_readers.h"
 #include "sources/sqladmin/company_connection.h"
 
 // One design over two tables: the table and its code column share a name.

@@ -1,6 +1,6 @@
 #include "sources/sqladmin/open_invoice_rules.h"
 
-#include "app/sources/company_identification.h"
+#include "app/desktop/company_identification.h"
 #include "sources/sqladmin/data_source.h"
 
 lumdb::filter_node_t DiffersOrNull(const lumdb::filter_node_t& differs, const lumdb::field_desc_t& field) {

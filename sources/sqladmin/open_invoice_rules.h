@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "app/sources/open_invoice_link.h"
-#include "app/sources/report_row.h"
+#include "app/reader_interfaces/open_invoice_link.h"
+#include "app/reader_interfaces/report_row.h"
 
 #include "lumdb/query/filter.h"
 #include "sources/sqladmin/company_connection.h"

@@ -11,7 +11,7 @@
 
 #include "app/import_job.h"
 #include "app/reader_factories.h"
-#include "app/sources/company_identification.h"
+#include "app/desktop/company_identification.h"
 #include "platform/fake/captured_log.h"
 #include "sources/admin/testing/reader_walk.h"
 #include "sources/sqladmin/company_settings.h"

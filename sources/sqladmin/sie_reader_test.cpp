@@ -7,7 +7,7 @@
 #include <memory>
 #include <optional>
 
-#include "app/sources/application.h"
+#include "app/application.h"
 #include "sources/admin/testing/desktop_sie_side.h"
 #include "sources/sqladmin/sql_company_test_support.h"
 #include "tools/samplecompany/sample_datamodel.h"

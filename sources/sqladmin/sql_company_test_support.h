@@ -13,7 +13,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "app/sources/desktop_programs.h"
+#include "app/desktop/desktop_programs.h"
 #include "lumdb/query/datamodel.h"
 #include "lumdb/record/odbc_platform.h"
 #include "lumdb/record/session.h"

@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "app/sources/company_identification.h"
-#include "app/sources/desktop_programs.h"
+#include "app/desktop/company_identification.h"
+#include "app/desktop/desktop_programs.h"
 #include "app/testing/conversion_damage.h"
 #include "lumdb/query/datamodel.h"
 #include "lumdb/record/errors.h"

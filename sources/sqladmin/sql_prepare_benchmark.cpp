@@ -13,8 +13,8 @@
 #include <string>
 
 #include "app/prepare_benchmark_support.h"
-#include "app/sources/company_identification.h"
-#include "app/sources/desktop_programs.h"
+#include "app/desktop/company_identification.h"
+#include "app/desktop/desktop_programs.h"
 #include "lumdb/record/sqlite3_shell.h"
 #include "platform/folders.h"
 

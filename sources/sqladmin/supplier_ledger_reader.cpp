@@ -1,8 +1,8 @@
 #include "sources/sqladmin/supplier_ledger_reader.h"
 
 
-#include "app/sources/identity_number.h"
-#include "app/sources/report_row.h"
+#include "app/desktop/identity_number.h"
+#include "app/reader_interfaces/report_row.h"
 #include "lumdb/query/query.h"
 #include "sources/sqladmin/data_source.h"
 #include "sources/sqladmin/open_invoice_rules.h"

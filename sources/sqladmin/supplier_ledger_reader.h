@@ -5,7 +5,7 @@
 #include <array>
 #include <string>
 
-#include "app/sources/source_readers.h"
+#include "app/reader_interfaces/source_readers.h"
 #include "lumdb/query/join_path.h"
 #include "sources/sqladmin/company_connection.h"
 #include "sources/sqladmin/open_invoice_rules.h"

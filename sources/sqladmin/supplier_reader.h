@@ -5,7 +5,7 @@
 #include <array>
 #include <string>
 
-#include "app/sources/source_readers.h"
+#include "app/reader_interfaces/source_readers.h"
 #include "sources/sqladmin/register_query.h"
 
 class CSqlAdminSupplierDb : public I_QZ_Suppliers, public SqlRegisterDb {

@@ -6,7 +6,7 @@
 #include <string>
 #include <unordered_map>
 
-#include "app/sources/source_readers.h"
+#include "app/reader_interfaces/source_readers.h"
 #include "sources/vardo/vardo_company_db.h"
 
 class CVardoArticleAccountDb : public CVardoCompanyDb {

@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "app/sources/company_identification.h"
+#include "app/desktop/company_identification.h"
 #include "platform/files.h"
 #include "platform/log.h"
 #include "platform/paths.h"

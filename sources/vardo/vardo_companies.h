@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "app/sources/source_company.h"
+#include "app/reader_interfaces/source_company.h"
 
 // The company in the folder (kind 2), its organisation number and name read
 // from CLIENT.DBF through the Vardo database API. With no recognised installed

@@ -13,7 +13,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/sources/report_row.h"
+#include "app/reader_interfaces/report_row.h"
 #include "sources/vardo/vardo_api.h"
 
 // A field a reader reads record after record: its handle is looked up by name

@@ -3,7 +3,7 @@
 // number series of SERIES.DBF, read once when the reader is made.
 #include <string>
 
-#include "app/sources/stored_company_settings.h"
+#include "app/reader_interfaces/stored_company_settings.h"
 #include "sources/vardo/vardo_company_db.h"
 
 // The company type the cloud knows (0 unknown, 1 limited company, 2 sole

@@ -3,8 +3,8 @@
 #include <charconv>
 #include <filesystem>
 
-#include "app/sources/desktop_programs.h"
-#include "app/sources/desktop_services.h"
+#include "app/desktop/desktop_programs.h"
+#include "app/desktop/desktop_services.h"
 #include "platform/folders.h"
 #include "platform/paths.h"
 #include "platform/registry.h"

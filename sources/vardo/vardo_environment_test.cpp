@@ -7,8 +7,8 @@
 
 #include <memory>
 
-#include "app/sources/company_lists.h"
-#include "app/sources/desktop_services.h"
+#include "app/desktop/company_lists.h"
+#include "app/desktop/desktop_services.h"
 #include "platform/fake/captured_log.h"
 #include "platform/files.h"
 #include "platform/registry.h"

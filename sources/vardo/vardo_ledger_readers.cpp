@@ -1,6 +1,6 @@
 #include "sources/vardo/vardo_ledger_readers.h"
 
-#include "app/sources/identity_number.h"
+#include "app/desktop/identity_number.h"
 #include "sources/vardo/vardo_companies.h"
 #include "sources/vardo/vardo_person_readers.h"
 #include "sources/vardo/vardo_reader_values.h"

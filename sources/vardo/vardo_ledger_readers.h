@@ -9,7 +9,7 @@
 #include <unordered_set>
 #include <utility>
 
-#include "app/sources/source_readers.h"
+#include "app/reader_interfaces/source_readers.h"
 #include "sources/vardo/vardo_company_db.h"
 
 namespace Vardo {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/sources/source_readers.h"
+#include "app/reader_interfaces/source_readers.h"
 #include "sources/vardo/vardo_company_db.h"
 
 class CVardoSie : public Vardo::CBookingYearDb, public I_QZ_SIE {

@@ -6,7 +6,7 @@
 // table and let through the texts of their range.
 #include <string>
 
-#include "app/sources/source_readers.h"
+#include "app/reader_interfaces/source_readers.h"
 #include "sources/vardo/vardo_company_db.h"
 
 class CVardoTextDb : public CVardoCompanyDb {

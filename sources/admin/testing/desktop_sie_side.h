@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "app/sources/desktop_programs.h"
-#include "app/sources/source_readers.h"
+#include "app/desktop/desktop_programs.h"
+#include "app/reader_interfaces/source_readers.h"
 #include "platform/fake/captured_log.h"
 #include "platform/fake/fixed_clock.h"
 #include "platform/fake/scoped_environment.h"

@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <memory>
 
-#include "app/sources/desktop_programs.h"
+#include "app/desktop/desktop_programs.h"
 #include "platform/registry.h"
 #include "tools/samplecompany/sample_company.h"
 

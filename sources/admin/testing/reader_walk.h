@@ -14,10 +14,10 @@
 
 #include <gtest/gtest.h>
 
-#include "app/sources/import_kind.h"
-#include "app/sources/reader_factory.h"
-#include "app/sources/reader_fields.h"
-#include "app/sources/source_readers.h"
+#include "app/reader_interfaces/import_kind.h"
+#include "app/reader_interfaces/reader_factory.h"
+#include "app/reader_interfaces/reader_fields.h"
+#include "app/reader_interfaces/source_readers.h"
 
 namespace reader_walk {
 

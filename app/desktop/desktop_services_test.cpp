@@ -1,4 +1,4 @@
-#include "app/sources/desktop_services.h"
+#include "app/desktop/desktop_services.h"
 
 #include <filesystem>
 #include <fstream>
@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/sources/desktop_tree_test_support.h"
+#include "app/desktop/desktop_tree_test_support.h"
 #include "platform/fake/scoped_environment.h"
 
 namespace {

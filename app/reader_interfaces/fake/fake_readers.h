@@ -18,9 +18,9 @@
 #include <string_view>
 #include <vector>
 
-#include "app/sources/reader_fields.h"
-#include "app/sources/source_readers.h"
-#include "app/sources/stored_company_settings.h"
+#include "app/reader_interfaces/reader_fields.h"
+#include "app/reader_interfaces/source_readers.h"
+#include "app/reader_interfaces/stored_company_settings.h"
 
 namespace fake {
 

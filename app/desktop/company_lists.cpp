@@ -1,9 +1,9 @@
-#include "app/sources/company_lists.h"
+#include "app/desktop/company_lists.h"
 
 #include <algorithm>
 #include <filesystem>
 
-#include "app/sources/company_identification.h"
+#include "app/desktop/company_identification.h"
 #include "platform/paths.h"
 #include "platform/profile.h"
 #include "platform/text.h"

@@ -1,4 +1,4 @@
-#include "app/sources/identity_number.h"
+#include "app/desktop/identity_number.h"
 
 #include <string>
 

@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "app/sources/desktop_programs.h"
-#include "app/sources/source_company.h"
+#include "app/desktop/desktop_programs.h"
+#include "app/reader_interfaces/source_company.h"
 #include "platform/registry.h"
 
 struct VardoEnvironment;

@@ -1,4 +1,4 @@
-#include "app/sources/stored_company_settings.h"
+#include "app/reader_interfaces/stored_company_settings.h"
 
 #include "platform/text.h"
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/sources/source_company.h"
+#include "app/reader_interfaces/source_company.h"
 
 // The company in the folder; a cleared record (kind 0) when the folder holds
 // none. `readOrgNo` matters only for an SQL company, whose organisation number

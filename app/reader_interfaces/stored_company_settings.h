@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "app/sources/reader_fields.h"
-#include "app/sources/source_readers.h"
+#include "app/reader_interfaces/reader_fields.h"
+#include "app/reader_interfaces/source_readers.h"
 
 #define QZ_SETTINGS_FIELD(type, getter, field, setter) type field{};
 struct CompanySettingsValues {

@@ -13,8 +13,8 @@
 #include <string>
 #include <utility>
 
-#include "app/sources/fake/fake_readers.h"
-#include "app/sources/reader_factory.h"
+#include "app/reader_interfaces/fake/fake_readers.h"
+#include "app/reader_interfaces/reader_factory.h"
 
 namespace fake {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/sources/report_row.h"
+#include "app/reader_interfaces/report_row.h"
 
 class OpenInvoiceLink {
  public:

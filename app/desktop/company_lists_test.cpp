@@ -1,10 +1,10 @@
-#include "app/sources/company_lists.h"
+#include "app/desktop/company_lists.h"
 
 #include <filesystem>
 
 #include <gtest/gtest.h>
 
-#include "app/sources/desktop_tree_test_support.h"
+#include "app/desktop/desktop_tree_test_support.h"
 #include "sources/vardo/vardo_environment.h"
 
 namespace {

@@ -1,10 +1,10 @@
-#include "app/sources/desktop_services.h"
+#include "app/desktop/desktop_services.h"
 
 #include <cstdlib>
 #include <filesystem>
 #include <mutex>
 
-#include "app/sources/company_identification.h"
+#include "app/desktop/company_identification.h"
 #include "platform/folders.h"
 #include "sources/admin/price_list_table.h"
 #include "sources/sqladmin/data_source.h"

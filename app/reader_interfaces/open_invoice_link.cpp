@@ -1,4 +1,4 @@
-#include "app/sources/open_invoice_link.h"
+#include "app/reader_interfaces/open_invoice_link.h"
 
 #include <utility>
 

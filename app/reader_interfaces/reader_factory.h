@@ -6,7 +6,7 @@
 #include <string>
 #include <type_traits>
 
-#include "app/sources/source_readers.h"
+#include "app/reader_interfaces/source_readers.h"
 #include "platform/prompter.h"
 
 class ReaderFactory {

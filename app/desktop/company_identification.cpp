@@ -1,6 +1,6 @@
-#include "app/sources/company_identification.h"
+#include "app/desktop/company_identification.h"
 
-#include "app/sources/desktop_programs.h"
+#include "app/desktop/desktop_programs.h"
 #include "platform/log.h"
 #include "sources/admin/company_db.h"
 #include "sources/admin/parameter_tables.h"

@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/sources/identity_number.h"
+#include "app/desktop/identity_number.h"
 
 namespace {
 

@@ -24,8 +24,8 @@
 #include <string>
 #include <vector>
 
-#include "app/sources/import_kind.h"
-#include "app/sources/report_row.h"
+#include "app/reader_interfaces/import_kind.h"
+#include "app/reader_interfaces/report_row.h"
 
 class I_QZ_Base {
  public:

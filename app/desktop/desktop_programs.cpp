@@ -1,4 +1,4 @@
-#include "app/sources/desktop_programs.h"
+#include "app/desktop/desktop_programs.h"
 
 #include <map>
 #include <utility>

@@ -1,4 +1,4 @@
-#include "app/sources/application.h"
+#include "app/application.h"
 
 #include "platform/text.h"
 

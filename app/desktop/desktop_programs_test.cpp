@@ -1,8 +1,8 @@
-#include "app/sources/desktop_programs.h"
+#include "app/desktop/desktop_programs.h"
 
 #include <gtest/gtest.h>
 
-#include "app/sources/desktop_tree_test_support.h"
+#include "app/desktop/desktop_tree_test_support.h"
 #include "platform/fake/captured_log.h"
 #include "tools/samplecompany/sample_datamodel.h"
 

@@ -1,8 +1,8 @@
-#include "app/sources/company_identification.h"
+#include "app/desktop/company_identification.h"
 
 #include <gtest/gtest.h>
 
-#include "app/sources/desktop_tree_test_support.h"
+#include "app/desktop/desktop_tree_test_support.h"
 
 namespace {
 using desktop_test::DbfCompany;
