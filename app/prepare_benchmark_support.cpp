@@ -6,8 +6,10 @@
 #include <array>
 #include <exception>
 #include <iostream>
+#include <optional>
 #include <stdexcept>
 #include <string_view>
+#include <utility>
 
 #include "app/import_job.h"
 #include "platform/folders.h"
@@ -16,9 +18,21 @@
 namespace prepare_benchmark {
 namespace {
 
-// Given to the program started again for one cold prepare, with the company's folder.
+// Given to the program started again for one cold prepare, with the company's
+// folder and what its registers hold.
 constexpr std::string_view kColdPrepareArgument = "--cold-prepare";
+constexpr std::string_view kWithinMaximum = "within-maximum";
+constexpr std::string_view kOverMaximum = "over-maximum";
 constexpr int kColdProcesses = 3;
+
+// The kinds with records, each shown by its count.
+constexpr std::array<std::pair<ImportKind, const char*>, 5> kCountedKinds = {{
+    {kImportArticles, "articles"},
+    {kImportCustomers, "customers"},
+    {kImportSuppliers, "suppliers"},
+    {kImportCustomerLedgerItems, "customer_invoices"},
+    {kImportSupplierLedgerItems, "supplier_invoices"},
+}};
 
 class CountingProgress final : public ProgressSink {
  public:
@@ -51,23 +65,37 @@ Checked Prepare(const Company& company) {
   return checked;
 }
 
+// Why the figures of a prepare would mislead (a kind that read nothing, a walk
+// that stopped early or did not); empty when they would not.
+std::string Misleading(const Checked& checked, Registers registers) {
+  for (const auto& [kind, name] : kCountedKinds) {
+    if (checked.accepted[kind] == 0) return std::string("no ") + name + " were read";
+  }
+  if (checked.overMaximum != (registers == Registers::kOverMaximum))
+    return checked.overMaximum ? "a register is over its maximum" : "no register is over its maximum";
+  return {};
+}
+
 // The fresh process's one prepare.
-int RunColdPrepare(const std::filesystem::path& folder) {
+int RunColdPrepare(const std::filesystem::path& folder, Registers registers) {
   try {
-    Prepare(OpenCompany(folder));
-    return 0;
+    const std::string misleading = Misleading(Prepare(OpenCompany(folder)), registers);
+    if (misleading.empty()) return 0;
+    std::cerr << "cold prepare: " << misleading << '\n';
   } catch (const std::exception& e) {
     std::cerr << "cold prepare: " << e.what() << '\n';
-    return 1;
   }
+  return 1;
 }
 
 // The median of the fresh processes by CPU time; nothing when one failed.
-std::optional<platform::EndedProcess> MeasureColdPrepare(const std::filesystem::path& folder) {
+std::optional<platform::EndedProcess> MeasureColdPrepare(const std::filesystem::path& folder, Registers registers) {
+  const std::vector<std::string> arguments = {
+      std::string(kColdPrepareArgument), folder.string(),
+      std::string(registers == Registers::kOverMaximum ? kOverMaximum : kWithinMaximum)};
   std::vector<platform::EndedProcess> ended;
   for (int i = 0; i < kColdProcesses; ++i) {
-    const auto process =
-        platform::RunProcess(platform::OwnExecutable(), {std::string(kColdPrepareArgument), folder.string()});
+    const auto process = platform::RunProcess(platform::OwnExecutable(), arguments);
     if (!process || !process->Succeeded()) return std::nullopt;
     ended.push_back(*process);
   }
@@ -100,7 +128,7 @@ SampleCompany::~SampleCompany() {
 }
 
 void MeasurePrepare(benchmark::State& state, const std::filesystem::path& folder, Registers registers) {
-  const auto cold = MeasureColdPrepare(folder);
+  const auto cold = MeasureColdPrepare(folder, registers);
   if (!cold) {
     state.SkipWithError("the cold prepare failed");
     return;
@@ -108,8 +136,8 @@ void MeasurePrepare(benchmark::State& state, const std::filesystem::path& folder
   const Company company = OpenCompany(folder);
   Checked checked = Prepare(company);  // to warm up
   for (auto _ : state) checked = Prepare(company);
-  if (checked.overMaximum != (registers == Registers::kOverMaximum)) {
-    state.SkipWithError(checked.overMaximum ? "a register is over its maximum" : "no register is over its maximum");
+  if (const std::string misleading = Misleading(checked, registers); !misleading.empty()) {
+    state.SkipWithError(misleading.c_str());
     return;
   }
   rusage usage{};
@@ -119,18 +147,15 @@ void MeasurePrepare(benchmark::State& state, const std::filesystem::path& folder
   state.counters["cold_wall_s"] = cold->wallSeconds;
   state.counters["cold_peak"] = Counter(Bytes(cold->peakKilobytes), Counter::kDefaults, Counter::kIs1024);
   state.counters["warm_peak"] = Counter(Bytes(usage.ru_maxrss), Counter::kDefaults, Counter::kIs1024);
-  state.counters["articles"] = static_cast<double>(checked.accepted[kImportArticles]);
-  state.counters["customers"] = static_cast<double>(checked.accepted[kImportCustomers]);
-  state.counters["suppliers"] = static_cast<double>(checked.accepted[kImportSuppliers]);
-  state.counters["customer_invoices"] = static_cast<double>(checked.accepted[kImportCustomerLedgerItems]);
-  state.counters["supplier_invoices"] = static_cast<double>(checked.accepted[kImportSupplierLedgerItems]);
+  for (const auto& [kind, name] : kCountedKinds) state.counters[name] = static_cast<double>(checked.accepted[kind]);
 }
 
 }  // namespace prepare_benchmark
 
 int main(int argc, char** argv) {
-  if (argc == 3 && argv[1] == prepare_benchmark::kColdPrepareArgument)
-    return prepare_benchmark::RunColdPrepare(argv[2]);
+  using namespace prepare_benchmark;
+  if (argc == 4 && argv[1] == kColdPrepareArgument && (argv[3] == kWithinMaximum || argv[3] == kOverMaximum))
+    return RunColdPrepare(argv[2], argv[3] == kOverMaximum ? Registers::kOverMaximum : Registers::kWithinMaximum);
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   benchmark::RunSpecifiedBenchmarks();

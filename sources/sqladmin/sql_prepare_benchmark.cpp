@@ -37,9 +37,11 @@ const int kOdbcSysIni = ::setenv("ODBCSYSINI", ODBC_SYSINI_DIR, 0);
 
 namespace prepare_benchmark {
 
-// The data model is loaded as the desktop environment would load the program's.
+// The data model is loaded as the converter's start loads the program's: once a
+// process (every company of the generator has the same).
 Company OpenCompany(const fs::path& folder) {
-  LoadDataModelFile(*GetDataModelByProductCode("1"), ProgramFolder(folder).string());
+  lumdb::datamodel_c& model = *GetDataModelByProductCode("1");
+  if (model.table_count() == 0) LoadDataModelFile(model, ProgramFolder(folder).string());
   return {kSourceAdmin, [company = CompanyFolder(folder).string()] { return IdentifyCompany(company, true); },
           kPriceListCode};
 }
