@@ -23,7 +23,7 @@ namespace {
 constexpr std::string_view kColdPrepareArgument = "--cold-prepare";
 constexpr std::string_view kWithinMaximum = "within-maximum";
 constexpr std::string_view kOverMaximum = "over-maximum";
-constexpr int kColdProcesses = 3;
+constexpr int kColdProcesses = 5;
 
 // The kinds with records, each shown by its count.
 constexpr std::array<std::pair<ImportKind, const char*>, 5> kCountedKinds = {{
@@ -90,13 +90,10 @@ int RunColdPrepare(const std::filesystem::path& folder, Registers registers) {
 
 // The median of the fresh processes by CPU time; nothing when one failed.
 std::optional<platform::EndedProcess> MeasureColdPrepare(const std::filesystem::path& folder, Registers registers) {
-  const std::vector<std::string> arguments = {
-      std::string(kColdPrepareArgument), folder.string(),
-      std::string(registers == Registers::kOverMaximum ? kOverMaximum : kWithinMaximum)};
   std::vector<platform::EndedProcess> ended;
   for (int i = 0; i < kColdProcesses; ++i) {
-    const auto process = platform::RunProcess(platform::OwnExecutable(), arguments);
-    if (!process || !process->Succeeded()) return std::nullopt;
+    const auto process = PrepareInFreshProcess(folder, registers);
+    if (!process) return std::nullopt;
     ended.push_back(*process);
   }
   std::sort(ended.begin(), ended.end(), [](const auto& a, const auto& b) { return a.cpuSeconds < b.cpuSeconds; });
@@ -113,8 +110,8 @@ SampleCompany::SampleCompany(const std::string& tool,
   const auto made = platform::MakeUniqueFolder(platform::TempFolder(), "conv-bench-");
   if (!made) throw std::runtime_error("no temp folder");
   folder_ = *made;
-  const auto ended = platform::RunProcess(tool, arguments(folder_.string()),
-                                          outputName.empty() ? "/dev/null" : (folder_ / outputName).string());
+  const auto ended = platform::RunProcess(
+      tool, arguments(folder_.string()), {.outputFile = outputName.empty() ? "/dev/null" : (folder_ / outputName).string()});
   if (!ended || !ended->Succeeded()) {
     std::error_code ignored;
     std::filesystem::remove_all(folder_, ignored);
@@ -125,6 +122,17 @@ SampleCompany::SampleCompany(const std::string& tool,
 SampleCompany::~SampleCompany() {
   std::error_code ignored;
   std::filesystem::remove_all(folder_, ignored);
+}
+
+std::optional<platform::EndedProcess> PrepareInFreshProcess(const std::filesystem::path& folder, Registers registers,
+                                                            const std::vector<std::string>& environment) {
+  const auto ended = platform::RunProcess(
+      platform::OwnExecutable(),
+      {std::string(kColdPrepareArgument), folder.string(),
+       std::string(registers == Registers::kOverMaximum ? kOverMaximum : kWithinMaximum)},
+      {.environment = environment});
+  if (!ended || !ended->Succeeded()) return std::nullopt;
+  return ended;
 }
 
 void MeasurePrepare(benchmark::State& state, const std::filesystem::path& folder, Registers registers) {
@@ -153,6 +161,7 @@ void MeasurePrepare(benchmark::State& state, const std::filesystem::path& folder
 }  // namespace prepare_benchmark
 
 int main(int argc, char** argv) {
+  platform::StartSmallLauncher();
   using namespace prepare_benchmark;
   if (argc == 4 && argv[1] == kColdPrepareArgument && (argv[3] == kWithinMaximum || argv[3] == kOverMaximum))
     return RunColdPrepare(argv[2], argv[3] == kOverMaximum ? Registers::kOverMaximum : Registers::kWithinMaximum);

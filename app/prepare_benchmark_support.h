@@ -8,7 +8,9 @@
 //    runs. The program starts itself again with a hidden argument for it and
 //    takes that process's CPU time (user and system), wall time and peak memory
 //    from the kernel; starting the process and opening the company
-//    (OpenCompany) are in them. The median of three such processes is shown;
+//    (OpenCompany) are in them. The median of five such processes is shown.
+//    The processes are started from a small one forked at the start
+//    (platform::StartSmallLauncher), so that their peaks are their own;
 //  - warm: prepares repeated in the benchmark's own process after one to warm
 //    up, timed by Google Benchmark; its peak memory is the whole process's.
 // What the check let through per kind is shown too, so that a kind that was
@@ -17,10 +19,12 @@
 
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/sources/source_company.h"
+#include "platform/process.h"
 
 namespace prepare_benchmark {
 
@@ -60,6 +64,11 @@ class SampleCompany {
 // the limit: its counts are those the walk got to. Otherwise a register over its
 // maximum is an error, as it would flatter the figure.
 enum class Registers { kWithinMaximum, kOverMaximum };
+
+// One prepare of the company in `folder` in a fresh process, with `environment`
+// ("NAME=value") set over ours; nothing when it failed (it says why).
+std::optional<platform::EndedProcess> PrepareInFreshProcess(const std::filesystem::path& folder, Registers registers,
+                                                            const std::vector<std::string>& environment = {});
 
 // Times the prepare of the company in `folder`, cold and warm.
 void MeasurePrepare(benchmark::State& state, const std::filesystem::path& folder, Registers registers);

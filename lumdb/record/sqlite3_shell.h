@@ -12,7 +12,7 @@ namespace lumdb {
 // What the shell alone used; nothing when it could not be started or did not
 // end successfully.
 inline std::optional<platform::EndedProcess> RunSqlite3ToDevNull(const std::string& database, const std::string& sql) {
-  auto ended = platform::RunProcess("sqlite3", {database, sql}, "/dev/null");
+  auto ended = platform::RunProcess("sqlite3", {database, sql}, {.outputFile = "/dev/null"});
   if (!ended || !ended->Succeeded()) return std::nullopt;
   return ended;
 }

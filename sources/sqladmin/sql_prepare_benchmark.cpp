@@ -16,7 +16,6 @@
 #include <string>
 #include <vector>
 
-#include "app/import_job.h"
 #include "app/prepare_benchmark_support.h"
 #include "app/sources/company_identification.h"
 #include "app/sources/desktop_programs.h"
@@ -51,22 +50,26 @@ Company OpenCompany(const fs::path& folder) {
 namespace {
 
 // A sample company of the generator's size `size` ("max", "double"), written
-// once for the whole run, with the SELECTs of one prepare over it.
+// once for the whole run, with the SELECTs of one prepare over it. "double" is
+// over the cloud's maximum, "max" within.
 class SqlCompany {
  public:
-  explicit SqlCompany(const std::string& size)
-      : company_(SAMPLECOMPANY_TOOL, [&size](const std::string& folder) {
+  SqlCompany(const std::string& size, prepare_benchmark::Registers registers)
+      : registers_(registers),
+        company_(SAMPLECOMPANY_TOOL, [&size](const std::string& folder) {
           return std::vector<std::string>{"--sql-out", CompanyFolder(folder).string(), "--program",
                                           ProgramFolder(folder).string(), "--size", size};
         }) {
     CaptureSelects();
   }
   const fs::path& folder() const { return company_.folder(); }
+  prepare_benchmark::Registers registers() const { return registers_; }
   std::string database() const { return (CompanyFolder(folder()) / "foretag.db").string(); }
   const std::string& selects() const { return selects_; }
 
  private:
-  // One prepare with the driver tracing every statement it runs into a file,
+  // One prepare, in a fresh process (the driver manager keeps the registration it
+  // read first), with the driver tracing every statement it runs into a file,
   // through a copy of the driver registration whose connection attributes name it.
   void CaptureSelects() {
     const fs::path sysini = folder() / "odbc";
@@ -79,17 +82,8 @@ class SqlCompany {
       out << line << '\n';
     }
     out.close();
-    const std::string previous = std::getenv("ODBCSYSINI") ? std::getenv("ODBCSYSINI") : "";
-    ::setenv("ODBCSYSINI", sysini.c_str(), 1);
-    {
-      const prepare_benchmark::Company company = prepare_benchmark::OpenCompany(folder());
-      CMlxImportJob job(company.sourceKind);
-      job.SetSourceCompany(company.identify());
-      job.SetPriceListCode(company.priceListCode);
-      job.CreateImports();
-      job.CheckAll(nullptr);
-    }
-    ::setenv("ODBCSYSINI", previous.c_str(), 1);
+    if (!prepare_benchmark::PrepareInFreshProcess(folder(), registers_, {"ODBCSYSINI=" + sysini.string()}))
+      throw std::runtime_error("the traced prepare failed");
     // The driver writes each statement on a line of its own, ended by ";", after
     // lines "-- parameter N: value" that give its bound values as SQL literals.
     std::ifstream traced(trace);
@@ -112,25 +106,24 @@ class SqlCompany {
     }
   }
 
+  prepare_benchmark::Registers registers_;
   prepare_benchmark::SampleCompany company_;
   std::string selects_;
 };
 
 const SqlCompany& Company(const std::string& size) {
   static std::map<std::string, SqlCompany> companies;
-  return companies.try_emplace(size, size).first->second;
+  const auto registers =
+      size == "double" ? prepare_benchmark::Registers::kOverMaximum : prepare_benchmark::Registers::kWithinMaximum;
+  return companies.try_emplace(size, size, registers).first->second;
 }
 
-void BM_PrepareSqlCompany(benchmark::State& state, const std::string& size,
-                          prepare_benchmark::Registers registers) {
-  prepare_benchmark::MeasurePrepare(state, Company(size).folder(), registers);
+void BM_PrepareSqlCompany(benchmark::State& state, const std::string& size) {
+  const SqlCompany& company = Company(size);
+  prepare_benchmark::MeasurePrepare(state, company.folder(), company.registers());
 }
-BENCHMARK_CAPTURE(BM_PrepareSqlCompany, largest, "max", prepare_benchmark::Registers::kWithinMaximum)
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(3);
-BENCHMARK_CAPTURE(BM_PrepareSqlCompany, doubled, "double", prepare_benchmark::Registers::kOverMaximum)
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(3);
+BENCHMARK_CAPTURE(BM_PrepareSqlCompany, largest, "max")->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK_CAPTURE(BM_PrepareSqlCompany, doubled, "double")->Unit(benchmark::kMillisecond)->Iterations(3);
 
 // The same SELECTs through the sqlite3 shell, with the shell's own CPU time and
 // peak memory (the benchmark's time is the wall time of starting and running it).
