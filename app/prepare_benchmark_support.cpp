@@ -161,10 +161,10 @@ void MeasurePrepare(benchmark::State& state, const std::filesystem::path& folder
 }  // namespace prepare_benchmark
 
 int main(int argc, char** argv) {
-  platform::StartSmallLauncher();
   using namespace prepare_benchmark;
   if (argc == 4 && argv[1] == kColdPrepareArgument && (argv[3] == kWithinMaximum || argv[3] == kOverMaximum))
     return RunColdPrepare(argv[2], argv[3] == kOverMaximum ? Registers::kOverMaximum : Registers::kWithinMaximum);
+  platform::StartSmallLauncher();  // while this process is small
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   benchmark::RunSpecifiedBenchmarks();
