@@ -1,56 +1,76 @@
 #pragma once
-// Shared by the prepare benchmarks of the source back-ends: the conversion job
-// builds a company's readers through its factory and checks every kind, with
-// the progress texts shown, as the prepare step does. Peak memory is reported
-// as a counter (kB), with what the check let through per kind, so that a kind
-// that was skipped shows.
+// Shared by the prepare benchmarks of the source back-ends, which link
+// prepare_benchmark_support.cpp for their main(). Each program writes its
+// companies with the sample-company generator, and times the prepare step of
+// each (the conversion job builds the company's readers through its factory and
+// checks every kind, with the progress texts shown) twice over:
+//  - cold: the first prepare of a fresh process, which is what the converter
+//    runs. The program starts itself again with a hidden argument for it and
+//    takes that process's CPU time (user and system), wall time and peak memory
+//    from the kernel; starting the process and opening the company
+//    (OpenCompany) are in them. The median of five such processes is shown.
+//    The processes are started from a small one forked at the start
+//    (platform::StartSmallLauncher), so that their peaks are their own;
+//  - warm: prepares repeated in the benchmark's own process after one to warm
+//    up, timed by Google Benchmark; its peak memory is the whole process's.
+// What the check let through per kind is shown too, so that a kind that was
+// skipped shows.
 #include <benchmark/benchmark.h>
-#include <sys/resource.h>
 
-#include <array>
+#include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
+#include <vector>
 
-#include "app/import_job.h"
+#include "app/reader_interfaces/source_company.h"
+#include "platform/process.h"
 
 namespace prepare_benchmark {
 
-class CountingProgress : public ProgressSink {
- public:
-  void ShowProgress(const std::string& text) override { shown += text.size(); }
-  std::size_t shown = 0;
+// A company as the conversion job is told of it.
+struct Company {
+  int sourceKind = 0;
+  std::function<SourceCompany()> identify;  // as the company choice would
+  std::string priceListCode;
 };
 
-// `identify` gives the source company, as the company choice would.
-inline void MeasurePrepare(benchmark::State& state, int sourceKind, const std::function<SourceCompany()>& identify,
-                           const std::string& priceListCode) {
-  std::array<std::size_t, kImportKindCount> accepted{};
-  for (auto _ : state) {
-    CMlxImportJob job(sourceKind);
-    job.SetSourceCompany(identify());
-    job.SetPriceListCode(priceListCode);
-    CountingProgress progress;
-    job.CreateImports();
-    job.CheckAll(&progress);
-    benchmark::DoNotOptimize(progress.shown);
-    for (int kind = 0; kind < kImportKindCount; ++kind) {
-      const CMlxImportBase* import = job.Import(static_cast<ImportKind>(kind));
-      if (!import) continue;
-      // A register over its maximum is not walked to its end, which would flatter the figure.
-      if (import->GetMaxCount() > 0 && import->GetCount() > static_cast<std::size_t>(import->GetMaxCount())) {
-        state.SkipWithError("a register is over its maximum");
-      }
-      accepted[kind] = import->GetCount();
-    }
-  }
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  state.counters["peak_kB"] = static_cast<double>(usage.ru_maxrss);
-  state.counters["articles"] = static_cast<double>(accepted[kImportArticles]);
-  state.counters["customers"] = static_cast<double>(accepted[kImportCustomers]);
-  state.counters["suppliers"] = static_cast<double>(accepted[kImportSuppliers]);
-  state.counters["customer_invoices"] = static_cast<double>(accepted[kImportCustomerLedgerItems]);
-  state.counters["supplier_invoices"] = static_cast<double>(accepted[kImportSupplierLedgerItems]);
-}
+// Defined by each prepare benchmark program: opens a company that it wrote into
+// `folder`, having done what the converter does before its prepare step
+// (installing the registry, loading the data model). The fresh process of the
+// cold prepare calls it too.
+Company OpenCompany(const std::filesystem::path& folder);
+
+// A company written by the sample-company generator `tool` into a new folder
+// under the temp folder, removed with all it holds at the end. `arguments` gives
+// the generator's arguments for that folder; its standard output goes to the
+// file `outputName` in the folder when one is named. Being a program of its own,
+// the generator leaves the benchmark's peak memory alone. Throws when it fails.
+class SampleCompany {
+ public:
+  SampleCompany(const std::string& tool,
+                const std::function<std::vector<std::string>(const std::string& folder)>& arguments,
+                const std::string& outputName = {});
+  ~SampleCompany();
+  SampleCompany(const SampleCompany&) = delete;
+  SampleCompany& operator=(const SampleCompany&) = delete;
+  const std::filesystem::path& folder() const { return folder_; }
+
+ private:
+  std::filesystem::path folder_;
+};
+
+// A company whose registers are over the cloud's maximum has each walk stop at
+// the limit: its counts are those the walk got to. Otherwise a register over its
+// maximum is an error, as it would flatter the figure.
+enum class Registers { kWithinMaximum, kOverMaximum };
+
+// One prepare of the company in `folder` in a fresh process, with `environment`
+// ("NAME=value") set over ours; nothing when it failed (it says why).
+std::optional<platform::EndedProcess> PrepareInFreshProcess(const std::filesystem::path& folder, Registers registers,
+                                                            const std::vector<std::string>& environment = {});
+
+// Times the prepare of the company in `folder`, cold and warm.
+void MeasurePrepare(benchmark::State& state, const std::filesystem::path& folder, Registers registers);
 
 }  // namespace prepare_benchmark

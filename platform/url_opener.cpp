@@ -1,12 +1,8 @@
 #include "platform/url_opener.h"
 
-#include <spawn.h>
-#include <sys/wait.h>
-
 #include "platform/log.h"
+#include "platform/process.h"
 #include "platform/text.h"
-
-extern char** environ;
 
 namespace platform {
 
@@ -32,12 +28,8 @@ bool DesktopUrlOpener::Open(const std::string& url) {
     WriteLog("Adressen öppnades inte (endast http och https): " + shown);
     return false;
   }
-  char* argv[] = {program_.data(), const_cast<char*>(url.c_str()), nullptr};
-  pid_t pid = 0;
-  if (::posix_spawnp(&pid, program_.c_str(), nullptr, nullptr, argv, environ) != 0) return false;
-  int status = 0;
-  if (::waitpid(pid, &status, 0) < 0) return false;
-  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+  const auto ended = RunProcess(program_, {url});
+  return ended && ended->Succeeded();
 }
 
 }  // namespace platform

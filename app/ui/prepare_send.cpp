@@ -45,7 +45,7 @@ std::string GetMolnixServiceUrl() { return GetServiceUrl("BaseUrl.Molnix"); }
 
 PrepareSendController::PrepareSendController(CMlxImportJob& job, PrepareSendView& view, platform::Prompter& prompter,
                                              platform::UrlOpener& urlOpener, BusyIndicator& busy)
-    : job_(job), view_(view), prompter_(prompter), urlOpener_(urlOpener), busy_(busy), progress_(view) {}
+    : job_(job), view_(view), prompter_(prompter), urlOpener_(urlOpener), busy_(busy), report_(view) {}
 
 void PrepareSendController::OnInitDialog() {
   view_.SetTexts(GetAppCaption(), Heading(job_));
@@ -78,11 +78,11 @@ bool PrepareSendController::Prepare() {
   std::string what;
   try {
     job_.CreateImports();
-    job_.CheckAll(&progress_);
+    job_.CheckAll(&report_);
     const std::string report =
-        BuildPrepareReport(SnapshotJob(job_), [this](const std::string& soFar) { view_.ShowReport(soFar); });
+        BuildPrepareReport(SnapshotJob(job_), [this](const std::string& soFar) { report_.Show(soFar); });
     prepared_ = true;
-    view_.ShowReport(report);
+    report_.Show(report);
     return false;
   } catch (const std::exception& e) {
     what = e.what();
@@ -92,7 +92,7 @@ bool PrepareSendController::Prepare() {
   WriteLog("Förberedelserna avbröts: " + what);
   // Nothing of a half-made check may be sent; the readers let go of the company's files.
   job_.ReleaseImports();
-  view_.ShowReport(BuildPrepareFailure(what));
+  report_.Show(BuildPrepareFailure(what));
   return false;
 }
 

@@ -78,14 +78,23 @@ class PrepareSendController {
   bool Started() const { return started_; }
 
  private:
-  // Forwards the upload jobs' progress texts to the report box.
-  class ReportProgress final : public ProgressSink {
+  // The report box: every text for it, the upload jobs' progress texts too, goes
+  // through here. A text it already holds is not painted again: a walk gives the
+  // same progress text for every record it does not count (a Vardo customer walk
+  // passes over all the suppliers), and each paint redraws the box at once.
+  class ReportBox final : public ProgressSink {
    public:
-    explicit ReportProgress(PrepareSendView& view) : view_(view) {}
-    void ShowProgress(const std::string& text) override { view_.ShowReport(text); }
+    explicit ReportBox(PrepareSendView& view) : view_(view) {}
+    void ShowProgress(const std::string& text) override { Show(text); }
+    void Show(const std::string& text) {
+      if (text == held_) return;
+      view_.ShowReport(text);
+      held_ = text;
+    }
 
    private:
     PrepareSendView& view_;
+    std::string held_;
   };
 
   // Builds the readers and upload jobs, checks and shows the report. First, when
@@ -104,7 +113,7 @@ class PrepareSendController {
   platform::Prompter& prompter_;
   platform::UrlOpener& urlOpener_;
   BusyIndicator& busy_;
-  ReportProgress progress_;
+  ReportBox report_;
   bool posted_ = false;
   bool started_ = false;
   bool prepared_ = false;  // the report stands; false also when the preparation failed

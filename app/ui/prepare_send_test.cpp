@@ -184,6 +184,27 @@ TEST(PrepareStep, ReportsEveryKindThatTakesPartInReportOrder) {
   EXPECT_TRUE(d.Shown().empty());
 }
 
+// A walk gives its progress text again for each record it does not count (as a
+// Vardo customer walk does over the suppliers); the box is painted only when its
+// text changes.
+TEST(PrepareStep, PaintsTheReportBoxOnlyWhenItsTextChanges) {
+  Dialog d;
+  for (int i = 0; i < 1000; ++i) d.fakes.customers->records.push_back(engine_test::Customer(std::to_string(i)));
+  for (std::size_t i = 250; i < 750; ++i) d.fakes.customers->DoNotCount(i);
+  d.Open();
+
+  const auto& shown = d.view.shown;
+  const auto repeated = std::adjacent_find(shown.begin(), shown.end());
+  EXPECT_TRUE(repeated == shown.end()) << "painted again: " << *repeated;
+  const auto paints = [&](const std::string& text) { return std::count(shown.begin(), shown.end(), text); };
+  EXPECT_EQ(paints("250 kunder kontrollerade."), 1);
+  EXPECT_EQ(paints("500 kunder kontrollerade."), 1);  // also the walk's closing text
+  const auto at = [&](const std::string& text) { return std::find(shown.begin(), shown.end(), text) - shown.begin(); };
+  EXPECT_LT(at("250 kunder kontrollerade."), at("500 kunder kontrollerade."));
+  EXPECT_LT(at("500 kunder kontrollerade."), static_cast<long>(shown.size()) - 1);
+  EXPECT_THAT(d.view.Report(), ::testing::HasSubstr("1000 kunder klara för överföring."));
+}
+
 TEST(PrepareStep, ASieKindWithoutAFileIsNotReady) {
   Dialog d;
   d.fakes.sie->sieRows = {{"", "SIE", "Info", "    ", "Inget bokföringsår hittades."}};  // and no file

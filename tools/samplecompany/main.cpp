@@ -3,7 +3,7 @@
 //   samplecompany [--vardo] --out FOLDER [--articles N] [--customers N] [--suppliers N]
 //                 [--customer-invoices N] [--supplier-invoices N] [--product-code C]
 //                 [--cloud-link ID] [--foxpro] [--cp850] [--year YYYY] [--program FOLDER]
-//                 [--engine FOLDER] [--sql-out FOLDER [--size max]]
+//                 [--engine FOLDER] [--sql-out FOLDER [--size max|double]]
 // With --program it also installs the program that reads the company into
 // FOLDER and prints the registry keys that install it (lines of a ".reg" file)
 // on standard output: the administration program, with the parent of the
@@ -13,8 +13,8 @@
 // lies in its "Företag"). With --sql-out it also writes the sample SQL company
 // into that folder (best beside the DBF one, so the company list shows both),
 // its data model going into the --program folder or else the SQL folder; with
-// --size max the SQL company is the largest the cloud takes of each kind. With
-// --sql-out alone only the SQL company is written.
+// --size max the SQL company is the largest the cloud takes of each kind, with
+// --size double twice that. With --sql-out alone only the SQL company is written.
 #include <charconv>
 #include <cstring>
 #include <exception>
@@ -32,7 +32,7 @@ int Usage() {
   std::cerr << "usage: samplecompany [--vardo] --out FOLDER [--articles N] [--customers N] [--suppliers N]\n"
                "                     [--customer-invoices N] [--supplier-invoices N] [--product-code C]\n"
                "                     [--cloud-link ID] [--foxpro] [--cp850] [--year YYYY] [--program FOLDER]\n"
-               "                     [--engine FOLDER] [--sql-out FOLDER [--size max]]\n";
+               "                     [--engine FOLDER] [--sql-out FOLDER [--size max|double]]\n";
   return 2;
 }
 
@@ -50,7 +50,7 @@ int main(int argc, char** argv) {
   std::string engineFolder = VARDO_ENGINE_FOLDER;
   bool vardo = false;
   std::string sqlOut;
-  bool largestSql = false;
+  samplecompany::SqlSampleOptions sqlOptions;
   for (int i = 1; i < argc; ++i) {
     const std::string_view arg = argv[i];
     if (arg == "--vardo") {
@@ -73,8 +73,13 @@ int main(int argc, char** argv) {
     } else if (arg == "--sql-out") {
       sqlOut = value;
     } else if (arg == "--size") {
-      ok = value == "max";
-      largestSql = ok;
+      if (value == "max") {
+        sqlOptions = samplecompany::LargestSqlSample();
+      } else if (value == "double") {
+        sqlOptions = samplecompany::DoubledSqlSample();
+      } else {
+        ok = false;
+      }
     } else if (arg == "--program") {
       programFolder = value;
     } else if (arg == "--engine") {
@@ -117,7 +122,6 @@ int main(int argc, char** argv) {
       return 0;
     }
     if (!sqlOut.empty()) {
-      samplecompany::SqlSampleOptions sqlOptions = largestSql ? samplecompany::LargestSqlSample() : samplecompany::SqlSampleOptions{};
       sqlOptions.bookingYear = options.bookingYear;
       samplecompany::WriteSampleSqlCompany(sqlOut, programFolder.empty() ? sqlOut : programFolder, sqlOptions);
     }

@@ -418,6 +418,14 @@ SqlSampleOptions LargestSqlSample() {
   return options;
 }
 
+SqlSampleOptions DoubledSqlSample() {
+  SqlSampleOptions options = LargestSqlSample();
+  for (int* count : {&options.articles, &options.customers, &options.suppliers, &options.customerInvoices,
+                     &options.supplierInvoices})
+    *count *= 2;
+  return options;
+}
+
 void WriteSampleSqlCompany(const std::filesystem::path& companyFolder, const std::filesystem::path& programFolder,
                            const SqlSampleOptions& options) {
   std::filesystem::create_directories(companyFolder);

@@ -30,6 +30,8 @@ struct SqlSampleOptions {
 
 // The largest company the cloud takes of each kind.
 SqlSampleOptions LargestSqlSample();
+// Twice the largest: each register is over the cloud's maximum.
+SqlSampleOptions DoubledSqlSample();
 
 // Writes kolmadm.xml into `programFolder`, and ftg.ini and the database into
 // `companyFolder` (both made when missing); throws std::runtime_error when it cannot,
