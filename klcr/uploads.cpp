@@ -277,11 +277,16 @@ int KLCRUploadBase::AddCurrent() {
   store_->json.clear();
   if (store_->count) store_->json += ',';
   AppendRecordJson(*store_, store_->json);
+  // The first piece is small, as many registers hold a handful of records; the
+  // rest are whole huge pages.
+  constexpr std::size_t kFirstPieceBytes = std::size_t{64} << 10;
   constexpr std::size_t kPieceBytes = std::size_t{2} << 20;
-  if (store_->accepted.empty() || store_->accepted.back().block.size() - store_->accepted.back().used < store_->json.size()) {
-    store_->accepted.push_back({platform::WritableBlock(std::max(kPieceBytes, store_->json.size())), 0});
+  std::vector<RecordPiece>& accepted = store_->accepted;
+  if (accepted.empty() || accepted.back().block.size() - accepted.back().used < store_->json.size()) {
+    const std::size_t bytes = accepted.empty() ? kFirstPieceBytes : kPieceBytes;
+    accepted.push_back({platform::WritableBlock(std::max(bytes, store_->json.size())), 0});
   }
-  RecordPiece& piece = store_->accepted.back();
+  RecordPiece& piece = accepted.back();
   std::memcpy(piece.block.data() + piece.used, store_->json.data(), store_->json.size());
   piece.used += store_->json.size();
   if (store_->schema.keyField >= 0) store_->keys.insert(store_->texts[store_->schema.keyField]);

@@ -7,11 +7,13 @@
 
 namespace {
 
-// The block is rounded up to whole huge pages, and all of it is ours to write:
-// a mapping trimmed wrongly would fault at one of its ends.
-TEST(WritableBlock, IsWholeHugePagesAllWritableAndMovesWithItsOwner) {
+// The block is rounded up to whole pages (huge ones from their size on), and all
+// of it is ours to write: a mapping trimmed wrongly would fault at one of its ends.
+TEST(WritableBlock, IsWholePagesAllWritableAndMovesWithItsOwner) {
   constexpr std::size_t kHugePage = std::size_t{2} << 20;
-  for (const auto& [asked, given] : {std::pair<std::size_t, std::size_t>{1, kHugePage},
+  for (const auto& [asked, given] : {std::pair<std::size_t, std::size_t>{1, 4096},
+                                     {4097, 8192},
+                                     {kHugePage - 1, kHugePage},
                                      {kHugePage, kHugePage},
                                      {kHugePage + 1, 2 * kHugePage}}) {
     platform::WritableBlock block(asked);
