@@ -7,6 +7,8 @@
 #include <unordered_set>
 #include <vector>
 
+#include "platform/memory.h"
+
 namespace KLCR_MolnixMigration::detail {
 
 enum class FieldType { Text, Bool, Int };
@@ -26,6 +28,13 @@ struct RecordSchema {
   int keyField = -1;  // a register's key: a second record with the same key is refused
 };
 
+// Accepted records as JSON text, filled from the front.
+struct RecordPiece {
+  platform::WritableBlock block;
+  std::size_t used = 0;
+  std::string_view text() const { return {block.data(), used}; }
+};
+
 // One field value, kept as its JSON text (quoted string, true/false, number).
 struct RecordStore {
   explicit RecordStore(const RecordSchema& schema);
@@ -33,10 +42,11 @@ struct RecordStore {
   const RecordSchema& schema;
   std::vector<std::string> texts;  // raw UTF-8 of text fields of the current record
   std::vector<std::string> scalars;  // JSON text of bool and int fields ("false", "0" until set)
-  // The accepted records as JSON objects separated by commas, in pieces of about a
-  // megabyte: one string grown to the tens of megabytes of a register at its
+  // The accepted records as JSON objects separated by commas, in pieces of a few
+  // megabytes: one string grown to the tens of megabytes of a register at its
   // maximum would be copied whole at every growth, which cost more than the check.
-  std::vector<std::string> accepted;
+  std::vector<RecordPiece> accepted;
+  std::string json;  // the record being added, before it is copied to its piece
   std::size_t count = 0;
   std::unordered_set<std::string> keys;
 };

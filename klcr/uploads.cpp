@@ -1,6 +1,8 @@
 // The upload classes: what each kind's records hold and what the service
 // accepts in each field (lengths in characters), and the common Add/Reset/send.
+#include <algorithm>
 #include <charconv>
+#include <cstring>
 
 #include "klcr/klcr.h"
 #include "klcr/record_schema.h"
@@ -272,13 +274,21 @@ bool KLCRUploadBase::SetInt(int field, int value) {
 
 int KLCRUploadBase::AddCurrent() {
   if (const int code = CheckRecord(*store_); code != klcr::kFieldOk) return code;
-  constexpr std::size_t kPieceBytes = 1 << 20;
-  if (store_->accepted.empty() || store_->accepted.back().size() >= kPieceBytes) {
-    store_->accepted.emplace_back().reserve(kPieceBytes + (kPieceBytes >> 4));
+  store_->json.clear();
+  if (store_->count) store_->json += ',';
+  AppendRecordJson(*store_, store_->json);
+  // The first piece is small, as many registers hold a handful of records; the
+  // rest are whole huge pages.
+  constexpr std::size_t kFirstPieceBytes = std::size_t{64} << 10;
+  constexpr std::size_t kPieceBytes = std::size_t{2} << 20;
+  std::vector<RecordPiece>& accepted = store_->accepted;
+  if (accepted.empty() || accepted.back().block.size() - accepted.back().used < store_->json.size()) {
+    const std::size_t bytes = accepted.empty() ? kFirstPieceBytes : kPieceBytes;
+    accepted.push_back({platform::WritableBlock(std::max(bytes, store_->json.size())), 0});
   }
-  std::string& piece = store_->accepted.back();
-  if (store_->count) piece += ',';
-  AppendRecordJson(*store_, piece);
+  RecordPiece& piece = accepted.back();
+  std::memcpy(piece.block.data() + piece.used, store_->json.data(), store_->json.size());
+  piece.used += store_->json.size();
   if (store_->schema.keyField >= 0) store_->keys.insert(store_->texts[store_->schema.keyField]);
   ++store_->count;
   store_->ClearCurrent();
@@ -289,11 +299,11 @@ void KLCRUploadBase::ResetCurrent() { store_->ClearCurrent(); }
 
 int KLCRUploadBase::Call() {
   std::size_t size = 0;
-  for (const std::string& piece : store_->accepted) size += piece.size();
+  for (const RecordPiece& piece : store_->accepted) size += piece.used;
   std::string body;
   body.reserve(size + 16);
   body += "{\"records\":[";
-  for (const std::string& piece : store_->accepted) body += piece;
+  for (const RecordPiece& piece : store_->accepted) body += piece.text();
   body += "]}";
   return klcr::detail::PutUpload(ApiToken(), store_->schema.kind, body, store_->count);
 }
