@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "lumdb/record/shared_constants.h"
+#include "lumdb/record/sqldb.h"
 #include "platform/text.h"
 
 namespace lumdb {
@@ -260,7 +261,7 @@ std::string filter_to_sql(const filter_node_t& n, const sqldb_c* connection, con
           const field_path_t* path = nullptr;
           n.values.field_key_at(i, id, path);
           if (i > 0) text += ", ";
-          text += n.values.sql_literal(id, path);
+          text += n.values.sql_literal(id, path, !connection || !connection->is_connected() || connection->is_sql_server());
         }
       }
       if (n.op == fo_in) text += ")";

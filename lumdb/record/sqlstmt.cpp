@@ -214,11 +214,24 @@ std::error_code sqlstmt_c::allocate(bool scrollable) {
   return success;
 }
 
+SQLRETURN sqlstmt_c::send_text(std::string_view sql, bool run) {
+  if (connection_ && !connection_->is_sql_server()) {
+    // SQLite's driver has no wide entry points, and the driver manager narrows
+    // wide text falling back to Latin-1 for letters beyond ASCII (which a constant
+    // written into the text may hold): it gets our UTF-8 through the narrow call.
+    std::string text(sql);
+    auto* narrow = reinterpret_cast<SQLCHAR*>(text.data());
+    const auto length = static_cast<SQLINTEGER>(text.size());
+    return run ? SQLExecDirect(handle_, narrow, length) : SQLPrepare(handle_, narrow, length);
+  }
+  sqlwstring text = to_sqlwchar(sql);
+  const auto length = static_cast<SQLINTEGER>(text.size());
+  return run ? SQLExecDirectW(handle_, text.data(), length) : SQLPrepareW(handle_, text.data(), length);
+}
+
 std::error_code sqlstmt_c::prepare(std::string_view sql) {
   if (!handle_) return error(not_ready);
-  sqlwstring text = to_sqlwchar(sql);
-  const SQLRETURN rc = SQLPrepareW(handle_, text.data(), static_cast<SQLINTEGER>(text.size()));
-  if (!SQL_SUCCEEDED(rc)) return diagnostics();
+  if (!SQL_SUCCEEDED(send_text(sql, false))) return diagnostics();
   prepared_ = true;
   return success;
 }
@@ -244,8 +257,7 @@ std::error_code sqlstmt_c::exec_direct(std::string_view sql) {
   stage_parameters();
   position_ = -1;
   result_rows_ = -1;
-  sqlwstring text = to_sqlwchar(sql);
-  return error_of(SQLExecDirectW(handle_, text.data(), static_cast<SQLINTEGER>(text.size())));
+  return error_of(send_text(sql, true));
 }
 
 bool sqlstmt_c::describe_numeric(SQLINTEGER descriptor_attribute, SQLSMALLINT number, SQLLEN precision,
