@@ -79,7 +79,7 @@ struct sqlstmt_c::staged_t {
   SQLSMALLINT c_type() const { return form == form_t::wide_text ? SQL_C_WCHAR : SQL_C_CHAR; }
   void* data() { return form == form_t::wide_text ? static_cast<void*>(wide.data()) : narrow.data(); }
   SQLLEN capacity() const {
-    return form == form_t::wide_text ? SQLLEN(wide.size() * sizeof(SQLWCHAR)) : SQLLEN(narrow.size());
+    return form == form_t::wide_text ? SQLLEN(wide.size() * sizeof(char16_t)) : SQLLEN(narrow.size());
   }
 
   // The field's value into the buffer, before an execution.
@@ -89,11 +89,11 @@ struct sqlstmt_c::staged_t {
       return;
     }
     if (form == form_t::wide_text) {
-      const sqlwstring text = to_sqlwchar(varchar_value(field));
+      const std::u16string text = platform::Utf8ToUtf16(varchar_value(field));
       const std::size_t units = std::min(text.size(), wide.size() - 1);
       std::copy_n(text.begin(), units, wide.begin());
       wide[units] = 0;
-      indicator = SQLLEN(units * sizeof(SQLWCHAR));
+      indicator = SQLLEN(units * sizeof(char16_t));
       return;
     }
     const std::string text =
@@ -112,7 +112,8 @@ struct sqlstmt_c::staged_t {
     }
     if (indicator < 0 || indicator >= capacity()) return false;  // unknown length or cut short
     if (form == form_t::wide_text) {
-      return field.set_from_string(from_sqlwchar(wide.data(), std::size_t(indicator) / sizeof(SQLWCHAR)));
+      platform::Utf16ToUtf8(std::u16string_view(wide.data(), std::size_t(indicator) / sizeof(char16_t)), utf8);
+      return field.set_from_string(utf8);
     }
     const std::string_view text(narrow.data(), std::size_t(indicator));
     if (form == form_t::numeric_text) {
@@ -133,7 +134,8 @@ struct sqlstmt_c::staged_t {
 
   field_c& field;
   form_t form;
-  std::vector<SQLWCHAR> wide;
+  std::u16string wide;  // SQLWCHAR units: the driver writes UTF-16
+  std::string utf8;     // the fetched wide text, its buffer kept from row to row
   std::vector<char> narrow;
   SQLLEN indicator = SQL_NULL_DATA;
 };

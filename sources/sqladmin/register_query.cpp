@@ -1,6 +1,6 @@
 #include "sources/sqladmin/register_query.h"
 
-#include <regex>
+#include <algorithm>
 
 #include "lumdb/query/filter.h"
 #include "lumdb/query/query.h"
@@ -42,9 +42,10 @@ std::string RegisterNote(CAdmDbSql& rows, const lumdb::field_desc_t* key,
 
 std::string TermsOfPaymentCode(const CAdmDbSql& rows, const lumdb::field_desc_t* paymentCode,
                                const lumdb::join_path_t& termsPath, const lumdb::field_desc_t* ownTerms) {
-  static const std::regex kCloudCode("[0-9]{1,3}");
   std::string code = rows.GetColumnString(paymentCode, &termsPath);
-  return std::regex_match(code, kCloudCode) ? code : rows.GetColumnString(ownTerms);
+  const bool cloudCode = !code.empty() && code.size() <= 3 &&
+                         std::all_of(code.begin(), code.end(), [](char c) { return c >= '0' && c <= '9'; });
+  return cloudCode ? code : rows.GetColumnString(ownTerms);
 }
 
 void SqlRegisterDb::OpenRegister(const lumdb::datamodel_c& model, const SqlTableColumns& table,
