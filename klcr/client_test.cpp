@@ -564,7 +564,7 @@ TEST_F(ClientTest, EveryKindArrivesIntactAndTheImportIsDiscardedOrCompleted) {
   customers.SetName(kCompanyName);
   customers.SetInvoicePostalCode("123 45");
   customers.SetInvoiceCity("Öby");
-  customers.SetNote("rad 1\r\n\"citat\"\t\\");
+  customers.SetNote("rad 1\r\n\"citat\"\t\\ \x01 slut");
   ASSERT_EQ(customers.AddCustomer(), 0);
   CUploadSuppliers suppliers;
   suppliers.SetSupplierNumber("L1");
@@ -613,7 +613,7 @@ TEST_F(ClientTest, EveryKindArrivesIntactAndTheImportIsDiscardedOrCompleted) {
   EXPECT_EQ(pending["articles"][0]["name"], kCompanyName);
   EXPECT_EQ(pending["articles"][0]["netPrice"], "99.50");
   EXPECT_EQ(pending["customers"][0]["name"], kCompanyName);
-  EXPECT_EQ(pending["customers"][0]["note"], "rad 1\r\n\"citat\"\t\\");
+  EXPECT_EQ(pending["customers"][0]["note"], "rad 1\r\n\"citat\"\t\\ \x01 slut");
   EXPECT_EQ(pending["suppliers"][0]["name"], kCompanyName);
   EXPECT_EQ(pending["deliveryTerms"][0]["name"], kCompanyName);
   EXPECT_EQ(pending["deliveryMethods"][0]["name"], kCompanyName);
