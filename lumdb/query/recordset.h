@@ -2,9 +2,9 @@
 // Recordsets: a query run against the company database through one prepared
 // ODBC statement, its result columns bound to typed fields of a row buffer.
 // The forward-only recordset reads its rows in order (to start over, its
-// statement runs again); the scrollable
-// one moves freely over a keyset-driven cursor, remembers its row number,
-// and can take a new query and find the same row again by its primary key.
+// statement runs again); the scrollable one moves freely over a
+// keyset-driven cursor, remembers its row number, and can take a new query
+// and find the same row again by its primary key.
 // Failures come back as std::error_code values of the recordset category
 // (err_cat<dbrecordset_base_c>), or of the statement or connection whose
 // call failed.
