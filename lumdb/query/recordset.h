@@ -112,7 +112,7 @@ class dbrecordset_base_c : public dbobj_c {
 
   // What open prepares: the columns resolved when they are not yet, the
   // tables numbered, the text built with its parameters in "?" order, or with
-  // the filters' constants written in as literals (`constants_in_text`).
+  // the filters' constants written in as SQLite takes literals (`constants_in_text`).
   // Throws db_error.
   std::string statement_text(sql_params_t& params, bool constants_in_text = false);
   // The statement text of the query and its parameters in "?" order; throws db_error.
@@ -157,7 +157,7 @@ class dbrecordset_base_c : public dbobj_c {
   // Statement gone, rows empty: the next open resolves and builds again.
   void forget_statement();
   // Where the filters' constants go: the list of "?" parameters, or null while
-  // they are written into the text.
+  // they are written into the text (for SQLite's driver: text without N).
   sql_params_t* filter_params(sql_params_t& params) const { return constants_in_text_ ? nullptr : &params; }
 
   sqldb_c* connection_;
