@@ -57,6 +57,7 @@ int CheckText(const FieldSpec& spec, const std::string& value) {
 
 RecordStore::RecordStore(const RecordSchema& schema)
     : schema(schema), texts(schema.fields.size()), scalars(schema.fields.size()) {
+  for (const FieldSpec& field : schema.fields) members.push_back('"' + std::string(field.json) + "\":");
   ClearCurrent();
 }
 
@@ -115,9 +116,7 @@ void AppendRecordJson(const RecordStore& store, std::string& out) {
   out += '{';
   for (std::size_t i = 0; i < fields.size(); ++i) {
     if (i) out += ',';
-    out += '"';
-    out += fields[i].json;
-    out += "\":";
+    out += store.members[i];
     switch (fields[i].type) {
       case FieldType::Text: AppendJsonString(store.texts[i], out); break;
       case FieldType::Bool:

@@ -40,6 +40,7 @@ struct RecordStore {
   explicit RecordStore(const RecordSchema& schema);
   void ClearCurrent();
   const RecordSchema& schema;
+  std::vector<std::string> members;  // each field's `"name":`, the start of its JSON member
   std::vector<std::string> texts;  // raw UTF-8 of text fields of the current record
   std::vector<std::string> scalars;  // JSON text of bool and int fields ("false", "0" until set)
   // The accepted records as JSON objects separated by commas, in pieces of a few

@@ -210,6 +210,10 @@ std::string EncodeFromUtf8(std::string_view utf8, CodePage codePage, char replac
 
 bool IsValidUtf8(std::string_view text) {
   for (std::size_t pos = 0; pos < text.size();) {
+    if (static_cast<unsigned char>(text[pos]) < 0x80) {
+      ++pos;
+      continue;
+    }
     char32_t cp;
     const std::size_t len = DecodeUtf8(text, pos, cp);
     if (len == 0) return false;
@@ -265,19 +269,40 @@ std::u16string Utf8ToUtf16(std::string_view utf8) {
   return out;
 }
 
-std::string Utf16ToUtf8(std::u16string_view utf16) {
-  std::string out;
-  out.reserve(utf16.size());
+void Utf16ToUtf8(std::u16string_view utf16, std::string& out) {
+  // A unit makes three bytes at most (a pair of two makes four): the text is
+  // sized once, written through a pointer and cut to what was written.
+  out.resize(utf16.size() * 3);
+  char* p = out.data();
+  const auto put = [&p](char32_t byte) { *p++ = static_cast<char>(byte); };
   for (std::size_t i = 0; i < utf16.size(); ++i) {
     char32_t cp = utf16[i];
-    if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < utf16.size() && utf16[i + 1] >= 0xDC00 && utf16[i + 1] <= 0xDFFF) {
-      cp = 0x10000 + ((cp - 0xD800) << 10) + (utf16[i + 1] - 0xDC00);
-      ++i;
-    } else if (cp >= 0xD800 && cp <= 0xDFFF) {
-      cp = 0xFFFD;
+    if (cp < 0x80) {
+      put(cp);
+      continue;
     }
-    AppendUtf8(out, cp);
+    if (cp >= 0xD800 && cp <= 0xDFFF) {
+      const bool paired = cp <= 0xDBFF && i + 1 < utf16.size() && utf16[i + 1] >= 0xDC00 && utf16[i + 1] <= 0xDFFF;
+      cp = paired ? 0x10000 + ((cp - 0xD800) << 10) + (utf16[++i] - 0xDC00) : 0xFFFD;
+    }
+    if (cp < 0x800) {
+      put(0xC0 | (cp >> 6));
+    } else if (cp < 0x10000) {
+      put(0xE0 | (cp >> 12));
+      put(0x80 | ((cp >> 6) & 0x3F));
+    } else {
+      put(0xF0 | (cp >> 18));
+      put(0x80 | ((cp >> 12) & 0x3F));
+      put(0x80 | ((cp >> 6) & 0x3F));
+    }
+    put(0x80 | (cp & 0x3F));
   }
+  out.resize(static_cast<std::size_t>(p - out.data()));
+}
+
+std::string Utf16ToUtf8(std::u16string_view utf16) {
+  std::string out;
+  Utf16ToUtf8(utf16, out);
   return out;
 }
 

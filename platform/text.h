@@ -31,7 +31,10 @@ std::size_t DecodeUtf8(std::string_view utf8, std::size_t pos, char32_t& cp);
 void AppendUtf8(std::string& out, char32_t cp);
 
 std::u16string Utf8ToUtf16(std::string_view utf8);
+// In one pass over the units; an unpaired surrogate becomes U+FFFD. The second
+// form writes into `out` (its old text replaced), for loops that reuse one string.
 std::string Utf16ToUtf8(std::u16string_view utf16);
+void Utf16ToUtf8(std::u16string_view utf16, std::string& out);
 
 // Case mapping of ASCII and the Latin-1 letters (å ä ö é ü and the rest).
 std::string ToLower(std::string_view utf8);

@@ -60,6 +60,31 @@ TEST(Text, Utf16RoundTrip) {
   EXPECT_EQ(Utf8ToUtf16("Å").size(), 1u);
 }
 
+TEST(Text, Utf16ToUtf8PairsSurrogatesAndReplacesLoneOnes) {
+  const struct {
+    std::u16string utf16;
+    std::string utf8;
+  } cases[] = {
+      {u"", ""},
+      {u"Räksmörgås ÅÄÖ é", "Räksmörgås ÅÄÖ é"},
+      {u"\u20AC\uFFFF", "\xE2\x82\xAC\xEF\xBF\xBF"},           // three-byte ends of the BMP
+      {u"\u007F\u0080\u07FF\u0800", "\x7F\xC2\x80\xDF\xBF\xE0\xA0\x80"},  // each length's edges
+      {u"a\xD83D\xDE00" u"b", "a😀b"},                                // a pair is one character
+      {u"\xDBFF\xDFFF", "\xF4\x8F\xBF\xBF"},                       // the last character
+      {u"a\xD83D" u"b", "a\uFFFDb"},                                  // a high surrogate alone
+      {u"a\xDE00" u"b", "a\uFFFDb"},                                  // a low surrogate alone
+      {u"\xDE00\xD83D", "\uFFFD\uFFFD"},                          // a pair the wrong way round
+      {u"x\xD83D", "x\uFFFD"},                                    // a high surrogate at the end
+  };
+  std::string reused = "a longer text left from the last call";
+  for (const auto& c : cases) {
+    EXPECT_EQ(Utf16ToUtf8(c.utf16), c.utf8);
+    Utf16ToUtf8(c.utf16, reused);
+    EXPECT_EQ(reused, c.utf8);
+    EXPECT_TRUE(IsValidUtf8(reused));
+  }
+}
+
 TEST(Text, TrimsWhiteSpace) {
   EXPECT_EQ(Trim(" \t\r\n\v\fx y \n"), "x y");
   EXPECT_EQ(TrimLeft("  x "), "x ");

@@ -235,7 +235,7 @@ filter_node_t filter_not(const filter_node_t& filter) {
 }
 
 std::string filter_to_sql(const filter_node_t& n, const sqldb_c* connection, const alias_map_t* aliases,
-                          sql_params_t* params) {
+                          sql_params_t* params, bool national_text) {
   const std::string prefix = n.negated ? "NOT " : "";
   std::string text = prefix + n.left.to_sql(connection, aliases);
   auto op_text = sql_operator_text.find(n.op);
@@ -260,15 +260,15 @@ std::string filter_to_sql(const filter_node_t& n, const sqldb_c* connection, con
           const field_path_t* path = nullptr;
           n.values.field_key_at(i, id, path);
           if (i > 0) text += ", ";
-          text += n.values.sql_literal(id, path);
+          text += n.values.sql_literal(id, path, national_text);
         }
       }
       if (n.op == fo_in) text += ")";
       if (n.op == fo_like) text += " ESCAPE '\\'";
     }
   }
-  if (n.and_next) text = text + " AND " + filter_to_sql(*n.and_next, connection, aliases, params);
-  if (n.or_alt) text = "(" + text + " OR " + filter_to_sql(*n.or_alt, connection, aliases, params) + ")";
+  if (n.and_next) text = text + " AND " + filter_to_sql(*n.and_next, connection, aliases, params, national_text);
+  if (n.or_alt) text = "(" + text + " OR " + filter_to_sql(*n.or_alt, connection, aliases, params, national_text) + ")";
   return text;
 }
 

@@ -88,9 +88,10 @@ filter_node_t filter_not(const filter_node_t& filter);
 
 // WHERE text of the filter. With a parameter list (and inline_values clear)
 // constants are "?" and appended to the list in text order; otherwise they
-// are written as SQL literals.
+// are written as SQL literals, text as N'...' unless `national_text` is off
+// (SQLite takes no N).
 std::string filter_to_sql(const filter_node_t& filter, const sqldb_c* connection, const alias_map_t* aliases,
-                          sql_params_t* params);
+                          sql_params_t* params, bool national_text = true);
 // The join keys the filter's columns need, sorted, each once.
 std::vector<join_key_t> filter_join_paths(const filter_node_t& filter);
 

@@ -66,7 +66,8 @@ dbrecordset_base_c::dbrecordset_base_c(dbrecordset_base_c&& other) noexcept
       join_filters_(std::move(other.join_filters_)),
       table_(other.table_),
       key_set_(std::move(other.key_set_)),
-      join_records_(std::move(other.join_records_)) {
+      join_records_(std::move(other.join_records_)),
+      literal_text_(std::move(other.literal_text_)) {
   other.rebuild_ = true;
 }
 
@@ -103,12 +104,20 @@ void dbrecordset_base_c::resolve_columns() {
   after_resolve_columns();
 }
 
-std::string dbrecordset_base_c::statement_text(sql_params_t& params) {
+std::string dbrecordset_base_c::statement_text(sql_params_t& params, bool constants_in_text) {
   // Both rows empty, not only the selected one: a query of joined columns
   // alone is resolved once, like any other.
   if (selected_row_.field_count() == 0 && joined_row_.field_count() == 0) resolve_columns();
   plan_joins();
-  return build_sql(params);
+  constants_in_text_ = constants_in_text;
+  try {
+    std::string text = build_sql(params);
+    constants_in_text_ = false;
+    return text;
+  } catch (...) {
+    constants_in_text_ = false;
+    throw;
+  }
 }
 
 std::error_code dbrecordset_base_c::open() {
@@ -117,6 +126,18 @@ std::error_code dbrecordset_base_c::open() {
   try {
     if (!rebuild_) {
       if (exec_count_ != 0) statement_.more_results();
+      if (!literal_text_.empty()) {
+        // The constants are in the text: a value changed since goes with a new
+        // text. It is prepared again even when unchanged: SQLite's driver runs a
+        // stepped statement on from the row it stood on otherwise.
+        sql_params_t none;
+        text = statement_text(none, true);
+        if (const std::error_code failed = statement_.prepare(text)) {
+          log_failed_open(failed, text, connection_);
+          return failed;
+        }
+        literal_text_ = text;
+      }
     } else {
       if (statement_.has_handle()) {
         statement_.more_results();
@@ -126,11 +147,18 @@ std::error_code dbrecordset_base_c::open() {
         allocate_statement();
       }
       sql_params_t params;
-      text = statement_text(params);
+      // The SQLite driver hands a forward-only result over row by row only to a
+      // statement without parameters (with them it reads the whole result into
+      // memory when the statement runs), so its filter constants go into the text.
+      // SQL Server keeps its parameters: one plan serves every value.
+      const bool literals = !statement_.is_scrollable() && connection_ && !connection_->is_sql_server();
+      literal_text_.clear();
+      text = statement_text(params, literals);
       if (const std::error_code failed = statement_.prepare(text)) {
         log_failed_open(failed, text, connection_);
         return failed;
       }
+      if (literals) literal_text_ = text;
       auto bind_all = [&](field_set_c& row) {
         for (int i = 0; i < row.field_count(); ++i) {
           if (const std::error_code failed = statement_.bind_column(row, i)) throw db_error(failed);
@@ -265,7 +293,29 @@ std::error_code dbrecordset_base_c::detach_key_set() {
 dbrecordset_fwd_c::dbrecordset_fwd_c(sqldb_c* connection, const query_c& query)
     : dbrecordset_base_c(connection, query) {}
 
-std::error_code dbrecordset_fwd_c::fetch() { return statement_.fetch_next(); }
+std::error_code dbrecordset_fwd_c::open() {
+  rows_read_ = 0;
+  on_row_ = at_end_ = false;
+  const std::error_code result = dbrecordset_base_c::open();
+  before_first_ = !result;
+  return result;
+}
+
+std::error_code dbrecordset_fwd_c::fetch() {
+  const std::error_code result = statement_.fetch_next();
+  before_first_ = false;
+  on_row_ = !result;
+  if (on_row_) ++rows_read_;
+  at_end_ = result.value() == no_data && result.category() == err_cat<sqlstmt_c>();
+  return result;
+}
+
+std::error_code dbrecordset_fwd_c::move_first() {
+  if (!before_first_) {
+    if (const std::error_code failed = open()) return failed;
+  }
+  return fetch();
+}
 
 const field_set_c& dbrecordset_fwd_c::row_for_field(int, const join_path_t* path) const {
   return row_of(selected_row_, joined_row_, path);

@@ -1,9 +1,10 @@
 #pragma once
 // Recordsets: a query run against the company database through one prepared
 // ODBC statement, its result columns bound to typed fields of a row buffer.
-// The forward-only recordset reads its rows once, in order; the scrollable
-// one moves freely over a keyset-driven cursor, remembers its row number,
-// and can take a new query and find the same row again by its primary key.
+// The forward-only recordset reads its rows in order (to start over, its
+// statement runs again); the scrollable one moves freely over a
+// keyset-driven cursor, remembers its row number, and can take a new query
+// and find the same row again by its primary key.
 // Failures come back as std::error_code values of the recordset category
 // (err_cat<dbrecordset_base_c>), or of the statement or connection whose
 // call failed.
@@ -110,9 +111,10 @@ class dbrecordset_base_c : public dbobj_c {
   bool set_lock_mode(lock_mode mode);
 
   // What open prepares: the columns resolved when they are not yet, the
-  // tables numbered, the text built with its parameters in "?" order.
+  // tables numbered, the text built with its parameters in "?" order, or with
+  // the filters' constants written in as SQLite takes literals (`constants_in_text`).
   // Throws db_error.
-  std::string statement_text(sql_params_t& params);
+  std::string statement_text(sql_params_t& params, bool constants_in_text = false);
   // The statement text of the query and its parameters in "?" order; throws db_error.
   std::string build_sql(sql_params_t& params);
   // Numbers the tables the query reaches: "T0" for its own, "T1", "T2", ... for the joined ones.
@@ -154,6 +156,9 @@ class dbrecordset_base_c : public dbobj_c {
   void resolve_columns();
   // Statement gone, rows empty: the next open resolves and builds again.
   void forget_statement();
+  // Where the filters' constants go: the list of "?" parameters, or null while
+  // they are written into the text (for SQLite's driver: text without N).
+  sql_params_t* filter_params(sql_params_t& params) const { return constants_in_text_ ? nullptr : &params; }
 
   sqldb_c* connection_;
   query_c query_;
@@ -170,6 +175,8 @@ class dbrecordset_base_c : public dbobj_c {
   const table_desc_t* table_ = nullptr;
   std::shared_ptr<key_set_t> key_set_;
   std::vector<join_record_t> join_records_;
+  bool constants_in_text_ = false;  // set only while statement_text builds with literals
+  std::string literal_text_;        // the prepared text when its constants are written in, else empty
 
  private:
   // One hop of a join path: a data-model reference or an explicit join.
@@ -189,8 +196,24 @@ class dbrecordset_fwd_c : public data_basic_fetch_i, public dbrecordset_base_c {
   dbrecordset_fwd_c(sqldb_c* connection, const query_c& query);
   dbrecordset_fwd_c(dbrecordset_fwd_c&& other) noexcept = default;
 
+  std::error_code open() override;
   std::error_code fetch() override;
+  // The first row: the statement runs again unless it stands before its first row.
+  std::error_code move_first();
   const field_set_c& row_for_field(int field_id, const join_path_t* path) const override;
+
+  // The rows fetched since the statement ran.
+  std::int64_t rows_read() const { return rows_read_; }
+  // The 0-based number of the current row; -1 before the first row and once a fetch found none.
+  std::int64_t current_row() const { return on_row_ ? rows_read_ - 1 : -1; }
+  // A fetch found no further row (no_data): rows_read() is the count of the result.
+  bool at_end() const { return at_end_; }
+
+ private:
+  std::int64_t rows_read_ = 0;
+  bool on_row_ = false;
+  bool before_first_ = false;
+  bool at_end_ = false;
 };
 
 class dbrecordset_scroll_c : public data_scrollable_i, public dbrecordset_base_c {

@@ -241,7 +241,8 @@ std::string dbrecordset_base_c::left_joins(const alias_map_t& aliases, sql_param
           if (key.path.empty()) continue;
           if (auto it = aliases.find(key); it != aliases.end()) filter_aliases[key] = it->second;
         }
-        conditions.push_back(filter_to_sql(*filter, connection_, &filter_aliases, &params));
+        conditions.push_back(
+            filter_to_sql(*filter, connection_, &filter_aliases, filter_params(params), !constants_in_text_));
       }
       clauses.push_back("LEFT JOIN " + sqldb_c::quote_identifier(joined->name) + " AS " + child_alias +
                         lock_hint(&child.path) + " ON " + join_texts(conditions, " AND "));
@@ -254,7 +255,7 @@ std::string dbrecordset_base_c::left_joins(const alias_map_t& aliases, sql_param
 std::vector<std::string> dbrecordset_base_c::where_terms(const alias_map_t& aliases, sql_params_t& params) const {
   const filter_node_t* filter = query_.filter() ? query_.filter() : query_.alias_filter();
   if (!filter || filter->op == fo_none) return {};
-  return {filter_to_sql(*filter, connection_, &aliases, &params)};
+  return {filter_to_sql(*filter, connection_, &aliases, filter_params(params), !constants_in_text_)};
 }
 
 std::string dbrecordset_base_c::order_by_text() const {

@@ -120,6 +120,32 @@ TEST_F(RecordsetSqlite, TwoOpensPrepareOnceAndSendTheNewValues) {
   EXPECT_TRUE(recordset.set_lock_mode(lm_none));
 }
 
+// A forward-only result is handed over as the query steps to it only without
+// parameters: its constants are written into the text, and each open starts at the first row.
+TEST_F(RecordsetSqlite, AForwardRecordsetCountsItsRowsAndStartsOverAtItsFirstRow) {
+  const filter_node_t named(colexpr_c(ben), fo_not_equal, std::string("Ö'st"));
+  const filter_node_t up_to = filter_and_copy(named, filter_node_t(colexpr_c(artnr), fo_less_equal, std::string("A003")));
+  dbrecordset_fwd_c recordset(db(), articles(&up_to));
+  ASSERT_EQ(recordset.open(), success) << db()->last_diagnostic_text();
+  EXPECT_EQ(recordset.current_row(), -1);
+  ASSERT_EQ(recordset.move_first(), success);  // no new run before the first fetch
+  EXPECT_EQ(number(recordset), "A001");
+  EXPECT_EQ(recordset.exec_count(), 1);
+  ASSERT_EQ(recordset.fetch(), success);
+  EXPECT_EQ(recordset.current_row(), 1);
+  // Half read: a new run starts at the first row, not where the last one stood.
+  ASSERT_EQ(recordset.move_first(), success);
+  EXPECT_EQ(number(recordset), "A001");
+  while (!recordset.fetch()) {
+  }
+  EXPECT_TRUE(recordset.at_end());
+  EXPECT_EQ(recordset.rows_read(), 3);
+  EXPECT_EQ(recordset.current_row(), -1);
+  ASSERT_EQ(recordset.move_first(), success);
+  EXPECT_EQ(number(recordset), "A001");
+  EXPECT_EQ(recordset.exec_count(), 3);
+}
+
 TEST_F(RecordsetSqlite, AQueryOfJoinedColumnsAloneOpensAgain) {
   query_c query(nullptr);
   query.setup_select(art, {colexpr_c(pris_pris, {artnr}, ck_column)}, nullptr);

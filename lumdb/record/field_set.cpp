@@ -340,7 +340,7 @@ bool field_set_c::parse_string(std::int32_t id, const field_path_t* path, std::s
   return field->parse_string(text);
 }
 
-std::string field_set_c::sql_literal(std::int32_t id, const field_path_t* path) const {
+std::string field_set_c::sql_literal(std::int32_t id, const field_path_t* path, bool national) const {
   const field_c* field = find_field(id, path);
   if (!field) return {};
   if (field->is_null()) return "NULL";
@@ -354,7 +354,7 @@ std::string field_set_c::sql_literal(std::int32_t id, const field_path_t* path) 
     case sql_varchar:
     case sql_wvarchar: {
       // A Unicode constant: letters outside the server's code page survive.
-      std::string literal = "N'";
+      std::string literal = national ? "N'" : "'";
       for (char c : field->to_string()) {
         literal.push_back(c);
         if (c == '\'') literal.push_back('\'');

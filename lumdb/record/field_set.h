@@ -84,8 +84,10 @@ class field_set_c {
   }
   // The value as an SQL literal: "NULL", BIT "1"/"0", dates, time stamps,
   // GUIDs and text quoted with "'" (text with every "'" doubled), numbers as
-  // they are; the empty text for an absent field.
-  std::string sql_literal(std::int32_t id, const field_path_t* path) const;
+  // they are; the empty text for an absent field. Text is a Unicode constant
+  // N'...' (SQL Server's) unless `national` is off: SQLite's text is Unicode
+  // already and it takes no N.
+  std::string sql_literal(std::int32_t id, const field_path_t* path, bool national = true) const;
 
   // Copies the value of `source`'s field at `source_index` into this row's
   // field at `target_index`; the types (and sizes of text and binary) must

@@ -6,6 +6,8 @@
 #include <sqltypes.h>
 
 #include <cstdint>
+#include <iterator>
+#include <limits>
 #include <optional>
 #include <string>
 
@@ -63,12 +65,19 @@ inline bool store(SQL_NUMERIC_STRUCT& number, int target_scale, value_t v, int p
 }
 
 inline std::string to_digits(u128 magnitude) {
-  std::string digits;
-  do {
-    digits.insert(digits.begin(), static_cast<char>('0' + static_cast<int>(magnitude % 10)));
+  char digits[40];  // 2^128 has 39
+  char* first = std::end(digits);
+  // Written from the last digit; 128-bit division only while 64 bits do not hold the rest.
+  while (magnitude > std::numeric_limits<std::uint64_t>::max()) {
+    *--first = static_cast<char>('0' + static_cast<int>(magnitude % 10));
     magnitude /= 10;
-  } while (magnitude != 0);
-  return digits;
+  }
+  auto rest = static_cast<std::uint64_t>(magnitude);
+  do {
+    *--first = static_cast<char>('0' + static_cast<int>(rest % 10));
+    rest /= 10;
+  } while (rest != 0);
+  return std::string(first, std::end(digits));
 }
 
 // The value's integer part (truncated toward zero) as a 64-bit integer;

@@ -79,7 +79,7 @@ struct sqlstmt_c::staged_t {
   SQLSMALLINT c_type() const { return form == form_t::wide_text ? SQL_C_WCHAR : SQL_C_CHAR; }
   void* data() { return form == form_t::wide_text ? static_cast<void*>(wide.data()) : narrow.data(); }
   SQLLEN capacity() const {
-    return form == form_t::wide_text ? SQLLEN(wide.size() * sizeof(SQLWCHAR)) : SQLLEN(narrow.size());
+    return form == form_t::wide_text ? SQLLEN(wide.size() * sizeof(char16_t)) : SQLLEN(narrow.size());
   }
 
   // The field's value into the buffer, before an execution.
@@ -89,11 +89,11 @@ struct sqlstmt_c::staged_t {
       return;
     }
     if (form == form_t::wide_text) {
-      const sqlwstring text = to_sqlwchar(varchar_value(field));
+      const std::u16string text = platform::Utf8ToUtf16(varchar_value(field));
       const std::size_t units = std::min(text.size(), wide.size() - 1);
       std::copy_n(text.begin(), units, wide.begin());
       wide[units] = 0;
-      indicator = SQLLEN(units * sizeof(SQLWCHAR));
+      indicator = SQLLEN(units * sizeof(char16_t));
       return;
     }
     const std::string text =
@@ -112,7 +112,8 @@ struct sqlstmt_c::staged_t {
     }
     if (indicator < 0 || indicator >= capacity()) return false;  // unknown length or cut short
     if (form == form_t::wide_text) {
-      return field.set_from_string(from_sqlwchar(wide.data(), std::size_t(indicator) / sizeof(SQLWCHAR)));
+      platform::Utf16ToUtf8(std::u16string_view(wide.data(), std::size_t(indicator) / sizeof(char16_t)), utf8);
+      return field.set_from_string(utf8);
     }
     const std::string_view text(narrow.data(), std::size_t(indicator));
     if (form == form_t::numeric_text) {
@@ -133,7 +134,8 @@ struct sqlstmt_c::staged_t {
 
   field_c& field;
   form_t form;
-  std::vector<SQLWCHAR> wide;
+  std::u16string wide;  // SQLWCHAR units: the driver writes UTF-16
+  std::string utf8;     // the fetched wide text, its buffer kept from row to row
   std::vector<char> narrow;
   SQLLEN indicator = SQL_NULL_DATA;
 };
@@ -214,11 +216,24 @@ std::error_code sqlstmt_c::allocate(bool scrollable) {
   return success;
 }
 
+SQLRETURN sqlstmt_c::send_text(std::string_view sql, bool run) {
+  if (connection_ && !connection_->is_sql_server()) {
+    // SQLite's driver has no wide entry points, and the driver manager narrows
+    // wide text falling back to Latin-1 for letters beyond ASCII (which a constant
+    // written into the text may hold): it gets our UTF-8 through the narrow call.
+    std::string text(sql);
+    auto* narrow = reinterpret_cast<SQLCHAR*>(text.data());
+    const auto length = static_cast<SQLINTEGER>(text.size());
+    return run ? SQLExecDirect(handle_, narrow, length) : SQLPrepare(handle_, narrow, length);
+  }
+  sqlwstring text = to_sqlwchar(sql);
+  const auto length = static_cast<SQLINTEGER>(text.size());
+  return run ? SQLExecDirectW(handle_, text.data(), length) : SQLPrepareW(handle_, text.data(), length);
+}
+
 std::error_code sqlstmt_c::prepare(std::string_view sql) {
   if (!handle_) return error(not_ready);
-  sqlwstring text = to_sqlwchar(sql);
-  const SQLRETURN rc = SQLPrepareW(handle_, text.data(), static_cast<SQLINTEGER>(text.size()));
-  if (!SQL_SUCCEEDED(rc)) return diagnostics();
+  if (!SQL_SUCCEEDED(send_text(sql, false))) return diagnostics();
   prepared_ = true;
   return success;
 }
@@ -244,8 +259,7 @@ std::error_code sqlstmt_c::exec_direct(std::string_view sql) {
   stage_parameters();
   position_ = -1;
   result_rows_ = -1;
-  sqlwstring text = to_sqlwchar(sql);
-  return error_of(SQLExecDirectW(handle_, text.data(), static_cast<SQLINTEGER>(text.size())));
+  return error_of(send_text(sql, true));
 }
 
 bool sqlstmt_c::describe_numeric(SQLINTEGER descriptor_attribute, SQLSMALLINT number, SQLLEN precision,

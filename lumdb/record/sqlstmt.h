@@ -69,6 +69,8 @@ class sqlstmt_c {
   // The connection is going: the handle is freed before it disconnects.
   void release_handle();
   void connection_destroyed() { release_handle(), connection_ = nullptr; }
+  // Prepares the text, or runs it at once (`run`).
+  SQLRETURN send_text(std::string_view sql, bool run);
   std::error_code fetched(SQLRETURN rc);
   std::error_code error_of(SQLRETURN rc);
   void track_position(SQLSMALLINT orientation, SQLLEN offset);

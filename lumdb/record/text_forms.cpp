@@ -199,10 +199,11 @@ bool parse_date(std::wstring_view text, DATE_STRUCT& date) { return ReadUserDate
 std::string date_to_string(const DATE_STRUCT& date) {
   // Boost's calendar checks the date and raises its range errors.
   const boost::gregorian::date d(date.year, date.month, date.day);
-  char buffer[64];
-  std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d", static_cast<int>(d.year()), static_cast<int>(d.month()),
-                static_cast<int>(d.day()));
-  return buffer;
+  // The calendar's years have four digits.
+  const auto digit = [](int value) { return static_cast<char>('0' + value % 10); };
+  const int year = d.year(), month = d.month(), day = d.day();
+  return {digit(year / 1000), digit(year / 100), digit(year / 10), digit(year), '-', digit(month / 10), digit(month),
+          '-', digit(day / 10), digit(day)};
 }
 
 std::wstring date_to_wstring(const DATE_STRUCT& date) { return widen(date_to_string(date)); }

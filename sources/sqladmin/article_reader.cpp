@@ -93,7 +93,8 @@ CSqlAdminArticleDb::CSqlAdminArticleDb(std::string companyFolder, std::string pr
     preferLargest(englishLanguage_, englishPath_);
   }
 
-  std::unique_ptr<lumdb::dbrecordset_scroll_c> recordset = CreateScrollRecordset(session()->connection(), query);
+  // Walked once, forward: the walk passes over an article's further rows without going back.
+  auto recordset = std::make_unique<lumdb::dbrecordset_fwd_c>(session()->connection(), query);
   int joinId = 0;
   if (pricesJoin) {
     const lumdb::filter_node_t noList(lumdb::colexpr_c(priceList_->id), nullptr);
@@ -119,7 +120,8 @@ bool CSqlAdminArticleDb::IsAvailable() { return IdentifyCompany(companyFolder(),
 
 void CSqlAdminArticleDb::AddWarnings(std::vector<ReportRow>& rows) {
   AddUnreadRowsRow(rows);
-  if (GetRecordCount() != 0 && priceListName_.empty())
+  // Asked only without a price list: a forward-only recordset counts by reading it again.
+  if (priceListName_.empty() && GetRecordCount() != 0)
     rows.push_back(ReportRow{"", "", report::kMisc, report::kCaptionWarning, kNoPriceListWarning});
 }
 

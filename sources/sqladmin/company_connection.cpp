@@ -133,7 +133,26 @@ CAdmDbSql::~CAdmDbSql() {
   session_.reset();
 }
 
+void CAdmDbSql::OpenRecordset(std::unique_ptr<lumdb::dbrecordset_fwd_c> recordset) {
+  forward_ = recordset.get();
+  scrollable_ = nullptr;
+  Open(std::move(recordset));
+}
+
 void CAdmDbSql::OpenRecordset(std::unique_ptr<lumdb::dbrecordset_scroll_c> recordset) {
+  forward_ = nullptr;
+  scrollable_ = recordset.get();
+  Open(std::move(recordset));
+}
+
+const lumdb::data_reader_i& CAdmDbSql::Rows() const {
+  if (scrollable_) return *scrollable_;
+  return *forward_;
+}
+
+std::int64_t CAdmDbSql::CurrentRow() const { return scrollable_ ? scrollable_->current_row() : forward_->current_row(); }
+
+void CAdmDbSql::Open(std::unique_ptr<lumdb::dbrecordset_base_c> recordset) {
   const lumdb::datamodel_scope scope = ModelScope();
   recordset_ = std::move(recordset);
   if (const std::string lock = session_->LockMet(); !lock.empty()) {
@@ -152,13 +171,13 @@ bool CAdmDbSql::MoveFirst() {
   if (!recordset_ || connectionError_) return false;
   const lumdb::datamodel_scope scope = ModelScope();
   unreadRowsReason_.clear();
-  return Moved(recordset_->move_first());
+  return Moved(scrollable_ ? scrollable_->move_first() : forward_->move_first());
 }
 
 bool CAdmDbSql::MoveNext() {
   if (!recordset_ || connectionError_) return false;
   const lumdb::datamodel_scope scope = ModelScope();
-  return Moved(recordset_->fetch());
+  return Moved(scrollable_ ? scrollable_->fetch() : forward_->fetch());
 }
 
 bool CAdmDbSql::Moved(std::error_code result) {
@@ -206,36 +225,50 @@ std::string CAdmDbSql::StatementText() const {
 int CAdmDbSql::GetRecordCount() {
   if (!recordset_) return 0;
   const lumdb::datamodel_scope scope = ModelScope();
-  const std::int64_t position = recordset_->current_row();
-  int count = 0;
-  if (!recordset_->move_last()) count = static_cast<int>(recordset_->current_row() + 1);
-  (void)recordset_->move_absolute(position >= 0 ? position : 0);
+  const std::int64_t position = CurrentRow();
+  const std::int64_t row = position >= 0 ? position : 0;
+  if (scrollable_) {
+    int count = 0;
+    if (!scrollable_->move_last()) count = static_cast<int>(scrollable_->current_row() + 1);
+    (void)scrollable_->move_absolute(row);
+    return count;
+  }
+  std::error_code read;
+  while (!forward_->at_end() && !(read = forward_->fetch())) {
+  }
+  if (!forward_->at_end()) return 0;
+  const auto count = static_cast<int>(forward_->rows_read());
+  if (count == 0) return 0;
+  read = forward_->open();
+  for (std::int64_t fetched = 0; !read && fetched <= row; ++fetched) read = forward_->fetch();
   return count;
 }
 
 std::string CAdmDbSql::GetColumnString(const lumdb::field_desc_t* field, const lumdb::join_path_t* path) const {
-  if (connectionError_ || !recordset_ || field == nullptr || recordset_->current_row() < 0) return {};
-  return NarrowText(recordset_->get_wstring(field->id, path));
+  if (connectionError_ || !recordset_ || field == nullptr || CurrentRow() < 0) return {};
+  // The field's own text (UTF-8), as its wide text would give it.
+  const lumdb::field_c* value = Rows().row_for_field(field->id, path).find_field(field->id, path);
+  return value ? value->to_string() : std::string();
 }
 
 bool CAdmDbSql::GetColumnBool(const lumdb::field_desc_t* field, const lumdb::join_path_t* path) const {
-  if (connectionError_ || !recordset_ || field == nullptr || recordset_->current_row() < 0) return false;
-  return recordset_->get_bool(field->id, path);
+  if (connectionError_ || !recordset_ || field == nullptr || CurrentRow() < 0) return false;
+  return Rows().get_bool(field->id, path);
 }
 
 std::vector<std::string> CAdmDbSql::ColumnTextsOfKey(const lumdb::field_desc_t* key, const lumdb::field_desc_t* column,
                                                      const lumdb::join_path_t* path) {
   std::vector<std::string> texts;
-  const std::int64_t start = recordset_ ? recordset_->current_row() : -1;
+  const std::int64_t start = scrollable_ ? scrollable_->current_row() : -1;
   if (connectionError_ || start < 0) return texts;
   const lumdb::datamodel_scope scope = ModelScope();
   const std::string keyText = GetColumnString(key);
   do {
     std::string text = GetColumnString(column, path);
     if (!text.empty() && (texts.empty() || texts.back() != text)) texts.push_back(std::move(text));
-  } while (!recordset_->fetch() && GetColumnString(key) == keyText);
+  } while (!scrollable_->fetch() && GetColumnString(key) == keyText);
   // A row that cannot be fetched is met again, and reported, by the walk itself.
-  (void)recordset_->move_absolute(start);
+  (void)scrollable_->move_absolute(start);
   return texts;
 }
 

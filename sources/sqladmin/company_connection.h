@@ -83,6 +83,12 @@ std::unique_ptr<lumdb::dbrecordset_scroll_c> CreateScrollRecordset(lumdb::sqldb_
 // The connection part of every SQL reader. A company without data source has no
 // session; one that cannot be reached has a non-zero connection error. Either
 // way the reader reads as empty.
+//
+// A reader whose walk only moves on reads through a forward-only recordset: the
+// driver hands its rows over as the query steps to them (SQLite's loads a whole
+// scrollable result into memory when the statement runs, SQL Server's key-set
+// cursor costs a round trip per row). A scrollable one is kept for a reader that
+// moves back (ColumnTextsOfKey).
 class CAdmDbSql {
  public:
   explicit CAdmDbSql(std::string companyFolder);
@@ -92,7 +98,9 @@ class CAdmDbSql {
 
   bool MoveFirst();
   bool MoveNext();
-  // The rows of the recordset; one that stood before its first row stands on it afterwards.
+  // The rows of the recordset; one that stood before its first row stands on it
+  // afterwards. A forward-only one reads on to its end to count them and runs its
+  // statement again to stand on its row.
   int GetRecordCount();
   std::string GetColumnString(const lumdb::field_desc_t* field, const lumdb::join_path_t* path = nullptr) const;
   std::string GetColumnStringNoSpace(const lumdb::field_desc_t* field, const lumdb::join_path_t* path = nullptr) const;
@@ -101,7 +109,8 @@ class CAdmDbSql {
   bool GetColumnBool(const lumdb::field_desc_t* field, const lumdb::join_path_t* path = nullptr) const;
   // The texts of `column` in the rows from the current one on that have its text
   // of `key`, a run of equal texts once and empty ones left out; the recordset
-  // stands on the current row again afterwards.
+  // stands on the current row again afterwards. Only a scrollable recordset can
+  // go back to it: a forward-only one gives none.
   std::vector<std::string> ColumnTextsOfKey(const lumdb::field_desc_t* key, const lumdb::field_desc_t* column,
                                             const lumdb::join_path_t* path);
 
@@ -124,9 +133,13 @@ class CAdmDbSql {
  protected:
   // Makes `recordset` the reader's own (one held before is destroyed), opens it and
   // keeps the result as the connection error.
+  void OpenRecordset(std::unique_ptr<lumdb::dbrecordset_fwd_c> recordset);
   void OpenRecordset(std::unique_ptr<lumdb::dbrecordset_scroll_c> recordset);
 
  private:
+  void Open(std::unique_ptr<lumdb::dbrecordset_base_c> recordset);
+  const lumdb::data_reader_i& Rows() const;
+  std::int64_t CurrentRow() const;
   bool Moved(std::error_code result);
   std::string TableName() const;  // the recordset's main table
   // The driver's message for a failure of this table, also written to the log.
@@ -135,7 +148,10 @@ class CAdmDbSql {
  private:
   std::unique_ptr<CompanySession> session_;
   std::error_code connectionError_;
-  std::unique_ptr<lumdb::dbrecordset_scroll_c> recordset_;
+  std::unique_ptr<lumdb::dbrecordset_base_c> recordset_;
+  // The same recordset as it is read: one of the two, the other null.
+  lumdb::dbrecordset_fwd_c* forward_ = nullptr;
+  lumdb::dbrecordset_scroll_c* scrollable_ = nullptr;
   std::error_code lastMoveError_;
   std::string unconnectedReason_;  // empty unless the database could not be opened
   std::string unopenedReason_;    // empty unless the recordset could not be opened

@@ -31,10 +31,12 @@ constexpr const char* kThreeCompanies =
     "INSERT INTO PRM VALUES ('12-34', 'Tre');"
     "CREATE TABLE PRM2 (MVSREDPER SMALLINT)";
 
-// A reader over one table of the company, as the register readers build theirs.
+// A reader over one table of the company, as the register readers build theirs:
+// forward-only, or scrollable.
 class TableReader : public CAdmDbSql {
  public:
-  TableReader(std::string folder, const char* table, const char* column) : CAdmDbSql(std::move(folder)) {
+  TableReader(std::string folder, const char* table, const char* column, bool scrollable = true)
+      : CAdmDbSql(std::move(folder)) {
     if (session() == nullptr || connectionError()) return;
     const lumdb::datamodel_scope scope = ModelScope();
     const lumdb::datamodel_c* model = session()->datamodel();
@@ -42,32 +44,46 @@ class TableReader : public CAdmDbSql {
     field = model->field_by_id(desc->field_id_by_name(column));
     lumdb::query_c query(session());
     query.setup_select(desc->id, {lumdb::colexpr_c(field->id)}, nullptr);
-    OpenRecordset(CreateScrollRecordset(session()->connection(), query));
+    if (scrollable) {
+      OpenRecordset(CreateScrollRecordset(session()->connection(), query));
+    } else {
+      OpenRecordset(std::make_unique<lumdb::dbrecordset_fwd_c>(session()->connection(), query));
+    }
   }
   const lumdb::field_desc_t* field = nullptr;
 };
 
 TEST_F(CompanyConnection, CountsRowsAndLeavesTheRecordsetOnItsFirstRow) {
   const std::string folder = Company("ftg", kThreeCompanies);
-  TableReader companies(folder, "PRM", "ORGNR");
-  ASSERT_FALSE(companies.connectionError()) << companies.connectionError().message();
-  EXPECT_EQ(companies.GetRecordCount(), 3);
-  EXPECT_EQ(companies.GetColumnString(companies.field), " 556677-8899 ");
-  EXPECT_EQ(companies.GetColumnStringNoSpace(companies.field), "556677-8899");
-  ASSERT_TRUE(companies.MoveNext());
-  ASSERT_TRUE(companies.MoveNext());
-  EXPECT_EQ(companies.GetColumnStringNoDash(companies.field), "1234");
-  EXPECT_EQ(companies.GetRecordCount(), 3);  // the position is kept
-  EXPECT_EQ(companies.GetColumnStringNoDash(companies.field), "1234");
-  EXPECT_FALSE(companies.MoveNext());
-  EXPECT_TRUE(companies.lastMoveError());
-  ASSERT_TRUE(companies.MoveFirst());
-  EXPECT_EQ(companies.GetColumnStringNoDash(companies.field), "5566778899");
+  for (const bool scrollable : {true, false}) {
+    SCOPED_TRACE(scrollable ? "scrollable" : "forward-only");
+    TableReader companies(folder, "PRM", "ORGNR", scrollable);
+    ASSERT_FALSE(companies.connectionError()) << companies.connectionError().message();
+    EXPECT_EQ(companies.GetRecordCount(), 3);
+    EXPECT_EQ(companies.GetColumnString(companies.field), " 556677-8899 ");
+    EXPECT_EQ(companies.GetColumnStringNoSpace(companies.field), "556677-8899");
+    ASSERT_TRUE(companies.MoveNext());
+    ASSERT_TRUE(companies.MoveNext());
+    EXPECT_EQ(companies.GetColumnStringNoDash(companies.field), "1234");
+    EXPECT_EQ(companies.GetRecordCount(), 3);  // the position is kept
+    EXPECT_EQ(companies.GetColumnStringNoDash(companies.field), "1234");
+    EXPECT_FALSE(companies.MoveNext());
+    EXPECT_TRUE(companies.lastMoveError());
+    EXPECT_EQ(companies.GetColumnString(companies.field), "");
+    // After the walk: counted, and on the first row again.
+    EXPECT_EQ(companies.GetRecordCount(), 3);
+    EXPECT_EQ(companies.GetColumnStringNoDash(companies.field), "5566778899");
+    ASSERT_TRUE(companies.MoveNext());
+    ASSERT_TRUE(companies.MoveFirst());
+    EXPECT_EQ(companies.GetColumnStringNoDash(companies.field), "5566778899");
+    ASSERT_TRUE(companies.MoveNext());
+    EXPECT_EQ(companies.GetColumnString(companies.field), "5566-12");
 
-  TableReader empty(folder, "PRM2", "MVSREDPER");
-  EXPECT_EQ(empty.GetRecordCount(), 0);
-  EXPECT_FALSE(empty.MoveFirst());
-  EXPECT_EQ(empty.GetColumnString(empty.field), "");
+    TableReader empty(folder, "PRM2", "MVSREDPER", scrollable);
+    EXPECT_EQ(empty.GetRecordCount(), 0);
+    EXPECT_FALSE(empty.MoveFirst());
+    EXPECT_EQ(empty.GetColumnString(empty.field), "");
+  }
 }
 
 TEST_F(CompanyConnection, ACompanyThatCannotBeReachedOrHasNoDataSourceReadsAsEmpty) {

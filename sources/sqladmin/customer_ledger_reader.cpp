@@ -74,7 +74,8 @@ CSqlAdminCustomerLedgerItems::CSqlAdminCustomerLedgerItems(std::string companyFo
   for (const lumdb::field_desc_t* field : columns_) selected.emplace_back(field->id);
   query.setup_select(documents.table->id, selected, &open);
   query.set_order_by(column(kNumber));
-  OpenRecordset(CreateScrollRecordset(session()->connection(), query));
+  // Walked once, forward.
+  OpenRecordset(std::make_unique<lumdb::dbrecordset_fwd_c>(session()->connection(), query));
 }
 
 void CSqlAdminCustomerLedgerItems::AddWarnings(std::vector<ReportRow>& rows) {

@@ -18,7 +18,8 @@ CodeAndTextReader<Interface>::CodeAndTextReader(std::string companyFolder, const
   lumdb::query_c query(session());
   query.setup_select(desc->id, {lumdb::colexpr_c(code_->id), lumdb::colexpr_c(text_->id)}, nullptr);
   query.set_order_by(lumdb::colexpr_c(code_->id));
-  OpenRecordset(CreateScrollRecordset(session()->connection(), query));
+  // Walked forward; a second walk runs the statement again.
+  OpenRecordset(std::make_unique<lumdb::dbrecordset_fwd_c>(session()->connection(), query));
 }
 
 template class CodeAndTextReader<I_QZ_DeliveryTerms>;

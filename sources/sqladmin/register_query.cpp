@@ -1,6 +1,6 @@
 #include "sources/sqladmin/register_query.h"
 
-#include <regex>
+#include <algorithm>
 
 #include "lumdb/query/filter.h"
 #include "lumdb/query/query.h"
@@ -42,9 +42,10 @@ std::string RegisterNote(CAdmDbSql& rows, const lumdb::field_desc_t* key,
 
 std::string TermsOfPaymentCode(const CAdmDbSql& rows, const lumdb::field_desc_t* paymentCode,
                                const lumdb::join_path_t& termsPath, const lumdb::field_desc_t* ownTerms) {
-  static const std::regex kCloudCode("[0-9]{1,3}");
   std::string code = rows.GetColumnString(paymentCode, &termsPath);
-  return std::regex_match(code, kCloudCode) ? code : rows.GetColumnString(ownTerms);
+  const bool cloudCode = !code.empty() && code.size() <= 3 &&
+                         std::all_of(code.begin(), code.end(), [](char c) { return c >= '0' && c <= '9'; });
+  return cloudCode ? code : rows.GetColumnString(ownTerms);
 }
 
 void SqlRegisterDb::OpenRegister(const lumdb::datamodel_c& model, const SqlTableColumns& table,
@@ -99,20 +100,29 @@ void SqlRegisterDb::OpenRegister(const lumdb::datamodel_c& model, const SqlTable
   // A register row has one joined row per note and contact: sorted by note, the
   // rows of a number hold its notes in runs, and the first row the first contact
   // of a fixed order, whatever the server's plan.
-  if (noteJoin && noteText_ != nullptr && keys_.noteLines[0] == nullptr)
-    query.add_order_by(lumdb::colexpr_c(noteText_->id, notePath_, lumdb::ck_column));
+  const bool notesFromTable = noteJoin && noteText_ != nullptr && keys_.noteLines[0] == nullptr;
+  if (notesFromTable) query.add_order_by(lumdb::colexpr_c(noteText_->id, notePath_, lumdb::ck_column));
   if (contactJoin) {
     for (const lumdb::field_desc_t* field : {contactEmail_, contactMobile_, contactPhone_})
       if (field != nullptr) query.add_order_by(lumdb::colexpr_c(field->id, contactPath_, lumdb::ck_column));
   }
 
-  std::unique_ptr<lumdb::dbrecordset_scroll_c> recordset = CreateScrollRecordset(session()->connection(), query);
-  int joinId = 0;
-  if (termsJoin) (void)recordset->add_join(terms.table->id, {keys.terms->id}, {termsCode->id}, nullptr, &joinId);
-  if (contactJoin)
-    (void)recordset->add_join(contacts.table->id, {keys.number->id, keys.referenceSign->id},
-                              {contactNumber->id, contactSign->id}, nullptr, &joinId);
-  if (noteJoin) (void)recordset->add_join(notes.table->id, {keys.number->id}, {noteNumber->id}, nullptr, &joinId);
-  OpenRecordset(std::move(recordset));
+  auto open = [&](auto recordset) {
+    int joinId = 0;
+    if (termsJoin) (void)recordset->add_join(terms.table->id, {keys.terms->id}, {termsCode->id}, nullptr, &joinId);
+    if (contactJoin)
+      (void)recordset->add_join(contacts.table->id, {keys.number->id, keys.referenceSign->id},
+                                {contactNumber->id, contactSign->id}, nullptr, &joinId);
+    if (noteJoin) (void)recordset->add_join(notes.table->id, {keys.number->id}, {noteNumber->id}, nullptr, &joinId);
+    OpenRecordset(std::move(recordset));
+  };
+  // The note of the note table's rows is read ahead and the walk goes back to the
+  // register's row (ColumnTextsOfKey): that needs a scrollable recordset. Else the
+  // walk only moves on, over the further rows of a number, forward.
+  if (notesFromTable) {
+    open(CreateScrollRecordset(session()->connection(), query));
+  } else {
+    open(std::make_unique<lumdb::dbrecordset_fwd_c>(session()->connection(), query));
+  }
 }
 

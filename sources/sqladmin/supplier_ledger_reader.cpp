@@ -51,7 +51,8 @@ CSqlAdminSupplierLedgerItems::CSqlAdminSupplierLedgerItems(std::string companyFo
   } else {
     supplierCountry_ = nullptr;
   }
-  std::unique_ptr<lumdb::dbrecordset_scroll_c> recordset = CreateScrollRecordset(session()->connection(), query);
+  // Walked once, forward.
+  auto recordset = std::make_unique<lumdb::dbrecordset_fwd_c>(session()->connection(), query);
   int joinId = 0;
   if (supplierJoin)
     (void)recordset->add_join(suppliers.table->id, {columns_[kSupplier]->id}, {supplierNumber_->id}, nullptr, &joinId);
