@@ -8,7 +8,7 @@ packages=(
   build-essential cmake ninja-build pkg-config git python3
   libgtest-dev libgmock-dev libbenchmark-dev
   libboost-dev libboost-filesystem-dev libboost-system-dev libboost-date-time-dev
-  libxerces-c-dev unixodbc unixodbc-dev libsqliteodbc tdsodbc sqlite3
+  libxerces-c-dev unixodbc unixodbc-dev libsqliteodbc libsqlite3-dev tdsodbc sqlite3
   libcurl4-openssl-dev nlohmann-json3-dev ca-certificates openssl
   python3-dbf
   qt6-base-dev

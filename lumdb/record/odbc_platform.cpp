@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include <langinfo.h>
+#include <sqlite3.h>
 
 #include "platform/folders.h"
 #include "platform/text.h"
@@ -50,6 +51,11 @@ bool is_sql_server_dbms(std::string_view dbms_name) { return dbms_name == "Micro
 
 void use_utf8_for_driver_manager_conversions() {
   if (std::strcmp(nl_langinfo(CODESET), "UTF-8") != 0) std::setlocale(LC_CTYPE, "C.UTF-8");
+}
+
+void turn_off_sqlite_memory_statistics() {
+  static const int once = sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
+  (void)once;
 }
 
 }  // namespace lumdb

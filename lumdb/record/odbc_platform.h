@@ -57,4 +57,12 @@ bool is_sql_server_dbms(std::string_view dbms_name);
 // "Företag" in a connection string are mangled on the way to the driver.
 void use_utf8_for_driver_manager_conversions();
 
+// SQLite's ODBC driver runs on the system's SQLite library, the one this
+// program links, so the driver's SQLite is set up from here. By default SQLite
+// keeps memory statistics under a mutex taken on every allocation and release:
+// nothing reads them, and they cost a tenth of an SQL company's prepare step.
+// SQLite takes the setting only before it starts, that is before the first
+// connection of the process; called later it is refused and changes nothing.
+void turn_off_sqlite_memory_statistics();
+
 }  // namespace lumdb

@@ -6,6 +6,8 @@
 #include <clocale>
 #include <memory>
 
+#include <sqlite3.h>
+
 #include "lumdb/record/errors.h"
 #include "lumdb/record/field_set.h"
 #include "lumdb/record/odbc_platform.h"
@@ -72,6 +74,15 @@ TEST_F(SqliteOdbc, SessionConnectsThroughTheUsualDriverChoice) {
   EXPECT_EQ(session.close(), success);
   EXPECT_EQ(session.connection(), nullptr);
   EXPECT_EQ(session.close(), success);
+}
+
+// The driver's SQLite is this program's: set up before the first connection,
+// it keeps no memory statistics however much the driver allocates.
+TEST_F(SqliteOdbc, TheDriversSqliteKeepsNoMemoryStatistics) {
+  run("INSERT INTO KUND VALUES (1, 'Åsa')");
+  EXPECT_EQ(scalar("SELECT COUNT(*) FROM KUND"), 1);
+  EXPECT_EQ(sqlite3_memory_used(), 0);
+  EXPECT_EQ(sqlite3_memory_highwater(0), 0);
 }
 
 TEST_F(SqliteOdbc, AFailedOpenKeepsTheDriversWordsUntilAnOpenSucceeds) {
