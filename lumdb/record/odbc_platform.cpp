@@ -53,8 +53,12 @@ void use_utf8_for_driver_manager_conversions() {
   if (std::strcmp(nl_langinfo(CODESET), "UTF-8") != 0) std::setlocale(LC_CTYPE, "C.UTF-8");
 }
 
-void turn_off_sqlite_memory_statistics() {
-  static const int once = sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
+void set_up_sqlite_for_one_thread_per_connection() {
+  static const bool once = [] {
+    sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
+    sqlite3_config(SQLITE_CONFIG_MULTITHREAD);
+    return true;
+  }();
   (void)once;
 }
 

@@ -89,7 +89,7 @@ bool read_wide_column(SQLHSTMT statement, SQLUSMALLINT column, std::u16string& o
 
 sqldb_c::sqldb_c(session_c* session) : dbobj_c(session) {
   use_utf8_for_driver_manager_conversions();
-  turn_off_sqlite_memory_statistics();
+  set_up_sqlite_for_one_thread_per_connection();
   if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &environment_))) {
     environment_ = nullptr;
     return;

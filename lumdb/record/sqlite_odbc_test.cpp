@@ -76,13 +76,18 @@ TEST_F(SqliteOdbc, SessionConnectsThroughTheUsualDriverChoice) {
   EXPECT_EQ(session.close(), success);
 }
 
-// The driver's SQLite is this program's: set up before the first connection,
-// it keeps no memory statistics however much the driver allocates.
-TEST_F(SqliteOdbc, TheDriversSqliteKeepsNoMemoryStatistics) {
+// The driver's SQLite is this program's, set up before the first connection:
+// it keeps no memory statistics however much the driver allocates, and a
+// connection takes no mutex per call.
+TEST_F(SqliteOdbc, TheDriversSqliteKeepsNoStatisticsAndTakesNoMutexPerCall) {
   run("INSERT INTO KUND VALUES (1, 'Åsa')");
   EXPECT_EQ(scalar("SELECT COUNT(*) FROM KUND"), 1);
   EXPECT_EQ(sqlite3_memory_used(), 0);
   EXPECT_EQ(sqlite3_memory_highwater(0), 0);
+  sqlite3* own = nullptr;
+  ASSERT_EQ(sqlite3_open_v2(path().c_str(), &own, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
+  EXPECT_EQ(sqlite3_db_mutex(own), nullptr);
+  sqlite3_close(own);
 }
 
 TEST_F(SqliteOdbc, AFailedOpenKeepsTheDriversWordsUntilAnOpenSucceeds) {
