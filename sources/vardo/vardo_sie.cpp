@@ -3,6 +3,8 @@
 #include <exception>
 #include <filesystem>
 
+#include "app/reader_interfaces/sie_file_check.h"
+#include "platform/text.h"
 #include "sources/vardo/vardo_companies.h"
 #include "sources/vardo/vardo_environment.h"
 #include "sources/vardo/vardo_reader_values.h"
@@ -47,6 +49,24 @@ bool RemoveOldFile(const std::string& path) {
   std::error_code ec;
   std::filesystem::remove(path, ec);
   return !std::filesystem::exists(std::filesystem::symlink_status(path, ec));
+}
+
+// A date value of the API as a SIE file writes it (yyyymmdd); empty for none.
+std::string SieDate(int date) {
+  std::string text = FormatVardoDate(date);
+  std::erase(text, '-');
+  return text;
+}
+
+// The accounts of a chart, as a file of its year lists them: a record without a number is none.
+std::size_t CountChartAccounts(Vardo::CKontoDb& accounts, int chart) {
+  constexpr int kTable = vardo_table::kAccount;
+  std::size_t count = 0;
+  for (bool more = accounts.MoveFirst(); more; more = accounts.MoveNext()) {
+    if (accounts.GetLong(kTable, "ACCCHART") != chart) continue;
+    if (!platform::Trim(accounts.GetString(kTable, "ACCNO")).empty()) ++count;
+  }
+  return count;
 }
 
 }  // namespace
@@ -136,6 +156,18 @@ void CVardoSie::Export(std::vector<ReportRow>& rows) {
       // The current year's file goes without the previous year's; without the current year's nothing goes.
       const std::string text = std::string("SIE-filen ") + year->fileName + " kunde inte skapas.";
       rows.push_back(year == &current ? ErrorRow(text) : Row(report::kWarning, report::kCaptionWarning, text));
+      return;
+    }
+    // The database reads the tables again to write the file: it must tell what was read here.
+    SieFileExpectation expected{client.GetString(vardo_table::kClient, "CLNAME"),
+                                client.GetString(vardo_table::kClient, "ORGNO"),
+                                {SieDate(year->begin), SieDate(year->end)},
+                                std::nullopt,
+                                CountChartAccounts(accounts, year->chart)};
+    if (year == &current && hasPrevious) expected.yearBefore = SieYearDates{SieDate(previous.begin), SieDate(previous.end)};
+    if (!CheckSieFile(path, expected, rows)) {
+      filePath_.clear();
+      filePathPreviousYear_.clear();
       return;
     }
     (year == &current ? filePath_ : filePathPreviousYear_) = path;
