@@ -105,16 +105,18 @@ std::string SieFileMismatch(const std::string& path, const SieFileExpectation& e
   }
 
   std::string reasons;
-  // The name as the file's code page can carry it: a letter it lacks is no mismatch.
-  const std::string expectedName = Trimmed(platform::DecodeToUtf8(
-      platform::EncodeFromUtf8(expected.companyName, platform::CodePage::Cp437), platform::CodePage::Cp437));
-  if (Trimmed(name.value_or("")) != expectedName) {
-    AddReason(reasons, "företagsnamnet är " + Quoted(name.value_or("")) + " i filen men " + Quoted(expectedName) +
-                           " i företaget");
+  if (expected.companyName) {
+    // The name as the file's code page can carry it: a letter it lacks is no mismatch.
+    const std::string expectedName = Trimmed(platform::DecodeToUtf8(
+        platform::EncodeFromUtf8(*expected.companyName, platform::CodePage::Cp437), platform::CodePage::Cp437));
+    if (Trimmed(name.value_or("")) != expectedName) {
+      AddReason(reasons, "företagsnamnet är " + Quoted(name.value_or("")) + " i filen men " + Quoted(expectedName) +
+                             " i företaget");
+    }
   }
-  if (OrgNrDigits(orgNr.value_or("")) != OrgNrDigits(expected.orgNr)) {
+  if (expected.orgNr && OrgNrDigits(orgNr.value_or("")) != OrgNrDigits(*expected.orgNr)) {
     AddReason(reasons, "organisationsnumret är " + Quoted(orgNr.value_or("")) + " i filen men " +
-                           Quoted(expected.orgNr) + " i företaget");
+                           Quoted(*expected.orgNr) + " i företaget");
   }
   const std::optional<SieYearDates> year = FileYear(items, "0");
   if (!year) {
@@ -134,9 +136,9 @@ std::string SieFileMismatch(const std::string& path, const SieFileExpectation& e
   } else if (yearBefore && !HasDates(*yearBefore)) {
     AddReason(reasons, "föregående räkenskapsår är " + YearText(*yearBefore) + " i filen, vilket inte är datum");
   }
-  if (accounts != expected.accountCount) {
+  if (expected.accountCount && accounts != *expected.accountCount) {
     AddReason(reasons, "filen har " + std::to_string(accounts) + " konton men kontoplanen " +
-                           std::to_string(expected.accountCount));
+                           std::to_string(*expected.accountCount));
   }
   return reasons;
 }

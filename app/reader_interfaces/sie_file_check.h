@@ -18,15 +18,16 @@ struct SieYearDates {
   std::string end;
 };
 
-// What the converter read of the company for one SIE file.
+// What the converter read of the company for one SIE file; what it could not
+// read (nullopt) is not compared.
 struct SieFileExpectation {
-  std::string companyName;
-  std::string orgNr;  // empty when the company has none: then the file names none either
-  SieYearDates year;  // the file's own year (#RAR 0)
+  std::optional<std::string> companyName;
+  std::optional<std::string> orgNr;  // empty when the company has none: then the file names none either
+  SieYearDates year;                 // the file's own year (#RAR 0)
   // The year before it, when one was read: a #RAR -1 in the file must name it
   // (when its dates could be read; a #RAR -1 must name days in any case).
   std::optional<SieYearDates> yearBefore;
-  std::size_t accountCount = 0;  // accounts of the year's chart (#KONTO lines)
+  std::optional<std::size_t> accountCount;  // accounts of the year's chart (#KONTO lines)
 };
 
 // Why the SIE 4 file (code page 437) at `path` does not tell what the converter

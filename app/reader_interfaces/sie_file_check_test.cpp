@@ -49,6 +49,10 @@ TEST(SieFileCheck, AFileOfWhatTheCompanyHoldsPasses) {
   letterOutsideTheCodePage.companyName = "Företaget € AB";
   SieFileExpectation yearBeforeWithoutStart = kCompany;
   yearBeforeWithoutStart.yearBefore->start = "";
+  SieFileExpectation nothingReadOfTheCompany = kCompany;
+  nothingReadOfTheCompany.companyName.reset();
+  nothingReadOfTheCompany.orgNr.reset();
+  nothingReadOfTheCompany.accountCount.reset();
   SieFileExpectation withoutOrgNr = kCompany;
   withoutOrgNr.orgNr = "";
   const Case cases[] = {
@@ -66,6 +70,8 @@ TEST(SieFileCheck, AFileOfWhatTheCompanyHoldsPasses) {
        letterOutsideTheCodePage},
       {"company without number", SieBytes("#ORGNR 556677-8899"), withoutOrgNr},
       {"a year before whose start was not read", SieBytes(), yearBeforeWithoutStart},
+      // What the converter could not read it cannot compare.
+      {"name, number and chart not read", "#FLAGGA 0\r\n#RAR 0 20260101 20261231\r\n", nothingReadOfTheCompany},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

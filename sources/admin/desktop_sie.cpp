@@ -119,6 +119,8 @@ std::vector<ReportRow> DesktopSieReader::CreateSieFiles() {
   }
 
   tableRows_.clear();
+  currentYearAccounts_.reset();  // until the chart is counted
+  previousYearAccounts_.reset();
   std::vector<SieBookingYear> bookingYears = ReadBookingYears();
   if (TakeTableRows(rows)) return rows;
   SieBookingYears years = ChooseSieBookingYears(std::move(bookingYears), SieToday());
@@ -223,7 +225,7 @@ void DesktopSieReader::ExportThroughProgram(int product, const SieBookingYears& 
   filePathPreviousYear_ = previousSieFile;
 }
 
-void DesktopSieReader::KeepCompanyRead(std::string name, std::string orgNr) {
+void DesktopSieReader::KeepCompanyRead(std::optional<std::string> name, std::optional<std::string> orgNr) {
   companyName_ = std::move(name);
   orgNr_ = std::move(orgNr);
 }
@@ -234,7 +236,7 @@ void DesktopSieReader::KeepAccountCounts(std::size_t currentYear, std::size_t pr
 }
 
 void DesktopSieReader::KeepMatchingFiles(const SieBookingYears& years, std::vector<ReportRow>& rows) {
-  const auto expected = [this](const SieBookingYear& year, std::size_t accounts) {
+  const auto expected = [this](const SieBookingYear& year, std::optional<std::size_t> accounts) {
     return SieFileExpectation{companyName_, orgNr_, {year.startText, year.endText}, std::nullopt, accounts};
   };
   bool matching = true;

@@ -7,6 +7,7 @@
 // in DBF tables or in SQL Server; a reader of either kind only reads the
 // booking years and looks for accounts outside the cloud's range.
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -60,9 +61,10 @@ class DesktopSieReader : public I_QZ_SIE {
   // number below 1000 or above 8999, which the cloud cannot book on.
   virtual bool HasAccountOutsideRange(const SieBookingYears& years) = 0;
   // What the reader read of the company, which the files written must tell:
-  // its name and organisation number, and how many accounts the chart of the
-  // current and of the previous year holds.
-  void KeepCompanyRead(std::string name, std::string orgNr);
+  // its name and organisation number (nullopt for what it could not read), and
+  // how many accounts the chart of the current and of the previous year holds
+  // (not compared when the chart could not be counted).
+  void KeepCompanyRead(std::optional<std::string> name, std::optional<std::string> orgNr);
   void KeepAccountCounts(std::size_t currentYear, std::size_t previousYear);
   // A reader's row about the tables the files are made from, taken into the
   // rows once the booking years are read and again after the chart check: a
@@ -89,8 +91,8 @@ class DesktopSieReader : public I_QZ_SIE {
   std::string filePath_;
   std::string filePathPreviousYear_;
   std::vector<ReportRow> tableRows_;
-  std::string companyName_;
-  std::string orgNr_;
-  std::size_t currentYearAccounts_ = 0;
-  std::size_t previousYearAccounts_ = 0;
+  std::optional<std::string> companyName_;
+  std::optional<std::string> orgNr_;
+  std::optional<std::size_t> currentYearAccounts_;
+  std::optional<std::size_t> previousYearAccounts_;
 };

@@ -79,6 +79,7 @@ std::vector<ReportRow> CSqlAdminSie::CreateSieFiles() {
 }
 
 std::string CSqlAdminSie::UnreadCompanyRow() {
+  KeepCompanyRead(std::nullopt, std::nullopt);  // until the row is read
   const lumdb::datamodel_scope scope = ModelScope();
   const lumdb::datamodel_c* model = session() ? session()->datamodel() : nullptr;
   // A database that cannot be read at all is told with the booking years.
@@ -102,7 +103,9 @@ std::string CSqlAdminSie::UnreadCompanyRow() {
   } catch (const lumdb::db_error& error) {
     return session()->FailureWords(error.code());
   }
-  KeepCompanyRead(std::move(nameText), std::move(orgNrText));
+  // A column the company's data model lacks is one the check cannot compare.
+  KeepCompanyRead(name ? std::optional(std::move(nameText)) : std::nullopt,
+                  orgNr ? std::optional(std::move(orgNrText)) : std::nullopt);
   return {};
 }
 

@@ -145,6 +145,10 @@ void CVardoSie::Export(std::vector<ReportRow>& rows) {
   Vardo::CKontoDb accounts(CompanyFolder());
   if (HasRefusedAccount(accounts, current.chart, hasPrevious ? previous.chart : 0, rows)) return;
 
+  const std::string companyName = client.GetString(vardo_table::kClient, "CLNAME");
+  const std::string orgNr = client.GetString(vardo_table::kClient, "ORGNO");
+  const std::size_t currentAccounts = CountChartAccounts(accounts, current.chart);
+  const std::size_t previousAccounts = hasPrevious ? CountChartAccounts(accounts, previous.chart) : 0;
   for (const VardoSieYear* year : {&current, &previous}) {
     if (IsOldChartType(year->chartType)) {
       AddAccountRows(rows, report::kCaptionWarning, "Kontoplanen är av typen " + year->chartType + ".");
@@ -159,11 +163,8 @@ void CVardoSie::Export(std::vector<ReportRow>& rows) {
       return;
     }
     // The database reads the tables again to write the file: it must tell what was read here.
-    SieFileExpectation expected{client.GetString(vardo_table::kClient, "CLNAME"),
-                                client.GetString(vardo_table::kClient, "ORGNO"),
-                                {SieDate(year->begin), SieDate(year->end)},
-                                std::nullopt,
-                                CountChartAccounts(accounts, year->chart)};
+    SieFileExpectation expected{companyName, orgNr, {SieDate(year->begin), SieDate(year->end)}, std::nullopt,
+                                year == &current ? currentAccounts : previousAccounts};
     if (year == &current && hasPrevious) expected.yearBefore = SieYearDates{SieDate(previous.begin), SieDate(previous.end)};
     if (!CheckSieFile(path, expected, rows)) {
       filePath_.clear();
