@@ -165,7 +165,9 @@ void CVardoSie::Export(std::vector<ReportRow>& rows) {
     // The database reads the tables again to write the file: it must tell what was read here.
     SieFileExpectation expected{companyName, orgNr, {SieDate(year->begin), SieDate(year->end)}, std::nullopt,
                                 year == &current ? currentAccounts : previousAccounts};
-    if (year == &current && hasPrevious) expected.yearBefore = SieYearDates{SieDate(previous.begin), SieDate(previous.end)};
+    if (year == &current && hasPrevious) {
+      expected.yearBefore = SieYearDates{SieDate(previous.begin), SieDate(previous.end)};
+    }
     if (!CheckSieFile(path, expected, rows)) {
       filePath_.clear();
       filePathPreviousYear_.clear();
