@@ -9,7 +9,11 @@ CAdminSie::CAdminSie(std::string folder, platform::Prompter& prompter)
 
 std::vector<ReportRow> CAdminSie::CreateSieFiles() {
   std::vector<ReportRow> rows;
-  CAdminPrm(Folder()).AddSettingsTableRows(rows);  // the files carry the company's name and number
+  {
+    const CAdminPrm prm(Folder());
+    prm.AddSettingsTableRows(rows);  // the files carry the company's name and number
+    KeepCompanyRead(prm.GetName(), prm.GetOrgNr());
+  }
   for (ReportRow& row : rows) row.name = "SIE";  // as every row of the SIE files
   if (!rows.empty()) return rows;
   return DesktopSieReader::CreateSieFiles();
@@ -45,13 +49,16 @@ std::vector<SieBookingYear> CAdminSie::ReadBookingYears() {
 bool CAdminSie::HasAccountOutsideRange(const SieBookingYears& years) {
   CKontoDb accounts(Folder());
   KeepTableRows(accounts, true);
+  std::size_t currentYearAccounts = 0, previousYearAccounts = 0;
   for (bool more = accounts.MoveFirstRecord(); more; more = accounts.MoveNextRecord()) {
     const std::string yearId = accounts.GetYearId();
-    const bool ofExportedYear = yearId.starts_with(years.current.id) ||
-                                (!years.previous.id.empty() && yearId.starts_with(years.previous.id));
-    if (!ofExportedYear) continue;
+    const bool ofCurrentYear = yearId.starts_with(years.current.id);
+    const bool ofPreviousYear = !years.previous.id.empty() && yearId.starts_with(years.previous.id);
+    if (!ofCurrentYear && !ofPreviousYear) continue;
+    (ofCurrentYear ? currentYearAccounts : previousYearAccounts) += 1;
     const int account = ToInt(accounts.GetAccount());
     if (account < 1000 || account > 8999) return true;
   }
+  KeepAccountCounts(currentYearAccounts, previousYearAccounts);
   return false;
 }

@@ -19,7 +19,6 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 using platform::fake::ScopedEnv;
-using sie_test::kExported;
 using sie_test::SieError;
 using sie_test::SieRow;
 using Rows = std::vector<ReportRow>;
@@ -38,15 +37,18 @@ const YearRecord kThisYear{"A", "20260101", "20261231", "EU"};
 // this year and last year, today 2026-06-15.
 class AdminSieTest : public ::testing::Test, protected sie_test::DesktopSide {
  protected:
-  AdminSieTest() : DesktopSide({2026, 6, 15, 12, 0, 0}) {}
+  AdminSieTest() : DesktopSide({2026, 6, 15, 12, 0, 0}) {
+    ProgramExports("Företaget AB", "556677-8899", {{"20260101", "20261231", 1}, {"20250101", "20251231", 1}});
+  }
 
   void WriteCompany(const std::string& productCode = "5", const std::vector<YearRecord>& years = {kLastYear,
                                                                                                  kThisYear},
                     const std::vector<AccountRecord>& accounts = {{"A", "1910"}, {"B", "1910"}}) {
     using fixtures::DbfFormat;
     using fixtures::DbfWriter;
-    DbfWriter(DbfFormat::DBase3, {{"PRG", 'C', 3}, {"PRG_TYPE", 'C', 4}, {"VERSION", 'C', 8}, {"NAMN", 'C', 30}})
-        .Add({"ADM", productCode, "15.2", "Företaget AB"})
+    DbfWriter(DbfFormat::DBase3,
+              {{"PRG", 'C', 3}, {"PRG_TYPE", 'C', 4}, {"VERSION", 'C', 8}, {"NAMN", 'C', 30}, {"ORGNR", 'C', 13}})
+        .Add({"ADM", productCode, "15.2", "Företaget AB", "556677-8899"})
         .WriteTo(company / "PRM.DBF");
     DbfWriter bookingYears(DbfFormat::DBase3,
                            {{"AAR_ID", 'C', 1}, {"BOERJAN", 'D', 8}, {"SLUT", 'D', 8}, {"KPTYP", 'C', 10}});
@@ -212,8 +214,8 @@ TEST_F(AdminSieTest, SmallestEditionExportsThroughTheProgramWithoutTheKit) {
   EXPECT_EQ(desktop.transcript.front(), "start " + programFolder + "/KolmAdm.exe /F " + company.string());
   EXPECT_TRUE(DesktopWasAskedTo("System: [VäljÅr('2026-01-01')]"));
   EXPECT_TRUE(DesktopWasAskedTo("System: [VäljÅr('2025-01-01')]"));
-  EXPECT_EQ(platform::ReadWholeFile(currentPath), kExported);
-  EXPECT_EQ(platform::ReadWholeFile(previousPath), kExported);
+  EXPECT_EQ(platform::ReadWholeFile(currentPath), ProgramFile("20260101"));
+  EXPECT_EQ(platform::ReadWholeFile(previousPath), ProgramFile("20250101"));
 }
 
 TEST_F(AdminSieTest, OldChartOfThePreviousYearLeavesThatYearOut) {
@@ -251,8 +253,8 @@ TEST_F(AdminSieTest, KitFailureHandsBothYearsToTheProgram) {
     EXPECT_EQ(prompter.shown.size(), 1u);
     EXPECT_TRUE(DesktopWasAskedTo("Bokf: [SieExport('" + currentPath + "';4)]"));
     EXPECT_TRUE(DesktopWasAskedTo("Bokf: [SieExport('" + previousPath + "';4)]"));
-    EXPECT_EQ(platform::ReadWholeFile(currentPath), kExported);  // the program's, not the kit's
-    EXPECT_EQ(platform::ReadWholeFile(previousPath), kExported);
+    EXPECT_EQ(platform::ReadWholeFile(currentPath), ProgramFile("20260101"));  // the program's, not the kit's
+    EXPECT_EQ(platform::ReadWholeFile(previousPath), ProgramFile("20250101"));
   }
 }
 
@@ -302,7 +304,7 @@ TEST_F(AdminSieTest, ADesktopThatCannotStartTheProgramIsNotToldItStarts) {
 TEST_F(AdminSieTest, FilesTheProgramDidNotWriteAreNotUploaded) {
   WriteCompany("0");
   DesktopProgram(kProductAdministration).installedEdition = 200;
-  desktop.exportText = "";  // acknowledges the exports but writes nothing
+  desktop.exportTexts.clear();  // acknowledges the exports but writes nothing
 
   // Without the current year's file nothing can be sent.
   EXPECT_EQ(Produce(), (Rows{SieError("SIE-filen SIE.SE kunde inte skapas.")}));
@@ -397,6 +399,41 @@ TEST_F(AdminSieTest, TablesNotReadWholeMakeNoFile) {
     EXPECT_THAT(rows[0].text, ::testing::StartsWith(c.text));
     EXPECT_EQ(currentPath, "");
     EXPECT_THAT(KitCalls(), IsEmpty());
+  }
+}
+
+// The tables are read before the desktop side writes the files, and read again
+// by it: another program that takes a table between the kit's two calls leaves
+// what the kit could not read out of the previous year's file. A file that does
+// not tell what the converter read is not sent, nor the other one, and the row
+// says why; so for the program's files.
+TEST_F(AdminSieTest, AFileThatDoesNotTellWhatWasReadIsNotSent) {
+  const struct {
+    const char* productCode;  // "0": the smallest edition, exported by the program
+    const char* lockedFile;   // taken between the kit's calls
+    std::string row;
+  } cases[] = {
+      {"5", "PRM.DBF",
+       "Filen SIEPREV.SE stämmer inte med företagets tabeller: företagsnamnet är \"\" i filen men \"Företaget AB\" i "
+       "företaget; organisationsnumret är \"\" i filen men \"556677-8899\" i företaget."},
+      {"5", "KONTO.DBF", "Filen SIEPREV.SE stämmer inte med företagets tabeller: filen har 0 konton men kontoplanen 3."},
+      {"0", "",
+       "Filen SIE.SE stämmer inte med företagets tabeller: räkenskapsåret är 20250101 - 20251231 i filen men "
+       "20260101 - 20261231 i företaget; filen har 3 konton men kontoplanen 2."},
+  };
+  // The program writes last year's file when asked for this year's.
+  ProgramExports("Företaget AB", "556677-8899", {{"20250101", "20251231", 3}});
+  desktop.exportTexts["2026-01-01"] = ProgramFile("20250101");
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.row);
+    ScopedEnv lockedYear("BIXKIT_LOCK_YEAR", "B");
+    ScopedEnv lockedFile("BIXKIT_LOCK_FILE", c.lockedFile);
+    WriteCompany(c.productCode, {kLastYear, kThisYear},
+                 {{"A", "1910"}, {"A", "3010"}, {"B", "1910"}, {"B", "1930"}, {"B", "3010"}});
+    DesktopProgram(kProductAdministration).installedEdition = c.productCode == std::string("0") ? 200 : 500;
+    EXPECT_EQ(Produce(), (Rows{SieError("SIE-fil kunde inte skapas. " + c.row)}));
+    EXPECT_EQ(currentPath, "");
+    EXPECT_EQ(previousPath, "");
   }
 }
 

@@ -7,6 +7,7 @@
 #include "app/desktop/company_identification.h"
 #include "app/desktop/desktop_programs.h"
 #include "app/desktop/desktop_services.h"
+#include "app/reader_interfaces/sie_file_check.h"
 #include "platform/clock.h"
 #include "platform/log.h"
 #include "platform/paths.h"
@@ -118,6 +119,8 @@ std::vector<ReportRow> DesktopSieReader::CreateSieFiles() {
   }
 
   tableRows_.clear();
+  currentYearAccounts_.reset();  // until the chart is counted
+  previousYearAccounts_.reset();
   std::vector<SieBookingYear> bookingYears = ReadBookingYears();
   if (TakeTableRows(rows)) return rows;
   SieBookingYears years = ChooseSieBookingYears(std::move(bookingYears), SieToday());
@@ -159,6 +162,7 @@ std::vector<ReportRow> DesktopSieReader::CreateSieFiles() {
     ExportThroughProgram(company.product, years, folder, rows);
   }
   KeepWrittenFiles(rows);
+  KeepMatchingFiles(years, rows);
   return rows;
 }
 
@@ -219,6 +223,34 @@ void DesktopSieReader::ExportThroughProgram(int product, const SieBookingYears& 
   }
   filePath_ = sieFile;
   filePathPreviousYear_ = previousSieFile;
+}
+
+void DesktopSieReader::KeepCompanyRead(std::optional<std::string> name, std::optional<std::string> orgNr) {
+  companyName_ = std::move(name);
+  orgNr_ = std::move(orgNr);
+}
+
+void DesktopSieReader::KeepAccountCounts(std::size_t currentYear, std::size_t previousYear) {
+  currentYearAccounts_ = currentYear;
+  previousYearAccounts_ = previousYear;
+}
+
+void DesktopSieReader::KeepMatchingFiles(const SieBookingYears& years, std::vector<ReportRow>& rows) {
+  const auto expected = [this](const SieBookingYear& year, std::optional<std::size_t> accounts) {
+    return SieFileExpectation{companyName_, orgNr_, {year.startText, year.endText}, std::nullopt, accounts};
+  };
+  bool matching = true;
+  if (!filePath_.empty()) {
+    SieFileExpectation current = expected(years.current, currentYearAccounts_);
+    if (!years.previous.id.empty()) current.yearBefore = SieYearDates{years.previous.startText, years.previous.endText};
+    matching = CheckSieFile(filePath_, current, rows);
+  }
+  if (!filePathPreviousYear_.empty()) {
+    matching = CheckSieFile(filePathPreviousYear_, expected(years.previous, previousYearAccounts_), rows) && matching;
+  }
+  if (matching) return;
+  filePath_.clear();
+  filePathPreviousYear_.clear();
 }
 
 void DesktopSieReader::AddTableRow(const char* kind, const char* caption, std::string text) {

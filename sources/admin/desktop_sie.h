@@ -6,6 +6,8 @@
 // can take. The checks and the producers are the same whether the company lies
 // in DBF tables or in SQL Server; a reader of either kind only reads the
 // booking years and looks for accounts outside the cloud's range.
+#include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -58,6 +60,12 @@ class DesktopSieReader : public I_QZ_SIE {
   // True when the chart of the current or the previous year holds an account
   // number below 1000 or above 8999, which the cloud cannot book on.
   virtual bool HasAccountOutsideRange(const SieBookingYears& years) = 0;
+  // What the reader read of the company, which the files written must tell:
+  // its name and organisation number (nullopt for what it could not read), and
+  // how many accounts the chart of the current and of the previous year holds
+  // (not compared when the chart could not be counted).
+  void KeepCompanyRead(std::optional<std::string> name, std::optional<std::string> orgNr);
+  void KeepAccountCounts(std::size_t currentYear, std::size_t previousYear);
   // A reader's row about the tables the files are made from, taken into the
   // rows once the booking years are read and again after the chart check: a
   // "Warning" row (a check that could not be made) goes along with the export;
@@ -72,6 +80,9 @@ class DesktopSieReader : public I_QZ_SIE {
                             std::vector<ReportRow>& rows);
   // Keeps a path only for a file that was written; a row for each one that was not.
   void KeepWrittenFiles(std::vector<ReportRow>& rows);
+  // Keeps the paths only when every file written tells what the reader read;
+  // otherwise an Error row says why and nothing is sent.
+  void KeepMatchingFiles(const SieBookingYears& years, std::vector<ReportRow>& rows);
   // Moves the table rows into `rows`; true when one of them stops the export.
   bool TakeTableRows(std::vector<ReportRow>& rows);
 
@@ -80,4 +91,8 @@ class DesktopSieReader : public I_QZ_SIE {
   std::string filePath_;
   std::string filePathPreviousYear_;
   std::vector<ReportRow> tableRows_;
+  std::optional<std::string> companyName_;
+  std::optional<std::string> orgNr_;
+  std::optional<std::size_t> currentYearAccounts_;
+  std::optional<std::size_t> previousYearAccounts_;
 };

@@ -1,5 +1,7 @@
 #include "sources/sqladmin/sie_reader.h"
 
+#include <functional>
+
 #include "lumdb/query/datamodel.h"
 #include "lumdb/query/filter.h"
 #include "lumdb/query/query.h"
@@ -26,16 +28,21 @@ bool LookUpColumns(const lumdb::session_c* session, const char* tableName,
   return all;
 }
 
-// Fetches every row that `filter` lets through of the columns of `table` given;
-// throws lumdb::db_error when one cannot be read. Returns how many rows there are.
+// Fetches every row that `filter` lets through of the columns of `table` given,
+// handing each to `onRow` when given; throws lumdb::db_error when one cannot be
+// read. Returns how many rows there are.
 int FetchEveryRow(CompanySession& session, const lumdb::table_desc_t& table, const std::vector<lumdb::colexpr_c>& columns,
-                  const lumdb::filter_node_t* filter) {
+                  const lumdb::filter_node_t* filter,
+                  const std::function<void(const lumdb::dbrecordset_fwd_c&)>& onRow = {}) {
   lumdb::query_c query(&session);
   query.setup_select(table.id, columns, filter);
   lumdb::dbrecordset_fwd_c rows = OpenForwardRecordset(session.connection(), query);
   int count = 0;
   std::error_code fetched;
-  while (!(fetched = rows.fetch())) ++count;
+  while (!(fetched = rows.fetch())) {
+    if (onRow) onRow(rows);
+    ++count;
+  }
   if (fetched.value() != lumdb::no_data) throw lumdb::db_error(fetched);
   return count;
 }
@@ -72,21 +79,33 @@ std::vector<ReportRow> CSqlAdminSie::CreateSieFiles() {
 }
 
 std::string CSqlAdminSie::UnreadCompanyRow() {
+  KeepCompanyRead(std::nullopt, std::nullopt);  // until the row is read
   const lumdb::datamodel_scope scope = ModelScope();
   const lumdb::datamodel_c* model = session() ? session()->datamodel() : nullptr;
   // A database that cannot be read at all is told with the booking years.
   if (model == nullptr || connectionError()) return {};
   const SqlTableColumns prm(*model, "PRM");
+  const lumdb::field_desc_t* name = prm.Column("NAMN");
+  const lumdb::field_desc_t* orgNr = prm.Column("ORGNR");
   std::vector<lumdb::colexpr_c> columns;
-  for (const char* name : {"NAMN", "ORGNR"})
-    if (const lumdb::field_desc_t* field = prm.Column(name)) columns.emplace_back(field->id);
+  for (const lumdb::field_desc_t* field : {name, orgNr})
+    if (field) columns.emplace_back(field->id);
   if (columns.empty()) return {};
   if (std::string lock = session()->LockMet(); !lock.empty()) return lock;
+  std::string nameText, orgNrText;
+  const auto readFirst = [&](const lumdb::dbrecordset_fwd_c& row) {
+    if (row.current_row() != 0) return;
+    if (name) nameText = NarrowText(row.get_wstring(name->id));
+    if (orgNr) orgNrText = NarrowText(RemoveWhitespaceW(row.get_wstring(orgNr->id)));
+  };
   try {
-    if (FetchEveryRow(*session(), *prm.table, columns, nullptr) == 0) return "tabellen har ingen rad";
+    if (FetchEveryRow(*session(), *prm.table, columns, nullptr, readFirst) == 0) return "tabellen har ingen rad";
   } catch (const lumdb::db_error& error) {
     return session()->FailureWords(error.code());
   }
+  // A column the company's data model lacks is one the check cannot compare.
+  KeepCompanyRead(name ? std::optional(std::move(nameText)) : std::nullopt,
+                  orgNr ? std::optional(std::move(orgNrText)) : std::nullopt);
   return {};
 }
 
@@ -137,7 +156,13 @@ bool CSqlAdminSie::HasAccountOutsideRange(const SieBookingYears& years) {
   try {
     std::vector<lumdb::colexpr_c> columns{yearColumn, accountColumn};
     if (const lumdb::field_desc_t* name = chart.Column("BENAEMN")) columns.emplace_back(name->id);
-    (void)FetchEveryRow(*session(), *chart.table, columns, &ofYears);
+    const auto accountsOf = [&](const SieBookingYear& year) -> std::size_t {
+      if (year.id.empty()) return 0;
+      const lumdb::filter_node_t ofYear(yearColumn, lumdb::fo_equal, year.id);
+      return static_cast<std::size_t>(FetchEveryRow(*session(), *chart.table, columns, &ofYear));
+    };
+    const std::size_t currentYearAccounts = accountsOf(years.current);
+    KeepAccountCounts(currentYearAccounts, accountsOf(years.previous));
   } catch (const lumdb::db_error& error) {
     NoteUnreadChart(session()->FailureWords(error.code()));
     return false;

@@ -18,7 +18,6 @@ using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
 using platform::fake::ScopedEnv;
-using sie_test::kExported;
 using sie_test::SieError;
 using sie_test::SieRow;
 using Rows = std::vector<ReportRow>;
@@ -50,6 +49,8 @@ class SqlSieTest : public sqladmin_test::CompanyConnection, protected sie_test::
       LoadDataModelFile(*GetDataModelByProductCode(product), (tree_ / "program").string());
     }
     DesktopProgram(kProductAdministration).installedEdition = 1000;
+    ProgramExports("Åkeriet AB", "556000-0001",
+                   {{"20200101", "20201231"}, {"20210101", "20211231"}, {"20220101", "20221231"}});
   }
 
   // A company of the product code with the booking years and chart, in a database of its own.
@@ -166,9 +167,11 @@ TEST_F(SqlSieTest, AChartThatCannotBeCheckedIsWarnedOfAndTheExportGoesOn) {
   tree_.Write("renamed/kolmadm.xml", xml);
   administration().clear();
   LoadDataModelFile(administration(), (tree_ / "renamed").string());
-  EXPECT_EQ(Produce(SieCompany({k2021, k2022})),
+  // The accounts the kit writes are not counted against a chart that could not be read.
+  EXPECT_EQ(Produce(SieCompany({k2021, k2022}, {{"B", "1910"}, {"A", "1910"}})),
             Rows{SieRow("Warning", "Varning:", "Kontoplanen kunde inte kontrolleras: datamodellen saknar kolumnen KONTO.KONTO")});
   EXPECT_EQ(KitYears(), "B/A");
+  EXPECT_NE(previousPath, "");
 }
 
 // The files are made of the booking years, the chart and the company's name and
@@ -262,8 +265,8 @@ TEST_F(SqlSieTest, ProducerFollowsProductAndEdition) {
   EXPECT_TRUE(DesktopWasAskedTo("Bokf: [SieExport('" + currentPath + "';4)]"));
   EXPECT_TRUE(DesktopWasAskedTo("System: [VäljÅr('2021-01-01')]"));
   EXPECT_TRUE(DesktopWasAskedTo("Bokf: [SieExport('" + previousPath + "';4)]"));
-  EXPECT_EQ(platform::ReadWholeFile(currentPath), kExported);
-  EXPECT_EQ(platform::ReadWholeFile(previousPath), kExported);
+  EXPECT_EQ(platform::ReadWholeFile(currentPath), ProgramFile("20220101"));
+  EXPECT_EQ(platform::ReadWholeFile(previousPath), ProgramFile("20210101"));
 }
 
 TEST_F(SqlSieTest, KitFailingOnThePreviousYearHandsBothYearsToTheProgram) {
@@ -276,8 +279,8 @@ TEST_F(SqlSieTest, KitFailingOnThePreviousYearHandsBothYearsToTheProgram) {
   EXPECT_EQ(prompter.shown.size(), 1u);
   EXPECT_TRUE(DesktopWasAskedTo("Bokf: [SieExport('" + currentPath + "';4)]"));
   EXPECT_TRUE(DesktopWasAskedTo("Bokf: [SieExport('" + previousPath + "';4)]"));
-  EXPECT_EQ(platform::ReadWholeFile(currentPath), kExported);  // the program's file, not the kit's
-  EXPECT_EQ(platform::ReadWholeFile(previousPath), kExported);
+  EXPECT_EQ(platform::ReadWholeFile(currentPath), ProgramFile("20220101"));  // the program's file, not the kit's
+  EXPECT_EQ(platform::ReadWholeFile(previousPath), ProgramFile("20210101"));
 
   desktop.startResult = 2;  // and when the program cannot be started either, no file is kept
   EXPECT_EQ(Produce(folder),
@@ -303,13 +306,31 @@ TEST_F(SqlSieTest, SkippedPreviousYearOfTheProgramExportKeepsNoStalePath) {
   EXPECT_FALSE(DesktopWasAskedTo("System: [VäljÅr('2020-01-01')]"));
 
   // A program that acknowledges the export but writes nothing leaves no path either.
-  desktop.exportText = "";
+  desktop.exportTexts.clear();
   EXPECT_EQ(DesktopSide::Produce(sie), (Rows{SieRow("Warning", "Varning:", "Kontoplanen är av typen BAS95."),
                                     SieRow("Info", "    ",
                                            "Inga verifikationer för året 20200101 - 20201231 kommer att kunna "
                                            "importeras till Molnix."),
                                     SieError("SIE-filen SIE.SE kunde inte skapas.")}));
   EXPECT_EQ(currentPath, "");
+}
+
+// The desktop side reads the database again to write the files: a file that
+// does not tell what the converter read is not sent, and the row says why.
+TEST_F(SqlSieTest, AFileThatDoesNotTellWhatWasReadIsNotSent) {
+  DesktopProgram(kProductAdministration).installedEdition = 200;
+  desktop.exportTexts["2021-01-01"] =
+      sie_test::ProgramSieFile("Åkeriet AB", "556000-0001", {"20210101", "20211231", 1});
+  EXPECT_EQ(Produce(SieCompany({k2021, k2022}, {{"A", "1930"}, {"A", "3010"}}, "0")),
+            (Rows{SieError("SIE-fil kunde inte skapas. Filen SIEPREV.SE stämmer inte med företagets tabeller: filen "
+                           "har 1 konton men kontoplanen 2.")}));
+  EXPECT_EQ(currentPath, "");
+  EXPECT_EQ(previousPath, "");
+
+  // The kit's files of the same company tell what was read.
+  DesktopProgram(kProductAdministration).installedEdition = 1000;
+  EXPECT_THAT(Produce(SieCompany({k2021, k2022}, {{"A", "1930"}, {"A", "3010"}, {"B", "1910"}})), IsEmpty());
+  EXPECT_NE(previousPath, "");
 }
 
 TEST_F(SqlSieTest, ProgramAndVersionChecksComeFirst) {

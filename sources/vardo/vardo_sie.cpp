@@ -3,6 +3,8 @@
 #include <exception>
 #include <filesystem>
 
+#include "app/reader_interfaces/sie_file_check.h"
+#include "platform/text.h"
 #include "sources/vardo/vardo_companies.h"
 #include "sources/vardo/vardo_environment.h"
 #include "sources/vardo/vardo_reader_values.h"
@@ -47,6 +49,24 @@ bool RemoveOldFile(const std::string& path) {
   std::error_code ec;
   std::filesystem::remove(path, ec);
   return !std::filesystem::exists(std::filesystem::symlink_status(path, ec));
+}
+
+// A date value of the API as a SIE file writes it (yyyymmdd); empty for none.
+std::string SieDate(int date) {
+  std::string text = FormatVardoDate(date);
+  std::erase(text, '-');
+  return text;
+}
+
+// The accounts of a chart, as a file of its year lists them: a record without a number is none.
+std::size_t CountChartAccounts(Vardo::CKontoDb& accounts, int chart) {
+  constexpr int kTable = vardo_table::kAccount;
+  std::size_t count = 0;
+  for (bool more = accounts.MoveFirst(); more; more = accounts.MoveNext()) {
+    if (accounts.GetLong(kTable, "ACCCHART") != chart) continue;
+    if (!platform::Trim(accounts.GetString(kTable, "ACCNO")).empty()) ++count;
+  }
+  return count;
 }
 
 }  // namespace
@@ -125,6 +145,10 @@ void CVardoSie::Export(std::vector<ReportRow>& rows) {
   Vardo::CKontoDb accounts(CompanyFolder());
   if (HasRefusedAccount(accounts, current.chart, hasPrevious ? previous.chart : 0, rows)) return;
 
+  const std::string companyName = client.GetString(vardo_table::kClient, "CLNAME");
+  const std::string orgNr = client.GetString(vardo_table::kClient, "ORGNO");
+  const std::size_t currentAccounts = CountChartAccounts(accounts, current.chart);
+  const std::size_t previousAccounts = hasPrevious ? CountChartAccounts(accounts, previous.chart) : 0;
   for (const VardoSieYear* year : {&current, &previous}) {
     if (IsOldChartType(year->chartType)) {
       AddAccountRows(rows, report::kCaptionWarning, "Kontoplanen är av typen " + year->chartType + ".");
@@ -136,6 +160,17 @@ void CVardoSie::Export(std::vector<ReportRow>& rows) {
       // The current year's file goes without the previous year's; without the current year's nothing goes.
       const std::string text = std::string("SIE-filen ") + year->fileName + " kunde inte skapas.";
       rows.push_back(year == &current ? ErrorRow(text) : Row(report::kWarning, report::kCaptionWarning, text));
+      return;
+    }
+    // The database reads the tables again to write the file: it must tell what was read here.
+    SieFileExpectation expected{companyName, orgNr, {SieDate(year->begin), SieDate(year->end)}, std::nullopt,
+                                year == &current ? currentAccounts : previousAccounts};
+    if (year == &current && hasPrevious) {
+      expected.yearBefore = SieYearDates{SieDate(previous.begin), SieDate(previous.end)};
+    }
+    if (!CheckSieFile(path, expected, rows)) {
+      filePath_.clear();
+      filePathPreviousYear_.clear();
       return;
     }
     (year == &current ? filePath_ : filePathPreviousYear_) = path;

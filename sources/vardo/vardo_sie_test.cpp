@@ -219,6 +219,22 @@ TEST_F(VardoSieTest, TablesThatCannotBeReadWholeGiveNoFile) {
   EXPECT_EQ(noYears.GetFilePath(), "");
 }
 
+// The database reads the tables again to write a file: one that does not tell
+// what was read here (a build of the database that leaves the accounts out) is
+// not sent, and the row says why.
+TEST_F(VardoSieTest, AFileThatDoesNotTellWhatWasReadIsNotSent) {
+  fs::copy_file(fs::path(VARDO_ENGINE_SIE_WITHOUT_ACCOUNTS_FOLDER) / "PyxBase5.dll",
+                install_.ProgramFolder() / "PyxBase5.dll", fs::copy_options::overwrite_existing);
+  WriteAccounts({{"1930", 250}, {"3010", 250}, {"1910", 150}});  // the last of another chart
+  CVardoSie reader(company_);
+  EXPECT_THAT(reader.CreateSieFiles(),
+              ElementsAre(Sie("Error", "Fel:",
+                              "SIE-fil kunde inte skapas. Filen SIE.SE stämmer inte med företagets tabeller: filen "
+                              "har 0 konton men kontoplanen 2.")));
+  EXPECT_EQ(reader.GetFilePath(), "");
+  EXPECT_EQ(reader.GetFilePathPreviousYear(), "");
+}
+
 TEST_F(VardoSieTest, AnOldFileThatCannotBeRemovedIsReported) {
   Write(WorkFolder() / "SIE.SE" / "inside", "a folder in the file's place");
   CVardoSie reader(company_);

@@ -13,6 +13,9 @@
 //   BIXKIT_ERROR_TEXT_UNTERMINATED  when set, BixGetErrorText fills the whole buffer without a NUL
 //   BIXKIT_COPY_TO     a folder in which a copy of every SIE file written is kept (the
 //                      converter removes its own work folders when it ends)
+//   BIXKIT_LOCK_YEAR   a booking-year identifier before whose export another program
+//   BIXKIT_LOCK_FILE   takes a write lock on this file of the company folder (such as
+//                      "PRM.DBF"), held until the kit is closed
 //
 // Entry points carry their decorated Windows names, '@' spelled '$'.
 #include <algorithm>
@@ -22,13 +25,16 @@
 #include <ctime>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "lumdb/record/field_set.h"
 #include "lumdb/record/session.h"
 #include "lumdb/record/sqlstmt.h"
+#include "platform/fake/held_lock.h"
 #include "platform/paths.h"
 #include "platform/text.h"
 #include "sources/admin/bix_kit.h"
@@ -63,6 +69,7 @@ constexpr std::int32_t kNoSuchYear = 5;
 constexpr std::int32_t kYearFailed = 6;
 
 std::string g_openCompany;  // empty while closed
+std::unique_ptr<platform::fake::HeldWriteLock> g_otherProgramsLock;
 
 std::optional<std::string> Env(const char* name) {
   const char* value = std::getenv(name);
@@ -259,6 +266,7 @@ BixResult BixOpenEx2(const char* systemFolder, const char* companyFolder, const 
 void BixClose() {
   Trace("BixClose()");
   g_openCompany.clear();
+  g_otherProgramsLock.reset();
 }
 
 void BixGetErrorText(const BixResult* result, int, char** buffer, int bufferSize) {
@@ -286,6 +294,13 @@ BixResult BixGetSie(int sieType, char yearId, const char* fileName, const char* 
   if (g_openCompany.empty()) return Result(kNotOpen);
   if (Env("BIXKIT_FAIL_YEAR") == YearText(yearId)) return Result(kYearFailed);
   if (Env("BIXKIT_SILENT_YEAR") == YearText(yearId)) return Result(code);
+  if (const auto file = Env("BIXKIT_LOCK_FILE"); file && Env("BIXKIT_LOCK_YEAR") == YearText(yearId)) {
+    try {
+      g_otherProgramsLock = std::make_unique<platform::fake::HeldWriteLock>(platform::JoinPath(g_openCompany, *file));
+    } catch (const std::runtime_error&) {
+      return Result(kCannotWrite);
+    }
+  }
   const auto text = SieText(yearId);
   if (!text) return Result(kNoSuchYear);
   const std::string bytes = platform::EncodeFromUtf8(*text, platform::CodePage::Cp437);

@@ -8,8 +8,9 @@
 //   <topic>: request <item> -> <answer>    (" -> none" when no data came back)
 //
 // The server answers while a window of the program is open; it acknowledges
-// every command unless told otherwise, remembers the company last opened and,
-// when given an export text, writes it into every file it is asked to export.
+// every command unless told otherwise, remembers the company last opened and
+// the year last selected, and writes the export text it is given for that year
+// into the file it is asked to export.
 #include <fstream>
 #include <map>
 #include <optional>
@@ -34,7 +35,9 @@ class ScriptedDesktop final : public DesktopControl {
   std::string openCompany;                        // what "[SökvägFöretag]" answers
   std::map<std::string, ExecuteAnswer> answers;   // per command; acknowledged when absent
   std::set<std::string> refusedTopics;            // connections to these fail
-  std::string exportText;                         // written by an acknowledged export, unless empty
+  // What an acknowledged export writes, by the first day (yyyy-mm-dd) of the year
+  // selected last; nothing for a year without one.
+  std::map<std::string, std::string> exportTexts;
   int waitCursorShown = 0;
 
   // A program window that is already open.
@@ -102,12 +105,18 @@ class ScriptedDesktop final : public DesktopControl {
           scripted == desktop_.answers.end() ? ExecuteAnswer::Acknowledged : scripted->second;
       static constexpr std::string_view kOpen = "[ÖppnaFöretag('";
       static constexpr std::string_view kExport = "[SieExport('";
+      static constexpr std::string_view kSelectYear = "[VäljÅr('";
       if (answer == ExecuteAnswer::Acknowledged && command.starts_with(kOpen)) {
         desktop_.openCompany = command.substr(kOpen.size(), command.size() - kOpen.size() - 3);
       }
-      if (answer == ExecuteAnswer::Acknowledged && command.starts_with(kExport) && !desktop_.exportText.empty()) {
+      if (answer == ExecuteAnswer::Acknowledged && command.starts_with(kSelectYear)) {
+        desktop_.selectedYear_ = command.substr(kSelectYear.size(), command.size() - kSelectYear.size() - 3);
+      }
+      const auto exportText = desktop_.exportTexts.find(desktop_.selectedYear_);
+      if (answer == ExecuteAnswer::Acknowledged && command.starts_with(kExport) &&
+          exportText != desktop_.exportTexts.end()) {
         const std::string_view file = command.substr(kExport.size(), command.rfind("';") - kExport.size());
-        std::ofstream(std::string(file), std::ios::binary | std::ios::trunc) << desktop_.exportText;
+        std::ofstream(std::string(file), std::ios::binary | std::ios::trunc) << exportText->second;
       }
       const char* suffix = answer == ExecuteAnswer::Acknowledged ? ""
                            : answer == ExecuteAnswer::Busy       ? " -> busy"
@@ -140,6 +149,7 @@ class ScriptedDesktop final : public DesktopControl {
 
   bool pendingStart_ = false;
   std::uint64_t nextId_ = 1;
+  std::string selectedYear_;
 };
 
 }  // namespace dde::fake

@@ -3,10 +3,12 @@
 // they hand the export to. The administration and association programs are
 // installed (version 2016.1, administration edition 500) with our test kit,
 // each program's kit opened with a system folder of its own; the kit traces its
-// calls; today is fixed; the desktop program is scripted and writes kExported
-// into every file it is asked to export; the work folders lie in a temporary
-// folder named with a trailing separator.
+// calls; today is fixed; the desktop program is scripted and writes a SIE file
+// of its own (ProgramSieFile) of every year the test lets it export
+// (ProgramExports); the work folders lie in a temporary folder named with a
+// trailing separator.
 #include <algorithm>
+#include <cstddef>
 #include <filesystem>
 #include <memory>
 #include <sstream>
@@ -21,11 +23,27 @@
 #include "platform/fake/scripted_prompter.h"
 #include "platform/files.h"
 #include "platform/registry.h"
+#include "platform/text.h"
 #include "sources/admin/fake/scripted_desktop.h"
 
 namespace sie_test {
 
-inline constexpr const char* kExported = "#FLAGGA 0\r\n#PROGRAM \"Tessal Administration\"\r\n";
+// A booking year as the desktop program exports it: dates yyyymmdd and the accounts of its chart.
+struct ProgramYear {
+  std::string start, end;
+  std::size_t accounts = 0;
+};
+
+// The SIE 4 file the desktop program writes of a year of the company, in code page 437.
+inline std::string ProgramSieFile(const std::string& name, const std::string& orgNr, const ProgramYear& year) {
+  std::string text = "#FLAGGA 0\r\n#PROGRAM \"Tessal Administration\"\r\n#SIETYP 4\r\n#FNAMN \"" + name + "\"\r\n";
+  if (!orgNr.empty()) text += "#ORGNR " + orgNr + "\r\n";
+  text += "#RAR 0 " + year.start + " " + year.end + "\r\n";
+  for (std::size_t account = 0; account < year.accounts; ++account) {
+    text += "#KONTO " + std::to_string(1910 + account) + " \"Konto\"\r\n";
+  }
+  return platform::EncodeFromUtf8(text, platform::CodePage::Cp437);
+}
 
 inline ReportRow SieRow(const char* kind, const char* caption, std::string text) {
   return {"", "SIE", kind, caption, std::move(text)};
@@ -47,7 +65,6 @@ class DesktopSide {
     }
     DesktopProgram(kProductAdministration).installedEdition = 500;
     DesktopProgram(kProductAssociation).installedEdition = 800;
-    desktop.exportText = kExported;
   }
   ~DesktopSide() {
     for (DesktopProduct product : {kProductAdministration, kProductAssociation}) {
@@ -100,6 +117,18 @@ class DesktopSide {
       years += call.substr(kCall.size(), call.find(',', kCall.size()) - kCall.size());
     }
     return years;
+  }
+  // The desktop program exports these years of the company, and no other.
+  void ProgramExports(const std::string& name, const std::string& orgNr, const std::vector<ProgramYear>& years) {
+    desktop.exportTexts.clear();
+    for (const ProgramYear& year : years) {
+      const std::string firstDay = year.start.substr(0, 4) + "-" + year.start.substr(4, 2) + "-" + year.start.substr(6);
+      desktop.exportTexts[firstDay] = ProgramSieFile(name, orgNr, year);
+    }
+  }
+  // What the program writes of the year that starts on `start` (yyyymmdd).
+  std::string ProgramFile(const std::string& start) const {
+    return desktop.exportTexts.at(start.substr(0, 4) + "-" + start.substr(4, 2) + "-" + start.substr(6));
   }
   std::string WorkFolder() const { return std::filesystem::path(currentPath).parent_path().string(); }
   bool DesktopWasAskedTo(const std::string& line) const {

@@ -1,7 +1,8 @@
 // The exported functions of our "PyxBase5.dll": plain C names, fixed-width
 // values, each forwarding to the process's engine. Test builds leave some out
 // (VARDO_ENGINE_WITHOUT_RECORD_FIND, VARDO_ENGINE_WITHOUT_LATE_FUNCTIONS) to
-// show how the loader binds a library that lacks them.
+// show how the loader binds a library that lacks them, or bring their own SIE
+// export (VARDO_ENGINE_OWN_SIE_EXPORT).
 #include "sources/vardo/engine/vardo_engine.h"
 
 #define VARDO_EXPORT extern "C" __attribute__((visibility("default")))
@@ -22,9 +23,11 @@ VARDO_EXPORT std::int32_t FieldValueLong(std::int32_t handle) { return TheEngine
 VARDO_EXPORT double FieldValueDouble(std::int32_t handle) { return TheEngine().Double(handle); }
 VARDO_EXPORT std::int32_t FieldValueBool(std::int32_t handle) { return TheEngine().Bool(handle); }
 VARDO_EXPORT std::int32_t FieldValueDate(std::int32_t handle) { return TheEngine().Date(handle); }
+#ifndef VARDO_ENGINE_OWN_SIE_EXPORT
 VARDO_EXPORT std::int32_t ExportSieFile(const char* path, std::int32_t sieType, std::int32_t yearStart) {
   return TheEngine().ExportSie(path, sieType, yearStart);
 }
+#endif
 VARDO_EXPORT void SetErrorHandler(VardoErrorHandler handler) { TheEngine().SetErrorHandler(handler); }
 VARDO_EXPORT std::int32_t Year(std::uint16_t date) { return vardo_engine::DateParts(date).year; }
 VARDO_EXPORT std::int32_t Month(std::uint16_t date) { return vardo_engine::DateParts(date).month; }
