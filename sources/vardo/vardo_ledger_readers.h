@@ -32,7 +32,7 @@ class CLedgerDb : public CVardoCompanyDb {
 
   // The checks of an open item of this ledger; rows say why one is held back.
   bool CheckItem(std::vector<ReportRow>& rows);
-  bool IsOfThisLedger() { return GetLong(ledger_.persType) == personType_; }
+  bool IsOfThisLedger();
   bool IsCredit() { return GetLong(ledger_.ledType) == 1; }
   int InvoiceNumber() { return GetLong(ledger_.ledNo); }
   std::string Text(VardoField& field) { return GetString(field); }
@@ -60,6 +60,7 @@ class CLedgerDb : public CVardoCompanyDb {
   std::unordered_map<std::string, Person> persons_;  // by ID
   bool personsWhole_ = true;                         // whether PERSON.DBF was read whole
   std::map<std::pair<int, int>, int> invoiceDates_;   // (invoice number, year number) -> date value
+  std::map<std::pair<int, int>, std::string> unreadInvoices_;  // invoices whose record does not read: what is damaged
   std::unordered_set<int> usedNumbers_;              // invoice numbers already let through
 };
 
