@@ -50,19 +50,24 @@ void CLedgerDb::ReadInvoiceDates(const std::string& companyFolder) {
   invoices.SetTableId(kInvoices);
   VardoField index{kInvoices, "INVIX"}, personType{kInvoices, "PERSTYPE"}, type{kInvoices, "INVTYPE"},
       number{kInvoices, "INVNO"}, year{kInvoices, "YEARNO"}, date{kInvoices, "INVDATE"};
+  const auto reads = [&invoices](VardoField& field) { return invoices.DamagedAmong({&field}).empty(); };
   for (bool more = invoices.MoveFirst(); more; more = invoices.MoveNext()) {
-    const std::vector<VardoDamagedValue> damaged = invoices.DamagedAmong({&number, &year, &index, &personType, &type, &date});
-    if (!damaged.empty()) {
-      // An invoice whose number reads is known by it: its items are refused, never dated from another record.
-      // One whose number does not read could be any invoice's.
-      if (invoices.DamagedAmong({&number, &year}).empty()) {
-        unreadInvoices_.try_emplace({invoices.GetLong(number), invoices.GetLong(year)}, VardoDamagedValuesText(damaged));
+    // A record that reads as another index, ledger or kind dates nothing here, whatever else of it does not read.
+    if ((reads(index) && invoices.GetLong(index) != 1) ||
+        (reads(personType) && invoices.GetLong(personType) != personType_) ||
+        (reads(type) && invoices.GetLong(type) >= 2)) {
+      continue;
+    }
+    if (const auto damaged = invoices.DamagedAmong({&number, &year, &index, &personType, &type, &date});
+        !damaged.empty()) {
+      // An invoice whose number reads is known by it: its items are refused, never dated from a later record
+      // (an earlier one wins anyway). One whose number does not read could be any invoice's.
+      if (reads(number) && reads(year)) {
+        const std::pair<int, int> key{invoices.GetLong(number), invoices.GetLong(year)};
+        if (!invoiceDates_.contains(key)) unreadInvoices_.try_emplace(key, VardoDamagedValuesText(damaged));
       } else {
         invoices.CountAsUnreadable(VardoDamagedValuesText(damaged));
       }
-      continue;
-    }
-    if (invoices.GetLong(index) != 1 || invoices.GetLong(personType) != personType_ || invoices.GetLong(type) >= 2) {
       continue;
     }
     invoiceDates_.try_emplace({invoices.GetLong(number), invoices.GetLong(year)}, invoices.GetDate(date));
