@@ -36,6 +36,11 @@ std::optional<PendingError> g_pendingError;
 unsigned g_positionStamp = 0;
 unsigned g_databaseOpening = 1;
 
+// A handle looked up before this call may name another field after it.
+void NewDatabaseOpening() {
+  if (++g_databaseOpening == 0) g_databaseOpening = 1;  // 0 stands for no opening
+}
+
 [[noreturn]] void Fail(const std::string& text) {
   WriteLog(text);
   throw std::runtime_error(text);
@@ -206,7 +211,7 @@ int OpenVardoDatabase(const char* name) {
   if (!LoadVardoDatabaseApi()) return kVardoOpenOk;
   const int result = Call(&VardoApiTable::DatabaseOpen, "DatabaseOpen", kVardoOpenOk, name);
   // A database opened anew gives handles of its own: none kept from before may be used.
-  if (result == kVardoOpenOk) ++g_databaseOpening;
+  if (result == kVardoOpenOk) NewDatabaseOpening();
   switch (result) {
     case -1: WriteLog("Sökvägen till databasen är felaktig"); break;
     case -2: WriteLog("Databasen måste frisläppas"); break;
@@ -220,7 +225,7 @@ int OpenVardoDatabase(const char* name) {
 
 int CloseVardoDatabase() {
   ++g_positionStamp;
-  ++g_databaseOpening;
+  NewDatabaseOpening();
   Call(&VardoApiTable::DatabaseClose, "DatabaseClose", 0);
   return 0;
 }
@@ -228,7 +233,7 @@ int CloseVardoDatabase() {
 int VardoDatabaseSetPath(const char* folder) {
   ++g_positionStamp;
   // Another path closes the open database.
-  ++g_databaseOpening;
+  NewDatabaseOpening();
   return Call(&VardoApiTable::DatabaseSetPath, "DatabaseSetPath", -1, folder);
 }
 

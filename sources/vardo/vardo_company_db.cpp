@@ -105,7 +105,8 @@ std::vector<VardoDamagedValue>& CVardoCompanyDb::DamageOfCurrentRecord() {
 std::vector<VardoDamagedValue> CVardoCompanyDb::DamagedAmong(std::initializer_list<VardoField*> fields) {
   std::vector<VardoDamagedValue> found;
   for (VardoField* field : fields) {
-    GetString(*field);
+    // A field read on this record (or found missing) has said already whether its value reads.
+    if (field->keptAt_ != VardoPositionStamp()) GetString(*field);
     for (const VardoDamagedValue& value : DamagedValues()) {
       if (value.field == field->name_) found.push_back(value);
     }
