@@ -75,12 +75,12 @@ void CLedgerDb::ReadInvoiceDates(const std::string& companyFolder) {
   KeepDamageOf(invoices, "fakturadatum saknas");
 }
 
-bool CLedgerDb::IsOfThisLedger() {
-  // An item whose person type does not read may be of this ledger: it is counted, and refused.
-  return GetLong(ledger_.persType) == personType_ || !DamagedAmong({&ledger_.persType}).empty();
-}
-
 bool CLedgerDb::CheckItem(std::vector<ReportRow>& rows) {
+  // An item whose ledger does not read may be of either: as lost to both as an item that cannot be read.
+  if (const auto damaged = DamagedAmong({&ledger_.persType}); !damaged.empty()) {
+    CountAsUnreadable(VardoDamagedValuesText(damaged));
+    return false;
+  }
   if (!IsOfThisLedger()) return false;
   const int number = InvoiceNumber();
   // Every value of an item decides what goes: which items go, their numbers, amounts, rate and dates.
@@ -91,8 +91,7 @@ bool CLedgerDb::CheckItem(std::vector<ReportRow>& rows) {
     rows.push_back(DamagedValuesRow(numberReads ? FormatInteger(number) : "", "", damaged, true));
     return false;
   };
-  if (const auto damaged = DamagedAmong({&ledger_.persType, &ledger_.ledType, &ledger_.ledNo, &ledger_.residual,
-                                         &ledger_.fResidual});
+  if (const auto damaged = DamagedAmong({&ledger_.ledType, &ledger_.ledNo, &ledger_.residual, &ledger_.fResidual});
       !damaged.empty()) {
     return refuseDamaged(damaged);
   }

@@ -32,7 +32,7 @@ class CLedgerDb : public CVardoCompanyDb {
 
   // The checks of an open item of this ledger; rows say why one is held back.
   bool CheckItem(std::vector<ReportRow>& rows);
-  bool IsOfThisLedger();
+  bool IsOfThisLedger() { return GetLong(ledger_.persType) == personType_; }
   bool IsCredit() { return GetLong(ledger_.ledType) == 1; }
   int InvoiceNumber() { return GetLong(ledger_.ledNo); }
   std::string Text(VardoField& field) { return GetString(field); }

@@ -88,20 +88,17 @@ CVardoPersonDb::CVardoPersonDb(std::string companyFolder)
 // that ends before the suppliers' rows would otherwise be walked past all of
 // them, the job looking at each.
 bool CVardoPersonDb::MoveToType(bool found, int type) {
-  while (found && !MayBeOfType(type)) found = CVardoCompanyDb::MoveNext();
+  for (int stored; found && (stored = GetPersonType()) != type; found = CVardoCompanyDb::MoveNext()) {
+    if (stored == kVardoUnreadableType) CountAsUnreadable(VardoDamagedValuesText(DamagedAmong({&person_.type})));
+  }
   return found;
-}
-
-bool CVardoPersonDb::MayBeOfType(int type) {
-  const int stored = GetPersonType();
-  return stored == type || stored == kVardoUnreadableType;
 }
 
 bool CVardoPersonDb::CheckPerson(int type, std::vector<ReportRow>& rows,
                                  std::initializer_list<VardoField*> sentValues) {
-  if (!MayBeOfType(type)) return false;
-  // The type and INACTIVE choose who goes.
-  if (const auto damaged = DamagedAmong({&person_.type, &person_.inactive}); !damaged.empty()) {
+  if (GetPersonType() != type) return false;
+  // INACTIVE chooses who goes.
+  if (const auto damaged = DamagedAmong({&person_.inactive}); !damaged.empty()) {
     rows.push_back(DamagedValuesRow(Text(person_.id), Text(person_.name), damaged, true));
     return false;
   }

@@ -17,7 +17,8 @@
 inline constexpr int kVardoCustomer = 1;
 inline constexpr int kVardoSupplier = 2;
 inline constexpr int kVardoDeliveryAddress = 3;
-// The person type of a record whose TYPE does not read as its field's type: it may be any person.
+// The person type of a record whose TYPE does not read as its field's type:
+// it may be any person, so it is lost to every reader, as a record that cannot be read.
 inline constexpr int kVardoUnreadableType = -2;
 
 // The columns of PERSON.DBF that the readers read.
@@ -79,14 +80,12 @@ class CVardoPersonDb : public CVardoCompanyDb {
  protected:
   static constexpr int kTable = vardo_table::kPerson;
 
-  // Moves on from the current record to the next one of the type (or one
-  // whose type does not read), or to the end.
+  // Moves on from the current record to the next one of the type, or to the
+  // end; the records passed whose type does not read are counted as lost.
   bool MoveToType(bool found, int type);
-  // Whether the current record is of the type or may be (its type does not read).
-  bool MayBeOfType(int type);
-  // Whether the current person of `type` goes: one whose type or INACTIVE
-  // does not read is refused with a row; one of whose `sentValues` a value
-  // does not read goes without it, with a row.
+  // Whether the current person of `type` goes: one whose INACTIVE does not
+  // read is refused with a row; one of whose `sentValues` a value does not
+  // read goes without it, with a row.
   bool CheckPerson(int type, std::vector<ReportRow>& rows, std::initializer_list<VardoField*> sentValues);
   // Whether the field's value on the current record reads as its type.
   bool Reads(VardoField& field) { return DamagedAmong({&field}).empty(); }
@@ -116,7 +115,7 @@ class CVardoCustomerDb : public CVardoPersonDb, public I_QZ_Customers {
   bool CheckCurrent(std::vector<ReportRow>& rows) override {
     return CheckPerson(kVardoCustomer, rows, {&person_.credit, &person_.wod, &person_.tod});
   }
-  bool IsCurrentCounted() override { return MayBeOfType(kVardoCustomer); }
+  bool IsCurrentCounted() override { return GetPersonType() == kVardoCustomer; }
   bool MoveFirst() override;
   bool MoveNext() override { return MoveToType(CVardoCompanyDb::MoveNext(), kVardoCustomer); }
 
@@ -177,7 +176,7 @@ class CVardoSupplierDb : public CVardoPersonDb, public I_QZ_Suppliers {
   bool CheckCurrent(std::vector<ReportRow>& rows) override {
     return CheckPerson(kVardoSupplier, rows, {&person_.credit});
   }
-  bool IsCurrentCounted() override { return MayBeOfType(kVardoSupplier); }
+  bool IsCurrentCounted() override { return GetPersonType() == kVardoSupplier; }
   bool MoveFirst() override { return MoveToType(CVardoCompanyDb::MoveFirst(), kVardoSupplier); }
   bool MoveNext() override { return MoveToType(CVardoCompanyDb::MoveNext(), kVardoSupplier); }
 

@@ -473,7 +473,6 @@ TEST_F(VardoDamagedValues, OpenInvoicesAreRefusedNeverReplaced) {
       {"FORAMOUNT", "12abc", {{"LEDNO", "5002"}}, {5001, 5008}},
       {"LEDDUEDATE", "20261301", {{"LEDNO", "5002"}}, {5001, 5008}},
       {"LEDNO", "50O8", {{"LEDNO", "5008"}}, {5001, 5002}},
-      {"PERSTYPE", "K", {{"LEDNO", "5008"}}, {5001, 5002}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.field);
@@ -485,11 +484,21 @@ TEST_F(VardoDamagedValues, OpenInvoicesAreRefusedNeverReplaced) {
     const std::string key = std::string(c.field) == "LEDNO" ? report::kMissingKey : c.match.front().second;
     EXPECT_THAT(walked.rows, Contains(RowNaming("Error", key, c.field, c.value)));
   }
-  // The supplier ledger counts an item whose ledger does not read, and refuses it too.
+}
+
+// An item whose ledger does not read may be of either: both lose it, as an item that cannot be read.
+TEST_F(VardoDamagedValues, AnItemOfNoKnownLedgerIsLostToBoth) {
+  Damage("LEDGER.DBF", {{"LEDNO", "5008"}}, "PERSTYPE", "K");
+  const ReportRow lost{"", "", "Error", "Fel:",
+                       "Filen LEDGER.DBF kan inte läsas helt: fältet PERSTYPE har ett värde som inte kan läsas (\"K\")"};
+  CVardoCustomerLedgerItems customers(company_);
+  auto walkedCustomers = Walk(customers);
+  EXPECT_THAT(Numbers(walkedCustomers.records), ElementsAre(5001, 5002));
+  EXPECT_THAT(walkedCustomers.rows, Contains(lost));
   CVardoSupplierLedgerItems suppliers(company_);
-  auto walked = Walk(suppliers);
-  EXPECT_THAT(walked.rows, Contains(RowNaming("Error", "5008", "PERSTYPE", "K")));
-  EXPECT_EQ(walked.records.size(), 3u);
+  auto walkedSuppliers = Walk(suppliers);
+  EXPECT_EQ(walkedSuppliers.records.size(), 3u);
+  EXPECT_THAT(walkedSuppliers.rows, Contains(lost));
 }
 
 TEST_F(VardoDamagedValues, AnInvoiceDateThatDoesNotReadRefusesItsItem) {
@@ -554,14 +563,15 @@ TEST_F(VardoDamagedValues, RegistersRefuseWhatChoosesAndWarnOfWhatAdds) {
     EXPECT_EQ(std::tie(walked.records[0].unitCode, walked.records[0].unitName), std::tuple("", ""));
   }
   {
+    // A text whose number does not read may be of any range: lost, as a text that cannot be read.
     Damage("TEXT.DBF", {{"TEXTNO", "220"}}, "TEXTNO", "22O");
     CVardoDeliveryTermsDb terms(company_);
     auto walked = Walk(terms);
-    EXPECT_THAT(walked.rows, ElementsAre(::testing::AllOf(
-                                 ::testing::Field(&ReportRow::name, "Fritt vårt lager"),
-                                 ::testing::Field(&ReportRow::kind, "Error"),
-                                 ::testing::Field(&ReportRow::text, ::testing::HasSubstr("fältet TEXTNO")))));
-    // A look-up of the texts loses the text, and says so for the whole kind.
+    EXPECT_EQ(walked.records.size(), 1u);
+    EXPECT_THAT(walked.rows, ElementsAre(ReportRow{"", "", "Error", "Fel:",
+                                                   "Filen TEXT.DBF kan inte läsas helt: fältet TEXTNO har ett värde "
+                                                   "som inte kan läsas (\"22O\")"}));
+    // So does a look-up of another table.
     Damage("HISTORY.DBF", {{"REF", "1001"}}, "HISTTYPE", "x");
     CVardoCustomerDb customers(company_);
     auto lookedUp = Walk(customers);
@@ -570,4 +580,22 @@ TEST_F(VardoDamagedValues, RegistersRefuseWhatChoosesAndWarnOfWhatAdds) {
                                           "Filen HISTORY.DBF kan inte läsas helt: fältet HISTTYPE har ett värde som "
                                           "inte kan läsas (\"x\"); anteckningar saknas.")));
   }
+}
+
+// A person whose type does not read may be anyone: every reader of persons loses it, as a record that cannot be read.
+TEST_F(VardoDamagedValues, APersonOfNoKnownTypeIsLostToEveryReader) {
+  WriteTable("PERSON.DBF", {{"ID", 'C', 10}, {"TYPE", 'N', 2}, {"PNAME", 'C', 40}, {"INACTIVE", 'L', 1}},
+             {{"1001", "1", "Kunden AB", "F"}, {"1002", "x", "Vem AB", "F"}, {"2001", "2", "Leverantören AB", "F"}});
+  const ReportRow lost{"", "", "Error", "Fel:",
+                       "Filen PERSON.DBF kan inte läsas helt: fältet TYPE har ett värde som inte kan läsas (\"x\")"};
+  CVardoCustomerDb customers(company_);
+  auto walkedCustomers = Walk(customers);
+  ASSERT_EQ(walkedCustomers.records.size(), 1u);
+  EXPECT_EQ(walkedCustomers.records[0].name, "Kunden AB");
+  EXPECT_THAT(walkedCustomers.rows, ElementsAre(lost));
+  CVardoSupplierDb suppliers(company_);
+  auto walkedSuppliers = Walk(suppliers);
+  ASSERT_EQ(walkedSuppliers.records.size(), 1u);
+  EXPECT_EQ(walkedSuppliers.records[0].name, "Leverantören AB");
+  EXPECT_THAT(walkedSuppliers.rows, ElementsAre(lost));
 }

@@ -15,7 +15,7 @@ CVardoTextDb::CVardoTextDb(std::string companyFolder) : CVardoCompanyDb(std::mov
 }
 
 bool CVardoTextDb::PassUnreadableNumber() {
-  const std::vector<VardoDamagedValue> damaged = DamagedNumber();
+  const std::vector<VardoDamagedValue> damaged = DamagedAmong({&number_});
   if (!damaged.empty()) CountAsUnreadable(VardoDamagedValuesText(damaged));
   return !damaged.empty();
 }
