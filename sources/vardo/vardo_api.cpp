@@ -12,7 +12,6 @@
 #include "platform/paths.h"
 #include "platform/registry.h"
 #include "platform/shared_library.h"
-#include "sources/vardo/vardo_company_db.h"
 
 namespace {
 
@@ -35,6 +34,12 @@ struct PendingError {
 };
 std::optional<PendingError> g_pendingError;
 unsigned g_positionStamp = 0;
+unsigned g_databaseOpening = 1;
+
+// A handle looked up before this call may name another field after it.
+void NewDatabaseOpening() {
+  if (++g_databaseOpening == 0) g_databaseOpening = 1;  // 0 stands for no opening
+}
 
 [[noreturn]] void Fail(const std::string& text) {
   WriteLog(text);
@@ -160,7 +165,7 @@ VardoDatabaseError::VardoDatabaseError(std::int16_t code, std::int32_t detail, s
       result_(result) {}
 
 void OnVardoDatabaseError(std::int16_t code, std::int32_t detail, const char* text) {
-  WriteLog(ErrorLine(code, detail, text ? text : ""));
+  if (!vardo_error::IsAboutOneRecord(code)) WriteLog(ErrorLine(code, detail, text ? text : ""));
   // Raised by the wrapper once the library has returned: never through its frames.
   if (!g_pendingError) g_pendingError = PendingError{code, detail, text ? text : ""};
 }
@@ -172,6 +177,8 @@ int VardoRecordField(int tableId, const char* field) {
 }
 
 unsigned VardoPositionStamp() { return g_positionStamp; }
+
+unsigned VardoDatabaseOpening() { return g_databaseOpening; }
 
 int VardoRecordFirst(int tableId) {
   ++g_positionStamp;
@@ -204,7 +211,7 @@ int OpenVardoDatabase(const char* name) {
   if (!LoadVardoDatabaseApi()) return kVardoOpenOk;
   const int result = Call(&VardoApiTable::DatabaseOpen, "DatabaseOpen", kVardoOpenOk, name);
   // A database opened anew gives handles of its own: none kept from before may be used.
-  if (result == kVardoOpenOk) ClearVardoFieldHandleCache();
+  if (result == kVardoOpenOk) NewDatabaseOpening();
   switch (result) {
     case -1: WriteLog("Sökvägen till databasen är felaktig"); break;
     case -2: WriteLog("Databasen måste frisläppas"); break;
@@ -217,18 +224,16 @@ int OpenVardoDatabase(const char* name) {
 }
 
 int CloseVardoDatabase() {
-  ClearVardoFieldHandleCache();
-  VardoDatabaseClose();
-  return 0;
-}
-
-void VardoDatabaseClose() {
   ++g_positionStamp;
+  NewDatabaseOpening();
   Call(&VardoApiTable::DatabaseClose, "DatabaseClose", 0);
+  return 0;
 }
 
 int VardoDatabaseSetPath(const char* folder) {
   ++g_positionStamp;
+  // Another path closes the open database.
+  NewDatabaseOpening();
   return Call(&VardoApiTable::DatabaseSetPath, "DatabaseSetPath", -1, folder);
 }
 

@@ -108,6 +108,13 @@ inline constexpr std::int16_t kDamagedTable = 1;      // the file exists but can
 inline constexpr std::int16_t kMissingTable = 2;      // no such file in the company folder
 inline constexpr std::int16_t kUnreadableRecord = 3;  // the move stopped on a record it cannot read; the next goes past it
 inline constexpr std::int16_t kLockedTable = 4;       // another program holds the file locked: nothing is read
+// A field's value on the current record does not read as the field's type (a
+// number, date or logical field holding letters): the detail is the field's
+// handle, the text the value as stored; the read gives the blank value.
+inline constexpr std::int16_t kDamagedValue = 5;
+// Whether a code is about one record, which a walk may meet at every record:
+// the callback leaves its logging to the caller, which logs it once.
+constexpr bool IsAboutOneRecord(std::int16_t code) { return code == kUnreadableRecord || code == kDamagedValue; }
 }  // namespace vardo_error
 
 // Results of DatabaseOpen.
@@ -152,8 +159,8 @@ class VardoDatabaseError : public std::runtime_error {
   std::int32_t result_;
 };
 
-// The API's error callback: logs "Database Error: code, detail\ntext" and keeps
-// it for the wrapper to raise as a VardoDatabaseError.
+// The API's error callback: logs "Database Error: code, detail\ntext" (but for
+// the codes about one record) and keeps it for the wrapper to raise as a VardoDatabaseError.
 void OnVardoDatabaseError(std::int16_t code, std::int32_t detail, const char* text);
 
 // Wrappers. Each loads the library first and, when the function is not bound
@@ -163,8 +170,7 @@ int VardoRecordFirst(int tableId);                     // -1
 int VardoRecordNext(int tableId);                      // -1 (not logged here)
 int VardoRecordPrev(int tableId);                      // -1
 int OpenVardoDatabase(const char* name);               // 0; logs one line per call
-int CloseVardoDatabase();                              // clears the field-handle cache, then closes; 0
-void VardoDatabaseClose();                             // closes only (no cache clearing)
+int CloseVardoDatabase();                              // 0
 int VardoDatabaseSetPath(const char* folder);          // -1
 int VardoDatabaseGetPath(std::string& path);           // -1; 0 fills `path`
 int ExportVardoSieFile(const char* path, int yearStart);  // -1
@@ -182,3 +188,8 @@ int VardoDay(int date);                                // -1
 // is (a move, an open or close, another path): a value read from a current
 // record is still that record's value while the count stays the same.
 unsigned VardoPositionStamp();
+
+// Counts the wrapper calls after which a field handle may name another field
+// (an open, a close, another path): a handle looked up while the count stays
+// the same is still valid. Never 0.
+unsigned VardoDatabaseOpening();

@@ -21,6 +21,19 @@ CVardoArticleDb::CVardoArticleDb(std::string companyFolder, std::string)
   ReadAccounts();
 }
 
+bool CVardoArticleDb::CheckCurrent(std::vector<ReportRow>& rows) {
+  if (const auto damaged = DamagedAmong({&article_.inactive, &article_.vatIncluded, &article_.price, &article_.stock});
+      !damaged.empty()) {
+    rows.push_back(DamagedValuesRow(GetNumber(), GetName(), damaged, true));
+    return false;
+  }
+  if (!IsActive()) return false;
+  if (const auto damaged = DamagedAmong({&article_.unit}); !damaged.empty()) {
+    rows.push_back(DamagedValuesRow(GetNumber(), GetName(), damaged, false));
+  }
+  return true;
+}
+
 bool CVardoArticleDb::IsAvailable() { return IdentifyVardoCompany(CompanyFolder()).edition != 0; }
 
 // A unit's code is kept whichever of its two texts the table holds first; of
@@ -29,6 +42,7 @@ void CVardoArticleDb::ReadUnits() {
   std::map<int, std::string> codes;  // by the number of the unit's name text
   CVardoUnitCodeDb texts(CompanyFolder());
   for (bool more = texts.MoveFirst(); more; more = texts.MoveNext()) {
+    if (texts.PassUnreadableNumber()) continue;
     const int number = texts.GetTextNumber();
     if (number >= kFirstUnitName && number <= kLastUnitName) {
       if (std::string name = texts.GetTextName(); !name.empty()) units_[number] = {"", std::move(name)};
@@ -53,6 +67,8 @@ void CVardoArticleDb::ReadAccounts() {
 }
 
 const CVardoArticleDb::VardoUnitText* CVardoArticleDb::Unit(int& textNumber) {
+  // A unit that does not read is no unit, never the first of the range.
+  if (!DamagedAmong({&article_.unit}).empty()) return nullptr;
   textNumber = TextNumberInRange(GetLong(article_.unit), kFirstUnitName, kLastUnitName);
   const auto unit = units_.find(textNumber);
   return unit == units_.end() ? nullptr : &unit->second;

@@ -22,7 +22,9 @@ class CVardoArticleDb : public CVardoCompanyDb, public I_QZ_Articles {
   // For every edition the installed Vardo program recognises.
   bool IsAvailable() override;
   void AddWarnings(std::vector<ReportRow>& rows) override { AddDamageRows(rows); }
-  bool CheckCurrent(std::vector<ReportRow>&) override { return IsActive(); }
+  // An article whose activity, price, VAT or stock does not read is refused;
+  // one whose unit does not read goes without it.
+  bool CheckCurrent(std::vector<ReportRow>& rows) override;
   bool MoveFirst() override { return CVardoCompanyDb::MoveFirst(); }
   bool MoveNext() override { return CVardoCompanyDb::MoveNext(); }
 

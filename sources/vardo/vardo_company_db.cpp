@@ -14,14 +14,21 @@ namespace {
 
 constexpr const char* kOpenFailed = "Misslyckades öppna filen ";
 
-// "<table id><field name>" -> handle (never 0).
-std::unordered_map<std::string, int>& FieldHandleCache() {
-  static std::unordered_map<std::string, int> cache;
-  return cache;
-}
+// "<table id><field name>" -> handle (never 0), of the database's opening `opening`.
+struct FieldHandles {
+  std::unordered_map<std::string, int> handles;
+  unsigned opening = 0;
+};
 
-// Counts the times the cache was emptied: the handles a VardoField keeps are of one of them.
-unsigned g_databaseOpening = 1;
+// The handles of the database as it is open now: emptied when it may have been closed since.
+std::unordered_map<std::string, int>& FieldHandleCache() {
+  static FieldHandles cache;
+  if (cache.opening != VardoDatabaseOpening()) {
+    cache.handles.clear();
+    cache.opening = VardoDatabaseOpening();
+  }
+  return cache.handles;
+}
 
 bool Usable(int status) { return status == kVardoOpenOk || status == kVardoAlreadyOpen; }
 
@@ -51,18 +58,73 @@ std::string VardoDamageText(int tableId, const std::string& what, std::string_vi
   return report::UnreadFileText(file ? file : "?", what, cost);
 }
 
-void ClearVardoFieldHandleCache() {
-  FieldHandleCache().clear();
-  ++g_databaseOpening;
+std::string VardoDamagedValuesText(const std::vector<VardoDamagedValue>& values) {
+  std::string text;
+  for (const VardoDamagedValue& value : values) {
+    text += (text.empty() ? "fältet " : "; fältet ") + value.field + " har ett värde som inte kan läsas (\"" +
+            value.value + "\")";
+  }
+  return text;
 }
 
 int CVardoCompanyDb::Handle(VardoField& field) {
-  if (field.opening_ != g_databaseOpening) {
+  if (field.opening_ != VardoDatabaseOpening()) {
     field.handle_ = GetFieldHandle(field.tableId_, field.name_);
     // A field the table lacks is asked for (and logged) again at the next read.
-    field.opening_ = field.handle_ != 0 ? g_databaseOpening : 0;
+    field.opening_ = field.handle_ != 0 ? VardoDatabaseOpening() : 0;
   }
   return field.handle_;
+}
+
+template <class Value, class Read>
+Value CVardoCompanyDb::Checked(const char* fieldName, Read read) {
+  try {
+    return read();
+  } catch (const VardoDatabaseError& error) {
+    if (error.Code() != vardo_error::kDamagedValue) throw;
+    const VardoDamagedValue damaged{fieldName, error.Text()};
+    std::vector<VardoDamagedValue>& values = DamageOfCurrentRecord();
+    if (std::find(values.begin(), values.end(), damaged) == values.end()) {
+      values.push_back(damaged);
+      WriteLog(VardoDamageText(tableId_, VardoDamagedValuesText({damaged})));
+    }
+    return Value{};
+  }
+}
+
+const std::vector<VardoDamagedValue>& CVardoCompanyDb::DamagedValues() { return DamageOfCurrentRecord(); }
+
+std::vector<VardoDamagedValue>& CVardoCompanyDb::DamageOfCurrentRecord() {
+  if (damagedAt_ != VardoPositionStamp()) {
+    damagedValues_.clear();
+    damagedAt_ = VardoPositionStamp();
+  }
+  return damagedValues_;
+}
+
+std::vector<VardoDamagedValue> CVardoCompanyDb::DamagedAmong(std::initializer_list<VardoField*> fields) {
+  std::vector<VardoDamagedValue> found;
+  for (VardoField* field : fields) {
+    // A field read on this record (or found missing) has said already whether its value reads.
+    if (field->keptAt_ != VardoPositionStamp()) GetString(*field);
+    for (const VardoDamagedValue& value : DamagedValues()) {
+      if (value.field == field->name_) found.push_back(value);
+    }
+  }
+  return found;
+}
+
+ReportRow CVardoCompanyDb::DamagedValuesRow(std::string key, std::string name,
+                                            const std::vector<VardoDamagedValue>& values, bool refused) const {
+  const char* file = vardo_table::FileName(tableId_);
+  std::string text = std::string("Posten i ") + (file ? file : "?") +
+                     (refused ? " kan inte överföras: " : " överförs utan värdet: ") + VardoDamagedValuesText(values) + ".";
+  return report::RecordRow(std::move(key), std::move(name), refused ? report::kError : report::kWarning,
+                           refused ? report::kCaptionError : report::kCaptionWarning, std::move(text));
+}
+
+void CVardoCompanyDb::CountAsUnreadable(const std::string& what) {
+  if (unreadableRecords_++ == 0) firstUnreadable_ = what;
 }
 
 bool CVardoCompanyDb::Kept(const VardoField& field, char kind) {
@@ -79,7 +141,8 @@ std::string CVardoCompanyDb::GetString(VardoField& field) {
   if (!Usable(openStatus_)) return "";
   if (!Kept(field, 's')) {
     const int handle = Handle(field);
-    field.text_ = handle == 0 ? std::string() : VardoFieldValueString(handle);
+    field.text_ = handle == 0 ? std::string()
+                              : Checked<std::string>(field.name_, [handle] { return VardoFieldValueString(handle); });
     Keep(field, 's');
   }
   return field.text_;
@@ -89,7 +152,8 @@ std::string CVardoCompanyDb::GetString(VardoField& field) {
 template <class Read>
 double CVardoCompanyDb::KeptNumber(VardoField& field, char kind, Read read) {
   if (!Kept(field, kind)) {
-    field.number_ = read(Handle(field));
+    const int handle = Handle(field);
+    field.number_ = Checked<double>(field.name_, [&] { return static_cast<double>(read(handle)); });
     Keep(field, kind);
   }
   return field.number_;
@@ -131,9 +195,8 @@ CVardoCompanyDb::CVardoCompanyDb(std::string companyFolder, std::string tableFil
 }
 
 CVardoCompanyDb::~CVardoCompanyDb() {
-  ClearVardoFieldHandleCache();
   try {
-    VardoDatabaseClose();
+    CloseVardoDatabase();
   } catch (const std::exception&) {
     // Already logged by the error callback; a destructor cannot pass it on.
   }
@@ -167,13 +230,20 @@ void CVardoCompanyDb::Open(const std::string& folder, const std::string& failure
   }
 }
 
+// A table cut while it is walked loses every record after the cut: the first
+// is logged here, the count once at the end of the walk.
 void CVardoCompanyDb::Note(const VardoDatabaseError& error) {
   if (error.Code() == vardo_error::kUnreadableRecord) {
-    if (unreadableRecords_++ == 0) firstUnreadable_ = error.Text();
+    if (unreadableRecords_++ > 0) return;
+    firstUnreadable_ = error.Text();
   } else {
     damage_ = error.Text();
   }
   WriteLog(VardoDamageText(error.Detail(), error.Text()));
+}
+
+void CVardoCompanyDb::EndWalk() {
+  if (unreadableRecords_ > 1) WriteLog(VardoDamageText(tableId_, Lost()));
 }
 
 std::string CVardoCompanyDb::Lost() const {
@@ -245,8 +315,7 @@ bool CVardoCompanyDb::MoveFirst() {
   int result = first();
   if (result == kVardoNotOpen) {
     const std::string name = GetLastPathComponent(companyFolder_);
-    ClearVardoFieldHandleCache();
-    if (LoadVardoDatabaseApi()) VardoDatabaseClose();
+    if (LoadVardoDatabaseApi()) CloseVardoDatabase();
     try {
       int opened = OpenVardoDatabase(name.c_str());
       if (Usable(opened)) {
@@ -289,6 +358,7 @@ bool CVardoCompanyDb::MoveNext() {
   } else if (result != 0) {
     WriteLog("");
   }
+  if (result != 0) EndWalk();
   return result == 0;
 }
 
@@ -296,27 +366,31 @@ std::string CVardoCompanyDb::GetString(int tableId, std::string fieldName) {
   if (!Usable(openStatus_) || fieldName.empty()) return "";
   const int handle = GetFieldHandle(tableId, fieldName.c_str());
   if (handle == 0) return "";
-  return VardoFieldValueString(handle);
+  return Checked<std::string>(fieldName.c_str(), [handle] { return VardoFieldValueString(handle); });
 }
 
 int CVardoCompanyDb::GetLong(int tableId, std::string fieldName) {
   if (!Usable(openStatus_) || fieldName.empty()) return 0;
-  return VardoFieldValueLong(GetFieldHandle(tableId, fieldName.c_str()));
+  const int handle = GetFieldHandle(tableId, fieldName.c_str());
+  return Checked<int>(fieldName.c_str(), [handle] { return VardoFieldValueLong(handle); });
 }
 
 int CVardoCompanyDb::GetDate(int tableId, std::string fieldName) {
   if (!Usable(openStatus_) || fieldName.empty()) return 0;
-  return VardoFieldValueDate(GetFieldHandle(tableId, fieldName.c_str()));
+  const int handle = GetFieldHandle(tableId, fieldName.c_str());
+  return Checked<int>(fieldName.c_str(), [handle] { return VardoFieldValueDate(handle); });
 }
 
 double CVardoCompanyDb::GetDouble(int tableId, std::string fieldName) {
   if (!Usable(openStatus_) || fieldName.empty()) return 0.0;
-  return VardoFieldValueDouble(GetFieldHandle(tableId, fieldName.c_str()));
+  const int handle = GetFieldHandle(tableId, fieldName.c_str());
+  return Checked<double>(fieldName.c_str(), [handle] { return VardoFieldValueDouble(handle); });
 }
 
 bool CVardoCompanyDb::GetBool(int tableId, std::string fieldName) {
   if (!Usable(openStatus_) || fieldName.empty()) return false;
-  return VardoFieldValueBool(GetFieldHandle(tableId, fieldName.c_str()));
+  const int handle = GetFieldHandle(tableId, fieldName.c_str());
+  return Checked<bool>(fieldName.c_str(), [handle] { return VardoFieldValueBool(handle); });
 }
 
 CVardoPrm::CVardoPrm(std::string companyFolder) : CVardoCompanyDb(std::move(companyFolder), "CLIENT.DBF") {

@@ -4,17 +4,28 @@
 // table object opens it when constructed and closes it when destroyed, so a
 // table object whose database was closed under it opens it again at its next
 // MoveFirst. Field reads go by name through a process-wide cache of field
-// handles, emptied whenever the database may have been closed.
+// handles, emptied whenever the database may have been closed. A value that
+// does not read as its field's type reads blank and is kept as damaged, for
+// the reader to refuse its record or warn of it (DamagedAmong).
 //
 // What the database reports about the table during a walk (missing, damaged,
 // locked, a record it cannot read) is kept, never taken for the end of the
 // table, and told as one report row about the whole kind (AddDamageRows).
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "app/reader_interfaces/report_row.h"
 #include "sources/vardo/vardo_api.h"
+
+// A value of the current record that does not read as its field's type (a
+// number field holding letters, say): the field and the value as stored.
+struct VardoDamagedValue {
+  std::string field;
+  std::string value;
+  friend bool operator==(const VardoDamagedValue&, const VardoDamagedValue&) = default;
+};
 
 // A field a reader reads record after record: its handle is looked up by name
 // once while the database stays open, not at every read, and the value read
@@ -67,8 +78,23 @@ class CVardoCompanyDb {
   // read more than once stand in its one row.
   void KeepDamageOf(const CVardoCompanyDb& lookup, std::string_view cost = {});
 
+  // Values of the current record that did not read as their field's type,
+  // among the fields read on it so far.
+  const std::vector<VardoDamagedValue>& DamagedValues();
+  // Reads `fields` on the current record and gives those whose value does not
+  // read as its type; empty when every one reads.
+  std::vector<VardoDamagedValue> DamagedAmong(std::initializer_list<VardoField*> fields);
+  // A row about the current record's damaged values: "Error" for a record
+  // refused, "Warning" for one sent without them.
+  ReportRow DamagedValuesRow(std::string key, std::string name, const std::vector<VardoDamagedValue>& values,
+                             bool refused) const;
+  // Counts the current record as one the walk cannot read (a look-up record
+  // whose key does not read, a settings value): told in the table's row.
+  void CountAsUnreadable(const std::string& what);
+
   // Values of the current record. Unusable table or empty name: "", 0, 0,
-  // 0.0, false. A field the table lacks gives "" (and is logged at each read).
+  // 0.0, false. A field the table lacks gives "" (and is logged at each read);
+  // a value that does not read as its type gives the same (and is kept as damaged).
   std::string GetString(int tableId, std::string fieldName);
   int GetLong(int tableId, std::string fieldName);
   int GetDate(int tableId, std::string fieldName);  // the API's date value
@@ -103,7 +129,13 @@ class CVardoCompanyDb {
   static void Keep(VardoField& field, char kind);
   // A number of the field on the current record, read with `read` once.
   template <class Read>
-  static double KeptNumber(VardoField& field, char kind, Read read);
+  double KeptNumber(VardoField& field, char kind, Read read);
+  // `read()`, or the blank value when the value does not read as its field's type (kept as damaged).
+  template <class Value, class Read>
+  Value Checked(const char* fieldName, Read read);
+  std::vector<VardoDamagedValue>& DamageOfCurrentRecord();
+  // Ends a walk: what it could not read is logged once for the whole walk.
+  void EndWalk();
 
   int tableId_ = -1;
   std::string companyFolder_;
@@ -114,6 +146,8 @@ class CVardoCompanyDb {
   int unreadableRecords_ = 0;
   std::string firstUnreadable_;
   bool walkFoundNone_ = false;  // the last MoveFirst found no record in a table it could use
+  std::vector<VardoDamagedValue> damagedValues_;  // of the record at damagedAt_
+  unsigned damagedAt_ = 0;                        // the position stamp of that record
   // What the look-up tables could not read, by table id: the words, and the costs to this kind.
   struct LookupDamage {
     int tableId = -1;
@@ -128,11 +162,12 @@ class CVardoCompanyDb {
 // the words of every line for a table that cannot be read whole.
 std::string VardoDamageText(int tableId, const std::string& what, std::string_view cost = {});
 
-// The handle of a field, from the process-wide cache or the API (0: no such field).
+// "fältet X har ett värde som inte kan läsas ("v")", for each value, joined by "; ".
+std::string VardoDamagedValuesText(const std::vector<VardoDamagedValue>& values);
+
+// The handle of a field, from the process-wide cache or the API (0: no such
+// field). The cache holds the handles of one opening of the database.
 int GetFieldHandle(int tableId, const char* fieldName);
-// Empties the process-wide field-handle cache, and makes every handle a
-// reader keeps be looked up again: the database may have been closed.
-void ClearVardoFieldHandleCache();
 
 // Tables that add nothing but their file and id.
 class CVardoPrm : public CVardoCompanyDb {

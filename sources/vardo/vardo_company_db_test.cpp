@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/fake/captured_log.h"
+#include "platform/files.h"
 #include "sources/vardo/vardo_test_support.h"
 #include "sources/vardo/vardo_text_tables.h"
 #include "tools/fixtures/dbf_writer.h"
@@ -139,6 +140,47 @@ TEST_F(VardoTableTest, AMissingTableReadsAsEmpty) {
   CVardoClientsettingsDb empty(company_);
   EXPECT_FALSE(empty.MoveFirst());
   EXPECT_TRUE(empty.IsReadWhole());
+}
+
+// A table cut by another program while it is walked loses every record after
+// the cut: the walk goes on to the end, and the loss is logged once with its
+// count, not once per record.
+TEST_F(VardoTableTest, ATableCutDuringTheWalkIsLoggedOnce) {
+  // More records than the reader reads ahead in one block: those past the cut are read after it.
+  samplecompany::VardoSampleOptions many;
+  many.customerInvoices = 2000;
+  const std::string company = install_.AddSampleCompany("Stor", many);
+  const auto file = std::filesystem::path(company) / "LEDGER.DBF";
+  const std::string whole = platform::ReadWholeFile(file).value();
+  const auto u16 = [&whole](std::size_t at) {
+    return static_cast<std::size_t>(static_cast<unsigned char>(whole[at])) |
+           static_cast<std::size_t>(static_cast<unsigned char>(whole[at + 1])) << 8;
+  };
+  const std::size_t header = u16(fixtures::kDbfHeaderLengthAt);
+  const std::size_t record = u16(fixtures::kDbfRecordLengthAt);
+  const std::size_t records = (whole.size() - header) / record;
+  constexpr std::size_t kBeforeTheCut = 1000;
+  CVardoCompanyDb ledger(company, "LEDGER.DBF");
+  ledger.SetTableId(vardo_table::kLedger);
+  platform::fake::CapturedLog log;
+  ASSERT_TRUE(ledger.MoveFirst());
+  std::filesystem::resize_file(file, header + kBeforeTheCut * record);
+  std::size_t read = 1;
+  while (ledger.MoveNext()) ++read;
+  EXPECT_EQ(read, kBeforeTheCut);
+  std::vector<std::string> aboutTheTable;
+  for (const std::string& line : log.Lines()) {
+    if (line.find("LEDGER.DBF") != std::string::npos) aboutTheTable.push_back(line);
+  }
+  const std::string lost = std::to_string(records - kBeforeTheCut);
+  const std::string first = "Filen LEDGER.DBF kan inte läsas helt: record " + std::to_string(kBeforeTheCut + 1) +
+                            " cannot be read";
+  EXPECT_THAT(aboutTheTable, ElementsAre(first, first + " (" + lost + " records in all)"));
+  EXPECT_LT(log.Lines().size(), 6u);
+  std::vector<ReportRow> rows;
+  ledger.AddDamageRows(rows);
+  ASSERT_EQ(rows.size(), 1u);
+  EXPECT_THAT(rows[0].text, HasSubstr("(" + lost + " records in all)"));
 }
 
 // Field handles are kept until the database may have been closed: a handle

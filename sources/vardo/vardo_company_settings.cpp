@@ -90,6 +90,8 @@ CVardoCompanySettings::CVardoCompanySettings(std::string companyFolder) : CVardo
   settings_.residence = GetString(kTable, "SITE");
   settings_.ediGlnNumber = GetString(kTable, "EAN");
   settings_.vatPeriod = VatPeriodOf(GetLong(kTable, "VATPER"));
+  // A value of the company's record that does not read holds every setting back, as a record that cannot be read.
+  if (!DamagedValues().empty()) CountAsUnreadable(VardoDamagedValuesText(DamagedValues()));
   ReadNumberSeries();
   settings_.exportApplication = ExportApplicationOf(GetVardoEditionText());
   settings_.companyType = VardoCompanyType(settings_.corporateIdentityNumber, settings_.name);
@@ -100,8 +102,14 @@ void CVardoCompanySettings::ReadNumberSeries() {
   std::multimap<int, VardoSeriesRow> series;
   CVardoClientsettingsDb table(CompanyFolder());
   for (bool more = table.MoveFirst(); more; more = table.MoveNext()) {
-    series.emplace(table.GetLong(kTable, "ID"),
-                   VardoSeriesRow{table.GetLong(kTable, "PRINTNUM"), table.GetLong(kTable, "LASTNUM")});
+    const int id = table.GetLong(kTable, "ID");
+    const VardoSeriesRow row{table.GetLong(kTable, "PRINTNUM"), table.GetLong(kTable, "LASTNUM")};
+    // A series entry that does not read would make up the next number of its series, or of another.
+    if (!table.DamagedValues().empty()) {
+      table.CountAsUnreadable(VardoDamagedValuesText(table.DamagedValues()));
+      continue;
+    }
+    series.emplace(id, row);
   }
   KeepDamageOf(table);
   settings_.nextCustomerInvoiceNumber = NextNumber(series, kInvoiceSeries);

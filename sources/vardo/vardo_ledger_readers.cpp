@@ -33,7 +33,10 @@ void CLedgerDb::ReadPersons(const std::string& companyFolder) {
   persons.SetTableId(kPersons);
   VardoPersonFields f;
   for (bool more = persons.MoveFirst(); more; more = persons.MoveNext()) {
-    if (ReadVardoPersonType(persons, f) != personType_) continue;
+    const int type = ReadVardoPersonType(persons, f);
+    // A person whose type does not read may be one of this ledger: as lost as a record that cannot be read.
+    if (type == kVardoUnreadableType) persons.CountAsUnreadable(VardoDamagedValuesText(persons.DamagedValues()));
+    if (type != personType_) continue;
     persons_.try_emplace(persons.GetString(f.id), Person{persons.GetString(f.acc1), persons.GetString(f.name)});
   }
   personsWhole_ = persons.IsReadWhole();
@@ -47,8 +50,24 @@ void CLedgerDb::ReadInvoiceDates(const std::string& companyFolder) {
   invoices.SetTableId(kInvoices);
   VardoField index{kInvoices, "INVIX"}, personType{kInvoices, "PERSTYPE"}, type{kInvoices, "INVTYPE"},
       number{kInvoices, "INVNO"}, year{kInvoices, "YEARNO"}, date{kInvoices, "INVDATE"};
+  const auto reads = [&invoices](VardoField& field) { return invoices.DamagedAmong({&field}).empty(); };
   for (bool more = invoices.MoveFirst(); more; more = invoices.MoveNext()) {
-    if (invoices.GetLong(index) != 1 || invoices.GetLong(personType) != personType_ || invoices.GetLong(type) >= 2) {
+    // A record that reads as another index, ledger or kind dates nothing here, whatever else of it does not read.
+    if ((reads(index) && invoices.GetLong(index) != 1) ||
+        (reads(personType) && invoices.GetLong(personType) != personType_) ||
+        (reads(type) && invoices.GetLong(type) >= 2)) {
+      continue;
+    }
+    if (const auto damaged = invoices.DamagedAmong({&number, &year, &index, &personType, &type, &date});
+        !damaged.empty()) {
+      // An invoice whose number reads is known by it: its items are refused, never dated from a later record
+      // (an earlier one wins anyway). One whose number does not read could be any invoice's.
+      if (reads(number) && reads(year)) {
+        const std::pair<int, int> key{invoices.GetLong(number), invoices.GetLong(year)};
+        if (!invoiceDates_.contains(key)) unreadInvoices_.try_emplace(key, VardoDamagedValuesText(damaged));
+      } else {
+        invoices.CountAsUnreadable(VardoDamagedValuesText(damaged));
+      }
       continue;
     }
     invoiceDates_.try_emplace({invoices.GetLong(number), invoices.GetLong(year)}, invoices.GetDate(date));
@@ -57,9 +76,26 @@ void CLedgerDb::ReadInvoiceDates(const std::string& companyFolder) {
 }
 
 bool CLedgerDb::CheckItem(std::vector<ReportRow>& rows) {
+  // An item whose ledger does not read may be of either: as lost to both as an item that cannot be read.
+  if (const auto damaged = DamagedAmong({&ledger_.persType}); !damaged.empty()) {
+    CountAsUnreadable(VardoDamagedValuesText(damaged));
+    return false;
+  }
   if (!IsOfThisLedger()) return false;
   const int number = InvoiceNumber();
-  const auto refuse = [&](const char* caption, const char* text) {
+  // Every value of an item decides what goes: which items go, their numbers, amounts, rate and dates.
+  const bool numberReads = DamagedAmong({&ledger_.ledNo}).empty();
+  const auto refuseDamaged = [&](const std::vector<VardoDamagedValue>& damaged) {
+    // Its number stays taken: an item of another year with that number is not sent in its place.
+    if (numberReads) usedNumbers_.insert(number);
+    rows.push_back(DamagedValuesRow(numberReads ? FormatInteger(number) : "", "", damaged, true));
+    return false;
+  };
+  if (const auto damaged = DamagedAmong({&ledger_.ledType, &ledger_.ledNo, &ledger_.residual, &ledger_.fResidual});
+      !damaged.empty()) {
+    return refuseDamaged(damaged);
+  }
+  const auto refuse = [&](const char* caption, const std::string& text) {
     rows.push_back({FormatInteger(number), "", report::kError, caption, text});
     return false;
   };
@@ -70,6 +106,11 @@ bool CLedgerDb::CheckItem(std::vector<ReportRow>& rows) {
   if (GetDouble(ledger_.residual) == 0.0) return false;  // paid
   const double remaining = GetDouble(ledger_.fResidual);
   if (remaining == 0.0) return false;
+  if (const auto damaged = DamagedAmong({&ledger_.yearNo, &ledger_.forAmount, &ledger_.forVat, &ledger_.rate,
+                                         &ledger_.ledDate, &ledger_.ledDueDate});
+      !damaged.empty()) {
+    return refuseDamaged(damaged);
+  }
   // A credit invoice carries negative amounts: its remainder may not exceed its total in size either.
   const double total = GetDouble(ledger_.forAmount);
   if ((type == kInvoice && remaining > total) || (type == kCreditInvoice && total > remaining)) {
@@ -84,6 +125,9 @@ bool CLedgerDb::CheckItem(std::vector<ReportRow>& rows) {
   }
   if (!usedNumbers_.insert(number).second) {
     return refuse(report::kCaptionError, "Faktura med samma nr från annat år redan upplagd.");
+  }
+  if (const auto unread = unreadInvoices_.find({number, GetLong(ledger_.yearNo)}); unread != unreadInvoices_.end()) {
+    return refuse(report::kCaptionError, "Fakturans datum kunde inte läsas ur INVOICE.DBF: " + unread->second + ".");
   }
   return true;
 }

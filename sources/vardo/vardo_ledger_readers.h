@@ -60,6 +60,7 @@ class CLedgerDb : public CVardoCompanyDb {
   std::unordered_map<std::string, Person> persons_;  // by ID
   bool personsWhole_ = true;                         // whether PERSON.DBF was read whole
   std::map<std::pair<int, int>, int> invoiceDates_;   // (invoice number, year number) -> date value
+  std::map<std::pair<int, int>, std::string> unreadInvoices_;  // invoices whose record does not read: what is damaged
   std::unordered_set<int> usedNumbers_;              // invoice numbers already let through
 };
 

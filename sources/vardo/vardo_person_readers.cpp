@@ -27,6 +27,7 @@ std::pair<std::string, std::string> CustomerPostalLine(const std::string& addres
 
 int ReadVardoPersonType(CVardoCompanyDb& persons, VardoPersonFields& fields) {
   const std::string type = persons.GetString(fields.type);
+  if (!persons.DamagedAmong({&fields.type}).empty()) return kVardoUnreadableType;
   const vardo_values::LeadingInteger number = vardo_values::ReadLeadingInteger(type);
   return number.found && !number.outOfRange ? number.value : -1;
 }
@@ -34,6 +35,7 @@ int ReadVardoPersonType(CVardoCompanyDb& persons, VardoPersonFields& fields) {
 VardoPaymentTerms::VardoPaymentTerms(const std::string& companyFolder, CVardoCompanyDb& reader) {
   CVardoPaymentTermsDb texts(companyFolder);
   for (bool more = texts.MoveFirst(); more; more = texts.MoveNext()) {
+    if (texts.PassUnreadableNumber()) continue;
     const int number = texts.GetTextNumber();
     if (number < kFirstPaymentTerm || number > kLastPaymentTerm) continue;
     std::string name = texts.GetTextName();
@@ -86,8 +88,25 @@ CVardoPersonDb::CVardoPersonDb(std::string companyFolder)
 // that ends before the suppliers' rows would otherwise be walked past all of
 // them, the job looking at each.
 bool CVardoPersonDb::MoveToType(bool found, int type) {
-  while (found && GetPersonType() != type) found = CVardoCompanyDb::MoveNext();
+  for (int stored; found && (stored = GetPersonType()) != type; found = CVardoCompanyDb::MoveNext()) {
+    if (stored == kVardoUnreadableType) CountAsUnreadable(VardoDamagedValuesText(DamagedAmong({&person_.type})));
+  }
   return found;
+}
+
+bool CVardoPersonDb::CheckPerson(int type, std::vector<ReportRow>& rows,
+                                 std::initializer_list<VardoField*> sentValues) {
+  if (GetPersonType() != type) return false;
+  // INACTIVE chooses who goes.
+  if (const auto damaged = DamagedAmong({&person_.inactive}); !damaged.empty()) {
+    rows.push_back(DamagedValuesRow(Text(person_.id), Text(person_.name), damaged, true));
+    return false;
+  }
+  if (GetBool(person_.inactive)) return false;
+  if (const auto damaged = DamagedAmong(sentValues); !damaged.empty()) {
+    rows.push_back(DamagedValuesRow(Text(person_.id), Text(person_.name), damaged, false));
+  }
+  return true;
 }
 
 // ---------------------------------------------------------------------------
@@ -113,7 +132,10 @@ void CVardoCustomerDb::ReadDeliveryAddresses() {
   CVardoDeliveryAddressDb persons(CompanyFolder());
   VardoPersonFields f;
   for (bool more = persons.MoveFirst(); more; more = persons.MoveNext()) {
-    if (ReadVardoPersonType(persons, f) != kVardoDeliveryAddress) continue;
+    const int type = ReadVardoPersonType(persons, f);
+    // A record whose type does not read may be a delivery address: as lost as one that cannot be read.
+    if (type == kVardoUnreadableType) persons.CountAsUnreadable(VardoDamagedValuesText(persons.DamagedValues()));
+    if (type != kVardoDeliveryAddress) continue;
     VardoDeliveryAddress address;
     address.name = persons.GetString(f.name);
     address.address1 = persons.GetString(f.adr1);
@@ -134,6 +156,10 @@ void CVardoCustomerDb::ReadNotes() {
   CVardoHistoryDb history(CompanyFolder());
   VardoField type{kHistory, "HISTTYPE"}, ref{kHistory, "REF"}, text{kHistory, "TXT"};
   for (bool more = history.MoveFirst(); more; more = history.MoveNext()) {
+    if (const auto damaged = history.DamagedAmong({&type}); !damaged.empty()) {
+      history.CountAsUnreadable(VardoDamagedValuesText(damaged));
+      continue;
+    }
     if (history.GetLong(type) != kNoteHistoryType) continue;
     std::string& note = notes_[history.GetString(ref)];
     if (!note.empty()) note += ' ';
@@ -145,12 +171,12 @@ void CVardoCustomerDb::ReadNotes() {
 void CVardoCustomerDb::ReadDeliveryTermsAndMethods() {
   CVardoDeliveryMethodsDb methods(CompanyFolder());
   for (bool more = methods.MoveFirst(); more; more = methods.MoveNext()) {
-    if (methods.IsUploaded()) deliveryMethods_.insert(methods.GetTextNumber());
+    if (!methods.PassUnreadableNumber() && methods.IsUploaded()) deliveryMethods_.insert(methods.GetTextNumber());
   }
   KeepDamageOf(methods, "leveranssätt saknas");
   CVardoDeliveryTermsDb terms(CompanyFolder());
   for (bool more = terms.MoveFirst(); more; more = terms.MoveNext()) {
-    if (terms.IsUploaded()) deliveryTerms_.insert(terms.GetTextNumber());
+    if (!terms.PassUnreadableNumber() && terms.IsUploaded()) deliveryTerms_.insert(terms.GetTextNumber());
   }
   KeepDamageOf(terms, "leveransvillkor saknas");
 }
@@ -161,6 +187,10 @@ void CVardoCustomerDb::ReadElectronicReferences() {
   VardoField type{kSettings, "TYPE"}, id{kSettings, "ID"}, key{kSettings, "KEY"}, value{kSettings, "VALUE"};
   for (bool more = settings.MoveFirst(); more; more = settings.MoveNext()) {
     if (settings.GetString(key) != kElectronicReferenceKey) continue;
+    if (const auto damaged = settings.DamagedAmong({&type}); !damaged.empty()) {
+      settings.CountAsUnreadable(VardoDamagedValuesText(damaged));
+      continue;
+    }
     std::string reference = settings.GetString(value);
     if (!IsUsableTermName(reference)) continue;
     electronicReferences_[{settings.GetLong(type), settings.GetString(id)}] = std::move(reference);
@@ -180,12 +210,14 @@ std::string CVardoCustomerDb::GetInvoicePostalCode() { return CustomerPostalLine
 std::string CVardoCustomerDb::GetInvoiceCity() { return CustomerPostalLine(Text(person_.adr2), Text(person_.adr3)).second; }
 
 std::string CVardoCustomerDb::GetDeliveryMethodCode() {
+  if (!Reads(person_.wod)) return "";
   const int number = TextNumberInRange(GetLong(person_.wod), CVardoDeliveryMethodsDb::kFirst,
                                        CVardoDeliveryMethodsDb::kLast);
   return deliveryMethods_.contains(number) ? FormatInteger(number) : std::string();
 }
 
 std::string CVardoCustomerDb::GetDeliveryTermCode() {
+  if (!Reads(person_.tod)) return "";
   const int number =
       TextNumberInRange(GetLong(person_.tod), CVardoDeliveryTermsDb::kFirst, CVardoDeliveryTermsDb::kLast);
   return deliveryTerms_.contains(number) ? FormatInteger(number) : std::string();

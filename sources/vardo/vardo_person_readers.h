@@ -17,6 +17,9 @@
 inline constexpr int kVardoCustomer = 1;
 inline constexpr int kVardoSupplier = 2;
 inline constexpr int kVardoDeliveryAddress = 3;
+// The person type of a record whose TYPE does not read as its field's type:
+// it may be any person, so it is lost to every reader, as a record that cannot be read.
+inline constexpr int kVardoUnreadableType = -2;
 
 // The columns of PERSON.DBF that the readers read.
 struct VardoPersonFields {
@@ -31,7 +34,8 @@ struct VardoPersonFields {
 };
 
 // The person type of the current record of a PERSON.DBF table: TYPE as a
-// number; -1 when it is empty or holds none.
+// number; -1 when it is empty or holds none; kVardoUnreadableType when it
+// does not read as its field's type.
 int ReadVardoPersonType(CVardoCompanyDb& persons, VardoPersonFields& fields);
 
 // The payment terms of a company (texts 421-430 with a usable name), looked up
@@ -76,13 +80,20 @@ class CVardoPersonDb : public CVardoCompanyDb {
  protected:
   static constexpr int kTable = vardo_table::kPerson;
 
-  // Moves on from the current record to the next one of the type, or to the end.
+  // Moves on from the current record to the next one of the type, or to the
+  // end; the records passed whose type does not read are counted as lost.
   bool MoveToType(bool found, int type);
+  // Whether the current person of `type` goes: one whose INACTIVE does not
+  // read is refused with a row; one of whose `sentValues` a value does not
+  // read goes without it, with a row.
+  bool CheckPerson(int type, std::vector<ReportRow>& rows, std::initializer_list<VardoField*> sentValues);
+  // Whether the field's value on the current record reads as its type.
+  bool Reads(VardoField& field) { return DamagedAmong({&field}).empty(); }
   std::string Text(VardoField& field) { return GetString(field); }
   // ADR2 is a second street line only when ADR3 holds the postal line.
   std::string SecondAddressLine() { return Text(person_.adr3).empty() ? std::string() : Text(person_.adr2); }
-  std::string PaymentTermCode() { return paymentTerms_.Code(GetLong(person_.credit)); }
-  std::string PaymentTermName() { return paymentTerms_.Name(GetLong(person_.credit)); }
+  std::string PaymentTermCode() { return Reads(person_.credit) ? paymentTerms_.Code(GetLong(person_.credit)) : ""; }
+  std::string PaymentTermName() { return Reads(person_.credit) ? paymentTerms_.Name(GetLong(person_.credit)) : ""; }
 
   VardoPersonFields person_;
 
@@ -101,8 +112,8 @@ class CVardoCustomerDb : public CVardoPersonDb, public I_QZ_Customers {
   // For every edition the installed Vardo program recognises.
   bool IsAvailable() override;
   void AddWarnings(std::vector<ReportRow>& rows) override { AddDamageRows(rows); }
-  bool CheckCurrent(std::vector<ReportRow>&) override {
-    return GetPersonType() == kVardoCustomer && !GetBool(person_.inactive);
+  bool CheckCurrent(std::vector<ReportRow>& rows) override {
+    return CheckPerson(kVardoCustomer, rows, {&person_.credit, &person_.wod, &person_.tod});
   }
   bool IsCurrentCounted() override { return GetPersonType() == kVardoCustomer; }
   bool MoveFirst() override;
@@ -162,8 +173,8 @@ class CVardoSupplierDb : public CVardoPersonDb, public I_QZ_Suppliers {
 
   bool IsAvailable() override { return true; }
   void AddWarnings(std::vector<ReportRow>& rows) override { AddDamageRows(rows); }
-  bool CheckCurrent(std::vector<ReportRow>&) override {
-    return GetPersonType() == kVardoSupplier && !GetBool(person_.inactive);
+  bool CheckCurrent(std::vector<ReportRow>& rows) override {
+    return CheckPerson(kVardoSupplier, rows, {&person_.credit});
   }
   bool IsCurrentCounted() override { return GetPersonType() == kVardoSupplier; }
   bool MoveFirst() override { return MoveToType(CVardoCompanyDb::MoveFirst(), kVardoSupplier); }

@@ -7,12 +7,14 @@
 #include "sources/admin/testing/reader_walk.h"
 #include "sources/vardo/vardo_readers.h"
 #include "sources/vardo/vardo_test_support.h"
+#include "tools/fixtures/dbf_value.h"
 #include "tools/fixtures/dbf_writer.h"
 
 namespace {
 
 using namespace reader_walk;
 using ::testing::ElementsAre;
+using ::testing::Contains;
 using ::testing::IsEmpty;
 
 // Only the records the generator writes for the special cases, so every value is known here.
@@ -433,3 +435,167 @@ TEST(VardoEditionUnknown, NoCompanyKindIsAvailable) {
 }
 
 }  // namespace
+
+// A value that does not read as its field's type (letters in a number, date
+// or logical field): a record whose choice, key, amount, rate or date it is
+// is refused with an Error row naming the field; a record it only adds to goes
+// without it, with a Warning row. No reader sends a value the company does
+// not have, nor another record in the one's place.
+class VardoDamagedValues : public VardoReaders {
+ protected:
+  void Damage(const char* file, std::vector<std::pair<std::string, std::string>> match, const char* field,
+              const char* value) const {
+    fixtures::ChangeDbfValue(std::filesystem::path(company_) / file, match, field, value);
+  }
+  // The row whose text names the field and its stored value.
+  static auto RowNaming(const char* kind, const std::string& key, const std::string& field, const std::string& value) {
+    return ::testing::AllOf(::testing::Field(&ReportRow::kind, kind), ::testing::Field(&ReportRow::key, key),
+                            ::testing::Field(&ReportRow::text, ::testing::HasSubstr("fältet " + field)),
+                            ::testing::Field(&ReportRow::text, ::testing::HasSubstr("(\"" + value + "\")")));
+  }
+  static std::vector<int> Numbers(const std::vector<CustomerLedgerRecord>& items) {
+    std::vector<int> numbers;
+    for (const auto& item : items) numbers.push_back(item.invoiceNumber);
+    return numbers;
+  }
+};
+
+TEST_F(VardoDamagedValues, OpenInvoicesAreRefusedNeverReplaced) {
+  const struct {
+    const char* field;
+    const char* value;
+    std::vector<std::pair<std::string, std::string>> match;
+    std::vector<int> sent;
+  } cases[] = {
+      // The current year's 5001 is refused; the earlier year's 5001 is not sent in its place.
+      {"RESIDUAL", "--3", {{"LEDNO", "5001"}, {"YEARNO", "3"}}, {5002, 5008}},
+      {"RATE", "x.5", {{"LEDNO", "5008"}}, {5001, 5002}},
+      {"FORAMOUNT", "12abc", {{"LEDNO", "5002"}}, {5001, 5008}},
+      {"LEDDUEDATE", "20261301", {{"LEDNO", "5002"}}, {5001, 5008}},
+      {"LEDNO", "50O8", {{"LEDNO", "5008"}}, {5001, 5002}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.field);
+    company_ = install_.AddSampleCompany(std::string("Skadad ") + c.field, SpecialCasesOnly());
+    Damage("LEDGER.DBF", c.match, c.field, c.value);
+    CVardoCustomerLedgerItems reader(company_);
+    auto walked = Walk(reader);
+    EXPECT_THAT(Numbers(walked.records), ElementsAre(c.sent[0], c.sent[1]));
+    const std::string key = std::string(c.field) == "LEDNO" ? report::kMissingKey : c.match.front().second;
+    EXPECT_THAT(walked.rows, Contains(RowNaming("Error", key, c.field, c.value)));
+  }
+}
+
+// An item whose ledger does not read may be of either: both lose it, as an item that cannot be read.
+TEST_F(VardoDamagedValues, AnItemOfNoKnownLedgerIsLostToBoth) {
+  Damage("LEDGER.DBF", {{"LEDNO", "5008"}}, "PERSTYPE", "K");
+  const ReportRow lost{"", "", "Error", "Fel:",
+                       "Filen LEDGER.DBF kan inte läsas helt: fältet PERSTYPE har ett värde som inte kan läsas (\"K\")"};
+  CVardoCustomerLedgerItems customers(company_);
+  auto walkedCustomers = Walk(customers);
+  EXPECT_THAT(Numbers(walkedCustomers.records), ElementsAre(5001, 5002));
+  EXPECT_THAT(walkedCustomers.rows, Contains(lost));
+  CVardoSupplierLedgerItems suppliers(company_);
+  auto walkedSuppliers = Walk(suppliers);
+  EXPECT_EQ(walkedSuppliers.records.size(), 3u);
+  EXPECT_THAT(walkedSuppliers.rows, Contains(lost));
+}
+
+TEST_F(VardoDamagedValues, AnInvoiceDateThatDoesNotReadRefusesItsItem) {
+  Damage("INVOICE.DBF", {{"INVNO", "5001"}}, "INVDATE", "2026-2-1");
+  CVardoCustomerLedgerItems reader(company_);
+  auto walked = Walk(reader);
+  EXPECT_THAT(Numbers(walked.records), ElementsAre(5002, 5008));  // not dated from the ledger row
+  EXPECT_THAT(walked.rows, Contains(::testing::AllOf(
+                               ::testing::Field(&ReportRow::key, "5001"),
+                               ::testing::Field(&ReportRow::text, ::testing::StartsWith(
+                                                                      "Fakturans datum kunde inte läsas ur INVOICE.DBF: "
+                                                                      "fältet INVDATE har ett värde som inte kan läsas")))));
+}
+
+// The settings are held back, as for a table that cannot be read.
+TEST_F(VardoDamagedValues, CompanySettingsAreHeldBack) {
+  const struct {
+    const char* file;
+    std::vector<std::pair<std::string, std::string>> match;
+    const char* field;
+    const char* value;
+  } cases[] = {
+      {"SERIES.DBF", {{"ID", "101"}, {"YEARNO", "2"}}, "LASTNUM", "abc"},
+      {"SERIES.DBF", {{"ID", "101"}, {"YEARNO", "2"}}, "ID", "1O1"},
+      {"CLIENT.DBF", {}, "VATPER", "x"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.field);
+    company_ = install_.AddSampleCompany(std::string("Skadad ") + c.field, SpecialCasesOnly());
+    Damage(c.file, c.match, c.field, c.value);
+    CVardoCompanySettings reader(company_);
+    auto walked = WalkCompany(reader);
+    EXPECT_THAT(walked.rows, ElementsAre(ReportRow{"", "", "Error", "Fel:",
+                                                   std::string("Filen ") + c.file + " kan inte läsas helt: fältet " +
+                                                       c.field + " har ett värde som inte kan läsas (\"" + c.value +
+                                                       "\")"}));
+  }
+}
+
+TEST_F(VardoDamagedValues, RegistersRefuseWhatChoosesAndWarnOfWhatAdds) {
+  {
+    Damage("PERSON.DBF", {{"ID", "1001"}, {"TYPE", "1"}}, "INACTIVE", "J");
+    Damage("PERSON.DBF", {{"ID", "1003"}}, "CREDIT", "3O");
+    CVardoCustomerDb reader(company_);
+    auto walked = Walk(reader);
+    EXPECT_THAT(walked.rows, ElementsAre(RowNaming("Error", "1001", "INACTIVE", "J"),
+                                         RowNaming("Warning", "1003", "CREDIT", "3O")));
+    ASSERT_EQ(walked.records.size(), 1u);
+    EXPECT_EQ(walked.records[0].customerNumber, "1003");
+    EXPECT_EQ(walked.records[0].termsOfPaymentCode, "");  // not the first term of the range
+    EXPECT_EQ(walked.counted, 3);
+  }
+  {
+    Damage("ARTICLE.DBF", {{"ARTNO", "A100"}}, "ARTPRICE0", "450,00");
+    Damage("ARTICLE.DBF", {{"ARTNO", "A101"}}, "ARTUNIT", "st");
+    CVardoArticleDb reader(company_, "");
+    auto walked = Walk(reader);
+    EXPECT_THAT(walked.rows, ElementsAre(RowNaming("Error", "A100", "ARTPRICE0", "450,00"),
+                                         RowNaming("Warning", "A101", "ARTUNIT", "st")));
+    ASSERT_FALSE(walked.records.empty());
+    EXPECT_EQ(walked.records[0].number, "A101");
+    EXPECT_EQ(std::tie(walked.records[0].unitCode, walked.records[0].unitName), std::tuple("", ""));
+  }
+  {
+    // A text whose number does not read may be of any range: lost, as a text that cannot be read.
+    Damage("TEXT.DBF", {{"TEXTNO", "220"}}, "TEXTNO", "22O");
+    CVardoDeliveryTermsDb terms(company_);
+    auto walked = Walk(terms);
+    EXPECT_EQ(walked.records.size(), 1u);
+    EXPECT_THAT(walked.rows, ElementsAre(ReportRow{"", "", "Error", "Fel:",
+                                                   "Filen TEXT.DBF kan inte läsas helt: fältet TEXTNO har ett värde "
+                                                   "som inte kan läsas (\"22O\")"}));
+    // So does a look-up of another table.
+    Damage("HISTORY.DBF", {{"REF", "1001"}}, "HISTTYPE", "x");
+    CVardoCustomerDb customers(company_);
+    auto lookedUp = Walk(customers);
+    EXPECT_THAT(lookedUp.rows,
+                Contains(::testing::Field(&ReportRow::text,
+                                          "Filen HISTORY.DBF kan inte läsas helt: fältet HISTTYPE har ett värde som "
+                                          "inte kan läsas (\"x\"); anteckningar saknas.")));
+  }
+}
+
+// A person whose type does not read may be anyone: every reader of persons loses it, as a record that cannot be read.
+TEST_F(VardoDamagedValues, APersonOfNoKnownTypeIsLostToEveryReader) {
+  WriteTable("PERSON.DBF", {{"ID", 'C', 10}, {"TYPE", 'N', 2}, {"PNAME", 'C', 40}, {"INACTIVE", 'L', 1}},
+             {{"1001", "1", "Kunden AB", "F"}, {"1002", "x", "Vem AB", "F"}, {"2001", "2", "Leverantören AB", "F"}});
+  const ReportRow lost{"", "", "Error", "Fel:",
+                       "Filen PERSON.DBF kan inte läsas helt: fältet TYPE har ett värde som inte kan läsas (\"x\")"};
+  CVardoCustomerDb customers(company_);
+  auto walkedCustomers = Walk(customers);
+  ASSERT_EQ(walkedCustomers.records.size(), 1u);
+  EXPECT_EQ(walkedCustomers.records[0].name, "Kunden AB");
+  EXPECT_THAT(walkedCustomers.rows, ElementsAre(lost));
+  CVardoSupplierDb suppliers(company_);
+  auto walkedSuppliers = Walk(suppliers);
+  ASSERT_EQ(walkedSuppliers.records.size(), 1u);
+  EXPECT_EQ(walkedSuppliers.records[0].name, "Leverantören AB");
+  EXPECT_THAT(walkedSuppliers.rows, ElementsAre(lost));
+}

@@ -30,6 +30,14 @@ bool AddTableDamage(const CVardoCompanyDb& table, std::vector<ReportRow>& rows) 
   for (const ReportRow& row : damage) rows.push_back(ErrorRow(kNotMade + row.text));
   return !damage.empty();
 }
+// A value of a booking year or an account that does not read would give a
+// file for another year or one short of accounts: the row that says so stops the export.
+bool AddDamagedValues(CVardoCompanyDb& table, std::vector<ReportRow>& rows) {
+  const std::vector<VardoDamagedValue>& damaged = table.DamagedValues();
+  if (damaged.empty()) return false;
+  rows.push_back(ErrorRow(kNotMade + VardoDamageText(table.TableId(), VardoDamagedValuesText(damaged))));
+  return true;
+}
 // A finding in the chart of accounts: the row and the note that no voucher can follow.
 void AddAccountRows(std::vector<ReportRow>& rows, const char* caption, std::string text) {
   rows.push_back(Row(report::kAccountType, caption, std::move(text)));
@@ -195,6 +203,7 @@ bool CVardoSie::ReadYears(Vardo::CBookingYearDb& years, VardoSieYear& current, V
   int counted = 0;
   do {
     const int begin = years.GetDate(kTable, "BEGIN");
+    if (AddDamagedValues(years, rows)) return false;
     const int number = begin == 0 ? kVardoPositionFailed : VardoGetYearNo(begin);
     if (number != kVardoPositionFailed) ++counted;
     if (today > 0 && number > 0 && today == number) break;
@@ -209,12 +218,17 @@ bool CVardoSie::ReadYears(Vardo::CBookingYearDb& years, VardoSieYear& current, V
     year.chartType = ChartType(year.chart);
     year.fileName = fileName;
   };
-  if (years.GetLong(kTable, "ACCCHART") == 0) VardoRecordPrev(kTable);
+  if (years.GetLong(kTable, "ACCCHART") == 0) {
+    if (AddDamagedValues(years, rows)) return false;
+    VardoRecordPrev(kTable);
+  }
   fill(current, kCurrentYearFile);
+  if (AddDamagedValues(years, rows)) return false;
   hasPrevious = counted > 1;
   if (hasPrevious) {
     VardoRecordPrev(kTable);
     fill(previous, kPreviousYearFile);
+    if (AddDamagedValues(years, rows)) return false;
   }
   return true;
 }
@@ -225,7 +239,9 @@ bool CVardoSie::HasRefusedAccount(Vardo::CKontoDb& accounts, int currentChart, i
   constexpr int kTable = vardo_table::kAccount;
   if (previousChart == 0 || previousChart != currentChart) return false;
   for (bool more = accounts.MoveFirst(); more; more = accounts.MoveNext()) {
-    if (accounts.GetLong(kTable, "ACCCHART") != currentChart) continue;
+    const int chart = accounts.GetLong(kTable, "ACCCHART");
+    if (AddDamagedValues(accounts, rows)) return true;
+    if (chart != currentChart) continue;
     const vardo_values::LeadingInteger account = vardo_values::ReadLeadingInteger(accounts.GetString(kTable, "ACCNO"));
     if (!account.found) {
       AddAccountRows(rows, report::kCaptionError, "Kontoplanen innehåller kontonummer med felaktiga tecken.");

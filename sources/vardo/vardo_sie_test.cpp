@@ -11,6 +11,7 @@
 #include "sources/vardo/vardo_environment.h"
 #include "sources/vardo/vardo_sie.h"
 #include "sources/vardo/vardo_test_support.h"
+#include "tools/fixtures/dbf_value.h"
 #include "tools/fixtures/dbf_writer.h"
 
 namespace {
@@ -233,6 +234,39 @@ TEST_F(VardoSieTest, AFileThatDoesNotTellWhatWasReadIsNotSent) {
                               "har 0 konton men kontoplanen 2.")));
   EXPECT_EQ(reader.GetFilePath(), "");
   EXPECT_EQ(reader.GetFilePathPreviousYear(), "");
+}
+
+// A booking year whose dates do not read is never replaced by another year,
+// and an account that cannot be read leaves no file without it.
+TEST_F(VardoSieTest, UnreadableYearsAndAccountsGiveNoFile) {
+  const struct {
+    const char* file;
+    std::vector<std::pair<std::string, std::string>> match;
+    const char* field;
+    const char* value;
+    const char* says;
+  } cases[] = {
+      {"ACCYEAR.DBF", {{"YEARNO", "2"}}, "BEGIN", "2O260101", "BEGIN holds \"2O260101\""},
+      {"ACCYEAR.DBF", {{"YEARNO", "2"}}, "END", "20261232", "END holds \"20261232\""},
+      {"ACCOUNT.DBF", {{"ACCNO", "3001"}}, "ACCCHART", "x", "ACCCHART holds \"x\""},
+      {"ACCOUNT.DBF", {{"ACCNO", "3001"}}, "ACCNO", "", "ACCNO holds \"\""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.field) + " \"" + c.value + "\"");
+    company_ = install_.AddSampleCompany(std::string("Skadad ") + c.field + c.value);
+    // Charts of two kinds: the accounts are then the engine's alone to check.
+    WriteYears({{-1, 200}, {0, 250}});
+    fixtures::ChangeDbfValue(fs::path(company_) / c.file, c.match, c.field, c.value);
+    CVardoSie reader(company_);
+    const auto rows = reader.CreateSieFiles();
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0].kind, "Error");
+    EXPECT_THAT(rows[0].text, ::testing::StartsWith(std::string("SIE-fil kunde inte skapas. Filen ") + c.file +
+                                                    " kan inte läsas helt: "));
+    EXPECT_THAT(rows[0].text, HasSubstr(c.says));
+    EXPECT_EQ(reader.GetFilePath(), "");
+    EXPECT_EQ(reader.GetFilePathPreviousYear(), "");
+  }
 }
 
 TEST_F(VardoSieTest, AnOldFileThatCannotBeRemovedIsReported) {

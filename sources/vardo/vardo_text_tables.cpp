@@ -14,6 +14,12 @@ CVardoTextDb::CVardoTextDb(std::string companyFolder) : CVardoCompanyDb(std::mov
   SetTableId(vardo_table::kText);
 }
 
+bool CVardoTextDb::PassUnreadableNumber() {
+  const std::vector<VardoDamagedValue> damaged = DamagedAmong({&number_});
+  if (!damaged.empty()) CountAsUnreadable(VardoDamagedValuesText(damaged));
+  return !damaged.empty();
+}
+
 // "30 dagar netto" gives 30, "Netto 10 dagar" 190 (the number does not start
 // the name), "Kontant" -1. At most three digits are read.
 int CVardoTextDb::GetDaysFromName() {

@@ -14,6 +14,9 @@ class CVardoTextDb : public CVardoCompanyDb {
   explicit CVardoTextDb(std::string companyFolder);
 
   int GetTextNumber() { return GetLong(number_); }
+  // Whether the text number does not read as its field's type, the text then
+  // counted as one the walk cannot read: a look-up passes it over.
+  bool PassUnreadableNumber();
   std::string GetTextName() { return GetString(name_); }
   // The days of a payment term, read from its name (see the .cpp); -1 when the name holds no number.
   int GetDaysFromName();
@@ -69,7 +72,8 @@ class CVardoTextRangeReader : public CVardoTextDb, public Interface {
 
   bool IsAvailable() override { return true; }
   void AddWarnings(std::vector<ReportRow>& rows) override { AddDamageRows(rows); }
-  bool CheckCurrent(std::vector<ReportRow>&) override { return IsUploaded(); }
+  // A text whose number does not read may be one of this range: lost, as a text that cannot be read.
+  bool CheckCurrent(std::vector<ReportRow>&) override { return !PassUnreadableNumber() && IsUploaded(); }
   bool MoveFirst() override { return CVardoCompanyDb::MoveFirst(); }
   bool MoveNext() override { return CVardoCompanyDb::MoveNext(); }
 

@@ -69,6 +69,32 @@ std::int32_t LeadingInteger(std::string_view text) {
   return ClampToInt32(std::trunc(LeadingDouble(text)));
 }
 
+// Whether a value reads as what its field's type says: a number (digits, a
+// sign, a point, blanks), a date (eight digits of a real date, or blank) or a
+// logical (one of its letters, or blank). Other types hold any text.
+bool ReadsAsItsType(char type, std::string_view raw) {
+  const std::string_view value = TrimBlanks(raw);
+  if (value.empty()) return true;
+  switch (type) {
+    case 'N':
+    case 'F': {
+      std::string_view digits = value;
+      if (digits.front() == '+' || digits.front() == '-') digits.remove_prefix(1);
+      const auto point = digits.find('.');
+      if (point != std::string_view::npos && digits.find('.', point + 1) != std::string_view::npos) return false;
+      return std::any_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }) &&
+             std::all_of(digits.begin(), digits.end(), [](char c) { return (c >= '0' && c <= '9') || c == '.'; });
+    }
+    case 'D':
+      // Some writers fill an empty date with zeros.
+      return value == "00000000" || DateValueFromText(value) != 0;
+    case 'L':
+      return value.size() == 1 && std::string_view("TtYyFfNn?").find(value.front()) != std::string_view::npos;
+    default:
+      return true;
+  }
+}
+
 bool TrueText(std::string_view text) {
   text = TrimBlanks(text);
   if (text.empty()) return false;
@@ -84,6 +110,12 @@ std::string Joined(const std::vector<std::string>& parts) {
 
 std::string UnreadableRecordText(std::int32_t record) {
   return "record " + std::to_string(record + 1) + " cannot be read";
+}
+
+// What is said of a live record whose value does not read as its field's type (or is missing where it must be).
+std::string DamagedValueText(lumdb::dbf_table_c& table, int field) {
+  return "record " + std::to_string(table.current_record() + 1) + ": " + table.fields()[static_cast<std::size_t>(field)].name +
+         " holds \"" + std::string(TrimBlanks(table.field_text(field))) + "\"";
 }
 
 std::string SieQuoted(std::string_view text) {
@@ -383,7 +415,17 @@ std::string_view Engine::Raw(std::int32_t handle, char& type) {
   type = 0;
   if (!Resolve(handle, table, field) || !table->OnRecord()) return {};
   type = table->dbf->fields()[static_cast<std::size_t>(field)].type;
-  return table->dbf->field_value(field);
+  const std::string_view raw = table->dbf->field_value(field);
+  // A value that does not read as its type is said, never read as another value: it reads blank.
+  if (!ReadsAsItsType(type, raw)) {
+    ReportDamagedValue(handle, *table, field);
+    return {};
+  }
+  return raw;
+}
+
+void Engine::ReportDamagedValue(std::int32_t handle, Table& table, int field) {
+  Report(vardo_error::kDamagedValue, handle, std::string(TrimBlanks(table.dbf->field_text(field))));
 }
 
 std::int32_t Engine::String(std::int32_t handle, char* buffer, std::int32_t size) {
@@ -393,6 +435,8 @@ std::int32_t Engine::String(std::int32_t handle, char* buffer, std::int32_t size
   std::string& text = text_;
   if (table->OnRecord()) {
     table->dbf->field_text(field, text);
+    const char type = table->dbf->fields()[static_cast<std::size_t>(field)].type;
+    if (!ReadsAsItsType(type, table->dbf->field_value(field))) ReportDamagedValue(handle, *table, field);
   } else {
     text.clear();
   }
@@ -445,6 +489,13 @@ const std::vector<Engine::Year>& Engine::Years() {
   const int chart = years.field_index("ACCCHART");
   const int number = years.field_index("YEARNO");
   ForEachLiveRecord(years, yearsLoss_, [&] {
+    // A year read without one of its values would be taken for another year, or cover days it does not.
+    for (const int field : {begin, end, chart, number}) {
+      if (field >= 0 && !ReadsAsItsType(years.fields()[static_cast<std::size_t>(field)].type, years.field_value(field))) {
+        yearsLoss_ = DamagedValueText(years, field);
+        return false;
+      }
+    }
     Year year;
     year.begin = DateValueFromText(years.field_value(begin));
     year.end = DateValueFromText(years.field_value(end));
@@ -465,7 +516,13 @@ std::int32_t Engine::Today() const {
 std::int32_t Engine::YearNo(std::int32_t date) {
   if (openFolder_.empty()) return kVardoNotOpen;
   if (date == 0) date = Today();
-  for (const Year& year : Years()) {
+  const std::vector<Year>& years = Years();
+  // Of years not all read, the one that covers the date may be the one lost.
+  if (!yearsLoss_.empty()) {
+    Report(vardo_error::kDamagedTable, vardo_table::kAccountYear, yearsLoss_);
+    return kNoSuchYear;
+  }
+  for (const Year& year : years) {
     if (year.begin != 0 && year.begin <= date && date <= year.end) return year.number;
   }
   return kNoSuchYear;
@@ -481,7 +538,7 @@ std::int32_t Engine::ExportSie(const char* path, std::int32_t sieType, std::int3
   }
   const std::vector<Year>& years = Years();
   if (!yearsLoss_.empty()) {
-    Report(vardo_error::kUnreadableRecord, vardo_table::kAccountYear, yearsLoss_);
+    Report(vardo_error::kDamagedTable, vardo_table::kAccountYear, yearsLoss_);
     return kCannotWrite;
   }
   const auto year = std::find_if(years.begin(), years.end(), [&](const Year& y) { return y.begin == yearStart; });
@@ -523,14 +580,27 @@ std::int32_t Engine::ExportSie(const char* path, std::int32_t sieType, std::int3
     const int number = accounts.field_index("ACCNO");
     const int name = accounts.field_index("ACCNAME");
     const int chart = accounts.field_index("ACCCHART");
+    // An account that cannot be placed in its chart, or has no number, is one the file would lack.
+    bool whole = true;
     const bool read = ForEachLiveRecord(accounts, why, [&] {
-      if (chart >= 0 && ClampToInt32(LeadingDouble(accounts.field_value(chart))) != year->chart) return true;
+      if (chart >= 0) {
+        const std::string_view stored = accounts.field_value(chart);
+        if (TrimBlanks(stored).empty() || !ReadsAsItsType(accounts.fields()[static_cast<std::size_t>(chart)].type, stored)) {
+          why = DamagedValueText(accounts, chart);
+          return whole = false;
+        }
+        if (ClampToInt32(LeadingDouble(stored)) != year->chart) return true;
+      }
       const std::string account(TrimBlanks(accounts.field_text(number)));
-      if (!account.empty()) line("#KONTO " + account + " " + SieQuoted(TrimBlanks(accounts.field_text(name))));
+      if (account.empty()) {
+        why = DamagedValueText(accounts, number);
+        return whole = false;
+      }
+      line("#KONTO " + account + " " + SieQuoted(TrimBlanks(accounts.field_text(name))));
       return true;
     });
-    if (!read) {
-      Report(vardo_error::kUnreadableRecord, vardo_table::kAccount, why);
+    if (!read || !whole) {
+      Report(read ? vardo_error::kDamagedTable : vardo_error::kUnreadableRecord, vardo_table::kAccount, why);
       return kCannotWrite;
     }
   }

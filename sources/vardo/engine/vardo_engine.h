@@ -73,7 +73,10 @@ class Engine {
   bool ReportProblem(std::int32_t id, const Table& table) const;
   // The table and field of a handle on a current record; false when stale or unknown.
   bool Resolve(std::int32_t handle, Table*& table, int& field);
+  // The stored value of a field of the current record and the field's type;
+  // blank, and reported, when it does not read as that type.
   std::string_view Raw(std::int32_t handle, char& type);
+  void ReportDamagedValue(std::int32_t handle, Table& table, int field);
   const std::vector<Year>& Years();
   std::int32_t Today() const;
   void Report(std::int16_t code, std::int32_t detail, const std::string& text) const;

@@ -15,6 +15,7 @@
 #include "platform/fake/scoped_environment.h"
 #include "platform/files.h"
 #include "platform/text.h"
+#include "tools/fixtures/dbf_value.h"
 #include "tools/fixtures/dbf_writer.h"
 #include "tools/samplecompany/sample_company.h"
 #include "tools/samplecompany/sample_vardo_company.h"
@@ -256,6 +257,96 @@ TEST_F(EngineTest, DamagedTablesAreFailures) {
   EXPECT_THAT(reported.Take(), ElementsAre("2 0 the file does not exist"));
   engine_.SetPath((tree_ / "Annat").c_str());
   EXPECT_EQ(engine_.Open("Annat"), -1);
+  EXPECT_THAT(reported.Take(), ElementsAre());
+}
+
+// A value that does not read as its field's type is reported with the field's
+// handle and reads blank, whichever function reads it; never its leading number.
+TEST_F(EngineTest, ValuesThatDoNotReadAsTheirTypeAreReported) {
+  ReportedErrors reported(engine_);
+  const struct {
+    char type;  // the column that holds the value: N, D, L or C
+    const char* stored;
+    bool damaged;
+    double value;  // as FieldValueDouble (Date for D) reads it
+  } cases[] = {
+      {'N', "--3", true, 0},       {'N', "x.5", true, 0},     {'N', "12abc", true, 0},  {'N', "1e99", true, 0},
+      {'N', "1.2.3", true, 0},     {'N', "-", true, 0},       {'N', "-12.50", false, -12.5},
+      {'N', "+7", false, 7},       {'N', "", false, 0},       {'D', "20230229", true, 0},
+      {'D', "2024AB01", true, 0},  {'D', "00000000", false, 0}, {'D', "", false, 0},
+      {'D', "20240229", false, DateValue(2024, 2, 29)},     {'L', "X", true, 0},      {'L', "1", true, 0},
+      {'L', "?", false, 0},        {'L', "t", false, 1},      {'C', "x.5", false, 0},
+  };
+  fixtures::DbfWriter texts(fixtures::DbfFormat::DBase3,
+                            {{"N", 'N', 10, 2}, {"D", 'D', 8}, {"L", 'L', 1}, {"C", 'C', 10}});
+  for (const auto& c : cases) {
+    std::vector<std::string> record(4);
+    record[std::string("NDLC").find(c.type)] = c.stored;
+    texts.Add(record);
+  }
+  texts.WriteTo(Company() / "TEXT.DBF");
+  Open();
+  ASSERT_EQ(engine_.First(vardo_table::kText), 0);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(1, c.type) + " \"" + c.stored + "\"");
+    const std::int32_t handle = engine_.Field(vardo_table::kText, std::string(1, c.type).c_str());
+    const double read = c.type == 'D' ? engine_.Date(handle) : engine_.Double(handle);
+    EXPECT_EQ(read, c.value);
+    EXPECT_EQ(Text(vardo_table::kText, std::string(1, c.type).c_str()), c.stored);  // the text as stored
+    const std::string said = "5 " + std::to_string(handle) + " " + c.stored;
+    const std::vector<std::string> expected = c.damaged ? std::vector<std::string>(2, said) : std::vector<std::string>();
+    EXPECT_EQ(reported.Take(), expected);
+    engine_.Next(vardo_table::kText);
+  }
+}
+
+// A booking year or an account that cannot be read gives no year number and
+// no file, and says which record and field: no other year is taken for the
+// current one, and no file goes without an account of its chart.
+TEST_F(EngineTest, UnreadableYearsAndAccountsGiveNoFile) {
+  ReportedErrors reported(engine_);
+  const std::filesystem::path years = Company() / "ACCYEAR.DBF";
+  const std::filesystem::path accounts = Company() / "ACCOUNT.DBF";
+  const std::string wholeYears = platform::ReadWholeFile(years).value();
+  const std::string wholeAccounts = platform::ReadWholeFile(accounts).value();
+  const struct {
+    std::filesystem::path file;
+    std::vector<std::pair<std::string, std::string>> match;
+    const char* field;
+    const char* value;
+    const char* report;
+  } cases[] = {
+      {years, {{"YEARNO", "3"}}, "BEGIN", "2024O101", "1 16 record 4: BEGIN holds \"2024O101\""},
+      {years, {{"YEARNO", "2"}}, "END", "20231331", "1 16 record 3: END holds \"20231331\""},
+      {years, {{"YEARNO", "1"}}, "ACCCHART", "2S0", "1 16 record 1: ACCCHART holds \"2S0\""},
+      {accounts, {{"ACCNO", "1510"}}, "ACCCHART", "x", "1 1 record "},
+      {accounts, {{"ACCNO", "1930"}}, "ACCCHART", "", "1 1 record "},
+      {accounts, {{"ACCNO", "3001"}}, "ACCNO", "", "1 1 record "},
+  };
+  const auto path = tree_ / "SIE.SE";
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.field) + " \"" + c.value + "\"");
+    tree_.Write("Företag/Bygg/ACCYEAR.DBF", wholeYears);
+    tree_.Write("Företag/Bygg/ACCOUNT.DBF", wholeAccounts);
+    fixtures::ChangeDbfValue(c.file, c.match, c.field, c.value);
+    Open();
+    if (c.file == years) {
+      EXPECT_EQ(engine_.YearNo(0), kNoSuchYear);
+      EXPECT_THAT(reported.Take(), ElementsAre(c.report));
+    }
+    EXPECT_EQ(engine_.ExportSie(path.c_str(), 4, DateValue(kYear, 1, 1)), kCannotWrite);
+    EXPECT_FALSE(std::filesystem::exists(path));
+    const auto lines = reported.Take();
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_THAT(lines[0], ::testing::StartsWith(c.report));
+    EXPECT_THAT(lines[0], HasSubstr(std::string(c.field) + " holds \"" + c.value + "\""));
+    engine_.Close();
+  }
+  // An account of another chart with no number is no account of this year's file.
+  tree_.Write("Företag/Bygg/ACCOUNT.DBF", wholeAccounts);
+  fixtures::ChangeDbfValue(accounts, {{"ACCNO", "1910"}}, "ACCNO", "");
+  Open();
+  EXPECT_EQ(engine_.ExportSie(path.c_str(), 4, DateValue(kYear, 1, 1)), 0);
   EXPECT_THAT(reported.Take(), ElementsAre());
 }
 
