@@ -65,7 +65,7 @@ class CAdminSupplierLedgerItems : public CAdminLevfkt, public I_QZ_SupplierLedge
   std::string GetCurrencyCode() override { return GetField(colCurrency_); }
   std::string GetCurrencyRate() override;
   int GetCurrencyRateUnit() override;
-  int GetSupplierLedgerAccountNumber() override { return ToInt(GetField(colLedgerAccount_)); }
+  int GetSupplierLedgerAccountNumber() override { return WholeNumberValue(colLedgerAccount_).value_or(0); }
   std::string GetTotalAmountInvoiceCurrency() override;
   std::string GetRemainingAmountInvoiceCurrency() override { return GetBalance(); }
 
