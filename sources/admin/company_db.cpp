@@ -177,7 +177,14 @@ std::optional<std::string> ReadDbfDate(std::string_view text) {
 
 }  // namespace
 
-std::optional<double> CAdminCompanyDb::NumberValue(int column) const { return ReadDbfNumber(GetField(column)); }
+// Numbers, dates and logical letters are ASCII in every code page a table may
+// have, so they are read from the bytes as stored, without decoding them.
+std::string_view CAdminCompanyDb::StoredValue(int column) const {
+  if (!hasRecords_ || column < 0) return {};
+  return table_->field_value(column);
+}
+
+std::optional<double> CAdminCompanyDb::NumberValue(int column) const { return ReadDbfNumber(StoredValue(column)); }
 
 std::optional<int> CAdminCompanyDb::WholeNumberValue(int column) const {
   const std::optional<double> number = NumberValue(column);
@@ -187,9 +194,11 @@ std::optional<int> CAdminCompanyDb::WholeNumberValue(int column) const {
   return static_cast<int>(*number);
 }
 
-std::optional<std::string> CAdminCompanyDb::DateValue(int column) const { return ReadDbfDate(GetField(column)); }
+std::optional<std::string> CAdminCompanyDb::DateValue(int column) const { return ReadDbfDate(StoredValue(column)); }
 
-std::optional<bool> CAdminCompanyDb::LogicalValue(int column) const { return ReadLogical(GetField(column)); }
+std::optional<bool> CAdminCompanyDb::LogicalValue(int column) const {
+  return ReadLogical(platform::Trim(StoredValue(column)));
+}
 
 std::optional<CAdminCompanyDb::CheckedColumn> CAdminCompanyDb::FirstUnreadValue(
     std::initializer_list<CheckedColumn> columns) const {
@@ -198,7 +207,9 @@ std::optional<CAdminCompanyDb::CheckedColumn> CAdminCompanyDb::FirstUnreadValue(
     switch (checked.form) {
       case ValueForm::Number: reads = NumberValue(checked.column).has_value(); break;
       case ValueForm::WholeNumber: reads = WholeNumberValue(checked.column).has_value(); break;
-      case ValueForm::Key: reads = WholeNumberValue(checked.column).has_value() && !GetField(checked.column).empty(); break;
+      case ValueForm::Key:
+        reads = WholeNumberValue(checked.column).has_value() && !platform::Trim(StoredValue(checked.column)).empty();
+        break;
       case ValueForm::Date: reads = DateValue(checked.column).has_value(); break;
       case ValueForm::Logical: reads = LogicalValue(checked.column).has_value(); break;
     }

@@ -108,6 +108,9 @@ class CAdminCompanyDb {
   std::vector<ReportRow> sideTableRows_;
 
  private:
+  // The bytes of a column of the current record as stored (see GetField); empty
+  // without records or for a column the file lacks.
+  std::string_view StoredValue(int column) const;
   // Remembers a record that cannot be read, so that the walk it ends is not taken for the whole table.
   void LoseRecord();
 
