@@ -28,9 +28,10 @@ class CAdminCompanySettings : public CAdminPrm, public StoredCompanySettings {
 
  private:
   void ReadNextNumbers();
-  // Adds the row about `checked` of `table` when the table has records but
-  // lacks the column, or its current value does not read.
-  void CheckValue(const CAdminCompanyDb& table, const CheckedColumn& checked);
+  // Adds the row about `checked` of `table` when its current value does not
+  // read, or, for a column the settings cannot go without (`required`), when
+  // the table has records but lacks it.
+  void CheckValue(const CAdminCompanyDb& table, const CheckedColumn& checked, bool required);
 
   std::vector<ReportRow> unreadValueRows_;
 

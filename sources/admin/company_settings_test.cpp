@@ -363,6 +363,12 @@ TEST(CompanySettings, ValuesThatDoNotReadHoldTheSettingsBack) {
     EXPECT_EQ(RowTexts(company), c.rows);
   }
 
+  // An older PRM.DBF without the flags: they read as not set.
+  CompanyFolder older;
+  WritePrm(older, {{"PRG_TYPE", "1"}});
+  older.Write("PRM.DBF", Table({Char("NAMN", 30), Char("PRG_TYPE", 4)}).Add({"Gamla AB", "1"}));
+  EXPECT_TRUE(Settings(older).hasFTaxCard);
+
   // A series the settings do not take, and blank numbers, read as today.
   CompanyFolder company;
   WritePrm(company, {{"PRG_TYPE", "1"}});

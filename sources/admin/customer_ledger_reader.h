@@ -3,7 +3,8 @@
 // OOF.DBF (orders, offers and invoices alike). Only invoices with a balance
 // that are neither cancelled nor held back are uploaded; an open invoice held
 // back because it is not printed (invoicing program) or not booked (the other
-// programs) is named in a report row.
+// programs) is named in a report row, as is one with a number, date or flag
+// that does not read as its field's type (refused, never taken as paid).
 #include <optional>
 #include <string>
 

@@ -1,7 +1,8 @@
 #pragma once
 // The open supplier invoices of a DBF company, from LEVFKT.DBF. Every live
 // invoice with a balance that is not cancelled is uploaded once it is booked;
-// an open invoice not yet booked is named in a report row. Each invoice
+// an open invoice not yet booked is named in a report row, as is one with a
+// number, date or flag that does not read as its field's type. Each invoice
 // carries its supplier's country from the supplier register (LEV.DBF), read
 // once at construction.
 #include <map>
