@@ -28,12 +28,18 @@ CAdminArticleDb::CAdminArticleDb(std::string folder, std::string priceListCode)
   ReadAccountNames();
 }
 
-// The first base price of each article in the chosen list, as stored.
+// The first base price of each article in the chosen list, as stored. A
+// record of the list whose base flag or price does not read may be that first
+// base price: the article's price is then one that cannot be read.
 void CAdminArticleDb::ReadPrices() {
   CAdminPriceDb prices(Folder());
   for (bool live = prices.MoveFirstRecord(); live; live = prices.MoveNextRecord()) {
-    if (prices.IsBasePrice() && prices.GetPriceList() == priceListCode_)
-      prices_.try_emplace(prices.GetArticleNumber(), prices.GetPrice());
+    if (prices.GetPriceList() != priceListCode_) continue;
+    if (const auto unread = prices.UnreadPriceValue()) {
+      prices_.try_emplace(prices.GetArticleNumber(), Price{"", prices.UnreadValueText(*unread)});
+    } else if (prices.IsBasePrice()) {
+      prices_.try_emplace(prices.GetArticleNumber(), Price{prices.GetPrice(), ""});
+    }
   }
   prices.AddDamageRows(sideTableRows_, "priser saknas");
 }
@@ -45,6 +51,11 @@ void CAdminArticleDb::ReadIncludesVat() {
   bool found = false;
   for (bool live = lists.MoveFirstRecord(); live && !found; live = lists.MoveNextRecord()) {
     if (lists.GetPriceListCode() == priceListCode_) {
+      if (const auto unread = lists.FirstUnreadValue({lists.IncludesVatColumn()})) {
+        prices_.clear();
+        sideTableRows_.push_back(
+            {"", "", report::kError, report::kCaptionError, lists.UnreadValueText(*unread, "priser saknas")});
+      }
       includesVat_ = IsLogicalSet(lists.GetIncludesVat());
       found = true;
     }
@@ -67,10 +78,18 @@ void CAdminArticleDb::ReadEnglishNames() {
   names.AddDamageRows(sideTableRows_, "engelska benämningar saknas");
 }
 
+// A unit whose domestic flag does not read may be the code's domestic unit:
+// the code is then passed on as it stands, with no other record's name.
 void CAdminArticleDb::ReadUnits() {
   CAdminUnitCodeDb units(Folder());
   for (bool live = units.MoveFirstRecord(); live; live = units.MoveNextRecord()) {
-    if (units.IsDomestic()) units_.try_emplace(units.GetUnitCode(), Unit{units.GetIsoCode(), units.GetText()});
+    if (const auto unread = units.FirstUnreadValue({units.DomesticColumn()})) {
+      units_.try_emplace(units.GetUnitCode(), Unit{});
+      sideTableRows_.push_back({"", "", report::kWarning, report::kCaptionWarning,
+                                units.UnreadValueText(*unread, "enhet " + units.GetUnitCode() + " saknas")});
+    } else if (units.IsDomestic()) {
+      units_.try_emplace(units.GetUnitCode(), Unit{units.GetIsoCode(), units.GetText()});
+    }
   }
   units.AddDamageRows(sideTableRows_, "enheter saknas");
 }
@@ -92,12 +111,34 @@ void CAdminArticleDb::AddWarnings(std::vector<ReportRow>& rows) {
 
 std::string CAdminArticleDb::GetNameEnglish() { return ValueOr(englishNames_, GetNumber()); }
 
-std::string CAdminArticleDb::PriceOfCurrent() {
-  return priceListCode_.empty() ? std::string() : ValueOr(prices_, GetNumber());
+bool CAdminArticleDb::CheckCurrent(std::vector<ReportRow>& rows) {
+  using enum ValueForm;
+  const std::string number = GetNumber(), name = GetName();
+  if (RefuseUnread(rows, number, name, {{"INAKTIV", colInactive_, Logical}})) return false;
+  if (!IsActive()) return false;
+  if (RefuseUnread(rows, number, name, {{"ILAGER", colStock_, Number}, {"H_TYPID", colRotRut_, WholeNumber}}))
+    return false;
+  if (const Price* price = PriceOfCurrent(); price && !price->unread.empty()) {
+    rows.push_back(report::RecordRow(number, name, report::kError, report::kCaptionError, price->unread));
+    return false;
+  }
+  return true;
 }
 
-std::string CAdminArticleDb::GetNetPrice() { return includesVat_ ? std::string() : PriceOfCurrent(); }
-std::string CAdminArticleDb::GetGrossPrice() { return includesVat_ ? PriceOfCurrent() : std::string(); }
+const CAdminArticleDb::Price* CAdminArticleDb::PriceOfCurrent() {
+  if (priceListCode_.empty()) return nullptr;
+  const auto it = prices_.find(GetNumber());
+  return it == prices_.end() ? nullptr : &it->second;
+}
+
+std::string CAdminArticleDb::GetNetPrice() {
+  const Price* price = PriceOfCurrent();
+  return includesVat_ || !price ? std::string() : price->price;
+}
+std::string CAdminArticleDb::GetGrossPrice() {
+  const Price* price = PriceOfCurrent();
+  return !includesVat_ || !price ? std::string() : price->price;
+}
 
 // The cloud knows units by their ISO code where the company gave one.
 std::string CAdminArticleDb::GetUnitCode() {
@@ -115,4 +156,4 @@ std::string CAdminArticleDb::GetArticleAccountName() { return ValueOr(accountNam
 
 // The company's house-work type ids (1 to 43, mostly in pairs of a ROT or RUT
 // variant) mapped onto the cloud's ROT/RUT types; 0 for none.
-int CAdminArticleDb::GetRotRutType() { return CloudRotRutType(ToInt(GetField(colRotRut_))); }
+int CAdminArticleDb::GetRotRutType() { return CloudRotRutType(WholeNumberValue(colRotRut_).value_or(0)); }

@@ -23,7 +23,9 @@ class CAdminArticleDb : public CAdminCompanyDb, public I_QZ_Articles {
   int GetRecordCount() override { return RecordCount(); }
   void Close() override { CloseTable(); }
   void AddWarnings(std::vector<ReportRow>& rows) override;
-  bool CheckCurrent(std::vector<ReportRow>& rows) override { return IsActive(); }
+  // The inactive flag, the stock balance, the house-work type and the price are
+  // the article's own values: one that does not read refuses the article.
+  bool CheckCurrent(std::vector<ReportRow>& rows) override;
   bool MoveFirst() override { return MoveFirstRecord(); }
   bool MoveNext() override { return MoveNextRecord(); }
 
@@ -46,17 +48,23 @@ class CAdminArticleDb : public CAdminCompanyDb, public I_QZ_Articles {
     std::string isoCode;
     std::string name;
   };
+  // A base price as stored; `unread` the text of the row about a price of the
+  // article that cannot be read, which no other record's price stands in for.
+  struct Price {
+    std::string price;
+    std::string unread;
+  };
 
   void ReadPrices();
   void ReadIncludesVat();
   void ReadEnglishNames();
   void ReadUnits();
   void ReadAccountNames();
-  std::string PriceOfCurrent();
+  const Price* PriceOfCurrent();
 
   std::string priceListCode_;
   bool includesVat_ = false;
-  std::unordered_map<std::string, std::string> prices_;
+  std::unordered_map<std::string, Price> prices_;
   std::unordered_map<std::string, std::string> englishNames_;
   std::map<std::string, Unit, std::less<>> units_;
   std::map<std::string, std::string, std::less<>> accountNames_;

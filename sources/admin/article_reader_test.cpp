@@ -197,7 +197,7 @@ TEST(ArticleReader, UnitsAreTakenFromTheDomesticUnitsOnly) {
 
 TEST(ArticleReader, RotRutTypes) {
   const std::vector<std::pair<std::string, int>> cases = {
-      {"", 0},   {"0", 0},   {"x", 0},   {"1", 1},   {"2", 1},   {"15", 9},  {"16", 9},  {"29", 17},
+      {"", 0},   {"0", 0},   {"1", 1},   {"2", 1},   {"15", 9},  {"16", 9},  {"29", 17},
       {"30", 17}, {"31", 0}, {"32", 18}, {"37", 22}, {"39", 27}, {"41", 29}, {"42", 28}, {"43", 26},
       {"44", 0}, {"-1", 0}};
   CompanyFolder company;
@@ -210,6 +210,64 @@ TEST(ArticleReader, RotRutTypes) {
   ASSERT_EQ(walked.records.size(), cases.size());
   for (std::size_t i = 0; i < cases.size(); ++i)
     EXPECT_EQ(walked.records[i].rotRutType, cases[i].second) << "H_TYPID " << cases[i].first;
+}
+
+// An article value or price that does not read refuses the article with a row
+// naming it and the field; a price record that does not read is never passed
+// over for a later one. A unit whose domestic flag does not read goes by its
+// code alone, with a warning.
+TEST(ArticleReader, ValuesThatDoNotReadAreNeverTakenAsOthers) {
+  CompanyFolder company;
+  company.Write("ART.DBF", ArticleTable()
+                               .Add({"x", "1", "Inaktiv?", "st", "01", "1.00", ""})
+                               .Add({"F", "2", "Lager", "st", "01", "12a", ""})
+                               .Add({"F", "3", "Rot", "st", "01", "0", "x"})
+                               .Add({"F", "4", "Grundflagga", "st", "01", "0", ""})
+                               .Add({"F", "5", "Pris", "st", "01", "0", ""})
+                               .Add({"F", "6", "Hel", "st", "01", "0", ""}));
+  company.Write("PRIS.DBF", PriceTable()
+                                .Add({"A", "4", "10.00", "Q"})
+                                .Add({"A", "4", "20.00", "T"})
+                                .Add({"A", "5", "1,50", "T"})
+                                .Add({"B", "6", "abc", "T"})  // another list's price is not read
+                                .Add({"A", "6", "30.00", "T"}));
+  company.Write("PRISL.DBF", PriceListTable().Add({"A", "SEK", "Grundpris", "F"}));
+  company.Write("ENHKOD.DBF", UnitTable().Add({"st", "XXX", "Fel", "1"}).Add({"st", "PCE", "Styck", "T"}));
+  CAdminArticleDb reader(company.path(), "A");
+  auto walked = Walk(reader);
+
+  ArticleRecord whole{.isActive = true, .number = "6", .name = "Hel", .netPrice = "30.00", .unitCode = "st",
+                      .articleAccountCode = "01", .stockBalance = "0"};
+  EXPECT_EQ(walked.records, (std::vector<ArticleRecord>{whole}));
+  auto refused = [](const char* number, const char* name, const char* value, const char* field, const char* file) {
+    return ReportRow{number, name, "Error", "Fel:",
+                     "Värdet \"" + std::string(value) + "\" i fältet " + field + " i " + file + " kan inte läsas."};
+  };
+  EXPECT_EQ(walked.rows, (std::vector<ReportRow>{
+                             refused("1", "Inaktiv?", "x", "INAKTIV", "ART.DBF"),
+                             refused("2", "Lager", "12a", "ILAGER", "ART.DBF"),
+                             refused("3", "Rot", "x", "H_TYPID", "ART.DBF"),
+                             refused("4", "Grundflagga", "Q", "GRUND", "PRIS.DBF"),
+                             refused("5", "Pris", "1,50", "PRIS", "PRIS.DBF"),
+                             {"", "", "Warning", "Varning:",
+                              "Värdet \"1\" i fältet INHEMSK i ENHKOD.DBF kan inte läsas; enhet st saknas."},
+                         }));
+}
+
+// Whether the chosen list's prices include VAT is not known: no price is sent.
+TEST(ArticleReader, AnIncludesVatFlagThatDoesNotReadCostsThePrices) {
+  CompanyFolder company;
+  company.Write("ART.DBF", ArticleTable().Add({"F", "7", "Hyvel", "st", "01", "3.00", ""}));
+  company.Write("PRIS.DBF", PriceTable().Add({"A", "7", "100.00", "T"}));
+  company.Write("PRISL.DBF", PriceListTable().Add({"A", "SEK", "Grundpris", "x"}));
+  CAdminArticleDb reader(company.path(), "A");
+  auto walked = Walk(reader);
+  ASSERT_EQ(walked.records.size(), 1u);
+  EXPECT_EQ(walked.records[0].netPrice, "");
+  EXPECT_EQ(walked.records[0].grossPrice, "");
+  EXPECT_EQ(walked.rows, (std::vector<ReportRow>{{"", "", "Error", "Fel:",
+                                                  "Värdet \"x\" i fältet INKLMOMS i PRISL.DBF kan inte läsas; "
+                                                  "priser saknas."}}));
 }
 
 TEST(ArticleReader, WarningFollowsTheFileRecordCount) {

@@ -2,6 +2,7 @@
 // The side tables of the article register, read into maps when the article
 // reader is built: base prices per price list, article names per language,
 // units and article accounts. (The price lists themselves are in price_list.h.)
+#include <optional>
 #include <string>
 
 #include "sources/admin/company_db.h"
@@ -15,6 +16,10 @@ class CAdminPriceDb : public CAdminCompanyDb {
   std::string GetArticleNumber() const { return GetField(colArticleNumber_); }
   std::string GetPrice() const { return GetField(colPrice_); }
   bool IsBasePrice() const { return IsLogicalSet(GetField(colBase_)); }
+  // The base flag or the price, when it does not read.
+  std::optional<CheckedColumn> UnreadPriceValue() const {
+    return FirstUnreadValue({{"GRUND", colBase_, ValueForm::Logical}, {"PRIS", colPrice_, ValueForm::Number}});
+  }
 
  private:
   int colPriceList_ = Column("PRISL"), colArticleNumber_ = Column("ARTNR"), colPrice_ = Column("PRIS"),
@@ -41,6 +46,7 @@ class CAdminUnitCodeDb : public CAdminCompanyDb {
   std::string GetIsoCode() const { return GetField(colIso_); }
   std::string GetText() const { return GetField(colText_); }
   bool IsDomestic() const { return IsLogicalSet(GetField(colDomestic_)); }
+  CheckedColumn DomesticColumn() const { return {"INHEMSK", colDomestic_, ValueForm::Logical}; }
 
  private:
   int colUnit_ = Column("ENHKOD"), colIso_ = Column("ISO"), colText_ = Column("TEXT"), colDomestic_ = Column("INHEMSK");

@@ -1,7 +1,9 @@
 #include "sources/admin/company_db.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cfloat>
+#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -9,6 +11,7 @@
 #include "platform/log.h"
 #include "platform/paths.h"
 #include "platform/text.h"
+#include "sources/admin/logical_field.h"
 
 CAdminCompanyDb::CAdminCompanyDb(std::string folder, std::string fileName)
     : folder_(std::move(folder)), fileName_(std::move(fileName)) {
@@ -116,6 +119,130 @@ std::string CAdminCompanyDb::GetFieldDigits(int column) const {
   std::string text = GetFieldNoBlanks(column);
   std::erase(text, '-');
   return text;
+}
+
+namespace {
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// A number as dBASE stores one: an optional sign, digits with at most one
+// point, blanks around; nothing else (no exponent, no second sign, no "0x").
+std::optional<double> ReadDbfNumber(std::string_view text) {
+  text = platform::Trim(text);
+  if (text.empty()) return 0.0;
+  if (text.front() == '+' || text.front() == '-') {
+    const bool negative = text.front() == '-';
+    text.remove_prefix(1);
+    const std::optional<double> magnitude = text.empty() || !(IsDigit(text.front()) || text.front() == '.')
+                                                ? std::nullopt
+                                                : ReadDbfNumber(text);
+    if (!magnitude) return std::nullopt;
+    return negative ? -*magnitude : *magnitude;
+  }
+  std::size_t digits = 0, points = 0;
+  for (char c : text) {
+    if (IsDigit(c)) {
+      ++digits;
+    } else if (c != '.' || ++points > 1) {
+      return std::nullopt;
+    }
+  }
+  if (digits == 0) return std::nullopt;
+  double value = 0.0;
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::fixed);
+  if (ec != std::errc() || end != text.data() + text.size() || !std::isfinite(value)) return std::nullopt;
+  return value;
+}
+
+// A real calendar date stored YYYYMMDD, written YYYY-MM-DD; "" for blank.
+std::optional<std::string> ReadDbfDate(std::string_view text) {
+  text = platform::Trim(text);
+  if (text.empty()) return std::string();
+  if (text.size() != 8 || !std::all_of(text.begin(), text.end(), IsDigit)) return std::nullopt;
+  auto number = [&](std::size_t at, std::size_t count) {
+    int value = 0;
+    for (std::size_t i = at; i < at + count; ++i) value = value * 10 + (text[i] - '0');
+    return value;
+  };
+  const std::chrono::year_month_day date{std::chrono::year(number(0, 4)), std::chrono::month(number(4, 2)),
+                                         std::chrono::day(number(6, 2))};
+  if (number(0, 4) == 0 || !date.ok()) return std::nullopt;
+  std::string written(text.substr(0, 4));
+  written += '-';
+  written += text.substr(4, 2);
+  written += '-';
+  written += text.substr(6, 2);
+  return written;
+}
+
+}  // namespace
+
+// Numbers, dates and logical letters are ASCII in every code page a table may
+// have, so they are read from the bytes as stored, without decoding them.
+std::string_view CAdminCompanyDb::StoredValue(int column) const {
+  if (!hasRecords_ || column < 0) return {};
+  return table_->field_value(column);
+}
+
+std::optional<double> CAdminCompanyDb::NumberValue(int column) const { return ReadDbfNumber(StoredValue(column)); }
+
+std::optional<int> CAdminCompanyDb::WholeNumberValue(int column) const {
+  const std::optional<double> number = NumberValue(column);
+  if (!number || std::trunc(*number) != *number || *number < std::numeric_limits<int>::min() ||
+      *number > std::numeric_limits<int>::max())
+    return std::nullopt;
+  return static_cast<int>(*number);
+}
+
+std::optional<std::string> CAdminCompanyDb::DateValue(int column) const { return ReadDbfDate(StoredValue(column)); }
+
+std::optional<bool> CAdminCompanyDb::LogicalValue(int column) const {
+  return ReadLogical(platform::Trim(StoredValue(column)));
+}
+
+std::optional<CAdminCompanyDb::CheckedColumn> CAdminCompanyDb::FirstUnreadValue(
+    std::initializer_list<CheckedColumn> columns) const {
+  for (const CheckedColumn& checked : columns) {
+    bool reads = false;
+    switch (checked.form) {
+      case ValueForm::Number: reads = NumberValue(checked.column).has_value(); break;
+      case ValueForm::WholeNumber: reads = WholeNumberValue(checked.column).has_value(); break;
+      case ValueForm::Key:
+        reads = WholeNumberValue(checked.column).has_value() && !platform::Trim(StoredValue(checked.column)).empty();
+        break;
+      case ValueForm::Date: reads = DateValue(checked.column).has_value(); break;
+      case ValueForm::Logical: reads = LogicalValue(checked.column).has_value(); break;
+    }
+    if (!reads) return checked;
+  }
+  return std::nullopt;
+}
+
+std::string CAdminCompanyDb::UnreadValueText(const CheckedColumn& unread, std::string_view cost) const {
+  const std::string value = GetField(unread.column);
+  std::string text = unread.column < 0 ? "Filen " + fileName_ + " saknar fältet " + unread.name
+                     : value.empty()   ? std::string("Värdet i fältet ") + unread.name + " i " + fileName_ + " saknas"
+                                       : "Värdet \"" + value + "\" i fältet " + unread.name + " i " + fileName_ +
+                                           " kan inte läsas";
+  if (!cost.empty()) text += "; " + std::string(cost);
+  return text + ".";
+}
+
+bool CAdminCompanyDb::RefuseUnread(std::vector<ReportRow>& rows, const std::string& key, const std::string& name,
+                                   std::initializer_list<CheckedColumn> columns) const {
+  const std::optional<CheckedColumn> unread = FirstUnreadValue(columns);
+  if (!unread) return false;
+  rows.push_back(report::RecordRow(key, name, report::kError, report::kCaptionError, UnreadValueText(*unread)));
+  return true;
+}
+
+void CAdminCompanyDb::WarnUnread(std::vector<ReportRow>& rows, const std::string& key, const std::string& name,
+                                 std::initializer_list<CheckedColumn> columns) const {
+  for (const CheckedColumn& checked : columns) {
+    if (!FirstUnreadValue({checked})) continue;
+    rows.push_back(report::RecordRow(key, name, report::kWarning, report::kCaptionWarning,
+                                     UnreadValueText(checked, "det skickas inte")));
+  }
 }
 
 int CAdminCompanyDb::Column(std::string_view name) const { return hasRecords_ ? table_->field_index(name) : -1; }

@@ -2,7 +2,9 @@
 // The base of every table of a DBF company of the Administration line: one
 // DBF file inside the company folder, opened on construction. A missing or
 // unreadable file is logged and reads as an empty table; it never throws.
+#include <initializer_list>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -60,6 +62,42 @@ class CAdminCompanyDb {
   // GetFieldNoBlanks without any '-' either.
   std::string GetFieldDigits(int column) const;
 
+  // Checked readings of a column of the current record, whatever the field's
+  // type: std::nullopt for a value that does not read as what is asked (a
+  // damaged value, which must never go out as another). A blank value, or a
+  // column the file lacks, reads as dBASE reads a blank: 0, no date, not set.
+  // A number: digits with a sign and a point, blanks around.
+  std::optional<double> NumberValue(int column) const;
+  // NumberValue when it is whole and fits in 32 bits.
+  std::optional<int> WholeNumberValue(int column) const;
+  // A real date stored YYYYMMDD, written YYYY-MM-DD; "" for blank.
+  std::optional<std::string> DateValue(int column) const;
+  // A logical value (ReadLogical of logical_field.h).
+  std::optional<bool> LogicalValue(int column) const;
+
+  // What a value of a record must read as; a key is a whole number that is not blank.
+  enum class ValueForm { Number, WholeNumber, Key, Date, Logical };
+  struct CheckedColumn {
+    const char* name;
+    int column;
+    ValueForm form;
+  };
+  // The first of `columns` whose value in the current record does not read as
+  // its form; std::nullopt when all of them read.
+  std::optional<CheckedColumn> FirstUnreadValue(std::initializer_list<CheckedColumn> columns) const;
+  // The text of a row about that value: it names the field, the file and the
+  // value as stored, then what that costs when `cost` is given.
+  std::string UnreadValueText(const CheckedColumn& unread, std::string_view cost = {}) const;
+  // For values that decide whether and what the record sends: when one of
+  // `columns` does not read, an "Error" row that refuses the record (named by
+  // `key` and `name`) names it, and the answer is true.
+  bool RefuseUnread(std::vector<ReportRow>& rows, const std::string& key, const std::string& name,
+                    std::initializer_list<CheckedColumn> columns) const;
+  // For values the record can go without: a "Warning" row for each of
+  // `columns` that does not read; the record goes without that value.
+  void WarnUnread(std::vector<ReportRow>& rows, const std::string& key, const std::string& name,
+                  std::initializer_list<CheckedColumn> columns) const;
+
  protected:
   // The position of a column; -1 when the file lacks it or the table has no records.
   int Column(std::string_view name) const;
@@ -70,6 +108,9 @@ class CAdminCompanyDb {
   std::vector<ReportRow> sideTableRows_;
 
  private:
+  // The bytes of a column of the current record as stored (see GetField); empty
+  // without records or for a column the file lacks.
+  std::string_view StoredValue(int column) const;
   // Remembers a record that cannot be read, so that the walk it ends is not taken for the whole table.
   void LoseRecord();
 

@@ -3,6 +3,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <iomanip>
+#include <sstream>
+
 #include "platform/fake/fixed_clock.h"
 #include "platform/fake/memory_files.h"
 #include "platform/fake/scoped_environment.h"
@@ -175,6 +178,67 @@ TEST_F(CompanyFolder, FieldTextCleaners) {
   EXPECT_EQ(numbers.GetFieldNoBlanks(id), "AB12cd");
   EXPECT_EQ(numbers.GetFieldDigits(id), "AB12cd");
   EXPECT_EQ(numbers.GetFieldDigits(-1), "");
+}
+
+// The checked readings take what an xBase program stores and nothing else:
+// std::nullopt (shown as "-") for every other text, blank as dBASE reads it.
+TEST_F(CompanyFolder, CheckedReadingsOfNumbersAndDates) {
+  struct Case {
+    const char* text;
+    const char* number;  // NumberValue, printed; "-" for none
+    const char* whole;   // WholeNumberValue
+    const char* date;    // DateValue
+  };
+  const Case cases[] = {
+      {"", "0", "0", ""},
+      {"  42  ", "42", "42", "-"},
+      {"-0.50", "-0.5", "-", "-"},
+      {"+7.", "7", "7", "-"},
+      {"-.25", "-0.25", "-", "-"},
+      {"12.00", "12", "12", "-"},
+      {"2147483648", "2147483648", "-", "-"},
+      {"-2147483648", "-2147483648", "-2147483648", "-"},
+      {"20240229", "20240229", "20240229", "2024-02-29"},
+      {"20230229", "20230229", "20230229", "-"},
+      {"00000101", "101", "101", "-"},
+      {"20241231", "20241231", "20241231", "2024-12-31"},
+      {"2024123", "2024123", "2024123", "-"},
+      {"--3", "-", "-", "-"},
+      {"-", "-", "-", "-"},
+      {".", "-", "-", "-"},
+      {"1e3", "-", "-", "-"},
+      {"0x1A", "-", "-", "-"},
+      {"1.2.3", "-", "-", "-"},
+      {"1 000", "-", "-", "-"},
+      {"- 5", "-", "-", "-"},
+      {"12kr", "-", "-", "-"},
+      {"inf", "-", "-", "-"},
+      {"2024-01-31", "-", "-", "-"},
+  };
+  DbfWriter table(DbfFormat::DBase3, {{"V", 'C', 12}});
+  for (const Case& c : cases) table.Add({c.text});
+  table.WriteTo(Path("NEWNUM.DBF"));
+  struct Exposed : CAdminNewNumDb {
+    using CAdminNewNumDb::CAdminNewNumDb;
+    using CAdminNewNumDb::Column;
+  } values(folder());
+  const int column = values.Column("V");
+  auto shown = [](const auto& value) {
+    if (!value) return std::string("-");
+    std::ostringstream out;
+    out << std::setprecision(15) << *value;
+    return out.str();
+  };
+  bool live = values.MoveFirstRecord();
+  for (const Case& c : cases) {
+    ASSERT_TRUE(live);
+    SCOPED_TRACE(std::string("\"") + c.text + "\"");
+    EXPECT_EQ(shown(values.NumberValue(column)), c.number);
+    EXPECT_EQ(shown(values.WholeNumberValue(column)), c.whole);
+    EXPECT_EQ(shown(values.DateValue(column)), c.date);
+    live = values.MoveNextRecord();
+  }
+  EXPECT_EQ(values.NumberValue(-1), 0.0);  // a column the file lacks reads as blank
 }
 
 TEST(NumberConversion, ToInt) {

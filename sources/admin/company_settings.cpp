@@ -1,5 +1,6 @@
 #include "sources/admin/company_settings.h"
 
+#include <algorithm>
 #include <string_view>
 
 #include "platform/paths.h"
@@ -63,6 +64,9 @@ CAdminCompanySettings::CAdminCompanySettings(std::string folder) : CAdminPrm(std
   settings_.residence = GetField(colSate_);
   settings_.ediGlnNumber = GetField(colEanLoc_);
 
+  // An older PRM.DBF may lack the flags: that reads as not set.
+  CheckValue(*this, {"EJ_FSKATT", colEjFSkatt_, ValueForm::Logical}, false);
+  CheckValue(*this, {"H_SKVHUS", colHSkvHus_, ValueForm::Logical}, false);
   settings_.hasFTaxCard = !IsLogicalSet(GetField(colEjFSkatt_));
   settings_.usesRotReducedInvoicing = IsLogicalSet(GetField(colHSkvHus_));
   if (HasRecords()) {
@@ -84,6 +88,7 @@ CAdminCompanySettings::CAdminCompanySettings(std::string folder) : CAdminPrm(std
     settings_.vatPeriod = -1;
   } else {
     const CAdminPrm2 prm2(Folder());
+    CheckValue(prm2, prm2.VatPeriodColumn(), true);
     const std::string code = prm2.GetVatPeriodCode();
     settings_.vatPeriod = code == "1" ? 3 : code == "2" ? 4 : 1;
     prm2.AddSettingsTableRows(sideTableRows_);
@@ -94,11 +99,25 @@ CAdminCompanySettings::CAdminCompanySettings(std::string folder) : CAdminPrm(std
 void CAdminCompanySettings::ReadNextNumbers() {
   CAdminNewNumDb numbers(Folder());
   for (bool live = numbers.MoveFirstRecord(); live; live = numbers.MoveNextRecord()) {
-    const int series = ToInt(numbers.GetId());
-    if (series == 1) settings_.nextCustomerQuoteNumber = ToInt(numbers.GetNr());
-    if (series == 2) settings_.nextCustomerOrderNumber = ToInt(numbers.GetNr());
-    if (series == 3) settings_.nextCustomerInvoiceNumber = ToInt(numbers.GetNr());
+    CheckValue(numbers, numbers.IdColumn(), true);
+    const int series = numbers.WholeNumberValue(numbers.IdColumn().column).value_or(0);
+    if (series < 1 || series > 3) continue;
+    CheckValue(numbers, numbers.NrColumn(), true);
+    const int next = numbers.WholeNumberValue(numbers.NrColumn().column).value_or(0);
+    if (series == 1) settings_.nextCustomerQuoteNumber = next;
+    if (series == 2) settings_.nextCustomerOrderNumber = next;
+    if (series == 3) settings_.nextCustomerInvoiceNumber = next;
   }
   numbers.AddRequiredTableRows(sideTableRows_);
+}
+
+void CAdminCompanySettings::CheckValue(const CAdminCompanyDb& table, const CheckedColumn& checked, bool required) {
+  if (!table.HasRecords()) return;
+  const bool missing = checked.column < 0;
+  if (missing ? !required : !table.FirstUnreadValue({checked})) return;
+  ReportRow row{"", "", report::kError, report::kCaptionError, table.UnreadValueText(checked)};
+  // A column the table lacks is said once, not once per record.
+  if (std::find(unreadValueRows_.begin(), unreadValueRows_.end(), row) == unreadValueRows_.end())
+    unreadValueRows_.push_back(std::move(row));
 }
 

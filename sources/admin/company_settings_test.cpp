@@ -325,4 +325,57 @@ TEST(CompanySettings, SettingsTablesMissingOrNotReadWholeAreSaid) {
   }
 }
 
+// A value the settings need that the tables lack, or that does not read as its
+// type, is named in an Error row, so that none of the settings are sent: the
+// next invoice number or VAT period it would have given is not the company's.
+TEST(CompanySettings, ValuesThatDoNotReadHoldTheSettingsBack) {
+  const struct {
+    const char* name;
+    std::function<void(const CompanyFolder&)> damage;
+    std::vector<std::string> rows;
+  } cases[] = {
+      {"next number with letters",
+       [](auto& c) { WriteNewNum(c, NewNumTable().Add({"1", "500"}).Add({"3", "abc"})); },
+       {"Värdet \"abc\" i fältet NR i NEWNUM.DBF kan inte läsas."}},
+      {"series with letters", [](auto& c) { WriteNewNum(c, NewNumTable().Add({"3x", "10124"})); },
+       {"Värdet \"3x\" i fältet ID i NEWNUM.DBF kan inte läsas."}},
+      {"next number not whole", [](auto& c) { WriteNewNum(c, NewNumTable().Add({"2", "10.5"})); },
+       {"Värdet \"10.5\" i fältet NR i NEWNUM.DBF kan inte läsas."}},
+      {"NEWNUM.DBF without its number column, said once",
+       [](auto& c) { WriteNewNum(c, Table({Numeric("ID", 3)}).Add({"1"}).Add({"3"})); },
+       {"Filen NEWNUM.DBF saknar fältet NR."}},
+      {"PRM2.DBF without the VAT period column",
+       [](auto& c) { c.Write("PRM2.DBF", Table({Char("MVSKONTO", 4)}).Add({"2650"})); },
+       {"Filen PRM2.DBF saknar fältet MVSREDPER."}},
+      {"VAT period code with a letter", [](auto& c) { WritePrm2(c, "x"); },
+       {"Värdet \"x\" i fältet MVSREDPER i PRM2.DBF kan inte läsas."}},
+      {"flag with a wrong letter",
+       [](auto& c) {
+         c.Write("PRM.DBF", Table(kPrmColumns).Add(PrmRecord({{"PRG_TYPE", "1"}, {"EJ_FSKATT", "K"}})));
+       },
+       {"Värdet \"K\" i fältet EJ_FSKATT i PRM.DBF kan inte läsas."}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    CompanyFolder company;
+    WritePrm(company, {{"PRG_TYPE", "1"}});
+    c.damage(company);
+    EXPECT_EQ(RowTexts(company), c.rows);
+  }
+
+  // An older PRM.DBF without the flags: they read as not set.
+  CompanyFolder older;
+  WritePrm(older, {{"PRG_TYPE", "1"}});
+  older.Write("PRM.DBF", Table({Char("NAMN", 30), Char("PRG_TYPE", 4)}).Add({"Gamla AB", "1"}));
+  EXPECT_TRUE(Settings(older).hasFTaxCard);
+
+  // A series the settings do not take, and blank numbers, read as today.
+  CompanyFolder company;
+  WritePrm(company, {{"PRG_TYPE", "1"}});
+  WriteNewNum(company, NewNumTable().Add({"7", "abc"}).Add({"", "5"}).Add({"1", ""}).Add({"3", " 10124"}));
+  CompanyRecord settings = Settings(company);
+  EXPECT_EQ(settings.nextCustomerQuoteNumber, 0);
+  EXPECT_EQ(settings.nextCustomerInvoiceNumber, 10124);
+}
+
 }  // namespace

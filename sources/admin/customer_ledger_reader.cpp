@@ -19,6 +19,11 @@ CAdminOof::CAdminOof(std::string folder) : CAdminCompanyDb(std::move(folder), kF
   const CAdminPrm prm(Folder());
   usesOcr_ = IsLogicalSet(prm.GetAkiOcr());
   prm.AddSettingsTableRows(sideTableRows_, "OCR-nummer saknas");
+  // Whether the company prints OCR numbers is not known: none are sent.
+  if (prm.FirstUnreadValue({prm.AkiOcrColumn()})) {
+    sideTableRows_.push_back({"", "", report::kWarning, report::kCaptionWarning,
+                              prm.UnreadValueText(prm.AkiOcrColumn(), "OCR-nummer saknas")});
+  }
 }
 
 bool CAdminCustomerLedgerItems::IsAvailable() {
@@ -44,20 +49,41 @@ int CAdminCustomerLedgerItems::Edition() {
   return *edition_;
 }
 
+// A value that decides whether the invoice is open, or what it sends, and does
+// not read refuses the invoice: it is never taken as paid, cancelled or as
+// holding another value.
 bool CAdminCustomerLedgerItems::CheckCurrent(std::vector<ReportRow>& rows) {
+  using enum ValueForm;
   if (GetField(colDocType_) != "F") return false;  // an order or an offer
   const std::string type = GetField(colInvoiceType_);
   if (type == "N") return false;
-  if (ToDouble(GetField(colBalance_)) == 0.0) return false;  // paid
-  if (IsLogicalSet(GetField(colCancelled_))) return false;
+  const std::string key = GetField(colDocNumber_);
+  if (RefuseUnread(rows, key, "", {{"SALDO", colBalance_, Number}})) return false;
+  if (*NumberValue(colBalance_) == 0.0) return false;  // paid
+  if (RefuseUnread(rows, key, "", {{"MAKUL", colCancelled_, Logical}})) return false;
+  if (*LogicalValue(colCancelled_)) return false;
+  if (RefuseUnread(rows, key, "",
+                   {{"DOKNR", colDocNumber_, Key},
+                    {"DATUM1", colInvoiceDate_, Date},
+                    {"DATUM2", colDueDate_, Date},
+                    {"VALUTAKURS", colRate_, Number},
+                    {"VALUTAENH", colRateUnit_, WholeNumber},
+                    {"TOTALT", colTotal_, Number},
+                    {"MOMSBEL1", colVatHigh_, Number},
+                    {"MOMSBEL2", colVatMiddle_, Number},
+                    {"MOMSBEL3", colVatLow_, Number},
+                    {"KNTKUNDF", colLedgerAccount_, WholeNumber}}))
+    return false;
   if (type == "f" || type == "k") return true;
 
-  ReportRow row = report::RecordRow(GetField(colDocNumber_), "", report::kError, report::kCaptionError, "");
+  ReportRow row = report::RecordRow(key, "", report::kError, report::kCaptionError, "");
   if (Edition() == kInvoicingEdition) {
-    if (IsLogicalSet(GetField(colPrinted_))) return true;
+    if (RefuseUnread(rows, key, "", {{"UTSK", colPrinted_, Logical}})) return false;
+    if (*LogicalValue(colPrinted_)) return true;
     row.text = kNotPrinted;
   } else {
-    if (ToInt(GetField(colBooking_)) != 0) return true;
+    if (RefuseUnread(rows, key, "", {{"KOPPL_DOK3", colBooking_, WholeNumber}})) return false;
+    if (*WholeNumberValue(colBooking_) != 0) return true;
     row.text = kNotBooked;
   }
   rows.push_back(std::move(row));
@@ -69,10 +95,11 @@ bool CAdminCustomerLedgerItems::IsCreditInvoice() {
   return type == "K" || type == "k";
 }
 
-std::string CAdminCustomerLedgerItems::GetInvoiceDate() { return ledger::DateText(GetField(colInvoiceDate_)); }
-std::string CAdminCustomerLedgerItems::GetDueDate() { return ledger::DateText(GetField(colDueDate_)); }
-std::string CAdminCustomerLedgerItems::GetCurrencyRate() { return ledger::RateOrOne(GetField(colRate_)); }
-int CAdminCustomerLedgerItems::GetCurrencyRateUnit() { return ledger::UnitOrOne(GetField(colRateUnit_)); }
+// The values below were checked by CheckCurrent.
+std::string CAdminCustomerLedgerItems::GetInvoiceDate() { return DateValue(colInvoiceDate_).value_or(""); }
+std::string CAdminCustomerLedgerItems::GetDueDate() { return DateValue(colDueDate_).value_or(""); }
+std::string CAdminCustomerLedgerItems::GetCurrencyRate() { return ledger::RateOrOne(*this, colRate_); }
+int CAdminCustomerLedgerItems::GetCurrencyRateUnit() { return ledger::UnitOrOne(*this, colRateUnit_); }
 
 std::string CAdminCustomerLedgerItems::SignedAmount(int column) {
   return ledger::Signed(GetField(column), IsCreditInvoice());

@@ -3,7 +3,8 @@
 // OOF.DBF (orders, offers and invoices alike). Only invoices with a balance
 // that are neither cancelled nor held back are uploaded; an open invoice held
 // back because it is not printed (invoicing program) or not booked (the other
-// programs) is named in a report row.
+// programs) is named in a report row, as is one with a number, date or flag
+// that does not read as its field's type (refused, never taken as paid).
 #include <optional>
 #include <string>
 
@@ -46,7 +47,7 @@ class CAdminCustomerLedgerItems : public CAdminOof, public I_QZ_CustomerLedgerIt
   bool MoveNext() override { return MoveNextRecord(); }
 
   bool IsCreditInvoice() override;
-  int GetInvoiceNumber() override { return ToInt(GetField(colDocNumber_)); }
+  int GetInvoiceNumber() override { return WholeNumberValue(colDocNumber_).value_or(0); }
   std::string GetCustomerNumber() override { return GetField(colCustomerNumber_); }
   std::string GetCustomerName() override { return GetField(colName_); }
   std::string GetCustomerAddress1() override { return GetField(colAddress1_); }
@@ -60,7 +61,7 @@ class CAdminCustomerLedgerItems : public CAdminOof, public I_QZ_CustomerLedgerIt
   std::string GetCurrencyCode() override { return GetField(colCurrency_); }
   std::string GetCurrencyRate() override;
   int GetCurrencyRateUnit() override;
-  int GetCustomerLedgerAccountNumber() override { return ToInt(GetField(colLedgerAccount_)); }
+  int GetCustomerLedgerAccountNumber() override { return WholeNumberValue(colLedgerAccount_).value_or(0); }
   std::string GetTotalAmountInvoiceCurrency() override;
   std::string GetRemainingAmountInvoiceCurrency() override { return GetField(colBalance_); }
   std::string GetVatAmountHigh() override;

@@ -121,9 +121,10 @@ TEST(CustomerLedger, SelectsTheOpenInvoicesThatMayBeMoved) {
       {"exempt invoice", "1", {{"FKTTYP", "f"}, {"KOPPL_DOK3", "0"}, {"UTSK", "F"}}, true, {}},
       {"exempt credit", "W", {{"FKTTYP", "k"}, {"KOPPL_DOK3", "0"}, {"UTSK", "F"}}, true, {}},
       {"invoice number that is no number", "1", {{"DOKNR", "12A"}, {"KOPPL_DOK3", "0"}}, false,
-       {Row("12A", kNotBooked)}},
+       {Row("12A", "Värdet \"12A\" i fältet DOKNR i OOF.DBF kan inte läsas.")}},
       // Named all the same, so the row is never taken for one about every invoice.
-      {"no invoice number", "1", {{"DOKNR", ""}, {"KOPPL_DOK3", "0"}}, false, {Row("(saknas)", kNotBooked)}},
+      {"no invoice number", "1", {{"DOKNR", ""}, {"KOPPL_DOK3", "0"}}, false,
+       {Row("(saknas)", "Värdet i fältet DOKNR i OOF.DBF saknas.")}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.label);
@@ -135,6 +136,64 @@ TEST(CustomerLedger, SelectsTheOpenInvoicesThatMayBeMoved) {
     EXPECT_EQ(walked.records.size(), c.uploaded ? 1u : 0u);
     EXPECT_EQ(walked.rows, c.rows);
   }
+}
+
+// A value that does not read as its field's type is never taken as another:
+// the invoice is refused with a row that names it and the field, whatever the
+// value decides (whether the invoice is open, its number, dates, rate, amounts).
+TEST(CustomerLedger, ValuesThatDoNotReadRefuseTheInvoice) {
+  struct Case {
+    std::string productCode;
+    Values invoice;
+    std::string key, text;
+  };
+  auto unread = [](const char* value, const char* field) {
+    return "Värdet \"" + std::string(value) + "\" i fältet " + field + " i OOF.DBF kan inte läsas.";
+  };
+  const std::vector<Case> cases = {
+      {"1", {{"SALDO", "--3"}}, "10001", unread("--3", "SALDO")},
+      {"1", {{"SALDO", "1e999"}}, "10001", unread("1e999", "SALDO")},
+      {"1", {{"SALDO", "0x10"}}, "10001", unread("0x10", "SALDO")},
+      {"1", {{"SALDO", "12 50"}}, "10001", unread("12 50", "SALDO")},
+      {"1", {{"MAKUL", "X"}}, "10001", unread("X", "MAKUL")},
+      {"1", {{"VALUTAKOD", "EUR"}, {"VALUTAKURS", "abc"}}, "10001", unread("abc", "VALUTAKURS")},
+      {"1", {{"VALUTAENH", "1.5"}}, "10001", unread("1.5", "VALUTAENH")},
+      {"1", {{"DOKNR", "1a0100"}}, "1a0100", unread("1a0100", "DOKNR")},
+      {"1", {{"DATUM1", "2024XX31"}}, "10001", unread("2024XX31", "DATUM1")},
+      {"1", {{"DATUM2", "20230229"}}, "10001", unread("20230229", "DATUM2")},  // no leap year
+      {"1", {{"DATUM2", "2024ÄÄ31"}}, "10001", unread("2024ÄÄ31", "DATUM2")},
+      {"1", {{"TOTALT", "1.250,00"}}, "10001", unread("1.250,00", "TOTALT")},
+      {"1", {{"MOMSBEL2", "*****"}}, "10001", unread("*****", "MOMSBEL2")},
+      {"1", {{"KNTKUNDF", "15x0"}}, "10001", unread("15x0", "KNTKUNDF")},
+      {"1", {{"KOPPL_DOK3", "12-3"}}, "10001", unread("12-3", "KOPPL_DOK3")},
+      {"W", {{"UTSK", "1"}}, "10001", unread("1", "UTSK")},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    CompanyFolder company;
+    WritePrm(company, c.productCode);
+    WriteInvoices(company, {c.invoice});
+    auto walked = WalkInvoices(company);
+    EXPECT_TRUE(walked.records.empty());
+    EXPECT_EQ(walked.rows, (std::vector<ReportRow>{Row(c.key, c.text.c_str())}));
+  }
+}
+
+// What dBASE and FoxPro write reads: blanks around a number, a sign, a point
+// without digits after it, the logical letters of either case.
+TEST(CustomerLedger, NumbersAndFlagsAsXBaseWritesThem) {
+  CompanyFolder company;
+  WritePrm(company, "W");
+  WriteInvoices(company, {{{"SALDO", "+12."}, {"UTSK", "y"}, {"MAKUL", "n"}, {"KNTKUNDF", "151"}},
+                          {{"SALDO", "-.50"}, {"UTSK", "J"}, {"MAKUL", "?"}, {"VALUTAENH", "10."}},
+                          {{"SALDO", "1"}, {"UTSK", "T"}, {"MAKUL", "Y"}}});
+  auto walked = WalkInvoices(company);
+  EXPECT_TRUE(walked.rows.empty());
+  ASSERT_EQ(walked.records.size(), 2u);  // the third is cancelled
+  EXPECT_EQ(walked.records[0].remainingAmountInvoiceCurrency, "+12.");
+  EXPECT_EQ(walked.records[0].customerLedgerAccountNumber, 151);  // stored with blanks before it
+  EXPECT_EQ(walked.records[1].remainingAmountInvoiceCurrency, "-.50");
+  EXPECT_EQ(walked.records[1].currencyRateUnit, 10);
 }
 
 TEST(CustomerLedger, GivesEveryValueInTheCloudsForm) {
@@ -176,9 +235,8 @@ TEST(CustomerLedger, ValueForms) {
   };
   using R = CustomerLedgerRecord;
   const std::vector<Case> cases = {
-      {{{"DATUM1", "2024XX31"}}, &R::invoiceDate, "2024-XX-31"},  // the cloud judges the date
       {{{"DATUM1", ""}}, &R::invoiceDate, ""},
-      {{{"DATUM1", "2024ÄÄ31"}}, &R::invoiceDate, "2024-ÄÄ-31"},  // eight characters, not eight bytes
+      {{{"DATUM1", "20240229"}}, &R::invoiceDate, "2024-02-29"},
       {{{"VALUTAKURS", "0"}}, &R::currencyRate, "1.000000"},
       {{{"VALUTAKURS", "0.0000"}}, &R::currencyRate, "1.000000"},
       {{{"VALUTAKURS", "1.0000"}}, &R::currencyRate, "1.0000"},
@@ -221,6 +279,17 @@ TEST(CustomerLedger, PaymentReferenceOnlyForACompanyThatUsesThem) {
   auto walked = WalkInvoices(withoutParameters);
   ASSERT_EQ(walked.records.size(), 1u);
   EXPECT_EQ(walked.records[0].paymentReferenceNumber, "");
+
+  // Whether the company uses them is not known: none is sent, and a row says so.
+  CompanyFolder unreadFlag;
+  WritePrm(unreadFlag, "1", "x");
+  WriteInvoices(unreadFlag, {{}});
+  walked = WalkInvoices(unreadFlag);
+  ASSERT_EQ(walked.records.size(), 1u);
+  EXPECT_EQ(walked.records[0].paymentReferenceNumber, "");
+  EXPECT_EQ(walked.rows, (std::vector<ReportRow>{{"", "", "Warning", "Varning:",
+                                                  "Värdet \"x\" i fältet AKI_OCR i PRM.DBF kan inte läsas; "
+                                                  "OCR-nummer saknas."}}));
 }
 
 TEST(CustomerLedger, AvailableUnlessTheSmallestEditionOrLinkedToTheCloud) {
@@ -302,7 +371,9 @@ TEST(CustomerLedger, MissingColumnsDecideAsEmptyTexts) {
            {"SALDO", 0, {}},
            {"KOPPL_DOK3", 0, {Row("10001", kNotBooked), Row("10002", kNotBooked)}},
            {"MAKUL", 1, {Row("10002", kNotBooked)}},
-           {"DOKNR", 1, {Row("(saknas)", kNotBooked)}}}) {  // named all the same: one invoice, not all
+           // Named all the same: one invoice, not all.
+           {"DOKNR", 0, {Row("(saknas)", "Filen OOF.DBF saknar fältet DOKNR."),
+                         Row("(saknas)", "Filen OOF.DBF saknar fältet DOKNR.")}}}) {
     SCOPED_TRACE(c.missing);
     std::vector<fixtures::DbfColumn> columns;
     for (const auto& column : kOofColumns)

@@ -8,6 +8,12 @@ CAdminCustomerDb::CAdminCustomerDb(std::string folder)
 
 bool CAdminCustomerDb::IsAvailable() { return EditionKeepsRegisters(Folder()); }
 
+bool CAdminCustomerDb::CheckCurrent(std::vector<ReportRow>& rows) {
+  if (!CAdminRegisterReader::CheckCurrent(rows)) return false;
+  WarnUnread(rows, GetCustomerNumber(), GetName(), {{"BYGGTJANST", colConstruction_, ValueForm::Logical}});
+  return true;
+}
+
 bool CAdminCustomerDb::GetReverseChargeOnConstructionServices() {
   return !GetVatNumber().empty() && IsLogicalSet(GetField(colConstruction_));
 }

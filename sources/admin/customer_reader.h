@@ -13,6 +13,9 @@ class CAdminCustomerDb : public CAdminRegisterReader<I_QZ_Customers> {
 
   // Identifies the company anew on every call.
   bool IsAvailable() override;
+  // The construction-services flag only sets how the customer is invoiced: one
+  // that does not read leaves it unset, with a warning.
+  bool CheckCurrent(std::vector<ReportRow>& rows) override;
 
   std::string GetCustomerNumber() override { return NumberOfCurrent(); }
   std::string GetGLN() override { return GetField(colGln_); }

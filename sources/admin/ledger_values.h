@@ -1,7 +1,6 @@
 #pragma once
-// The value forms the open-invoice readers hand to the cloud: amounts, rates
-// and dates travel as text, so they are reshaped, never parsed and rewritten.
-#include <cstddef>
+// The value forms the open-invoice readers hand to the cloud: amounts and
+// rates travel as text, so they are reshaped, never parsed and rewritten.
 #include <string>
 #include <utility>
 
@@ -9,30 +8,16 @@
 
 namespace ledger {
 
-// A DBF date as stored (YYYYMMDD) written YYYY-MM-DD; any other length gives "".
-// The characters themselves are not checked: the cloud judges the date. They
-// are counted as characters, since a stray letter outside ASCII takes more
-// than one byte here.
-inline std::string DateText(std::string stored) {
-  std::size_t starts[8];  // where each character begins
-  std::size_t count = 0;
-  for (std::size_t i = 0; i < stored.size(); ++i) {
-    if ((static_cast<unsigned char>(stored[i]) & 0xC0) == 0x80) continue;  // inside a character
-    if (count == 8) return {};
-    starts[count++] = i;
-  }
-  if (count != 8) return {};
-  stored.insert(starts[6], 1, '-');
-  stored.insert(starts[4], 1, '-');
-  return stored;
+// The values below are read after the invoice's check has found them readable.
+
+// An exchange rate as stored; a blank or zero rate means the home currency.
+inline std::string RateOrOne(const CAdminCompanyDb& table, int column) {
+  return table.NumberValue(column).value_or(0.0) == 0.0 ? "1.000000" : table.GetField(column);
 }
 
-// An exchange rate as stored; one that reads as no rate at all means the home currency.
-inline std::string RateOrOne(std::string stored) { return ToDouble(stored) == 0.0 ? "1.000000" : std::move(stored); }
-
-// The rate unit; 0 (or nothing readable) means one.
-inline int UnitOrOne(const std::string& stored) {
-  const int unit = ToInt(stored);
+// The rate unit; a blank or zero unit means one.
+inline int UnitOrOne(const CAdminCompanyDb& table, int column) {
+  const int unit = table.WholeNumberValue(column).value_or(0);
   return unit == 0 ? 1 : unit;
 }
 

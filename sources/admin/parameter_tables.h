@@ -20,6 +20,7 @@ class CAdminPrm : public CAdminCompanyDb {
   std::string GetVersion() const { return GetField(version_); }
   std::string GetCurrencyCode() const { return GetField(currencyCode_); }
   std::string GetAkiOcr() const { return GetField(akiOcr_); }
+  CheckedColumn AkiOcrColumn() const { return {"AKI_OCR", akiOcr_, ValueForm::Logical}; }
   // Empty when the company has no link to the cloud service.
   std::string GetKlFkRecId() const { return GetField(klFkRecId_); }
 
@@ -45,6 +46,7 @@ class CAdminPrm2 : public CAdminCompanyDb {
   explicit CAdminPrm2(std::string folder);
 
   std::string GetVatPeriodCode() const { return GetField(vatPeriod_); }
+  CheckedColumn VatPeriodColumn() const { return {"MVSREDPER", vatPeriod_, ValueForm::Number}; }
 
  private:
   int vatPeriod_ = Column("MVSREDPER");
@@ -57,6 +59,8 @@ class CAdminNewNumDb : public CAdminCompanyDb {
 
   std::string GetId() const { return GetField(id_); }
   std::string GetNr() const { return GetField(nr_); }
+  CheckedColumn IdColumn() const { return {"ID", id_, ValueForm::WholeNumber}; }
+  CheckedColumn NrColumn() const { return {"NR", nr_, ValueForm::WholeNumber}; }
 
  private:
   int id_ = Column("ID");

@@ -13,6 +13,7 @@ class CAdminPriceListDb : public CAdminCompanyDb {
   std::string GetPriceListCode() const { return GetField(priceList_); }  // PRISL
   std::string GetName() const { return GetField(name_); }                // BENAEMN
   std::string GetIncludesVat() const { return GetField(includesVat_); }  // INKLMOMS
+  CheckedColumn IncludesVatColumn() const { return {"INKLMOMS", includesVat_, ValueForm::Logical}; }
   // The price list's currency; when it has none, the company's (PRM.DBF); when
   // that is empty too, "SEK".
   std::string GetCurrencyCode() const;

@@ -2,7 +2,8 @@
 // What the customer and supplier registers of a DBF company share: the main
 // table walked record by record, the contact people and payment terms read
 // into maps when the reader is built, and the getters that both interfaces
-// have under the same names. An inactive record is left out without a row.
+// have under the same names. An inactive record is left out without a row; one
+// whose inactive flag does not read is refused with a row.
 #include <string>
 #include <vector>
 
@@ -17,7 +18,11 @@ class CAdminRegisterReader : public CAdminCompanyDb, public Interface {
   int GetRecordCount() override { return RecordCount(); }
   void Close() override { CloseTable(); }
   void AddWarnings(std::vector<ReportRow>& rows) override { AddDamageRows(rows); }
-  bool CheckCurrent(std::vector<ReportRow>&) override { return !IsLogicalSet(GetField(colInactive_)); }
+  bool CheckCurrent(std::vector<ReportRow>& rows) override {
+    if (RefuseUnread(rows, NumberOfCurrent(), GetField(colName_), {{"INAKTIV", colInactive_, ValueForm::Logical}}))
+      return false;
+    return !*LogicalValue(colInactive_);
+  }
   bool MoveFirst() override { return MoveFirstRecord(); }
   bool MoveNext() override { return MoveNextRecord(); }
 

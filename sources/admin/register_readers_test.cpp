@@ -109,6 +109,23 @@ TYPED_TEST(RegisterReaderTest, InactiveAndDeletedRecordsAreLeftOutWithoutARow) {
   EXPECT_TRUE(walked.rows.empty());
 }
 
+// An inactive flag that does not read may hide an inactive record: refused
+// with a row naming it, never sent as active. The other logical letters read.
+TYPED_TEST(RegisterReaderTest, AnInactiveFlagThatDoesNotReadRefusesTheRecord) {
+  using R = typename TestFixture::R;
+  this->company.Write(R::kFile, this->Main()
+                                    .Add({{R::kNumber, "1"}, {"NAMN", "Oläsbar"}, {"INAKTIV", "x"}})
+                                    .Add({{R::kNumber, "2"}, {"INAKTIV", "N"}})
+                                    .Add({{R::kNumber, "3"}, {"INAKTIV", "Y"}})
+                                    .Add({{R::kNumber, "4"}, {"INAKTIV", "j"}})
+                                    .writer());
+  auto walked = this->WalkCompany();
+  EXPECT_EQ(this->Numbers(walked), (std::vector<std::string>{"2"}));
+  EXPECT_EQ(walked.rows, (std::vector<ReportRow>{{"1", "Oläsbar", "Error", "Fel:",
+                                                  std::string("Värdet \"x\" i fältet INAKTIV i ") + R::kFile +
+                                                      " kan inte läsas."}}));
+}
+
 TYPED_TEST(RegisterReaderTest, TextsAsStoredOrWithoutBlanks) {
   using R = typename TestFixture::R;
   this->company.Write(R::kFile, this->Main()
@@ -344,6 +361,17 @@ TEST(CustomerReader, VatNumberAndReverseCharge) {
     EXPECT_EQ(walked.records[i].reverseChargeOnConstructionServices, cases[i].reverseCharge);
   }
 
+  // A construction flag that does not read only sets how the customer is
+  // invoiced: the customer goes without it, with a warning.
+  company.Write("KUND.DBF", table.Add({"2", "SE556036079301", "x"}));
+  CAdminCustomerDb withUnreadFlag(company.path());
+  auto walkedUnread = Walk(withUnreadFlag);
+  ASSERT_EQ(walkedUnread.records.size(), cases.size() + 1);
+  EXPECT_FALSE(walkedUnread.records.back().reverseChargeOnConstructionServices);
+  EXPECT_EQ(walkedUnread.rows,
+            (std::vector<ReportRow>{{"2", "", "Warning", "Varning:",
+                                     "Värdet \"x\" i fältet BYGGTJANST i KUND.DBF kan inte läsas; det skickas inte."}}));
+
   // Without the construction column there is no reverse charge.
   company.Write("KUND.DBF", Table({Char("KUNDNR", 4), Char("MOMSREGNR", 20)}).Add({"1", "SE556036079301"}));
   CAdminCustomerDb withoutColumn(company.path());
@@ -560,6 +588,28 @@ TEST(SupplierReader, FeeAndPaymentCodesOnlyForForeignPayment) {
     EXPECT_EQ(walked.records[i].bankFeeCode, cases[i].expectedFee);
     EXPECT_EQ(walked.records[i].foreignPaymentCode, cases[i].expectedCentralBank);
   }
+}
+
+// The foreign-payment flag decides which bank details go: one that does not
+// read refuses the supplier. The autogiro and OCR flags go unset with a warning.
+TEST(SupplierReader, FlagsThatDoNotRead) {
+  CompanyFolder company;
+  company.Write("LEV.DBF", SupplierTable()
+                               .Add({{"LEVNR", "1"}, {"NAMN", "Utland?"}, {"UTLBETALN", "%"}, {"BGIRO", "123-4567"}})
+                               .Add({{"LEVNR", "2"}, {"NAMN", "Giro"}, {"AUTOGIRO", "1"}, {"OCRLEV", "-"}})
+                               .writer());
+  CAdminSupplierDb reader(company.path());
+  auto walked = Walk(reader);
+  ASSERT_EQ(walked.records.size(), 1u);
+  EXPECT_EQ(walked.records[0].supplierNumber, "2");
+  EXPECT_FALSE(walked.records[0].automaticPaymentService);
+  EXPECT_FALSE(walked.records[0].usesPaymentReferenceNumbers);
+  const std::string unread = " i LEV.DBF kan inte läsas";
+  EXPECT_EQ(walked.rows,
+            (std::vector<ReportRow>{
+                {"1", "Utland?", "Error", "Fel:", "Värdet \"%\" i fältet UTLBETALN" + unread + "."},
+                {"2", "Giro", "Warning", "Varning:", "Värdet \"1\" i fältet AUTOGIRO" + unread + "; det skickas inte."},
+                {"2", "Giro", "Warning", "Varning:", "Värdet \"-\" i fältet OCRLEV" + unread + "; det skickas inte."}}));
 }
 
 TEST(SupplierReader, WithoutTheForeignPaymentColumnEverySupplierIsDomestic) {

@@ -19,6 +19,7 @@
 #include "platform/files.h"
 #include "platform/paths.h"
 #include "sources/admin/testing/reader_walk.h"
+#include "sources/admin/testing/sample_dbf_tables.h"
 #include "tools/samplecompany/sample_company.h"
 
 namespace {
@@ -689,6 +690,106 @@ TEST(DamagedTables, PricesOfAListThatCannotBeReadAreNotSent) {
     EXPECT_TRUE(walked.rows[0].text.starts_with("Filen PRISL.DBF kan inte läsas helt: the last record is cut short"));
     EXPECT_EQ(walked.rows[0].text.ends_with("; priser saknas."), !priced) << walked.rows[0].text;
   }
+}
+
+// What every reader of the company sent, and the rows they gave.
+struct Sent {
+  CompanyRecord settings;
+  std::vector<ArticleRecord> articles;
+  std::vector<CustomerRecord> customers;
+  std::vector<SupplierRecord> suppliers;
+  std::vector<CustomerLedgerRecord> customerInvoices;
+  std::vector<SupplierLedgerRecord> supplierInvoices;
+  std::vector<ReportRow> settingsRows, recordRows;
+};
+
+Sent SendAll(const std::string& company) {
+  Sent sent;
+  auto walk = [&](auto&& reader, auto& records) {
+    auto walked = Walk(reader);
+    records = walked.records;
+    sent.recordRows.insert(sent.recordRows.end(), walked.rows.begin(), walked.rows.end());
+  };
+  CAdminCompanySettings settings(company);
+  auto walkedSettings = WalkCompany(settings);
+  sent.settings = walkedSettings.records.front();
+  sent.settingsRows = walkedSettings.rows;
+  walk(CAdminArticleDb(company, "1"), sent.articles);
+  walk(CAdminCustomerDb(company), sent.customers);
+  walk(CAdminSupplierDb(company), sent.suppliers);
+  walk(CAdminCustomerLedgerItems(company), sent.customerInvoices);
+  walk(CAdminSupplierLedgerItems(company), sent.supplierInvoices);
+  return sent;
+}
+
+// The number, date and logical columns of a DBF file: name, offset in the record, length.
+struct TypedColumn {
+  std::string name;
+  std::size_t offset, length;
+};
+std::vector<TypedColumn> TypedColumns(const std::string& bytes) {
+  std::vector<TypedColumn> columns;
+  std::size_t offset = 1;  // after the deletion flag
+  for (std::size_t at = 32; at + 32 <= bytes.size() && bytes[at] != '\r'; at += 32) {
+    const std::size_t length = static_cast<unsigned char>(bytes[at + fixtures::kDbfDescriptorLengthAt]);
+    const char type = bytes[at + 11];
+    if (type == 'N' || type == 'F' || type == 'D' || type == 'L')
+      columns.push_back({std::string(bytes.c_str() + at), offset, length});
+    offset += length;
+  }
+  return columns;
+}
+
+// Letters in a number, date or logical column of every record of a table the
+// readers read never go unsaid: whatever any reader sends otherwise than it
+// sends from the whole company has a row that names the column, and the
+// settings are either the company's or held back by an Error row.
+TEST(DamagedValues, LettersInAnyTypedColumnAreNeverSilent) {
+  platform::fake::TempTree folder;
+  samplecompany::SampleOptions options;
+  options.articles = options.customers = options.suppliers = options.customerInvoices = options.supplierInvoices = 3;
+  samplecompany::WriteSampleCompany(folder.root(), options);
+  const std::string company = folder.root().string();
+  const Sent whole = SendAll(company);
+  ASSERT_TRUE(whole.settingsRows.empty());
+
+  int damaged = 0;
+  for (const auto& table : conversion_damage::SampleDbfTables()) {
+    if (table.name == "BOKFAAR.DBF" || table.name == "KONTO.DBF") continue;  // the SIE files' tables
+    const std::filesystem::path file = folder.root() / table.name;
+    const std::string bytes = *platform::ReadWholeFile(file);
+    const std::size_t headerLength = static_cast<unsigned char>(bytes[fixtures::kDbfHeaderLengthAt]) |
+                                     static_cast<unsigned char>(bytes[fixtures::kDbfHeaderLengthAt + 1]) << 8;
+    const std::size_t recordLength = static_cast<unsigned char>(bytes[fixtures::kDbfRecordLengthAt]) |
+                                     static_cast<unsigned char>(bytes[fixtures::kDbfRecordLengthAt + 1]) << 8;
+    for (const TypedColumn& column : TypedColumns(bytes)) {
+      SCOPED_TRACE(table.name + " " + column.name);
+      std::string letters = bytes;
+      for (std::size_t at = headerLength; at + recordLength <= letters.size(); at += recordLength)
+        letters.replace(at + column.offset, column.length, std::string(column.length, 'x'));
+      folder.Write(table.name, letters);
+      const Sent sent = SendAll(company);
+      ++damaged;
+      const std::string named = "fältet " + column.name + " i " + table.name;
+      auto says = [&](const std::vector<ReportRow>& rows) {
+        return std::any_of(rows.begin(), rows.end(), [&](const ReportRow& row) {
+          return row.text.find(named) != std::string::npos;
+        });
+      };
+      if (sent.settings != whole.settings) {
+        EXPECT_TRUE(says(sent.settingsRows)) << ::testing::PrintToString(sent.settingsRows);
+        EXPECT_TRUE(std::any_of(sent.settingsRows.begin(), sent.settingsRows.end(),
+                                [](const ReportRow& row) { return row.kind == "Error"; }));
+      }
+      const bool recordsChanged = sent.articles != whole.articles || sent.customers != whole.customers ||
+                                  sent.suppliers != whole.suppliers ||
+                                  sent.customerInvoices != whole.customerInvoices ||
+                                  sent.supplierInvoices != whole.supplierInvoices;
+      if (recordsChanged) EXPECT_TRUE(says(sent.recordRows)) << ::testing::PrintToString(sent.recordRows);
+    }
+    folder.Write(table.name, bytes);
+  }
+  EXPECT_GT(damaged, 20);
 }
 
 }  // namespace

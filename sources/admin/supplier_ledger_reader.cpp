@@ -46,11 +46,29 @@ void CAdminSupplierLedgerItems::AddWarnings(std::vector<ReportRow>& rows) {
   }
 }
 
+// A value that decides whether the invoice is open, or what it sends, and does
+// not read refuses the invoice: it is never taken as paid, cancelled or as
+// holding another value.
 bool CAdminSupplierLedgerItems::CheckCurrent(std::vector<ReportRow>& rows) {
-  if (ToDouble(GetBalance()) == 0.0) return false;  // paid
-  if (IsLogicalSet(GetField(colCancelled_))) return false;
-  if (ToInt(GetField(colJournal_)) != 0) return true;
-  rows.push_back(report::RecordRow(GetInvoiceId(), "", report::kError, report::kCaptionError, kNotBooked));
+  using enum ValueForm;
+  const std::string key = GetInvoiceId();
+  if (RefuseUnread(rows, key, "", {{"SALDO", colBalance_, Number}})) return false;
+  if (*NumberValue(colBalance_) == 0.0) return false;  // paid
+  if (RefuseUnread(rows, key, "", {{"MAKUL", colCancelled_, Logical}})) return false;
+  if (*LogicalValue(colCancelled_)) return false;
+  if (RefuseUnread(rows, key, "",
+                   {{"LOEPNR", colId_, Key},
+                    {"FDATUM", colInvoiceDate_, Date},
+                    {"FFDATUM", colDueDate_, Date},
+                    {"VKURS", colRate_, Number},
+                    {"VENHET", colRateUnit_, WholeNumber},
+                    {"TOTAL", colTotal_, Number},
+                    {"MOMSBEL", colVat_, Number},
+                    {"KNTLEVF", colLedgerAccount_, WholeNumber},
+                    {"JOURN_NR", colJournal_, WholeNumber}}))
+    return false;
+  if (*WholeNumberValue(colJournal_) != 0) return true;
+  rows.push_back(report::RecordRow(key, "", report::kError, report::kCaptionError, kNotBooked));
   return false;
 }
 
@@ -59,8 +77,9 @@ std::string CAdminSupplierLedgerItems::GetSupplierCountry() {
   return it == supplierCountries_.end() ? std::string() : it->second;
 }
 
-std::string CAdminSupplierLedgerItems::GetInvoiceDate() { return ledger::DateText(GetField(colInvoiceDate_)); }
-std::string CAdminSupplierLedgerItems::GetDueDate() { return ledger::DateText(GetField(colDueDate_)); }
+// The values below were checked by CheckCurrent.
+std::string CAdminSupplierLedgerItems::GetInvoiceDate() { return DateValue(colInvoiceDate_).value_or(""); }
+std::string CAdminSupplierLedgerItems::GetDueDate() { return DateValue(colDueDate_).value_or(""); }
 
 // Only a whole valid mod-10 number is a payment reference.
 std::string CAdminSupplierLedgerItems::GetPaymentReferenceNumber() {
@@ -71,8 +90,8 @@ std::string CAdminSupplierLedgerItems::GetPaymentReferenceNumber() {
 std::string CAdminSupplierLedgerItems::GetTotalVatAmount() {
   return ledger::Signed(GetField(colVat_), IsCreditInvoice());
 }
-std::string CAdminSupplierLedgerItems::GetCurrencyRate() { return ledger::RateOrOne(GetField(colRate_)); }
-int CAdminSupplierLedgerItems::GetCurrencyRateUnit() { return ledger::UnitOrOne(GetField(colRateUnit_)); }
+std::string CAdminSupplierLedgerItems::GetCurrencyRate() { return ledger::RateOrOne(*this, colRate_); }
+int CAdminSupplierLedgerItems::GetCurrencyRateUnit() { return ledger::UnitOrOne(*this, colRateUnit_); }
 std::string CAdminSupplierLedgerItems::GetTotalAmountInvoiceCurrency() {
   return ledger::Signed(GetTotal(), IsCreditInvoice());
 }

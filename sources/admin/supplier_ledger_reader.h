@@ -1,7 +1,8 @@
 #pragma once
 // The open supplier invoices of a DBF company, from LEVFKT.DBF. Every live
 // invoice with a balance that is not cancelled is uploaded once it is booked;
-// an open invoice not yet booked is named in a report row. Each invoice
+// an open invoice not yet booked is named in a report row, as is one with a
+// number, date or flag that does not read as its field's type. Each invoice
 // carries its supplier's country from the supplier register (LEV.DBF), read
 // once at construction.
 #include <map>
@@ -65,7 +66,7 @@ class CAdminSupplierLedgerItems : public CAdminLevfkt, public I_QZ_SupplierLedge
   std::string GetCurrencyCode() override { return GetField(colCurrency_); }
   std::string GetCurrencyRate() override;
   int GetCurrencyRateUnit() override;
-  int GetSupplierLedgerAccountNumber() override { return ToInt(GetField(colLedgerAccount_)); }
+  int GetSupplierLedgerAccountNumber() override { return WholeNumberValue(colLedgerAccount_).value_or(0); }
   std::string GetTotalAmountInvoiceCurrency() override;
   std::string GetRemainingAmountInvoiceCurrency() override { return GetBalance(); }
 

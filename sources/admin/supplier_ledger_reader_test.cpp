@@ -84,6 +84,7 @@ auto WalkInvoices(const CompanyFolder& company) {
 }
 
 ReportRow Row(const std::string& key) { return {key, "", "Error", "Fel:", kNotBooked}; }
+ReportRow Missing() { return {"(saknas)", "", "Error", "Fel:", "Filen LEVFKT.DBF saknar fältet LOEPNR."}; }
 
 TEST(SupplierLedger, SelectsTheOpenBookedInvoices) {
   struct Case {
@@ -113,6 +114,38 @@ TEST(SupplierLedger, SelectsTheOpenBookedInvoices) {
     EXPECT_EQ(walked.visited, 1);
     EXPECT_EQ(walked.records.size(), c.uploaded ? 1u : 0u);
     EXPECT_EQ(walked.rows, c.rows);
+  }
+}
+
+// A value that does not read as its field's type is never taken as another:
+// the invoice is refused with a row that names it and the field.
+TEST(SupplierLedger, ValuesThatDoNotReadRefuseTheInvoice) {
+  struct Case {
+    Values invoice;
+    std::string key, field, value;
+  };
+  const std::vector<Case> cases = {
+      {{{"SALDO", "--3"}}, "1", "SALDO", "--3"},
+      {{{"SALDO", "1e999"}}, "1", "SALDO", "1e999"},
+      {{{"MAKUL", "Q"}}, "1", "MAKUL", "Q"},
+      {{{"LOEPNR", "1a"}}, "1a", "LOEPNR", "1a"},
+      {{{"FDATUM", "20241301"}}, "1", "FDATUM", "20241301"},
+      {{{"FFDATUM", "2024-3-1"}}, "1", "FFDATUM", "2024-3-1"},
+      {{{"VALUTAKOD", "EUR"}, {"VKURS", "abc"}}, "1", "VKURS", "abc"},
+      {{{"VENHET", "x"}}, "1", "VENHET", "x"},
+      {{{"TOTAL", "12,50"}}, "1", "TOTAL", "12,50"},
+      {{{"MOMSBEL", "2.5.0"}}, "1", "MOMSBEL", "2.5.0"},
+      {{{"KNTLEVF", "24a0"}}, "1", "KNTLEVF", "24a0"},
+      {{{"JOURN_NR", "O"}}, "1", "JOURN_NR", "O"},  // a letter O for a zero
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.field + " " + c.value);
+    CompanyFolder company;
+    WriteCompany(company, {c.invoice});
+    auto walked = WalkInvoices(company);
+    EXPECT_TRUE(walked.records.empty());
+    const std::string text = "Värdet \"" + c.value + "\" i fältet " + c.field + " i LEVFKT.DBF kan inte läsas.";
+    EXPECT_EQ(walked.rows, (std::vector<ReportRow>{{c.key, "", "Error", "Fel:", text}}));
   }
 }
 
@@ -209,7 +242,8 @@ TEST(SupplierLedger, MissingColumnsDecideAsEmptyTexts) {
   for (const Case& c : std::vector<Case>{{"SALDO", 0, {}},
                                          {"JOURN_NR", 0, {Row("1"), Row("2")}},
                                          {"MAKUL", 1, {Row("2")}},
-                                         {"LOEPNR", 1, {Row("(saknas)")}}}) {  // named all the same: one invoice
+                                         // Named all the same: one invoice, not all.
+                                         {"LOEPNR", 0, {Missing(), Missing()}}}) {
     SCOPED_TRACE(c.missing);
     std::vector<fixtures::DbfColumn> columns;
     for (const auto& column : kLevfktColumns)

@@ -31,6 +31,15 @@ bool BeginsLikeBban(std::string_view utf8) {
 CAdminSupplierDb::CAdminSupplierDb(std::string folder)
     : CAdminRegisterReader(std::move(folder), kFileName, "LEVNR", ContactOwner::Supplier) {}
 
+bool CAdminSupplierDb::CheckCurrent(std::vector<ReportRow>& rows) {
+  using enum ValueForm;
+  if (!CAdminRegisterReader::CheckCurrent(rows)) return false;
+  const std::string number = GetSupplierNumber(), name = GetName();
+  if (RefuseUnread(rows, number, name, {{"UTLBETALN", colForeignPayment_, Logical}})) return false;
+  WarnUnread(rows, number, name, {{"AUTOGIRO", colAutogiro_, Logical}, {"OCRLEV", colOcr_, Logical}});
+  return true;
+}
+
 std::string CAdminSupplierDb::GetSupplierBankgiroNumber() {
   if (IsForeignPayment()) return {};
   std::string account = GetFieldNoBlanks(colAccount_);

@@ -13,6 +13,10 @@ class CAdminSupplierDb : public CAdminRegisterReader<I_QZ_Suppliers> {
   explicit CAdminSupplierDb(std::string folder);
 
   bool IsAvailable() override { return true; }
+  // The foreign-payment flag decides which bank details are sent: one that does
+  // not read refuses the supplier. The autogiro and OCR flags that do not read
+  // are left unset, with a warning.
+  bool CheckCurrent(std::vector<ReportRow>& rows) override;
 
   std::string GetSupplierNumber() override { return NumberOfCurrent(); }
   std::string GetAddress1() override { return GetField(colAddress1_); }

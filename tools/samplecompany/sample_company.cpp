@@ -120,7 +120,7 @@ void WriteArticles(const std::filesystem::path& folder, const SampleOptions& o) 
       .Add({"T", "102", "Utgången lösenbräda", "st", "1", "3.00", ""})  // inactive
       .Add({"F", "103", "Rörmokeri", "tim", "2", "0.00", "31"})
       .Add({"F", "104", "Kabel", "m", "1", "125.50", "0"})
-      .Add({"F", "105", "Tapetrulle", "frp", "1", "12.00", "x"})
+      .Add({"F", "105", "Tapetrulle", "frp", "1", "12.00", ""})
       .Add({"F", "106", "Specialbeställning", "", "", "", ""})
       .AddDeleted({"F", "107", "Borttagen artikel", "st", "1", "1.00", ""});
   prices.Add({"1", "100", "450.00", "T"})

@@ -19,6 +19,12 @@
 #include "app/reader_interfaces/reader_fields.h"
 #include "app/reader_interfaces/source_readers.h"
 
+// A row in a failed expectation, shown as its texts.
+inline void PrintTo(const ReportRow& row, std::ostream* os) {
+  *os << "{" << ::testing::PrintToString(row.key) << ", " << ::testing::PrintToString(row.name) << ", " << row.kind
+      << ", " << ::testing::PrintToString(row.text) << "}";
+}
+
 namespace reader_walk {
 
 #define QZ_WALK_MEMBER(type, getter, field, setter) type field{};
