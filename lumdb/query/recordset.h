@@ -98,9 +98,8 @@ class dbrecordset_base_c : public dbobj_c {
   virtual std::error_code detach_key_set();
   // Every field NULL; the statement is built again by the next open.
   virtual void reset_rows();
-  // Gives the result back (cursor closed, columns unbound), so the statement
-  // holds no lock and no unread rows on the server; the next open prepares
-  // and runs it again.
+  // Frees the statement with its result, so it holds no lock, cursor or
+  // unread rows on the server; the next open allocates, prepares and runs it again.
   virtual void close();
   // The first term of the query's filter or of a join filter whose comparison
   // could not be built; null when there is none.
