@@ -4,6 +4,7 @@
 #include <set>
 #include <stdexcept>
 
+#include "lumdb/record/errors.h"
 #include "lumdb/record/shared_constants.h"
 #include "platform/text.h"
 
@@ -20,6 +21,11 @@ int constant_type(int sql_type) {
 }
 
 bool is_text(int sql_type) { return sql_type == 12 || sql_type == -9; }
+
+bool is_number(int sql_type) {
+  return sql_type == sql_smallint || sql_type == sql_integer || sql_type == sql_bigint || sql_type == sql_numeric ||
+         sql_type == sql_double;
+}
 
 // The length of a text in the units of a text field of this type.
 int text_units(int sql_type, const std::string& text) {
@@ -112,8 +118,18 @@ filter_node_t::filter_node_t(const colexpr_c& column, int op_code, const char* t
 }
 
 filter_node_t::filter_node_t(const colexpr_c& column, int op_code, bool value) : left(column) {
-  if (add_typed_constant(values, column, 0, [&](int id, const join_path_t* path) { return values.set_bool(id, path, value); }))
-    op = op_code;
+  // A flag kept in a number column is read as set for every value but 0 (-1 and 2
+  // too): "= true" is "<> 0" and "<> true" is "= 0", never a comparison with 1.
+  // NULL matches neither, as it matches neither "= 1" nor "<> 1" on a BIT.
+  int built_op = op_code;
+  bool constant = value;
+  if (is_number(column.value_type().sql_type) && value && (op_code == fo_equal || op_code == fo_not_equal)) {
+    built_op = op_code == fo_equal ? fo_not_equal : fo_equal;
+    constant = false;
+  }
+  if (add_typed_constant(values, column, 0,
+                         [&](int id, const join_path_t* path) { return values.set_bool(id, path, constant); }))
+    op = built_op;
 }
 
 filter_node_t::filter_node_t(const colexpr_c& column, int op_code, const std::string& text) : left(column) {
@@ -236,6 +252,8 @@ filter_node_t filter_not(const filter_node_t& filter) {
 
 std::string filter_to_sql(const filter_node_t& n, const sqldb_c* connection, const alias_map_t* aliases,
                           sql_params_t* params, bool national_text) {
+  // Written as the bare column, or left out, it would select other rows than asked for.
+  if (n.is_unbuilt()) throw db_error(make_error<filter_node_t>(bad_query));
   const std::string prefix = n.negated ? "NOT " : "";
   std::string text = prefix + n.left.to_sql(connection, aliases);
   auto op_text = sql_operator_text.find(n.op);
@@ -270,6 +288,13 @@ std::string filter_to_sql(const filter_node_t& n, const sqldb_c* connection, con
   if (n.and_next) text = text + " AND " + filter_to_sql(*n.and_next, connection, aliases, params, national_text);
   if (n.or_alt) text = "(" + text + " OR " + filter_to_sql(*n.or_alt, connection, aliases, params, national_text) + ")";
   return text;
+}
+
+const filter_node_t* first_unbuilt_term(const filter_node_t& filter) {
+  if (filter.is_unbuilt()) return &filter;
+  const filter_node_t* found = filter.and_next ? first_unbuilt_term(*filter.and_next) : nullptr;
+  if (!found && filter.or_alt) found = first_unbuilt_term(*filter.or_alt);
+  return found;
 }
 
 namespace {

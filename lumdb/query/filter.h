@@ -44,7 +44,8 @@ struct filter_node_t {
   // or the text does not parse.
   filter_node_t(const colexpr_c& column, int op, const char* text);
   // column op constant of the column's value type; op 0 when the value is
-  // refused.
+  // refused. A flag on a number column compares with 0, as a flag reads
+  // (any value but 0 is true): "= true" becomes "<> 0", "<> true" "= 0".
   filter_node_t(const colexpr_c& column, int op, bool value);
   filter_node_t(const colexpr_c& column, int op, const std::string& text);
   filter_node_t(const colexpr_c& column, int op, double value);
@@ -66,6 +67,11 @@ struct filter_node_t {
   // The term and what this node holds equal other's; successors that only
   // other has are not compared.
   bool equals(const filter_node_t& other) const;
+  // The empty filter: no term at all. A term whose comparison was refused is not empty.
+  bool is_empty() const { return op == fo_none && left.kind() == ck_empty; }
+  // A term on a column whose comparison could not be built (its constant or its
+  // field refused): never written, so it can neither vanish nor stand as a bare column.
+  bool is_unbuilt() const { return op == fo_none && left.kind() != ck_empty; }
 
   filter_node_t* parent = nullptr;  // not owned
   std::unique_ptr<filter_node_t> and_next;
@@ -89,9 +95,11 @@ filter_node_t filter_not(const filter_node_t& filter);
 // WHERE text of the filter. With a parameter list (and inline_values clear)
 // constants are "?" and appended to the list in text order; otherwise they
 // are written as SQL literals, text as N'...' unless `national_text` is off
-// (SQLite takes no N).
+// (SQLite takes no N). Throws db_error (bad_query) for a tree holding an unbuilt term.
 std::string filter_to_sql(const filter_node_t& filter, const sqldb_c* connection, const alias_map_t* aliases,
                           sql_params_t* params, bool national_text = true);
+// The first unbuilt term of the tree; null when every term was built.
+const filter_node_t* first_unbuilt_term(const filter_node_t& filter);
 // The join keys the filter's columns need, sorted, each once.
 std::vector<join_key_t> filter_join_paths(const filter_node_t& filter);
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "lumdb/query/query_test_model.h"
+#include "lumdb/record/errors.h"
 
 namespace lumdb {
 namespace {
@@ -129,16 +130,57 @@ TEST_F(Filter, OrLeavesOutOnlyABranchEqualBothWays) {
   EXPECT_EQ(sql(chain), "(T0.[ANTAL] = ? AND T0.[LAGER] = ? OR T0.[STOR] = ?) | 1, 2, 3");
 }
 
-TEST_F(Filter, RefusedConstantsLeaveTheFilterEmpty) {
-  EXPECT_EQ(filter_node_t(colexpr_c(field(art, 99)), fo_equal, "1").op, fo_none);
-  EXPECT_EQ(filter_node_t(colexpr_c(antal), fo_equal, "abc").op, fo_none);
-  EXPECT_EQ(filter_node_t(colexpr_c(datum), fo_equal, "2023-02-30").op, fo_none);
-  EXPECT_EQ(filter_node_t(colexpr_c(field(art, 99)), nullptr).op, fo_none);
-  EXPECT_EQ(filter_node_t(colexpr_c(field(art, 99)), fo_equal, 1.5).op, fo_none);
+TEST_F(Filter, RefusedConstantsLeaveTheTermUnbuiltAndItIsNeverWritten) {
+  const filter_node_t refused[] = {
+      {colexpr_c(field(art, 99)), fo_equal, "1"}, {colexpr_c(antal), fo_equal, "abc"},
+      {colexpr_c(datum), fo_equal, "2023-02-30"}, {colexpr_c(field(art, 99)), nullptr},
+      {colexpr_c(field(art, 99)), fo_equal, 1.5}, {colexpr_c(namn), fo_equal, true},
+  };
+  for (const filter_node_t& term : refused) {
+    SCOPED_TRACE(&term - refused);
+    EXPECT_EQ(term.op, fo_none);
+    EXPECT_TRUE(term.is_unbuilt());
+    EXPECT_FALSE(term.is_empty());
+    // Alone, deep in an AND chain or in an OR branch: never the bare column, never left out.
+    for (const filter_node_t& tree : {term, filter_and_copy(a(), term), filter_or_copy(filter_and_copy(a(), b()), term)}) {
+      EXPECT_EQ(first_unbuilt_term(tree)->left.field_id(), term.left.field_id());
+      EXPECT_THROW(sql(tree), db_error);
+      EXPECT_THROW(inline_sql(tree), db_error);
+    }
+  }
+  EXPECT_TRUE(filter_node_t().is_empty());
+  EXPECT_EQ(first_unbuilt_term(filter_or_copy(a(), b())), nullptr);
   // A text constant is as long as its text, whatever the column's length.
   const filter_node_t long_text(colexpr_c(land), fo_equal, "Sverige");
   EXPECT_EQ(long_text.op, fo_equal);
   EXPECT_EQ(long_text.values.get_string(land, nullptr), "Sverige");
+}
+
+// A flag kept in a number column reads as set for any value but 0 (-1, 2): a
+// bool constant compares with 0, so "<> true" keeps only 0, as on a BIT it
+// keeps only 0. NULL matches no comparison, on BIT or number alike.
+TEST_F(Filter, BoolConstantsOnNumberColumnsCompareWithZero) {
+  const struct {
+    int column;
+    const char* name;
+    const char* zero;
+  } numbers[] = {{lager, "LAGER", "0"}, {antal, "ANTAL", "0"}, {stor, "STOR", "0"}, {pris, "PRIS", "0.00"},
+                 {vikt, "VIKT", "0"}};
+  for (const auto& number : numbers) {
+    SCOPED_TRACE(number.name);
+    const std::string column = std::string("T0.[") + number.name + "]";
+    EXPECT_EQ(inline_sql(filter_node_t(colexpr_c(number.column), fo_equal, false)), column + " = " + number.zero);
+    EXPECT_EQ(inline_sql(filter_node_t(colexpr_c(number.column), fo_not_equal, false)), column + " <> " + number.zero);
+    EXPECT_EQ(inline_sql(filter_node_t(colexpr_c(number.column), fo_equal, true)), column + " <> " + number.zero);
+    EXPECT_EQ(inline_sql(filter_node_t(colexpr_c(number.column), fo_not_equal, true)), column + " = " + number.zero);
+    EXPECT_EQ(sql(filter_node_t(colexpr_c(number.column), fo_not_equal, true)), column + " = ? | " + number.zero);
+  }
+  EXPECT_EQ(inline_sql(filter_node_t(colexpr_c(aktiv), fo_not_equal, true)), "T0.[AKTIV] <> 1");
+  EXPECT_EQ(inline_sql(filter_node_t(colexpr_c(aktiv), fo_equal, false)), "T0.[AKTIV] = 0");
+  // The cancelled-or-never-set test of the open invoices.
+  filter_node_t open(colexpr_c(pris), fo_not_equal, true);
+  open.add_or(filter_node_t(colexpr_c(pris), nullptr));
+  EXPECT_EQ(inline_sql(open), "(T0.[PRIS] = 0.00 OR T0.[PRIS] IS NULL)");
 }
 
 TEST_F(Filter, JoinPathsOfEveryTermOnce) {

@@ -65,7 +65,7 @@ void query_c::setup(int kind, int table_or_alias_id, const std::vector<colexpr_c
   table_id_ = model ? model->alias_table_id(table_or_alias_id) : table_or_alias_id;
   if (table_id_ != table_or_alias_id) apply_alias_filter(table_or_alias_id);
   columns_.insert(columns_.end(), columns.begin(), columns.end());
-  if (!filter || filter->op == fo_none) return;
+  if (!filter || filter->is_empty()) return;
   filter_ = alias_filter_ ? std::make_unique<filter_node_t>(filter_and_copy(*alias_filter_, *filter))
                           : std::make_unique<filter_node_t>(*filter);
 }

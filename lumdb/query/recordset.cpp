@@ -202,6 +202,18 @@ void dbrecordset_base_c::reset_rows() {
   rebuild_ = true;
 }
 
+void dbrecordset_base_c::close() {
+  statement_.release_handle();
+  rebuild_ = true;
+}
+
+const filter_node_t* dbrecordset_base_c::first_unbuilt_filter_term() const {
+  const filter_node_t* found = query_.filter() ? first_unbuilt_term(*query_.filter()) : nullptr;
+  for (auto join = join_filters_.begin(); !found && join != join_filters_.end(); ++join)
+    found = first_unbuilt_term(*join->second);
+  return found;
+}
+
 void dbrecordset_base_c::forget_statement() {
   if (statement_.has_handle()) statement_.unbind();
   selected_row_.clear();
@@ -248,7 +260,7 @@ std::error_code dbrecordset_base_c::add_join(int target_table_id, const std::vec
 
 std::error_code dbrecordset_base_c::set_join_filter(int join_id, int joined_table_id, const filter_node_t& filter) {
   const std::pair<int, int> key{join_id, joined_table_id};
-  if (filter.op != fo_none) {
+  if (!filter.is_empty()) {
     join_filters_[key] = std::make_unique<filter_node_t>(filter);
   } else if (join_filters_.erase(key) == 0) {
     return failure(filter_missing);
@@ -299,6 +311,11 @@ std::error_code dbrecordset_fwd_c::open() {
   const std::error_code result = dbrecordset_base_c::open();
   before_first_ = !result;
   return result;
+}
+
+void dbrecordset_fwd_c::close() {
+  dbrecordset_base_c::close();
+  on_row_ = before_first_ = false;
 }
 
 std::error_code dbrecordset_fwd_c::fetch() {

@@ -98,6 +98,12 @@ class dbrecordset_base_c : public dbobj_c {
   virtual std::error_code detach_key_set();
   // Every field NULL; the statement is built again by the next open.
   virtual void reset_rows();
+  // Frees the statement with its result, so it holds no lock, cursor or
+  // unread rows on the server; the next open allocates, prepares and runs it again.
+  virtual void close();
+  // The first term of the query's filter or of a join filter whose comparison
+  // could not be built; null when there is none.
+  const filter_node_t* first_unbuilt_filter_term() const;
   // The OUTPUT items of an UPDATE (selector 0, "INSERTED.") or DELETE ("DELETED.").
   virtual std::vector<std::string> output_columns(int selector) const;
 
@@ -197,6 +203,8 @@ class dbrecordset_fwd_c : public data_basic_fetch_i, public dbrecordset_base_c {
   dbrecordset_fwd_c(dbrecordset_fwd_c&& other) noexcept = default;
 
   std::error_code open() override;
+  // Stands on no row; rows_read() and at_end() keep what the last run found.
+  void close() override;
   std::error_code fetch() override;
   // The first row: the statement runs again unless it stands before its first row.
   std::error_code move_first();
@@ -239,6 +247,7 @@ class dbrecordset_scroll_c : public data_scrollable_i, public dbrecordset_base_c
 
   // Runs inside a transaction of its own; throws db_error when it cannot begin.
   std::error_code open() override;
+  void close() override;
   std::error_code attach_key_set(std::shared_ptr<key_set_t> key_set) override;
   std::error_code detach_key_set() override;
 

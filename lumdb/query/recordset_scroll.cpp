@@ -109,6 +109,12 @@ std::error_code dbrecordset_scroll_c::open() {
   return result;
 }
 
+void dbrecordset_scroll_c::close() {
+  dbrecordset_base_c::close();
+  position_statement_.release_handle();
+  position_ = -1;
+}
+
 std::error_code dbrecordset_scroll_c::reposition() {
   const std::vector<int> keys = primary_key_fields();
   if (keys.empty() || has_aggregates_) return failure(no_reposition);
@@ -246,7 +252,7 @@ std::error_code dbrecordset_scroll_c::detach_key_set() {
 
 bool exists_with_lock(sqldb_c* connection, int table_id, const filter_node_t& filter, lock_mode mode) {
   query_c query(connection);
-  query.setup(qk_exists, table_id, {}, filter.op != fo_none ? &filter : nullptr);
+  query.setup(qk_exists, table_id, {}, filter.is_empty() ? nullptr : &filter);
   dbrecordset_fwd_c recordset(connection, query);
   recordset.set_lock_mode(mode);
   if (const std::error_code failed = recordset.open()) throw db_error(failed);

@@ -254,7 +254,7 @@ std::string dbrecordset_base_c::left_joins(const alias_map_t& aliases, sql_param
 
 std::vector<std::string> dbrecordset_base_c::where_terms(const alias_map_t& aliases, sql_params_t& params) const {
   const filter_node_t* filter = query_.filter() ? query_.filter() : query_.alias_filter();
-  if (!filter || filter->op == fo_none) return {};
+  if (!filter || filter->is_empty()) return {};
   return {filter_to_sql(*filter, connection_, &aliases, filter_params(params), !constants_in_text_)};
 }
 

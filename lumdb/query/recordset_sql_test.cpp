@@ -228,6 +228,30 @@ TEST_F(RecordsetSql, JoinsAndJoinFilters) {
   EXPECT_EQ(params[0].first->get_int(params[0].first->field_id_at(0)), 100);
 }
 
+// A term whose constant was refused, as the filter or inside a join filter: the
+// statement is not built, rather than read with the condition gone or as a bare column.
+TEST_F(RecordsetSql, AFilterTermThatCannotBeBuiltStopsTheStatement) {
+  const filter_node_t refused(colexpr_c(artnr), fo_equal, true);  // a text column takes no bool
+  ASSERT_TRUE(refused.is_unbuilt());
+  dbrecordset_fwd_c filtered(&db_, select({colexpr_c(artnr)}, &refused));
+  EXPECT_EQ(filtered.first_unbuilt_filter_term()->left.field_id(), artnr);
+  EXPECT_EQ(text_of(filtered), "error 140");
+
+  dbrecordset_fwd_c joined(&db_, select({colexpr_c(artnr), colexpr_c(pris_pris, {artnr}, ck_column)}));
+  int join = 0;
+  ASSERT_EQ(joined.add_join(pris, {artnr}, {pris_artnr}, nullptr, &join), success);
+  EXPECT_EQ(joined.first_unbuilt_filter_term(), nullptr);
+  const filter_node_t refusedInJoin(colexpr_c(pris_artnr), fo_equal, true);
+  ASSERT_EQ(joined.set_join_filter(
+                join, pris, filter_and_copy(filter_node_t(colexpr_c(pris_pris), fo_greater, "10"), refusedInJoin)),
+            success);
+  EXPECT_EQ(joined.first_unbuilt_filter_term()->left.field_id(), pris_artnr);
+  EXPECT_EQ(text_of(joined), "error 140");
+  // A refused term alone is a filter too, not the empty one that removes a join filter.
+  ASSERT_EQ(joined.set_join_filter(join, pris, refusedInJoin), success);
+  EXPECT_EQ(text_of(joined), "error 140");
+}
+
 TEST_F(RecordsetSql, AKeySetStandsInForTheTable) {
   dbrecordset_fwd_c recordset(&db_, select({colexpr_c(artnr), colexpr_c(ben)}));
   EXPECT_EQ(recordset.detach_key_set(), make_error<dbrecordset_base_c>(key_set_state));

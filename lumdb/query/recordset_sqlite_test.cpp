@@ -276,5 +276,34 @@ TEST_F(RecordsetSqlite, AFailedOpenReturnsItsCodeAndIsLogged) {
   EXPECT_NE(lines[0].find("no such table: LAND"), std::string::npos) << lines[0];
 }
 
+// A recordset standing inside its result keeps SQLite's read lock; once closed,
+// another connection writes, and the next open reads from the first row again.
+TEST_F(RecordsetSqlite, ACloseFreesTheStatementSoAnotherConnectionWrites) {
+  session_c writer;
+  ASSERT_EQ(writer.open("(local)", (tree_ / "company.db").string(), "", ""), success);
+  auto write = [&writer] {
+    sqlstmt_c statement(writer.connection());
+    if (const std::error_code failed = statement.allocate(false)) return failed;
+    return statement.exec_direct("UPDATE ART SET BEN = BEN");
+  };
+  dbrecordset_fwd_c forward(db(), articles());
+  dbrecordset_scroll_c scrollable(db(), articles());
+  for (dbrecordset_base_c* recordset : std::initializer_list<dbrecordset_base_c*>{&forward, &scrollable}) {
+    ASSERT_EQ(recordset->open(), success);
+    ASSERT_EQ(dynamic_cast<data_basic_fetch_i&>(*recordset).fetch(), success);
+    ASSERT_EQ(dynamic_cast<data_basic_fetch_i&>(*recordset).fetch(), success);
+    recordset->close();
+  }
+  EXPECT_EQ(write(), success) << writer.connection()->last_diagnostic_text();
+  EXPECT_EQ(forward.current_row(), -1);
+  EXPECT_EQ(forward.rows_read(), 2);
+  EXPECT_EQ(scrollable.current_row(), -1);
+  ASSERT_EQ(forward.move_first(), success);
+  EXPECT_EQ(number(forward), "A001");
+  ASSERT_EQ(scrollable.open(), success);
+  ASSERT_EQ(scrollable.move_first(), success);
+  EXPECT_EQ(number(scrollable), "A001");
+}
+
 }  // namespace
 }  // namespace lumdb

@@ -657,6 +657,7 @@ bool field_set_c::set_bool(std::int32_t id, const field_path_t* path, bool b) {
     case sql_integer:
     case sql_smallint:
     case sql_bigint:
+    case sql_numeric:
       return set_int(id, path, b ? 1 : 0);
     case sql_double:
       return set_double(id, path, b ? 1.0 : 0.0);

@@ -48,6 +48,10 @@ class sqlstmt_c {
   // Closes the cursor and unbinds (no driver writes into a row freed later).
   std::error_code close_cursor();
   std::error_code unbind();
+  // Frees the handle: the driver drops the statement with its result and cursor
+  // (closing the cursor alone leaves SQLite's statement holding its read lock).
+  // allocate makes a new one.
+  void release_handle();
   std::error_code diagnostics();
 
   std::int64_t row_count() const;
@@ -67,7 +71,6 @@ class sqlstmt_c {
   struct staged_t;  // a field bound through a buffer of the driver's form
 
   // The connection is going: the handle is freed before it disconnects.
-  void release_handle();
   void connection_destroyed() { release_handle(), connection_ = nullptr; }
   // Prepares the text, or runs it at once (`run`).
   SQLRETURN send_text(std::string_view sql, bool run);

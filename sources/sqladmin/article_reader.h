@@ -15,7 +15,7 @@ class CSqlAdminArticleDb : public I_QZ_Articles, public CAdmDbSql {
 
   bool IsAvailable() override;
   int GetRecordCount() override { return CAdmDbSql::GetRecordCount(); }
-  void Close() override {}
+  void Close() override { ReleaseStatement(); }
   void AddWarnings(std::vector<ReportRow>& rows) override;
   bool CheckCurrent(std::vector<ReportRow>& rows) override { return true; }
   bool IsCurrentCounted() override { return true; }

@@ -7,6 +7,7 @@
 
 #include "app/application.h"
 #include "app/desktop/desktop_programs.h"
+#include "lumdb/query/filter.h"
 #include "lumdb/query/query.h"
 #include "lumdb/record/dbobj.h"
 #include "lumdb/record/errors.h"
@@ -155,6 +156,15 @@ std::int64_t CAdmDbSql::CurrentRow() const { return scrollable_ ? scrollable_->c
 void CAdmDbSql::Open(std::unique_ptr<lumdb::dbrecordset_base_c> recordset) {
   const lumdb::datamodel_scope scope = ModelScope();
   recordset_ = std::move(recordset);
+  released_ = false;
+  if (const lumdb::filter_node_t* term = recordset_->first_unbuilt_filter_term()) {
+    // Without the term the statement would read other rows than the reader means:
+    // none are read, and the row names the column.
+    connectionError_ = lumdb::make_error<CompanySession>(lumdb::bad_query);
+    unopenedReason_ = "villkoret på kolumnen " + ColumnName(*term) + " kan inte ställas upp";
+    WriteLog("Tabellen " + TableName() + " läses inte: " + unopenedReason_);
+    return;
+  }
   if (const std::string lock = session_->LockMet(); !lock.empty()) {
     // Another reader of the database met the lock: it is not waited on again.
     connectionError_ = lumdb::make_error<CompanySession>(lumdb::timed_out);
@@ -171,11 +181,15 @@ bool CAdmDbSql::MoveFirst() {
   if (!recordset_ || connectionError_) return false;
   const lumdb::datamodel_scope scope = ModelScope();
   unreadRowsReason_.clear();
+  if (released_) {
+    released_ = false;
+    if (const std::error_code opened = recordset_->open()) return Moved(opened);
+  }
   return Moved(scrollable_ ? scrollable_->move_first() : forward_->move_first());
 }
 
 bool CAdmDbSql::MoveNext() {
-  if (!recordset_ || connectionError_) return false;
+  if (!recordset_ || connectionError_ || released_) return false;
   const lumdb::datamodel_scope scope = ModelScope();
   return Moved(scrollable_ ? scrollable_->fetch() : forward_->fetch());
 }
@@ -185,13 +199,30 @@ bool CAdmDbSql::Moved(std::error_code result) {
   if (!result) return true;
   if (result.value() != lumdb::no_data && unreadRowsReason_.empty())
     unreadRowsReason_ = FailureText("kunde inte läsas till slut", result);
+  ReleaseStatement();
   return false;
+}
+
+void CAdmDbSql::ReleaseStatement() {
+  if (!recordset_ || released_) return;
+  const lumdb::datamodel_scope scope = ModelScope();
+  recordset_->close();
+  released_ = true;
 }
 
 std::string CAdmDbSql::FailureText(std::string_view what, std::error_code error) {
   const std::string reason = session_->FailureWords(error);
   WriteLog("Tabellen " + TableName() + " " + std::string(what) + ": " + reason);
   return reason;
+}
+
+std::string CAdmDbSql::ColumnName(const lumdb::filter_node_t& term) const {
+  const lumdb::datamodel_c* model = session_ ? session_->datamodel() : nullptr;
+  const int fieldId = term.left.field_id();
+  const lumdb::field_desc_t* field = model ? model->field_by_id(fieldId) : nullptr;
+  const lumdb::table_desc_t* table = model ? model->table_by_id(lumdb::table_of_field(fieldId)) : nullptr;
+  if (field == nullptr) return TableName() + ".?";
+  return (table ? table->name + "." : std::string()) + field->name;
 }
 
 std::string CAdmDbSql::TableName() const {
@@ -223,24 +254,29 @@ std::string CAdmDbSql::StatementText() const {
 }
 
 int CAdmDbSql::GetRecordCount() {
-  if (!recordset_) return 0;
+  if (!recordset_ || connectionError_) return 0;
   const lumdb::datamodel_scope scope = ModelScope();
-  const std::int64_t position = CurrentRow();
-  const std::int64_t row = position >= 0 ? position : 0;
+  const std::int64_t row = released_ ? -1 : CurrentRow();
+  int count = 0;
+  // A forward-only walk that reached its end knows its count without running again.
+  const bool known = forward_ && forward_->at_end();
+  if (released_ && !known && recordset_->open()) return 0;
   if (scrollable_) {
-    int count = 0;
     if (!scrollable_->move_last()) count = static_cast<int>(scrollable_->current_row() + 1);
-    (void)scrollable_->move_absolute(row);
-    return count;
+    if (row >= 0) (void)scrollable_->move_absolute(row);
+  } else {
+    while (!forward_->at_end() && !forward_->fetch()) {
+    }
+    if (forward_->at_end()) count = static_cast<int>(forward_->rows_read());
+    if (row >= 0 && count > 0) {
+      std::error_code read = forward_->open();
+      for (std::int64_t fetched = 0; !read && fetched <= row; ++fetched) read = forward_->fetch();
+    }
   }
-  std::error_code read;
-  while (!forward_->at_end() && !(read = forward_->fetch())) {
+  if (row < 0) {
+    released_ = false;  // opened again above when it was released
+    ReleaseStatement();
   }
-  if (!forward_->at_end()) return 0;
-  const auto count = static_cast<int>(forward_->rows_read());
-  if (count == 0) return 0;
-  read = forward_->open();
-  for (std::int64_t fetched = 0; !read && fetched <= row; ++fetched) read = forward_->fetch();
   return count;
 }
 

@@ -13,6 +13,7 @@
 #include "sources/sqladmin/data_source.h"
 
 namespace lumdb {
+struct filter_node_t;
 class query_c;
 class sqldb_c;
 struct field_desc_t;
@@ -96,12 +97,19 @@ class CAdmDbSql {
   CAdmDbSql(const CAdmDbSql&) = delete;
   CAdmDbSql& operator=(const CAdmDbSql&) = delete;
 
+  // A walk: MoveFirst, then MoveNext until it answers false. Its end, whether
+  // after the last row or on a failed move, releases the statement.
   bool MoveFirst();
   bool MoveNext();
-  // The rows of the recordset; one that stood before its first row stands on it
-  // afterwards. A forward-only one reads on to its end to count them and runs its
-  // statement again to stand on its row.
+  // The rows of the recordset. A reader on a row stands on it again afterwards
+  // (a forward-only one reads on to its end and runs its statement again to
+  // reach it). A reader on no row (before its walk, after it or closed) is
+  // released afterwards: a walk then starts with MoveFirst.
   int GetRecordCount();
+  // Gives the statement back, so the reader holds no lock, cursor or unread
+  // rows on the company's database (another program may write to it); the walk
+  // ends. A later MoveFirst runs the statement again.
+  void ReleaseStatement();
   std::string GetColumnString(const lumdb::field_desc_t* field, const lumdb::join_path_t* path = nullptr) const;
   std::string GetColumnStringNoSpace(const lumdb::field_desc_t* field, const lumdb::join_path_t* path = nullptr) const;
   std::string GetColumnStringNoDash(const lumdb::field_desc_t* field) const;
@@ -142,6 +150,8 @@ class CAdmDbSql {
   std::int64_t CurrentRow() const;
   bool Moved(std::error_code result);
   std::string TableName() const;  // the recordset's main table
+  // "TABLE.COLUMN" of a filter term's column.
+  std::string ColumnName(const lumdb::filter_node_t& term) const;
   // The driver's message for a failure of this table, also written to the log.
   std::string FailureText(std::string_view what, std::error_code error);
 
@@ -156,5 +166,6 @@ class CAdmDbSql {
   std::string unconnectedReason_;  // empty unless the database could not be opened
   std::string unopenedReason_;    // empty unless the recordset could not be opened
   std::string unreadRowsReason_;  // empty while every move succeeded or ended after the last row
+  bool released_ = false;         // the recordset's result was given back
   std::string companyFolder_;
 };

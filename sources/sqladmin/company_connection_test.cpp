@@ -53,13 +53,17 @@ class TableReader : public CAdmDbSql {
   const lumdb::field_desc_t* field = nullptr;
 };
 
-TEST_F(CompanyConnection, CountsRowsAndLeavesTheRecordsetOnItsFirstRow) {
+TEST_F(CompanyConnection, CountsRowsKeepingTheRowOfAWalkAndReleasingAReaderOnNoRow) {
   const std::string folder = Company("ftg", kThreeCompanies);
   for (const bool scrollable : {true, false}) {
     SCOPED_TRACE(scrollable ? "scrollable" : "forward-only");
     TableReader companies(folder, "PRM", "ORGNR", scrollable);
     ASSERT_FALSE(companies.connectionError()) << companies.connectionError().message();
+    // Before the walk: counted and released, so the walk starts with MoveFirst.
     EXPECT_EQ(companies.GetRecordCount(), 3);
+    EXPECT_EQ(companies.GetColumnString(companies.field), "");
+    EXPECT_FALSE(companies.MoveNext());
+    ASSERT_TRUE(companies.MoveFirst());
     EXPECT_EQ(companies.GetColumnString(companies.field), " 556677-8899 ");
     EXPECT_EQ(companies.GetColumnStringNoSpace(companies.field), "556677-8899");
     ASSERT_TRUE(companies.MoveNext());
@@ -69,15 +73,22 @@ TEST_F(CompanyConnection, CountsRowsAndLeavesTheRecordsetOnItsFirstRow) {
     EXPECT_EQ(companies.GetColumnStringNoDash(companies.field), "1234");
     EXPECT_FALSE(companies.MoveNext());
     EXPECT_TRUE(companies.lastMoveError());
+    EXPECT_TRUE(companies.UnreadText().empty());
     EXPECT_EQ(companies.GetColumnString(companies.field), "");
-    // After the walk: counted, and on the first row again.
+    // After the walk: counted, still on no row, and walked again from the first row.
     EXPECT_EQ(companies.GetRecordCount(), 3);
-    EXPECT_EQ(companies.GetColumnStringNoDash(companies.field), "5566778899");
-    ASSERT_TRUE(companies.MoveNext());
+    EXPECT_EQ(companies.GetColumnString(companies.field), "");
     ASSERT_TRUE(companies.MoveFirst());
     EXPECT_EQ(companies.GetColumnStringNoDash(companies.field), "5566778899");
     ASSERT_TRUE(companies.MoveNext());
     EXPECT_EQ(companies.GetColumnString(companies.field), "5566-12");
+    // Released in the middle of a walk: the walk ends without a failure.
+    companies.ReleaseStatement();
+    EXPECT_FALSE(companies.MoveNext());
+    EXPECT_TRUE(companies.UnreadText().empty());
+    EXPECT_EQ(companies.GetRecordCount(), 3);
+    ASSERT_TRUE(companies.MoveFirst());
+    EXPECT_EQ(companies.GetColumnStringNoDash(companies.field), "5566778899");
 
     TableReader empty(folder, "PRM2", "MVSREDPER", scrollable);
     EXPECT_EQ(empty.GetRecordCount(), 0);

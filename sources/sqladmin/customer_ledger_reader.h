@@ -14,7 +14,7 @@ class CSqlAdminCustomerLedgerItems : public I_QZ_CustomerLedgerItems, public CAd
   explicit CSqlAdminCustomerLedgerItems(std::string companyFolder);
 
   bool IsAvailable() override;
-  void Close() override {}
+  void Close() override { ReleaseStatement(); }
   void AddWarnings(std::vector<ReportRow>& rows) override;
   bool CheckCurrent(std::vector<ReportRow>& rows) override;
   bool IsCurrentCounted() override { return true; }

@@ -15,7 +15,7 @@ class CSqlAdminCustomerDb : public I_QZ_Customers, public SqlRegisterDb {
 
   bool IsAvailable() override;
   int GetRecordCount() override { return CAdmDbSql::GetRecordCount(); }
-  void Close() override {}
+  void Close() override { ReleaseStatement(); }
   void AddWarnings(std::vector<ReportRow>& rows) override { AddUnreadRowsRow(rows); }
   bool CheckCurrent(std::vector<ReportRow>& rows) override { return true; }
   bool IsCurrentCounted() override { return true; }

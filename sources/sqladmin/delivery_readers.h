@@ -13,6 +13,7 @@ class CodeAndTextReader : public Interface, public CAdmDbSql {
   CodeAndTextReader(std::string companyFolder, const char* table);
 
   bool IsAvailable() override { return true; }
+  void Close() override { ReleaseStatement(); }
   void AddWarnings(std::vector<ReportRow>& rows) override { AddUnreadRowsRow(rows); }
   bool MoveFirst() override { return CAdmDbSql::MoveFirst(); }
   bool MoveNext() override { return CAdmDbSql::MoveNext(); }

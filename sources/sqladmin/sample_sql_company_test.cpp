@@ -12,6 +12,7 @@
 #include "app/import_job.h"
 #include "app/reader_factories.h"
 #include "app/desktop/company_identification.h"
+#include "lumdb/record/sqlite3_shell.h"
 #include "platform/fake/captured_log.h"
 #include "sources/admin/testing/reader_walk.h"
 #include "sources/sqladmin/company_settings.h"
@@ -35,6 +36,22 @@ class SampleSqlCompany : public sqladmin_test::CompanyConnection {
   std::string folder() const { return (tree_ / "Företag" / "Åkerbergs Järn & Trä AB").string(); }
   std::unique_ptr<ReaderFactory> Readers() const {
     return MakeReaderFactory(IdentifyCompany(folder(), true), nullptr);
+  }
+  std::string database() const { return (std::filesystem::path(folder()) / samplecompany::kSqlDatabaseFileName).string(); }
+  // The sample's data model with the flags MAKUL, INAKTIV and GRUND of the given
+  // type (the text after type=" in kolmadm.xml) in place of SQL_BIT.
+  void LoadModelWithFlagsAs(const std::string& type) {
+    std::string xml(samplecompany::SampleDataModelXml());
+    for (const char* flag : {"MAKUL", "INAKTIV", "GRUND"}) {
+      const std::string from = std::string("name=\"") + flag + "\" type=\"SQL_BIT";
+      const std::string to = std::string("name=\"") + flag + "\" type=\"" + type;
+      for (std::size_t at = xml.find(from); at != std::string::npos; at = xml.find(from, at + to.size()))
+        xml.replace(at, from.size(), to);
+    }
+    tree_.Write("program/kolmadm.xml", xml);
+    administration().clear();
+    LoadDataModelFile(administration(), (tree_ / "program").string());
+    ASSERT_TRUE(DataModelFailure(administration()).empty()) << DataModelFailure(administration());
   }
 };
 
@@ -442,6 +459,125 @@ TEST_F(SampleSqlCompany, ALockedDatabaseIsWaitedOnOncePerPrepare) {
   for (const std::string& line : log.Lines())
     waited += line.starts_with("Recordset could not be opened") && line.find("database is locked") != std::string::npos;
   EXPECT_EQ(waited, 1);
+}
+
+// Another program writing to the company while the prepared readers live, as
+// the desktop program would: the sqlite3 shell, which gives up at once on a lock
+// (and says so on the standard error).
+bool WritesBeside(const std::string& database) {
+  return lumdb::RunSqlite3ToDevNull(database, "UPDATE PRM SET NAMN = NAMN; UPDATE ART SET BENAEMN = BENAEMN").has_value();
+}
+
+// A prepared job keeps its readers until the next prepare: they hold nothing on
+// the database once their walks ended, the article count was asked (no price
+// list chosen) and the check closed them.
+TEST_F(SampleSqlCompany, APreparedJobHoldsNoLockOnTheCompany) {
+  CMlxImportJob job(kSourceAdmin);
+  job.SetSourceCompany(IdentifyCompany(folder(), true));
+  job.SetPriceListCode("");
+  job.CreateImports();
+  job.CheckAll(nullptr);
+  ASSERT_NE(job.Import(kImportArticles), nullptr);
+  EXPECT_EQ(job.Import(kImportArticles)->GetCount(), 23u);
+  EXPECT_TRUE(WritesBeside(database()));
+}
+
+// The readers as the job's check uses them: after the walk, after the count that
+// follows it, after a walk the job stops at its maximum (then the warnings, with
+// the count, and the close), and after a close alone.
+TEST_F(SampleSqlCompany, AReaderHoldsNoStatementOnceItsWalkEndedItsCountIsKnownOrItIsClosed) {
+  auto readers = Readers();
+  // Each made just before its use: a reader's statement runs when it is made,
+  // and each check below is about the readers made before it, which stay alive.
+  auto walked = readers->MakeArticles(folder(), "");
+  int visited = 0;
+  for (bool more = walked->MoveFirst(); more; more = walked->MoveNext()) ++visited;
+  EXPECT_EQ(visited, 24);
+  EXPECT_TRUE(WritesBeside(database())) << "after the walk";
+  EXPECT_EQ(walked->GetRecordCount(), 24);
+  EXPECT_TRUE(WritesBeside(database())) << "after the count";
+
+  auto stoppedArticles = readers->MakeArticles(folder(), "");
+  auto stoppedCustomers = readers->MakeCustomers(folder());
+  for (I_QZ_Base* reader : std::initializer_list<I_QZ_Base*>{stoppedArticles.get(), stoppedCustomers.get()}) {
+    ASSERT_TRUE(reader->MoveFirst());
+    ASSERT_TRUE(reader->MoveNext());
+    std::vector<ReportRow> rows;
+    reader->AddWarnings(rows);
+    reader->Close();
+  }
+  EXPECT_TRUE(WritesBeside(database())) << "after walks stopped at a maximum";
+
+  auto closed = readers->MakeSuppliers(folder());
+  ASSERT_TRUE(closed->MoveFirst());
+  closed->Close();
+  EXPECT_TRUE(WritesBeside(database())) << "after a close";
+
+  // Counted before its walk: the walk then starts from the first row.
+  auto counted = readers->MakeArticles(folder(), "");
+  EXPECT_EQ(counted->GetRecordCount(), 24);
+  EXPECT_TRUE(WritesBeside(database())) << "after a count before the walk";
+  EXPECT_EQ(Walk(*counted).records, Walk(*readers->MakeArticles(folder(), "")).records);
+  EXPECT_TRUE(WritesBeside(database())) << "after the walk of a counted reader";
+}
+
+// Flags a company's data model keeps as numbers read as set for any value but 0,
+// and their filters select as they read: the records are those the BIT model reads.
+TEST_F(SampleSqlCompany, FlagsKeptAsNumbersSelectTheRecordsTheBitModelSelects) {
+  auto readers = Readers();
+  const Prepared bits = Prepare(*readers, folder());
+  ASSERT_EQ(bits.articles.records.size(), 24u);
+  const struct {
+    const char* type;
+    const char* values;  // set flags given other values than 1
+  } variants[] = {
+      {"SQL_NUMERIC\" len=\"1\" dec=\"0", ""},
+      {"SQL_SMALLINT",
+       "UPDATE OOF SET MAKUL = -1 WHERE MAKUL = 1; UPDATE LEVFKT SET MAKUL = 2 WHERE MAKUL = 1;"
+       "UPDATE ART SET INAKTIV = -1 WHERE INAKTIV = 1; UPDATE KUND SET INAKTIV = 2 WHERE INAKTIV = 1;"
+       "UPDATE LEV SET INAKTIV = -1 WHERE INAKTIV = 1; UPDATE PRIS SET GRUND = 2 WHERE GRUND = 1"},
+  };
+  for (const auto& variant : variants) {
+    SCOPED_TRACE(variant.type);
+    LoadModelWithFlagsAs(variant.type);
+    if (*variant.values) {
+      ASSERT_TRUE(lumdb::RunSqlite3ToDevNull(database(), variant.values));
+    }
+    const Prepared numbers = Prepare(*readers, folder());
+    EXPECT_EQ(numbers.articles.records, bits.articles.records);
+    EXPECT_EQ(numbers.articles.rows, bits.articles.rows);
+    EXPECT_EQ(numbers.customers.records, bits.customers.records);
+    EXPECT_EQ(numbers.customers.rows, bits.customers.rows);
+    EXPECT_EQ(numbers.suppliers.records, bits.suppliers.records);
+    EXPECT_EQ(numbers.suppliers.rows, bits.suppliers.rows);
+    EXPECT_EQ(numbers.customerInvoices.records, bits.customerInvoices.records);
+    EXPECT_EQ(numbers.customerInvoices.rows, bits.customerInvoices.rows);
+    EXPECT_EQ(numbers.supplierInvoices.records, bits.supplierInvoices.records);
+    EXPECT_EQ(numbers.supplierInvoices.rows, bits.supplierInvoices.rows);
+  }
+}
+
+// A flag whose filter cannot be built (a model that keeps it as text) reads
+// nothing of its kind rather than other records, and the row names the column.
+TEST_F(SampleSqlCompany, AFilterTermThatCannotBeBuiltReadsNothingAndSaysWhichColumn) {
+  LoadModelWithFlagsAs("SQL_VARCHAR\" len=\"1");
+  auto readers = Readers();
+  platform::fake::CapturedLog log;
+  const Prepared prepared = Prepare(*readers, folder());
+  const auto row = [](const char* table, const char* column) {
+    return std::vector<ReportRow>{{"", "", report::kError, report::kCaptionError,
+                                   std::string("Tabellen ") + table + " kan inte läsas: villkoret på kolumnen " + column +
+                                       " kan inte ställas upp"}};
+  };
+  EXPECT_EQ(prepared.articles.rows, row("ART", "ART.INAKTIV"));
+  EXPECT_EQ(prepared.customers.rows, row("KUND", "KUND.INAKTIV"));
+  EXPECT_EQ(prepared.suppliers.rows, row("LEV", "LEV.INAKTIV"));
+  EXPECT_EQ(prepared.customerInvoices.rows, row("OOF", "OOF.MAKUL"));
+  EXPECT_EQ(prepared.supplierInvoices.rows, row("LEVFKT", "LEVFKT.MAKUL"));
+  for (const std::size_t read : {prepared.articles.records.size(), prepared.customers.records.size(),
+                                 prepared.suppliers.records.size(), prepared.customerInvoices.records.size(),
+                                 prepared.supplierInvoices.records.size()})
+    EXPECT_EQ(read, 0u);
 }
 
 // A data model that did not load reads nothing, and every kind says why, in the

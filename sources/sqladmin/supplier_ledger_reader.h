@@ -15,7 +15,7 @@ class CSqlAdminSupplierLedgerItems : public I_QZ_SupplierLedgerItems, public CAd
   explicit CSqlAdminSupplierLedgerItems(std::string companyFolder);
 
   bool IsAvailable() override;
-  void Close() override {}
+  void Close() override { ReleaseStatement(); }
   void AddWarnings(std::vector<ReportRow>& rows) override {
     if (link_.KeepsInvoicesBack()) {
       link_.AddRow(rows);

@@ -14,7 +14,7 @@ class CSqlAdminSupplierDb : public I_QZ_Suppliers, public SqlRegisterDb {
 
   bool IsAvailable() override { return true; }
   int GetRecordCount() override { return CAdmDbSql::GetRecordCount(); }
-  void Close() override {}
+  void Close() override { ReleaseStatement(); }
   void AddWarnings(std::vector<ReportRow>& rows) override { AddUnreadRowsRow(rows); }
   bool CheckCurrent(std::vector<ReportRow>& rows) override { return true; }
   bool IsCurrentCounted() override { return true; }
