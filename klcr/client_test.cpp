@@ -426,6 +426,20 @@ TEST_F(ClientTest, AfterALostCompletionAnswerTheStateIsAskedUntilItIsKnown) {
          cloud_.SetDroppedAnswer("importState");
        },
        klcr::kCompletionUnknown, kShortPauses.size()},
+      {"answered 502 by a gateway once the service had completed it",
+       [&] { cloud_.SetStatusAfterWork("complete", 502, 1); }, klcr::kOk, 1},
+      {"answered 503 by a gateway once the service had completed it",
+       [&] { cloud_.SetStatusAfterWork("complete", 503, 1); }, klcr::kOk, 1},
+      {"answered 504 by a gateway once the service had completed it",
+       [&] { cloud_.SetStatusAfterWork("complete", 504, 1); }, klcr::kOk, 1},
+      {"connection reset once the service had completed it",
+       [&] { cloud_.SetResetAnswer("complete", 1); }, klcr::kOk, 1},
+      {"dropped, the state query refused once for the token, which is renewed",
+       [&] {
+         cloud_.SetDroppedAnswer("complete", 1);
+         cloud_.SetFault("importState", 401, 0, 1);
+       },
+       klcr::kOk, 2},
       {"answered late, and the service says \"not completed\" every time",
        [&] {
          cloud_.SetLateAnswer("complete", 3, 1);
@@ -435,6 +449,7 @@ TEST_F(ClientTest, AfterALostCompletionAnswerTheStateIsAskedUntilItIsKnown) {
   };
   CUploadDeliveryTerms terms;
   AddOneTerm(terms, token);
+  int renewals = 0;
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     ASSERT_EQ(terms.Call(), klcr::kOk);
@@ -442,6 +457,11 @@ TEST_F(ClientTest, AfterALostCompletionAnswerTheStateIsAskedUntilItIsKnown) {
     const std::size_t before = cloud_.State()["requests"].size();
     CCompleteExport complete;
     complete.SetApiToken(token);
+    complete.SetTokenRenewal([&](std::string& renewed) {
+      ++renewals;
+      renewed = TokenOf("c-1001");
+      return klcr::kOk;
+    });
     EXPECT_EQ(complete.Call(), c.code);
     cloud_.ClearFaults();
     EXPECT_EQ(RequestsOf("importState", before), c.requests);
@@ -452,6 +472,7 @@ TEST_F(ClientTest, AfterALostCompletionAnswerTheStateIsAskedUntilItIsKnown) {
     EXPECT_EQ(state.Call(), klcr::kOk);
     EXPECT_TRUE(state.IsCompleted());
   }
+  EXPECT_EQ(renewals, 1);  // only the refused query renewed its token
   EXPECT_EQ(KLCRestBase::GetErrorText(klcr::kCompletionUnknown, klcr::kSwedish),
             "Svaret från Tessal Molnix uteblev, och det gick inte att få veta om överföringen avslutades.");
   CGetImportState unknown;

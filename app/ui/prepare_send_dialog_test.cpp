@@ -15,6 +15,7 @@
 #include "app/ui/dialog_results.h"
 #include "app/ui/qt_wait_cursor.h"
 #include "platform/fake/recording_url_opener.h"
+#include "platform/fake/scoped_environment.h"
 #include "platform/fake/scripted_prompter.h"
 
 namespace {
@@ -36,10 +37,13 @@ struct FakeJob {
   }
   std::unique_ptr<fake::FakeReaderFactory> factory = std::make_unique<fake::FakeReaderFactory>();
   int readerSets = 0;
-  CMlxImportJob job{kSourceAdmin, nullptr, [this](const SourceCompany&) {
+  platform::fake::TempTree userData;
+  CMlxImportJob job{kSourceAdmin, nullptr,
+                    [this](const SourceCompany&) {
                       ++readerSets;
                       return std::unique_ptr<ReaderFactory>(std::move(factory));
-                    }};
+                    },
+                    userData / "uncertain-imports.json"};
 };
 
 struct DialogFixture {
