@@ -15,6 +15,7 @@
 #include "platform/fake/scoped_environment.h"
 #include "platform/fake/scripted_prompter.h"
 #include "platform/folders.h"
+#include "platform/process.h"
 #include "sources/admin/admin_sie.h"
 #include "sources/admin/company_settings.h"
 #include "sources/admin/customer_reader.h"
@@ -592,6 +593,66 @@ TEST_F(JobAgainstCloud, AStateQueryRefusedForItsTokenIsAskedAgainWithANewOne) {
   EXPECT_TRUE(job.EarlierImportWasCompleted());
   EXPECT_THAT(RoutesAfter(before), ElementsAre("importState", "token", "importState"));
   EXPECT_NE(job.ApiToken(), oldToken);
+}
+
+// One article to send, for a job of its own.
+CMlxImportJob::ReaderFactoryMaker OneArticle() {
+  return [](const SourceCompany&) {
+    auto factory = std::make_unique<fake::FakeReaderFactory>();
+    factory->articles->records = {engine_test::Article("A-1")};
+    return std::unique_ptr<ReaderFactory>(std::move(factory));
+  };
+}
+
+// The first run of the test below, in a process of its own: sends to the stand-in
+// it is given and is left with the completion's outcome unknown.
+TEST(EarlierRun, SendsAndIsLeftWithTheOutcomeUnknown) {
+  const auto cloud = platform::GetEnvironment("MOLNIX_TEST_CLOUD");
+  if (!cloud) GTEST_SKIP() << "run by JobAgainstCloud.ANewRunFindsTheUnknownImportOfAnEarlierRun";
+  platform::fake::TempTree settings;
+  KLCRMiscFunc::SetIniPath(settings.root().string());
+  KLCR_ServiceDirectory::KLCRSDMiscFunc::SetBaseUrl(*cloud);
+  klcr::detail::SetStateQueryPauses({std::chrono::milliseconds(1)});
+  CMlxImportJob job(kSourceAdmin, nullptr, OneArticle());  // its record in the per-user data folder
+  job.SetEmail(kUser);
+  job.SetPassword("hemligt");
+  ASSERT_TRUE(job.SetCredentials());
+  job.SetSourceCompany(Named("/företag/1", "Företag 1"));
+  job.SetCloudCompany({.id = kCompanyA});
+  ASSERT_EQ(job.FetchApiToken(), 0);
+  job.CreateImports();
+  job.CheckAll(nullptr);
+  ASSERT_EQ(job.UploadAll(), 0);
+  ASSERT_EQ(job.CompleteExport(), klcr::kCompletionUnknown);
+}
+
+// The window was killed after the unknown outcome: the next run, a new process,
+// finds the import, asks the service first, and asks before a second import.
+TEST_F(JobAgainstCloud, ANewRunFindsTheUnknownImportOfAnEarlierRun) {
+  platform::fake::TempTree userData;
+  cloud_.SetDroppedAnswer("complete", 1);
+  cloud_.SetFault("importState", 500);
+  const auto earlierRun = platform::RunProcess(
+      platform::OwnExecutable(), {"--gtest_filter=EarlierRun.*"},
+      {.environment = {"MOLNIX_TEST_CLOUD=" + cloud_.BaseUrl(), "MOLNIX_DATA_HOME=" + userData.root().string()}});
+  ASSERT_TRUE(earlierRun && earlierRun->Succeeded());
+  ASSERT_EQ(Company(kCompanyA)["completedIds"].size(), 1u);
+  const std::string earlierId = Company(kCompanyA)["completedIds"][0];
+
+  const platform::fake::ScopedEnv dataHome("MOLNIX_DATA_HOME", userData.root().string());
+  CMlxImportJob job(kSourceAdmin, nullptr, OneArticle());
+  job.SetEmail(kUser);
+  job.SetSourceCompany(Named("/företag/1", "Företag 1"));
+  job.SetCloudCompany({.id = kCompanyA});
+  EXPECT_FALSE(job.EarlierImportWasCompleted());  // the service cannot say yet
+  job.CreateImports();
+  EXPECT_EQ(job.EarlierImport(), (UncertainImport{kCompanyA, "/företag/1", "Företag 1", earlierId}));
+
+  cloud_.ClearFaults();
+  const std::size_t before = RequestCount();
+  EXPECT_TRUE(job.EarlierImportWasCompleted());
+  EXPECT_THAT(RoutesAfter(before), ElementsAre("importState"));  // with the token fetched above
+  EXPECT_FALSE(job.EarlierImport());
 }
 
 // A record that cannot be read keeps the question: every cloud company may have

@@ -124,8 +124,9 @@ class PrepareSendController {
   int Await(const char* waitingFor, const std::function<int()>& call);
 
   // Builds the readers and upload jobs, checks and shows the report. First, when
-  // an earlier send of this run left the company's import perhaps completed and
-  // the service now says it was, nothing new is made and the answer is true.
+  // an earlier send (of this run or an earlier one) left the source company's
+  // import perhaps completed and the service now says it was, nothing new is made
+  // and the answer is true.
   bool Prepare();
   // One send; every stop leaves the dialog as it was. True when the transfer was
   // completed and the dialog ended.
