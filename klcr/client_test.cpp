@@ -400,9 +400,11 @@ TEST_F(ClientTest, ALostCompletionAnswerIsAskedAfterAndNeverCompletesTwice) {
   EXPECT_EQ(routes[routes.size() - 1]["route"], "complete");
 }
 
-// After a lost completion answer the import's state is asked a few times, spaced,
+// After a lost completion answer (a time-out, a dropped or reset connection, a
+// gateway's 502, 503 or 504) the import's state is asked a few times, spaced,
 // since the service may still be at work: completed is success; anything else at
-// the end is not known, which is not a refusal.
+// the end is not known, which is not a refusal. A query refused for its token
+// goes again with a renewed one.
 TEST_F(ClientTest, AfterALostCompletionAnswerTheStateIsAskedUntilItIsKnown) {
   LogIn(kUser, "hemligt");
   const std::string token = TokenOf("c-1001");
