@@ -29,8 +29,12 @@ std::string DigitsOf(std::string_view text) {
 
 }  // namespace
 
-CMlxImportJob::CMlxImportJob(int sourceKind, platform::Prompter* prompter, ReaderFactoryMaker makeReaders)
-    : sourceKind_(sourceKind), prompter_(prompter), makeReaders_(std::move(makeReaders)) {
+CMlxImportJob::CMlxImportJob(int sourceKind, platform::Prompter* prompter, ReaderFactoryMaker makeReaders,
+                             std::filesystem::path uncertainImportsFile)
+    : sourceKind_(sourceKind),
+      prompter_(prompter),
+      makeReaders_(std::move(makeReaders)),
+      uncertainImports_(std::move(uncertainImportsFile)) {
   if (!makeReaders_) {
     makeReaders_ = [this](const SourceCompany& company) { return MakeReaderFactory(company, prompter_); };
   }
@@ -173,43 +177,76 @@ int CMlxImportJob::CompleteExport() {
   CCompleteExport request;
   request.SetApiToken(apiToken_);
   request.SetImportId(importId_);
+  request.SetTokenRenewal([this](std::string& token) {
+    const int code = FetchApiToken();
+    token = apiToken_;
+    return code;
+  });
   const int code = request.Call();
   if (code == klcr::kCompletionUnknown) {
-    uncertainImports_[cloudCompany_.id] = request.GetImportId();
-    WriteLog("Det gick inte att få veta om överföringen " + request.GetImportId() + " till företaget " +
-             cloudCompany_.id + " avslutades; den kan redan finnas i Tessal Molnix");
+    uncertainImports_.Remember({cloudCompany_.id, sourceCompany_.path, sourceCompany_.name, request.GetImportId()});
+    WriteLog("Det gick inte att få veta om överföringen " + request.GetImportId() + " av företaget " +
+             sourceCompany_.name + " till företaget " + cloudCompany_.id +
+             " avslutades; den kan redan finnas i Tessal Molnix");
+  } else if (code == klcr::kOk) {
+    // A send repeated after an unknown outcome: now it is known.
+    uncertainImports_.Forget(cloudCompany_.id, request.GetImportId());
   }
   return code;
 }
 
-bool CMlxImportJob::EarlierImportWasCompleted() {
-  const auto found = uncertainImports_.find(cloudCompany_.id);
-  if (found == uncertainImports_.end()) return false;
+int CMlxImportJob::AskImportState(const std::string& importId, bool& completed) {
   CGetImportState request;
-  request.SetApiToken(apiToken_);
-  request.SetImportId(found->second);
-  const int code = request.Call();
-  const bool completed = code == klcr::kOk && request.IsCompleted();
-  if (completed) {
-    WriteLog("Överföringen " + found->second + " är avslutad i Tessal Molnix");
-  } else {
-    WriteLog("Överföringen " + found->second + " kan fortfarande finnas i Tessal Molnix" +
-             (code == klcr::kOk ? std::string(" (ännu inte avslutad)") : " (felkod " + std::to_string(code) + ")"));
+  request.SetImportId(importId);
+  // A new run has no token yet, and the one of an earlier send may have run out.
+  int code = klcr::kUnauthorized;
+  if (!apiToken_.empty()) {
+    request.SetApiToken(apiToken_);
+    code = request.Call();
   }
-  return completed;
+  if (code == klcr::kUnauthorized && FetchApiToken() == klcr::kOk) {
+    request.SetApiToken(apiToken_);
+    code = request.Call();
+  }
+  completed = code == klcr::kOk && request.IsCompleted();
+  return code;
 }
 
-bool CMlxImportJob::MayHaveEarlierImport() const {
-  const auto found = uncertainImports_.find(cloudCompany_.id);
-  return found != uncertainImports_.end() && found->second != importId_;
+bool CMlxImportJob::EarlierImportWasCompleted() {
+  bool thisCompanysWasCompleted = false;
+  for (const UncertainImport& earlier : uncertainImports_.Of(cloudCompany_.id)) {
+    if (earlier.importId.empty()) continue;  // of an unreadable record: nothing to ask about
+    bool completed = false;
+    const int code = AskImportState(earlier.importId, completed);
+    if (completed) {
+      WriteLog("Överföringen " + earlier.importId + " av företaget " + earlier.sourceCompanyName +
+               " är avslutad i Tessal Molnix");
+      uncertainImports_.Forget(earlier.cloudCompanyId, earlier.importId);
+      // Another source company's import says nothing of whether this one's data is there.
+      if (earlier.sourceCompanyPath == sourceCompany_.path) thisCompanysWasCompleted = true;
+    } else {
+      WriteLog("Överföringen " + earlier.importId + " av företaget " + earlier.sourceCompanyName +
+               " kan fortfarande finnas i Tessal Molnix" +
+               (code == klcr::kOk ? std::string(" (ännu inte avslutad)") : " (felkod " + std::to_string(code) + ")"));
+    }
+  }
+  return thisCompanysWasCompleted;
+}
+
+std::optional<UncertainImport> CMlxImportJob::EarlierImport() const {
+  for (UncertainImport& earlier : uncertainImports_.Of(cloudCompany_.id)) {
+    if (earlier.importId != importId_) return std::move(earlier);
+  }
+  return std::nullopt;
 }
 
 void CMlxImportJob::ForgetEarlierImport() {
-  if (const auto found = uncertainImports_.find(cloudCompany_.id); found != uncertainImports_.end()) {
-    WriteLog("Användaren valde en ny överföring, fast överföringen " + found->second +
+  if (const auto earlier = EarlierImport()) {
+    WriteLog("Användaren valde en ny överföring, fast överföringen " +
+             (earlier->importId.empty() ? std::string("(okänd)") : earlier->importId) +
              " kan redan finnas i Tessal Molnix");
-    uncertainImports_.erase(found);
   }
+  uncertainImports_.ForgetAllOf(cloudCompany_.id);
 }
 
 bool MatchesCloudCompanyFilter(std::string_view filter, std::string_view registrationNumber) {

@@ -5,15 +5,17 @@
 // the last check and the result of the last upload. It reaches the source data
 // only through the reader interfaces and the cloud only through klcr.
 #include <array>
+#include <filesystem>
 #include <functional>
-#include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "app/import_jobs.h"
 #include "app/progress_sink.h"
+#include "app/uncertain_imports.h"
 #include "app/desktop/company_lists.h"
 #include "app/reader_interfaces/import_kind.h"
 #include "app/reader_interfaces/reader_factory.h"
@@ -44,8 +46,10 @@ class CMlxImportJob {
   // (kSourceNone when it was started alone). `prompter` is how a reader tells the
   // user something before it works (the SIE export through the desktop program);
   // `makeReaders` replaces the reader families (tests).
+  // `uncertainImportsFile` keeps the imports whose completion stayed unknown.
   explicit CMlxImportJob(int sourceKind = kSourceNone, platform::Prompter* prompter = nullptr,
-                         ReaderFactoryMaker makeReaders = {});
+                         ReaderFactoryMaker makeReaders = {},
+                         std::filesystem::path uncertainImportsFile = UncertainImportStore::DefaultFile());
   virtual ~CMlxImportJob();
   CMlxImportJob(const CMlxImportJob&) = delete;
   CMlxImportJob& operator=(const CMlxImportJob&) = delete;
@@ -114,15 +118,19 @@ class CMlxImportJob {
   // Completes the import of ImportId() with the current API token. When the
   // answer was lost and the service would not say afterwards whether it was
   // completed (klcr::kCompletionUnknown), the import is remembered for the chosen
-  // cloud company for the rest of the run, and logged: a later preparation has a
-  // new id, and its send could make a second import.
+  // cloud and source company in the per-user data, and logged: a later
+  // preparation, in this run or a later one, has a new id, and its send could
+  // make a second import.
   int CompleteExport();
-  // Asks the service about the remembered import of the chosen cloud company:
-  // true when it was completed. False when there is none, or it is still not known.
+  // Asks the service about the remembered imports of the chosen cloud company
+  // (fetching an API token when the job has none or the service refuses it); one
+  // that was completed is forgotten. True when the chosen source company's import
+  // was completed. False when there is none, or it is still not known.
   bool EarlierImportWasCompleted();
-  // A remembered import of the chosen cloud company, other than the prepared one,
-  // may already be in the cloud: a send would make a second import.
-  bool MayHaveEarlierImport() const;
+  // A remembered import of the chosen cloud company, other than the prepared
+  // one, that may already be in the cloud: a send would make a second import.
+  // Its source company is empty when the record of it could not be read.
+  std::optional<UncertainImport> EarlierImport() const;
   // The user chose to send anew all the same.
   void ForgetEarlierImport();
 
@@ -146,6 +154,9 @@ class CMlxImportJob {
   }
 
  private:
+  // Asks whether the import of `importId` was completed, with a new API token
+  // when the job has none or the service refuses it. Answers the call's code.
+  int AskImportState(const std::string& importId, bool& completed);
   template <class Import, class ReaderInterface>
   void Build(ImportKind kind, std::function<std::unique_ptr<ReaderInterface>()> make);
 
@@ -160,8 +171,8 @@ class CMlxImportJob {
   std::string lastName_;
   std::string apiToken_;
   std::string importId_;
-  // By cloud company id: the import whose completion stayed unknown.
-  std::map<std::string, std::string> uncertainImports_;
+  // The imports whose completion stayed unknown.
+  UncertainImportStore uncertainImports_;
   CloudCompany cloudCompany_;
   SourceCompany sourceCompany_;
   std::string priceListCode_;

@@ -15,6 +15,7 @@
 #include "platform/fake/scoped_environment.h"
 #include "platform/fake/scripted_prompter.h"
 #include "platform/folders.h"
+#include "platform/process.h"
 #include "sources/admin/admin_sie.h"
 #include "sources/admin/company_settings.h"
 #include "sources/admin/customer_reader.h"
@@ -31,6 +32,12 @@ SourceCompany Company(int kind, std::string path) {
   SourceCompany company;
   company.kind = kind;
   company.path = std::move(path);
+  return company;
+}
+
+SourceCompany Named(std::string path, std::string name) {
+  SourceCompany company = Company(kSourceAdmin, std::move(path));
+  company.name = std::move(name);
   return company;
 }
 
@@ -62,13 +69,18 @@ TEST(CloudCompanyFilter, ComparesTheDigitsOfFiltersOfTwoCharactersOrMore) {
 struct JobWithFakes {
   explicit JobWithFakes(int sets = 1) {
     for (int i = 0; i < sets; ++i) factories.push_back(std::make_unique<fake::FakeReaderFactory>());
-    job = std::make_unique<CMlxImportJob>(kSourceAdmin, nullptr, [this](const SourceCompany&) {
-      log.push_back("make readers");
-      return std::unique_ptr<ReaderFactory>(std::move(factories.at(made++)));
-    });
+    job = std::make_unique<CMlxImportJob>(
+        kSourceAdmin, nullptr,
+        [this](const SourceCompany&) {
+          log.push_back("make readers");
+          return std::unique_ptr<ReaderFactory>(std::move(factories.at(made++)));
+        },
+        uncertainImports);
   }
   fake::FakeReaderFactory& Next() { return *factories.at(made); }
 
+  platform::fake::TempTree userData;
+  std::filesystem::path uncertainImports = userData / "uncertain-imports.json";
   std::vector<std::unique_ptr<fake::FakeReaderFactory>> factories;
   std::size_t made = 0;
   std::vector<std::string> log;
@@ -478,13 +490,15 @@ TEST_F(JobAgainstCloud, TheSendUsesTheTokenFetchedForItAndAFailedFetchLeavesNone
 }
 
 // After "Börja om" the next preparation has a new import id, so an import whose
-// completion stayed unknown is remembered, for its cloud company, to be asked about.
-TEST_F(JobAgainstCloud, AnImportWhoseCompletionStayedUnknownIsRememberedForItsCompany) {
+// completion stayed unknown is remembered, for its cloud and source company, to
+// be asked about; a new job over the same file finds it as this one does.
+TEST_F(JobAgainstCloud, AnImportWhoseCompletionStayedUnknownIsRememberedForItsCompanies) {
   const platform::fake::CapturedLog log;
   klcr::detail::SetStateQueryPauses({std::chrono::milliseconds(1), std::chrono::milliseconds(1)});
   JobWithFakes fixture(2);
   CMlxImportJob& job = *fixture.job;
   job.SetEmail(kUser);
+  job.SetSourceCompany(Named("/företag/1", "Företag 1"));
   job.SetCloudCompany({.id = kCompanyA});
   ASSERT_EQ(job.FetchApiToken(), 0);
   fixture.Next().articles->records = {engine_test::Article("A-1")};
@@ -495,30 +509,172 @@ TEST_F(JobAgainstCloud, AnImportWhoseCompletionStayedUnknownIsRememberedForItsCo
   cloud_.SetDroppedAnswer("complete", 1);
   cloud_.SetFault("importState", 500);
   EXPECT_EQ(job.CompleteExport(), klcr::kCompletionUnknown);
-  EXPECT_FALSE(job.MayHaveEarlierImport());  // a send of this preparation completes the same import
+  EXPECT_FALSE(job.EarlierImport());  // a send of this preparation completes the same import
   EXPECT_THAT(log.Lines(), ::testing::Contains("Det gick inte att få veta om överföringen " + firstId +
-                                               " till företaget c-1001 avslutades; den kan redan finnas i Tessal "
-                                               "Molnix"));
+                                               " av företaget Företag 1 till företaget c-1001 avslutades; den kan "
+                                               "redan finnas i Tessal Molnix"));
 
   job.CreateImports();
   EXPECT_NE(job.ImportId(), firstId);
-  EXPECT_TRUE(job.MayHaveEarlierImport());
+  const UncertainImport remembered{kCompanyA, "/företag/1", "Företag 1", firstId};
+  EXPECT_EQ(job.EarlierImport(), remembered);
   EXPECT_FALSE(job.EarlierImportWasCompleted());  // the state still cannot be asked
 
   job.SetCloudCompany({.id = kCompanyB});
   ASSERT_EQ(job.FetchApiToken(), 0);
   const std::size_t before = RequestCount();
-  EXPECT_FALSE(job.MayHaveEarlierImport());
+  EXPECT_FALSE(job.EarlierImport());
   EXPECT_FALSE(job.EarlierImportWasCompleted());
   EXPECT_THAT(RoutesAfter(before), ElementsAre());  // nothing to ask about for this company
 
+  // Another job over the same file, as a new run has: no token yet, so it fetches one to ask.
+  JobWithFakes later;
+  UncertainImportStore(later.uncertainImports).Remember(remembered);
+  CMlxImportJob& next = *later.job;
+  next.SetEmail(kUser);
+  next.SetSourceCompany(Named("/företag/1", "Företag 1"));
+  next.SetCloudCompany({.id = kCompanyA});
+  EXPECT_EQ(next.EarlierImport(), remembered);
+  cloud_.ClearFaults();
+  EXPECT_TRUE(next.EarlierImportWasCompleted());
+  EXPECT_FALSE(next.EarlierImport());  // completed: nothing to ask about any more
+  EXPECT_EQ(Company(kCompanyA)["completedIds"], nlohmann::json::array({firstId}));
+
+  // The first job's own record: the user chose to send anew.
+  job.SetCloudCompany({.id = kCompanyA});
+  EXPECT_EQ(job.EarlierImport(), remembered);
+  job.ForgetEarlierImport();
+  EXPECT_FALSE(job.EarlierImport());
+}
+
+// An import of another source company to the same cloud company: found completed,
+// it is forgotten without saying this company's data is there.
+TEST_F(JobAgainstCloud, AnotherSourceCompanysCompletedImportSaysNothingOfThisOne) {
+  JobWithFakes fixture(2);
+  CMlxImportJob& job = *fixture.job;
+  job.SetEmail(kUser);
   job.SetCloudCompany({.id = kCompanyA});
   ASSERT_EQ(job.FetchApiToken(), 0);
-  cloud_.ClearFaults();
+  fixture.Next().articles->records = {engine_test::Article("A-1")};
+  job.SetSourceCompany(Named("/företag/1", "Företag 1"));
+  job.CreateImports();
+  job.CheckAll(nullptr);
+  ASSERT_EQ(job.UploadAll(), 0);
+  ASSERT_EQ(job.CompleteExport(), 0);
+  UncertainImportStore(fixture.uncertainImports).Remember({kCompanyA, "/företag/1", "Företag 1", job.ImportId()});
+
+  job.SetSourceCompany(Named("/företag/2", "Företag 2"));
+  job.CreateImports();
+  ASSERT_TRUE(job.EarlierImport());
+  EXPECT_EQ(job.EarlierImport()->sourceCompanyPath, "/företag/1");
+  EXPECT_FALSE(job.EarlierImportWasCompleted());
+  EXPECT_FALSE(job.EarlierImport());
+}
+
+// A state query refused for the token (401) fetches a new one and asks again.
+TEST_F(JobAgainstCloud, AStateQueryRefusedForItsTokenIsAskedAgainWithANewOne) {
+  JobWithFakes fixture;
+  CMlxImportJob& job = *fixture.job;
+  job.SetEmail(kUser);
+  job.SetSourceCompany(Named("/företag/1", "Företag 1"));
+  job.SetCloudCompany({.id = kCompanyA});
+  ASSERT_EQ(job.FetchApiToken(), 0);
+  fixture.Next().articles->records = {engine_test::Article("A-1")};
+  job.CreateImports();
+  job.CheckAll(nullptr);
+  ASSERT_EQ(job.UploadAll(), 0);
+  ASSERT_EQ(job.CompleteExport(), 0);
+  const std::string completedId = job.ImportId();
+  UncertainImportStore(fixture.uncertainImports).Remember({kCompanyA, "/företag/1", "Företag 1", completedId});
+
+  const std::string oldToken = job.ApiToken();
+  cloud_.SetFault("importState", 401, 0, 1);
+  const std::size_t before = RequestCount();
   EXPECT_TRUE(job.EarlierImportWasCompleted());
-  job.ForgetEarlierImport();  // the user chose to send anew
-  EXPECT_FALSE(job.MayHaveEarlierImport());
-  EXPECT_EQ(Company(kCompanyA)["completedIds"], nlohmann::json::array({firstId}));
+  EXPECT_THAT(RoutesAfter(before), ElementsAre("importState", "token", "importState"));
+  EXPECT_NE(job.ApiToken(), oldToken);
+}
+
+// One article to send, for a job of its own.
+CMlxImportJob::ReaderFactoryMaker OneArticle() {
+  return [](const SourceCompany&) {
+    auto factory = std::make_unique<fake::FakeReaderFactory>();
+    factory->articles->records = {engine_test::Article("A-1")};
+    return std::unique_ptr<ReaderFactory>(std::move(factory));
+  };
+}
+
+// The first run of the test below, in a process of its own: sends to the stand-in
+// it is given and is left with the completion's outcome unknown.
+TEST(EarlierRun, SendsAndIsLeftWithTheOutcomeUnknown) {
+  const auto cloud = platform::GetEnvironment("MOLNIX_TEST_CLOUD");
+  if (!cloud) GTEST_SKIP() << "run by JobAgainstCloud.ANewRunFindsTheUnknownImportOfAnEarlierRun";
+  platform::fake::TempTree settings;
+  KLCRMiscFunc::SetIniPath(settings.root().string());
+  KLCR_ServiceDirectory::KLCRSDMiscFunc::SetBaseUrl(*cloud);
+  klcr::detail::SetStateQueryPauses({std::chrono::milliseconds(1)});
+  CMlxImportJob job(kSourceAdmin, nullptr, OneArticle());  // its record in the per-user data folder
+  job.SetEmail(kUser);
+  job.SetPassword("hemligt");
+  ASSERT_TRUE(job.SetCredentials());
+  job.SetSourceCompany(Named("/företag/1", "Företag 1"));
+  job.SetCloudCompany({.id = kCompanyA});
+  ASSERT_EQ(job.FetchApiToken(), 0);
+  job.CreateImports();
+  job.CheckAll(nullptr);
+  ASSERT_EQ(job.UploadAll(), 0);
+  ASSERT_EQ(job.CompleteExport(), klcr::kCompletionUnknown);
+}
+
+// The window was killed after the unknown outcome: the next run, a new process,
+// finds the import, asks the service first, and asks before a second import.
+TEST_F(JobAgainstCloud, ANewRunFindsTheUnknownImportOfAnEarlierRun) {
+  platform::fake::TempTree userData;
+  cloud_.SetDroppedAnswer("complete", 1);
+  cloud_.SetFault("importState", 500);
+  const auto earlierRun = platform::RunProcess(
+      platform::OwnExecutable(), {"--gtest_filter=EarlierRun.*"},
+      {.environment = {"MOLNIX_TEST_CLOUD=" + cloud_.BaseUrl(), "MOLNIX_DATA_HOME=" + userData.root().string()}});
+  ASSERT_TRUE(earlierRun && earlierRun->Succeeded());
+  ASSERT_EQ(Company(kCompanyA)["completedIds"].size(), 1u);
+  const std::string earlierId = Company(kCompanyA)["completedIds"][0];
+
+  const platform::fake::ScopedEnv dataHome("MOLNIX_DATA_HOME", userData.root().string());
+  CMlxImportJob job(kSourceAdmin, nullptr, OneArticle());
+  job.SetEmail(kUser);
+  job.SetSourceCompany(Named("/företag/1", "Företag 1"));
+  job.SetCloudCompany({.id = kCompanyA});
+  EXPECT_FALSE(job.EarlierImportWasCompleted());  // the service cannot say yet
+  job.CreateImports();
+  EXPECT_EQ(job.EarlierImport(), (UncertainImport{kCompanyA, "/företag/1", "Företag 1", earlierId}));
+
+  cloud_.ClearFaults();
+  const std::size_t before = RequestCount();
+  EXPECT_TRUE(job.EarlierImportWasCompleted());
+  EXPECT_THAT(RoutesAfter(before), ElementsAre("importState"));  // with the token fetched above
+  EXPECT_FALSE(job.EarlierImport());
+}
+
+// A record that cannot be read keeps the question: every cloud company may have
+// an import of unknown source, until the user chooses to send anew.
+TEST(UncertainImports, ADamagedRecordKeepsTheQuestionUntilTheUserAnswers) {
+  const platform::fake::CapturedLog log;
+  platform::fake::TempTree tree;
+  const auto file = tree.Write("uncertain-imports.json", R"({"damaged": false, "imports": [{"cloudCompany": "c-)");
+  UncertainImportStore store(file);
+  const UncertainImport unknown{"c-9", "", "", ""};
+  EXPECT_THAT(store.Of("c-9"), ElementsAre(unknown));
+  EXPECT_FALSE(log.Lines().empty());
+
+  const UncertainImport kept{"c-1", "/ftg/a", "A AB", "id-1"};
+  store.Remember(kept);  // written anew, the damage kept
+  EXPECT_THAT(store.Of("c-1"), ElementsAre(kept, UncertainImport{"c-1", "", "", ""}));
+  EXPECT_THAT(store.Of("c-9"), ElementsAre(unknown));
+  store.ForgetAllOf("c-9");
+  EXPECT_THAT(store.Of("c-9"), ElementsAre());
+  EXPECT_THAT(store.Of("c-1"), ElementsAre(kept));
+  store.Forget("c-1", "id-1");
+  EXPECT_THAT(store.Of("c-1"), ElementsAre());
 }
 
 }  // namespace

@@ -400,9 +400,11 @@ TEST_F(ClientTest, ALostCompletionAnswerIsAskedAfterAndNeverCompletesTwice) {
   EXPECT_EQ(routes[routes.size() - 1]["route"], "complete");
 }
 
-// After a lost completion answer the import's state is asked a few times, spaced,
+// After a lost completion answer (a time-out, a dropped or reset connection, a
+// gateway's 502, 503 or 504) the import's state is asked a few times, spaced,
 // since the service may still be at work: completed is success; anything else at
-// the end is not known, which is not a refusal.
+// the end is not known, which is not a refusal. A query refused for its token
+// goes again with a renewed one.
 TEST_F(ClientTest, AfterALostCompletionAnswerTheStateIsAskedUntilItIsKnown) {
   LogIn(kUser, "hemligt");
   const std::string token = TokenOf("c-1001");
@@ -426,6 +428,20 @@ TEST_F(ClientTest, AfterALostCompletionAnswerTheStateIsAskedUntilItIsKnown) {
          cloud_.SetDroppedAnswer("importState");
        },
        klcr::kCompletionUnknown, kShortPauses.size()},
+      {"answered 502 by a gateway once the service had completed it",
+       [&] { cloud_.SetStatusAfterWork("complete", 502, 1); }, klcr::kOk, 1},
+      {"answered 503 by a gateway once the service had completed it",
+       [&] { cloud_.SetStatusAfterWork("complete", 503, 1); }, klcr::kOk, 1},
+      {"answered 504 by a gateway once the service had completed it",
+       [&] { cloud_.SetStatusAfterWork("complete", 504, 1); }, klcr::kOk, 1},
+      {"connection reset once the service had completed it",
+       [&] { cloud_.SetResetAnswer("complete", 1); }, klcr::kOk, 1},
+      {"dropped, the state query refused once for the token, which is renewed",
+       [&] {
+         cloud_.SetDroppedAnswer("complete", 1);
+         cloud_.SetFault("importState", 401, 0, 1);
+       },
+       klcr::kOk, 2},
       {"answered late, and the service says \"not completed\" every time",
        [&] {
          cloud_.SetLateAnswer("complete", 3, 1);
@@ -435,6 +451,7 @@ TEST_F(ClientTest, AfterALostCompletionAnswerTheStateIsAskedUntilItIsKnown) {
   };
   CUploadDeliveryTerms terms;
   AddOneTerm(terms, token);
+  int renewals = 0;
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     ASSERT_EQ(terms.Call(), klcr::kOk);
@@ -442,6 +459,11 @@ TEST_F(ClientTest, AfterALostCompletionAnswerTheStateIsAskedUntilItIsKnown) {
     const std::size_t before = cloud_.State()["requests"].size();
     CCompleteExport complete;
     complete.SetApiToken(token);
+    complete.SetTokenRenewal([&](std::string& renewed) {
+      ++renewals;
+      renewed = TokenOf("c-1001");
+      return klcr::kOk;
+    });
     EXPECT_EQ(complete.Call(), c.code);
     cloud_.ClearFaults();
     EXPECT_EQ(RequestsOf("importState", before), c.requests);
@@ -452,6 +474,7 @@ TEST_F(ClientTest, AfterALostCompletionAnswerTheStateIsAskedUntilItIsKnown) {
     EXPECT_EQ(state.Call(), klcr::kOk);
     EXPECT_TRUE(state.IsCompleted());
   }
+  EXPECT_EQ(renewals, 1);  // only the refused query renewed its token
   EXPECT_EQ(KLCRestBase::GetErrorText(klcr::kCompletionUnknown, klcr::kSwedish),
             "Svaret från Tessal Molnix uteblev, och det gick inte att få veta om överföringen avslutades.");
   CGetImportState unknown;

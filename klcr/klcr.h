@@ -9,6 +9,7 @@
 // refused record stays current until Reset...(). Call() sends every accepted
 // record of the kind in one request, which the service takes whole or refuses.
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -223,10 +224,15 @@ class CCompleteExport : public KLCRestApiToken {
   // Without one, Call() makes a new id.
   bool SetImportId(const std::string& id);
   const std::string& GetImportId() const { return importId_; }
+  // How a state query asked after a lost answer gets a new API token when the
+  // service refuses the one it has (401): answers 0 with the token, or a code.
+  // Without it such a query counts as one that failed.
+  void SetTokenRenewal(std::function<int(std::string& token)> renew) { renewToken_ = std::move(renew); }
   int Call() override;
 
  private:
   std::string importId_;
+  std::function<int(std::string& token)> renewToken_;
 };
 
 // Whether the import of an id was completed in the token's company.

@@ -231,17 +231,28 @@ int CCompleteExport::Call() {
     return klcr::detail::NotedAnswer(code == klcr::kOk && completed ? klcr::kOk : klcr::kMalformedAnswer,
                                      "POST /migration/complete");
   }
-  if (!answer.lost) return answer.code;
+  if (!answer.lost && !klcr::detail::IsGatewayStatus(answer.code)) return answer.code;
   // The request may have reached the service and its answer been lost on the way
-  // back, or the service may still be at work on it: it is asked, a few times and
-  // spaced, whether this import was completed. Only "completed" decides, so a user
-  // is never told that a completion failed which the service may have carried out.
+  // back (a gateway's answer is not the service's), or the service may still be at
+  // work on it: it is asked, a few times and spaced, whether this import was
+  // completed. Only "completed" decides, so a user is never told that a completion
+  // failed which the service may have carried out.
   CGetImportState state;
   state.SetApiToken(ApiToken());
   state.SetImportId(importId_);
   for (const auto pause : klcr::detail::StateQueryPauses()) {
     std::this_thread::sleep_for(pause);
-    if (state.Call() == klcr::kOk && state.IsCompleted()) {
+    int code = state.Call();
+    if (code == klcr::kUnauthorized && renewToken_) {
+      // The token ran out while the service was asked: with a new one the query goes again at once.
+      std::string token;
+      if (renewToken_(token) == klcr::kOk) {
+        SetApiToken(token);
+        state.SetApiToken(token);
+        code = state.Call();
+      }
+    }
+    if (code == klcr::kOk && state.IsCompleted()) {
       klcr::detail::Log("Överföringen var avslutad, fast svaret uteblev");
       return klcr::kOk;
     }

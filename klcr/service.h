@@ -17,6 +17,11 @@ struct Answer {
   bool lost = false;
 };
 
+// A status of a gateway between the client and the service (bad gateway,
+// unavailable, gateway time-out): the request may have been carried out behind
+// it, and the service's own answer lost.
+inline bool IsGatewayStatus(int code) { return code == 502 || code == 503 || code == 504; }
+
 // How long a request may take. Most answers are small: the whole exchange must
 // end within the time-out, so a service that drips its answer cannot hold the
 // program. An upload may rightly take longer on a slow line: it is cut only when

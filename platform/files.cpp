@@ -79,4 +79,38 @@ std::optional<std::string> ReadWholeFile(const std::filesystem::path& path, std:
 ScopedFileOpener::ScopedFileOpener(FileOpener& opener) : previous_(g_opener) { g_opener = &opener; }
 ScopedFileOpener::~ScopedFileOpener() { g_opener = previous_; }
 
+bool ReplaceFile(const std::filesystem::path& path, std::string_view content, std::string* error) {
+  const auto fail = [&](const std::string& why) {
+    if (error) *error = why;
+    return false;
+  };
+  std::error_code ec;
+  std::filesystem::create_directories(path.parent_path(), ec);
+  auto temporary = path;
+  temporary += ".tmp" + std::to_string(::getpid());
+  const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0600);
+  if (fd < 0) return fail(std::strerror(errno));
+  std::size_t written = 0;
+  while (written < content.size()) {
+    const ssize_t n = ::write(fd, content.data() + written, content.size() - written);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    written += static_cast<std::size_t>(n);
+  }
+  const int writeError = written == content.size() ? 0 : (errno != 0 ? errno : EIO);
+  const bool synced = writeError == 0 && ::fsync(fd) == 0;
+  const int syncError = errno;
+  ::close(fd);
+  if (!synced) {
+    std::filesystem::remove(temporary, ec);
+    return fail(std::strerror(writeError ? writeError : syncError));
+  }
+  std::filesystem::rename(temporary, path, ec);
+  if (ec) {
+    std::filesystem::remove(temporary, ec);
+    return fail(ec.message());
+  }
+  return true;
+}
+
 }  // namespace platform

@@ -7,6 +7,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 
 namespace platform {
 
@@ -34,6 +35,12 @@ std::unique_ptr<ReadableFile> OpenForReading(const std::filesystem::path& path, 
 
 // The whole file; nullopt when it cannot be read (`error` then says why).
 std::optional<std::string> ReadWholeFile(const std::filesystem::path& path, std::string* error = nullptr);
+
+// Replaces the file's content whole: written to a new file of mode 0600 beside
+// it, flushed to the disk and renamed over it, so a crash leaves the old content
+// or the new, never a part. Makes the folder when missing. False when it could
+// not be written (`error` then says why); the old file then stands.
+bool ReplaceFile(const std::filesystem::path& path, std::string_view content, std::string* error = nullptr);
 
 // Installs `opener` for the life of this object.
 class ScopedFileOpener {

@@ -15,6 +15,8 @@ struct Prompt {
   std::string caption;
   PromptIcon icon = PromptIcon::None;
   PromptButtons buttons = PromptButtons::Ok;
+  // The answer that Enter gives, for a question.
+  PromptAnswer defaultAnswer = PromptAnswer::Yes;
   friend bool operator==(const Prompt&, const Prompt&) = default;
 };
 
@@ -26,8 +28,9 @@ class Prompter {
   void Tell(std::string text, std::string caption, PromptIcon icon) {
     Ask({std::move(text), std::move(caption), icon, PromptButtons::Ok});
   }
-  bool AskYesNo(std::string text, std::string caption, PromptIcon icon = PromptIcon::Question) {
-    return Ask({std::move(text), std::move(caption), icon, PromptButtons::YesNo}) == PromptAnswer::Yes;
+  bool AskYesNo(std::string text, std::string caption, PromptIcon icon = PromptIcon::Question,
+                PromptAnswer defaultAnswer = PromptAnswer::Yes) {
+    return Ask({std::move(text), std::move(caption), icon, PromptButtons::YesNo, defaultAnswer}) == PromptAnswer::Yes;
   }
 };
 

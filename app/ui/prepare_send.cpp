@@ -14,6 +14,7 @@
 
 namespace {
 
+using platform::PromptAnswer;
 using platform::PromptIcon;
 
 std::string Heading(const CMlxImportJob& job) {
@@ -39,6 +40,34 @@ JobState SnapshotJob(CMlxImportJob& job) {
     }
   }
   return state;
+}
+
+std::string send_text::EarlierMayBeThere(const UncertainImport& earlier, const SourceCompany& sourceCompany) {
+  static constexpr const char* kQuestion = "\n\nVill du ändå göra en ny överföring?";
+  if (earlier.sourceCompanyPath.empty()) {
+    return "Uppgifterna om en tidigare överföring till Tessal Molnix kunde inte läsas, så en tidigare överföring "
+           "kan redan finnas där.\n\n"
+           "Kontrollera det i Tessal Molnix innan du fortsätter. Finns den där, kan uppgifterna komma att finnas två "
+           "gånger om du överför företaget " +
+           sourceCompany.name + "." + kQuestion;
+  }
+  if (earlier.sourceCompanyPath != sourceCompany.path) {
+    return "En tidigare överföring till samma företag i Tessal Molnix gällde ett annat företag, " +
+           earlier.sourceCompanyName + " (" + earlier.sourceCompanyPath +
+           "), och den kan redan finnas i Tessal Molnix: det gick inte att få veta om den avslutades.\n\n"
+           "Kontrollera det i Tessal Molnix innan du fortsätter. Finns den där, kommer uppgifterna från " +
+           earlier.sourceCompanyName + " att finnas där tillsammans med uppgifterna från " + sourceCompany.name +
+           "." + kQuestion;
+  }
+  return "En tidigare överföring av företaget " + sourceCompany.name +
+         " kan redan finnas i Tessal Molnix: det gick inte att få veta om den avslutades.\n\n"
+         "Kontrollera det i Tessal Molnix innan du fortsätter. Finns den där, kommer uppgifterna att finnas två "
+         "gånger om du överför dem igen." +
+         kQuestion;
+}
+
+std::string send_text::Waiting(const char* what, int seconds) {
+  return std::string(what) + " Väntar på svar (" + std::to_string(seconds) + " s).";
 }
 
 std::string GetMolnixServiceUrl() { return GetServiceUrl("BaseUrl.Molnix"); }
@@ -72,9 +101,23 @@ void PrepareSendController::OnPrepare() {
   view_.EnableButtons(prepared_, true, true);
 }
 
+int PrepareSendController::Await(const char* waitingFor, const std::function<int()>& call) {
+  // The box loses the waiting line however the call ends.
+  struct EndWaiting {
+    ReportBox& box;
+    ~EndWaiting() { box.EndWaiting(); }
+  } endWaiting{report_};
+  int code = 0;
+  view_.RunWhileWaiting([&] { code = call(); },
+                        [&](int seconds) { report_.ShowWaiting(send_text::Waiting(waitingFor, seconds)); });
+  return code;
+}
+
 bool PrepareSendController::Prepare() {
   const WaitCursorGuard wait(busy_);
-  if (job_.EarlierImportWasCompleted()) return true;
+  if (Await(send_text::kWaitingForEarlierState, [this] { return job_.EarlierImportWasCompleted() ? 1 : 0; })) {
+    return true;
+  }
   std::string what;
   try {
     job_.CreateImports();
@@ -114,14 +157,18 @@ void PrepareSendController::OnSend() {
 
 bool PrepareSendController::Send() {
   const std::string caption = GetAppCaption();
-  if (job_.MayHaveEarlierImport()) {
-    if (!prompter_.AskYesNo(send_text::kEarlierMayBeThere, caption, PromptIcon::Warning)) return false;
+  if (const auto earlier = job_.EarlierImport()) {
+    // "Nej" by default: Enter must not make a second import.
+    if (!prompter_.AskYesNo(send_text::EarlierMayBeThere(*earlier, job_.GetSourceCompany()), caption,
+                            PromptIcon::Warning, PromptAnswer::No)) {
+      return false;
+    }
     job_.ForgetEarlierImport();
   }
   int code = 0;
   {
     const WaitCursorGuard wait(busy_);
-    code = job_.FetchApiToken();
+    code = Await(send_text::kWaitingForToken, [this] { return job_.FetchApiToken(); });
   }
   if (code != klcr::kOk) {
     prompter_.Tell(send_text::TokenFailed(code, GetRestErrorText(code)), caption, PromptIcon::Error);
@@ -136,7 +183,7 @@ bool PrepareSendController::Send() {
   UploadSummary summary;
   {
     const WaitCursorGuard wait(busy_);
-    code = job_.UploadAll();
+    code = Await(send_text::kWaitingForUpload, [this] { return job_.UploadAll(); });
     if (code == klcr::kOk) summary = SummariseUpload(SnapshotJob(job_), GetRestErrorText);
   }
   if (code != klcr::kOk) {
@@ -153,7 +200,7 @@ bool PrepareSendController::Send() {
                           PromptIcon::Question)) {
     {
       const WaitCursorGuard wait(busy_);
-      code = job_.DiscardExport();
+      code = Await(send_text::kWaitingForDiscard, [this] { return job_.DiscardExport(); });
     }
     if (code != klcr::kOk) {
       prompter_.Tell(send_text::PartialTransferNotDiscarded(code, GetRestErrorText(code)), caption, PromptIcon::Error);
@@ -163,7 +210,7 @@ bool PrepareSendController::Send() {
 
   {
     const WaitCursorGuard wait(busy_);
-    code = job_.CompleteExport();
+    code = Await(send_text::kWaitingForCompletion, [this] { return job_.CompleteExport(); });
   }
   if (code == klcr::kCompletionUnknown) {
     // Neither done nor failed: the next send of this preparation completes the

@@ -4,6 +4,7 @@
 // "Skicka till Molnix" it fetches a fresh token, warns, uploads every kind,
 // reports per kind, lets the user drop a partial transfer, completes the import
 // in the cloud and opens the cloud service in the browser.
+#include <functional>
 #include <string>
 
 #include "app/progress_sink.h"
@@ -16,6 +17,8 @@ class UrlOpener;
 
 class BusyIndicator;
 class CMlxImportJob;
+struct SourceCompany;
+struct UncertainImport;
 
 // The dialog's controls as the controller sees them.
 class PrepareSendView {
@@ -24,8 +27,13 @@ class PrepareSendView {
   // The window title and the text above the report.
   virtual void SetTexts(const std::string& caption, const std::string& heading) = 0;
   // Replaces the text of the report box and redraws it at once: no events are
-  // taken while the job works, so this is how progress becomes visible.
+  // taken while the job checks, so this is how progress becomes visible.
   virtual void ShowReport(const std::string& text) = 0;
+  // Runs `work` (a call to the cloud) to its end while the window stays alive:
+  // it paints, and its buttons stay as they are. Each second the work runs,
+  // `waited` is called on the window's thread with the seconds so far. The work
+  // touches neither the view nor the prompter. What the work throws comes out here.
+  virtual void RunWhileWaiting(const std::function<void()>& work, const std::function<void(int seconds)>& waited) = 0;
   // "Hjälp" is always enabled.
   virtual void EnableButtons(bool send, bool restart, bool cancel) = 0;
   // Has OnPrepare called once the dialog is visible and idle.
@@ -40,14 +48,20 @@ inline constexpr const char* kCompletionUnknown =
     "Det gick inte att få veta om överföringen avslutades, eftersom svaret från Tessal Molnix uteblev.\n\n"
     "Överföringen kan ändå ha avslutats och redan finnas i Tessal Molnix. "
     "Kontrollera det i Tessal Molnix innan du försöker igen.";
-// Before a send that would make a new import while an earlier one of the run may
-// already be in the cloud.
-inline constexpr const char* kEarlierMayBeThere =
-    "En tidigare överföring av företaget kan redan finnas i Tessal Molnix: det gick inte att få veta om den "
-    "avslutades.\n\n"
-    "Kontrollera det i Tessal Molnix innan du fortsätter. Finns den där, kommer uppgifterna att finnas två gånger "
-    "om du överför dem igen.\n\n"
-    "Vill du ändå göra en ny överföring?";
+// Before a send that would make a new import while an earlier one to the same
+// cloud company may already be there: of `sourceCompany`, of another source
+// company, or of one that the damaged record does not name.
+std::string EarlierMayBeThere(const UncertainImport& earlier, const SourceCompany& sourceCompany);
+// What the window says while it waits on the cloud; the seconds follow.
+inline constexpr const char* kWaitingForToken = "Hämtar behörighet till företaget i Tessal Molnix.";
+inline constexpr const char* kWaitingForUpload = "Skickar uppgifterna till Tessal Molnix.";
+inline constexpr const char* kWaitingForDiscard = "Tar bort den påbörjade överföringen i Tessal Molnix.";
+inline constexpr const char* kWaitingForCompletion =
+    "Avslutar överföringen i Tessal Molnix. Uteblir svaret frågar programmet några gånger om överföringen "
+    "avslutades.";
+inline constexpr const char* kWaitingForEarlierState =
+    "Frågar Tessal Molnix om den tidigare överföringen avslutades.";
+std::string Waiting(const char* what, int seconds);
 // The next preparation found the earlier import completed; the completion text follows.
 inline constexpr const char* kEarlierCompleted =
     "Den tidigare överföringen av företaget har avslutats i Tessal Molnix, så ingen ny överföring görs.\n\n";
@@ -87,19 +101,32 @@ class PrepareSendController {
     explicit ReportBox(PrepareSendView& view) : view_(view) {}
     void ShowProgress(const std::string& text) override { Show(text); }
     void Show(const std::string& text) {
-      if (text == held_) return;
-      view_.ShowReport(text);
-      held_ = text;
+      text_ = text;
+      Paint(text);
     }
+    // Above the text it holds, what the program waits for; EndWaiting takes it away.
+    void ShowWaiting(const std::string& line) { Paint(text_.empty() ? line : line + "\r\n\r\n" + text_); }
+    void EndWaiting() { Paint(text_); }
 
    private:
+    void Paint(const std::string& shown) {
+      if (shown == shown_) return;
+      view_.ShowReport(shown);
+      shown_ = shown;
+    }
     PrepareSendView& view_;
-    std::string held_;
+    std::string text_;   // the report or progress text
+    std::string shown_;  // what the box shows
   };
 
+  // Runs a call to the cloud with the window alive; past a second the report box
+  // says what it waits for, until the call ends.
+  int Await(const char* waitingFor, const std::function<int()>& call);
+
   // Builds the readers and upload jobs, checks and shows the report. First, when
-  // an earlier send of this run left the company's import perhaps completed and
-  // the service now says it was, nothing new is made and the answer is true.
+  // an earlier send (of this run or an earlier one) left the source company's
+  // import perhaps completed and the service now says it was, nothing new is made
+  // and the answer is true.
   bool Prepare();
   // One send; every stop leaves the dialog as it was. True when the transfer was
   // completed and the dialog ended.

@@ -1,5 +1,6 @@
 #include "app/ui/prepare_send_dialog.h"
 
+#include <QEventLoop>
 #include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -7,7 +8,10 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QShowEvent>
+#include <QTimer>
 #include <QVBoxLayout>
+#include <exception>
+#include <thread>
 
 #include "app/ui/focused_button.h"
 #include "app/ui/qt_wait_cursor.h"
@@ -89,6 +93,31 @@ void PrepareSendDialog::ShowReport(const std::string& text) {
   report_->setPlainText(shown);
   // The work runs on this thread without an event loop: paint now, or nothing is seen until it ends.
   report_->viewport()->repaint();
+}
+
+void PrepareSendDialog::RunWhileWaiting(const std::function<void()>& work,
+                                        const std::function<void(int seconds)>& waited) {
+  // The call runs on a thread of its own while this one goes on painting. Input
+  // is taken as usual: the controller has disabled what could start anything,
+  // and a click kept for later could reach a button enabled by then.
+  QEventLoop loop;
+  QTimer seconds;
+  seconds.setInterval(1000);
+  int waitedSeconds = 0;
+  connect(&seconds, &QTimer::timeout, &loop, [&] { waited(++waitedSeconds); });
+  std::exception_ptr failure;
+  std::thread worker([&] {
+    try {
+      work();
+    } catch (...) {
+      failure = std::current_exception();
+    }
+    QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+  });
+  seconds.start();
+  loop.exec();
+  worker.join();
+  if (failure) std::rethrow_exception(failure);
 }
 
 void PrepareSendDialog::EnableButtons(bool send, bool restart, bool cancel) {

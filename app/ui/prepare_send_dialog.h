@@ -28,6 +28,7 @@ class PrepareSendDialog final : public QDialog, public PrepareSendView {
 
   void SetTexts(const std::string& caption, const std::string& heading) override;
   void ShowReport(const std::string& text) override;
+  void RunWhileWaiting(const std::function<void()>& work, const std::function<void(int seconds)>& waited) override;
   void EnableButtons(bool send, bool restart, bool cancel) override;
   void PostPrepare() override;
   void EndDialog(int result) override { done(result); }

@@ -5,17 +5,27 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTimer>
+#include <algorithm>
+#include <chrono>
+#include <string>
+#include <vector>
 
 #include "app/engine_test_support.h"
 #include "app/import_job.h"
 #include "app/reader_interfaces/fake/fake_reader_factory.h"
 #include "app/ui/dialog_results.h"
+#include "app/ui/qt_prompter.h"
 #include "app/ui/qt_wait_cursor.h"
+#include "klcr/klcr.h"
+#include "klcr/service.h"
 #include "platform/fake/recording_url_opener.h"
+#include "platform/fake/scoped_environment.h"
 #include "platform/fake/scripted_prompter.h"
+#include "tools/cloud_standin/standin_process.h"
 
 namespace {
 
@@ -36,10 +46,13 @@ struct FakeJob {
   }
   std::unique_ptr<fake::FakeReaderFactory> factory = std::make_unique<fake::FakeReaderFactory>();
   int readerSets = 0;
-  CMlxImportJob job{kSourceAdmin, nullptr, [this](const SourceCompany&) {
+  platform::fake::TempTree userData;
+  CMlxImportJob job{kSourceAdmin, nullptr,
+                    [this](const SourceCompany&) {
                       ++readerSets;
                       return std::unique_ptr<ReaderFactory>(std::move(factory));
-                    }};
+                    },
+                    userData / "uncertain-imports.json"};
 };
 
 struct DialogFixture {
@@ -158,6 +171,106 @@ TEST(PrepareSendDialog, RunsModallyForAJobAndAnswersItsResult) {
   user.start(10);
   EXPECT_EQ(RunPrepareAndSendDialog(fakeJob.job, prompter, opener), dialog_result::kCancel);
   EXPECT_EQ(fakeJob.readerSets, 1);
+}
+
+// What the report box showed each time it was painted, and whether a button
+// that starts something could be pressed then.
+class PaintLog final : public QObject {
+ public:
+  explicit PaintLog(PrepareSendDialog& dialog) : dialog_(dialog) {
+    dialog.reportBox()->viewport()->installEventFilter(this);
+  }
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Paint) {
+      painted.push_back(dialog_.reportBox()->toPlainText().toStdString());
+      anyButtonEnabled = anyButtonEnabled || dialog_.sendButton()->isEnabled() ||
+                         dialog_.restartButton()->isEnabled() || dialog_.cancelButton()->isEnabled();
+    }
+    return false;
+  }
+  std::vector<std::string> painted;
+  bool anyButtonEnabled = false;
+
+ private:
+  PrepareSendDialog& dialog_;
+};
+
+// The completion's answer is held back past the time-out and the state queries
+// are slow: the window goes on painting, saying what it waits for, and no button
+// can start anything meanwhile.
+TEST(PrepareSendDialog, TheWindowPaintsAndSaysWhatItWaitsForWhileTheStateIsAsked) {
+  cloud_standin::StandinProcess cloud(cloud_standin::ExampleFixture());
+  platform::fake::TempTree settings;
+  klcr::detail::ForgetRunState();
+  KLCRMiscFunc::SetIniPath(settings.root().string());
+  KLCR_ServiceDirectory::KLCRSDMiscFunc::SetBaseUrl(cloud.BaseUrl());
+  KLCRMiscFunc::SetTimeout(1);
+  klcr::detail::SetStateQueryPauses({std::chrono::milliseconds(800), std::chrono::milliseconds(800)});
+
+  DialogFixture f;
+  f.fakeJob.job.SetCloudCompany(CloudCompany{.name = "Åsa Öberg AB", .id = "c-1001"});
+  f.fakeJob.job.SetEmail("anna@example.se");
+  f.fakeJob.job.SetPassword("hemligt");
+  ASSERT_TRUE(f.fakeJob.job.SetCredentials());
+  f.Open();
+  const std::string report = f.dialog.reportBox()->toPlainText().toStdString();
+  cloud.SetLateAnswer("complete", 4, 1);
+  cloud.SetFault("importState", 0, 0.6);  // each query held back, then answered
+
+  PaintLog log(f.dialog);
+  // Meanwhile the user clicks and presses what there is: none of it is taken.
+  QTimer::singleShot(1500, [&] {
+    f.dialog.sendButton()->click();
+    f.dialog.restartButton()->click();
+    PressEnterOn(*f.dialog.sendButton());
+    PressEscape(f.dialog);
+    f.dialog.close();
+  });
+  f.dialog.sendButton()->click();
+
+  const std::string waiting = std::string(send_text::kWaitingForCompletion) + " Väntar på svar (";
+  std::vector<std::string> waitingPaints;
+  for (const auto& text : log.painted) {
+    if (text.rfind(waiting, 0) == 0) waitingPaints.push_back(text.substr(0, text.find('\n')));
+  }
+  // Painted at the first second and again while the state was asked (from the
+  // second on, the completion's own request had timed out).
+  ASSERT_GE(waitingPaints.size(), 2u);
+  EXPECT_EQ(waitingPaints[0], waiting + "1 s).");
+  EXPECT_EQ(waitingPaints[1], waiting + "2 s).");
+  EXPECT_NE(log.painted.back().find(report), std::string::npos);  // the report stays below
+  EXPECT_FALSE(log.anyButtonEnabled);
+  ASSERT_EQ(f.prompter.shown.size(), 1u);
+  EXPECT_EQ(f.prompter.shown[0].text, send_text::kCompleted);
+  const auto requests = cloud.State()["requests"];
+  EXPECT_EQ(std::count_if(requests.begin(), requests.end(), [](const auto& r) { return r["route"] == "importState"; }),
+            1);
+  EXPECT_EQ(cloud.State()["companies"]["c-1001"]["completed"].size(), 1u);
+  EXPECT_FALSE(f.dialog.isVisible());
+  EXPECT_EQ(f.dialog.result(), dialog_result::kCancel);
+
+  KLCR_ServiceDirectory::KLCRSDMiscFunc::SetBaseUrl("http://127.0.0.1:9");
+  KLCRMiscFunc::SetTimeout(60);
+  klcr::detail::ForgetRunState();
+}
+
+// Enter in the question before a possible second import answers "Nej".
+TEST(QtPrompter, EnterGivesTheQuestionsDefaultAnswer) {
+  for (const auto defaultAnswer : {platform::PromptAnswer::No, platform::PromptAnswer::Yes}) {
+    QtPrompter prompter;
+    std::string defaultButton;
+    QTimer::singleShot(0, [&] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      ASSERT_NE(box, nullptr);
+      defaultButton = box->defaultButton()->text().toStdString();
+      QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+      QApplication::sendEvent(box, &enter);
+    });
+    const bool yes = prompter.AskYesNo("Vill du ändå göra en ny överföring?", "Tessal Molnix Converter",
+                                       platform::PromptIcon::Warning, defaultAnswer);
+    EXPECT_EQ(yes, defaultAnswer == platform::PromptAnswer::Yes);
+    EXPECT_EQ(defaultButton, defaultAnswer == platform::PromptAnswer::No ? "Nej" : "Ja");
+  }
 }
 
 }  // namespace

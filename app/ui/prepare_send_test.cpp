@@ -20,6 +20,7 @@
 #include "klcr/klcr.h"
 #include "klcr/service.h"
 #include "platform/fake/recording_url_opener.h"
+#include "platform/fake/scoped_environment.h"
 #include "platform/fake/scripted_prompter.h"
 #include "platform/folders.h"
 #include "tools/cloud_standin/standin_process.h"
@@ -51,6 +52,7 @@ class RecordingView final : public PrepareSendView {
     heading = h;
   }
   void ShowReport(const std::string& text) override { shown.push_back(text); }
+  void RunWhileWaiting(const std::function<void()>& work, const std::function<void(int)>&) override { work(); }
   void EnableButtons(bool send, bool restart, bool cancel) override { buttons = {send, restart, cancel}; }
   void PostPrepare() override { ++posts; }
   void EndDialog(int result) override { ended = result; }
@@ -101,11 +103,15 @@ struct Dialog {
   fake::FakeReaderFactory& fakes = *factory;
   int readerSets = 0;
   std::function<void()> beforeReaders;  // may throw, as a factory that cannot start does
-  CMlxImportJob job{kSourceAdmin, nullptr, [this](const SourceCompany&) {
+  platform::fake::TempTree userData;
+  fs::path uncertainImports = userData / "uncertain-imports.json";
+  CMlxImportJob job{kSourceAdmin, nullptr,
+                    [this](const SourceCompany&) {
                       ++readerSets;
                       if (beforeReaders) beforeReaders();
                       return std::unique_ptr<ReaderFactory>(std::move(factory));
-                    }};
+                    },
+                    uncertainImports};
   RecordingView view;
   HookedPrompter prompter;
   platform::fake::RecordingUrlOpener opener;
@@ -785,12 +791,13 @@ TEST_F(AfterAnUnknownCompletion, ASecondImportIsMadeOnlyAfterTheUserSaidYes) {
   EXPECT_EQ(next.view.buttons, kAllEnabled);
   EXPECT_THAT(Routes(), ElementsAre("importState"));
 
-  const Prompt question{"En tidigare överföring av företaget kan redan finnas i Tessal Molnix: det gick inte att "
-                        "få veta om den avslutades.\n\n"
+  // It names the company, and Enter answers "Nej".
+  const Prompt question{"En tidigare överföring av företaget Åsa Öberg AB (lokal) kan redan finnas i Tessal "
+                        "Molnix: det gick inte att få veta om den avslutades.\n\n"
                         "Kontrollera det i Tessal Molnix innan du fortsätter. Finns den där, kommer uppgifterna att "
                         "finnas två gånger om du överför dem igen.\n\n"
                         "Vill du ändå göra en ny överföring?",
-                        kCaption, PromptIcon::Warning, PromptButtons::YesNo};
+                        kCaption, PromptIcon::Warning, PromptButtons::YesNo, PromptAnswer::No};
   d_.prompter.script.Script(PromptAnswer::No);
   next.controller.OnSend();
   ASSERT_EQ(d_.Shown().size(), 2u);
@@ -808,6 +815,50 @@ TEST_F(AfterAnUnknownCompletion, ASecondImportIsMadeOnlyAfterTheUserSaidYes) {
   EXPECT_EQ(d_.Shown()[3].text, send_text::kCompleted);
   EXPECT_EQ(Company()["completed"].size(), 2u);
   EXPECT_EQ(next.view.ended, dialog_result::kCancel);
+}
+
+// "Börja om" with another source company for the same cloud company: the earlier
+// import, of the other company, never answers for this one.
+TEST_F(AfterAnUnknownCompletion, AnotherSourceCompanyIsToldTheEarlierImportWasOfTheOther) {
+  SendWithTheOutcomeUnknown();  // and the state still cannot be asked
+  d_.job.SetSourceCompany({kSourceAdmin, 1, 1000, 7.0, true, "/ftg/bo", "556677-8899", "Bo Berg AB"});
+  NextDialog next(d_);
+  next.controller.OnInitDialog();
+  next.controller.OnShown();
+  next.controller.OnPrepare();
+  EXPECT_EQ(d_.readerSets, 2);
+  EXPECT_EQ(next.view.buttons, kAllEnabled);
+
+  d_.prompter.script.Script(PromptAnswer::No);
+  next.controller.OnSend();
+  ASSERT_EQ(d_.Shown().size(), 2u);
+  EXPECT_EQ(d_.Shown()[1],
+            (Prompt{"En tidigare överföring till samma företag i Tessal Molnix gällde ett annat företag, Åsa Öberg "
+                    "AB (lokal) (/ftg/åsa), och den kan redan finnas i Tessal Molnix: det gick inte att få veta om "
+                    "den avslutades.\n\n"
+                    "Kontrollera det i Tessal Molnix innan du fortsätter. Finns den där, kommer uppgifterna från Åsa "
+                    "Öberg AB (lokal) att finnas där tillsammans med uppgifterna från Bo Berg AB.\n\n"
+                    "Vill du ändå göra en ny överföring?",
+                    kCaption, PromptIcon::Warning, PromptButtons::YesNo, PromptAnswer::No}));
+  EXPECT_THAT(Routes(), ElementsAre("importState"));  // nothing sent
+}
+
+TEST_F(AfterAnUnknownCompletion, AnotherSourceCompanyIsNotDoneByTheOthersCompletedImport) {
+  SendWithTheOutcomeUnknown();
+  cloud_.ClearFaults();  // asked now, the service says the other company's import was completed
+  d_.job.SetSourceCompany({kSourceAdmin, 1, 1000, 7.0, true, "/ftg/bo", "556677-8899", "Bo Berg AB"});
+  NextDialog next(d_);
+  next.controller.OnInitDialog();
+  next.controller.OnShown();
+  next.controller.OnPrepare();
+  EXPECT_EQ(d_.Shown().size(), 1u);  // no "ingen ny överföring görs"
+  EXPECT_EQ(d_.readerSets, 2);
+  EXPECT_FALSE(next.view.ended);
+
+  next.controller.OnSend();  // nothing left to ask about
+  ASSERT_EQ(d_.Shown().size(), 2u);
+  EXPECT_EQ(d_.Shown()[1].text, send_text::kCompleted);
+  EXPECT_EQ(Company()["completed"].size(), 2u);
 }
 
 // An upload whose answer was lost is sent once more: the kind counts as sent,

@@ -25,7 +25,7 @@ platform::PromptAnswer QtPrompter::Ask(const platform::Prompt& prompt) {
   }
   QPushButton* yes = box.addButton(QStringLiteral("Ja"), QMessageBox::YesRole);
   QPushButton* no = box.addButton(QStringLiteral("Nej"), QMessageBox::NoRole);
-  box.setDefaultButton(yes);
+  box.setDefaultButton(prompt.defaultAnswer == platform::PromptAnswer::No ? no : yes);
   box.setEscapeButton(no);
   box.exec();
   return box.clickedButton() == yes ? platform::PromptAnswer::Yes : platform::PromptAnswer::No;

@@ -28,8 +28,12 @@ Admin endpoints (no authentication; loopback only):
                            after: true: the delay comes after the work is done
                            (an answer lost to the client's time-out); drop: true:
                            the work is done and the connection closed with no
-                           answer; rate: the request's body is read at that many
-                           bytes a second
+                           answer; reset: true: the work is done and the
+                           connection reset (RST) with no answer; a status with
+                           after: true: the work is done and answered with that
+                           status (a gateway that lost the service's answer);
+                           rate: the request's body is read at that many bytes a
+                           second
     DELETE /admin/faults   clears every fault
     POST   /admin/shutdown
 
@@ -44,7 +48,9 @@ import os
 import re
 import secrets
 import signal
+import socket
 import ssl
+import struct
 import subprocess
 import sys
 import tempfile
@@ -328,6 +334,7 @@ class Handler(BaseHTTPRequestHandler):
                                    "pause": float(body.get("pause") or 0),
                                    "after": bool(body.get("after")),
                                    "drop": bool(body.get("drop")),
+                                   "reset": bool(body.get("reset")),
                                    "rate": float(body.get("rate") or 0)}
         return self.cloud.faults[name]
 
@@ -359,21 +366,31 @@ class Handler(BaseHTTPRequestHandler):
             if fault and fault["body"] is not None:
                 status, data = fault["status"] or 200, fault["body"].encode("utf-8")
             else:
-                if fault and fault["status"]:
+                if fault and fault["status"] and not fault["after"]:
                     raise HttpError(fault["status"], "injected fault")
                 if method in ("POST", "PUT"):
                     self.read_json()  # before the lock: a slow line holds up no one else
                 with self.cloud.lock:
                     answer = handler()
                 status, data = 200, None
-            if fault and (fault["drop"] or fault["after"] and fault["delay"] > 0):
+                if fault and fault["status"] and fault["after"]:
+                    status, answer = fault["status"], {"error": "injected fault after the work"}
+            lost = fault and (fault["drop"] or fault["reset"])
+            if fault and (lost or fault["after"] and fault["delay"] > 0):
                 # The work is done and is shown at once, whatever becomes of its answer.
                 recorded = True
                 with self.cloud.lock:
                     self.cloud.requests.append({"method": method, "route": name,
-                                                "status": 0 if fault["drop"] else status})
+                                                "status": 0 if lost else status})
             if fault and fault["delay"] > 0 and fault["after"]:
                 time.sleep(fault["delay"])  # the answer comes late or never
+            if fault and fault["reset"]:
+                # A linger of zero makes the close a reset, as a broken line or a
+                # proxy that gives up does.
+                self.connection.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
+                self.connection.close()
+                self.close_connection = True
+                return
             if fault and fault["drop"]:
                 self.close_connection = True  # the connection closes with no answer
                 return

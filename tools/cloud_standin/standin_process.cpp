@@ -166,6 +166,14 @@ void StandinProcess::SetDroppedAnswer(const std::string& endpoint, int count) co
   PostFault({{"endpoint", endpoint}, {"drop", true}}, count);
 }
 
+void StandinProcess::SetResetAnswer(const std::string& endpoint, int count) const {
+  PostFault({{"endpoint", endpoint}, {"reset", true}}, count);
+}
+
+void StandinProcess::SetStatusAfterWork(const std::string& endpoint, int status, int count) const {
+  PostFault({{"endpoint", endpoint}, {"status", status}, {"after", true}}, count);
+}
+
 void StandinProcess::SetSlowRequest(const std::string& endpoint, double bytesPerSecond, int count) const {
   PostFault({{"endpoint", endpoint}, {"rate", bytesPerSecond}}, count);
 }

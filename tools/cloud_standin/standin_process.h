@@ -63,6 +63,12 @@ class StandinProcess {
   // The next `count` requests of `endpoint` are carried out, and the connection
   // is closed with no answer.
   void SetDroppedAnswer(const std::string& endpoint, int count = -1) const;
+  // The next `count` requests of `endpoint` are carried out, and the connection
+  // is reset with no answer.
+  void SetResetAnswer(const std::string& endpoint, int count = -1) const;
+  // The next `count` requests of `endpoint` are carried out, and answered with
+  // `status` in place of the service's answer, as a gateway that lost it does.
+  void SetStatusAfterWork(const std::string& endpoint, int status, int count = -1) const;
   // The next `count` requests of `endpoint` have their bodies read at
   // `bytesPerSecond`, as over a slow, steady line.
   void SetSlowRequest(const std::string& endpoint, double bytesPerSecond, int count = -1) const;
