@@ -18,7 +18,9 @@ CAdminCompanyDb::CAdminCompanyDb(std::string folder, std::string fileName)
   table_ = std::make_unique<lumdb::dbf_table_c>(path_);
   exists_ = platform::PathExists(path_);
   if (!table_->is_open()) {
-    WriteLog("Misslyckades öppna filen " + path_);
+    // Why it is not read (a lock, a layout that does not fit), where the reader knows.
+    const auto& losses = table_->losses();
+    WriteLog("Misslyckades öppna filen " + path_ + (losses.empty() ? "" : ": " + losses.back()));
     return;
   }
   for (const auto& problem : table_->problems()) WriteLog(path_ + ": " + problem);
@@ -38,7 +40,7 @@ bool CAdminCompanyDb::MoveFirstRecord() {
     if (ec.value() != lumdb::no_data) LoseRecord();
     return false;
   }
-  return table_->is_deleted() ? SkipDeleted() : true;
+  return IsLive() || SkipDeleted();
 }
 
 bool CAdminCompanyDb::MoveNextRecord() {
@@ -47,7 +49,7 @@ bool CAdminCompanyDb::MoveNextRecord() {
     if (ec.value() != lumdb::no_data) LoseRecord();
     return false;
   }
-  return table_->is_deleted() ? SkipDeleted() : true;
+  return IsLive() || SkipDeleted();
 }
 
 bool CAdminCompanyDb::SkipDeleted() {
@@ -57,8 +59,18 @@ bool CAdminCompanyDb::SkipDeleted() {
       if (ec.value() != lumdb::no_data) LoseRecord();
       return false;
     }
-  } while (table_->is_deleted());
+  } while (!IsLive());
   return true;
+}
+
+// A damaged record is passed over like a deleted one, but is a loss of the table (AddDamageRows).
+bool CAdminCompanyDb::IsLive() {
+  if (table_->is_damaged()) {
+    if (!damageLogged_) LoseRecord();
+    damageLogged_ = true;  // once: all damaged records are one loss
+    return false;
+  }
+  return !table_->is_deleted();
 }
 
 // A closed table fails its reads too, but loses nothing: the walk is over.
@@ -74,11 +86,16 @@ void CAdminCompanyDb::CloseTable() {
   if (table_) table_->close();
 }
 
+std::string CAdminCompanyDb::Losses() const {
+  std::string losses;
+  if (!IsDamaged()) return losses;
+  for (const std::string& loss : table_->losses()) losses += (losses.empty() ? "" : "; ") + loss;
+  return losses;
+}
+
 void CAdminCompanyDb::AddDamageRows(std::vector<ReportRow>& rows, std::string_view cost) const {
   if (IsDamaged()) {
-    std::string losses;
-    for (const std::string& loss : table_->losses()) losses += (losses.empty() ? "" : "; ") + loss;
-    rows.push_back({"", "", report::kError, report::kCaptionError, report::UnreadFileText(fileName_, losses, cost)});
+    rows.push_back({"", "", report::kError, report::kCaptionError, report::UnreadFileText(fileName_, Losses(), cost)});
   }
   rows.insert(rows.end(), sideTableRows_.begin(), sideTableRows_.end());
 }
