@@ -44,14 +44,16 @@ std::vector<SieBookingYear> CAdminSie::ReadBookingYears() {
 // A company with booking years has a chart of accounts: without it the files would hold no account.
 bool CAdminSie::HasAccountOutsideRange(const SieBookingYears& years) {
   CKontoDb accounts(Folder());
-  KeepTableRows(accounts, true);
-  for (bool more = accounts.MoveFirstRecord(); more; more = accounts.MoveNextRecord()) {
+  bool outside = false;
+  for (bool more = accounts.MoveFirstRecord(); more && !outside; more = accounts.MoveNextRecord()) {
     const std::string yearId = accounts.GetYearId();
     const bool ofExportedYear = yearId.starts_with(years.current.id) ||
                                 (!years.previous.id.empty() && yearId.starts_with(years.previous.id));
     if (!ofExportedYear) continue;
     const int account = ToInt(accounts.GetAccount());
-    if (account < 1000 || account > 8999) return true;
+    outside = account < 1000 || account > 8999;
   }
-  return false;
+  // After the walk, which finds the damaged records.
+  KeepTableRows(accounts, true);
+  return outside;
 }
