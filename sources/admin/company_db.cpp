@@ -18,9 +18,8 @@ CAdminCompanyDb::CAdminCompanyDb(std::string folder, std::string fileName)
   table_ = std::make_unique<lumdb::dbf_table_c>(path_);
   exists_ = platform::PathExists(path_);
   if (!table_->is_open()) {
-    // Why it is not read (a lock, a layout that does not fit), where the reader knows.
-    const auto& losses = table_->losses();
-    WriteLog("Misslyckades öppna filen " + path_ + (losses.empty() ? "" : ": " + losses.back()));
+    // Why a file that is there is not read (a lock, a layout that does not fit).
+    WriteLog("Misslyckades öppna filen " + path_ + (IsDamaged() ? ": " + Losses() : ""));
     return;
   }
   for (const auto& problem : table_->problems()) WriteLog(path_ + ": " + problem);
