@@ -205,9 +205,8 @@ inline std::vector<Damage> DbfLayoutDamages() {
                        if (!descriptors.empty()) file.bytes[descriptors[descriptors.size() / 2] + 16] = 0;
                      },
                      true),
-      // A look-up that finds its record before the middle one never meets it.
-      DbfBytesDamage("a record flagged 0x00", flag('\0'), false),
-      DbfBytesDamage("a record flagged \"X\"", flag('X'), false),
+      DbfBytesDamage("a record flagged 0x00", flag('\0'), true),
+      DbfBytesDamage("a record flagged \"X\"", flag('X'), true),
   };
 }
 
