@@ -198,7 +198,14 @@ inline std::vector<Damage> DbfLayoutDamages() {
   };
   return {
       DbfBytesDamage("header length one byte too large",
-                     [](DbfFile& file) { file.PutU16(8, file.HeaderLength() + 1); }, true),
+                     [](DbfFile& file) {
+                       const std::size_t header = file.HeaderLength(), record = file.RecordLength();
+                       // Without the end-of-file mark one byte more keeps the size fitting the records.
+                       if (record != 0 && file.bytes.size() >= header && (file.bytes.size() - header) % record == 0)
+                         file.bytes.push_back('\x1a');
+                       file.PutU16(8, header + 1);
+                     },
+                     true),
       DbfBytesDamage("a field of length 0",
                      [](DbfFile& file) {
                        const std::vector<std::size_t> descriptors = file.Descriptors();

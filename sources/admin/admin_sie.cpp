@@ -45,15 +45,15 @@ std::vector<SieBookingYear> CAdminSie::ReadBookingYears() {
 bool CAdminSie::HasAccountOutsideRange(const SieBookingYears& years) {
   CKontoDb accounts(Folder());
   bool outside = false;
-  for (bool more = accounts.MoveFirstRecord(); more && !outside; more = accounts.MoveNextRecord()) {
+  for (bool more = accounts.MoveFirstRecord(); more; more = accounts.MoveNextRecord()) {
     const std::string yearId = accounts.GetYearId();
     const bool ofExportedYear = yearId.starts_with(years.current.id) ||
                                 (!years.previous.id.empty() && yearId.starts_with(years.previous.id));
     if (!ofExportedYear) continue;
     const int account = ToInt(accounts.GetAccount());
-    outside = account < 1000 || account > 8999;
+    outside = outside || account < 1000 || account > 8999;
   }
-  // After the walk, which finds the damaged records.
+  // After the walk to the end, which finds every damaged record.
   KeepTableRows(accounts, true);
   return outside;
 }
