@@ -26,6 +26,7 @@ CAdminCompanyDb::CAdminCompanyDb(std::string folder, std::string fileName)
   const std::error_code ec = table_->first();
   if (!ec) {
     hasRecords_ = true;
+    LogDamagedRecord();  // a settings table's record is read as it stands, never walked
   } else if (ec.value() != lumdb::no_data) {
     WriteLog("Misslyckades öppna filen " + path_);
   }
@@ -65,11 +66,17 @@ bool CAdminCompanyDb::SkipDeleted() {
 // A damaged record is passed over like a deleted one, but is a loss of the table (AddDamageRows).
 bool CAdminCompanyDb::IsLive() {
   if (table_->is_damaged()) {
-    if (!damageLogged_) LoseRecord();
-    damageLogged_ = true;  // once: all damaged records are one loss
+    LogDamagedRecord();
     return false;
   }
   return !table_->is_deleted();
+}
+
+// Once: all damaged records are one loss.
+void CAdminCompanyDb::LogDamagedRecord() {
+  if (damageLogged_ || !table_->is_damaged()) return;
+  damageLogged_ = true;
+  LoseRecord();
 }
 
 // A closed table fails its reads too, but loses nothing: the walk is over.

@@ -77,6 +77,8 @@ class CAdminCompanyDb {
   void LoseRecord();
   // Whether the current record is neither deleted nor damaged.
   bool IsLive();
+  // Logs the current record when it is the first damaged one.
+  void LogDamagedRecord();
 
   std::string folder_;
   std::string fileName_;
