@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -30,8 +31,10 @@ class PosixFile final : public ReadableFile {
     struct flock query {};
     query.l_type = F_RDLCK;
     query.l_whence = SEEK_SET;
+    // Only the bytes a reader reads: xBase programs lock records at offsets far
+    // past the end of the file, which hinders no reader.
     query.l_start = 0;
-    query.l_len = 0;  // the whole file
+    query.l_len = static_cast<off_t>(std::max<std::uint64_t>(size_, 1));
     return ::fcntl(fd_, F_OFD_GETLK, &query) == 0 && query.l_type != F_UNLCK;
   }
 

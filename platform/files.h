@@ -18,9 +18,10 @@ class ReadableFile {
   // Reads up to buffer.size() bytes at `offset`; returns how many were read
   // (fewer at the end of the file or on a read error).
   virtual std::size_t ReadAt(std::uint64_t offset, std::span<char> buffer) = 0;
-  // Whether another open of the file holds a write lock on some of it, as a
-  // program changing the file does; a reader that honours locks waits for it
-  // or gives up. False where locks cannot be asked about.
+  // Whether another open of the file holds a write lock on some of its bytes
+  // (up to the size it had when opened), as a program changing the file does;
+  // a reader that honours locks waits for it or gives up. A lock past the end
+  // of the file does not count. False where locks cannot be asked about.
   virtual bool IsWriteLockedByAnother() const { return false; }
 };
 

@@ -60,7 +60,11 @@ SourceCompany IdentifyCompany(const std::string& folder, bool readOrgNo) {
 
   // Only the first record of PRM.DBF counts, deleted or not.
   const CAdminPrm prm(folder);
-  if (prm.GetPrg() != "ADM") return {};
+  if (prm.GetPrg() != "ADM") {
+    // A company whose PRM.DBF cannot be read (another program's lock, a damaged file) is left out: the log says why.
+    if (prm.IsDamaged()) WriteLog("Företaget i " + folder + " kan inte läsas: " + prm.Losses());
+    return {};
+  }
   SourceCompany company;
   if (!LookUpProductCode(prm.GetPrgType(), company)) return {};
   company.kind = kSourceAdmin;

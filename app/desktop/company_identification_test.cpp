@@ -1,8 +1,13 @@
 #include "app/desktop/company_identification.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "app/desktop/desktop_tree_test_support.h"
+#include "platform/fake/captured_log.h"
+#include "platform/fake/held_lock.h"
 
 namespace {
 using desktop_test::DbfCompany;
@@ -52,6 +57,30 @@ TEST(IdentifyCompany, DbfCompanies) {
   EXPECT_EQ(IdentifyCompany(t("Missing"), true), SourceCompany{});
   t.Folder("Empty");
   EXPECT_EQ(IdentifyCompany(t("Empty"), true), SourceCompany{});
+}
+
+// Another program's write lock on PRM.DBF leaves the company out, and the log
+// says why; its record lock past the end of the file (as xBase programs take
+// them) hinders nothing.
+TEST(IdentifyCompany, ALockedPrmLeavesTheCompanyOutWithALogLine) {
+  DesktopTree t;
+  t.Dbf("F", {.orgNo = "556036-0793", .name = "Åkeriet AB"});
+  const std::string prm = t("F") + "/PRM.DBF";
+  for (const off_t start : {0L, 1000000000L, 0x7FFFFFFEL}) {
+    SCOPED_TRACE(start);
+    platform::fake::CapturedLog log;
+    std::optional<platform::fake::HeldWriteLock> lock;
+    lock.emplace(prm, start, start == 0 ? 0 : 1);
+    const SourceCompany company = IdentifyCompany(t("F"), true);
+    if (start == 0) {
+      EXPECT_EQ(company, SourceCompany{});
+      EXPECT_THAT(log.Lines(), ::testing::Contains("Företaget i " + t("F") +
+                                                   " kan inte läsas: another program holds the file locked"));
+    } else {
+      EXPECT_EQ(company.name, "Åkeriet AB");
+      EXPECT_THAT(log.Lines(), ::testing::IsEmpty());
+    }
+  }
 }
 
 TEST(IdentifyCompany, SqlCompaniesAreReadFromTheirIniFile) {

@@ -16,8 +16,9 @@
 //   - a damaged table is named in a row of every kind it feeds; a table that a
 //     company may lack is, when removed, named nowhere.
 // A sample company of any line plugs in with its tables and what each feeds;
-// the damages are the line's own (DbfFileDamages for tables that are files),
-// the same for every table or, as DamageCases, some for some tables.
+// the damages are the line's own (DbfFileDamages and DbfLayoutDamages for
+// tables that are files; DbfValueDamages for the values in them), the same for
+// every table or, as DamageCases, some for some tables.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -30,6 +31,8 @@
 #include <nlohmann/json.hpp>
 #include <set>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "app/import_job.h"
@@ -87,27 +90,76 @@ inline fs::path TablePath(const fs::path& company, const SampleTable& table) {
   return platform::ResolveNoCase(company.string(), table.name);
 }
 
+// The bytes of a table that is one file, and its layout as its header gives it.
+struct DbfFile {
+  fs::path path;
+  std::string bytes;
+
+  DbfFile(const fs::path& company, const SampleTable& table) : path(TablePath(company, table)) {
+    std::ifstream in(path, std::ios::binary);
+    bytes.assign(std::istreambuf_iterator<char>(in), {});
+  }
+  void Write() const { std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes; }
+
+  std::size_t U16(std::size_t at) const {
+    return bytes.size() < at + 2 ? 0
+                                 : static_cast<std::size_t>(static_cast<unsigned char>(bytes[at]) |
+                                                            static_cast<unsigned char>(bytes[at + 1]) << 8);
+  }
+  void PutU16(std::size_t at, std::size_t value) {
+    if (bytes.size() < at + 2) return;
+    bytes[at] = static_cast<char>(value & 0xFF);
+    bytes[at + 1] = static_cast<char>(value >> 8 & 0xFF);
+  }
+  std::size_t HeaderLength() const { return U16(8); }
+  std::size_t RecordLength() const { return U16(10); }
+  std::size_t Records() const {
+    return RecordLength() == 0 || bytes.size() < HeaderLength() ? 0 : (bytes.size() - HeaderLength()) / RecordLength();
+  }
+  // Where the middle record starts; npos without records.
+  std::size_t MiddleRecord() const {
+    return Records() == 0 ? std::string::npos : HeaderLength() + Records() / 2 * RecordLength();
+  }
+  // The offsets in the file of the field descriptors, up to the terminator.
+  std::vector<std::size_t> Descriptors() const {
+    std::vector<std::size_t> at;
+    for (std::size_t d = 32; d + 32 <= std::min(bytes.size(), HeaderLength()) && bytes[d] != 0x0D; d += 32) at.push_back(d);
+    return at;
+  }
+  // The offset within a record of the first field of one of the types, and its length; {0, 0} for none.
+  std::pair<std::size_t, std::size_t> FirstField(std::string_view types) const {
+    std::size_t offset = 1;  // after the deletion flag
+    for (const std::size_t d : Descriptors()) {
+      const std::size_t length = static_cast<unsigned char>(bytes[d + 16]);
+      if (types.find(bytes[d + 11]) != std::string_view::npos) return {offset, length};
+      offset += length;
+    }
+    return {0, 0};
+  }
+};
+
+// A damage that rewrites some bytes of a table file.
+inline Damage DbfBytesDamage(std::string name, std::function<void(DbfFile&)> change, bool metByEveryReader) {
+  return {std::move(name),
+          [change](const fs::path& company, const SampleTable& table) -> std::shared_ptr<void> {
+            DbfFile file(company, table);
+            change(file);
+            file.Write();
+            return nullptr;
+          },
+          false, metByEveryReader};
+}
+
 // The damages of a table that is one file: cut in the middle of a record (the
 // middle record, of a table with records), zero length, removed, a folder in
 // its place, and held locked for writing by another program.
 inline std::vector<Damage> DbfFileDamages() {
-  const auto u16 = [](const std::string& bytes, std::size_t at) {
-    return bytes.size() < at + 2 ? std::size_t{0}
-                                 : static_cast<std::size_t>(static_cast<unsigned char>(bytes[at]) |
-                                                            static_cast<unsigned char>(bytes[at + 1]) << 8);
-  };
   return {
       {"cut in a record",
-       [u16](const fs::path& company, const SampleTable& table) -> std::shared_ptr<void> {
-         const fs::path path = TablePath(company, table);
-         std::string bytes;
-         {
-           std::ifstream in(path, std::ios::binary);
-           bytes.assign(std::istreambuf_iterator<char>(in), {});
-         }
-         const std::size_t header = u16(bytes, 8), record = u16(bytes, 10);
-         const std::size_t records = record == 0 || bytes.size() < header ? 0 : (bytes.size() - header) / record;
-         fs::resize_file(path, header + (records / 2) * record + record / 2);
+       [](const fs::path& company, const SampleTable& table) -> std::shared_ptr<void> {
+         const DbfFile file(company, table);
+         fs::resize_file(file.path, file.HeaderLength() + file.Records() / 2 * file.RecordLength() +
+                                        file.RecordLength() / 2);
          return nullptr;
        }},
       {"zero length",
@@ -132,6 +184,59 @@ inline std::vector<Damage> DbfFileDamages() {
        [](const fs::path& company, const SampleTable& table) -> std::shared_ptr<void> {
          return std::make_shared<platform::fake::HeldWriteLock>(TablePath(company, table));
        }},
+  };
+}
+
+// The damages of a table file whose header or records lie about the layout:
+// the header length one byte too large (the file's size still fits: the
+// records would start one byte late), the middle field descriptor with length
+// 0, and the middle record with a deletion flag that is neither blank nor "*"
+// (0x00, "X").
+inline std::vector<Damage> DbfLayoutDamages() {
+  const auto flag = [](char byte) {
+    return [byte](DbfFile& file) {
+      if (const std::size_t at = file.MiddleRecord(); at < file.bytes.size()) file.bytes[at] = byte;
+    };
+  };
+  return {
+      DbfBytesDamage("header length one byte too large",
+                     [](DbfFile& file) {
+                       const std::size_t header = file.HeaderLength(), record = file.RecordLength();
+                       // Without the end-of-file mark one byte more keeps the size fitting the records.
+                       if (record != 0 && file.bytes.size() >= header && (file.bytes.size() - header) % record == 0)
+                         file.bytes.push_back('\x1a');
+                       file.PutU16(8, header + 1);
+                     },
+                     true),
+      DbfBytesDamage("a field of length 0",
+                     [](DbfFile& file) {
+                       const std::vector<std::size_t> descriptors = file.Descriptors();
+                       if (!descriptors.empty()) file.bytes[descriptors[descriptors.size() / 2] + 16] = 0;
+                     },
+                     true),
+      DbfBytesDamage("a record flagged 0x00", flag('\0'), true),
+      DbfBytesDamage("a record flagged \"X\"", flag('X'), true),
+  };
+}
+
+// The damages of a value of the middle record that does not read as its
+// field's type: letters in the first number field ("N" or "F"), and in the
+// first date field ("D"). A table without such a field is left whole; a
+// reader that does not read the field never meets the damage.
+inline std::vector<Damage> DbfValueDamages() {
+  const auto letters = [](std::string_view types) {
+    return [types](DbfFile& file) {
+      const auto [offset, length] = file.FirstField(types);
+      const std::size_t at = file.MiddleRecord();
+      if (length == 0 || at == std::string::npos) return;
+      std::string value = "abc";
+      value.resize(length, ' ');
+      file.bytes.replace(at + offset, length, value);
+    };
+  };
+  return {
+      DbfBytesDamage("a number field holding letters", letters("NF"), false),
+      DbfBytesDamage("a date field holding letters", letters("D"), false),
   };
 }
 

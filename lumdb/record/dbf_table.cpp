@@ -1,6 +1,7 @@
 #include "lumdb/record/dbf_table.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <limits>
 
@@ -11,6 +12,10 @@ constexpr std::size_t kHeaderSize = 32;
 constexpr std::size_t kDescriptorSize = 32;
 constexpr char kFieldTerminator = 0x0D;
 constexpr char kEndOfFile = 0x1A;
+constexpr char kLiveRecord = ' ';
+constexpr char kDeletedRecord = '*';
+// A damaged-records loss lists at most this many records by number.
+constexpr std::size_t kDamagedRecordsNamed = 10;
 // Sequential reading fetches about this many bytes of whole records at a time.
 constexpr std::size_t kBlockBytes = 64 * 1024;
 
@@ -98,12 +103,13 @@ void dbf_table_c::open(std::string_view path) {
   const std::size_t got = file_->ReadAt(kHeaderSize, descriptors);
   if (got < area) return give_up("the field descriptors are cut short");
 
-  bool terminated = false;
+  // The terminator's offset in the file; 0 when none was found.
+  std::uint64_t terminator = 0;
   for (std::size_t at = 0; at < area; at += kDescriptorSize) {
     const char* d = descriptors.data() + at;
     // Visual FoxPro keeps a backlink after the terminator; nothing past it is a field.
     if (d[0] == kFieldTerminator) {
-      terminated = true;
+      terminator = kHeaderSize + at;
       break;
     }
     dbf_field_desc_t field;
@@ -115,8 +121,46 @@ void dbf_table_c::open(std::string_view path) {
     field.decimals = static_cast<std::uint8_t>(d[17]);
     fields_.push_back(std::move(field));
   }
-  if (!terminated && !(got > area && descriptors[area] == kFieldTerminator)) {
+  if (terminator == 0 && got > area && descriptors[area] == kFieldTerminator) terminator = kHeaderSize + area;
+  if (terminator == 0) {
+    // Without the terminator whatever follows the fields (a backlink, the
+    // records) reads as descriptors: the fields are those that fill the record.
     problems_.push_back("the field descriptors end without the terminator byte");
+    std::uint64_t filled = 0;
+    for (std::size_t i = 0; i < fields_.size(); ++i) {
+      if (filled + 1 == header_.record_length) {
+        fields_.resize(i);
+        break;
+      }
+      filled += fields_[i].length;
+    }
+  }
+
+  // A layout that does not fit would read every record shifted, each value
+  // another field's bytes: such a table gives nothing.
+  std::uint64_t fields_length = 0;
+  for (const auto& field : fields_) {
+    if (field.length == 0) return give_up("field " + field.name + " has length 0");
+    fields_length += field.length;
+  }
+  if (fields_length + 1 != header_.record_length) {
+    if (terminator == 0) {
+      return give_up("header length " + Num(header_.header_length) +
+                     " leaves no room for the field descriptors and their terminator");
+    }
+    return give_up("the fields and the deletion flag add up to " + Num(fields_length + 1) +
+                   " bytes, the record length is " + Num(header_.record_length));
+  }
+  // Bytes between the terminator and the first record are a backlink or a
+  // writer's padding; a deletion flag as the last of them says that the first
+  // record begins one byte before where the header puts it.
+  if (terminator != 0 && header_.header_length > terminator + 1 && header_.header_length <= file_size_) {
+    char before_first = 0;
+    if (file_->ReadAt(header_.header_length - 1u, {&before_first, 1}) == 1 &&
+        (before_first == kLiveRecord || before_first == kDeletedRecord)) {
+      return give_up("header length " + Num(header_.header_length) +
+                     " puts the records one byte late: the byte before the first is a deletion flag");
+    }
   }
 
   // Byte 0 of a record is the deletion flag. Visual FoxPro's stored offsets
@@ -124,9 +168,9 @@ void dbf_table_c::open(std::string_view path) {
   // fields out in the record. dBASE IV and some other writers store a memory
   // address there instead: then every field takes its running offset.
   std::vector<std::uint32_t> running_offsets;
-  std::uint64_t running = 1;
+  std::uint32_t running = 1;
   for (const auto& field : fields_) {
-    running_offsets.push_back(static_cast<std::uint32_t>(std::min<std::uint64_t>(running, UINT32_MAX)));
+    running_offsets.push_back(running);
     running += field.length;
   }
   bool stored = false;
@@ -142,20 +186,8 @@ void dbf_table_c::open(std::string_view path) {
                         "the other");
     for (std::size_t i = 0; i < fields_.size(); ++i) fields_[i].offset = running_offsets[i];
   }
-  for (auto& field : fields_) {
-    if (static_cast<std::uint64_t>(field.offset) + field.length > header_.record_length) {
-      field.inside_record = false;
-      lost("field " + field.name + " lies outside the record (offset " + Num(field.offset) + ", length " +
-           Num(field.length) + ", record length " + Num(header_.record_length) + ")");
-    }
-  }
 
   const std::int64_t record_length = header_.record_length;
-  if (record_length == 0) {
-    lost("the record length is 0: no record can be read");
-    header_.record_count = 0;
-    return;
-  }
   const std::int64_t data = static_cast<std::int64_t>(file_size_) - header_.header_length;
   std::int64_t count = std::max<std::int64_t>(data, 0) / record_length;
   if (data < 0) {
@@ -215,10 +247,11 @@ std::error_code dbf_table_c::fail(errc value) {
 
 std::error_code dbf_table_c::read_record(std::int32_t n) {
   const std::int64_t record_length = header_.record_length;
-  if (!is_open() || n < 0 || record_length == 0) return fail(io_error);
+  if (!is_open() || n < 0) return fail(io_error);
   if (n >= block_first_ && n < block_first_ + block_records_) {
     record_ = block_.data() + (n - block_first_) * record_length;
     current_ = n;
+    if (is_damaged()) lose_damaged(n);
     return success;
   }
   if (n >= header_.record_count) return fail(no_data);
@@ -235,15 +268,51 @@ std::error_code dbf_table_c::read_record(std::int32_t n) {
   // The file's size promised the record, so a short read is a read error, and a
   // record lost: the walk it ends is not the whole table.
   if (block_records_ == 0) {
-    lost("record " + Num(n) + " cannot be read");
+    lost("record " + Num(n + 1) + " cannot be read");  // counted from 1, as a user counts them
     return fail(io_error);
   }
   record_ = block_.data();
   current_ = n;
+  if (is_damaged()) lose_damaged(n);
   return success;
 }
 
-bool dbf_table_c::is_deleted() const { return current_ >= 0 && record_ && record_[0] != ' '; }
+bool dbf_table_c::is_deleted() const { return current_ >= 0 && record_[0] == kDeletedRecord; }
+
+bool dbf_table_c::is_damaged() const {
+  return current_ >= 0 && record_[0] != kLiveRecord && record_[0] != kDeletedRecord;
+}
+
+// All damaged records are one loss, which names the first few of them, counted from 1.
+void dbf_table_c::lose_damaged(std::int32_t n) {
+  const auto at = std::lower_bound(damaged_.begin(), damaged_.end(), n);
+  if (at != damaged_.end() && *at == n) return;
+  damaged_.insert(at, n);
+  std::string text;
+  if (damaged_.size() == 1) {
+    char flag[8];
+    std::snprintf(flag, sizeof flag, "0x%02X", static_cast<unsigned char>(record_[0]));
+    text = "record " + Num(n + 1) + " is damaged: its deletion flag is " + flag + ", neither blank nor \"*\"";
+  } else {
+    const std::size_t named = std::min(damaged_.size(), kDamagedRecordsNamed);
+    text = "records";
+    for (std::size_t i = 0; i < named; ++i) {
+      const bool last = i + 1 == damaged_.size();
+      text += (i == 0 ? " " : last ? " and " : ", ") + Num(damaged_[i] + 1);
+    }
+    if (named < damaged_.size()) text += " and " + Num(static_cast<std::int64_t>(damaged_.size() - named)) + " more";
+    text += " are damaged: their deletion flags are neither blank nor \"*\"";
+  }
+  if (damaged_.size() == 1) {
+    damaged_loss_ = losses_.size();
+    damaged_problem_ = problems_.size();
+    losses_.push_back(text);
+    problems_.push_back(std::move(text));
+  } else {
+    losses_[damaged_loss_] = text;
+    problems_[damaged_problem_] = std::move(text);
+  }
+}
 
 int dbf_table_c::field_index(std::string_view name) const {
   for (std::size_t i = 0; i < fields_.size(); ++i) {
@@ -255,7 +324,6 @@ int dbf_table_c::field_index(std::string_view name) const {
 std::string_view dbf_table_c::field_value(int i) const {
   if (i < 0 || static_cast<std::size_t>(i) >= fields_.size() || !record_) return {};
   const dbf_field_desc_t& field = fields_[static_cast<std::size_t>(i)];
-  if (!field.inside_record) return std::string_view(record_, 0);
   const char* begin = record_ + field.offset;
   const char* end = begin + field.length;
   // Most fields are mostly blank: eight blanks at a time, then one by one.

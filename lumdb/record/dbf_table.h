@@ -4,7 +4,10 @@
 // deletion flag, and field texts with blanks trimmed. Nothing from the file is
 // trusted: a damaged header, descriptor or record never makes the reader
 // touch bytes outside its buffers, and what it could not read is listed in
-// problems().
+// problems(). A layout that does not fit (fields that do not add up to the
+// record, a field of length 0, a header length that puts the records
+// elsewhere) leaves the table unopened with the loss said; a record whose
+// deletion flag is neither blank nor "*" is damaged, not deleted.
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -32,7 +35,6 @@ struct dbf_field_desc_t {
   std::uint32_t offset = 0;  // within the record; byte 0 is the deletion flag
   std::uint8_t length = 0;
   std::uint8_t decimals = 0;
-  bool inside_record = true;  // false: the descriptor points past the record; its value reads as empty
 };
 
 // Visual FoxPro's version byte: its header holds a 263-byte backlink after the fields.
@@ -62,7 +64,11 @@ class dbf_table_c {
   std::error_code first() { return read_record(0); }
   std::error_code next() { return read_record(current_ + 1); }
   std::int32_t current_record() const { return current_; }
+  // A deletion flag of "*"; false when no record is current.
   bool is_deleted() const;
+  // A deletion flag neither blank nor "*": the record is neither live nor
+  // deleted, and is a loss (see losses()) once read.
+  bool is_damaged() const;
 
   // Position of the field in fields(), names compared without regard to case; -1 when absent.
   int field_index(std::string_view name) const;
@@ -89,6 +95,7 @@ class dbf_table_c {
  private:
   void open(std::string_view path);
   void lost(std::string problem);
+  void lose_damaged(std::int32_t n);
   std::error_code fail(errc value);
 
   dbf_header_t header_;
@@ -106,6 +113,9 @@ class dbf_table_c {
   std::int32_t current_ = -1;
   std::vector<std::string> problems_;
   std::vector<std::string> losses_;
+  std::vector<std::int32_t> damaged_;  // the damaged records read, in order
+  std::size_t damaged_loss_ = 0;       // their loss in losses_ and problems_, once there is one
+  std::size_t damaged_problem_ = 0;
 };
 
 }  // namespace lumdb

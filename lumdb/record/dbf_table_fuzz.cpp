@@ -1,7 +1,10 @@
 // libFuzzer target: any bytes as a DBF file. The reader must neither crash
-// nor touch memory outside its buffers, whatever the header claims.
+// nor touch memory outside its buffers, whatever the header claims, and a
+// record it reads as damaged (a deletion flag neither blank nor "*", never
+// deleted) is a loss of the table.
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <string>
 
 #include "lumdb/record/dbf_table.h"
@@ -16,7 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const int fields = static_cast<int>(table.fields().size());
   int records = 0;
   for (auto ec = table.first(); !ec && records < 10000; ec = table.next(), ++records) {
-    (void)table.is_deleted();
+    if (table.is_damaged() && (table.is_deleted() || table.losses().empty())) std::abort();
     for (int i = -1; i <= fields; ++i) table.field_text(i, text);
   }
   // Random access past the end and back.

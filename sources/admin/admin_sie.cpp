@@ -48,7 +48,7 @@ std::vector<SieBookingYear> CAdminSie::ReadBookingYears() {
 // A company with booking years has a chart of accounts: without it the files would hold no account.
 bool CAdminSie::HasAccountOutsideRange(const SieBookingYears& years) {
   CKontoDb accounts(Folder());
-  KeepTableRows(accounts, true);
+  bool outside = false;
   std::size_t currentYearAccounts = 0, previousYearAccounts = 0;
   for (bool more = accounts.MoveFirstRecord(); more; more = accounts.MoveNextRecord()) {
     const std::string yearId = accounts.GetYearId();
@@ -57,8 +57,10 @@ bool CAdminSie::HasAccountOutsideRange(const SieBookingYears& years) {
     if (!ofCurrentYear && !ofPreviousYear) continue;
     (ofCurrentYear ? currentYearAccounts : previousYearAccounts) += 1;
     const int account = ToInt(accounts.GetAccount());
-    if (account < 1000 || account > 8999) return true;
+    outside = outside || account < 1000 || account > 8999;
   }
+  // After the walk to the end, which finds every damaged record.
+  KeepTableRows(accounts, true);
   KeepAccountCounts(currentYearAccounts, previousYearAccounts);
-  return false;
+  return outside;
 }

@@ -49,8 +49,9 @@ void CAdminArticleDb::ReadPrices() {
 void CAdminArticleDb::ReadIncludesVat() {
   CAdminPriceListDb lists(Folder());
   bool found = false;
-  for (bool live = lists.MoveFirstRecord(); live && !found; live = lists.MoveNextRecord()) {
-    if (lists.GetPriceListCode() == priceListCode_) {
+  // Walked to the end, past the list found, so that no damaged record goes unsaid.
+  for (bool live = lists.MoveFirstRecord(); live; live = lists.MoveNextRecord()) {
+    if (!found && lists.GetPriceListCode() == priceListCode_) {
       if (const auto unread = lists.FirstUnreadValue({lists.IncludesVatColumn()})) {
         prices_.clear();
         sideTableRows_.push_back(

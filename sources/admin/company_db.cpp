@@ -21,13 +21,15 @@ CAdminCompanyDb::CAdminCompanyDb(std::string folder, std::string fileName)
   table_ = std::make_unique<lumdb::dbf_table_c>(path_);
   exists_ = platform::PathExists(path_);
   if (!table_->is_open()) {
-    WriteLog("Misslyckades öppna filen " + path_);
+    // Why a file that is there is not read (a lock, a layout that does not fit).
+    WriteLog("Misslyckades öppna filen " + path_ + (IsDamaged() ? ": " + Losses() : ""));
     return;
   }
   for (const auto& problem : table_->problems()) WriteLog(path_ + ": " + problem);
   const std::error_code ec = table_->first();
   if (!ec) {
     hasRecords_ = true;
+    LogDamagedRecord();  // a settings table's record is read as it stands, never walked
   } else if (ec.value() != lumdb::no_data) {
     WriteLog("Misslyckades öppna filen " + path_);
   }
@@ -41,7 +43,7 @@ bool CAdminCompanyDb::MoveFirstRecord() {
     if (ec.value() != lumdb::no_data) LoseRecord();
     return false;
   }
-  return table_->is_deleted() ? SkipDeleted() : true;
+  return IsLive() || SkipDeleted();
 }
 
 bool CAdminCompanyDb::MoveNextRecord() {
@@ -50,7 +52,7 @@ bool CAdminCompanyDb::MoveNextRecord() {
     if (ec.value() != lumdb::no_data) LoseRecord();
     return false;
   }
-  return table_->is_deleted() ? SkipDeleted() : true;
+  return IsLive() || SkipDeleted();
 }
 
 bool CAdminCompanyDb::SkipDeleted() {
@@ -60,8 +62,24 @@ bool CAdminCompanyDb::SkipDeleted() {
       if (ec.value() != lumdb::no_data) LoseRecord();
       return false;
     }
-  } while (table_->is_deleted());
+  } while (!IsLive());
   return true;
+}
+
+// A damaged record is passed over like a deleted one, but is a loss of the table (AddDamageRows).
+bool CAdminCompanyDb::IsLive() {
+  if (table_->is_damaged()) {
+    LogDamagedRecord();
+    return false;
+  }
+  return !table_->is_deleted();
+}
+
+// Once: all damaged records are one loss.
+void CAdminCompanyDb::LogDamagedRecord() {
+  if (damageLogged_ || !table_->is_damaged()) return;
+  damageLogged_ = true;
+  LoseRecord();
 }
 
 // A closed table fails its reads too, but loses nothing: the walk is over.
@@ -77,11 +95,16 @@ void CAdminCompanyDb::CloseTable() {
   if (table_) table_->close();
 }
 
+std::string CAdminCompanyDb::Losses() const {
+  std::string losses;
+  if (!IsDamaged()) return losses;
+  for (const std::string& loss : table_->losses()) losses += (losses.empty() ? "" : "; ") + loss;
+  return losses;
+}
+
 void CAdminCompanyDb::AddDamageRows(std::vector<ReportRow>& rows, std::string_view cost) const {
   if (IsDamaged()) {
-    std::string losses;
-    for (const std::string& loss : table_->losses()) losses += (losses.empty() ? "" : "; ") + loss;
-    rows.push_back({"", "", report::kError, report::kCaptionError, report::UnreadFileText(fileName_, losses, cost)});
+    rows.push_back({"", "", report::kError, report::kCaptionError, report::UnreadFileText(fileName_, Losses(), cost)});
   }
   rows.insert(rows.end(), sideTableRows_.begin(), sideTableRows_.end());
 }

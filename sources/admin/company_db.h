@@ -24,7 +24,8 @@ class CAdminCompanyDb {
   const std::string& FileName() const { return fileName_; }
   bool HasRecords() const { return hasRecords_; }
 
-  // Makes the first live record current; false when there is none.
+  // Makes the first live record current; false when there is none. A damaged
+  // record (neither live nor deleted) is passed over and makes the table damaged.
   bool MoveFirstRecord();
   // Makes the next live record current; false at the end or on a read error.
   bool MoveNextRecord();
@@ -38,6 +39,8 @@ class CAdminCompanyDb {
   bool Exists() const { return exists_; }
   // Whether the file exists but cannot be read whole (AddDamageRows then gives its row).
   bool IsDamaged() const { return exists_ && !table_->losses().empty(); }
+  // What of the file cannot be read, "; " between; empty when it reads whole.
+  std::string Losses() const;
   // One "Error" row, about the whole kind, when the file exists but cannot be read
   // whole: it names the file and everything of it that could not be read, and
   // ends with `cost` when one is given (what a side table's loss takes from the
@@ -113,12 +116,17 @@ class CAdminCompanyDb {
   std::string_view StoredValue(int column) const;
   // Remembers a record that cannot be read, so that the walk it ends is not taken for the whole table.
   void LoseRecord();
+  // Whether the current record is neither deleted nor damaged.
+  bool IsLive();
+  // Logs the current record when it is the first damaged one.
+  void LogDamagedRecord();
 
   std::string folder_;
   std::string fileName_;
   std::string path_;
   bool exists_ = false;
   bool hasRecords_ = false;
+  bool damageLogged_ = false;
   std::unique_ptr<lumdb::dbf_table_c> table_;
 };
 

@@ -162,6 +162,29 @@ TEST_F(CompanyFolder, DamageIsLoggedAndTheRestIsRead) {
   EXPECT_FALSE(numbers.MoveNextRecord());
 }
 
+// Records whose deletion flag is neither blank nor "*" are passed over, never
+// taken as live: the table is damaged, its row names them, and the log says so once.
+TEST_F(CompanyFolder, DamagedRecordsArePassedOverAndMakeTheTableDamaged) {
+  DbfWriter writer(DbfFormat::DBase3, {{"ID", 'C', 4}, {"NR", 'N', 8}});
+  writer.Add({"A", "1"}).Add({"B", "2"}).AddDeleted({"C", "3"}).Add({"D", "4"}).Add({"E", "5"});
+  std::string bytes = writer.Bytes();
+  bytes[writer.HeaderLength()] = 'X';
+  bytes[writer.HeaderLength() + 3 * writer.RecordLength()] = '\0';
+  tree_.Write("Företag/NEWNUM.DBF", bytes);
+  CAdminNewNumDb numbers(folder());
+  std::string walked;
+  for (bool more = numbers.MoveFirstRecord(); more; more = numbers.MoveNextRecord()) walked += numbers.GetId();
+  EXPECT_EQ(walked, "BE");
+  EXPECT_TRUE(numbers.IsDamaged());
+  std::vector<ReportRow> rows;
+  numbers.AddDamageRows(rows);
+  ASSERT_EQ(rows.size(), 1u);
+  EXPECT_THAT(rows[0].text, ::testing::HasSubstr("NEWNUM.DBF"));
+  EXPECT_THAT(rows[0].text, ::testing::HasSubstr("records 1 and 4 are damaged"));
+  EXPECT_THAT(LogLines(), ElementsAre("2024-05-06 07:08:09 " + Path("NEWNUM.DBF") +
+                                      ": record 1 is damaged: its deletion flag is 0x58, neither blank nor \"*\""));
+}
+
 TEST_F(CompanyFolder, FieldTextCleaners) {
   DbfWriter(DbfFormat::DBase3, {{"ID", 'C', 30}})
       .Add({"12 34\t56-78\r\n9"})

@@ -3,10 +3,13 @@
 // are built and every kind is checked through its upload job, which validates
 // each record locally; nothing goes to the network. The administration program
 // is installed without a development kit, so the SIE check reads the booking
-// years and the chart and then finds no way to export. Aborts when
+// years and the chart and then finds no way to export. Half the mutations flip
+// bytes in the table's header and field descriptors, where one byte off makes
+// the layout lie. Aborts when
 //   - a record the readers read is neither in the upload object nor refused in a row, or
-//   - the table cannot be read whole and a kind it feeds has no row that names it
-//     (company settings: are not held back from the send).
+//   - the table cannot be read whole, or a record the readers read has a deletion
+//     flag that is neither blank nor "*", and a kind it feeds has no row that
+//     names it (company settings: are not held back from the send).
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -15,6 +18,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -125,6 +129,25 @@ void Prepare(const SampleTable& table, bool readWhole) {
   RemoveExportTempFolders();
 }
 
+std::size_t U16(const std::string& bytes, std::size_t at) {
+  return static_cast<unsigned char>(bytes[at]) | static_cast<std::size_t>(static_cast<unsigned char>(bytes[at + 1])) << 8;
+}
+
+// Whether a record the readers read has a deletion flag neither blank nor "*",
+// found from the bytes as the header lays the records out. Of a settings table
+// only the first record is read.
+bool HasDamagedRecord(const SampleTable& table, const std::string& bytes) {
+  if (bytes.size() < 12) return false;
+  const std::size_t header = U16(bytes, 8), record = U16(bytes, 10);
+  if (record == 0) return false;
+  const bool firstOnly = table.name == "PRM.DBF" || table.name == "PRM2.DBF";
+  for (std::size_t at = header; at + record <= bytes.size(); at += record) {
+    if (bytes[at] != ' ' && bytes[at] != '*') return true;
+    if (firstOnly) break;
+  }
+  return false;
+}
+
 void RemoveSample() {
   std::error_code ec;
   fs::remove_all(g_sample->folder.parent_path(), ec);
@@ -184,9 +207,34 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   g_sample->files.Add(path, content);
   {
     platform::ScopedFileOpener use(g_sample->files);
-    const bool readWhole = lumdb::dbf_table_c(path).losses().empty();
-    Prepare(g_sample->tables[picked], readWhole);
+    const SampleTable& table = g_sample->tables[picked];
+    const bool readWhole = lumdb::dbf_table_c(path).losses().empty() && !HasDamagedRecord(table, content);
+    Prepare(table, readWhole);
   }
   g_sample->files.Add(path, g_sample->contents[picked]);
   return 0;
+}
+
+extern "C" std::size_t LLVMFuzzerMutate(std::uint8_t* data, std::size_t size, std::size_t maxSize);
+
+// Half the mutations are libFuzzer's own; the other half flip one to three
+// bytes of the table's header and field descriptors (up to the header length
+// the table gives, or its whole bytes when shorter): a bit, one up or down, or
+// any value.
+extern "C" std::size_t LLVMFuzzerCustomMutator(std::uint8_t* data, std::size_t size, std::size_t maxSize,
+                                               unsigned int seed) {
+  std::minstd_rand random(seed);
+  if (size < 2 || random() % 2 == 0) return LLVMFuzzerMutate(data, size, maxSize);
+  const std::size_t table = size - 1;  // after the byte that picks the table
+  const std::size_t header = table >= 10 ? static_cast<std::size_t>(data[1 + 8] | data[1 + 9] << 8) : table;
+  const std::size_t area = std::clamp<std::size_t>(header, 1, table);
+  for (unsigned flips = 1 + random() % 3; flips > 0; --flips) {
+    std::uint8_t& byte = data[1 + random() % area];
+    switch (random() % 3) {
+      case 0: byte ^= static_cast<std::uint8_t>(1u << random() % 8); break;
+      case 1: byte = static_cast<std::uint8_t>(random() % 2 ? byte + 1 : byte - 1); break;
+      default: byte = static_cast<std::uint8_t>(random()); break;
+    }
+  }
+  return size;
 }

@@ -202,10 +202,12 @@ struct Engine::Table {
 
   enum class Step { kPositioned, kUnreadable, kEnd };
   // To the first live record at or after n; stops on a record that cannot be
-  // read, which the next step goes past.
+  // read (a damaged one too: its deletion flag is neither blank nor "*"),
+  // which the next step goes past.
   Step SeekForward(std::int32_t n) {
     for (; n >= 0 && n < dbf->record_count(); ++n) {
-      if (const std::error_code ec = dbf->read_record(n); ec) {
+      const std::error_code ec = dbf->read_record(n);
+      if (ec || dbf->is_damaged()) {
         if (ec.value() == lumdb::no_data) break;
         current = n;
         atEnd = false;
@@ -227,7 +229,7 @@ struct Engine::Table {
   // The last live record at or before n; the position is kept when there is none.
   bool SeekBackward(std::int32_t n) {
     for (n = std::min(n, dbf->record_count() - 1); n >= 0; --n) {
-      if (!dbf->read_record(n) && !dbf->is_deleted()) {
+      if (!dbf->read_record(n) && !dbf->is_deleted() && !dbf->is_damaged()) {
         current = n;
         atEnd = false;
         unreadable = false;
@@ -244,11 +246,12 @@ struct Engine::Table {
 namespace {
 
 // Walks the live records of a table read on its own (the SIE export's), each
-// given to `take`; false, with what could not be read, when a record cannot be read.
+// given to `take`; false, with what could not be read, when a record cannot be
+// read or is damaged.
 template <class Take>
 bool ForEachLiveRecord(lumdb::dbf_table_c& table, std::string& why, Take take) {
   for (std::int32_t n = 0; n < table.record_count(); ++n) {
-    if (table.read_record(n)) {
+    if (table.read_record(n) || table.is_damaged()) {
       why = UnreadableRecordText(n);
       return false;
     }

@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <functional>
 #include <map>
 #include <random>
@@ -378,6 +379,41 @@ TEST_F(EngineTest, ARecordThatCannotBeReadIsNoEnd) {
   EXPECT_THAT(numbers, ElementsAre("A100", "A101"));
   EXPECT_EQ(results.size(), count + 1);  // two records read, every other one reported, then the end
   engine_.Close();  // its files are the opener's, which goes first
+}
+
+// A record whose deletion flag is neither blank nor "*" is damaged: no move
+// stands on it, each that meets it says so as of a record that cannot be read,
+// and the SIE export writes no file from a table that holds one.
+TEST_F(EngineTest, ADamagedRecordIsOneThatCannotBeRead) {
+  const auto damageFirstRecord = [this](const char* table, char flag) {
+    const std::filesystem::path file = Company() / table;
+    std::string bytes = platform::ReadWholeFile(file).value();
+    bytes[U16At(bytes, fixtures::kDbfHeaderLengthAt)] = flag;
+    std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes;
+  };
+  for (const char flag : {'X', '\0'}) {
+    SCOPED_TRACE(static_cast<int>(flag));
+    SetUp();
+    damageFirstRecord("ARTICLE.DBF", flag);
+    damageFirstRecord("ACCOUNT.DBF", flag);
+    ReportedErrors reported(engine_);
+    Open();
+    const std::string unreadable = std::to_string(vardo_error::kUnreadableRecord) + " " +
+                                   std::to_string(vardo_table::kArticle) + " record 1 cannot be read";
+    EXPECT_EQ(engine_.First(vardo_table::kArticle), kVardoPositionFailed);
+    EXPECT_THAT(reported.Take(), ElementsAre(unreadable));
+    EXPECT_EQ(Text(vardo_table::kArticle, "ARTNO"), "");
+    EXPECT_EQ(engine_.Next(vardo_table::kArticle), 0);
+    EXPECT_EQ(Text(vardo_table::kArticle, "ARTNO"), "A101");
+    EXPECT_EQ(engine_.Prev(vardo_table::kArticle), kVardoPositionFailed);  // never back onto it
+    EXPECT_EQ(Text(vardo_table::kArticle, "ARTNO"), "A101");
+    EXPECT_THAT(reported.Take(), ::testing::IsEmpty());
+
+    EXPECT_EQ(engine_.ExportSie((tree_ / "SIE.SE").c_str(), 4, DateValue(kYear, 1, 1)), kCannotWrite);
+    EXPECT_THAT(reported.Take(), ElementsAre(std::to_string(vardo_error::kUnreadableRecord) + " " +
+                                             std::to_string(vardo_table::kAccount) + " record 1 cannot be read"));
+    engine_.Close();
+  }
 }
 
 // An independent reader of SIE 4 files: CP437 text, CRLF lines, "#LABEL" and
