@@ -93,6 +93,7 @@ CSqlAdminArticleDb::CSqlAdminArticleDb(std::string companyFolder, std::string pr
     preferLargest(englishLanguage_, englishPath_);
   }
 
+  NameRowsBy(artNumber_);
   // Walked once, forward: the walk passes over an article's further rows without going back.
   auto recordset = std::make_unique<lumdb::dbrecordset_fwd_c>(session()->connection(), query);
   int joinId = 0;

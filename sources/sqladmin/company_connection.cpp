@@ -84,6 +84,22 @@ std::string CompanySession::FailureWords(std::error_code error) {
   return words;
 }
 
+std::string UnreadableValueText(const lumdb::datamodel_c& model, const lumdb::unreadable_value_t& value) {
+  const lumdb::field_desc_t* column = model.field_by_id(value.field->id);
+  std::string name = column ? column->name : "?";
+  if (column && column->table) name = column->table->name + "." + name;
+  const char* kind = "ett tal";
+  if (value.field->sql_type == lumdb::sql_date || value.field->sql_type == lumdb::sql_timestamp) kind = "ett datum";
+  if (value.field->sql_type == lumdb::sql_bit) kind = "en flagga (0 eller 1)";
+  return "kolumnen " + name + " har värdet \"" + value.text + "\", som inte är " + kind;
+}
+
+void ThrowOnUnreadableValue(const lumdb::dbrecordset_fwd_c& recordset) {
+  const std::vector<lumdb::unreadable_value_t>& values = recordset.statement().unreadable_values();
+  const lumdb::datamodel_c* model = recordset.datamodel();
+  if (!values.empty() && model) throw std::runtime_error(UnreadableValueText(*model, values.front()));
+}
+
 lumdb::dbrecordset_fwd_c OpenForwardRecordset(lumdb::sqldb_c* connection, const lumdb::query_c& query) {
   lumdb::dbrecordset_fwd_c recordset(connection, query);
   recordset.set_lock_mode(lumdb::lm_none);
@@ -93,7 +109,7 @@ lumdb::dbrecordset_fwd_c OpenForwardRecordset(lumdb::sqldb_c* connection, const 
 
 void FetchFirstRow(lumdb::dbrecordset_fwd_c& recordset) {
   const std::error_code fetched = recordset.fetch();
-  if (!fetched) return;
+  if (!fetched) return ThrowOnUnreadableValue(recordset);
   if (fetched.value() == lumdb::no_data) throw std::runtime_error("tabellen har ingen rad");
   throw lumdb::db_error(fetched);
 }
@@ -171,6 +187,8 @@ bool CAdmDbSql::MoveFirst() {
   if (!recordset_ || connectionError_) return false;
   const lumdb::datamodel_scope scope = ModelScope();
   unreadRowsReason_.clear();
+  unreadableValues_ = 0;
+  unreadableColumns_.clear();
   return Moved(scrollable_ ? scrollable_->move_first() : forward_->move_first());
 }
 
@@ -182,10 +200,46 @@ bool CAdmDbSql::MoveNext() {
 
 bool CAdmDbSql::Moved(std::error_code result) {
   lastMoveError_ = result;
-  if (!result) return true;
-  if (result.value() != lumdb::no_data && unreadRowsReason_.empty())
-    unreadRowsReason_ = FailureText("kunde inte läsas till slut", result);
+  if (!result) {
+    const lumdb::datamodel_c* model = session_->datamodel();
+    for (const lumdb::unreadable_value_t& value : recordset_->statement().unreadable_values()) {
+      ++unreadableValues_;
+      const lumdb::field_desc_t* column = model ? model->field_by_id(value.field->id) : nullptr;
+      if (column == nullptr || column->table == nullptr) continue;
+      std::string name = column->table->name + "." + column->name;
+      if (std::find(unreadableColumns_.begin(), unreadableColumns_.end(), name) == unreadableColumns_.end())
+        unreadableColumns_.push_back(std::move(name));
+    }
+    return true;
+  }
+  if (result.value() != lumdb::no_data && unreadRowsReason_.empty()) {
+    const std::string place = FetchFailurePlace();
+    const std::string words = FailureText("kunde inte läsas till slut (" + place + ")", result);
+    unreadRowsReason_ = place + " kan inte hämtas: " + words;
+  }
   return false;
+}
+
+std::string CAdmDbSql::FetchFailurePlace() const {
+  const lumdb::sqlstmt_c& statement = recordset_->statement();
+  const lumdb::datamodel_c* model = session_->datamodel();
+  std::string place;
+  if (const lumdb::field_c* failed = statement.failed_field()) {
+    const lumdb::field_desc_t* column = model ? model->field_by_id(failed->id) : nullptr;
+    if (column) place = "kolumnen " + (column->table ? column->table->name + "." : std::string()) + column->name;
+  }
+  // The row's key is named only when its values were taken: a failed fetch leaves the earlier row's.
+  const lumdb::field_c* key = nullptr;
+  if (recordKey_ && statement.failed_row_taken())
+    key = Rows().row_for_field(recordKey_->id, nullptr).find_field(recordKey_->id, nullptr);
+  if (key && key != statement.failed_field() && !key->is_null()) {
+    place += (place.empty() ? "posten " : " i posten ") + key->to_string();
+  } else if (forward_) {
+    place += (place.empty() ? "rad " : " på rad ") + std::to_string(forward_->rows_read() + 1);
+  } else if (place.empty()) {
+    place = "en rad";
+  }
+  return place;
 }
 
 std::string CAdmDbSql::FailureText(std::string_view what, std::error_code error) {
@@ -207,8 +261,38 @@ std::string CAdmDbSql::UnreadText() const {
   }
   if (!unconnectedReason_.empty()) return "Företagets databas kan inte öppnas: " + unconnectedReason_;
   if (!unopenedReason_.empty()) return "Tabellen " + TableName() + " kan inte läsas: " + unopenedReason_;
-  if (!unreadRowsReason_.empty()) return "Tabellen " + TableName() + " kan inte läsas helt: " + unreadRowsReason_;
+  std::string lost = unreadRowsReason_;
+  if (unreadableValues_ > 0) {
+    std::string columns;
+    for (const std::string& column : unreadableColumns_) columns += (columns.empty() ? "" : ", ") + column;
+    lost += (lost.empty() ? "" : "; ") + std::to_string(unreadableValues_) +
+            (unreadableValues_ == 1 ? " värde kan inte läsas som sin kolumns typ (" : " värden kan inte läsas som sin kolumns typ (") +
+            columns + ")";
+  }
+  if (!lost.empty()) return "Tabellen " + TableName() + " kan inte läsas helt: " + lost;
   return {};
+}
+
+bool CAdmDbSql::CheckValues(std::vector<ReportRow>& rows, const std::string& key, const std::string& name,
+                            std::initializer_list<const lumdb::field_desc_t*> notSent) const {
+  if (!recordset_ || connectionError_ || CurrentRow() < 0) return true;
+  const lumdb::datamodel_c* model = session_->datamodel();
+  bool sent = true;
+  for (const lumdb::unreadable_value_t& value : recordset_->statement().unreadable_values()) {
+    const std::string text = UnreadableValueText(*model, value);
+    const bool warning = std::any_of(notSent.begin(), notSent.end(), [&](const lumdb::field_desc_t* column) {
+      return column != nullptr && column->id == value.field->id;
+    });
+    if (warning) {
+      rows.push_back(report::RecordRow(key, name, report::kWarning, report::kCaptionWarning,
+                                       "Värdet lämnas tomt: " + text + "."));
+    } else {
+      rows.push_back(report::RecordRow(key, name, report::kError, report::kCaptionError,
+                                       "Posten överförs inte: " + text + "."));
+      sent = false;
+    }
+  }
+  return sent;
 }
 
 void CAdmDbSql::AddUnreadRowsRow(std::vector<ReportRow>& rows) const {

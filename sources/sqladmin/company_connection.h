@@ -1,6 +1,7 @@
 #pragma once
 // Opening the database of an SQL company, and the base of its readers: the
 // session, the reader's scrollable recordset, record navigation and column text.
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -67,12 +68,20 @@ std::error_code OpenCompanySession(DataSourceInfo& info, CompanySession& session
 std::string NarrowText(const std::wstring& text);
 
 
+// What a value that does not read as its column's type is, for a row: the
+// column (table and name) and the text it holds.
+std::string UnreadableValueText(const lumdb::datamodel_c& model, const lumdb::unreadable_value_t& value);
+
 // Runs the query forward-only; throws lumdb::db_error when it cannot be opened.
 lumdb::dbrecordset_fwd_c OpenForwardRecordset(lumdb::sqldb_c* connection, const lumdb::query_c& query);
 // Stands the recordset on its first row. Throws lumdb::db_error when the row
 // cannot be fetched, and std::runtime_error ("tabellen har ingen rad") when there
 // is none: a table of the company's settings without its row has no value to give.
+// A value of the row that does not read as its column's type throws as ThrowOnUnreadableValue.
 void FetchFirstRow(lumdb::dbrecordset_fwd_c& recordset);
+// Throws std::runtime_error naming the first value of the current row that does
+// not read as its column's type: a setting is never sent as another value.
+void ThrowOnUnreadableValue(const lumdb::dbrecordset_fwd_c& recordset);
 // The field of the first row; throw as OpenForwardRecordset and FetchFirstRow.
 int QueryFirstInt(lumdb::sqldb_c* connection, const lumdb::query_c& query, int fieldId);
 std::wstring QueryFirstWString(lumdb::sqldb_c* connection, int fieldId, const lumdb::query_c& query);
@@ -126,6 +135,12 @@ class CAdmDbSql {
   std::string UnreadText() const;
   // The error row of UnreadText, so a table read short is never reported as whole.
   void AddUnreadRowsRow(std::vector<ReportRow>& rows) const;
+  // A row for each value of the current row that does not read as its column's
+  // type, about the record `key` and `name`: an Error row, and false (the record
+  // is refused), for a value that decides what is sent; a Warning row for one of
+  // the columns `notSent`, which the record is read with but does not send.
+  bool CheckValues(std::vector<ReportRow>& rows, const std::string& key, const std::string& name,
+                   std::initializer_list<const lumdb::field_desc_t*> notSent = {}) const;
   const std::string& companyFolder() const { return companyFolder_; }
   // The statement the reader runs, "?" for its parameters; empty without a recordset.
   std::string StatementText() const;
@@ -135,12 +150,16 @@ class CAdmDbSql {
   // keeps the result as the connection error.
   void OpenRecordset(std::unique_ptr<lumdb::dbrecordset_fwd_c> recordset);
   void OpenRecordset(std::unique_ptr<lumdb::dbrecordset_scroll_c> recordset);
+  // The column whose value names a row that cannot be fetched (the register or invoice number).
+  void NameRowsBy(const lumdb::field_desc_t* key) { recordKey_ = key; }
 
  private:
   void Open(std::unique_ptr<lumdb::dbrecordset_base_c> recordset);
   const lumdb::data_reader_i& Rows() const;
   std::int64_t CurrentRow() const;
   bool Moved(std::error_code result);
+  // What a failed fetch names: the column and the row it stood on.
+  std::string FetchFailurePlace() const;
   std::string TableName() const;  // the recordset's main table
   // The driver's message for a failure of this table, also written to the log.
   std::string FailureText(std::string_view what, std::error_code error);
@@ -156,5 +175,9 @@ class CAdmDbSql {
   std::string unconnectedReason_;  // empty unless the database could not be opened
   std::string unopenedReason_;    // empty unless the recordset could not be opened
   std::string unreadRowsReason_;  // empty while every move succeeded or ended after the last row
+  // The values met in the walk that did not read as their column's type, and their columns.
+  int unreadableValues_ = 0;
+  std::vector<std::string> unreadableColumns_;
+  const lumdb::field_desc_t* recordKey_ = nullptr;
   std::string companyFolder_;
 };

@@ -107,6 +107,7 @@ void SqlRegisterDb::OpenRegister(const lumdb::datamodel_c& model, const SqlTable
       if (field != nullptr) query.add_order_by(lumdb::colexpr_c(field->id, contactPath_, lumdb::ck_column));
   }
 
+  NameRowsBy(keys.number);
   auto open = [&](auto recordset) {
     int joinId = 0;
     if (termsJoin) (void)recordset->add_join(terms.table->id, {keys.terms->id}, {termsCode->id}, nullptr, &joinId);
