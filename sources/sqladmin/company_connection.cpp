@@ -7,6 +7,7 @@
 
 #include "app/application.h"
 #include "app/desktop/desktop_programs.h"
+#include "lumdb/query/filter.h"
 #include "lumdb/query/query.h"
 #include "lumdb/record/dbobj.h"
 #include "lumdb/record/errors.h"
@@ -254,6 +255,35 @@ std::string CAdmDbSql::TableName() const {
   return table ? table->name : std::string();
 }
 
+void CAdmDbSql::RefuseRowsWithUnreadableFlag(const lumdb::table_desc_t& table, const lumdb::field_desc_t* flag,
+                                             const lumdb::field_desc_t* key, const lumdb::field_desc_t* name,
+                                             bool walked, const lumdb::filter_node_t* also) {
+  if (!session_ || connectionError_ || flag == nullptr || key == nullptr || !session_->LockMet().empty()) return;
+  const lumdb::datamodel_scope scope = ModelScope();
+  const lumdb::colexpr_c column(flag->id);
+  // Neither clear nor set, and not NULL: on SQL Server, whose flags hold nothing else, no row.
+  lumdb::filter_node_t noFlag = lumdb::filter_and_copy(lumdb::filter_node_t(column, lumdb::fo_not_equal, false),
+                                                       lumdb::filter_node_t(column, lumdb::fo_not_equal, true));
+  if (also) noFlag = lumdb::filter_and_copy(noFlag, *also);
+  std::vector<lumdb::colexpr_c> columns{lumdb::colexpr_c(key->id), column};
+  if (name) columns.emplace_back(name->id);
+  lumdb::query_c query(session_.get());
+  query.setup_select(table.id, columns, &noFlag);
+  try {
+    lumdb::dbrecordset_fwd_c rows = OpenForwardRecordset(session_->connection(), query);
+    while (!rows.fetch()) {
+      for (const lumdb::unreadable_value_t& value : rows.statement().unreadable_values()) {
+        if (value.field->id != flag->id) continue;
+        flaggedRows_.push_back({NarrowText(rows.get_wstring(key->id)), name ? NarrowText(rows.get_wstring(name->id)) : "",
+                                table.name + "." + flag->name, UnreadableValueText(*session_->datamodel(), value), walked});
+      }
+    }
+  } catch (const lumdb::db_error& error) {
+    // The reader's own statement meets what failed here and says so; a lock is not waited on again.
+    (void)session_->FailureWords(error.code());
+  }
+}
+
 std::string CAdmDbSql::UnreadText() const {
   if (!session_) return {};  // no SQL company
   if (const std::string model = DataModelFailure(*session_->datamodel()); !model.empty()) {
@@ -262,12 +292,15 @@ std::string CAdmDbSql::UnreadText() const {
   if (!unconnectedReason_.empty()) return "Företagets databas kan inte öppnas: " + unconnectedReason_;
   if (!unopenedReason_.empty()) return "Tabellen " + TableName() + " kan inte läsas: " + unopenedReason_;
   std::string lost = unreadRowsReason_;
-  if (unreadableValues_ > 0) {
-    std::string columns;
-    for (const std::string& column : unreadableColumns_) columns += (columns.empty() ? "" : ", ") + column;
-    lost += (lost.empty() ? "" : "; ") + std::to_string(unreadableValues_) +
-            (unreadableValues_ == 1 ? " värde kan inte läsas som sin kolumns typ (" : " värden kan inte läsas som sin kolumns typ (") +
-            columns + ")";
+  std::vector<std::string> columns = unreadableColumns_;
+  for (const FlaggedRow& row : flaggedRows_)
+    if (std::find(columns.begin(), columns.end(), row.column) == columns.end()) columns.push_back(row.column);
+  if (const std::size_t values = static_cast<std::size_t>(unreadableValues_) + flaggedRows_.size(); values > 0) {
+    std::string named;
+    for (const std::string& column : columns) named += (named.empty() ? "" : ", ") + column;
+    lost += (lost.empty() ? "" : "; ") + std::to_string(values) +
+            (values == 1 ? " värde kan inte läsas som sin kolumns typ (" : " värden kan inte läsas som sin kolumns typ (") +
+            named + ")";
   }
   if (!lost.empty()) return "Tabellen " + TableName() + " kan inte läsas helt: " + lost;
   return {};
@@ -292,10 +325,22 @@ bool CAdmDbSql::CheckValues(std::vector<ReportRow>& rows, const std::string& key
       sent = false;
     }
   }
+  // A joined row the walk missed, since its flag that picks it does not read.
+  for (const FlaggedRow& row : flaggedRows_) {
+    if (!row.walked || row.key != key) continue;
+    rows.push_back(report::RecordRow(key, name, report::kError, report::kCaptionError, "Posten överförs inte: " + row.text + "."));
+    sent = false;
+  }
   return sent;
 }
 
 void CAdmDbSql::AddUnreadRowsRow(std::vector<ReportRow>& rows) const {
+  // The records a filter on a flag that does not read left out of the walk.
+  for (const FlaggedRow& row : flaggedRows_) {
+    if (!row.walked)
+      rows.push_back(report::RecordRow(row.key, row.name, report::kError, report::kCaptionError,
+                                       "Posten överförs inte: " + row.text + "."));
+  }
   if (std::string text = UnreadText(); !text.empty())
     rows.push_back({"", "", report::kError, report::kCaptionError, std::move(text)});
 }

@@ -152,6 +152,15 @@ class CAdmDbSql {
   void OpenRecordset(std::unique_ptr<lumdb::dbrecordset_scroll_c> recordset);
   // The column whose value names a row that cannot be fetched (the register or invoice number).
   void NameRowsBy(const lumdb::field_desc_t* key) { recordKey_ = key; }
+  // Finds, by a query of its own, the rows of `table` (those `also` lets through)
+  // whose flag column holds what is no flag, a text SQLite lets it hold: a filter
+  // on the flag neither keeps nor leaves them out as the company means. With
+  // `walked` the reader's walk comes upon their records (the flag only picks a
+  // joined row) and CheckValues refuses them by `key`; otherwise the reader's
+  // filter leaves them out and AddUnreadRowsRow refuses them, named by `key` and `name`.
+  void RefuseRowsWithUnreadableFlag(const lumdb::table_desc_t& table, const lumdb::field_desc_t* flag,
+                                    const lumdb::field_desc_t* key, const lumdb::field_desc_t* name, bool walked,
+                                    const lumdb::filter_node_t* also = nullptr);
 
  private:
   void Open(std::unique_ptr<lumdb::dbrecordset_base_c> recordset);
@@ -179,5 +188,10 @@ class CAdmDbSql {
   int unreadableValues_ = 0;
   std::vector<std::string> unreadableColumns_;
   const lumdb::field_desc_t* recordKey_ = nullptr;
+  struct FlaggedRow {
+    std::string key, name, column, text;
+    bool walked = false;
+  };
+  std::vector<FlaggedRow> flaggedRows_;
   std::string companyFolder_;
 };

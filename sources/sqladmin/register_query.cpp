@@ -125,5 +125,6 @@ void SqlRegisterDb::OpenRegister(const lumdb::datamodel_c& model, const SqlTable
   } else {
     open(std::make_unique<lumdb::dbrecordset_fwd_c>(session()->connection(), query));
   }
+  if (inactive != nullptr) RefuseRowsWithUnreadableFlag(*table.table, inactive, keys.number, keys.name, false);
 }
 

@@ -1,6 +1,6 @@
 // The sample SQL company with each table the readers read damaged in turn
 // (dropped, a row that cannot be fetched, a settings table without its row,
-// letters in a number or a date column),
+// letters in a number, date or flag column),
 // and its database file cut, emptied, removed, replaced by a folder or held
 // locked by another program, converted through the job as the demo converts
 // it: nothing is lost without a row, the settings and SIE files go as the
@@ -86,8 +86,9 @@ const lumdb::field_desc_t* FirstColumnOf(const std::string& table, std::initiali
 const std::initializer_list<int> kNumberTypes = {lumdb::sql_smallint, lumdb::sql_integer, lumdb::sql_bigint,
                                                  lumdb::sql_double, lumdb::sql_numeric};
 const std::initializer_list<int> kDateTypes = {lumdb::sql_date, lumdb::sql_timestamp};
+const std::initializer_list<int> kFlagTypes = {lumdb::sql_bit};
 
-// Letters in a number or date column of the table's middle row, which SQLite
+// Letters in a number, date or flag column of the table's middle row, which SQLite
 // keeps as they are, as another program writing into the database may leave them.
 Damage LettersIn(const char* what, std::initializer_list<int> types) {
   return {std::string("a ") + what + " column of the middle row holding letters",
@@ -200,6 +201,7 @@ TEST(SqlDamage, NothingReadShortIsSilent) {
                {{{"PRM", {kImportCompany}, false}, {"PRM2", {kImportCompany}, false}}, {emptied}},
                LetterCases(SampleSqlTables(), "number", kNumberTypes),
                LetterCases(SampleSqlTables(), "date", kDateTypes),
+               LetterCases(SampleSqlTables(), "flag", kFlagTypes),
                // What is lost with a damaged database depends on where the damage lies: each kind
                // that arrives short says so, whatever table its row names.
                {{{samplecompany::kSqlDatabaseFileName, {}, false}}, DatabaseDamages()}});
