@@ -129,9 +129,10 @@ class CAdmDbSql {
   const std::error_code& connectionError() const { return connectionError_; }
   const std::error_code& lastMoveError() const { return lastMoveError_; }
   // What left rows unread: the company's data model that did not load, its
-  // database that could not be opened, a table the database would not give, or
-  // a walk that ended on a failed move rather than after the last row. Empty
-  // when nothing did (a company without a data source reads nothing either).
+  // database that could not be opened, a table the database would not give, a
+  // walk that ended on a failed move rather than after the last row (named by
+  // its column and key), or values met that did not read as their column's type.
+  // Empty when nothing did (a company without a data source reads nothing either).
   std::string UnreadText() const;
   // The error row of UnreadText, so a table read short is never reported as whole.
   void AddUnreadRowsRow(std::vector<ReportRow>& rows) const;

@@ -61,9 +61,9 @@ const std::map<std::string, std::string> kValueColumns = {
 };
 
 // The statement that gives the table's middle row a value its column cannot
-// hold (a text longer than the column, a number that is no number): a row that
-// cannot be fetched, as a damaged page of a database is met by a reader in the
-// middle of its walk.
+// hold: a text longer than the column, a row that cannot be fetched, as a
+// damaged page of a database is met by a reader in the middle of its walk; or a
+// number that is no number, a value that does not read.
 std::string DamageMiddleRow(const std::string& table) {
   const lumdb::datamodel_c& model = *GetDataModelByProductCode("1");
   const lumdb::table_desc_t* described = model.table_by_id(model.table_id_by_name(table));
