@@ -190,6 +190,7 @@ bool CAdmDbSql::MoveFirst() {
   unreadRowsReason_.clear();
   unreadableValues_ = 0;
   unreadableColumns_.clear();
+  lastCountedKey_.clear();
   return Moved(scrollable_ ? scrollable_->move_first() : forward_->move_first());
 }
 
@@ -202,8 +203,15 @@ bool CAdmDbSql::MoveNext() {
 bool CAdmDbSql::Moved(std::error_code result) {
   lastMoveError_ = result;
   if (!result) {
+    const std::vector<lumdb::unreadable_value_t>& values = recordset_->statement().unreadable_values();
+    if (values.empty()) return true;
+    // The further joined rows of a record repeat its values: they are counted once.
+    std::string key = recordKey_ ? GetColumnString(recordKey_) : std::string();
+    const bool repeated = !key.empty() && key == lastCountedKey_;
+    lastCountedKey_ = std::move(key);
+    if (repeated) return true;
     const lumdb::datamodel_c* model = session_->datamodel();
-    for (const lumdb::unreadable_value_t& value : recordset_->statement().unreadable_values()) {
+    for (const lumdb::unreadable_value_t& value : values) {
       ++unreadableValues_;
       const lumdb::field_desc_t* column = model ? model->field_by_id(value.field->id) : nullptr;
       if (column == nullptr || column->table == nullptr) continue;

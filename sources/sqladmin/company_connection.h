@@ -188,6 +188,7 @@ class CAdmDbSql {
   // The values met in the walk that did not read as their column's type, and their columns.
   int unreadableValues_ = 0;
   std::vector<std::string> unreadableColumns_;
+  std::string lastCountedKey_;  // of the last row whose values were counted
   const lumdb::field_desc_t* recordKey_ = nullptr;
   struct FlaggedRow {
     std::string key, name, column, text;
