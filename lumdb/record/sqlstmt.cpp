@@ -263,7 +263,8 @@ struct sqlstmt_c::staged_t {
     }
     if (read) return stored_t::value;
     field.set_null();
-    unreadable_text.assign(text);
+    // Whatever bytes the column holds, the text that tells of them is UTF-8.
+    unreadable_text = platform::Utf8OrWindows1252(text);
     if (!whole) unreadable_text += "…";
     return stored_t::unreadable;
   }
@@ -549,17 +550,30 @@ std::error_code sqlstmt_c::fetched(SQLRETURN rc) {
         connection_->collect_diagnostics(SQL_HANDLE_STMT, handle_, error(not_ready));
     const auto& records = connection_->last_diagnostics();
     for (std::size_t i = 0; i < records.size() && !cut; ++i) {
-      if (records[i].sqlstate == "01004") cut = notes[i], failed_field_ = field_of_diagnostics();
+      if (records[i].sqlstate == "01004") cut = notes[i];
     }
   }
   // The row stands: its other values are taken even when one is not, so that they name it.
   std::error_code failure = unstage_columns();
   if (cut && failed_field_ == nullptr) {
-    // A driver that does not tell the column: the field bound as it is whose length passed its buffer.
-    const auto over = std::find_if(bound_fields_.begin(), bound_fields_.end(), [](const field_c* field) {
-      return field->buffer_length() > 0 && field->indicator >= field->buffer_length();
-    });
-    if (over != bound_fields_.end()) failed_field_ = *over;
+    const auto told = [this](const field_c* field) {
+      return std::any_of(unreadable_.begin(), unreadable_.end(),
+                         [field](const unreadable_value_t& value) { return value.field == field; });
+    };
+    // The column the driver names, else (a driver that does not tell) the field bound
+    // as it is whose length passed its buffer.
+    const field_c* named = field_of_diagnostics();
+    if (named == nullptr) {
+      const auto over = std::find_if(bound_fields_.begin(), bound_fields_.end(), [](const field_c* field) {
+        return field->buffer_length() > 0 && field->indicator >= field->buffer_length();
+      });
+      if (over != bound_fields_.end()) named = *over;
+    }
+    if (named != nullptr && !told(named)) {
+      failed_field_ = named;
+    } else if (!unreadable_.empty()) {
+      cut = success;  // a text cut in a number, date or flag column: told as a value that does not read
+    }
   }
   if (cut || failure) {
     failed_row_taken_ = true;
