@@ -435,6 +435,7 @@ TEST_F(SqliteOdbc, AValueThatIsNoValueOfItsColumnsTypeIsToldNeverReadAsAnother) 
       {sql_double, 0, 0, "'2.5'", "2.5", nullptr},
       {sql_bit, 0, 0, "'x'", nullptr, "x"},
       {sql_bit, 0, 0, "1", "1", nullptr},
+      {sql_bit, 0, 0, "'false'", "0", nullptr},
       {sql_date, 0, 0, "'abc'", nullptr, "abc"},
       {sql_date, 0, 0, "'2026-13-45'", nullptr, "2026-13-45"},
       {sql_date, 0, 0, "'2026-01-31 00:00:00.000'", "2026-01-31", nullptr},

@@ -122,8 +122,17 @@ bool store_typed_text(std::string_view text, field_c& field) {
       return read_whole(text, value) && store_as(field, double_value(field), value);
     }
     case SQL_BIT: {
-      std::int64_t value = 0;  // set for any number but 0, as the server's flag reads
-      if (!read_whole(text, value)) return false;
+      // Set for any number but 0, and the words TRUE and FALSE, as SQL Server makes a flag of them.
+      const auto is_word = [text](std::string_view word) {
+        return std::equal(text.begin(), text.end(), word.begin(), word.end(),
+                          [](char a, char b) { return (a >= 'a' && a <= 'z' ? char(a - 32) : a) == b; });
+      };
+      std::int64_t value = 0;
+      if (is_word("TRUE")) {
+        value = 1;
+      } else if (!is_word("FALSE") && !read_whole(text, value)) {
+        return false;
+      }
       bit_value(field) = value != 0;
       field.indicator = 1;
       return true;
