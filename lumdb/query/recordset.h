@@ -128,6 +128,9 @@ class dbrecordset_base_c : public dbobj_c {
 
   const query_c& query() const { return query_; }
   const alias_map_t& aliases() const { return alias_map_; }
+  // The statement as it read the current row: its values that did not read as
+  // their column's type, the column a failed fetch names.
+  const sqlstmt_c& statement() const { return statement_; }
   const field_set_c& selected_row() const { return selected_row_; }
   const field_set_c& joined_row() const { return joined_row_; }
   std::int64_t exec_count() const { return exec_count_; }

@@ -356,6 +356,11 @@ std::vector<std::error_code> sqldb_c::collect_diagnostics(SQLSMALLINT handle_typ
     record.sqlstate = from_sqlwchar(state, 5);
     record.message = from_sqlwchar(message, static_cast<std::size_t>(std::clamp<SQLSMALLINT>(length, 0, 511)));
     record.native_error = native;
+    if (handle_type == SQL_HANDLE_STMT &&
+        !SQL_SUCCEEDED(SQLGetDiagField(handle_type, handle, number, SQL_DIAG_COLUMN_NUMBER, &record.column,
+                                       SQL_IS_INTEGER, nullptr))) {
+      record.column = 0;
+    }
     records.push_back(std::move(record));
   }
   return map_diagnostics(std::move(records), default_error);

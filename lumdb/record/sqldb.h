@@ -36,6 +36,7 @@ struct diag_record_t {
   std::string message;
   std::string sqlstate;
   SQLINTEGER native_error = 0;
+  SQLINTEGER column = 0;  // the 1-based result column a fetch's record is about; 0 when none or not told
 };
 
 // Drivers tried in this order before any other installed name.

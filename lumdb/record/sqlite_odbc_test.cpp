@@ -410,6 +410,69 @@ TEST_F(SqliteOdbc, EveryFieldTypeMakesTheRoundTrip) {
   EXPECT_EQ(reader.fetch(), make_error<sqlstmt_c>(no_data));
 }
 
+// SQLite lets a number, date or flag column hold any text, which its driver
+// would read as NULL, 0 or the number the text starts with. Such a value reads
+// as NULL and is told with its text; values of the type read as before.
+TEST_F(SqliteOdbc, AValueThatIsNoValueOfItsColumnsTypeIsToldNeverReadAsAnother) {
+  const struct {
+    int type, size, decimals;
+    const char* literal;
+    const char* read;        // get_string of the field, when it reads
+    const char* unreadable;  // the text told, when it does not
+  } cases[] = {
+      {sql_integer, 0, 0, "'abc'", nullptr, "abc"},
+      {sql_integer, 0, 0, "'7y'", nullptr, "7y"},
+      {sql_integer, 0, 0, "5.5", nullptr, "5.5"},
+      {sql_integer, 0, 0, "' 42 '", "42", nullptr},
+      {sql_integer, 0, 0, "''", "", nullptr},
+      {sql_integer, 0, 0, "'åtta'", nullptr, "åtta"},
+      // Longer than any value of the type: told as far as it was fetched.
+      {sql_integer, 0, 0, "replace(hex(zeroblob(35)), '0', 'x')", nullptr, nullptr},
+      {sql_smallint, 0, 0, "70000", nullptr, "70000"},
+      {sql_bigint, 0, 0, "'12x'", nullptr, "12x"},
+      {sql_double, 0, 0, "'abc'", nullptr, "abc"},
+      {sql_double, 0, 0, "'1e999'", nullptr, "Inf"},
+      {sql_double, 0, 0, "'2.5'", "2.5", nullptr},
+      {sql_bit, 0, 0, "'x'", nullptr, "x"},
+      {sql_bit, 0, 0, "1", "1", nullptr},
+      {sql_bit, 0, 0, "'false'", "0", nullptr},
+      {sql_date, 0, 0, "'abc'", nullptr, "abc"},
+      {sql_date, 0, 0, "'2026-13-45'", nullptr, "2026-13-45"},
+      {sql_date, 0, 0, "'2026-01-31 00:00:00.000'", "2026-01-31", nullptr},
+      {sql_timestamp, 0, 0, "'2026-02-30 10:00:00'", nullptr, "2026-02-30 10:00:00"},
+      {sql_timestamp, 0, 0, "'2026-02-28'", "2026-02-28 00:00:00.000000", nullptr},
+      {sql_numeric, 15, 2, "'--3'", nullptr, "--3"},
+      {sql_numeric, 15, 2, "'1e999'", nullptr, "Inf"},
+      {sql_numeric, 15, 2, "1e14", "100000000000000.00", nullptr},
+      {sql_numeric, 15, 2, "NULL", "", nullptr},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.literal) + " as type " + std::to_string(c.type));
+    const std::string table = "V" + std::to_string(&c - cases);
+    run("CREATE TABLE " + table + " (V " + sqldb_c::column_type_sql(c.type, c.size, c.decimals, false, false) + ")");
+    run("INSERT INTO " + table + " VALUES (" + c.literal + ")");
+    field_set_c row;
+    ASSERT_TRUE(row.add_field(1, nullptr, c.type, c.size, c.decimals));
+    sqlstmt_c statement(db());
+    ASSERT_EQ(statement.allocate(false), success);
+    ASSERT_EQ(statement.prepare("SELECT V FROM " + table), success);
+    ASSERT_EQ(statement.bind_column(row, 0), success);
+    ASSERT_EQ(statement.execute(), success);
+    ASSERT_EQ(statement.fetch(), success) << db()->last_diagnostic_text();
+    if (c.read) {
+      EXPECT_EQ(row.get_string(1), c.read);
+      EXPECT_TRUE(statement.unreadable_values().empty());
+    } else {
+      EXPECT_TRUE(row.is_null_at(0));
+      ASSERT_EQ(statement.unreadable_values().size(), 1u);
+      EXPECT_EQ(statement.unreadable_values()[0].field, row.field_at(0));
+      EXPECT_EQ(statement.unreadable_values()[0].text, c.unreadable ? c.unreadable : std::string(63, 'x') + "…");
+    }
+    EXPECT_EQ(statement.fetch(), make_error<sqlstmt_c>(no_data));
+    EXPECT_TRUE(statement.unreadable_values().empty());
+  }
+}
+
 TEST_F(SqliteOdbc, TextLongerThanItsFieldIsNeverCutSilently) {
   run("INSERT INTO KUND VALUES (1, 'Åsa Öberg')");
   for (int type : {sql_varchar, sql_wvarchar}) {
@@ -423,6 +486,9 @@ TEST_F(SqliteOdbc, TextLongerThanItsFieldIsNeverCutSilently) {
     EXPECT_EQ(statement.fetch(), make_error<sqlstmt_c>(not_ready)) << type;
     ASSERT_FALSE(db()->last_diagnostics().empty());
     EXPECT_EQ(db()->last_diagnostics().front().sqlstate, "01004");
+    // The failure names its column; the row stands, so its other values name it.
+    EXPECT_EQ(statement.failed_field(), row.field_at(0));
+    EXPECT_TRUE(statement.failed_row_taken());
   }
 }
 

@@ -1,6 +1,8 @@
 #include "lumdb/record/sqlstmt.h"
 
 #include <algorithm>
+#include <charconv>
+#include <cmath>
 #include <limits>
 
 #include "lumdb/record/errors.h"
@@ -40,6 +42,126 @@ SQLSMALLINT c_type_of(int sql_type) {
 
 bool is_numeric(int sql_type) { return sql_type == SQL_NUMERIC || sql_type == SQL_DECIMAL; }
 
+// Number, date and flag columns, which a driver other than SQL Server's may let
+// hold any text: they are read as their text and taken only when it reads.
+bool is_typed(int sql_type) {
+  switch (sql_type) {
+    case SQL_INTEGER: case SQL_SMALLINT: case SQL_BIGINT: case SQL_DOUBLE: case SQL_DATE: case SQL_TIMESTAMP:
+    case SQL_BIT:
+      return true;
+    default:
+      return false;
+  }
+}
+
+// The whole text as a number of type T (a leading "+" allowed); false for
+// anything else, and the target is left alone.
+template <class T>
+bool read_whole(std::string_view text, T& target) {
+  if (text.size() > 1 && text.front() == '+') text.remove_prefix(1);
+  T value{};
+  const auto [end, failure] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (failure != std::errc() || end != text.data() + text.size()) return false;
+  if constexpr (std::is_floating_point_v<T>) {
+    if (!std::isfinite(value)) return false;
+  }
+  target = value;
+  return true;
+}
+
+// A date, alone or at the start of a time stamp whose date is a real one.
+bool read_date(std::string_view text, DATE_STRUCT& date) {
+  if (parse_date(text, date)) return true;
+  TIMESTAMP_STRUCT stamp{};
+  DATE_STRUCT day{};
+  if (text.size() <= 10 || !parse_date(text.substr(0, 10), day) || !parse_timestamp(text, stamp)) return false;
+  date = day;
+  return true;
+}
+
+bool read_timestamp(std::string_view text, TIMESTAMP_STRUCT& stamp) {
+  DATE_STRUCT day{};
+  if (text.size() > 10 && parse_date(text.substr(0, 10), day)) return parse_timestamp(text, stamp);
+  if (!parse_date(text, day)) return false;
+  stamp = TIMESTAMP_STRUCT{};
+  stamp.year = day.year, stamp.month = day.month, stamp.day = day.day;
+  return true;
+}
+
+template <class T>
+bool store_as(field_c& field, T& storage, const T& value) {
+  storage = value;
+  field.indicator = sizeof(T);
+  return true;
+}
+
+// The text of a number, date or flag column into its field; false when the
+// text is not a value of the column's type. Blanks around it do not count,
+// and a text of blanks alone is no value (NULL).
+bool store_typed_text(std::string_view text, field_c& field) {
+  text = platform::Trim(text);
+  if (text.empty()) {
+    field.set_null();
+    return true;
+  }
+  switch (field.sql_type) {
+    case SQL_SMALLINT: {
+      short value = 0;
+      return read_whole(text, value) && store_as(field, smallint_value(field), value);
+    }
+    case SQL_INTEGER: {
+      int value = 0;
+      return read_whole(text, value) && store_as(field, integer_value(field), value);
+    }
+    case SQL_BIGINT: {
+      std::int64_t value = 0;
+      return read_whole(text, value) && store_as(field, bigint_value(field), value);
+    }
+    case SQL_DOUBLE: {
+      double value = 0;
+      return read_whole(text, value) && store_as(field, double_value(field), value);
+    }
+    case SQL_BIT: {
+      // Set for any number but 0, and the words TRUE and FALSE, as SQL Server makes a flag of them.
+      const auto is_word = [text](std::string_view word) {
+        return std::equal(text.begin(), text.end(), word.begin(), word.end(),
+                          [](char a, char b) { return (a >= 'a' && a <= 'z' ? char(a - 32) : a) == b; });
+      };
+      std::int64_t value = 0;
+      if (is_word("TRUE")) {
+        value = 1;
+      } else if (!is_word("FALSE") && !read_whole(text, value)) {
+        return false;
+      }
+      bit_value(field) = value != 0;
+      field.indicator = 1;
+      return true;
+    }
+    case SQL_DATE: {
+      DATE_STRUCT date{};
+      return read_date(text, date) && store_as(field, date_value(field), date);
+    }
+    case SQL_TIMESTAMP: {
+      TIMESTAMP_STRUCT stamp{};
+      return read_timestamp(text, stamp) && store_as(field, timestamp_value(field), stamp);
+    }
+    default:
+      return false;
+  }
+}
+
+// Decimal text at the number's scale; a text in exponent form (SQLite writes
+// large or small reals so) is read as a finite double and written out in full.
+bool parse_numeric_text(std::string_view text, SQL_NUMERIC_STRUCT& number) {
+  if (parse_numeric(text, number)) return true;
+  double value = 0;
+  if (text.find_first_of("eE") == std::string_view::npos || !read_whole(text, value)) return false;
+  char digits[400];
+  const auto written = std::to_chars(digits, digits + sizeof digits, value, std::chars_format::fixed,
+                                     std::clamp<int>(number.scale, 0, 38));
+  return written.ec == std::errc() && parse_numeric(std::string_view(digits, written.ptr), number);
+}
+
 struct binding_t {
   field_c* field = nullptr;  // null when the row has nothing to bind at the position
   struct {
@@ -62,18 +184,23 @@ binding_t binding_of(field_set_c& row, int position) {
 }  // namespace
 
 // A field that goes to and from the driver through a buffer of another form:
-// narrow (UTF-8) text always as UTF-16, and NUMERIC and GUID values as their
-// text where the driver refuses their structs.
+// narrow (UTF-8) text always as UTF-16, NUMERIC and GUID values as their text
+// where the driver refuses their structs, and number, date and flag columns as
+// their text where the driver would turn a text that is no value into one.
 struct sqlstmt_c::staged_t {
-  enum class form_t { wide_text, numeric_text, guid_text };
+  enum class form_t { wide_text, numeric_text, guid_text, typed_text };
+  // What a fetched value became: the field's value, a text that is no value of
+  // the column's type (the field NULL), or a value the field cannot hold.
+  enum class stored_t { value, unreadable, failed };
 
   staged_t(field_c& f, form_t k) : field(f), form(k) {
     if (form == form_t::wide_text) {
       // Every character of the field may need a surrogate pair.
       wide.resize(static_cast<std::size_t>(field.column_size) * 2 + 1);
     } else {
-      // Sign, 38 digits and the point of a numeric; the 36 characters of a GUID.
-      narrow.resize(48);
+      // Sign, 38 digits and the point of a numeric; the 36 characters of a GUID;
+      // a time stamp with its fraction; and room to show a text that is none of them.
+      narrow.resize(64);
     }
   }
   SQLSMALLINT c_type() const { return form == form_t::wide_text ? SQL_C_WCHAR : SQL_C_CHAR; }
@@ -104,32 +231,51 @@ struct sqlstmt_c::staged_t {
     indicator = SQLLEN(length);
   }
 
-  // The fetched value into the field; false when the field cannot hold it.
-  bool store() {
+  // The fetched value into the field; a text that is no value leaves it NULL
+  // and is kept in `unreadable_text`.
+  stored_t store(std::string& unreadable_text) {
     if (indicator == SQL_NULL_DATA) {
       field.set_null();
-      return true;
+      return stored_t::value;
     }
-    if (indicator < 0 || indicator >= capacity()) return false;  // unknown length or cut short
+    if (indicator < 0) return stored_t::failed;  // the driver did not tell the length
     if (form == form_t::wide_text) {
+      if (indicator >= capacity()) return stored_t::failed;  // cut short
       platform::Utf16ToUtf8(std::u16string_view(wide.data(), std::size_t(indicator) / sizeof(char16_t)), utf8);
-      return field.set_from_string(utf8);
+      return field.set_from_string(utf8) ? stored_t::value : stored_t::failed;
     }
-    const std::string_view text(narrow.data(), std::size_t(indicator));
-    if (form == form_t::numeric_text) {
+    // A text longer than any value of the column is no value of it either.
+    const bool whole = indicator < capacity();
+    const std::string_view text(narrow.data(), whole ? std::size_t(indicator) : narrow.size() - 1);
+    bool read = whole;
+    if (read && form == form_t::numeric_text) {
       SQL_NUMERIC_STRUCT number{};
       number.precision = static_cast<SQLCHAR>(field.column_size);
       number.scale = static_cast<SQLSCHAR>(field.decimals);
-      if (!parse_numeric(platform::Trim(text), number)) return false;
-      numeric_value(field) = number;
-      field.indicator = sizeof number;
-      return true;
+      const std::string_view digits = platform::Trim(text);
+      read = digits.empty() || parse_numeric_text(digits, number);
+      if (digits.empty()) {
+        field.set_null();
+      } else if (read) {
+        numeric_value(field) = number;
+        field.indicator = sizeof number;
+      }
+    } else if (read && form == form_t::guid_text) {
+      SQLGUID guid{};
+      read = parse_guid(platform::Trim(text), guid);
+      if (read) {
+        guid_value(field) = guid;
+        field.indicator = sizeof guid;
+      }
+    } else if (read) {
+      read = store_typed_text(text, field);
     }
-    SQLGUID guid{};
-    if (!parse_guid(platform::Trim(text), guid)) return false;
-    guid_value(field) = guid;
-    field.indicator = sizeof guid;
-    return true;
+    if (read) return stored_t::value;
+    field.set_null();
+    // Whatever bytes the column holds, the text that tells of them is UTF-8.
+    unreadable_text = platform::Utf8OrWindows1252(text);
+    if (!whole) unreadable_text += "…";
+    return stored_t::unreadable;
   }
 
   field_c& field;
@@ -154,8 +300,12 @@ sqlstmt_c::sqlstmt_c(sqlstmt_c&& other) noexcept
       prepared_(std::exchange(other.prepared_, false)),
       position_(other.position_),
       result_rows_(other.result_rows_),
+      bound_fields_(std::move(other.bound_fields_)),
       staged_columns_(std::move(other.staged_columns_)),
-      staged_parameters_(std::move(other.staged_parameters_)) {
+      staged_parameters_(std::move(other.staged_parameters_)),
+      unreadable_(std::move(other.unreadable_)),
+      failed_field_(other.failed_field_),
+      failed_row_taken_(other.failed_row_taken_) {
   if (connection_) connection_->register_statement(this);
 }
 
@@ -173,6 +323,9 @@ void sqlstmt_c::release_handle() {
   column_count_ = parameter_count_ = 0;
   staged_columns_.clear();
   staged_parameters_.clear();
+  bound_fields_.clear();
+  unreadable_.clear();
+  failed_field_ = nullptr;
   position_ = -1;
   result_rows_ = -1;
 }
@@ -290,21 +443,27 @@ std::error_code sqlstmt_c::bind_column(field_set_c& row, int position) {
       return diagnostics();
     }
     staged_columns_.push_back(std::move(staged));
+    bound_fields_.push_back(&field);
     return success;
   };
   if (sql_type == SQL_VARCHAR) return bind_staged(staged_t::form_t::wide_text);
   if (!connection_->is_sql_server()) {
     // Other drivers (SQLite's) refuse the NUMERIC and GUID structs, some only
-    // when the statement runs: those values go as text.
+    // when the statement runs: those values go as text. Their columns may hold
+    // any text, which the driver would read as 0, NULL or a number cut short.
     if (is_numeric(sql_type)) return bind_staged(staged_t::form_t::numeric_text);
     if (sql_type == SQL_GUID) return bind_staged(staged_t::form_t::guid_text);
+    if (is_typed(sql_type)) return bind_staged(staged_t::form_t::typed_text);
   }
   // Without the descriptor's precision and scale a driver fills a NUMERIC struct at scale 0.
   const bool bound = SQL_SUCCEEDED(SQLBindCol(handle_, column, c_type_of(sql_type), value, length, indicator)) &&
                      (!is_numeric(sql_type) || decimals < 1 ||
                       describe_numeric(SQL_ATTR_APP_ROW_DESC, column, field.column_size, decimals, value,
                                        sizeof(SQL_NUMERIC_STRUCT), indicator));
-  if (bound) return success;
+  if (bound) {
+    bound_fields_.push_back(&field);
+    return success;
+  }
   --column_count_;
   return diagnostics();
 }
@@ -355,25 +514,84 @@ std::error_code sqlstmt_c::bind_parameter(field_set_c& row, int position) {
 }
 
 std::error_code sqlstmt_c::unstage_columns() {
+  std::error_code failure = success;
+  std::string text;
   for (auto& staged : staged_columns_) {
-    if (!staged->store()) return error(not_ready);
+    switch (staged->store(text)) {
+      case staged_t::stored_t::value:
+        break;
+      case staged_t::stored_t::unreadable:
+        unreadable_.push_back({&staged->field, std::move(text)});
+        break;
+      case staged_t::stored_t::failed:
+        // The first value that cannot be taken is the failure; the others are still taken.
+        if (failed_field_ == nullptr) failed_field_ = &staged->field;
+        if (!failure) failure = error(not_ready);
+        break;
+    }
   }
-  return success;
+  return failure;
+}
+
+const field_c* sqlstmt_c::field_of_diagnostics() const {
+  for (const diag_record_t& record : connection_->last_diagnostics()) {
+    if (record.column > 0 && static_cast<std::size_t>(record.column) <= bound_fields_.size())
+      return bound_fields_[static_cast<std::size_t>(record.column) - 1];
+  }
+  return nullptr;
 }
 
 std::error_code sqlstmt_c::fetched(SQLRETURN rc) {
+  unreadable_.clear();
+  failed_field_ = nullptr;
+  failed_row_taken_ = false;
   if (rc == SQL_NO_DATA) return error(no_data);
-  if (!SQL_SUCCEEDED(rc)) return diagnostics();
+  if (!SQL_SUCCEEDED(rc)) {
+    // The bound values are undefined after a failed fetch: none of them is taken.
+    const std::error_code failure = diagnostics();
+    if (connection_) failed_field_ = field_of_diagnostics();
+    return failure;
+  }
+  std::error_code cut = success;
   if (rc == SQL_SUCCESS_WITH_INFO && connection_) {
     // Text cut short by the driver (01004) is a failed read, never a silent one.
     const std::vector<std::error_code> notes =
         connection_->collect_diagnostics(SQL_HANDLE_STMT, handle_, error(not_ready));
     const auto& records = connection_->last_diagnostics();
-    for (std::size_t i = 0; i < records.size(); ++i) {
-      if (records[i].sqlstate == "01004") return notes[i];
+    for (std::size_t i = 0; i < records.size() && !cut; ++i) {
+      if (records[i].sqlstate == "01004") cut = notes[i];
     }
   }
-  if (const std::error_code failure = unstage_columns()) return failure;
+  // The row stands: its other values are taken even when one is not, so that they name it.
+  std::error_code failure = unstage_columns();
+  if (cut && failed_field_ == nullptr) {
+    const auto told = [this](const field_c* field) {
+      return std::any_of(unreadable_.begin(), unreadable_.end(),
+                         [field](const unreadable_value_t& value) { return value.field == field; });
+    };
+    // The column the driver names, else (a driver that does not tell) the field bound
+    // as it is whose length passed its buffer.
+    const field_c* named = field_of_diagnostics();
+    if (named == nullptr) {
+      const auto over = std::find_if(bound_fields_.begin(), bound_fields_.end(), [](const field_c* field) {
+        return field->buffer_length() > 0 && field->indicator >= field->buffer_length();
+      });
+      if (over != bound_fields_.end()) named = *over;
+    }
+    if (named != nullptr && !told(named)) {
+      failed_field_ = named;
+    } else if (!unreadable_.empty()) {
+      cut = success;  // a text cut in a number, date or flag column: told as a value that does not read
+    }
+  }
+  if (cut || failure) {
+    failed_row_taken_ = true;
+    if (!cut && connection_) {
+      // A value the driver gave whole that its field cannot hold: words of our own.
+      failure = connection_->map_diagnostics({{"värdet får inte plats i fältet", "22001", 0, 0}}, failure).front();
+    }
+    return cut ? cut : failure;
+  }
   if (row_status_ && *row_status_ == SQL_ROW_DELETED) return error(row_deleted);
   return success;
 }
@@ -486,6 +704,8 @@ std::error_code sqlstmt_c::unbind() {
   if (!SQL_SUCCEEDED(SQLFreeStmt(handle_, SQL_UNBIND))) return diagnostics();
   column_count_ = 0;
   staged_columns_.clear();
+  bound_fields_.clear();
+  unreadable_.clear();
   if (!SQL_SUCCEEDED(SQLFreeStmt(handle_, SQL_RESET_PARAMS))) return diagnostics();
   parameter_count_ = 0;
   staged_parameters_.clear();

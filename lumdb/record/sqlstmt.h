@@ -5,6 +5,7 @@
 // fetching and scrolling; and the scoped transaction.
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <string_view>
 #include <system_error>
 #include <vector>
@@ -14,8 +15,17 @@
 
 namespace lumdb {
 
+class field_c;
 class field_set_c;
 class sqldb_c;
+
+// A value of the fetched row that does not read as its column's type: a driver
+// that lets a number, date or flag column hold any text (SQLite's) would turn
+// it into 0, NULL or the number its text starts with. The field is NULL instead.
+struct unreadable_value_t {
+  const field_c* field = nullptr;
+  std::string text;  // as the driver gave it
+};
 
 class sqlstmt_c {
  public:
@@ -54,6 +64,16 @@ class sqlstmt_c {
   void release_handle();
   std::error_code diagnostics();
 
+  // The values of the row the last fetch stood on that did not read as their
+  // column's type; empty when every value read.
+  const std::vector<unreadable_value_t>& unreadable_values() const { return unreadable_; }
+  // The field of the column a failed fetch names (the driver's diagnostic, or
+  // a value the field cannot hold); null when the failure names no column.
+  const field_c* failed_field() const { return failed_field_; }
+  // Whether the values of the row a fetch failed on were taken all the same
+  // (a text cut short): its other columns then name the row.
+  bool failed_row_taken() const { return failed_row_taken_; }
+
   std::int64_t row_count() const;
   // The 0-based current row; -1 before the first row, after the last, or when unknown.
   std::int64_t row_number() const;
@@ -78,7 +98,10 @@ class sqlstmt_c {
   std::error_code error_of(SQLRETURN rc);
   void track_position(SQLSMALLINT orientation, SQLLEN offset);
   std::error_code stage_parameters();
+  // The staged values into their fields; the failure of the first that cannot be taken.
   std::error_code unstage_columns();
+  // The bound field a diagnostic of the last call names; null when none does.
+  const field_c* field_of_diagnostics() const;
   std::int64_t cursor_rows() const;
   // Precision, scale and buffers of a NUMERIC column or parameter on the application descriptor.
   bool describe_numeric(SQLINTEGER descriptor_attribute, SQLSMALLINT number, SQLLEN precision, SQLLEN scale,
@@ -95,8 +118,12 @@ class sqlstmt_c {
   // (SQL_ATTR_ROW_NUMBER unknown on a static cursor) still have one.
   std::int64_t position_ = -1;
   std::int64_t result_rows_ = -1;  // rows of the result when a fetch found out
+  std::vector<field_c*> bound_fields_;  // by result column, from the first
   std::vector<std::unique_ptr<staged_t>> staged_columns_;
   std::vector<std::unique_ptr<staged_t>> staged_parameters_;
+  std::vector<unreadable_value_t> unreadable_;
+  const field_c* failed_field_ = nullptr;
+  bool failed_row_taken_ = false;
 };
 
 class scoped_trans_c {

@@ -93,6 +93,7 @@ CSqlAdminArticleDb::CSqlAdminArticleDb(std::string companyFolder, std::string pr
     preferLargest(englishLanguage_, englishPath_);
   }
 
+  NameRowsBy(artNumber_);
   // Walked once, forward: the walk passes over an article's further rows without going back.
   auto recordset = std::make_unique<lumdb::dbrecordset_fwd_c>(session()->connection(), query);
   int joinId = 0;
@@ -114,6 +115,12 @@ CSqlAdminArticleDb::CSqlAdminArticleDb(std::string companyFolder, std::string pr
     (void)recordset->set_join_filter(joinId, english.table->id, filter);
   }
   OpenRecordset(std::move(recordset));
+  RefuseRowsWithUnreadableFlag(*art.table, inactive, artNumber_, artName_, false);
+  if (pricesJoin && !priceListName_.empty()) {
+    // An article whose price row in the list has a base flag that does not read has no price to send.
+    const lumdb::filter_node_t inList(lumdb::colexpr_c(priceList_->id), kEqual, priceListName_);
+    RefuseRowsWithUnreadableFlag(*prices.table, priceIsBase_, priceArticle_, nullptr, true, &inList);
+  }
 }
 
 bool CSqlAdminArticleDb::IsAvailable() { return IdentifyCompany(companyFolder(), false).edition != 200; }

@@ -17,7 +17,7 @@ class CSqlAdminArticleDb : public I_QZ_Articles, public CAdmDbSql {
   int GetRecordCount() override { return CAdmDbSql::GetRecordCount(); }
   void Close() override { ReleaseStatement(); }
   void AddWarnings(std::vector<ReportRow>& rows) override;
-  bool CheckCurrent(std::vector<ReportRow>& rows) override { return true; }
+  bool CheckCurrent(std::vector<ReportRow>& rows) override { return CheckValues(rows, GetNumber(), GetName()); }
   bool IsCurrentCounted() override { return true; }
   bool MoveFirst() override { return walk_.MoveFirst(*this, artNumber_); }
   bool MoveNext() override { return walk_.MoveNext(*this, artNumber_); }

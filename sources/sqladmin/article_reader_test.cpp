@@ -202,3 +202,46 @@ TEST_F(SqlArticles, AnUnreachableOrEmptyCompanyReadsNothing) {
 }
 
 }  // namespace
+
+namespace {
+
+// A number or flag that SQLite lets hold letters, in the article's own row or in
+// the price rows that decide its price: the article is refused with a row that
+// names it and the column, whether the walk meets it or its filter would leave
+// it out, and never sent without its price or as inactive.
+TEST_F(SqlArticles, ANumberOrFlagThatDoesNotReadRefusesTheArticleWithItsRow) {
+  const struct {
+    const char* change;
+    const char* column;
+  } cases[] = {
+      {"UPDATE ART SET INAKTIV = 'nej' WHERE ARTNR = 'B2'", "ART.INAKTIV"},
+      {"UPDATE ART SET ILAGER = 'många' WHERE ARTNR = 'B2'", "ART.ILAGER"},
+      {"UPDATE ART SET H_TYPID = '7x' WHERE ARTNR = 'B2'", "ART.H_TYPID"},
+      {"UPDATE PRIS SET PRIS = '--3' WHERE ARTNR = 'B2'", "PRIS.PRIS"},
+      {"UPDATE PRIS SET GRUND = 'ja' WHERE ARTNR = 'B2'", "PRIS.GRUND"},
+      {"UPDATE PRISL SET INKLMOMS = 'kanske' WHERE PRISL = 'A'", "PRISL.INKLMOMS"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.change);
+    CSqlAdminArticleDb articles(Company(std::string("ftg") + std::to_string(&c - cases),
+                                        std::string(kArticleTables) +
+                                            ";INSERT INTO ART VALUES ('A1', 'Spik', 'st', '1', 1, 0, 0);"
+                                            "INSERT INTO ART VALUES ('B2', 'Skruv', 'st', '1', 12.5, 7, 0);"
+                                            "INSERT INTO PRIS VALUES ('B2', 'A', 100, 1);" +
+                                            c.change),
+                                "A");
+    std::vector<std::string> sent;
+    std::vector<ReportRow> rows;
+    for (bool more = articles.MoveFirst(); more; more = articles.MoveNext())
+      if (articles.CheckCurrent(rows)) sent.push_back(articles.GetNumber());
+    articles.AddWarnings(rows);
+    EXPECT_EQ(sent, std::vector<std::string>{"A1"});
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(std::tie(rows[0].key, rows[0].name, rows[0].kind), std::tie("B2", "Skruv", report::kError));
+    EXPECT_NE(rows[0].text.find(std::string("kolumnen ") + c.column + " har värdet"), std::string::npos) << rows[0].text;
+    EXPECT_EQ(rows[1].text, std::string("Tabellen ART kan inte läsas helt: 1 värde kan inte läsas som sin kolumns typ (") +
+                                c.column + ")");
+  }
+}
+
+}  // namespace

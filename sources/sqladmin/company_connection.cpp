@@ -85,6 +85,22 @@ std::string CompanySession::FailureWords(std::error_code error) {
   return words;
 }
 
+std::string UnreadableValueText(const lumdb::datamodel_c& model, const lumdb::unreadable_value_t& value) {
+  const lumdb::field_desc_t* column = model.field_by_id(value.field->id);
+  std::string name = column ? column->name : "?";
+  if (column && column->table) name = column->table->name + "." + name;
+  const char* kind = "ett tal";
+  if (value.field->sql_type == lumdb::sql_date || value.field->sql_type == lumdb::sql_timestamp) kind = "ett datum";
+  if (value.field->sql_type == lumdb::sql_bit) kind = "en flagga (0 eller 1)";
+  return "kolumnen " + name + " har värdet \"" + value.text + "\", som inte är " + kind;
+}
+
+void ThrowOnUnreadableValue(const lumdb::dbrecordset_fwd_c& recordset) {
+  const std::vector<lumdb::unreadable_value_t>& values = recordset.statement().unreadable_values();
+  const lumdb::datamodel_c* model = recordset.datamodel();
+  if (!values.empty() && model) throw std::runtime_error(UnreadableValueText(*model, values.front()));
+}
+
 lumdb::dbrecordset_fwd_c OpenForwardRecordset(lumdb::sqldb_c* connection, const lumdb::query_c& query) {
   lumdb::dbrecordset_fwd_c recordset(connection, query);
   recordset.set_lock_mode(lumdb::lm_none);
@@ -94,7 +110,7 @@ lumdb::dbrecordset_fwd_c OpenForwardRecordset(lumdb::sqldb_c* connection, const 
 
 void FetchFirstRow(lumdb::dbrecordset_fwd_c& recordset) {
   const std::error_code fetched = recordset.fetch();
-  if (!fetched) return;
+  if (!fetched) return ThrowOnUnreadableValue(recordset);
   if (fetched.value() == lumdb::no_data) throw std::runtime_error("tabellen har ingen rad");
   throw lumdb::db_error(fetched);
 }
@@ -181,6 +197,9 @@ bool CAdmDbSql::MoveFirst() {
   if (!recordset_ || connectionError_) return false;
   const lumdb::datamodel_scope scope = ModelScope();
   unreadRowsReason_.clear();
+  unreadableValues_ = 0;
+  unreadableColumns_.clear();
+  lastCountedKey_.clear();
   if (released_) {
     released_ = false;
     if (const std::error_code opened = recordset_->open()) return Moved(opened);
@@ -196,9 +215,30 @@ bool CAdmDbSql::MoveNext() {
 
 bool CAdmDbSql::Moved(std::error_code result) {
   lastMoveError_ = result;
-  if (!result) return true;
-  if (result.value() != lumdb::no_data && unreadRowsReason_.empty())
-    unreadRowsReason_ = FailureText("kunde inte läsas till slut", result);
+  if (!result) {
+    const std::vector<lumdb::unreadable_value_t>& values = recordset_->statement().unreadable_values();
+    if (values.empty()) return true;
+    // The further joined rows of a record repeat its values: they are counted once.
+    std::string key = recordKey_ ? GetColumnString(recordKey_) : std::string();
+    const bool repeated = !key.empty() && key == lastCountedKey_;
+    lastCountedKey_ = std::move(key);
+    if (repeated) return true;
+    const lumdb::datamodel_c* model = session_->datamodel();
+    for (const lumdb::unreadable_value_t& value : values) {
+      ++unreadableValues_;
+      const lumdb::field_desc_t* column = model ? model->field_by_id(value.field->id) : nullptr;
+      if (column == nullptr || column->table == nullptr) continue;
+      std::string name = column->table->name + "." + column->name;
+      if (std::find(unreadableColumns_.begin(), unreadableColumns_.end(), name) == unreadableColumns_.end())
+        unreadableColumns_.push_back(std::move(name));
+    }
+    return true;
+  }
+  if (result.value() != lumdb::no_data && unreadRowsReason_.empty()) {
+    const std::string place = FetchFailurePlace();
+    const std::string words = FailureText("kunde inte läsas till slut (" + place + ")", result);
+    unreadRowsReason_ = place + " kan inte hämtas: " + words;
+  }
   ReleaseStatement();
   return false;
 }
@@ -208,6 +248,28 @@ void CAdmDbSql::ReleaseStatement() {
   const lumdb::datamodel_scope scope = ModelScope();
   recordset_->close();
   released_ = true;
+}
+
+std::string CAdmDbSql::FetchFailurePlace() const {
+  const lumdb::sqlstmt_c& statement = recordset_->statement();
+  const lumdb::datamodel_c* model = session_->datamodel();
+  std::string place;
+  if (const lumdb::field_c* failed = statement.failed_field()) {
+    const lumdb::field_desc_t* column = model ? model->field_by_id(failed->id) : nullptr;
+    if (column) place = "kolumnen " + (column->table ? column->table->name + "." : std::string()) + column->name;
+  }
+  // The row's key is named only when its values were taken: a failed fetch leaves the earlier row's.
+  const lumdb::field_c* key = nullptr;
+  if (recordKey_ && statement.failed_row_taken())
+    key = Rows().row_for_field(recordKey_->id, nullptr).find_field(recordKey_->id, nullptr);
+  if (key && key != statement.failed_field() && !key->is_null()) {
+    place += (place.empty() ? "posten " : " i posten ") + key->to_string();
+  } else if (forward_) {
+    place += (place.empty() ? "rad " : " på rad ") + std::to_string(forward_->rows_read() + 1);
+  } else if (place.empty()) {
+    place = "en rad";
+  }
+  return place;
 }
 
 std::string CAdmDbSql::FailureText(std::string_view what, std::error_code error) {
@@ -231,6 +293,35 @@ std::string CAdmDbSql::TableName() const {
   return table ? table->name : std::string();
 }
 
+void CAdmDbSql::RefuseRowsWithUnreadableFlag(const lumdb::table_desc_t& table, const lumdb::field_desc_t* flag,
+                                             const lumdb::field_desc_t* key, const lumdb::field_desc_t* name,
+                                             bool walked, const lumdb::filter_node_t* also) {
+  if (!session_ || connectionError_ || flag == nullptr || key == nullptr || !session_->LockMet().empty()) return;
+  const lumdb::datamodel_scope scope = ModelScope();
+  const lumdb::colexpr_c column(flag->id);
+  // Neither clear nor set, and not NULL: on SQL Server, whose flags hold nothing else, no row.
+  lumdb::filter_node_t noFlag = lumdb::filter_and_copy(lumdb::filter_node_t(column, lumdb::fo_not_equal, false),
+                                                       lumdb::filter_node_t(column, lumdb::fo_not_equal, true));
+  if (also) noFlag = lumdb::filter_and_copy(noFlag, *also);
+  std::vector<lumdb::colexpr_c> columns{lumdb::colexpr_c(key->id), column};
+  if (name) columns.emplace_back(name->id);
+  lumdb::query_c query(session_.get());
+  query.setup_select(table.id, columns, &noFlag);
+  try {
+    lumdb::dbrecordset_fwd_c rows = OpenForwardRecordset(session_->connection(), query);
+    while (!rows.fetch()) {
+      for (const lumdb::unreadable_value_t& value : rows.statement().unreadable_values()) {
+        if (value.field->id != flag->id) continue;
+        flaggedRows_.push_back({NarrowText(rows.get_wstring(key->id)), name ? NarrowText(rows.get_wstring(name->id)) : "",
+                                table.name + "." + flag->name, UnreadableValueText(*session_->datamodel(), value), walked});
+      }
+    }
+  } catch (const lumdb::db_error& error) {
+    // The reader's own statement meets what failed here and says so; a lock is not waited on again.
+    (void)session_->FailureWords(error.code());
+  }
+}
+
 std::string CAdmDbSql::UnreadText() const {
   if (!session_) return {};  // no SQL company
   if (const std::string model = DataModelFailure(*session_->datamodel()); !model.empty()) {
@@ -238,11 +329,56 @@ std::string CAdmDbSql::UnreadText() const {
   }
   if (!unconnectedReason_.empty()) return "Företagets databas kan inte öppnas: " + unconnectedReason_;
   if (!unopenedReason_.empty()) return "Tabellen " + TableName() + " kan inte läsas: " + unopenedReason_;
-  if (!unreadRowsReason_.empty()) return "Tabellen " + TableName() + " kan inte läsas helt: " + unreadRowsReason_;
+  std::string lost = unreadRowsReason_;
+  std::vector<std::string> columns = unreadableColumns_;
+  for (const FlaggedRow& row : flaggedRows_)
+    if (std::find(columns.begin(), columns.end(), row.column) == columns.end()) columns.push_back(row.column);
+  if (const std::size_t values = static_cast<std::size_t>(unreadableValues_) + flaggedRows_.size(); values > 0) {
+    std::string named;
+    for (const std::string& column : columns) named += (named.empty() ? "" : ", ") + column;
+    lost += (lost.empty() ? "" : "; ") + std::to_string(values) +
+            (values == 1 ? " värde kan inte läsas som sin kolumns typ (" : " värden kan inte läsas som sin kolumns typ (") +
+            named + ")";
+  }
+  if (!lost.empty()) return "Tabellen " + TableName() + " kan inte läsas helt: " + lost;
   return {};
 }
 
+bool CAdmDbSql::CheckValues(std::vector<ReportRow>& rows, const std::string& key, const std::string& name,
+                            std::initializer_list<const lumdb::field_desc_t*> notSent) const {
+  if (!recordset_ || connectionError_ || CurrentRow() < 0) return true;
+  const lumdb::datamodel_c* model = session_->datamodel();
+  bool sent = true;
+  for (const lumdb::unreadable_value_t& value : recordset_->statement().unreadable_values()) {
+    const std::string text = UnreadableValueText(*model, value);
+    const bool warning = std::any_of(notSent.begin(), notSent.end(), [&](const lumdb::field_desc_t* column) {
+      return column != nullptr && column->id == value.field->id;
+    });
+    if (warning) {
+      rows.push_back(report::RecordRow(key, name, report::kWarning, report::kCaptionWarning,
+                                       "Värdet lämnas tomt: " + text + "."));
+    } else {
+      rows.push_back(report::RecordRow(key, name, report::kError, report::kCaptionError,
+                                       "Posten överförs inte: " + text + "."));
+      sent = false;
+    }
+  }
+  // A joined row the walk missed, since its flag that picks it does not read.
+  for (const FlaggedRow& row : flaggedRows_) {
+    if (!row.walked || row.key != key) continue;
+    rows.push_back(report::RecordRow(key, name, report::kError, report::kCaptionError, "Posten överförs inte: " + row.text + "."));
+    sent = false;
+  }
+  return sent;
+}
+
 void CAdmDbSql::AddUnreadRowsRow(std::vector<ReportRow>& rows) const {
+  // The records a filter on a flag that does not read left out of the walk.
+  for (const FlaggedRow& row : flaggedRows_) {
+    if (!row.walked)
+      rows.push_back(report::RecordRow(row.key, row.name, report::kError, report::kCaptionError,
+                                       "Posten överförs inte: " + row.text + "."));
+  }
   if (std::string text = UnreadText(); !text.empty())
     rows.push_back({"", "", report::kError, report::kCaptionError, std::move(text)});
 }

@@ -1,6 +1,7 @@
 #pragma once
 // Opening the database of an SQL company, and the base of its readers: the
 // session, the reader's scrollable recordset, record navigation and column text.
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -68,12 +69,20 @@ std::error_code OpenCompanySession(DataSourceInfo& info, CompanySession& session
 std::string NarrowText(const std::wstring& text);
 
 
+// What a value that does not read as its column's type is, for a row: the
+// column (table and name) and the text it holds.
+std::string UnreadableValueText(const lumdb::datamodel_c& model, const lumdb::unreadable_value_t& value);
+
 // Runs the query forward-only; throws lumdb::db_error when it cannot be opened.
 lumdb::dbrecordset_fwd_c OpenForwardRecordset(lumdb::sqldb_c* connection, const lumdb::query_c& query);
 // Stands the recordset on its first row. Throws lumdb::db_error when the row
 // cannot be fetched, and std::runtime_error ("tabellen har ingen rad") when there
 // is none: a table of the company's settings without its row has no value to give.
+// A value of the row that does not read as its column's type throws as ThrowOnUnreadableValue.
 void FetchFirstRow(lumdb::dbrecordset_fwd_c& recordset);
+// Throws std::runtime_error naming the first value of the current row that does
+// not read as its column's type: a setting is never sent as another value.
+void ThrowOnUnreadableValue(const lumdb::dbrecordset_fwd_c& recordset);
 // The field of the first row; throw as OpenForwardRecordset and FetchFirstRow.
 int QueryFirstInt(lumdb::sqldb_c* connection, const lumdb::query_c& query, int fieldId);
 std::wstring QueryFirstWString(lumdb::sqldb_c* connection, int fieldId, const lumdb::query_c& query);
@@ -128,12 +137,19 @@ class CAdmDbSql {
   const std::error_code& connectionError() const { return connectionError_; }
   const std::error_code& lastMoveError() const { return lastMoveError_; }
   // What left rows unread: the company's data model that did not load, its
-  // database that could not be opened, a table the database would not give, or
-  // a walk that ended on a failed move rather than after the last row. Empty
-  // when nothing did (a company without a data source reads nothing either).
+  // database that could not be opened, a table the database would not give, a
+  // walk that ended on a failed move rather than after the last row (named by
+  // its column and key), or values met that did not read as their column's type.
+  // Empty when nothing did (a company without a data source reads nothing either).
   std::string UnreadText() const;
   // The error row of UnreadText, so a table read short is never reported as whole.
   void AddUnreadRowsRow(std::vector<ReportRow>& rows) const;
+  // A row for each value of the current row that does not read as its column's
+  // type, about the record `key` and `name`: an Error row, and false (the record
+  // is refused), for a value that decides what is sent; a Warning row for one of
+  // the columns `notSent`, which the record is read with but does not send.
+  bool CheckValues(std::vector<ReportRow>& rows, const std::string& key, const std::string& name,
+                   std::initializer_list<const lumdb::field_desc_t*> notSent = {}) const;
   const std::string& companyFolder() const { return companyFolder_; }
   // The statement the reader runs, "?" for its parameters; empty without a recordset.
   std::string StatementText() const;
@@ -143,12 +159,25 @@ class CAdmDbSql {
   // keeps the result as the connection error.
   void OpenRecordset(std::unique_ptr<lumdb::dbrecordset_fwd_c> recordset);
   void OpenRecordset(std::unique_ptr<lumdb::dbrecordset_scroll_c> recordset);
+  // The column whose value names a row that cannot be fetched (the register or invoice number).
+  void NameRowsBy(const lumdb::field_desc_t* key) { recordKey_ = key; }
+  // Finds, by a query of its own, the rows of `table` (those `also` lets through)
+  // whose flag column holds what is no flag, a text SQLite lets it hold: a filter
+  // on the flag neither keeps nor leaves them out as the company means. With
+  // `walked` the reader's walk comes upon their records (the flag only picks a
+  // joined row) and CheckValues refuses them by `key`; otherwise the reader's
+  // filter leaves them out and AddUnreadRowsRow refuses them, named by `key` and `name`.
+  void RefuseRowsWithUnreadableFlag(const lumdb::table_desc_t& table, const lumdb::field_desc_t* flag,
+                                    const lumdb::field_desc_t* key, const lumdb::field_desc_t* name, bool walked,
+                                    const lumdb::filter_node_t* also = nullptr);
 
  private:
   void Open(std::unique_ptr<lumdb::dbrecordset_base_c> recordset);
   const lumdb::data_reader_i& Rows() const;
   std::int64_t CurrentRow() const;
   bool Moved(std::error_code result);
+  // What a failed fetch names: the column and the row it stood on.
+  std::string FetchFailurePlace() const;
   std::string TableName() const;  // the recordset's main table
   // "TABLE.COLUMN" of a filter term's column.
   std::string ColumnName(const lumdb::filter_node_t& term) const;
@@ -167,5 +196,15 @@ class CAdmDbSql {
   std::string unopenedReason_;    // empty unless the recordset could not be opened
   std::string unreadRowsReason_;  // empty while every move succeeded or ended after the last row
   bool released_ = false;         // the recordset's result was given back
+  // The values met in the walk that did not read as their column's type, and their columns.
+  int unreadableValues_ = 0;
+  std::vector<std::string> unreadableColumns_;
+  std::string lastCountedKey_;  // of the last row whose values were counted
+  const lumdb::field_desc_t* recordKey_ = nullptr;
+  struct FlaggedRow {
+    std::string key, name, column, text;
+    bool walked = false;
+  };
+  std::vector<FlaggedRow> flaggedRows_;
   std::string companyFolder_;
 };

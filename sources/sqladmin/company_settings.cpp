@@ -123,13 +123,19 @@ void CSqlAdminCompanySettingsDb::ReadDatabase(DataSourceInfo& info) {
     lumdb::dbrecordset_fwd_c rows = OpenForwardRecordset(connection, query);
     std::error_code fetched;
     while (!(fetched = rows.fetch())) {
+      ThrowOnUnreadableValue(rows);
       int* target = nullptr;
-      switch (rows.get_int(id)) {
+      const int series = rows.get_int(id);
+      switch (series) {
         case 3: target = &settings_.nextCustomerInvoiceNumber; break;
         case 2: target = &settings_.nextCustomerOrderNumber; break;
         case 1: target = &settings_.nextCustomerQuoteNumber; break;
         default: continue;
       }
+      // A series without its next number has none to send: 0 would go out as the company's.
+      const lumdb::field_c* next = rows.row_for_field(nr, nullptr).find_field(nr, nullptr);
+      if (next == nullptr || next->is_null())
+        throw std::runtime_error("kolumnen NEWNUM.NR saknar värde i raden med ID " + std::to_string(series));
       *target = static_cast<int>(static_cast<std::uint32_t>(rows.get_int64(nr)));
     }
     // A row that cannot be fetched is not the end of the number series.

@@ -14,8 +14,9 @@ class CSqlAdminCompanySettingsDb : public StoredCompanySettings {
 
   bool IsAvailable() override { return true; }
   // One error row for each table (PRM, PRM2, NEWNUM) that could not be read, with
-  // the driver's words, and for a database or data model that could not be
-  // opened: the settings are then missing, never sent made up.
+  // the driver's words, or that holds a value that does not read as its column's
+  // type or a number series without its next number; and for a database or data
+  // model that could not be opened: the settings are then missing, never sent made up.
   void AddWarnings(std::vector<ReportRow>& rows) override;
   bool MoveFirst() override { return true; }
   bool MoveNext() override { return true; }

@@ -157,6 +157,21 @@ TEST_F(CompanyConnection, EachSettingsTableThatCannotBeReadGivesItsRow) {
       {"PRM2 without rows", std::string(kParameters) + ";INSERT INTO PRM (ORGNR) VALUES ('1')",
        {"Tabellen PRM2 kan inte läsas: tabellen har ingen rad"}},
       {"NEWNUM missing", without("NEWNUM"), {"Tabellen NEWNUM kan inte läsas: "}},
+      // A value that does not read, or a next number that is not there, is not sent as 0 or another value.
+      {"NEWNUM.NR NULL", whole + ";UPDATE NEWNUM SET NR = NULL WHERE ID = 3",
+       {"Tabellen NEWNUM kan inte läsas: kolumnen NEWNUM.NR saknar värde i raden med ID 3"}},
+      {"NEWNUM.NR letters", whole + ";UPDATE NEWNUM SET NR = 'abc' WHERE ID = 2",
+       {"Tabellen NEWNUM kan inte läsas: kolumnen NEWNUM.NR har värdet \"abc\", som inte är ett tal"}},
+      {"NEWNUM.NR cut number", whole + ";UPDATE NEWNUM SET NR = '12x' WHERE ID = 1",
+       {"Tabellen NEWNUM kan inte läsas: kolumnen NEWNUM.NR har värdet \"12x\""}},
+      {"NEWNUM.ID letters", whole + ";UPDATE NEWNUM SET ID = 'x' WHERE ID = 4",
+       {"Tabellen NEWNUM kan inte läsas: kolumnen NEWNUM.ID har värdet \"x\""}},
+      {"PRM2 letters", whole + ";UPDATE PRM2 SET MVSREDPER = 'kvartal'",
+       {"Tabellen PRM2 kan inte läsas: kolumnen PRM2.MVSREDPER har värdet \"kvartal\", som inte är ett tal"}},
+      {"PRM flag letters", whole + ";UPDATE PRM SET EJ_FSKATT = 'nej'",
+       {"Tabellen PRM kan inte läsas: kolumnen PRM.EJ_FSKATT har värdet \"nej\", som inte är en flagga (0 eller 1)"}},
+      // Another series without its number is not one the company sends.
+      {"NR NULL of another series", whole + ";UPDATE NEWNUM SET NR = NULL WHERE ID = 4", {}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);

@@ -74,6 +74,7 @@ CSqlAdminCustomerLedgerItems::CSqlAdminCustomerLedgerItems(std::string companyFo
   for (const lumdb::field_desc_t* field : columns_) selected.emplace_back(field->id);
   query.setup_select(documents.table->id, selected, &open);
   query.set_order_by(column(kNumber));
+  NameRowsBy(columns_[kNumber]);
   // Walked once, forward.
   OpenRecordset(std::make_unique<lumdb::dbrecordset_fwd_c>(session()->connection(), query));
 }
@@ -93,6 +94,8 @@ void CSqlAdminCustomerLedgerItems::AddWarnings(std::vector<ReportRow>& rows) {
 bool CSqlAdminCustomerLedgerItems::IsAvailable() { return IsOpenInvoiceKindAvailable(link_, companyFolder(), 200); }
 
 bool CSqlAdminCustomerLedgerItems::CheckCurrent(std::vector<ReportRow>& rows) {
+  // The fourth VAT amount is read with the invoice but not sent.
+  if (!CheckValues(rows, Text(kNumber), "", {columns_[kVat4]})) return false;
   const std::string type = Text(kInvoiceType);
   if (type == "f" || type == "k") return true;
   ReportRow row = report::RecordRow(Text(kNumber), "", report::kError, report::kCaptionError, "");

@@ -167,6 +167,79 @@ TEST_F(SqlCustomerInvoices, AnUnreadableLinkKeepsBothKindsBackWithARowInEachSect
   EXPECT_NE(linkLines[0].find(folder), std::string::npos) << linkLines[0];
 }
 
+// The invoices a walk lets through, as the prepare walks them, and every row it gives.
+struct Walked {
+  std::vector<int> numbers;
+  std::vector<ReportRow> rows;
+};
+Walked Walk(I_QZ_CustomerLedgerItems& invoices) {
+  Walked walked;
+  for (bool more = invoices.MoveFirst(); more; more = invoices.MoveNext())
+    if (invoices.CheckCurrent(walked.rows)) walked.numbers.push_back(invoices.GetInvoiceNumber());
+  invoices.AddWarnings(walked.rows);
+  return walked;
+}
+
+// Invoices 1, 2 and 3 of a company that sends payment references, invoice 2 changed by `set`.
+std::string ThreeInvoices(const std::string& set) {
+  return std::string(kInvoiceTables) + ";CREATE TABLE PRM (AKI_OCR BIT, KL_FKRECID VARCHAR(40));" +
+         "INSERT INTO PRM VALUES (1, NULL);" + Invoice("'F', 1, 7, 0, 'F', 100, 100, 20, 1, 1") + ";" +
+         Invoice("'F', 2, 7, 0, 'F', 200, 200, 40, 1, 1") + ";" + Invoice("'F', 3, 7, 0, 'F', 300, 300, 60, 1, 1") +
+         ";UPDATE OOF SET " + set + " WHERE DOKNR = 2";
+}
+
+// A column that SQLite lets hold a text that is no value of its type: the
+// invoice is refused with a row naming it and the column, never sent with 0,
+// another date or rate 1; a value it does not send only warns. The table says
+// it was not read whole either way.
+TEST_F(SqlCustomerInvoices, AValueThatDoesNotReadAsItsTypeIsNamedNeverSentAsAnother) {
+  const struct {
+    const char* set;
+    const char* key;        // of the row about the invoice
+    const char* kind;       // of that row
+    const char* column;
+    std::vector<int> sent;
+  } cases[] = {
+      {"SALDO = 'abc'", "2", report::kError, "OOF.SALDO", {1, 3}},
+      {"SALDO = '--3'", "2", report::kError, "OOF.SALDO", {1, 3}},
+      {"TOTALT = '1e999'", "2", report::kError, "OOF.TOTALT", {1, 3}},
+      {"VALUTAKURS = 'abc'", "2", report::kError, "OOF.VALUTAKURS", {1, 3}},
+      {"VALUTAENH = '1x'", "2", report::kError, "OOF.VALUTAENH", {1, 3}},
+      {"DATUM1 = 'abc'", "2", report::kError, "OOF.DATUM1", {1, 3}},
+      {"DATUM2 = '2026-02-30'", "2", report::kError, "OOF.DATUM2", {1, 3}},
+      {"KOPPL_DOK3 = '7x'", "2", report::kError, "OOF.KOPPL_DOK3", {1, 3}},
+      {"MAKUL = 'x'", "2", report::kError, "OOF.MAKUL", {1, 3}},
+      {"DOKNR = '1a0100'", report::kMissingKey, report::kError, "OOF.DOKNR", {1, 3}},
+      {"MOMSBEL4 = 'abc'", "2", report::kWarning, "OOF.MOMSBEL4", {1, 2, 3}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.set);
+    CSqlAdminCustomerLedgerItems invoices(Company(std::string("ftg") + std::to_string(&c - cases), ThreeInvoices(c.set)));
+    const Walked walked = Walk(invoices);
+    EXPECT_EQ(walked.numbers, c.sent);
+    ASSERT_EQ(walked.rows.size(), 2u);
+    EXPECT_EQ(walked.rows[0].key, c.key);
+    EXPECT_EQ(walked.rows[0].kind, c.kind);
+    EXPECT_NE(walked.rows[0].text.find(std::string("kolumnen ") + c.column + " har värdet"), std::string::npos)
+        << walked.rows[0].text;
+    EXPECT_TRUE(report::IsAboutWholeKind(walked.rows[1]));
+    EXPECT_EQ(walked.rows[1].text, std::string("Tabellen OOF kan inte läsas helt: 1 värde kan inte läsas som sin "
+                                               "kolumns typ (") + c.column + ")");
+  }
+}
+
+// A value the driver cannot hand over whole ends the walk with a row that
+// names the column, the invoice and the driver's words.
+TEST_F(SqlCustomerInvoices, ARowThatCannotBeFetchedIsNamedByItsKeyColumnAndTheDriversWords) {
+  CSqlAdminCustomerLedgerItems cut(Company("cut", ThreeInvoices("NAMN = '" + std::string(400, 'X') + "'")));
+  const Walked walked = Walk(cut);
+  EXPECT_EQ(walked.numbers, std::vector<int>{1});
+  ASSERT_EQ(walked.rows.size(), 1u);
+  const std::string lead = "Tabellen OOF kan inte läsas helt: kolumnen OOF.NAMN i posten 2 kan inte hämtas: 01004 ";
+  EXPECT_TRUE(walked.rows[0].text.starts_with(lead)) << walked.rows[0].text;
+  EXPECT_GT(walked.rows[0].text.size(), lead.size() + 5) << walked.rows[0].text;  // the driver's own words
+}
+
 TEST_F(SqlCustomerInvoices, PaymentReferenceIsSentOnlyByACompanyUsingOcr) {
   for (const auto& [usesOcr, expected] : {std::pair{"1", "12345"}, {"0", ""}, {"NULL", ""}}) {
     CSqlAdminCustomerLedgerItems invoices(With({"'F', 1, 7, 0, 'F', 100, 100, 20, 1, 1"}, usesOcr));

@@ -22,7 +22,7 @@ CSqlAdminCustomerDb::CSqlAdminCustomerDb(std::string companyFolder) : SqlRegiste
   for (int column = 0; column < kColumnCount; ++column) own_[column] = customers.Column(kOwnColumns[column]);
   if (Own(kNote1) == nullptr) own_[kNote2] = own_[kNote3] = own_[kNote4] = nullptr;
   OpenRegister(*model, customers, own_,
-               {Own(kNumber), Own(kReferenceSign), Own(kTerms), {Own(kNote1), Own(kNote2), Own(kNote3), Own(kNote4)}},
+               {Own(kNumber), Own(kReferenceSign), Own(kTerms), {Own(kNote1), Own(kNote2), Own(kNote3), Own(kNote4)}, Own(kName)},
                "KUNDNR", "KUNDNOTE");
 }
 

@@ -248,3 +248,34 @@ TEST_F(SqlCustomers, AnUnreachableCompanyReadsNothing) {
 }
 
 }  // namespace
+
+namespace {
+
+// A flag that SQLite lets hold letters: the customer is refused with a row that
+// names it and the column, never sent as inactive or without its reverse charge.
+// Its two contacts give it two rows; the value is counted once.
+TEST_F(SqlCustomers, AFlagThatDoesNotReadRefusesTheCustomerWithItsRow) {
+  for (const char* column : {"INAKTIV", "BYGGTJANST"}) {
+    SCOPED_TRACE(column);
+    CSqlAdminCustomerDb customers(WithCustomers({Customer("K1", ""), Customer("K2", "MOMSREGNR, REF_SIGN|'SE556677889901', 'AO'"),
+                                                 "INSERT INTO KONTAKT VALUES ('K2', NULL, 'AO', 'a@exempel.se', NULL, NULL)",
+                                                 "INSERT INTO KONTAKT VALUES ('K2', NULL, 'AO', 'b@exempel.se', NULL, NULL)",
+                                                 std::string("UPDATE KUND SET ") + column + " = 'kanske' WHERE KUNDNR = 'K2'"},
+                                                column));
+    std::vector<std::string> sent;
+    std::vector<ReportRow> rows;
+    for (bool more = customers.MoveFirst(); more; more = customers.MoveNext())
+      if (customers.CheckCurrent(rows)) sent.push_back(customers.GetCustomerNumber());
+    customers.AddWarnings(rows);
+    EXPECT_EQ(sent, std::vector<std::string>{"K1"});
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0].key, "K2");
+    EXPECT_EQ(rows[0].name, "Kund K2");
+    EXPECT_EQ(rows[0].text, std::string("Posten överförs inte: kolumnen KUND.") + column +
+                                " har värdet \"kanske\", som inte är en flagga (0 eller 1).");
+    EXPECT_EQ(rows[1].text, std::string("Tabellen KUND kan inte läsas helt: 1 värde kan inte läsas som sin kolumns typ (KUND.") +
+                                column + ")");
+  }
+}
+
+}  // namespace

@@ -18,6 +18,7 @@ CodeAndTextReader<Interface>::CodeAndTextReader(std::string companyFolder, const
   lumdb::query_c query(session());
   query.setup_select(desc->id, {lumdb::colexpr_c(code_->id), lumdb::colexpr_c(text_->id)}, nullptr);
   query.set_order_by(lumdb::colexpr_c(code_->id));
+  NameRowsBy(code_);
   // Walked forward; a second walk runs the statement again.
   OpenRecordset(std::make_unique<lumdb::dbrecordset_fwd_c>(session()->connection(), query));
 }

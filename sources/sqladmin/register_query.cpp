@@ -107,6 +107,7 @@ void SqlRegisterDb::OpenRegister(const lumdb::datamodel_c& model, const SqlTable
       if (field != nullptr) query.add_order_by(lumdb::colexpr_c(field->id, contactPath_, lumdb::ck_column));
   }
 
+  NameRowsBy(keys.number);
   auto open = [&](auto recordset) {
     int joinId = 0;
     if (termsJoin) (void)recordset->add_join(terms.table->id, {keys.terms->id}, {termsCode->id}, nullptr, &joinId);
@@ -124,5 +125,6 @@ void SqlRegisterDb::OpenRegister(const lumdb::datamodel_c& model, const SqlTable
   } else {
     open(std::make_unique<lumdb::dbrecordset_fwd_c>(session()->connection(), query));
   }
+  if (inactive != nullptr) RefuseRowsWithUnreadableFlag(*table.table, inactive, keys.number, keys.name, false);
 }
 

@@ -60,6 +60,7 @@ class SqlRegisterDb : public CAdmDbSql {
     const lumdb::field_desc_t* referenceSign = nullptr;
     const lumdb::field_desc_t* terms = nullptr;
     std::array<const lumdb::field_desc_t*, 4> noteLines{};  // all null when the model has no note lines
+    const lumdb::field_desc_t* name = nullptr;
   };
 
   explicit SqlRegisterDb(std::string companyFolder) : CAdmDbSql(std::move(companyFolder)) {}

@@ -66,6 +66,7 @@ CSqlAdminSie::CSqlAdminSie(std::string companyFolder, platform::Prompter& prompt
                       lumdb::colexpr_c(chartType_->id)},
                      nullptr);
   query.set_order_by(lumdb::colexpr_c(start_->id));
+  NameRowsBy(yearId_);
   // The booking years are walked once, forward.
   OpenRecordset(std::make_unique<lumdb::dbrecordset_fwd_c>(session()->connection(), query));
 }

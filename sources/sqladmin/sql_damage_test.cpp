@@ -1,13 +1,16 @@
 // The sample SQL company with each table the readers read damaged in turn
-// (dropped, a row that cannot be fetched, a settings table without its row),
+// (dropped, a row that cannot be fetched, a settings table without its row,
+// letters in a number, date or flag column),
 // and its database file cut, emptied, removed, replaced by a folder or held
 // locked by another program, converted through the job as the demo converts
 // it: nothing is lost without a row, the settings and SIE files go as the
 // company's or not at all.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <initializer_list>
 #include <map>
 #include <memory>
 #include <string>
@@ -58,9 +61,9 @@ const std::map<std::string, std::string> kValueColumns = {
 };
 
 // The statement that gives the table's middle row a value its column cannot
-// hold (a text longer than the column, a number that is no number): a row that
-// cannot be fetched, as a damaged page of a database is met by a reader in the
-// middle of its walk.
+// hold: a text longer than the column, a row that cannot be fetched, as a
+// damaged page of a database is met by a reader in the middle of its walk; or a
+// number that is no number, a value that does not read.
 std::string DamageMiddleRow(const std::string& table) {
   const lumdb::datamodel_c& model = *GetDataModelByProductCode("1");
   const lumdb::table_desc_t* described = model.table_by_id(model.table_id_by_name(table));
@@ -69,6 +72,42 @@ std::string DamageMiddleRow(const std::string& table) {
   const std::string value = text ? std::string(static_cast<std::size_t>(field->length) * 3 + 20, 'X') : "ej ett tal";
   return "UPDATE " + table + " SET " + field->name + " = '" + value + "' WHERE rowid = (SELECT rowid FROM " + table +
          " ORDER BY rowid LIMIT 1 OFFSET (SELECT COUNT(*) / 2 FROM " + table + "))";
+}
+
+// The first column of the table, in the data model, of one of `types`; null when it has none.
+const lumdb::field_desc_t* FirstColumnOf(const std::string& table, std::initializer_list<int> types) {
+  const lumdb::datamodel_c& model = *GetDataModelByProductCode("1");
+  const lumdb::table_desc_t* described = model.table_by_id(model.table_id_by_name(table));
+  for (const auto& field : described->stored_fields)
+    if (std::find(types.begin(), types.end(), field->sql_type) != types.end()) return field.get();
+  return nullptr;
+}
+
+const std::initializer_list<int> kNumberTypes = {lumdb::sql_smallint, lumdb::sql_integer, lumdb::sql_bigint,
+                                                 lumdb::sql_double, lumdb::sql_numeric};
+const std::initializer_list<int> kDateTypes = {lumdb::sql_date, lumdb::sql_timestamp};
+const std::initializer_list<int> kFlagTypes = {lumdb::sql_bit};
+
+// Letters in a number, date or flag column of the table's middle row, which SQLite
+// keeps as they are, as another program writing into the database may leave them.
+Damage LettersIn(const char* what, std::initializer_list<int> types) {
+  return {std::string("a ") + what + " column of the middle row holding letters",
+          [types](const fs::path& company, const SampleTable& table) -> std::shared_ptr<void> {
+            const std::string column = FirstColumnOf(table.name, types)->name;
+            Change(company, {"UPDATE " + table.name + " SET " + column + " = 'ej ett värde' WHERE rowid = (SELECT rowid FROM " +
+                             table.name + " ORDER BY rowid LIMIT 1 OFFSET (SELECT COUNT(*) / 2 FROM " + table.name + "))"});
+            return nullptr;
+          },
+          false, false};
+}
+
+// The tables with a column of one of `types`, each with the damage of letters in it.
+conversion_damage::DamageCases LetterCases(const std::vector<SampleTable>& tables, const char* what,
+                                           std::initializer_list<int> types) {
+  conversion_damage::DamageCases cases{{}, {LettersIn(what, types)}};
+  for (const SampleTable& table : tables)
+    if (FirstColumnOf(table.name, types) != nullptr) cases.tables.push_back(table);
+  return cases;
 }
 
 // The damages of a table inside the database.
@@ -160,6 +199,9 @@ TEST(SqlDamage, NothingReadShortIsSilent) {
   harness.Run({{withValues, TableDamages(true)},
                {numbersOnly, TableDamages(false)},
                {{{"PRM", {kImportCompany}, false}, {"PRM2", {kImportCompany}, false}}, {emptied}},
+               LetterCases(SampleSqlTables(), "number", kNumberTypes),
+               LetterCases(SampleSqlTables(), "date", kDateTypes),
+               LetterCases(SampleSqlTables(), "flag", kFlagTypes),
                // What is lost with a damaged database depends on where the damage lies: each kind
                // that arrives short says so, whatever table its row names.
                {{{samplecompany::kSqlDatabaseFileName, {}, false}}, DatabaseDamages()}});

@@ -51,6 +51,7 @@ CSqlAdminSupplierLedgerItems::CSqlAdminSupplierLedgerItems(std::string companyFo
   } else {
     supplierCountry_ = nullptr;
   }
+  NameRowsBy(columns_[kRunningNumber]);
   // Walked once, forward.
   auto recordset = std::make_unique<lumdb::dbrecordset_fwd_c>(session()->connection(), query);
   int joinId = 0;
@@ -62,6 +63,7 @@ CSqlAdminSupplierLedgerItems::CSqlAdminSupplierLedgerItems(std::string companyFo
 bool CSqlAdminSupplierLedgerItems::IsAvailable() { return IsOpenInvoiceKindAvailable(link_, companyFolder(), 400); }
 
 bool CSqlAdminSupplierLedgerItems::CheckCurrent(std::vector<ReportRow>& rows) {
+  if (!CheckValues(rows, Text(kRunningNumber), "")) return false;
   if (StrToIntOrZero(Text(kVoucher)) != 0) return true;
   rows.push_back(report::RecordRow(Text(kRunningNumber), "", report::kError, report::kCaptionError,
                                    "Fakturan är inte bokförd."));

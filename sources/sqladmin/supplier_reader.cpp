@@ -30,7 +30,7 @@ CSqlAdminSupplierDb::CSqlAdminSupplierDb(std::string companyFolder) : SqlRegiste
   for (int column = 0; column < kColumnCount; ++column) own_[column] = suppliers.Column(kOwnColumns[column]);
   if (Own(kNote1) == nullptr) own_[kNote2] = own_[kNote3] = own_[kNote4] = nullptr;
   OpenRegister(*model, suppliers, own_,
-               {Own(kNumber), Own(kReferenceSign), Own(kTerms), {Own(kNote1), Own(kNote2), Own(kNote3), Own(kNote4)}},
+               {Own(kNumber), Own(kReferenceSign), Own(kTerms), {Own(kNote1), Own(kNote2), Own(kNote3), Own(kNote4)}, Own(kName)},
                "LEVNR", "LEVNOTE");
 }
 

@@ -16,7 +16,7 @@ class CSqlAdminSupplierDb : public I_QZ_Suppliers, public SqlRegisterDb {
   int GetRecordCount() override { return CAdmDbSql::GetRecordCount(); }
   void Close() override { ReleaseStatement(); }
   void AddWarnings(std::vector<ReportRow>& rows) override { AddUnreadRowsRow(rows); }
-  bool CheckCurrent(std::vector<ReportRow>& rows) override { return true; }
+  bool CheckCurrent(std::vector<ReportRow>& rows) override { return CheckValues(rows, Text(kNumber), Text(kName)); }
   bool IsCurrentCounted() override { return true; }
   bool MoveFirst() override { return walk_.MoveFirst(*this, Own(kNumber)); }
   bool MoveNext() override { return walk_.MoveNext(*this, Own(kNumber)); }
