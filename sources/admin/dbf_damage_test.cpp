@@ -1,7 +1,7 @@
 // The sample DBF company with each table the readers read damaged in turn (cut in
 // a record, zero length, removed, a folder in its place, held locked, a header
 // length one byte too large, a field of length 0, a record with a deletion flag
-// that is neither blank nor "*"), converted through the job as the demo converts
+// that is neither blank nor "*", letters in a number or a date field of a record), converted through the job as the demo converts
 // it: nothing is lost without a row, the settings and SIE files go as the
 // company's or not at all.
 #include <gtest/gtest.h>
@@ -35,6 +35,7 @@ TEST(DbfDamage, NothingReadShortIsSilent) {
   InstalledAdministrationProgram program(tree / "Tessal Administration", harness.Pristine().parent_path());
   harness.Run({{conversion_damage::SampleDbfTables(), conversion_damage::DbfFileDamages()},
                {conversion_damage::SampleDbfTables(), conversion_damage::DbfLayoutDamages()},
+               {conversion_damage::SampleDbfTables(), conversion_damage::DbfValueDamages()},
                {{{"PRM.DBF", {kImportCompany}, false}, {"PRM2.DBF", {kImportCompany}, false}},
                 {conversion_damage::DbfFileWithoutRecords()}}});
 }
