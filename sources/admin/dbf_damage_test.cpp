@@ -1,9 +1,9 @@
 // The sample DBF company with each table the readers read damaged in turn (cut in
 // a record, zero length, removed, a folder in its place, held locked, a header
 // length one byte too large, a field of length 0, a record with a deletion flag
-// that is neither blank nor "*", letters in a number or a date field of a record), converted through the job as the demo converts
-// it: nothing is lost without a row, the settings and SIE files go as the
-// company's or not at all.
+// that is neither blank nor "*", letters in a number or a date field of a
+// record), converted through the job as the demo converts it: nothing is lost
+// without a row, the settings and SIE files go as the company's or not at all.
 #include <gtest/gtest.h>
 
 #include <filesystem>

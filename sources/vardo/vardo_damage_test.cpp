@@ -1,10 +1,11 @@
 // The sample Vardo company with each table its readers read damaged in turn (cut
 // in a record, zero length, removed, a folder in its place, held locked, a header
 // length one byte too large, a field of length 0, a record with a deletion flag
-// that is neither blank nor "*", letters in a number or a date field of a record), and its one-row table of company settings
-// without its row, converted through the job as the demo converts it, with our
-// engine as the program's database library: nothing is lost without a row, the
-// settings and SIE files go as the company's or not at all.
+// that is neither blank nor "*", letters in a number or a date field of a
+// record), and its one-row table of company settings without its row, converted
+// through the job as the demo converts it, with our engine as the program's
+// database library: nothing is lost without a row, the settings and SIE files go
+// as the company's or not at all.
 #include <gtest/gtest.h>
 
 #include <filesystem>
