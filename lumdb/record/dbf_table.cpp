@@ -195,6 +195,15 @@ void dbf_table_c::open(std::string_view path) {
   } else if (const std::int64_t rest = data % record_length; rest != 0) {
     char last = 0;
     const bool end_marker = rest == 1 && file_->ReadAt(file_size_ - 1, {&last, 1}) == 1 && last == kEndOfFile;
+    // Records that do not fill the file, the first of them without a deletion
+    // flag, begin elsewhere than the header says: each would read shifted.
+    char first = 0;
+    if (!end_marker && count > 0 && file_->ReadAt(header_.header_length, {&first, 1}) == 1 &&
+        first != kLiveRecord && first != kDeletedRecord) {
+      return give_up("header length " + Num(header_.header_length) +
+                     " does not put the records where they begin: the first has no deletion flag and the last is "
+                     "cut short");
+    }
     if (!end_marker) {
       lost("the last record is cut short (" + Num(rest) + " of " + Num(record_length) + " bytes)");
     }
