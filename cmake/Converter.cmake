@@ -9,6 +9,8 @@ function(conv_add_test name)
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gmock GTest::gtest_main)
   set(props LABELS ${T_LABEL})
+  # No test reads or writes the per-user data of whoever runs it.
+  list(APPEND props ENVIRONMENT_MODIFICATION "MOLNIX_DATA_HOME=set:${PROJECT_BINARY_DIR}/test-user-data")
   if(T_ENVIRONMENT)
     list(APPEND props ENVIRONMENT "${T_ENVIRONMENT}")
   endif()

@@ -133,6 +133,8 @@ def write_settings(demo):
     registry.write_text("Windows Registry Editor Version 5.00\n\n[%s]\n\"InifilePath\"=\"%s\"\n"
                         % (APP_PATHS_KEY, escaped), encoding="utf-8")
     demo.env["MOLNIX_REGISTRY"] = str(registry)
+    # The stand-in is new each run: what the converter remembers of its imports stays with it.
+    demo.env["MOLNIX_DATA_HOME"] = str(demo.work / "userdata")
 
 
 def write_sample_company(demo):
