@@ -4,6 +4,7 @@
 #include "app/application.h"
 #include "app/ui/dialog_results.h"
 #include "app/ui/help_page.h"
+#include "app/ui/wait_cursor.h"
 #include "platform/prompter.h"
 #include "platform/url_opener.h"
 
@@ -75,13 +76,15 @@ std::string EditionDisplayText(int kind, int edition) {
 
 CompanyChoiceController::CompanyChoiceController(CMlxImportJob& job, const std::vector<CloudCompany>& cloudCompanies,
                                                  CompanyChoiceView& view, CompanyChoiceServices& services,
-                                                 platform::Prompter& prompter, platform::UrlOpener& urlOpener)
+                                                 platform::Prompter& prompter, platform::UrlOpener& urlOpener,
+                                                 BusyIndicator& busy)
     : job_(job),
       cloudCompanies_(cloudCompanies),
       view_(view),
       services_(services),
       prompter_(prompter),
-      urlOpener_(urlOpener) {}
+      urlOpener_(urlOpener),
+      busy_(busy) {}
 
 const CloudCompany* CompanyChoiceController::ChosenCloudCompany() const {
   return ElementAt(cloudCompanies_, view_.TargetSelection());
@@ -188,7 +191,8 @@ void CompanyChoiceController::OnSourceCompanyChanged() { ShowSourcePath(); }
 void CompanyChoiceController::OnNext() {
   if (const CloudCompany* chosen = ChosenCloudCompany()) {
     job_.SetCloudCompany(*chosen);
-    services_.FetchApiToken();
+    const WaitCursorGuard wait(busy_);
+    view_.RunWhileWaiting([this] { services_.FetchApiToken(); });
   }
   if (const SourceCompany* chosen = ChosenSourceCompany()) job_.SetSourceCompany(*chosen);
   const int selection = view_.PriceListSelection();

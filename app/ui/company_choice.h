@@ -3,6 +3,7 @@
 // company to read from and, for the Administration line, the sales price list.
 // Every choice is written into the conversion's choices the moment it is made,
 // so a later pass opens with the earlier choices selected.
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,7 @@ class Prompter;
 class UrlOpener;
 }  // namespace platform
 
+class BusyIndicator;
 struct CloudCompany;
 class CMlxImportJob;
 
@@ -34,6 +36,11 @@ class CompanyChoiceView {
   virtual void SelectPriceList(int index) = 0;
   virtual int PriceListSelection() const = 0;
   virtual void ShowPriceLists(bool shown) = 0;
+  // Runs `work` (a call to the cloud) to its end while the window stays alive:
+  // it paints, takes no input into its lists and buttons, and Enter, Esc and
+  // the close box do nothing. The work touches neither the view nor the
+  // prompter. What the work throws comes out here.
+  virtual void RunWhileWaiting(const std::function<void()>& work) = 0;
   virtual void EndDialog(int result) = 0;
 };
 
@@ -57,7 +64,7 @@ class CompanyChoiceController {
  public:
   CompanyChoiceController(CMlxImportJob& job, const std::vector<CloudCompany>& cloudCompanies,
                           CompanyChoiceView& view, CompanyChoiceServices& services, platform::Prompter& prompter,
-                          platform::UrlOpener& urlOpener);
+                          platform::UrlOpener& urlOpener, BusyIndicator& busy);
 
   void OnInitDialog();
   void OnTargetCompanyChanged();
@@ -79,6 +86,7 @@ class CompanyChoiceController {
   CompanyChoiceServices& services_;
   platform::Prompter& prompter_;
   platform::UrlOpener& urlOpener_;
+  BusyIndicator& busy_;
   std::vector<SourceCompany> sourceCompanies_;
   std::vector<std::string> priceListCodes_;
 };

@@ -12,6 +12,7 @@
 
 #include "app/ui/dialog_results.h"
 #include "app/ui/focused_button.h"
+#include "app/ui/qt_window_wait.h"
 
 namespace {
 
@@ -128,6 +129,10 @@ void CompanyChoiceDialog::ShowPriceLists(bool shown) {
     widget->setEnabled(shown);
     widget->setVisible(shown);
   }
+}
+
+void CompanyChoiceDialog::RunWhileWaiting(const std::function<void()>& work) {
+  RunWhileWindowWaits(*this, {target_, source_, priceLists_, help_, next_, cancel_, logout_}, work);
 }
 
 void CompanyChoiceDialog::keyPressEvent(QKeyEvent* event) {

@@ -33,6 +33,7 @@ class CompanyChoiceDialog final : public QDialog, public CompanyChoiceView {
   void SelectPriceList(int index) override;
   int PriceListSelection() const override;
   void ShowPriceLists(bool shown) override;
+  void RunWhileWaiting(const std::function<void()>& work) override;
   void EndDialog(int result) override { done(result); }
 
   void reject() override;  // Esc and the close box end with "Avbryt"'s code

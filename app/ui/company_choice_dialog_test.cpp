@@ -8,9 +8,14 @@
 #include <QLabel>
 #include <QTextDocument>
 #include <QPushButton>
+#include <QTimer>
+#include <algorithm>
+#include <vector>
 
 #include "app/import_job.h"
 #include "app/ui/dialog_results.h"
+#include "app/ui/dialog_test_support.h"
+#include "app/ui/qt_wait_cursor.h"
 #include "platform/fake/recording_url_opener.h"
 #include "platform/fake/scripted_prompter.h"
 
@@ -23,7 +28,8 @@ class CountingServices final : public CompanyChoiceServices {
     return {{kSourceAdmin, 1, 1000, 7.0, true, "/ftg/a", "556677-8899", "Åsa Öberg AB"},
             {kSourceAdmin, 1, 500, 7.0, true, "/ftg/b", "556677-8899", "Öst AB"}};
   }
-  int FetchApiToken() override { return 0; }
+  // At the cloud when there is a job to fetch it for.
+  int FetchApiToken() override { return tokenJob ? tokenJob->FetchApiToken() : 0; }
   std::string GetHelpBaseUrl() override { return ""; }
   bool ListPriceLists(const std::string&, int, std::vector<std::string>& codes, std::vector<std::string>& e) override {
     codes = {"P1"};
@@ -32,15 +38,17 @@ class CountingServices final : public CompanyChoiceServices {
   }
   bool IsKlLinkEmpty(const std::string&) override { return false; }
   int sourceLookups = 0;
+  CMlxImportJob* tokenJob = nullptr;
 };
 
 struct DialogFixture {
-  DialogFixture() : controller(job, clouds, dialog, services, prompter, opener) { dialog.Attach(controller); }
+  DialogFixture() : controller(job, clouds, dialog, services, prompter, opener, busy) { dialog.Attach(controller); }
   std::vector<CloudCompany> clouds{{"556677-8899", "Norr AB", "c1", "SE", 1, 1}, {"556000-0001", "Syd AB", "c2", "SE", 1, 2}};
   CMlxImportJob job;
   CountingServices services;
   platform::fake::ScriptedPrompter prompter;
   platform::fake::RecordingUrlOpener opener;
+  QtWaitCursor busy;
   CompanyChoiceDialog dialog;
   CompanyChoiceController controller;
 };
@@ -95,6 +103,47 @@ TEST(CompanyChoiceDialog, EscapeLogoutAndEnter) {
     QApplication::sendEvent(f.dialog.nextButton(), &enter);
     EXPECT_EQ(f.dialog.result(), dialog_result::kNext);
   }
+}
+
+// The token is held back: the window goes on painting, takes nothing into its
+// lists and buttons meanwhile, and afterwards goes on to the next step once.
+TEST(CompanyChoiceDialog, TheWindowPaintsAndTakesNothingWhileTheTokenIsFetched) {
+  dialog_test::CloudStandin standin;
+  DialogFixture f;
+  f.clouds = {{"556677-8899", "Åsa Öberg AB", "c-1001", "SE", 1, 1},
+              {"5561234567", "Bergets Bygg AB", "c-1002", "SE", 1, 2}};
+  f.job.SetEmail("anna@example.se");
+  f.job.SetPassword("hemligt");
+  ASSERT_TRUE(f.job.SetCredentials());
+  f.services.tokenJob = &f.job;
+  f.controller.OnInitDialog();
+  f.dialog.show();
+  f.dialog.targetBox()->setCurrentIndex(1);
+  f.dialog.sourceBox()->setCurrentIndex(2);
+  QApplication::processEvents();
+  std::vector<int> endings;
+  QObject::connect(&f.dialog, &QDialog::finished, [&](int result) { endings.push_back(result); });
+  standin.cloud.SetFault("token", 0, 1.5);
+
+  const dialog_test::PaintsWhileBusy paints(f.dialog);
+  const QList<QPushButton*> found = f.dialog.findChildren<QPushButton*>();
+  const std::vector<QPushButton*> buttons(found.begin(), found.end());
+  bool anyEnabled = true;
+  QTimer::singleShot(500, &f.dialog, [&] {
+    anyEnabled = f.dialog.targetBox()->isEnabled() || f.dialog.sourceBox()->isEnabled() ||
+                 std::any_of(buttons.begin(), buttons.end(), [](QPushButton* b) { return b->isEnabled(); });
+    f.dialog.update();  // as when another window has been over it
+    dialog_test::PressEverything(f.dialog, buttons);
+  });
+  f.dialog.nextButton()->click();
+
+  EXPECT_GE(paints.count, 1);
+  EXPECT_FALSE(anyEnabled);
+  EXPECT_EQ(endings, std::vector<int>{dialog_result::kNext});  // neither Esc, the close box nor a button ended it
+  EXPECT_EQ(standin.Requests("token"), 1);
+  EXPECT_EQ(f.job.GetCloudCompany().id, "c-1001");
+  EXPECT_TRUE(f.opener.opened.empty());  // "Hjälp" neither
+  EXPECT_TRUE(std::all_of(buttons.begin(), buttons.end(), [](QPushButton* b) { return b->isEnabled(); }));
 }
 
 // A name from the cloud is shown as the text it is, not as markup.

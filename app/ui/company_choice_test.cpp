@@ -7,6 +7,7 @@
 #include "app/import_job.h"
 #include "app/desktop/desktop_services.h"
 #include "app/ui/dialog_results.h"
+#include "app/ui/wait_cursor.h"
 #include "platform/fake/recording_url_opener.h"
 #include "platform/fake/scripted_prompter.h"
 #include "sources/vardo/vardo_environment.h"
@@ -15,7 +16,7 @@ namespace {
 
 using platform::PromptAnswer;
 
-class FakeView final : public CompanyChoiceView {
+class FakeView final : public CompanyChoiceView, public BusyIndicator {
  public:
   void SetTexts(const std::string& c, const std::string& u, const std::string& i) override {
     caption = c, userText = u, introduction = i;
@@ -32,11 +33,14 @@ class FakeView final : public CompanyChoiceView {
   void SelectPriceList(int i) override { priceList = i < static_cast<int>(priceLists.size()) ? i : -1; }
   int PriceListSelection() const override { return priceList; }
   void ShowPriceLists(bool s) override { priceListsShown = s; }
+  void RunWhileWaiting(const std::function<void()>& work) override { work(); }
   void EndDialog(int r) override { result = r; }
+  void BeginBusy() override { ++busy; }
+  void EndBusy() override { --busy, ++busySpells; }
 
   std::string caption, userText, introduction, path;
   std::vector<std::string> targets, sources, priceLists;
-  int target = -1, source = -1, priceList = -1, result = 0;
+  int target = -1, source = -1, priceList = -1, result = 0, busy = 0, busySpells = 0;
   bool nextEnabled = false, priceListsShown = false;
 };
 
@@ -80,7 +84,7 @@ struct Fixture {
     job.SetNames("Anna", "Berg");
   }
   CompanyChoiceController& Controller() {
-    controller = std::make_unique<CompanyChoiceController>(job, cloudCompanies, view, services, prompter, opener);
+    controller = std::make_unique<CompanyChoiceController>(job, cloudCompanies, view, services, prompter, opener, view);
     return *controller;
   }
   std::vector<CloudCompany> cloudCompanies;
@@ -164,6 +168,8 @@ TEST(CompanyChoice, InvoicingProgramAsksAboutOpenInvoicesOnlyWithoutLink) {
     EXPECT_EQ(f.job.TransferOpenCustomerInvoices(), c.transfer);
     EXPECT_EQ(f.prompter.shown.size(), c.answer ? 1u : 0u);
     EXPECT_EQ(f.services.tokenFetches, 1);
+    EXPECT_EQ(f.view.busySpells, 1);  // the token is fetched under the wait cursor
+    EXPECT_EQ(f.view.busy, 0);
     if (c.answer) {
       EXPECT_EQ(f.prompter.shown[0].buttons, platform::PromptButtons::YesNo);
       EXPECT_EQ(f.prompter.shown[0].text,

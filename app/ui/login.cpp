@@ -47,8 +47,8 @@ void LoginController::OnOk() {
 
   int code = 0;
   {
-    WaitCursorGuard wait(busy_);
-    cloudCompanies_ = GetCloudCompanies(job_, job_.OrgNo(), &code);
+    const WaitCursorGuard wait(busy_);
+    view_.RunWhileWaiting([&] { cloudCompanies_ = GetCloudCompanies(job_, job_.OrgNo(), &code); });
   }
   if (code != klcr::kOk && code != kNoCompanies) {
     prompter_.Tell(GetRestErrorText(code), std::string("Fel vid anrop till ") + kCustomerPortal,

@@ -3,6 +3,7 @@
 // program chose the company, the organisation number that filters the cloud
 // companies. OK logs in and fetches the companies; the dialog ends only when the
 // user may reach at least one of them.
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,11 @@ class LoginView {
   virtual void EnableOk(bool enabled) = 0;
   virtual void EnableOrgNo(bool enabled) = 0;
   virtual void FocusPassword() = 0;
+  // Runs `work` (a call to the cloud) to its end while the window stays alive:
+  // it paints, takes no input into its fields and buttons, and Enter, Esc and
+  // the close box do nothing. The work touches neither the view nor the
+  // prompter. What the work throws comes out here.
+  virtual void RunWhileWaiting(const std::function<void()>& work) = 0;
   virtual void EndDialog(int result) = 0;
 };
 

@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "app/ui/dialog_results.h"
+#include "app/ui/qt_window_wait.h"
 
 namespace {
 
@@ -83,3 +84,7 @@ LoginFields LoginDialog::Fields() const {
 void LoginDialog::EnableOk(bool enabled) { ok_->setEnabled(enabled); }
 void LoginDialog::EnableOrgNo(bool enabled) { orgNo_->setEnabled(enabled); }
 void LoginDialog::FocusPassword() { password_->setFocus(); }
+
+void LoginDialog::RunWhileWaiting(const std::function<void()>& work) {
+  RunWhileWindowWaits(*this, {email_, password_, orgNo_, ok_, cancel_}, work);
+}

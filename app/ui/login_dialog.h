@@ -23,6 +23,7 @@ class LoginDialog final : public QDialog, public LoginView {
   void EnableOk(bool enabled) override;
   void EnableOrgNo(bool enabled) override;
   void FocusPassword() override;
+  void RunWhileWaiting(const std::function<void()>& work) override;
   void EndDialog(int result) override { done(result); }
 
   void accept() override;  // Enter reaches OK only while OK is enabled

@@ -7,16 +7,14 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
-#include <filesystem>
+#include <QTimer>
+#include <vector>
 
 #include "app/import_job.h"
 #include "app/ui/dialog_results.h"
+#include "app/ui/dialog_test_support.h"
 #include "app/ui/qt_wait_cursor.h"
-#include "klcr/klcr.h"
-#include "klcr/service.h"
 #include "platform/fake/scripted_prompter.h"
-#include "platform/folders.h"
-#include "tools/cloud_standin/standin_process.h"
 
 namespace {
 
@@ -88,12 +86,7 @@ TEST(LoginDialog, EscapeCloseBoxAndCancelGiveTwo) {
 }
 
 TEST(LoginDialog, OkLogsInAndGivesOne) {
-  klcr::detail::ForgetRunState();
-  const auto folder = *platform::MakeUniqueFolder(platform::TempFolder(), "login-dialog-test-");
-  KLCRMiscFunc::SetIniPath(folder.string());
-  cloud_standin::StandinProcess cloud(cloud_standin::ExampleFixture());
-  KLCR_ServiceDirectory::KLCRSDMiscFunc::SetBaseUrl(cloud.BaseUrl());
-
+  dialog_test::CloudStandin standin;
   LoginFixture f;
   f.controller.OnInitDialog();
   f.dialog.emailEdit()->setText(QStringLiteral("anna@example.se"));
@@ -102,7 +95,44 @@ TEST(LoginDialog, OkLogsInAndGivesOne) {
   EXPECT_EQ(f.dialog.result(), dialog_result::kOk);
   EXPECT_EQ(f.clouds.size(), 2u);
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-  std::filesystem::remove_all(folder);
+}
+
+// The company list is held back: the window goes on painting, takes nothing
+// into its fields and buttons meanwhile, and afterwards is as it was.
+TEST(LoginDialog, TheWindowPaintsAndTakesNothingWhileTheCompaniesAreFetched) {
+  dialog_test::CloudStandin standin;
+  standin.cloud.SetFault("customers", 0, 1.5);
+  LoginFixture f;
+  f.controller.OnInitDialog();
+  f.dialog.emailEdit()->setText(QStringLiteral("anna@example.se"));
+  f.dialog.passwordEdit()->setText(QStringLiteral("hemligt"));
+  f.dialog.show();
+  QApplication::processEvents();
+  std::vector<int> endings;
+  QObject::connect(&f.dialog, &QDialog::finished, [&](int result) { endings.push_back(result); });
+
+  const dialog_test::PaintsWhileBusy paints(f.dialog);
+  bool anyEnabled = true;
+  QTimer::singleShot(500, &f.dialog, [&] {
+    anyEnabled = f.dialog.okButton()->isEnabled() || f.dialog.cancelButton()->isEnabled() ||
+                 f.dialog.emailEdit()->isEnabled() || f.dialog.passwordEdit()->isEnabled() ||
+                 f.dialog.orgNoEdit()->isEnabled();
+    f.dialog.update();  // as when another window has been over it
+    dialog_test::PressEverything(f.dialog, {f.dialog.okButton(), f.dialog.cancelButton()});
+  });
+  f.dialog.okButton()->click();
+
+  EXPECT_GE(paints.count, 1);
+  EXPECT_FALSE(anyEnabled);
+  EXPECT_EQ(endings, std::vector<int>{dialog_result::kOk});  // neither Esc nor the close box ended it
+  EXPECT_EQ(standin.Requests("customers"), 1);              // nor was OK taken twice
+  EXPECT_EQ(f.clouds.size(), 2u);
+  EXPECT_TRUE(f.prompter.shown.empty());
+  for (QWidget* control : std::initializer_list<QWidget*>{f.dialog.okButton(), f.dialog.cancelButton(),
+                                                          f.dialog.emailEdit(), f.dialog.passwordEdit(),
+                                                          f.dialog.orgNoEdit()}) {
+    EXPECT_TRUE(control->isEnabled());
+  }
 }
 
 }  // namespace

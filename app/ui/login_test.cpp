@@ -28,6 +28,7 @@ class FakeView final : public LoginView, public BusyIndicator {
   void EnableOk(bool e) override { okEnabled = e; }
   void EnableOrgNo(bool e) override { orgNoEnabled = e; }
   void FocusPassword() override { passwordFocused = true; }
+  void RunWhileWaiting(const std::function<void()>& work) override { work(); }
   void EndDialog(int r) override { result = r; }
   void BeginBusy() override { ++busy; }
   void EndBusy() override { --busy, ++busySpells; }

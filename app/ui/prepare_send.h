@@ -30,9 +30,10 @@ class PrepareSendView {
   // taken while the job checks, so this is how progress becomes visible.
   virtual void ShowReport(const std::string& text) = 0;
   // Runs `work` (a call to the cloud) to its end while the window stays alive:
-  // it paints, and its buttons stay as they are. Each second the work runs,
-  // `waited` is called on the window's thread with the seconds so far. The work
-  // touches neither the view nor the prompter. What the work throws comes out here.
+  // it paints, its buttons stay as they are and Enter, Esc and the close box do
+  // nothing. Each second the work runs, `waited` is called on the window's
+  // thread with the seconds so far. The work touches neither the view nor the
+  // prompter. What the work throws comes out here.
   virtual void RunWhileWaiting(const std::function<void()>& work, const std::function<void(int seconds)>& waited) = 0;
   // "Hjälp" is always enabled.
   virtual void EnableButtons(bool send, bool restart, bool cancel) = 0;

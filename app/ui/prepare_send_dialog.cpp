@@ -1,6 +1,5 @@
 #include "app/ui/prepare_send_dialog.h"
 
-#include <QEventLoop>
 #include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -8,13 +7,11 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QShowEvent>
-#include <QTimer>
 #include <QVBoxLayout>
-#include <exception>
-#include <thread>
 
 #include "app/ui/focused_button.h"
 #include "app/ui/qt_wait_cursor.h"
+#include "app/ui/qt_window_wait.h"
 
 int RunPrepareAndSendDialog(CMlxImportJob& job, platform::Prompter& prompter, platform::UrlOpener& urlOpener,
                             QWidget* parent) {
@@ -97,27 +94,8 @@ void PrepareSendDialog::ShowReport(const std::string& text) {
 
 void PrepareSendDialog::RunWhileWaiting(const std::function<void()>& work,
                                         const std::function<void(int seconds)>& waited) {
-  // The call runs on a thread of its own while this one goes on painting. Input
-  // is taken as usual: the controller has disabled what could start anything,
-  // and a click kept for later could reach a button enabled by then.
-  QEventLoop loop;
-  QTimer seconds;
-  seconds.setInterval(1000);
-  int waitedSeconds = 0;
-  connect(&seconds, &QTimer::timeout, &loop, [&] { waited(++waitedSeconds); });
-  std::exception_ptr failure;
-  std::thread worker([&] {
-    try {
-      work();
-    } catch (...) {
-      failure = std::current_exception();
-    }
-    QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
-  });
-  seconds.start();
-  loop.exec();
-  worker.join();
-  if (failure) std::rethrow_exception(failure);
+  // The controller has disabled what could start anything; "Hjälp" and the report stay at hand.
+  RunWhileWindowWaits(*this, {}, work, waited);
 }
 
 void PrepareSendDialog::EnableButtons(bool send, bool restart, bool cancel) {

@@ -9,7 +9,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTimer>
-#include <algorithm>
 #include <chrono>
 #include <string>
 #include <vector>
@@ -18,6 +17,7 @@
 #include "app/import_job.h"
 #include "app/reader_interfaces/fake/fake_reader_factory.h"
 #include "app/ui/dialog_results.h"
+#include "app/ui/dialog_test_support.h"
 #include "app/ui/qt_prompter.h"
 #include "app/ui/qt_wait_cursor.h"
 #include "klcr/klcr.h"
@@ -71,17 +71,8 @@ struct DialogFixture {
   PrepareSendController controller{fakeJob.job, dialog, prompter, opener, busy};
 };
 
-void PressEscape(QWidget& widget) {
-  QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
-  QApplication::sendEvent(&widget, &escape);
-}
-
-// Enter where the focus is; a key the focused control leaves goes on to the dialog.
-void PressEnterOn(QWidget& focused) {
-  focused.setFocus();
-  QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
-  QApplication::sendEvent(&focused, &enter);
-}
+using dialog_test::PressEnterOn;
+using dialog_test::PressEscape;
 
 TEST(PrepareSendDialog, PreparesOnceShownAndFillsItsControlsWithoutFiringHandlers) {
   DialogFixture f;
@@ -199,11 +190,8 @@ class PaintLog final : public QObject {
 // are slow: the window goes on painting, saying what it waits for, and no button
 // can start anything meanwhile.
 TEST(PrepareSendDialog, TheWindowPaintsAndSaysWhatItWaitsForWhileTheStateIsAsked) {
-  cloud_standin::StandinProcess cloud(cloud_standin::ExampleFixture());
-  platform::fake::TempTree settings;
-  klcr::detail::ForgetRunState();
-  KLCRMiscFunc::SetIniPath(settings.root().string());
-  KLCR_ServiceDirectory::KLCRSDMiscFunc::SetBaseUrl(cloud.BaseUrl());
+  dialog_test::CloudStandin standin;
+  const cloud_standin::StandinProcess& cloud = standin.cloud;
   KLCRMiscFunc::SetTimeout(1);
   klcr::detail::SetStateQueryPauses({std::chrono::milliseconds(800), std::chrono::milliseconds(800)});
 
@@ -219,12 +207,8 @@ TEST(PrepareSendDialog, TheWindowPaintsAndSaysWhatItWaitsForWhileTheStateIsAsked
 
   PaintLog log(f.dialog);
   // Meanwhile the user clicks and presses what there is: none of it is taken.
-  QTimer::singleShot(1500, [&] {
-    f.dialog.sendButton()->click();
-    f.dialog.restartButton()->click();
-    PressEnterOn(*f.dialog.sendButton());
-    PressEscape(f.dialog);
-    f.dialog.close();
+  QTimer::singleShot(1500, &f.dialog, [&] {
+    dialog_test::PressEverything(f.dialog, {f.dialog.sendButton(), f.dialog.restartButton()});
   });
   f.dialog.sendButton()->click();
 
@@ -242,16 +226,10 @@ TEST(PrepareSendDialog, TheWindowPaintsAndSaysWhatItWaitsForWhileTheStateIsAsked
   EXPECT_FALSE(log.anyButtonEnabled);
   ASSERT_EQ(f.prompter.shown.size(), 1u);
   EXPECT_EQ(f.prompter.shown[0].text, send_text::kCompleted);
-  const auto requests = cloud.State()["requests"];
-  EXPECT_EQ(std::count_if(requests.begin(), requests.end(), [](const auto& r) { return r["route"] == "importState"; }),
-            1);
+  EXPECT_EQ(standin.Requests("importState"), 1);
   EXPECT_EQ(cloud.State()["companies"]["c-1001"]["completed"].size(), 1u);
   EXPECT_FALSE(f.dialog.isVisible());
   EXPECT_EQ(f.dialog.result(), dialog_result::kCancel);
-
-  KLCR_ServiceDirectory::KLCRSDMiscFunc::SetBaseUrl("http://127.0.0.1:9");
-  KLCRMiscFunc::SetTimeout(60);
-  klcr::detail::ForgetRunState();
 }
 
 // Enter in the question before a possible second import answers "Nej".

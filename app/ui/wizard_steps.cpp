@@ -37,7 +37,7 @@ int DialogWizardSteps::RunCompanyChoice() {
   CompanyChoiceDialog dialog;
   QtPrompter prompter(&dialog);
   JobCompanyChoiceServices services(job_);
-  CompanyChoiceController controller(job_, cloudCompanies_, dialog, services, prompter, urlOpener_);
+  CompanyChoiceController controller(job_, cloudCompanies_, dialog, services, prompter, urlOpener_, busy_);
   dialog.Attach(controller);
   return dialog.Run();
 }
