@@ -446,10 +446,13 @@ def main():
     with open(args.fixture, encoding="utf-8") as f:
         fixture = json.load(f)
 
-    # Stopped with SIGTERM, it still leaves its folder clean.
-    signal.signal(signal.SIGTERM, lambda *_: sys.exit(0))
     with tempfile.TemporaryDirectory(prefix="cloud-standin-") as folder:
         server = ThreadingHTTPServer(("127.0.0.1", args.port), Handler)
+        # Stopped with SIGTERM, it still leaves its folder clean. The handler only
+        # asks the server to stop: an exception raised there can land in a callback
+        # that swallows it (a weak reference's), and the stand-in would run on.
+        signal.signal(signal.SIGTERM,
+                      lambda *_: threading.Thread(target=server.shutdown, daemon=True).start())
         server.daemon_threads = True
         port = server.server_address[1]
         announced = {"port": port, "baseUrl": "%s://127.0.0.1:%d" % ("https" if args.tls else "http", port)}
