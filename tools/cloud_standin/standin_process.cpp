@@ -8,10 +8,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <fstream>
 #include <memory>
 #include <stdexcept>
 #include <string_view>
+#include <thread>
 
 #include "platform/folders.h"
 
@@ -115,7 +117,16 @@ StandinProcess::StandinProcess(const nlohmann::json& fixture, int maxSeconds, Tr
 
 StandinProcess::~StandinProcess() {
   ::kill(pid_, SIGTERM);
-  ::waitpid(pid_, nullptr, 0);
+  // A stand-in that does not stop within seconds is killed: a test never hangs on it.
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (::waitpid(pid_, nullptr, WNOHANG) == 0) {
+    if (std::chrono::steady_clock::now() > deadline) {
+      ::kill(pid_, SIGKILL);
+      ::waitpid(pid_, nullptr, 0);
+      break;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
   std::error_code error;
   std::filesystem::remove_all(folder_, error);
 }
