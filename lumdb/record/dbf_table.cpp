@@ -1,6 +1,8 @@
 #include "lumdb/record/dbf_table.h"
 
 #include <algorithm>
+#include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <limits>
@@ -360,6 +362,39 @@ std::string dbf_table_c::field_text(int i) const {
 void dbf_table_c::field_text(int i, std::string& out) const {
   out.clear();
   platform::AppendDecodedUtf8(out, field_value(i), code_page_);
+}
+
+namespace {
+
+bool is_digit(char c) { return c >= '0' && c <= '9'; }
+
+}  // namespace
+
+std::optional<double> dbf_number(std::string_view text) {
+  text = platform::Trim(text);
+  if (text.empty()) return 0.0;
+  if (text.front() == '+' || text.front() == '-') {
+    const bool negative = text.front() == '-';
+    text.remove_prefix(1);
+    const std::optional<double> magnitude = text.empty() || !(is_digit(text.front()) || text.front() == '.')
+                                                ? std::nullopt
+                                                : dbf_number(text);
+    if (!magnitude) return std::nullopt;
+    return negative ? -*magnitude : *magnitude;
+  }
+  std::size_t digits = 0, points = 0;
+  for (char c : text) {
+    if (is_digit(c)) {
+      ++digits;
+    } else if (c != '.' || ++points > 1) {
+      return std::nullopt;
+    }
+  }
+  if (digits == 0) return std::nullopt;
+  double value = 0.0;
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::fixed);
+  if (ec != std::errc() || end != text.data() + text.size() || !std::isfinite(value)) return std::nullopt;
+  return value;
 }
 
 }  // namespace lumdb

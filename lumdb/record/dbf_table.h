@@ -10,6 +10,7 @@
 // deletion flag is neither blank nor "*" is damaged, not deleted.
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -42,6 +43,11 @@ inline constexpr std::uint8_t kDbfVisualFoxPro = 0x30;
 
 // The code page a language-driver byte names; Windows-1252 when it names none we know.
 platform::CodePage dbf_code_page(std::uint8_t language_driver);
+
+// The value of a number field as dBASE stores one: an optional sign, digits with
+// at most one point, blanks around; 0 for blanks. Nothing for any other text (no
+// exponent, no second sign, no "0x"): such a value is damaged, never a number.
+std::optional<double> dbf_number(std::string_view stored);
 
 class dbf_table_c {
  public:

@@ -148,35 +148,6 @@ namespace {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-// A number as dBASE stores one: an optional sign, digits with at most one
-// point, blanks around; nothing else (no exponent, no second sign, no "0x").
-std::optional<double> ReadDbfNumber(std::string_view text) {
-  text = platform::Trim(text);
-  if (text.empty()) return 0.0;
-  if (text.front() == '+' || text.front() == '-') {
-    const bool negative = text.front() == '-';
-    text.remove_prefix(1);
-    const std::optional<double> magnitude = text.empty() || !(IsDigit(text.front()) || text.front() == '.')
-                                                ? std::nullopt
-                                                : ReadDbfNumber(text);
-    if (!magnitude) return std::nullopt;
-    return negative ? -*magnitude : *magnitude;
-  }
-  std::size_t digits = 0, points = 0;
-  for (char c : text) {
-    if (IsDigit(c)) {
-      ++digits;
-    } else if (c != '.' || ++points > 1) {
-      return std::nullopt;
-    }
-  }
-  if (digits == 0) return std::nullopt;
-  double value = 0.0;
-  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::fixed);
-  if (ec != std::errc() || end != text.data() + text.size() || !std::isfinite(value)) return std::nullopt;
-  return value;
-}
-
 // A real calendar date stored YYYYMMDD, written YYYY-MM-DD; "" for blank.
 std::optional<std::string> ReadDbfDate(std::string_view text) {
   text = platform::Trim(text);
@@ -207,7 +178,7 @@ std::string_view CAdminCompanyDb::StoredValue(int column) const {
   return table_->field_value(column);
 }
 
-std::optional<double> CAdminCompanyDb::NumberValue(int column) const { return ReadDbfNumber(StoredValue(column)); }
+std::optional<double> CAdminCompanyDb::NumberValue(int column) const { return lumdb::dbf_number(StoredValue(column)); }
 
 std::optional<int> CAdminCompanyDb::WholeNumberValue(int column) const {
   const std::optional<double> number = NumberValue(column);

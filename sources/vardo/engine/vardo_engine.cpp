@@ -77,14 +77,8 @@ bool ReadsAsItsType(char type, std::string_view raw) {
   if (value.empty()) return true;
   switch (type) {
     case 'N':
-    case 'F': {
-      std::string_view digits = value;
-      if (digits.front() == '+' || digits.front() == '-') digits.remove_prefix(1);
-      const auto point = digits.find('.');
-      if (point != std::string_view::npos && digits.find('.', point + 1) != std::string_view::npos) return false;
-      return std::any_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }) &&
-             std::all_of(digits.begin(), digits.end(), [](char c) { return (c >= '0' && c <= '9') || c == '.'; });
-    }
+    case 'F':
+      return lumdb::dbf_number(value).has_value();
     case 'D':
       // Some writers fill an empty date with zeros.
       return value == "00000000" || DateValueFromText(value) != 0;
