@@ -4,10 +4,10 @@
 #include <QEvent>
 #include <QEventLoop>
 #include <QKeyEvent>
-#include <QMetaObject>
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
+#include <atomic>
 #include <exception>
 #include <thread>
 #include <utility>
@@ -79,14 +79,24 @@ void RunWhileWindowWaits(QWidget& window, std::initializer_list<QWidget*> held, 
   int waitedSeconds = 0;
   if (waited) QObject::connect(&seconds, &QTimer::timeout, &loop, [&] { waited(++waitedSeconds); });
   std::exception_ptr failure;
+  std::atomic<bool> done = false;
+  // The worker touches nothing of Qt: a thread Qt did not start that posts to it
+  // gets thread data of Qt's own, which can outlive the thread. The window's
+  // thread looks for the end of the work instead.
   std::thread worker([&] {
     try {
       work();
     } catch (...) {
       failure = std::current_exception();
     }
-    QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+    done = true;
   });
+  QTimer ended;
+  ended.setInterval(10);
+  QObject::connect(&ended, &QTimer::timeout, &loop, [&] {
+    if (done) loop.quit();
+  });
+  ended.start();
   seconds.start();
   loop.exec();
   worker.join();
